@@ -1,0 +1,25 @@
+# The two entry points: `make test` and (with the window) `make run`.
+BUILD ?= build
+CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+.PHONY: all bootstrap build test bench clean
+
+all: build
+
+bootstrap:
+	@scripts/bootstrap
+
+$(BUILD)/build.ninja: | bootstrap
+	cmake -S . -B $(BUILD) -G Ninja $(CMAKE_FLAGS)
+
+build: bootstrap $(BUILD)/build.ninja
+	cmake --build $(BUILD)
+
+test: build
+	ctest --test-dir $(BUILD) --output-on-failure -j2
+
+bench: build
+	@for b in $(BUILD)/bench/*_bench; do echo "== $$b"; $$b; done
+
+clean:
+	rm -rf $(BUILD)

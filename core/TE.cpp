@@ -1,0 +1,162 @@
+#include "TE.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "Random.h"
+
+namespace {
+
+using Extended = long double;
+
+// 2^63: beyond it the trigonometric functions have no meaningful argument reduction.
+constexpr Extended TrigLimit = 9223372036854775808.0L;
+
+// Stores a result computed in extended precision; one that is infinite or NaN as a
+// double is a failed instruction and leaves the register unchanged.
+inline void Store(double& reg, Extended value) noexcept {
+  const double rounded = static_cast<double>(value);
+  if (std::isfinite(rounded)) reg = rounded;
+}
+
+// Base to an integral power by repeated squaring, in extended precision.
+inline Extended IntegerPower(Extended base, std::uint32_t n) noexcept {
+  Extended result = 1;
+  while (n > 0) {
+    if (n & 1u) result *= base;
+    n >>= 1;
+    if (n > 0) base *= base;
+  }
+  return result;
+}
+
+inline void Power(double& reg, double exponent) noexcept {
+  const double base = reg;
+  if (exponent == 0) {
+    reg = 1;
+    return;
+  }
+  if (base == 0 && exponent > 0) {
+    reg = 0;
+    return;
+  }
+  if (exponent == std::trunc(exponent) && std::fabs(exponent) <= 2147483647.0) {
+    const Extended power =
+        IntegerPower(base, static_cast<std::uint32_t>(std::fabs(exponent)));
+    if (exponent > 0) {
+      Store(reg, power);
+    } else if (power != 0 && std::isfinite(power)) {
+      Store(reg, 1 / power);
+    }
+    return;
+  }
+  if (base <= 0) return;  // the logarithm of a base that is not positive fails
+  Store(reg, std::exp(static_cast<Extended>(exponent) * std::log(static_cast<Extended>(base))));
+}
+
+}  // namespace
+
+TTuringEvaluator::TTuringEvaluator(std::int32_t instructionCount, std::int32_t registerCount)
+    : instructionCount_(instructionCount),
+      registerCount_(std::clamp(registerCount, 1, MaxRegisters)),
+      code_(static_cast<std::size_t>(std::max(instructionCount, 0))) {}
+
+void TTuringEvaluator::RandomizeInstruction(std::int32_t i) {
+  TInstruction& in = code_[i];
+  in.Dest = static_cast<std::uint8_t>(RandomInt(registerCount_));
+  in.Op = static_cast<std::uint8_t>(RandomInt(OpcodeCount));
+  const std::int32_t r = RandomInt(100);
+  if (r <= 50 && !IsFunction(in.Op)) {
+    in.Src = ConstantOperand;
+    in.Value = static_cast<double>(RandomInt(99999999)) / 10000.0;
+  } else {
+    in.Src = static_cast<std::uint8_t>(RandomInt(registerCount_));
+  }
+}
+
+void TTuringEvaluator::RandomizeAll() {
+  for (std::int32_t i = 0; i < instructionCount_; ++i) RandomizeInstruction(i);
+  UpdateExecEnd();
+}
+
+void TTuringEvaluator::CrossWith(const TTuringEvaluator& donor) {
+  for (std::int32_t i = 0; i < instructionCount_; ++i) {
+    if (RandomInt(100) < 50) code_[i] = donor.code_[i];
+  }
+  UpdateExecEnd();
+}
+
+void TTuringEvaluator::SetInstruction(std::int32_t i, const TInstruction& instruction) noexcept {
+  code_[i] = instruction;
+}
+
+void TTuringEvaluator::UpdateExecEnd() noexcept {
+  execEnd_ = instructionCount_ - 1;
+  for (std::int32_t i = instructionCount_ - 1; i >= 0; --i) {
+    if (code_[i].Dest == 0) {
+      execEnd_ = i;
+      return;
+    }
+  }
+}
+
+double TTuringEvaluator::Execute(double x) noexcept {
+  condition_ = true;
+  registers_[0] = x;
+  std::fill(registers_ + 1, registers_ + registerCount_, 0.0);
+  const TInstruction* code = code_.data();
+  for (std::int32_t i = 0; i <= execEnd_; ++i) {
+    const TInstruction& in = code[i];
+    if (!condition_) {
+      // A skipped comparison keeps the skip going to the next non-comparison.
+      if (!IsComparison(in.Op)) condition_ = true;
+      continue;
+    }
+    const double o = in.Src == ConstantOperand ? in.Value : registers_[in.Src];
+    double& d = registers_[in.Dest];
+    switch (in.Op) {
+      case opAdd:
+        Store(d, static_cast<Extended>(d) + o);
+        break;
+      case opSub:
+        Store(d, static_cast<Extended>(d) - o);
+        break;
+      case opMul:
+        Store(d, static_cast<Extended>(d) * o);
+        break;
+      case opDiv:
+        if (o != 0) Store(d, static_cast<Extended>(d) / o);
+        break;
+      case opPow:
+        if (o <= 10) Power(d, o);
+        break;
+      case opSin:
+        d = std::fabs(o) >= TrigLimit ? 0.0 : static_cast<double>(std::sin(Extended{o}));
+        break;
+      case opCos:
+        d = std::fabs(o) >= TrigLimit ? 0.0 : static_cast<double>(std::cos(Extended{o}));
+        break;
+      case opTan:
+        if (std::fabs(o) < TrigLimit) Store(d, std::tan(Extended{o}));
+        break;
+      case opExp:
+        if (o >= 0 && o < 1) Store(d, std::exp(Extended{o}));
+        break;
+      case opSqrt:
+        if (o >= 0) Store(d, std::sqrt(Extended{o}));
+        break;
+      case opLn:
+        if (o > 0) Store(d, std::log(Extended{o}));
+        break;
+      case opIfGreater:
+        condition_ = d > o;
+        break;
+      case opIfLessEqual:
+        condition_ = !(d > o);
+        break;
+      default:
+        break;
+    }
+  }
+  return registers_[0];
+}

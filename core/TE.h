@@ -1,0 +1,76 @@
+#pragma once
+// TTuringEvaluator: one model, a straight-line program over a small file of double
+// registers. A comparison decides whether the next instruction runs; an instruction
+// that cannot be carried out leaves its destination as it was.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+enum TOpcode : std::uint8_t {
+  opAdd,
+  opSub,
+  opMul,
+  opDiv,
+  opPow,
+  opSin,
+  opCos,
+  opTan,
+  opExp,
+  opSqrt,
+  opLn,
+  opIfGreater,
+  opIfLessEqual,
+};
+
+inline constexpr int OpcodeCount = 13;
+inline constexpr int MaxRegisters = 20;
+// Src value that selects the instruction's constant instead of a register.
+inline constexpr std::uint8_t ConstantOperand = 255;
+
+struct TInstruction {
+  std::uint8_t Dest = 0;
+  std::uint8_t Op = opAdd;
+  std::uint8_t Src = 0;
+  double Value = 0;
+};
+
+[[nodiscard]] constexpr bool IsComparison(std::uint8_t op) noexcept {
+  return op == opIfGreater || op == opIfLessEqual;
+}
+// The one-operand functions never take a constant.
+[[nodiscard]] constexpr bool IsFunction(std::uint8_t op) noexcept {
+  return op >= opSin && op <= opLn;
+}
+
+class TTuringEvaluator {
+ public:
+  TTuringEvaluator(std::int32_t instructionCount, std::int32_t registerCount);
+
+  [[nodiscard]] std::int32_t InstructionCount() const noexcept { return instructionCount_; }
+  [[nodiscard]] std::int32_t RegisterCount() const noexcept { return registerCount_; }
+  [[nodiscard]] std::int32_t ExecEnd() const noexcept { return execEnd_; }
+  [[nodiscard]] const std::vector<TInstruction>& Code() const noexcept { return code_; }
+
+  void RandomizeAll();
+  void RandomizeInstruction(std::int32_t i);
+  void CrossWith(const TTuringEvaluator& donor);
+  [[nodiscard]] TInstruction GetInstruction(std::int32_t i) const noexcept { return code_[i]; }
+  // Sets an instruction as given; call UpdateExecEnd when done.
+  void SetInstruction(std::int32_t i, const TInstruction& instruction) noexcept;
+  void UpdateExecEnd() noexcept;
+
+  // Runs instructions 0 .. ExecEnd on x and returns register 0.
+  [[nodiscard]] double Execute(double x) noexcept;
+
+  // The program as the text of a C-style function double model(double valueX).
+  [[nodiscard]] std::string EmitSource() const;
+
+ private:
+  std::int32_t instructionCount_;
+  std::int32_t registerCount_;
+  std::vector<TInstruction> code_;
+  std::int32_t execEnd_ = 0;
+  bool condition_ = true;
+  double registers_[MaxRegisters] = {};
+};

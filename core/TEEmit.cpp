@@ -1,0 +1,77 @@
+// The model source text of a register program.
+#include <algorithm>
+#include <charconv>
+#include <string>
+
+#include "TE.h"
+
+namespace {
+
+const char* const LineBreak = "\r\n";
+
+// Four decimals and "." whatever the user's locale.
+void AppendConstant(std::string& text, double value) {
+  char buffer[64];
+  const auto result =
+      std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 4);
+  text.append(buffer, result.ptr);
+}
+
+void AppendRegister(std::string& text, int index) {
+  text += "var[";
+  text += std::to_string(index);
+  text += ']';
+}
+
+void AppendOperand(std::string& text, const TInstruction& in) {
+  if (in.Src == ConstantOperand) {
+    AppendConstant(text, in.Value);
+  } else {
+    AppendRegister(text, in.Src);
+  }
+}
+
+void AppendPiece(std::string& text, const TInstruction& in) {
+  static const char* const Assignments[] = {" += ", " -= ", " *= ", " /= ", " ^= "};
+  static const char* const Functions[] = {"SIN", "COS", "TAN", "EXP", "SQRT", "LN"};
+  if (IsComparison(in.Op)) {
+    text += "if(";
+    AppendRegister(text, in.Dest);
+    text += in.Op == opIfGreater ? " > " : " <= ";
+    AppendOperand(text, in);
+    text += ") ";
+    return;
+  }
+  AppendRegister(text, in.Dest);
+  if (IsFunction(in.Op)) {
+    text += " = ";
+    text += Functions[in.Op - opSin];
+    text += '(';
+    AppendOperand(text, in);
+    text += ')';
+  } else {
+    text += Assignments[std::min<int>(in.Op, opPow)];
+    AppendOperand(text, in);
+  }
+  text += ';';
+  text += LineBreak;
+}
+
+}  // namespace
+
+std::string TTuringEvaluator::EmitSource() const {
+  int maxReg = 0;
+  for (std::int32_t i = 0; i <= execEnd_; ++i) {
+    maxReg = std::max<int>(maxReg, code_[i].Dest);
+    if (code_[i].Src != ConstantOperand) maxReg = std::max<int>(maxReg, code_[i].Src);
+  }
+  std::string text = "double model(double valueX) {\r\n";
+  text += "double var[" + std::to_string(maxReg + 1) + "];\r\n";
+  text += "var[0] = valueX;\r\n";
+  for (int k = 1; k <= maxReg; ++k) text += "var[" + std::to_string(k) + "] = 0;\r\n";
+  for (std::int32_t i = 0; i <= execEnd_; ++i) AppendPiece(text, code_[i]);
+  // An if needs a statement to govern.
+  if (execEnd_ >= 0 && IsComparison(code_[execEnd_].Op)) text += "var[0] = var[0];\r\n";
+  text += "return var[0];\r\n}";
+  return text;
+}

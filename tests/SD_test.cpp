@@ -1,0 +1,165 @@
+#include "SD.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <stdexcept>
+
+#include "Random.h"
+
+namespace {
+void ExpectBounds(const TSampleData& s, double minX, double maxX, double minY, double maxY) {
+  EXPECT_EQ(minX, s.MinX());
+  EXPECT_EQ(maxX, s.MaxX());
+  EXPECT_EQ(minY, s.MinY());
+  EXPECT_EQ(maxY, s.MaxY());
+}
+
+TSampleData Rows(std::initializer_list<TSamplePoint> rows) {
+  TSampleData s(static_cast<std::int32_t>(rows.size()));
+  std::int32_t i = 0;
+  for (const TSamplePoint& p : rows) {
+    s.SetX(i, p.X);
+    s.SetY(i, p.Y);
+    ++i;
+  }
+  s.UpdateBounds();
+  return s;
+}
+}  // namespace
+
+TEST(SampleData, NewSetsHaveZeroRowsAndTheDefaultMargin) {
+  TSampleData empty(0);
+  EXPECT_EQ(0, empty.Count());
+  ExpectBounds(empty, 0, 0, 0, 0);
+  EXPECT_EQ(0.1, empty.GetMargin());
+  EXPECT_EQ(0.9, empty.MarginComplement());
+
+  TSampleData three(3);
+  EXPECT_EQ(3, three.Count());
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(0.0, three.GetX(i) + three.GetY(i));
+  ExpectBounds(three, 0, 0, 0, 0);
+}
+
+TEST(SampleData, ResizeKeepsRowsAndRecomputesBounds) {
+  TSampleData s = Rows({{1, 5}, {2, -4}, {3, 9}});
+  s.SetCount(2);
+  EXPECT_EQ(1, s.GetX(0));
+  EXPECT_EQ(-4, s.GetY(1));
+  ExpectBounds(s, 1, 2, -4, 5);
+
+  s.SetCount(4);
+  EXPECT_EQ(0, s.GetX(3));
+  EXPECT_EQ(0, s.GetY(2));
+  ExpectBounds(s, 0, 2, -4, 5);
+
+  // Bounds only widen on a store.
+  s.SetY(1, 0);
+  EXPECT_EQ(-4, s.MinY());
+  s.SetY(1, 7);
+  EXPECT_EQ(7, s.MaxY());
+
+  EXPECT_THROW(s.SetCount(-1), std::out_of_range);
+  EXPECT_EQ(4, s.Count());
+}
+
+TEST(SampleData, MarginBandIsLopsidedAndNeverLeavesTheRange) {
+  TSampleData s = Rows({{0, -1}, {1, 1}, {2, 0}, {3, 0.8}});
+  s.SetMargin(0.1);
+  for (double v : {0.0, 0.05, -0.05}) {
+    EXPECT_TRUE(s.WithinMargin(2, v)) << v;
+  }
+  for (double v : {0.15, -0.15, 1.5}) EXPECT_FALSE(s.WithinMargin(2, v)) << v;
+  for (double v : {0.81, 0.7}) EXPECT_TRUE(s.WithinMargin(3, v)) << v;
+  for (double v : {0.85, 0.9, 0.6}) EXPECT_FALSE(s.WithinMargin(3, v)) << v;
+  // A sample at the upper bound accepts nothing above it.
+  s.SetMargin(1);
+  EXPECT_FALSE(s.WithinMargin(1, 1.0000001));
+  for (double v : {-1.0, -0.3, 0.99, 1.0}) EXPECT_TRUE(s.WithinMargin(2, v)) << v;
+  s.SetMargin(0);
+  EXPECT_TRUE(s.WithinMargin(2, 0));
+  EXPECT_FALSE(s.WithinMargin(2, 1e-10));
+  EXPECT_FALSE(s.WithinMargin(2, -1e-10));
+}
+
+TEST(SampleData, MarginOnEqualValuesAcceptsOnlyThatValue) {
+  TSampleData s = Rows({{0, 3}, {1, 3}});
+  s.SetMargin(0.4);
+  EXPECT_TRUE(s.WithinMargin(0, 3));
+  EXPECT_FALSE(s.WithinMargin(0, std::nextafter(3.0, 4.0)));
+  EXPECT_FALSE(s.WithinMargin(0, std::nextafter(3.0, 2.0)));
+}
+
+TEST(SampleData, MarginQuotientIsFormedInExtendedPrecision) {
+  // (0.03 - 0.01) / (1 - 0.01) formed in double equals this margin; formed exactly it is larger.
+  TSampleData s = Rows({{0, 0}, {1, 1}, {2, 0.01}});
+  const double doubleQuotient = (0.03 - 0.01) / (1 - 0.01);
+  s.SetMargin(doubleQuotient);
+  EXPECT_FALSE(s.WithinMargin(2, 0.03));
+  s.SetMargin(std::nextafter(doubleQuotient, 1.0));
+  EXPECT_TRUE(s.WithinMargin(2, 0.03));
+}
+
+TEST(SampleData, SortPointsOrdersByXThenY) {
+  TSampleData s = Rows({{2, 1}, {1, 3}, {1, 2}});
+  s.SortPoints();
+  EXPECT_EQ(1, s.GetX(0));
+  EXPECT_EQ(2, s.GetY(0));
+  EXPECT_EQ(1, s.GetX(1));
+  EXPECT_EQ(3, s.GetY(1));
+  EXPECT_EQ(2, s.GetX(2));
+  EXPECT_EQ(1, s.GetY(2));
+}
+
+TEST(SampleData, GenerateSineUsesTheExtendedSineOfOneDraw) {
+  SetSeed(1);
+  TSampleData s(100);
+  s.GenerateSine();
+  SetSeed(1);
+  const int m = RandomInt(50) + 1;
+  for (int i = 0; i < 100; ++i) {
+    EXPECT_EQ(i, s.GetX(i));
+    EXPECT_EQ(static_cast<double>(std::sin(static_cast<long double>(m * i))), s.GetY(i)) << i;
+  }
+  EXPECT_EQ(0, s.GetY(0));
+  EXPECT_EQ(99, s.MaxX());
+
+  // An empty set still draws once.
+  SetSeed(5);
+  TSampleData empty(0);
+  empty.GenerateSine();
+  EXPECT_EQ(5u * 134775813u + 1u, Seed());
+}
+
+TEST(SampleData, SineOfTheExtendedFunctionDiffersFromPlainSineSomewhere) {
+  // m = 10 is one of the pairs where the double sine is off by one unit.
+  int differences = 0;
+  for (int i = 0; i < 100; ++i) {
+    const double extended = static_cast<double>(std::sin(10.0L * i));
+    differences += extended != std::sin(10.0 * i);
+  }
+  EXPECT_GT(differences, 0);
+}
+
+TEST(SampleData, GenerateRandomDrawsXThenYAndSorts) {
+  SetSeed(42);
+  TSampleData s(50);
+  s.GenerateRandom();
+  SetSeed(42);
+  TSampleData expected(50);
+  for (int i = 0; i < 50; ++i) {
+    expected.SetX(i, RandomReal());
+    expected.SetY(i, RandomReal());
+  }
+  expected.SortPoints();
+  for (int i = 0; i < 50; ++i) {
+    EXPECT_EQ(expected.GetX(i), s.GetX(i));
+    EXPECT_EQ(expected.GetY(i), s.GetY(i));
+    if (i > 0) {
+      EXPECT_LE(s.GetX(i - 1), s.GetX(i));
+    }
+  }
+  TSampleData tight = s;
+  tight.UpdateBounds();
+  ExpectBounds(s, tight.MinX(), tight.MaxX(), tight.MinY(), tight.MaxY());
+}
