@@ -1,0 +1,118 @@
+#include "Movar.h"
+
+#include <cmath>
+#include <utility>
+
+namespace {
+// The window grows once the best error falls below this.
+constexpr double WindowGrowthError = 0.0001;
+// Programs within this factor of the best error count as clones.
+constexpr double CloneFactor = 1.3;
+}  // namespace
+
+TMovar::TMovar(std::int32_t instructionCount, std::int32_t populationSize,
+               std::int32_t registerCount)
+    : placeholder_(std::make_unique<TSampleData>(0)),
+      samples_(placeholder_.get()),
+      instructionCount_(instructionCount),
+      populationSize_(populationSize),
+      registerCount_(registerCount) {
+  SetCrossRate(0.2);
+  errors_.assign(static_cast<std::size_t>(populationSize_), 0.0);
+  programs_.reserve(static_cast<std::size_t>(populationSize_));
+  for (std::int32_t i = 0; i < populationSize_; ++i) {
+    programs_.push_back(std::make_unique<TTuringEvaluator>(instructionCount_, registerCount_));
+  }
+  Reset();
+}
+
+TMovar::~TMovar() = default;
+
+void TMovar::SetSamples(const TSampleData& samples) {
+  placeholder_.reset();
+  samples_ = &samples;
+  Reset();
+}
+
+void TMovar::Reset() {
+  generation_ = 0;
+  for (std::int32_t i = 0; i < populationSize_; ++i) {
+    programs_[i]->RandomizeAll();
+    errors_[i] = 0;
+  }
+  threshold_ = InitialThreshold;
+  if (progressive_) window_ = samples_->Count() / 10;
+}
+
+std::int32_t TMovar::LastScored() const noexcept {
+  return progressive_ ? window_ - 1 : samples_->Count() - 1;
+}
+
+double TMovar::Score(TTuringEvaluator& program, const TSampleData& samples, std::int32_t last,
+                     double threshold) noexcept {
+  double sum = 0;
+  for (std::int32_t j = 0; j <= last; ++j) {
+    const double prediction = program.Execute(samples.GetX(j));
+    // An infinite difference makes the sum infinite, which ranks behind every finite error.
+    const double difference = static_cast<double>(static_cast<long double>(prediction) - samples.GetY(j));
+    sum = static_cast<double>(static_cast<long double>(sum) + std::fabs(difference));
+    if (sum > threshold) break;
+  }
+  return sum;
+}
+
+void TMovar::Evaluate() { EvaluateRange(0, populationSize_); }
+
+void TMovar::EvaluateRange(std::int32_t first, std::int32_t last) {
+  const std::int32_t lastSample = LastScored();
+  for (std::int32_t i = first; i < last; ++i) {
+    errors_[i] = Score(*programs_[i], *samples_, lastSample, threshold_);
+  }
+}
+
+void TMovar::NextGeneration() {
+  ++generation_;
+  SortByError();
+  threshold_ = errors_[0];
+  clones_ = 0;
+  errors_[0] = 0;
+  if (progressive_ && threshold_ < WindowGrowthError) {
+    window_ += samples_->Count() / 10;
+    if (window_ > samples_->Count()) window_ = samples_->Count();
+  }
+  const long double cloneLimit = static_cast<long double>(CloneFactor) * threshold_;
+  for (std::int32_t i = 1; i < populationSize_; ++i) {
+    if (i <= crossCount_) {
+      CrossFromBest(0, i);
+    } else {
+      Regenerate(i);
+    }
+    if (errors_[i] <= cloneLimit) ++clones_;
+    errors_[i] = 0;
+  }
+}
+
+void TMovar::SortByError() {
+  // This exact exchange sort: its order among equal errors decides who is bred.
+  for (std::int32_t i = 0; i + 1 < populationSize_; ++i) {
+    for (std::int32_t j = i + 1; j < populationSize_; ++j) {
+      if (errors_[j] < errors_[i]) {
+        std::swap(errors_[i], errors_[j]);
+        std::swap(programs_[i], programs_[j]);
+      }
+    }
+  }
+}
+
+void TMovar::CrossFromBest(std::int32_t donor, std::int32_t receiver) {
+  programs_[receiver]->CrossWith(*programs_[donor]);
+}
+
+void TMovar::Regenerate(std::int32_t i) { programs_[i]->RandomizeAll(); }
+
+void TMovar::SetCrossRate(double rate) noexcept {
+  if (!(rate >= 0)) rate = 0;
+  if (rate > 1) rate = 1;
+  crossRate_ = rate;
+  crossCount_ = static_cast<std::int32_t>(populationSize_ * crossRate_);
+}

@@ -1,0 +1,77 @@
+#pragma once
+// TMovar: the population search. It scores a population of register programs against
+// a lent sample set, keeps the best at index 0, crosses the runners-up with it and
+// replaces the rest by random programs.
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "SD.h"
+#include "TE.h"
+
+class TMovar {
+ public:
+  TMovar(std::int32_t instructionCount, std::int32_t populationSize, std::int32_t registerCount);
+  ~TMovar();
+  TMovar(const TMovar&) = delete;
+  TMovar& operator=(const TMovar&) = delete;
+
+  // Lends the set; it must outlive the search and stay unchanged while it scores.
+  void SetSamples(const TSampleData& samples);
+  void Reset();
+  void Evaluate();
+  // Scores programs first .. last - 1 only; Evaluate is EvaluateRange over all of them.
+  // Scoring draws nothing and the cut-off is fixed, so slices give the same errors.
+  void EvaluateRange(std::int32_t first, std::int32_t last);
+  void NextGeneration();
+  void SortByError();
+
+  [[nodiscard]] TTuringEvaluator& GetProgram(std::int32_t i) noexcept { return *programs_[i]; }
+  [[nodiscard]] const TTuringEvaluator& GetProgram(std::int32_t i) const noexcept {
+    return *programs_[i];
+  }
+  [[nodiscard]] double GetError(std::int32_t i) const noexcept { return errors_[i]; }
+  void SetError(std::int32_t i, double error) noexcept { errors_[i] = error; }
+  void CrossFromBest(std::int32_t donor, std::int32_t receiver);
+  void Regenerate(std::int32_t i);
+  void SetCrossRate(double rate) noexcept;
+
+  [[nodiscard]] const TSampleData& Samples() const noexcept { return *samples_; }
+  [[nodiscard]] double Threshold() const noexcept { return threshold_; }
+  [[nodiscard]] double CrossRate() const noexcept { return crossRate_; }
+  [[nodiscard]] std::int32_t CrossCount() const noexcept { return crossCount_; }
+  [[nodiscard]] std::int32_t Window() const noexcept { return window_; }
+  [[nodiscard]] std::int32_t InstructionCount() const noexcept { return instructionCount_; }
+  [[nodiscard]] std::int32_t PopulationSize() const noexcept { return populationSize_; }
+  [[nodiscard]] std::int32_t RegisterCount() const noexcept { return registerCount_; }
+  [[nodiscard]] std::int32_t Generation() const noexcept { return generation_; }
+  [[nodiscard]] std::int32_t Clones() const noexcept { return clones_; }
+  [[nodiscard]] bool Progressive() const noexcept { return progressive_; }
+  void SetProgressive(bool progressive) noexcept { progressive_ = progressive; }
+
+  // Index of the last sample scored: the progressive window or the whole set.
+  [[nodiscard]] std::int32_t LastScored() const noexcept;
+
+  // The error of one program on samples 0 .. last, cut off above threshold.
+  [[nodiscard]] static double Score(TTuringEvaluator& program, const TSampleData& samples,
+                                    std::int32_t last, double threshold) noexcept;
+
+ private:
+  std::vector<std::unique_ptr<TTuringEvaluator>> programs_;
+  std::vector<double> errors_;
+  double threshold_ = InitialThreshold;
+  std::unique_ptr<TSampleData> placeholder_;
+  const TSampleData* samples_ = nullptr;
+  double crossRate_ = 0;
+  std::int32_t crossCount_ = 0;
+  std::int32_t window_ = 0;
+  std::int32_t instructionCount_;
+  std::int32_t populationSize_;
+  std::int32_t registerCount_;
+  std::int32_t generation_ = 0;
+  std::int32_t clones_ = 0;
+  bool progressive_ = true;
+
+  static constexpr double InitialThreshold = 9999999999.0;
+};
