@@ -7,6 +7,7 @@
 #include <memory>
 #include <vector>
 
+#include "FastScorer.h"
 #include "SD.h"
 #include "TE.h"
 
@@ -60,6 +61,7 @@ class TMovar {
  private:
   std::vector<std::unique_ptr<TTuringEvaluator>> programs_;
   std::vector<double> errors_;
+  std::vector<TFastScorer> scorers_ = std::vector<TFastScorer>(1);
   double threshold_ = InitialThreshold;
   std::unique_ptr<TSampleData> placeholder_;
   const TSampleData* samples_ = nullptr;
