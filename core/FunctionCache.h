@@ -27,7 +27,7 @@ class TFunctionCache {
     std::uint64_t Bits;
     double Result;
   };
-  static constexpr int IndexBits = 12;
+  static constexpr int IndexBits = 14;
 
   std::vector<TEntry> entries_;  // FunctionCount tables of 2^IndexBits entries
 };

@@ -62,6 +62,13 @@ double TMovar::Score(TTuringEvaluator& program, const TSampleData& samples, std:
   return sum;
 }
 
+std::uint64_t TMovar::Interpreted() const noexcept {
+  std::uint64_t total = 0;
+  for (const TFastScorer& scorer : scorers_)
+    total += scorer.Interpreted();
+  return total;
+}
+
 void TMovar::Evaluate() {
   EvaluateRange(0, populationSize_);
 }
@@ -98,15 +105,16 @@ void TMovar::NextGeneration() {
 }
 
 void TMovar::SortByError() {
-  // This exact exchange sort: its order among equal errors decides who is bred.
-  for (std::int32_t i = 0; i + 1 < populationSize_; ++i) {
-    for (std::int32_t j = i + 1; j < populationSize_; ++j) {
-      if (errors_[j] < errors_[i]) {
-        std::swap(errors_[i], errors_[j]);
-        std::swap(programs_[i], programs_[j]);
-      }
-    }
-  }
+  // The exchange sort's exact order, found faster; the programs follow their errors.
+  if (populationSize_ < 2) return;
+  order_.resize(programs_.size());
+  for (std::int32_t i = 0; i < populationSize_; ++i)
+    order_[i] = i;
+  ranking_.Sort(errors_.data(), order_.data(), populationSize_);
+  ranked_.resize(programs_.size());
+  for (std::int32_t i = 0; i < populationSize_; ++i)
+    ranked_[i] = std::move(programs_[order_[i]]);
+  programs_.swap(ranked_);
 }
 
 void TMovar::CrossFromBest(std::int32_t donor, std::int32_t receiver) {

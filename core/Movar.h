@@ -7,6 +7,7 @@
 #include <memory>
 #include <vector>
 
+#include "ErrorRanking.h"
 #include "FastScorer.h"
 #include "SD.h"
 #include "TE.h"
@@ -51,6 +52,9 @@ class TMovar {
   [[nodiscard]] bool Progressive() const noexcept { return progressive_; }
   void SetProgressive(bool progressive) noexcept { progressive_ = progressive; }
 
+  // Interpreted instructions of every Evaluate so far (see TFastScorer::Interpreted).
+  [[nodiscard]] std::uint64_t Interpreted() const noexcept;
+
   // Index of the last sample scored: the progressive window or the whole set.
   [[nodiscard]] std::int32_t LastScored() const noexcept;
 
@@ -61,6 +65,9 @@ class TMovar {
  private:
   std::vector<std::unique_ptr<TTuringEvaluator>> programs_;
   std::vector<double> errors_;
+  TErrorRanking ranking_;
+  std::vector<std::int32_t> order_;
+  std::vector<std::unique_ptr<TTuringEvaluator>> ranked_;
   std::vector<TFastScorer> scorers_ = std::vector<TFastScorer>(1);
   double threshold_ = InitialThreshold;
   std::unique_ptr<TSampleData> placeholder_;
