@@ -74,6 +74,7 @@ int Search(const TCliOptions& options) {
   parameters.Margin = options.MarginPercent / 100.0;
   parameters.Progressive = options.Progressive;
   parameters.GenerationLimit = options.Generations;
+  parameters.Threads = options.Threads;
   TSearchRun run(samples, parameters);
 
   const bool progress = isatty(2) != 0;

@@ -11,6 +11,7 @@
 #include "FastScorer.h"
 #include "SD.h"
 #include "TE.h"
+#include "WorkerPool.h"
 
 class TMovar {
  public:
@@ -28,6 +29,13 @@ class TMovar {
   void EvaluateRange(std::int32_t first, std::int32_t last);
   void NextGeneration();
   void SortByError();
+
+  // Threads that score a generation, the caller included; 0 or less: every core. The
+  // errors are the same for every count.
+  void SetThreads(std::int32_t threads);
+  [[nodiscard]] std::int32_t Threads() const noexcept {
+    return static_cast<std::int32_t>(scorers_.size());
+  }
 
   [[nodiscard]] TTuringEvaluator& GetProgram(std::int32_t i) noexcept { return *programs_[i]; }
   [[nodiscard]] const TTuringEvaluator& GetProgram(std::int32_t i) const noexcept {
@@ -65,10 +73,10 @@ class TMovar {
  private:
   std::vector<std::unique_ptr<TTuringEvaluator>> programs_;
   std::vector<double> errors_;
-  TErrorRanking ranking_;
   std::vector<std::int32_t> order_;
   std::vector<std::unique_ptr<TTuringEvaluator>> ranked_;
-  std::vector<TFastScorer> scorers_ = std::vector<TFastScorer>(1);
+  std::vector<TFastScorer> scorers_ = std::vector<TFastScorer>(1);  // one per thread
+  std::unique_ptr<TWorkerPool> pool_;
   double threshold_ = InitialThreshold;
   std::unique_ptr<TSampleData> placeholder_;
   const TSampleData* samples_ = nullptr;
@@ -81,6 +89,9 @@ class TMovar {
   std::int32_t generation_ = 0;
   std::int32_t clones_ = 0;
   bool progressive_ = true;
+
+  void ScoreSlice(TFastScorer& scorer, std::int32_t first, std::int32_t last,
+                  std::int32_t lastSample) noexcept;
 
   static constexpr double InitialThreshold = 9999999999.0;
 };

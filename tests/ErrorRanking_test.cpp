@@ -24,12 +24,12 @@ TRanked Identity(const std::vector<double>& errors) {
   return ranked;
 }
 
-void ExpectSameRanking(const std::vector<double>& errors, TErrorRanking& ranking) {
+void ExpectSameRanking(const std::vector<double>& errors) {
   TRanked plain = Identity(errors);
   TRanked fast = Identity(errors);
   const auto count = static_cast<std::int32_t>(errors.size());
   TErrorRanking::ExchangeSort(plain.Errors.data(), plain.Order.data(), count);
-  ranking.Sort(fast.Errors.data(), fast.Order.data(), count);
+  TErrorRanking::Sort(fast.Errors.data(), fast.Order.data(), count);
   ASSERT_EQ(plain.Order, fast.Order) << "count " << count;
   for (std::int32_t i = 0; i < count; ++i) {
     ASSERT_EQ(std::bit_cast<std::uint64_t>(plain.Errors[i]),
@@ -51,7 +51,6 @@ TEST(ErrorRanking, ExchangeSortIsNotStableAndKeepsTheReigningBest) {
 
 TEST(ErrorRanking, MatchesTheExchangeSortOnArraysFullOfTies) {
   SetSeed(5);
-  TErrorRanking ranking;  // reused, as the population search reuses it
   const double nan = std::numeric_limits<double>::quiet_NaN();
   const double inf = std::numeric_limits<double>::infinity();
   for (int n = 0; n < 3000; ++n) {
@@ -62,12 +61,11 @@ TEST(ErrorRanking, MatchesTheExchangeSortOnArraysFullOfTies) {
       const std::int32_t k = RandomInt(distinct + 2);
       e = k == distinct ? inf : k == distinct + 1 && n % 5 == 0 ? nan : k * 0.25;
     }
-    ExpectSameRanking(errors, ranking);
+    ExpectSameRanking(errors);
   }
 }
 
 TEST(ErrorRanking, MatchesTheExchangeSortOnSortedAndReversedRuns) {
-  TErrorRanking ranking;
   for (std::int32_t count : {0, 1, 2, 3, 17, 64, 65, 400}) {
     std::vector<double> up(static_cast<std::size_t>(count)), down(up.size()), saw(up.size());
     for (std::int32_t i = 0; i < count; ++i) {
@@ -75,8 +73,8 @@ TEST(ErrorRanking, MatchesTheExchangeSortOnSortedAndReversedRuns) {
       down[i] = count - i;
       saw[i] = i % 7 + (i % 3 == 0 ? 0.0 : -0.0);
     }
-    ExpectSameRanking(up, ranking);
-    ExpectSameRanking(down, ranking);
-    ExpectSameRanking(saw, ranking);
+    ExpectSameRanking(up);
+    ExpectSameRanking(down);
+    ExpectSameRanking(saw);
   }
 }
