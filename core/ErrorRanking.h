@@ -7,7 +7,7 @@
 // Seen from position i, the exchanges carry the smallest error so far along the scan and
 // leave the previous one behind; on real error arrays nearly every comparison exchanges
 // (the sort leaves long descending runs behind it), so Sort keeps the carried error in a
-// register and exchanges without branches instead of skipping links with a search tree.
+// register and exchanges without branches instead of skipping to the links with a tree.
 
 #include <cstdint>
 

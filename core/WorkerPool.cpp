@@ -12,7 +12,8 @@ TWorkerPool::~TWorkerPool() {
     stop_ = true;
   }
   wake_.notify_all();
-  for (std::thread& thread : threads_) thread.join();
+  for (std::thread& thread : threads_)
+    thread.join();
 }
 
 void TWorkerPool::Run(const std::function<void(std::int32_t)>& task) {
