@@ -46,10 +46,10 @@ TSearchResult RunSearch(const TCase& c, std::int32_t threads, bool pump) {
 
 TEST(SearchThreads, EveryThreadCountGivesTheSameSearch) {
   const TCase cases[] = {
-      {1, true, false, 100, 2, 5, 300},     {3, false, false, 1000, 4, 20, 40},
-      {7, true, true, 1, 1, 2, 200},        {11, false, true, 2000, 20, 100, 6},
-      {13, true, false, 500, 6, 40, 80},    {17, false, false, 37, 3, 7, 400},
-      {19, true, true, 1200, 10, 60, 30},   {23, false, false, 2, 1, 3, 300},
+      {1, true, false, 100, 2, 5, 300},   {3, false, false, 1000, 4, 20, 40},
+      {7, true, true, 1, 1, 2, 200},      {11, false, true, 2000, 20, 100, 6},
+      {13, true, false, 500, 6, 40, 80},  {17, false, false, 37, 3, 7, 400},
+      {19, true, true, 1200, 10, 60, 30}, {23, false, false, 2, 1, 3, 300},
   };
   for (const TCase& c : cases) {
     const TSearchResult one = RunSearch(c, 1, false);
