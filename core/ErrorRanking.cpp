@@ -17,8 +17,6 @@ void TErrorRanking::ExchangeSort(double* errors, std::int32_t* order, std::int32
 void TErrorRanking::Sort(double* errors, std::int32_t* order, std::int32_t count) noexcept {
   for (std::int32_t i = 0; i + 1 < count; ++i) {
     // The smaller error is carried on, the other stays at j; on a tie nothing moves.
-    // Written as selects, which become minimum, maximum and conditional moves: the
-    // outcome is too irregular for a jump.
     double carried = errors[i];
     std::int32_t carriedOrder = order[i];
     for (std::int32_t j = i + 1; j < count; ++j) {

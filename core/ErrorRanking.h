@@ -6,8 +6,9 @@
 //
 // Seen from position i, the exchanges carry the smallest error so far along the scan and
 // leave the previous one behind; on real error arrays nearly every comparison exchanges
-// (the sort leaves long descending runs behind it), so Sort keeps the carried error in a
-// register and exchanges without branches instead of skipping to the links with a tree.
+// (the sort leaves long descending runs behind it), so following the exchanges with a
+// search tree costs more than it saves. Sort keeps the carried error in a register and
+// works on an index array instead of exchanging the programs themselves.
 
 #include <cstdint>
 

@@ -88,3 +88,21 @@ TEST(FastScorer, PredictsExactlyWhatExecuteGives) {
     }
   }
 }
+
+TEST(FastScorer, ScoresExactlyWhatTheSearchScores) {
+  SetSeed(12);
+  TSampleData samples(40);
+  samples.GenerateRandom();
+  samples.SetX(3, 1e308);  // differences beyond the double range
+  samples.SetY(5, -1e308);
+  samples.SetX(7, 4.9e-324);
+  TFastScorer scorer;
+  for (int n = 0; n < 3000; ++n) {
+    TTuringEvaluator program = AnyProgram(1 + RandomInt(20), 1 + RandomInt(6));
+    scorer.Load(program);
+    const double threshold = n % 4 == 0 ? 9999999999.0 : RandomReal() * 50;
+    const std::int32_t last = RandomInt(41) - 1;
+    const double expected = TMovar::Score(program, samples, last, threshold);
+    ASSERT_EQ(Bits(expected), Bits(scorer.Score(samples, last, threshold))) << "program " << n;
+  }
+}
