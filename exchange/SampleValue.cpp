@@ -165,8 +165,10 @@ class TValueReader {
   // digits_[0..significant_) × 10^(scale_ + trailing zeros), to the nearest double.
   std::optional<double> Convert() const {
     if (significant_ == 0) return 0.0;
-    std::int64_t scale = scale_ + static_cast<std::int64_t>(digits_.size() - significant_);
-    std::string normal(digits_, 0, significant_);
+    // A dropped non-zero digit stands behind every kept digit, zeros included.
+    const std::size_t kept = sticky_ ? digits_.size() : significant_;
+    std::int64_t scale = scale_ + static_cast<std::int64_t>(digits_.size() - kept);
+    std::string normal(digits_, 0, kept);
     if (sticky_) {
       normal += '1';
       --scale;

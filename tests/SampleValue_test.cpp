@@ -146,6 +146,7 @@ TEST(SampleValue, ParsesToTheNearestDouble) {
   const std::string half = "1.00000000000000011102230246251565404236316680908203125";
   EXPECT_EQ(1.0, ParseSampleValue(half + std::string(1200, '0')));
   EXPECT_EQ(std::nextafter(1.0, 2.0), ParseSampleValue(half + std::string(1200, '0') + "1"));
+  EXPECT_EQ(0.0444, ParseSampleValue(".0444" + std::string(1200, '0') + "1"));
   // Subnormals are kept; below half the smallest one the value becomes zero.
   EXPECT_EQ(std::numeric_limits<double>::denorm_min(), ParseSampleValue("3e-324"));
   EXPECT_EQ(0, ParseSampleValue("2e-324"));
@@ -177,6 +178,10 @@ TEST(SampleValue, FormattedTextReadsBackToTheSameText) {
     ASSERT_TRUE(back.has_value()) << text;
     EXPECT_EQ(text, FormatSampleValue(*back));
   }
+  // A power of ten that no double holds reads back just below itself, in the decade whose
+  // texts carry one more digit.
+  EXPECT_EQ("1E23", FormatSampleValue(1.0000000000000004e23));
+  EXPECT_EQ("9.999999999999999E22", FormatSampleValue(*ParseSampleValue("1E23")));
   // Sixteen digits of the largest double round above it: that text does not read back.
   EXPECT_FALSE(ParseSampleValue(FormatSampleValue(std::numeric_limits<double>::max())));
 }
