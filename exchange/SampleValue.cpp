@@ -1,5 +1,6 @@
 #include "SampleValue.h"
 
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -129,10 +130,10 @@ class TValueReader {
 
   void AddDigit(char digit, bool fraction) {
     if (fraction) --scale_;
-    if (digits_.empty() && digit == '0') return;
-    if (digits_.size() < KeptDigits) {
-      digits_ += digit;
-      if (digit != '0') significant_ = digits_.size();
+    if (size_ == 0 && digit == '0') return;
+    if (size_ < KeptDigits) {
+      digits_[size_++] = digit;
+      if (digit != '0') significant_ = size_;
     } else {
       ++scale_;
       if (digit != '0') sticky_ = true;
@@ -163,24 +164,25 @@ class TValueReader {
   }
 
   // digits_[0..significant_) × 10^(scale_ + trailing zeros), to the nearest double.
-  std::optional<double> Convert() const {
+  // Writes the normalized text into digits_ itself: no allocation per number.
+  std::optional<double> Convert() {
     if (significant_ == 0) return 0.0;
     // A dropped non-zero digit stands behind every kept digit, zeros included.
-    const std::size_t kept = sticky_ ? digits_.size() : significant_;
-    std::int64_t scale = scale_ + static_cast<std::int64_t>(digits_.size() - kept);
-    std::string normal(digits_, 0, kept);
+    std::size_t length = sticky_ ? size_ : significant_;
+    std::int64_t scale = scale_ + static_cast<std::int64_t>(size_ - length);
     if (sticky_) {
-      normal += '1';
+      digits_[length++] = '1';
       --scale;
     }
     // Where the leading digit sits: 10^lead <= value < 10^(lead + 1).
-    const std::int64_t lead = scale + static_cast<std::int64_t>(normal.size()) - 1;
+    const std::int64_t lead = scale + static_cast<std::int64_t>(length) - 1;
     if (lead > 309) return std::nullopt;
     if (lead < -400) return 0.0;
-    normal += 'e';
-    normal += std::to_string(scale);
+    char* const end = digits_.data() + length;
+    *end = 'e';
+    const auto exponent = std::to_chars(end + 1, digits_.data() + digits_.size(), scale);
     double value = 0;
-    const auto result = std::from_chars(normal.data(), normal.data() + normal.size(), value);
+    const auto result = std::from_chars(digits_.data(), exponent.ptr, value);
     if (result.ec == std::errc::result_out_of_range) {
       // from_chars leaves the value untouched both ways; the leading digit tells which.
       if (lead >= 0) return std::nullopt;
@@ -191,7 +193,9 @@ class TValueReader {
 
   std::string_view text_;
   std::size_t pos_ = 0;
-  std::string digits_;           // significant digits kept, leading zeros dropped
+  // Significant digits kept, leading zeros dropped; room for a sticky digit and exponent.
+  std::array<char, KeptDigits + 32> digits_;
+  std::size_t size_ = 0;
   std::size_t significant_ = 0;  // digits_ up to its last non-zero digit
   std::int64_t scale_ = 0;       // power of ten of the last digit in digits_
   bool sticky_ = false;          // a non-zero digit was dropped past KeptDigits
