@@ -18,6 +18,19 @@
     }                                                                              \
   } while (false)
 
+// The sixteen-digit text of values this close to the largest double rounds beyond it.
+constexpr double OverflowingText = 1.797693134862315e308;
+
+// A value read back from its own text lies within one unit of the text's last digit: 1e-8
+// in fixed notation, at most 1e-15 of the value in the sixteen-digit range. Exact text
+// round trips cannot be promised: rounding to 18 digits and then half up to 16, and powers
+// of ten no double holds, let the text move by one unit once in a while.
+inline bool CloseAfterTrip(double value, double back) {
+  const double distance = value > back ? value - back : back - value;
+  const double magnitude = value < 0 ? -value : value;
+  return distance <= 1.0000001e-8 || distance <= 1.0000001e-15 * magnitude;
+}
+
 inline std::string_view TakeSeparatorAndText(const std::uint8_t* data, std::size_t size) {
   if (size == 0) return {};
   SetDecimalSeparator((data[0] & 1) != 0 ? "," : ".");

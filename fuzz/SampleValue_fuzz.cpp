@@ -1,7 +1,6 @@
-// A read value formats to a text that reads back and formats to the same text, except for
-// powers of ten that no double holds (1E23 and up), where the value read back may fall
-// below the power and the text changes once; under "." the value equals what the C
-// library reads from the same text.
+// A read value formats to a text that reads back close to it, and to the very same text
+// for magnitudes below 2^22, where a double is far finer than the last digit; under "."
+// the value equals what the C library reads from the same text.
 
 #include <cmath>
 #include <cstdlib>
@@ -10,13 +9,6 @@
 
 #include "FuzzInput.h"
 #include "SampleValue.h"
-
-namespace {
-
-// The sixteen-digit text of values this close to the largest double rounds beyond it.
-constexpr double OverflowingText = 1.797693134862315e308;
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view text = TakeSeparatorAndText(data, size);
@@ -35,13 +27,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(std::fabs(*value) > OverflowingText);
     return 0;
   }
-  const std::string again = FormatSampleValue(*back);
-  if (again != formatted) {
-    const std::string_view magnitude = std::string_view(formatted).substr(formatted[0] == '-');
-    FUZZ_CHECK(magnitude.starts_with("1E"));
-    FUZZ_CHECK(std::fabs(*back) < std::fabs(*value));
-    FUZZ_CHECK(FormatSampleValue(*ParseSampleValue(again)) == again);
-  }
+  FUZZ_CHECK(CloseAfterTrip(*value, *back));
+  if (std::fabs(*value) < 4194304) FUZZ_CHECK(FormatSampleValue(*back) == formatted);
   (void)FormatGridValue(*value);
   return 0;
 }

@@ -2,35 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "DecimalSeparator.h"
-
-namespace {
-
-struct TSeparator {
-  explicit TSeparator(const char* separator) { SetDecimalSeparator(separator); }
-  ~TSeparator() { SetDecimalSeparator("."); }
-};
-
-TSampleData MakeSet(std::initializer_list<TSamplePoint> points) {
-  TSampleData samples(static_cast<std::int32_t>(points.size()));
-  std::int32_t i = 0;
-  for (const TSamplePoint& p : points) {
-    samples.SetX(i, p.X);
-    samples.SetY(i++, p.Y);
-  }
-  return samples;
-}
-
-void ExpectRows(std::initializer_list<TSamplePoint> expected, const TSampleData& samples) {
-  ASSERT_EQ(static_cast<std::int32_t>(expected.size()), samples.Count());
-  std::int32_t i = 0;
-  for (const TSamplePoint& p : expected) {
-    EXPECT_EQ(p.X, samples.GetX(i)) << "row " << i;
-    EXPECT_EQ(p.Y, samples.GetY(i++)) << "row " << i;
-  }
-}
-
-}  // namespace
+#include "SampleTesting.h"
 
 TEST(ClipboardData, FormatsTabSeparatedLines) {
   EXPECT_EQ("", FormatClipboardData(TSampleData()));

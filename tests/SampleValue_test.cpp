@@ -6,14 +6,9 @@
 
 #include <gtest/gtest.h>
 
-#include "DecimalSeparator.h"
+#include "SampleTesting.h"
 
 namespace {
-
-struct TSeparator {
-  explicit TSeparator(const char* separator) { SetDecimalSeparator(separator); }
-  ~TSeparator() { SetDecimalSeparator("."); }
-};
 
 struct TFormatRow {
   double Value;
@@ -182,6 +177,9 @@ TEST(SampleValue, FormattedTextReadsBackToTheSameText) {
   // texts carry one more digit.
   EXPECT_EQ("1E23", FormatSampleValue(1.0000000000000004e23));
   EXPECT_EQ("9.999999999999999E22", FormatSampleValue(*ParseSampleValue("1E23")));
+  // Rounding to 18 digits first can carry a value just below a tie up to it.
+  EXPECT_EQ("5.400000000000001E307", FormatSampleValue(5.4000000000000005e307));
+  EXPECT_EQ("5.400000000000002E307", FormatSampleValue(*ParseSampleValue("5.400000000000001E307")));
   // Sixteen digits of the largest double round above it: that text does not read back.
   EXPECT_FALSE(ParseSampleValue(FormatSampleValue(std::numeric_limits<double>::max())));
 }
