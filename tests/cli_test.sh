@@ -39,5 +39,11 @@ LC_ALL=C "$bin" --seed 21 --population 200 --generations 40 --registers 3 --thre
 if cmp -s "$tmp/a" "$tmp/b" && [[ -s $tmp/a ]]; then passed=$((passed + 1)); else
   echo "FAIL repeatability"; failed=$((failed + 1)); fi
 
+# Ctrl+C ends the run after the generation in progress and still prints the model.
+LC_ALL=C "$bin" --seed 5 --margin 0 --population 2000 >"$tmp/int" 2>/dev/null &
+pid=$!; sleep 1; kill -INT $pid; wait $pid; code=$?
+if [[ $code == 1 ]] && grep -q "^generations: [0-9]*$" "$tmp/int" && grep -q "^}$" "$tmp/int"; then
+  passed=$((passed + 1)); else echo "FAIL interrupt: exit $code"; failed=$((failed + 1)); fi
+
 echo "$passed passed, $failed failed"
 [[ $failed == 0 ]]
