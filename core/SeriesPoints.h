@@ -1,0 +1,28 @@
+#pragma once
+// The points of a chart series and the range its axes show. A series keeps its points in
+// ascending order of x, points with equal x in the order of the set, so that a set not
+// sorted by x still draws as a curve from left to right.
+
+#include <optional>
+#include <span>
+#include <vector>
+
+#include "SD.h"
+
+// (x, y) of every sample.
+[[nodiscard]] std::vector<TSamplePoint> SeriesPoints(const TSampleData& samples);
+// (x of sample i, values[i]): a model's predictions, one per sample.
+[[nodiscard]] std::vector<TSamplePoint> SeriesPoints(const TSampleData& samples,
+                                                     std::span<const double> values);
+
+struct TSeriesRange {
+  double MinX = 0;
+  double MaxX = 0;
+  double MinY = 0;
+  double MaxY = 0;
+};
+
+// The smallest range holding the points of both series, widened by one each way where
+// it would be empty; nothing when neither series has a point.
+[[nodiscard]] std::optional<TSeriesRange> SeriesRange(std::span<const TSamplePoint> first,
+                                                      std::span<const TSamplePoint> second);
