@@ -26,7 +26,9 @@ namespace {
 
 std::atomic<bool> interrupted{false};
 
-extern "C" void OnInterrupt(int) { interrupted.store(true); }
+extern "C" void OnInterrupt(int) {
+  interrupted.store(true);
+}
 
 void UseLocaleDecimalSeparator() {
   if (std::setlocale(LC_NUMERIC, "") != nullptr) {
@@ -89,7 +91,8 @@ int Search(const TCliOptions& options) {
   std::signal(SIGINT, SIG_DFL);
   if (progress) std::cerr << '\n';
 
-  for (const std::string& line : result.Lines) std::cout << line << '\n';
+  for (const std::string& line : result.Lines)
+    std::cout << line << '\n';
   std::cout << "generations: " << result.Generations << '\n';
   std::cerr << "elapsed: " << FormatElapsed(result.Elapsed) << '\n';
   return result.Matched ? 0 : 1;

@@ -7,7 +7,9 @@ namespace {
 std::atomic<char> separator_{'.'};
 }  // namespace
 
-char DecimalSeparator() noexcept { return separator_.load(std::memory_order_relaxed); }
+char DecimalSeparator() noexcept {
+  return separator_.load(std::memory_order_relaxed);
+}
 
 void SetDecimalSeparator(std::string_view separator) noexcept {
   separator_.store(separator.size() == 1 ? separator[0] : '.', std::memory_order_relaxed);

@@ -54,14 +54,17 @@ double TMovar::Score(TTuringEvaluator& program, const TSampleData& samples, std:
   for (std::int32_t j = 0; j <= last; ++j) {
     const double prediction = program.Execute(samples.GetX(j));
     // An infinite difference makes the sum infinite, which ranks behind every finite error.
-    const double difference = static_cast<double>(static_cast<long double>(prediction) - samples.GetY(j));
+    const double difference =
+        static_cast<double>(static_cast<long double>(prediction) - samples.GetY(j));
     sum = static_cast<double>(static_cast<long double>(sum) + std::fabs(difference));
     if (sum > threshold) break;
   }
   return sum;
 }
 
-void TMovar::Evaluate() { EvaluateRange(0, populationSize_); }
+void TMovar::Evaluate() {
+  EvaluateRange(0, populationSize_);
+}
 
 void TMovar::EvaluateRange(std::int32_t first, std::int32_t last) {
   const std::int32_t lastSample = LastScored();
@@ -108,7 +111,9 @@ void TMovar::CrossFromBest(std::int32_t donor, std::int32_t receiver) {
   programs_[receiver]->CrossWith(*programs_[donor]);
 }
 
-void TMovar::Regenerate(std::int32_t i) { programs_[i]->RandomizeAll(); }
+void TMovar::Regenerate(std::int32_t i) {
+  programs_[i]->RandomizeAll();
+}
 
 void TMovar::SetCrossRate(double rate) noexcept {
   if (!(rate >= 0)) rate = 0;

@@ -11,9 +11,13 @@ std::uint32_t Step() noexcept {
 }
 }  // namespace
 
-std::uint32_t Seed() noexcept { return seed_; }
+std::uint32_t Seed() noexcept {
+  return seed_;
+}
 
-void SetSeed(std::uint32_t seed) noexcept { seed_ = seed; }
+void SetSeed(std::uint32_t seed) noexcept {
+  seed_ = seed;
+}
 
 void RandomizeSeed() noexcept {
   const auto ticks = std::chrono::steady_clock::now().time_since_epoch();
@@ -22,9 +26,10 @@ void RandomizeSeed() noexcept {
 }
 
 std::int32_t RandomInt(std::int32_t n) noexcept {
-  const std::uint64_t product =
-      static_cast<std::uint64_t>(static_cast<std::uint32_t>(n)) * Step();
+  const std::uint64_t product = static_cast<std::uint64_t>(static_cast<std::uint32_t>(n)) * Step();
   return static_cast<std::int32_t>(product >> 32);
 }
 
-double RandomReal() noexcept { return static_cast<double>(Step()) * 0x1p-32; }
+double RandomReal() noexcept {
+  return static_cast<double>(Step()) * 0x1p-32;
+}

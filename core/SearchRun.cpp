@@ -26,7 +26,8 @@ std::string FormatMarginPercent(double margin) {
   const long double percent = static_cast<long double>(margin) * 100;
   auto result = std::to_chars(buffer, buffer + sizeof buffer, percent, std::chars_format::fixed, 2);
   std::string text(buffer, result.ptr);
-  if (const auto point = text.find('.'); point != std::string::npos) text[point] = DecimalSeparator();
+  if (const auto point = text.find('.'); point != std::string::npos)
+    text[point] = DecimalSeparator();
   return text;
 }
 

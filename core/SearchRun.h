@@ -58,7 +58,8 @@ class TSearchRun {
   [[nodiscard]] const TMovar& Search() const noexcept { return *search_; }
 
  private:
-  void ScoreGeneration(const TSearchObserver& observer, std::chrono::steady_clock::time_point& lastPump);
+  void ScoreGeneration(const TSearchObserver& observer,
+                       std::chrono::steady_clock::time_point& lastPump);
   TModelUpdate Show(const TTuringEvaluator& best) const;
 
   TSampleData& samples_;

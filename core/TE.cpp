@@ -41,8 +41,7 @@ inline void Power(double& reg, double exponent) noexcept {
     return;
   }
   if (exponent == std::trunc(exponent) && std::fabs(exponent) <= 2147483647.0) {
-    const Extended power =
-        IntegerPower(base, static_cast<std::uint32_t>(std::fabs(exponent)));
+    const Extended power = IntegerPower(base, static_cast<std::uint32_t>(std::fabs(exponent)));
     if (exponent > 0) {
       Store(reg, power);
     } else if (power != 0 && std::isfinite(power)) {
@@ -75,7 +74,8 @@ void TTuringEvaluator::RandomizeInstruction(std::int32_t i) {
 }
 
 void TTuringEvaluator::RandomizeAll() {
-  for (std::int32_t i = 0; i < instructionCount_; ++i) RandomizeInstruction(i);
+  for (std::int32_t i = 0; i < instructionCount_; ++i)
+    RandomizeInstruction(i);
   UpdateExecEnd();
 }
 

@@ -68,8 +68,10 @@ std::string TTuringEvaluator::EmitSource() const {
   std::string text = "double model(double valueX) {\r\n";
   text += "double var[" + std::to_string(maxReg + 1) + "];\r\n";
   text += "var[0] = valueX;\r\n";
-  for (int k = 1; k <= maxReg; ++k) text += "var[" + std::to_string(k) + "] = 0;\r\n";
-  for (std::int32_t i = 0; i <= execEnd_; ++i) AppendPiece(text, code_[i]);
+  for (int k = 1; k <= maxReg; ++k)
+    text += "var[" + std::to_string(k) + "] = 0;\r\n";
+  for (std::int32_t i = 0; i <= execEnd_; ++i)
+    AppendPiece(text, code_[i]);
   // An if needs a statement to govern.
   if (execEnd_ >= 0 && IsComparison(code_[execEnd_].Op)) text += "var[0] = var[0];\r\n";
   text += "return var[0];\r\n}";

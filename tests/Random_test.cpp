@@ -6,15 +6,16 @@
 
 TEST(Random, WorkedExampleFromSeedZero) {
   SetSeed(0);
-  const std::array<std::uint32_t, 6> seeds = {1u,          134775814u,  3698175007u,
-                                              870078620u,  1172187917u, 2884733762u};
+  const std::array<std::uint32_t, 6> seeds = {1u,         134775814u,  3698175007u,
+                                              870078620u, 1172187917u, 2884733762u};
   for (std::uint32_t expected : seeds) {
     (void)RandomReal();
     EXPECT_EQ(expected, Seed());
   }
   SetSeed(0);
   const std::array<int, 6> draws = {0, 3, 86, 20, 27, 67};
-  for (int expected : draws) EXPECT_EQ(expected, RandomInt(100));
+  for (int expected : draws)
+    EXPECT_EQ(expected, RandomInt(100));
 }
 
 TEST(Random, RandomIntTakesTheUpperHalfOfTheProduct) {

@@ -37,7 +37,8 @@ TEST(SampleData, NewSetsHaveZeroRowsAndTheDefaultMargin) {
 
   TSampleData three(3);
   EXPECT_EQ(3, three.Count());
-  for (int i = 0; i < 3; ++i) EXPECT_EQ(0.0, three.GetX(i) + three.GetY(i));
+  for (int i = 0; i < 3; ++i)
+    EXPECT_EQ(0.0, three.GetX(i) + three.GetY(i));
   ExpectBounds(three, 0, 0, 0, 0);
 }
 
@@ -69,13 +70,17 @@ TEST(SampleData, MarginBandIsLopsidedAndNeverLeavesTheRange) {
   for (double v : {0.0, 0.05, -0.05}) {
     EXPECT_TRUE(s.WithinMargin(2, v)) << v;
   }
-  for (double v : {0.15, -0.15, 1.5}) EXPECT_FALSE(s.WithinMargin(2, v)) << v;
-  for (double v : {0.81, 0.7}) EXPECT_TRUE(s.WithinMargin(3, v)) << v;
-  for (double v : {0.85, 0.9, 0.6}) EXPECT_FALSE(s.WithinMargin(3, v)) << v;
+  for (double v : {0.15, -0.15, 1.5})
+    EXPECT_FALSE(s.WithinMargin(2, v)) << v;
+  for (double v : {0.81, 0.7})
+    EXPECT_TRUE(s.WithinMargin(3, v)) << v;
+  for (double v : {0.85, 0.9, 0.6})
+    EXPECT_FALSE(s.WithinMargin(3, v)) << v;
   // A sample at the upper bound accepts nothing above it.
   s.SetMargin(1);
   EXPECT_FALSE(s.WithinMargin(1, 1.0000001));
-  for (double v : {-1.0, -0.3, 0.99, 1.0}) EXPECT_TRUE(s.WithinMargin(2, v)) << v;
+  for (double v : {-1.0, -0.3, 0.99, 1.0})
+    EXPECT_TRUE(s.WithinMargin(2, v)) << v;
   s.SetMargin(0);
   EXPECT_TRUE(s.WithinMargin(2, 0));
   EXPECT_FALSE(s.WithinMargin(2, 1e-10));

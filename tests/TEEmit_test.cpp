@@ -9,7 +9,8 @@
 namespace {
 TTuringEvaluator Program(std::int32_t registers, const std::vector<TInstruction>& code) {
   TTuringEvaluator p(static_cast<std::int32_t>(code.size()), registers);
-  for (std::size_t i = 0; i < code.size(); ++i) p.SetInstruction(static_cast<int>(i), code[i]);
+  for (std::size_t i = 0; i < code.size(); ++i)
+    p.SetInstruction(static_cast<int>(i), code[i]);
   p.UpdateExecEnd();
   return p;
 }
@@ -17,8 +18,8 @@ constexpr std::uint8_t K = ConstantOperand;
 }  // namespace
 
 TEST(EmitSource, WorkedExampleStopsAtExecEnd) {
-  TTuringEvaluator p = Program(2, {{1, opAdd, K, 2.5}, {0, opIfGreater, 1, 0},
-                                   {0, opMul, 1, 0}, {1, opSin, 0, 0}});
+  TTuringEvaluator p =
+      Program(2, {{1, opAdd, K, 2.5}, {0, opIfGreater, 1, 0}, {0, opMul, 1, 0}, {1, opSin, 0, 0}});
   EXPECT_EQ(
       "double model(double valueX) {\r\ndouble var[2];\r\nvar[0] = valueX;\r\nvar[1] = 0;\r\n"
       "var[1] += 2.5000;\r\nif(var[0] > var[1]) var[0] *= var[1];\r\nreturn var[0];\r\n}",
@@ -36,8 +37,9 @@ TEST(EmitSource, TrailingComparisonGetsAFillerStatement) {
 TEST(EmitSource, EmptyProgramGivesTheFiveInitialLines) {
   TTuringEvaluator p(0, 3);
   p.UpdateExecEnd();
-  EXPECT_EQ("double model(double valueX) {\r\ndouble var[1];\r\nvar[0] = valueX;\r\nreturn var[0];\r\n}",
-            p.EmitSource());
+  EXPECT_EQ(
+      "double model(double valueX) {\r\ndouble var[1];\r\nvar[0] = valueX;\r\nreturn var[0];\r\n}",
+      p.EmitSource());
 }
 
 TEST(EmitSource, ArraySizeCountsReadRegistersButNotConstants) {
@@ -50,10 +52,11 @@ TEST(EmitSource, ArraySizeCountsReadRegistersButNotConstants) {
 }
 
 TEST(EmitSource, ChainedComparisonsShareOneLine) {
-  TTuringEvaluator p = Program(2, {{0, opIfGreater, K, 1}, {1, opIfLessEqual, 0, 0},
-                                   {0, opAdd, 1, 0}});
-  EXPECT_NE(std::string::npos,
-            p.EmitSource().find("\r\nif(var[0] > 1.0000) if(var[1] <= var[0]) var[0] += var[1];\r\n"));
+  TTuringEvaluator p =
+      Program(2, {{0, opIfGreater, K, 1}, {1, opIfLessEqual, 0, 0}, {0, opAdd, 1, 0}});
+  EXPECT_NE(
+      std::string::npos,
+      p.EmitSource().find("\r\nif(var[0] > 1.0000) if(var[1] <= var[0]) var[0] += var[1];\r\n"));
 }
 
 TEST(EmitSource, EveryOpcodeHasItsPieceAndConstantsUseAPoint) {
@@ -75,7 +78,8 @@ TEST(EmitSource, EveryOpcodeHasItsPieceAndConstantsUseAPoint) {
       {opExp, "var[0] = EXP(var[1]);", "var[0] = EXP(1234.5678);"},
       {opSqrt, "var[0] = SQRT(var[1]);", "var[0] = SQRT(1234.5678);"},
       {opLn, "var[0] = LN(var[1]);", "var[0] = LN(1234.5678);"},
-      {opIfGreater, "if(var[0] > var[1]) var[0] = var[0];", "if(var[0] > 1234.5678) var[0] = var[0];"},
+      {opIfGreater, "if(var[0] > var[1]) var[0] = var[0];",
+       "if(var[0] > 1234.5678) var[0] = var[0];"},
       {opIfLessEqual, "if(var[0] <= var[1]) var[0] = var[0];",
        "if(var[0] <= 1234.5678) var[0] = var[0];"},
   };
@@ -89,8 +93,11 @@ TEST(EmitSource, EveryOpcodeHasItsPieceAndConstantsUseAPoint) {
 }
 
 TEST(EmitSource, ConstantsHaveExactlyFourDecimals) {
-  const std::pair<int, const char*> cases[] = {
-      {0, "0.0000"}, {7, "0.0007"}, {25000, "2.5000"}, {12345678, "1234.5678"}, {99999998, "9999.9998"}};
+  const std::pair<int, const char*> cases[] = {{0, "0.0000"},
+                                               {7, "0.0007"},
+                                               {25000, "2.5000"},
+                                               {12345678, "1234.5678"},
+                                               {99999998, "9999.9998"}};
   for (const auto& [k, text] : cases) {
     const std::string source = Program(1, {{0, opAdd, K, k / 10000.0}}).EmitSource();
     EXPECT_NE(std::string::npos, source.find(std::string("var[0] += ") + text + ";")) << k;

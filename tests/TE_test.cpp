@@ -19,7 +19,8 @@ TInstruction Const(std::uint8_t dest, std::uint8_t op, double value) {
 
 TTuringEvaluator Program(std::int32_t registers, const std::vector<TInstruction>& code) {
   TTuringEvaluator p(static_cast<std::int32_t>(code.size()), registers);
-  for (std::size_t i = 0; i < code.size(); ++i) p.SetInstruction(static_cast<int>(i), code[i]);
+  for (std::size_t i = 0; i < code.size(); ++i)
+    p.SetInstruction(static_cast<int>(i), code[i]);
   p.UpdateExecEnd();
   return p;
 }
@@ -72,7 +73,8 @@ TEST(TuringEvaluator, RandomInstructionsKeepTheInvariantsAndDrawFourTimes) {
   TTuringEvaluator p(500, 3);
   p.RandomizeAll();
   std::uint32_t expected = 2024;
-  for (int i = 0; i < 4 * 500; ++i) expected = expected * 134775813u + 1u;
+  for (int i = 0; i < 4 * 500; ++i)
+    expected = expected * 134775813u + 1u;
   EXPECT_EQ(expected, Seed());
   int constants = 0;
   for (const TInstruction& in : p.Code()) {
@@ -123,11 +125,13 @@ TEST(TuringEvaluator, CrossWithDrawsOncePerPositionAndKeepsTheDonor) {
   }
   EXPECT_EQ(expected, Seed());
   EXPECT_GT(taken, 0);
-  for (int i = 0; i < 40; ++i) EXPECT_EQ(donor[i].Value, b.Code()[i].Value);
+  for (int i = 0; i < 40; ++i)
+    EXPECT_EQ(donor[i].Value, b.Code()[i].Value);
 
   TTuringEvaluator copy = a;
   a.CrossWith(copy);
-  for (int i = 0; i < 40; ++i) EXPECT_EQ(copy.Code()[i].Op, a.Code()[i].Op);
+  for (int i = 0; i < 40; ++i)
+    EXPECT_EQ(copy.Code()[i].Op, a.Code()[i].Op);
 }
 
 TEST(TuringEvaluator, ArithmeticRoundsOnceFromExtendedPrecision) {
@@ -192,12 +196,14 @@ TEST(TuringEvaluator, ComparisonsSkipTheNextInstructionAndChains) {
   EXPECT_EQ(6, Program(1, {Const(0, opIfLessEqual, 5), Const(0, opAdd, 1)}).Execute(5));
 
   // False, then a comparison, an add and another add: the chain and the first add go.
-  TTuringEvaluator falseChain = Program(1, {Const(0, opIfGreater, 100), Const(0, opIfLessEqual, 100),
-                                            Const(0, opAdd, 1), Const(0, opAdd, 10)});
+  TTuringEvaluator falseChain =
+      Program(1, {Const(0, opIfGreater, 100), Const(0, opIfLessEqual, 100), Const(0, opAdd, 1),
+                  Const(0, opAdd, 10)});
   EXPECT_EQ(10, falseChain.Execute(0));
   // True, then false, then two adds: only the first add is skipped.
-  TTuringEvaluator trueThenFalse = Program(1, {Const(0, opIfLessEqual, 100), Const(0, opIfGreater, 100),
-                                               Const(0, opAdd, 1), Const(0, opAdd, 10)});
+  TTuringEvaluator trueThenFalse =
+      Program(1, {Const(0, opIfLessEqual, 100), Const(0, opIfGreater, 100), Const(0, opAdd, 1),
+                  Const(0, opAdd, 10)});
   EXPECT_EQ(10, trueThenFalse.Execute(0));
   // Both true: a conjunction lets the add run.
   TTuringEvaluator bothTrue = Program(1, {Const(0, opIfLessEqual, 100), Const(0, opIfLessEqual, 50),
@@ -216,6 +222,7 @@ TEST(TuringEvaluator, RandomProgramsNeverProduceInfinityOrNaN) {
   for (int n = 0; n < 2000; ++n) {
     TTuringEvaluator p(12, 4);
     p.RandomizeAll();
-    for (double x : inputs) ASSERT_TRUE(std::isfinite(p.Execute(x)));
+    for (double x : inputs)
+      ASSERT_TRUE(std::isfinite(p.Execute(x)));
   }
 }

@@ -1,0 +1,129 @@
+#include "SearchRun.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "DecimalSeparator.h"
+#include "Random.h"
+
+namespace {
+
+TSampleData Sine(int count) {
+  TSampleData s(count);
+  s.GenerateSine();
+  return s;
+}
+
+std::string Joined(const std::vector<std::string>& lines) {
+  std::string text;
+  for (const std::string& line : lines)
+    text += line + "\n";
+  return text;
+}
+
+}  // namespace
+
+TEST(SearchRun, ReportLinesUseTheDecimalSeparatorForTheMarginOnly) {
+  EXPECT_EQ(Joined({"// model correctness: 37 of 100", "// margin of error: 10.00%",
+                    "// model clones: 12"}),
+            Joined(ReportLines(37, 100, 0.1, 12)));
+  SetDecimalSeparator(",");
+  EXPECT_EQ("// margin of error: 7,00%", ReportLines(0, 0, 0.07, 0)[1]);
+  SetDecimalSeparator(".");
+  EXPECT_EQ("// margin of error: 0.00%", ReportLines(0, 0, 0, 0)[1]);
+  EXPECT_EQ("// margin of error: 40.00%", ReportLines(0, 0, 0.4, 0)[1]);
+}
+
+TEST(SearchRun, ElapsedTimeShowsHoursMinutesSecondsWithoutWrapping) {
+  using std::chrono::milliseconds;
+  EXPECT_EQ("0h0m0s", FormatElapsed(milliseconds(999)));
+  EXPECT_EQ("0h1m1s", FormatElapsed(milliseconds(61000)));
+  EXPECT_EQ("25h0m0s", FormatElapsed(milliseconds(25LL * 3600 * 1000)));
+  EXPECT_EQ("1h59m59s", FormatElapsed(milliseconds(2 * 3600 * 1000 - 1)));
+}
+
+TEST(SearchRun, SineSampleFromAFixedSeedIsFoundAndReproduced) {
+  auto run = [] {
+    SetSeed(1);
+    TSampleData samples = Sine(100);
+    TSearchParameters parameters;
+    parameters.RegisterCount = 2;
+    parameters.GenerationLimit = 300;
+    TSearchRun search(samples, parameters);
+    int updates = 0;
+    int lastGeneration = 0;
+    TSearchObserver observer;
+    observer.ModelChanged = [&](const TModelUpdate& update) {
+      ++updates;
+      EXPECT_EQ(100u, update.Predictions.size());
+      EXPECT_EQ(100, update.SampleCount);
+      EXPECT_EQ("double model(double valueX) {", update.Lines.at(3));
+      EXPECT_EQ("}", update.Lines.back());
+    };
+    observer.GenerationDone = [&](std::int32_t generation, std::chrono::milliseconds) {
+      EXPECT_EQ(lastGeneration + 1, generation);
+      lastGeneration = generation;
+    };
+    TSearchResult result = search.Run(observer);
+    EXPECT_EQ(result.Generations, lastGeneration);
+    EXPECT_GE(updates, 1);
+    return result;
+  };
+  const TSearchResult first = run();
+  EXPECT_TRUE(first.Matched);
+  EXPECT_EQ("// model correctness: 100 of 100", first.Lines.at(0));
+  const TSearchResult second = run();
+  EXPECT_EQ(first.Generations, second.Generations);
+  EXPECT_EQ(Joined(first.Lines), Joined(second.Lines));
+}
+
+TEST(SearchRun, EmptySetEndsAfterOneGenerationWithZeroOfZero) {
+  TSampleData samples(0);
+  TSearchRun search(samples, TSearchParameters{});
+  const TSearchResult result = search.Run({});
+  EXPECT_TRUE(result.Matched);
+  EXPECT_EQ(1, result.Generations);
+  EXPECT_EQ("// model correctness: 0 of 0", result.Lines.at(0));
+}
+
+TEST(SearchRun, StopTakesEffectAfterTheGenerationInProgress) {
+  SetSeed(4);
+  TSampleData samples = Sine(100);
+  TSearchParameters parameters;
+  parameters.Margin = 0;
+  TSearchRun search(samples, parameters);
+  bool stop = false;
+  TSearchObserver observer;
+  observer.StopRequested = [&] { return stop; };
+  observer.GenerationDone = [&](std::int32_t generation, std::chrono::milliseconds) {
+    if (generation == 3) stop = true;
+  };
+  const TSearchResult result = search.Run(observer);
+  EXPECT_FALSE(result.Matched);
+  EXPECT_EQ(3, result.Generations);
+  EXPECT_EQ(0.0, samples.GetMargin()) << "the run sets the margin of the lent set";
+}
+
+TEST(SearchRun, SlicedScoringPumpsAndGivesTheSameResult) {
+  auto run = [](bool pump) {
+    SetSeed(8);
+    TSampleData samples = Sine(100);
+    TSearchParameters parameters;
+    parameters.PopulationSize = 300;
+    parameters.InstructionCount = 12;
+    parameters.RegisterCount = 3;
+    parameters.GenerationLimit = 25;
+    TSearchRun search(samples, parameters);
+    int pumps = 0;
+    TSearchObserver observer;
+    if (pump) observer.Pump = [&] { ++pumps; };
+    TSearchResult result = search.Run(observer);
+    if (pump) {
+      EXPECT_GE(pumps, result.Generations);
+    }
+    return Joined(result.Lines) + std::to_string(result.Generations);
+  };
+  EXPECT_EQ(run(false), run(true));
+}
