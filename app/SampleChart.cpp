@@ -50,12 +50,15 @@ TSampleChart::TSampleChart(QWidget* parent) : QChartView(parent) {
   FollowData();
 }
 
-void TSampleChart::SetPoints(int index, std::span<const TSamplePoint> points) {
-  points_[index].assign(points.begin(), points.end());
+void TSampleChart::SetPoints(int index, std::vector<TSamplePoint> points) {
+  // Every change redraws both series, and a line series is costly per point: a long one
+  // gets the points that draw the same curve.
+  points_[index] = DisplayPoints(std::move(points));
   QList<QPointF> qtPoints;
-  qtPoints.reserve(static_cast<qsizetype>(points.size()));
-  for (const TSamplePoint& p : points)
+  qtPoints.reserve(static_cast<qsizetype>(points_[index].size()));
+  for (const TSamplePoint& p : points_[index]) {
     qtPoints.append(QPointF(p.X, p.Y));
+  }
   series_[index]->replace(qtPoints);
   FollowData();
 }

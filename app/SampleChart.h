@@ -4,7 +4,6 @@
 // clipboard.
 
 #include <array>
-#include <span>
 #include <vector>
 
 #include <QChartView>
@@ -26,7 +25,8 @@ class TSampleChart : public QChartView {
 
   [[nodiscard]] QLineSeries* Series(int index) const { return series_[index]; }
   // Replaces every point of the series in one call; the points come ordered by x.
-  void SetPoints(int index, std::span<const TSamplePoint> points);
+  // The axes then span both series.
+  void SetPoints(int index, std::vector<TSamplePoint> points);
   void Clear(int index) { SetPoints(index, {}); }
 
   // The chart as it is drawn now, one pixel less than its area each way: a bitmap

@@ -32,6 +32,36 @@ std::vector<TSamplePoint> SeriesPoints(const TSampleData& samples, std::span<con
   return OrderedByX(std::move(points));
 }
 
+std::vector<TSamplePoint> DisplayPoints(std::vector<TSamplePoint> ordered) {
+  if (ordered.size() <= DisplayLimit) return ordered;
+  const double minX = ordered.front().X;
+  const double width = ordered.back().X - minX;
+  const auto sliceOf = [&](double x) {
+    const double share = width > 0 ? (x - minX) / width : 0;
+    return std::min(DisplaySlices - 1, static_cast<std::size_t>(share * DisplaySlices));
+  };
+  std::vector<TSamplePoint> shown;
+  shown.reserve(4 * DisplaySlices);
+  for (std::size_t first = 0; first < ordered.size();) {
+    const std::size_t slice = sliceOf(ordered[first].X);
+    std::size_t last = first;
+    std::size_t lowest = first;
+    std::size_t highest = first;
+    while (last + 1 < ordered.size() && sliceOf(ordered[last + 1].X) == slice) {
+      ++last;
+      if (ordered[last].Y < ordered[lowest].Y) lowest = last;
+      if (ordered[last].Y > ordered[highest].Y) highest = last;
+    }
+    // The four in the order of the series, each once.
+    std::size_t picks[] = {first, std::min(lowest, highest), std::max(lowest, highest), last};
+    for (std::size_t k = 0; k < 4; ++k) {
+      if (k == 0 || picks[k] != picks[k - 1]) shown.push_back(ordered[picks[k]]);
+    }
+    first = last + 1;
+  }
+  return shown;
+}
+
 std::optional<TSeriesRange> SeriesRange(std::span<const TSamplePoint> first,
                                         std::span<const TSamplePoint> second) {
   std::optional<TSeriesRange> range;

@@ -15,6 +15,14 @@
 [[nodiscard]] std::vector<TSamplePoint> SeriesPoints(const TSampleData& samples,
                                                      std::span<const double> values);
 
+// What a chart draws of a long series: up to DisplaySlices slices of equal width in x, each
+// kept as its first, lowest, highest and last point, in their order. A line through these
+// covers the same pixels as one through every point at any width up to DisplaySlices
+// pixels, and keeps the series' range; series of up to DisplayLimit points pass unchanged.
+inline constexpr std::size_t DisplayLimit = 20000;
+inline constexpr std::size_t DisplaySlices = 4096;
+[[nodiscard]] std::vector<TSamplePoint> DisplayPoints(std::vector<TSamplePoint> ordered);
+
 struct TSeriesRange {
   double MinX = 0;
   double MaxX = 0;

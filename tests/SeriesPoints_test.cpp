@@ -71,3 +71,48 @@ TEST(SeriesPoints, ASinglePointStillGetsAnAxisSpan) {
   EXPECT_EQ(1, range->MinY);
   EXPECT_EQ(3, range->MaxY);
 }
+
+TEST(SeriesPoints, ShortSeriesAreShownWhole) {
+  std::vector<TSamplePoint> points(DisplayLimit, TSamplePoint{1, 2});
+  EXPECT_EQ(DisplayLimit, DisplayPoints(points).size());
+}
+
+TEST(SeriesPoints, LongSeriesKeepEachSlicesEnvelopeInOrder) {
+  // A saw tooth with a spike in the middle: every slice has its own lowest and highest.
+  constexpr std::size_t Count = 1000000;
+  std::vector<TSamplePoint> points(Count);
+  for (std::size_t i = 0; i < Count; ++i) {
+    points[i] = {static_cast<double>(i), static_cast<double>(i % 97)};
+  }
+  points[Count / 2].Y = 1000;
+  points[Count / 2 + 1].Y = -1000;
+
+  const auto shown = DisplayPoints(points);
+  EXPECT_LE(shown.size(), 4 * DisplaySlices);
+  EXPECT_GE(shown.size(), 2 * DisplaySlices);
+  EXPECT_EQ(0, shown.front().X);
+  EXPECT_EQ(Count - 1, shown.back().X);
+  for (std::size_t i = 1; i < shown.size(); ++i)
+    ASSERT_LT(shown[i - 1].X, shown[i].X);
+
+  const auto full = SeriesRange(points, {});
+  const auto thin = SeriesRange(shown, {});
+  EXPECT_EQ(full->MinY, thin->MinY);
+  EXPECT_EQ(full->MaxY, thin->MaxY);
+  EXPECT_EQ(full->MaxX, thin->MaxX);
+  // The spike and the dip sit in one slice; both stay, in the order of the series.
+  std::vector<double> extremes;
+  for (const TSamplePoint& p : shown) {
+    if (p.Y == 1000 || p.Y == -1000) extremes.push_back(p.Y);
+  }
+  EXPECT_EQ((std::vector<double>{1000, -1000}), extremes);
+}
+
+TEST(SeriesPoints, LongSeriesOnOneXStayOneSlice) {
+  std::vector<TSamplePoint> points(DisplayLimit + 1, TSamplePoint{5, 0});
+  points[7].Y = -3;
+  points[9].Y = 4;
+  points.back().Y = 1;
+  const auto shown = DisplayPoints(points);
+  EXPECT_EQ((std::vector<double>{0, -3, 4, 1}), Ys(shown));
+}
