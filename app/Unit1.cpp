@@ -326,7 +326,7 @@ void TForm1::createMenus() {
   connect(sgTest, &QWidget::customContextMenuRequested, this,
           [this](const QPoint& at) { PopupMenu1->popup(sgTest->viewport()->mapToGlobal(at)); });
   connect(chTest, &QWidget::customContextMenuRequested, this,
-          [this](const QPoint& at) { PopupMenu2->popup(chTest->mapToGlobal(at)); });
+          [this](const QPoint& at) { PopupMenu2->popup(chTest->viewport()->mapToGlobal(at)); });
 }
 
 void TForm1::FormCreate() {
