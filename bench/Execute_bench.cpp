@@ -18,11 +18,13 @@ void BM_Execute(benchmark::State& state) {
     programs.back().RandomizeAll();
   }
   std::vector<double> inputs;
-  for (int i = 0; i < 100; ++i) inputs.push_back(i);
+  for (int i = 0; i < 100; ++i)
+    inputs.push_back(i);
   std::int64_t interpreted = 0;
   for (auto _ : state) {
     for (TTuringEvaluator& p : programs) {
-      for (double x : inputs) benchmark::DoNotOptimize(p.Execute(x));
+      for (double x : inputs)
+        benchmark::DoNotOptimize(p.Execute(x));
       interpreted += static_cast<std::int64_t>(p.ExecEnd() + 1) * 100;
     }
   }

@@ -74,6 +74,7 @@ int Search(const TCliOptions& options) {
   parameters.Margin = options.MarginPercent / 100.0;
   parameters.Progressive = options.Progressive;
   parameters.GenerationLimit = options.Generations;
+  parameters.Threads = options.Threads;
   TSearchRun run(samples, parameters);
 
   const bool progress = isatty(2) != 0;
@@ -95,6 +96,9 @@ int Search(const TCliOptions& options) {
     std::cout << line << '\n';
   std::cout << "generations: " << result.Generations << '\n';
   std::cerr << "elapsed: " << FormatElapsed(result.Elapsed) << '\n';
+#ifdef MOVAR_COUNT_INSTRUCTIONS
+  std::cerr << "interpreted instructions: " << run.Search().Interpreted() << '\n';
+#endif
   return result.Matched ? 0 : 1;
 }
 

@@ -1,6 +1,9 @@
 #include "Movar.h"
 
+#include <algorithm>
+#include <atomic>
 #include <cmath>
+#include <thread>
 #include <utility>
 
 namespace {
@@ -8,6 +11,11 @@ namespace {
 constexpr double WindowGrowthError = 0.0001;
 // Programs within this factor of the best error count as clones.
 constexpr double CloneFactor = 1.3;
+// Below this many instruction runs (programs x samples x instructions, an upper bound)
+// waking the other threads costs more than it saves.
+constexpr std::int64_t ParallelWork = 200000;
+// Programs a thread takes at a time; the cut-off makes their costs uneven.
+constexpr std::int32_t ParallelChunk = 8;
 }  // namespace
 
 TMovar::TMovar(std::int32_t instructionCount, std::int32_t populationSize,
@@ -62,15 +70,49 @@ double TMovar::Score(TTuringEvaluator& program, const TSampleData& samples, std:
   return sum;
 }
 
+std::uint64_t TMovar::Interpreted() const noexcept {
+  std::uint64_t total = 0;
+  for (const TFastScorer& scorer : scorers_)
+    total += scorer.Interpreted();
+  return total;
+}
+
 void TMovar::Evaluate() {
   EvaluateRange(0, populationSize_);
 }
 
+void TMovar::ScoreSlice(TFastScorer& scorer, std::int32_t first, std::int32_t last,
+                        std::int32_t lastSample) noexcept {
+  for (std::int32_t i = first; i < last; ++i) {
+    scorer.Load(*programs_[i]);
+    errors_[i] = scorer.Score(*samples_, lastSample, threshold_);
+  }
+}
+
 void TMovar::EvaluateRange(std::int32_t first, std::int32_t last) {
   const std::int32_t lastSample = LastScored();
-  for (std::int32_t i = first; i < last; ++i) {
-    errors_[i] = Score(*programs_[i], *samples_, lastSample, threshold_);
+  const std::int64_t work = static_cast<std::int64_t>(last - first) * (lastSample + 1) *
+                            std::max<std::int64_t>(instructionCount_, 1);
+  if (!pool_ || work < ParallelWork) {
+    ScoreSlice(scorers_[0], first, last, lastSample);
+    return;
   }
+  std::atomic<std::int32_t> next{first};
+  pool_->Run([&](std::int32_t worker) {
+    for (;;) {
+      const std::int32_t begin = next.fetch_add(ParallelChunk, std::memory_order_relaxed);
+      if (begin >= last) return;
+      ScoreSlice(scorers_[worker], begin, std::min(last, begin + ParallelChunk), lastSample);
+    }
+  });
+}
+
+void TMovar::SetThreads(std::int32_t threads) {
+  if (threads <= 0) threads = static_cast<std::int32_t>(std::thread::hardware_concurrency());
+  threads = std::max(threads, 1);
+  pool_.reset();
+  scorers_.resize(static_cast<std::size_t>(threads));
+  if (threads > 1) pool_ = std::make_unique<TWorkerPool>(threads);
 }
 
 void TMovar::NextGeneration() {
@@ -96,15 +138,16 @@ void TMovar::NextGeneration() {
 }
 
 void TMovar::SortByError() {
-  // This exact exchange sort: its order among equal errors decides who is bred.
-  for (std::int32_t i = 0; i + 1 < populationSize_; ++i) {
-    for (std::int32_t j = i + 1; j < populationSize_; ++j) {
-      if (errors_[j] < errors_[i]) {
-        std::swap(errors_[i], errors_[j]);
-        std::swap(programs_[i], programs_[j]);
-      }
-    }
-  }
+  // The exchange sort's exact order on indices; the programs follow their errors.
+  if (populationSize_ < 2) return;
+  order_.resize(programs_.size());
+  for (std::int32_t i = 0; i < populationSize_; ++i)
+    order_[i] = i;
+  TErrorRanking::Sort(errors_.data(), order_.data(), populationSize_);
+  ranked_.resize(programs_.size());
+  for (std::int32_t i = 0; i < populationSize_; ++i)
+    ranked_[i] = std::move(programs_[order_[i]]);
+  programs_.swap(ranked_);
 }
 
 void TMovar::CrossFromBest(std::int32_t donor, std::int32_t receiver) {

@@ -7,8 +7,11 @@
 #include <memory>
 #include <vector>
 
+#include "ErrorRanking.h"
+#include "FastScorer.h"
 #include "SD.h"
 #include "TE.h"
+#include "WorkerPool.h"
 
 class TMovar {
  public:
@@ -26,6 +29,13 @@ class TMovar {
   void EvaluateRange(std::int32_t first, std::int32_t last);
   void NextGeneration();
   void SortByError();
+
+  // Threads that score a generation, the caller included; 0 or less: every core. The
+  // errors are the same for every count.
+  void SetThreads(std::int32_t threads);
+  [[nodiscard]] std::int32_t Threads() const noexcept {
+    return static_cast<std::int32_t>(scorers_.size());
+  }
 
   [[nodiscard]] TTuringEvaluator& GetProgram(std::int32_t i) noexcept { return *programs_[i]; }
   [[nodiscard]] const TTuringEvaluator& GetProgram(std::int32_t i) const noexcept {
@@ -50,6 +60,9 @@ class TMovar {
   [[nodiscard]] bool Progressive() const noexcept { return progressive_; }
   void SetProgressive(bool progressive) noexcept { progressive_ = progressive; }
 
+  // Interpreted instructions of every Evaluate so far (see TFastScorer::Interpreted).
+  [[nodiscard]] std::uint64_t Interpreted() const noexcept;
+
   // Index of the last sample scored: the progressive window or the whole set.
   [[nodiscard]] std::int32_t LastScored() const noexcept;
 
@@ -60,6 +73,10 @@ class TMovar {
  private:
   std::vector<std::unique_ptr<TTuringEvaluator>> programs_;
   std::vector<double> errors_;
+  std::vector<std::int32_t> order_;
+  std::vector<std::unique_ptr<TTuringEvaluator>> ranked_;
+  std::vector<TFastScorer> scorers_ = std::vector<TFastScorer>(1);  // one per thread
+  std::unique_ptr<TWorkerPool> pool_;
   double threshold_ = InitialThreshold;
   std::unique_ptr<TSampleData> placeholder_;
   const TSampleData* samples_ = nullptr;
@@ -72,6 +89,9 @@ class TMovar {
   std::int32_t generation_ = 0;
   std::int32_t clones_ = 0;
   bool progressive_ = true;
+
+  void ScoreSlice(TFastScorer& scorer, std::int32_t first, std::int32_t last,
+                  std::int32_t lastSample) noexcept;
 
   static constexpr double InitialThreshold = 9999999999.0;
 };

@@ -52,6 +52,7 @@ TSearchRun::TSearchRun(TSampleData& samples, const TSearchParameters& parameters
                                      parameters.RegisterCount);
   samples_.SetMargin(parameters.Margin);
   search_->SetProgressive(parameters.Progressive);
+  search_->SetThreads(parameters.Threads);
   search_->SetSamples(samples_);
 }
 
@@ -61,8 +62,10 @@ void TSearchRun::ScoreGeneration(const TSearchObserver& observer, Clock::time_po
     return;
   }
   const std::int32_t population = search_->PopulationSize();
-  for (std::int32_t first = 0; first < population; first += ScoringSlice) {
-    search_->EvaluateRange(first, std::min(population, first + ScoringSlice));
+  // A slice for every thread keeps the time between two looks at the clock the same.
+  const std::int32_t slice = ScoringSlice * search_->Threads();
+  for (std::int32_t first = 0; first < population; first += slice) {
+    search_->EvaluateRange(first, std::min(population, first + slice));
     if (Clock::now() - lastPump >= PumpInterval) {
       observer.Pump();
       lastPump = Clock::now();

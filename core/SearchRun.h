@@ -20,6 +20,7 @@ struct TSearchParameters {
   double Margin = 0.1;
   bool Progressive = true;
   std::int64_t GenerationLimit = 0;  // 0: no limit
+  std::int32_t Threads = 0;          // scoring threads; 0: every core
 };
 
 // What the caller shows whenever the best program changes.

@@ -3,57 +3,13 @@
 #include <algorithm>
 #include <cmath>
 
+#include "Arithmetic.h"
 #include "Random.h"
 
-namespace {
-
-using Extended = long double;
-
-// 2^63: beyond it the trigonometric functions have no meaningful argument reduction.
-constexpr Extended TrigLimit = 9223372036854775808.0L;
-
-// Stores a result computed in extended precision; one that is infinite or NaN as a
-// double is a failed instruction and leaves the register unchanged.
-inline void Store(double& reg, Extended value) noexcept {
-  const double rounded = static_cast<double>(value);
-  if (std::isfinite(rounded)) reg = rounded;
-}
-
-// Base to an integral power by repeated squaring, in extended precision.
-inline Extended IntegerPower(Extended base, std::uint32_t n) noexcept {
-  Extended result = 1;
-  while (n > 0) {
-    if (n & 1u) result *= base;
-    n >>= 1;
-    if (n > 0) base *= base;
-  }
-  return result;
-}
-
-inline void Power(double& reg, double exponent) noexcept {
-  const double base = reg;
-  if (exponent == 0) {
-    reg = 1;
-    return;
-  }
-  if (base == 0 && exponent > 0) {
-    reg = 0;
-    return;
-  }
-  if (exponent == std::trunc(exponent) && std::fabs(exponent) <= 2147483647.0) {
-    const Extended power = IntegerPower(base, static_cast<std::uint32_t>(std::fabs(exponent)));
-    if (exponent > 0) {
-      Store(reg, power);
-    } else if (power != 0 && std::isfinite(power)) {
-      Store(reg, 1 / power);
-    }
-    return;
-  }
-  if (base <= 0) return;  // the logarithm of a base that is not positive fails
-  Store(reg, std::exp(static_cast<Extended>(exponent) * std::log(static_cast<Extended>(base))));
-}
-
-}  // namespace
+using arithmetic::Extended;
+using arithmetic::Power;
+using arithmetic::Store;
+using arithmetic::TrigLimit;
 
 TTuringEvaluator::TTuringEvaluator(std::int32_t instructionCount, std::int32_t registerCount)
     : instructionCount_(instructionCount),

@@ -9,9 +9,10 @@ namespace {
 
 const char* const LineBreak = "\r\n";
 
-// Four decimals and "." whatever the user's locale.
+// Four decimals and "." whatever the user's locale. The buffer holds the largest
+// double in full (309 digits) so that no constant is ever cut short.
 void AppendConstant(std::string& text, double value) {
-  char buffer[64];
+  char buffer[400];
   const auto result =
       std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 4);
   text.append(buffer, result.ptr);

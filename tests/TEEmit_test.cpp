@@ -103,3 +103,10 @@ TEST(EmitSource, ConstantsHaveExactlyFourDecimals) {
     EXPECT_NE(std::string::npos, source.find(std::string("var[0] += ") + text + ";")) << k;
   }
 }
+
+TEST(EmitSource, HugeConstantsAreWrittenInFull) {
+  const std::string source = Program(1, {{0, opAdd, K, 1e308}}).EmitSource();
+  EXPECT_NE(std::string::npos, source.find("var[0] += 1" + std::string(308, '0').substr(0, 16)));
+  EXPECT_NE(std::string::npos, source.find(".0000;\r\nreturn var[0];\r\n}"));
+  EXPECT_EQ(std::string::npos, source.find('\0'));
+}

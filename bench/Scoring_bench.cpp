@@ -1,0 +1,104 @@
+// What scoring costs: the search workload W by thread count (run side by side so that both
+// see the same machine load), the ranking against the plain exchange sort, and one
+// generation of a population of 32000 programs of 100 instructions over 20 registers.
+#include <benchmark/benchmark.h>
+
+#include <numeric>
+#include <vector>
+
+#include "ErrorRanking.h"
+#include "Movar.h"
+#include "Random.h"
+#include "SD.h"
+#include "SearchRun.h"
+
+namespace {
+
+// W: --seed 3 --instructions 20 --registers 4 --no-progressive --generations 100, with the
+// population as the first argument and the thread count as the second.
+void SearchW(benchmark::State& state) {
+  for (auto _ : state) {
+    SetSeed(3);
+    TSampleData samples(100);
+    samples.GenerateSine();
+    TSearchParameters parameters;
+    parameters.InstructionCount = 20;
+    parameters.PopulationSize = static_cast<std::int32_t>(state.range(0));
+    parameters.RegisterCount = 4;
+    parameters.Progressive = false;
+    parameters.GenerationLimit = 100;
+    parameters.Threads = static_cast<std::int32_t>(state.range(1));
+    TSearchRun run(samples, parameters);
+    benchmark::DoNotOptimize(run.Run({}));
+  }
+}
+BENCHMARK(SearchW)
+    ->ArgNames({"population", "threads"})
+    ->Args({1000, 1})
+    ->Args({4000, 1})
+    ->Args({4000, 2})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+std::vector<double> TiedErrors(std::int32_t count) {
+  SetSeed(1);
+  std::vector<double> errors(static_cast<std::size_t>(count));
+  for (double& e : errors)
+    e = RandomInt(50) < 10 ? 12.5 : RandomInt(1000) * 0.01;
+  return errors;
+}
+
+template <void (*Sort)(double*, std::int32_t*, std::int32_t)>
+void Ranking(benchmark::State& state) {
+  const auto count = static_cast<std::int32_t>(state.range(0));
+  const std::vector<double> errors = TiedErrors(count);
+  std::vector<std::int32_t> order(errors.size());
+  for (auto _ : state) {
+    std::vector<double> sorted = errors;
+    std::iota(order.begin(), order.end(), 0);
+    Sort(sorted.data(), order.data(), count);
+    benchmark::DoNotOptimize(order.data());
+  }
+}
+BENCHMARK(Ranking<TErrorRanking::ExchangeSort>)
+    ->Name("RankingExchangeSort")
+    ->Arg(1000)
+    ->Arg(4000)
+    ->Arg(32000)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(Ranking<TErrorRanking::Sort>)
+    ->Name("RankingSort")
+    ->Arg(1000)
+    ->Arg(4000)
+    ->Arg(32000)
+    ->Unit(benchmark::kMillisecond);
+
+// One Evaluate and NextGeneration of 32000 x 100 instructions x 20 registers on the 100
+// sine samples, progressive off, after a few generations have set a cut-off.
+void Generation32000(benchmark::State& state) {
+  SetSeed(5);
+  TSampleData samples(100);
+  samples.GenerateSine();
+  TMovar search(100, 32000, 20);
+  search.SetProgressive(false);
+  search.SetThreads(static_cast<std::int32_t>(state.range(0)));
+  search.SetSamples(samples);
+  for (int g = 0; g < 3; ++g) {
+    search.Evaluate();
+    search.NextGeneration();
+  }
+  for (auto _ : state) {
+    search.Evaluate();
+    search.NextGeneration();
+  }
+}
+BENCHMARK(Generation32000)
+    ->ArgName("threads")
+    ->Arg(1)
+    ->Arg(2)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+}  // namespace
+
+BENCHMARK_MAIN();

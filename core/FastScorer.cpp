@@ -1,0 +1,389 @@
+#include "FastScorer.h"
+
+#include <bit>
+#include <cmath>
+
+#include "Arithmetic.h"
+
+using arithmetic::Extended;
+using arithmetic::Power;
+using arithmetic::Store;
+
+namespace {
+
+constexpr std::uint8_t NoRegister = 0xFF;
+
+[[nodiscard]] constexpr bool IsComparisonKind(TFastScorer::TKind kind) noexcept {
+  return kind >= TFastScorer::kGtC;
+}
+
+[[nodiscard]] constexpr bool ReadsSource(TFastScorer::TKind kind) noexcept {
+  switch (kind) {
+    case TFastScorer::kAddR:
+    case TFastScorer::kSubR:
+    case TFastScorer::kMulR:
+    case TFastScorer::kDivR:
+    case TFastScorer::kPowR:
+    case TFastScorer::kSin:
+    case TFastScorer::kCos:
+    case TFastScorer::kTan:
+    case TFastScorer::kExp:
+    case TFastScorer::kSqrt:
+    case TFastScorer::kLn:
+    case TFastScorer::kGtR:
+    case TFastScorer::kLeR:
+      return true;
+    default:
+      return false;
+  }
+}
+
+// Kinds that set their destination whatever it held: only these end its life.
+[[nodiscard]] constexpr bool AlwaysWrites(TFastScorer::TKind kind) noexcept {
+  return kind == TFastScorer::kSet || kind == TFastScorer::kSin || kind == TFastScorer::kCos;
+}
+
+// The fused kind of an instruction whose operand is a register; the constant form of a
+// two-operand opcode or comparison is the next kind.
+[[nodiscard]] constexpr TFastScorer::TKind RegisterKind(std::uint8_t op) noexcept {
+  constexpr TFastScorer::TKind kinds[OpcodeCount] = {
+      TFastScorer::kAddR, TFastScorer::kSubR, TFastScorer::kMulR, TFastScorer::kDivR,
+      TFastScorer::kPowR, TFastScorer::kSin,  TFastScorer::kCos,  TFastScorer::kTan,
+      TFastScorer::kExp,  TFastScorer::kSqrt, TFastScorer::kLn,   TFastScorer::kGtR,
+      TFastScorer::kLeR};
+  return kinds[op];
+}
+
+[[nodiscard]] constexpr TFastScorer::TKind ConstantKind(std::uint8_t op) noexcept {
+  return static_cast<TFastScorer::TKind>(RegisterKind(op) - 1);
+}
+
+[[nodiscard]] constexpr TFunctionCache::TFunction CachedFunction(std::uint8_t op) noexcept {
+  switch (op) {
+    case opSin:
+      return TFunctionCache::fnSin;
+    case opCos:
+      return TFunctionCache::fnCos;
+    case opTan:
+      return TFunctionCache::fnTan;
+    case opExp:
+      return TFunctionCache::fnExp;
+    default:
+      return TFunctionCache::fnLn;
+  }
+}
+
+inline void SetIfCarriedOut(double& reg, double result) noexcept {
+  if (!std::isnan(result)) reg = result;
+}
+
+[[nodiscard]] inline bool SameBits(double a, double b) noexcept {
+  return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b);
+}
+
+}  // namespace
+
+TFastScorer::TFastScorer() {
+  steps_.reserve(64);
+  chain_.reserve(16);
+}
+
+bool TFastScorer::OperandKnown(const TInstruction& in, double& value) const noexcept {
+  if (in.Src == ConstantOperand) {
+    value = in.Value;
+    return true;
+  }
+  value = known_[in.Src].Value;
+  return known_[in.Src].Known;
+}
+
+int TFastScorer::Resolve(const TInstruction& comparison) const noexcept {
+  // R > R is false for every value, NaN included.
+  if (comparison.Src == comparison.Dest) return comparison.Op == opIfLessEqual ? 1 : 0;
+  double operand;
+  if (!known_[comparison.Dest].Known || !OperandKnown(comparison, operand)) return -1;
+  const bool greater = known_[comparison.Dest].Value > operand;
+  return (comparison.Op == opIfGreater) == greater ? 1 : 0;
+}
+
+bool TFastScorer::Fold(const TInstruction& in, double operand, TStep& step) noexcept {
+  const TKnown& dest = known_[in.Dest];
+  step = {kSet, in.Dest, NoRegister, 0, dest.Value};
+  double& value = step.Value;
+  if (IsFunction(in.Op)) {
+    const double result =
+        in.Op == opSqrt
+            ? (operand >= 0 ? static_cast<double>(std::sqrt(Extended{operand})) : std::nan(""))
+            : cache_.Get(CachedFunction(in.Op), operand);
+    if (std::isnan(result)) return false;
+    value = result;
+    return true;
+  }
+  if (in.Op == opDiv && operand == 0) return false;
+  if (in.Op == opPow && !(operand <= 10)) return false;
+  if (in.Op == opPow && operand == 0) {
+    value = 1;  // whatever the base
+    return true;
+  }
+  if (!dest.Known) {
+    step = {ConstantKind(in.Op), in.Dest, NoRegister, 0, operand};
+    return true;
+  }
+  switch (in.Op) {
+    case opAdd:
+      Store(value, static_cast<Extended>(value) + operand);
+      break;
+    case opSub:
+      Store(value, static_cast<Extended>(value) - operand);
+      break;
+    case opMul:
+      Store(value, static_cast<Extended>(value) * operand);
+      break;
+    case opDiv:
+      Store(value, static_cast<Extended>(value) / operand);
+      break;
+    default:
+      Power(value, operand);
+      break;
+  }
+  return !SameBits(value, dest.Value);
+}
+
+void TFastScorer::Emit(TKind kind, std::uint8_t dest, std::uint8_t src, double value) {
+  steps_.push_back({kind, dest, src, 0, value});
+}
+
+void TFastScorer::Materialize(std::uint8_t reg) {
+  TKnown& known = known_[reg];
+  if (!known.Known || known.Stored) return;
+  Emit(kSet, reg, NoRegister, known.Value);
+  known.Stored = true;
+}
+
+void TFastScorer::EmitAction(const TInstruction& action) {
+  TKnown& dest = known_[action.Dest];
+  double operand;
+  if (OperandKnown(action, operand)) {
+    TStep step;
+    if (!Fold(action, operand, step)) return;
+    if (step.Kind == kSet) {
+      dest = {true, false, step.Value};
+    } else {
+      steps_.push_back(step);
+      dest.Known = false;
+    }
+    return;
+  }
+  // A failed instruction keeps its destination; only sine and cosine never fail.
+  const TKind kind = RegisterKind(action.Op);
+  if (!AlwaysWrites(kind)) Materialize(action.Dest);
+  Emit(kind, action.Dest, action.Src, 0);
+  dest.Known = false;
+}
+
+void TFastScorer::EmitGuarded(const TInstruction& action) {
+  TStep step;
+  double operand;
+  if (OperandKnown(action, operand)) {
+    if (!Fold(action, operand, step)) return;  // does nothing whether it runs or not
+  } else {
+    step = {RegisterKind(action.Op), action.Dest, action.Src, 0, 0};
+  }
+  // The registers the chain compares, and the destination, which keeps its value when
+  // the chain fails, must hold their values before the chain starts.
+  for (const TInstruction& c : chain_)
+    Materialize(c.Dest);
+  Materialize(action.Dest);
+  for (const TInstruction& c : chain_) {
+    double value;
+    if (OperandKnown(c, value)) {
+      Emit(ConstantKind(c.Op), c.Dest, NoRegister, value);
+    } else {
+      Emit(RegisterKind(c.Op), c.Dest, c.Src, 0);
+    }
+  }
+  steps_.push_back(step);
+  known_[action.Dest].Known = false;
+}
+
+void TFastScorer::Load(const TTuringEvaluator& program) {
+  steps_.clear();
+  known_[0] = {false, false, 0};
+  for (int r = 1; r < MaxRegisters; ++r)
+    known_[r] = {true, false, 0.0};
+  const std::vector<TInstruction>& code = program.Code();
+  const std::int32_t end = program.ExecEnd() + 1;
+  length_ = end;
+  std::int32_t i = 0;
+  while (i < end) {
+    // A block: a run of comparisons and the instruction they guard.
+    chain_.clear();
+    bool never = false;
+    for (; i < end && IsComparison(code[i].Op); ++i) {
+      const int outcome = never ? 1 : Resolve(code[i]);
+      if (outcome == 0) never = true;
+      if (outcome < 0) chain_.push_back(code[i]);
+    }
+    if (i == end) break;  // a trailing comparison guards nothing
+    const TInstruction& action = code[i++];
+    if (never) continue;
+    if (chain_.empty()) {
+      EmitAction(action);
+    } else {
+      EmitGuarded(action);
+    }
+  }
+  Materialize(0);
+  Prune();
+  Link();
+}
+
+void TFastScorer::Prune() {
+  // Backwards over the blocks: a block whose destination is not read later (and is not
+  // register 0 at the end) cannot change the result.
+  keep_.assign(steps_.size(), 1);
+  std::uint32_t live = 1;
+  for (std::ptrdiff_t k = static_cast<std::ptrdiff_t>(steps_.size()) - 1; k >= 0;) {
+    const TStep& action = steps_[k];
+    std::ptrdiff_t first = k;
+    while (first > 0 && IsComparisonKind(steps_[first - 1].Kind))
+      --first;
+    const std::uint32_t dest = 1u << action.Dest;
+    if ((live & dest) == 0) {
+      for (std::ptrdiff_t j = first; j <= k; ++j)
+        keep_[j] = 0;
+    } else {
+      if (first == k && AlwaysWrites(action.Kind)) live &= ~dest;
+      if (ReadsSource(action.Kind)) live |= 1u << action.Src;
+      for (std::ptrdiff_t j = first; j < k; ++j) {
+        live |= 1u << steps_[j].Dest;
+        if (ReadsSource(steps_[j].Kind)) live |= 1u << steps_[j].Src;
+      }
+    }
+    k = first - 1;
+  }
+  std::size_t kept = 0;
+  for (std::size_t k = 0; k < steps_.size(); ++k) {
+    if (keep_[k]) steps_[kept++] = steps_[k];
+  }
+  steps_.resize(kept);
+}
+
+void TFastScorer::Link() noexcept {
+  // A false comparison skips the rest of its chain and the instruction after it.
+  std::int32_t next = static_cast<std::int32_t>(steps_.size());
+  for (std::ptrdiff_t k = static_cast<std::ptrdiff_t>(steps_.size()) - 1; k >= 0; --k) {
+    if (IsComparisonKind(steps_[k].Kind)) {
+      steps_[k].Skip = next;
+    } else {
+      next = static_cast<std::int32_t>(k) + 1;
+    }
+  }
+}
+
+double TFastScorer::Predict(double x) noexcept {
+  double* const r = registers_;
+  r[0] = x;
+  const TStep* const begin = steps_.data();
+  const TStep* const end = begin + steps_.size();
+  for (const TStep* s = begin; s != end;) {
+    double& d = r[s->Dest];
+    switch (s->Kind) {
+      case kSet:
+        d = s->Value;
+        break;
+      case kAddC:
+        Store(d, static_cast<Extended>(d) + s->Value);
+        break;
+      case kAddR:
+        Store(d, static_cast<Extended>(d) + r[s->Src]);
+        break;
+      case kSubC:
+        Store(d, static_cast<Extended>(d) - s->Value);
+        break;
+      case kSubR:
+        Store(d, static_cast<Extended>(d) - r[s->Src]);
+        break;
+      case kMulC:
+        Store(d, static_cast<Extended>(d) * s->Value);
+        break;
+      case kMulR:
+        Store(d, static_cast<Extended>(d) * r[s->Src]);
+        break;
+      case kDivC:
+        Store(d, static_cast<Extended>(d) / s->Value);
+        break;
+      case kDivR:
+        if (const double o = r[s->Src]; o != 0) Store(d, static_cast<Extended>(d) / o);
+        break;
+      case kPowC:
+        Power(d, s->Value);
+        break;
+      case kPowR:
+        if (const double o = r[s->Src]; o <= 10) Power(d, o);
+        break;
+      case kSin:
+        d = cache_.Get(TFunctionCache::fnSin, r[s->Src]);
+        break;
+      case kCos:
+        d = cache_.Get(TFunctionCache::fnCos, r[s->Src]);
+        break;
+      case kTan:
+        SetIfCarriedOut(d, cache_.Get(TFunctionCache::fnTan, r[s->Src]));
+        break;
+      case kExp:
+        SetIfCarriedOut(d, cache_.Get(TFunctionCache::fnExp, r[s->Src]));
+        break;
+      case kSqrt:
+        if (const double o = r[s->Src]; o >= 0) Store(d, std::sqrt(Extended{o}));
+        break;
+      case kLn:
+        SetIfCarriedOut(d, cache_.Get(TFunctionCache::fnLn, r[s->Src]));
+        break;
+      case kGtC:
+        if (!(d > s->Value)) {
+          s = begin + s->Skip;
+          continue;
+        }
+        break;
+      case kGtR:
+        if (!(d > r[s->Src])) {
+          s = begin + s->Skip;
+          continue;
+        }
+        break;
+      case kLeC:
+        if (d > s->Value) {
+          s = begin + s->Skip;
+          continue;
+        }
+        break;
+      case kLeR:
+        if (d > r[s->Src]) {
+          s = begin + s->Skip;
+          continue;
+        }
+        break;
+    }
+    ++s;
+  }
+  return r[0];
+}
+
+double TFastScorer::Score(const TSampleData& samples, std::int32_t last,
+                          double threshold) noexcept {
+  double sum = 0;
+  std::int32_t j = 0;
+  while (j <= last) {
+    const double prediction = Predict(samples.GetX(j));
+    const double difference =
+        static_cast<double>(static_cast<Extended>(prediction) - samples.GetY(j));
+    sum = static_cast<double>(static_cast<Extended>(sum) + std::fabs(difference));
+    ++j;
+    if (sum > threshold) break;
+  }
+#ifdef MOVAR_COUNT_INSTRUCTIONS
+  interpreted_ += static_cast<std::uint64_t>(length_) * static_cast<std::uint64_t>(j);
+#endif
+  return sum;
+}

@@ -1,0 +1,107 @@
+#pragma once
+// TFastScorer: scores one program at a time, with exactly the results of
+// TTuringEvaluator::Execute and TMovar::Score but at a fraction of their cost.
+//
+// Load decodes a program once per generation into a short residual program: every value
+// that does not depend on x (registers start at 0, constants) is computed while decoding,
+// comparisons whose outcome is known are resolved, instructions whose result cannot reach
+// register 0 are dropped, and each remaining instruction gets one fused kind (opcode and
+// operand kind) with its guard specialised. A false comparison jumps straight past the
+// instructions it skips, so the run keeps no condition flag.
+//
+// One scorer serves one thread: it owns its registers and its function cache.
+
+#include <cstdint>
+#include <vector>
+
+#include "FunctionCache.h"
+#include "SD.h"
+#include "TE.h"
+
+class TFastScorer {
+ public:
+  TFastScorer();
+
+  void Load(const TTuringEvaluator& program);
+
+  // The loaded program's result for x: bit for bit what Execute returns.
+  [[nodiscard]] double Predict(double x) noexcept;
+
+  // The loaded program's error on samples 0 .. last, cut off above threshold: bit for bit
+  // what TMovar::Score returns.
+  [[nodiscard]] double Score(const TSampleData& samples, std::int32_t last,
+                             double threshold) noexcept;
+
+  // Length of the residual program.
+  [[nodiscard]] std::int32_t StepCount() const noexcept {
+    return static_cast<std::int32_t>(steps_.size());
+  }
+
+  // Instructions 0 .. ExecEnd of every Execute that Score stands for; counted only in a
+  // build that defines MOVAR_COUNT_INSTRUCTIONS, else 0.
+  [[nodiscard]] std::uint64_t Interpreted() const noexcept { return interpreted_; }
+
+  enum TKind : std::uint8_t {
+    kSet,  // R[Dest] := Value
+    kAddC,
+    kAddR,
+    kSubC,
+    kSubR,
+    kMulC,
+    kMulR,
+    kDivC,  // Value is not 0
+    kDivR,
+    kPowC,  // Value is at most 10 and not 0
+    kPowR,
+    kSin,
+    kCos,
+    kTan,
+    kExp,
+    kSqrt,
+    kLn,
+    kGtC,  // the comparisons jump to Skip when false
+    kGtR,
+    kLeC,
+    kLeR,
+  };
+
+  struct TStep {
+    TKind Kind;
+    std::uint8_t Dest;
+    std::uint8_t Src;
+    std::int32_t Skip;
+    double Value;
+  };
+
+  [[nodiscard]] const std::vector<TStep>& Steps() const noexcept { return steps_; }
+
+ private:
+  // What decoding knows about a register: a value fixed for every x, or nothing.
+  struct TKnown {
+    bool Known;
+    bool Stored;  // the run's register holds Value
+    double Value;
+  };
+
+  [[nodiscard]] bool OperandKnown(const TInstruction& in, double& value) const noexcept;
+  // 1 or 0 when the comparison's outcome is the same for every x, -1 when it is not.
+  [[nodiscard]] int Resolve(const TInstruction& comparison) const noexcept;
+  // What the instruction makes of its destination when its operand is known: false when
+  // it leaves it unchanged for every x.
+  [[nodiscard]] bool Fold(const TInstruction& in, double operand, TStep& step) noexcept;
+  void Materialize(std::uint8_t reg);
+  void EmitAction(const TInstruction& action);
+  void EmitGuarded(const TInstruction& action);
+  void Emit(TKind kind, std::uint8_t dest, std::uint8_t src, double value);
+  void Prune();
+  void Link() noexcept;
+
+  std::vector<TStep> steps_;
+  std::vector<TInstruction> chain_;  // unresolved comparisons of the block being decoded
+  std::vector<std::uint8_t> keep_;
+  TKnown known_[MaxRegisters] = {};
+  double registers_[MaxRegisters] = {};
+  std::int32_t length_ = 0;  // ExecEnd + 1 of the loaded program
+  std::uint64_t interpreted_ = 0;
+  TFunctionCache cache_;
+};

@@ -1,0 +1,59 @@
+#include "FunctionCache.h"
+
+#include <bit>
+#include <cmath>
+#include <limits>
+
+namespace {
+
+using Extended = long double;
+
+// 2^63: sine and cosine give 0 from here on, the tangent fails.
+constexpr double TrigLimit = 9223372036854775808.0;
+constexpr double Failed = std::numeric_limits<double>::quiet_NaN();
+
+// A result that is infinite as a double fails the instruction.
+inline double Rounded(Extended value) noexcept {
+  const double rounded = static_cast<double>(value);
+  return std::isfinite(rounded) ? rounded : Failed;
+}
+
+}  // namespace
+
+TFunctionCache::TFunctionCache() {
+  // Every entry starts as a valid one, for the operand 0, so a lookup needs no empty test.
+  entries_.resize(static_cast<std::size_t>(FunctionCount) << IndexBits);
+  for (int f = 0; f < FunctionCount; ++f) {
+    const TEntry zero{0, Compute(static_cast<TFunction>(f), 0.0)};
+    std::fill(entries_.begin() + (static_cast<std::ptrdiff_t>(f) << IndexBits),
+              entries_.begin() + (static_cast<std::ptrdiff_t>(f + 1) << IndexBits), zero);
+  }
+}
+
+double TFunctionCache::Compute(TFunction function, double x) noexcept {
+  switch (function) {
+    case fnSin:
+      return std::fabs(x) >= TrigLimit ? 0.0 : static_cast<double>(std::sin(Extended{x}));
+    case fnCos:
+      return std::fabs(x) >= TrigLimit ? 0.0 : static_cast<double>(std::cos(Extended{x}));
+    case fnTan:
+      return std::fabs(x) < TrigLimit ? Rounded(std::tan(Extended{x})) : Failed;
+    case fnExp:
+      return x >= 0 && x < 1 ? Rounded(std::exp(Extended{x})) : Failed;
+    case fnLn:
+      return x > 0 ? Rounded(std::log(Extended{x})) : Failed;
+    default:
+      return Failed;
+  }
+}
+
+double TFunctionCache::Get(TFunction function, double x) noexcept {
+  const std::uint64_t bits = std::bit_cast<std::uint64_t>(x);
+  // Fibonacci hashing spreads the low-order-heavy bit patterns of nearby doubles.
+  const std::size_t index =
+      (static_cast<std::size_t>(function) << IndexBits) |
+      static_cast<std::size_t>((bits * 0x9E3779B97F4A7C15ull) >> (64 - IndexBits));
+  TEntry& entry = entries_[index];
+  if (entry.Bits != bits) entry = {bits, Compute(function, x)};
+  return entry.Result;
+}

@@ -1,0 +1,108 @@
+#include "FastScorer.h"
+
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <cfloat>
+#include <cmath>
+#include <cstdint>
+#include <vector>
+
+#include "Movar.h"
+#include "Random.h"
+
+namespace {
+
+// Operands and inputs that reach every guard and failure of the interpreter.
+const std::vector<double> Edges = {0.0,
+                                   -0.0,
+                                   1.0,
+                                   -1.0,
+                                   -2.0,
+                                   0.5,
+                                   -3.0,
+                                   10.0,
+                                   10.0001,
+                                   2.5,
+                                   -0.1,
+                                   1e308,
+                                   -1e308,
+                                   DBL_MAX,
+                                   1e-300,
+                                   -1e-300,
+                                   4.9e-324,
+                                   2.2250738585072014e-308,
+                                   1e19,
+                                   9223372036854775808.0,
+                                   -9223372036854775808.0,
+                                   std::nextafter(9223372036854775808.0, 0.0),
+                                   1.5707963267948966,
+                                   3.141592653589793,
+                                   -20000.0,
+                                   2147483647.0,
+                                   2147483648.0,
+                                   -3e9,
+                                   9999.9998};
+
+std::uint64_t Bits(double value) {
+  return std::bit_cast<std::uint64_t>(value);
+}
+
+double Pick(const std::vector<double>& values) {
+  return values[static_cast<std::size_t>(RandomInt(static_cast<std::int32_t>(values.size())))];
+}
+
+// Any opcode with any operand, unlike RandomizeAll: constants on functions, edge values.
+TTuringEvaluator AnyProgram(std::int32_t instructions, std::int32_t registers) {
+  TTuringEvaluator program(instructions, registers);
+  program.RandomizeAll();
+  for (std::int32_t i = 0; i < instructions; ++i) {
+    TInstruction in = program.GetInstruction(i);
+    if (RandomInt(4) == 0) in.Op = static_cast<std::uint8_t>(RandomInt(OpcodeCount));
+    if (RandomInt(3) == 0) {
+      in.Src = ConstantOperand;
+      in.Value = Pick(Edges);
+    }
+    program.SetInstruction(i, in);
+  }
+  program.UpdateExecEnd();
+  return program;
+}
+
+}  // namespace
+
+TEST(FastScorer, PredictsExactlyWhatExecuteGives) {
+  SetSeed(11);
+  TFastScorer scorer;
+  for (int n = 0; n < 20000; ++n) {
+    const std::int32_t registers = 1 + RandomInt(MaxRegisters);
+    TTuringEvaluator program = AnyProgram(1 + RandomInt(30), registers);
+    scorer.Load(program);
+    for (int k = 0; k < 12; ++k) {
+      const double x = RandomInt(3) == 0 ? (RandomReal() - 0.5) * 20 : Pick(Edges);
+      const double expected = program.Execute(x);
+      const double actual = scorer.Predict(x);
+      ASSERT_EQ(Bits(expected), Bits(actual))
+          << "program " << n << " x " << x << ": " << expected << " vs " << actual << "\n"
+          << program.EmitSource();
+    }
+  }
+}
+
+TEST(FastScorer, ScoresExactlyWhatTheSearchScores) {
+  SetSeed(12);
+  TSampleData samples(40);
+  samples.GenerateRandom();
+  samples.SetX(3, 1e308);  // differences beyond the double range
+  samples.SetY(5, -1e308);
+  samples.SetX(7, 4.9e-324);
+  TFastScorer scorer;
+  for (int n = 0; n < 3000; ++n) {
+    TTuringEvaluator program = AnyProgram(1 + RandomInt(20), 1 + RandomInt(6));
+    scorer.Load(program);
+    const double threshold = n % 4 == 0 ? 9999999999.0 : RandomReal() * 50;
+    const std::int32_t last = RandomInt(41) - 1;
+    const double expected = TMovar::Score(program, samples, last, threshold);
+    ASSERT_EQ(Bits(expected), Bits(scorer.Score(samples, last, threshold))) << "program " << n;
+  }
+}
