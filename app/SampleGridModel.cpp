@@ -1,7 +1,7 @@
 #include "SampleGridModel.h"
 
 #include "SD.h"
-#include "TemporaryExchange.h"
+#include "SampleValue.h"
 
 TSampleGridModel::TSampleGridModel(const TSampleData& samples, QObject* parent)
     : QAbstractTableModel(parent), samples_(samples) {}

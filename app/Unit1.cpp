@@ -38,7 +38,7 @@
 #include "SampleGridModel.h"
 #include "SearchRun.h"
 #include "SeriesPoints.h"
-#include "TemporaryExchange.h"
+#include "ClipboardData.h"
 #include "WindowText.h"
 
 namespace {

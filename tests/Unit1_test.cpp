@@ -14,6 +14,7 @@
 #include "DecimalSeparator.h"
 #include "Random.h"
 #include "SD.h"
+#include "SampleValue.h"
 #include "WindowTestKit.h"
 
 namespace {
@@ -175,6 +176,7 @@ void TestUnit1::sampleGenerate() {
   for (int i = 0; i < 100; ++i)
     QCOMPARE(samples.GetX(i), double(i));
   QCOMPARE(Grid(form).rowCount(), 100);
+  QCOMPARE(Cell(form, 1, 1), QString::fromStdString(FormatGridValue(y1)));
   QCOMPARE(ChartPoints(form, TSampleChart::SampleSeries).at(1).y(), y1);
 
   Control<QCheckBox>(form, "opRandomSample")->setChecked(true);

@@ -28,7 +28,7 @@ check margin-range 2 "--margin: out of range" --margin 41
 check seed-range 2 "--seed: out of range" --seed 4294967296
 check generations-range 2 "--generations: out of range" --generations 0
 check threads-range 2 "--threads: out of range" --threads 0
-check missing-file 2 "" --seed 1 --samples "$tmp/none.mvs"
+check missing-file 2 "Cannot open file" --seed 1 --samples "$tmp/none.mvs"
 check limit-without-match 1 "seed: 9" --seed 9 --margin 0 --generations 3
 check match 0 "seed: 1" --seed 1 --generations 300
 grep -q "^generations: 56$" "$tmp/out" || { echo "FAIL match: generation line"; failed=$((failed + 1)); }

@@ -1,0 +1,19 @@
+#include "ReplaceSamples.h"
+
+#include <cstdint>
+#include <limits>
+#include <stdexcept>
+
+void ReplaceSamples(TSampleData& samples, std::span<const TSamplePoint> points) {
+  if (points.size() > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max())) {
+    throw std::out_of_range("Range check error");
+  }
+  const auto count = static_cast<std::int32_t>(points.size());
+  samples.SetCount(count);
+  for (std::int32_t i = 0; i < count; ++i) {
+    samples.SetX(i, points[i].X);
+    samples.SetY(i, points[i].Y);
+  }
+  // SetX and SetY only widen: the kept rows' old values would otherwise stay in the bounds.
+  samples.UpdateBounds();
+}

@@ -1,0 +1,10 @@
+#pragma once
+// Puts read samples into a set with bounds tight around them, as loading and pasting need.
+
+#include <span>
+
+#include "SD.h"
+
+// The rows become points, in order; the bounds enclose exactly these values, whatever the
+// set held before. Throws std::out_of_range for more rows than a set can count.
+void ReplaceSamples(TSampleData& samples, std::span<const TSamplePoint> points);

@@ -1,0 +1,216 @@
+#include "SampleValue.h"
+
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <system_error>
+
+#include "DecimalSeparator.h"
+
+namespace {
+
+constexpr int ExactDigits = 18;
+
+// |value| as the digits d1..d18 of 0.d1..d18 × 10^exponent, rounded to nearest.
+struct TDecimal {
+  char Digits[ExactDigits];
+  int Exponent;
+};
+
+TDecimal ToDecimal(double magnitude) {
+  // "d.ddddddddddddddddde+XXX": to_chars rounds these 18 digits correctly.
+  char buffer[32];
+  const auto result = std::to_chars(buffer, buffer + sizeof buffer, magnitude,
+                                    std::chars_format::scientific, ExactDigits - 1);
+  TDecimal decimal{};
+  decimal.Digits[0] = buffer[0];
+  for (int i = 1; i < ExactDigits; ++i)
+    decimal.Digits[i] = buffer[i + 1];
+  int exponent = 0;
+  std::from_chars(buffer + ExactDigits + 2 + (buffer[ExactDigits + 2] == '+'), result.ptr,
+                  exponent);
+  decimal.Exponent = exponent + 1;
+  return decimal;
+}
+
+std::string ZeroText(int decimals) {
+  std::string text = "0";
+  text += DecimalSeparator();
+  text.append(static_cast<std::size_t>(decimals), '0');
+  return text;
+}
+
+std::string FormatValue(double value, int decimals, int maxDigits) {
+  if (value == 0) return ZeroText(decimals);
+  if (std::isnan(value)) return "NAN";
+  if (std::isinf(value)) return value < 0 ? "-INF" : "INF";
+
+  TDecimal decimal = ToDecimal(std::fabs(value));
+  const int count = std::min(decimal.Exponent + decimals, maxDigits);
+  if (count < 0) return ZeroText(decimals);
+
+  // Half up on the 18 exact digits; a carry out of the first digit leaves "1".
+  std::string digits(decimal.Digits, static_cast<std::size_t>(count));
+  if (decimal.Digits[count] >= '5') {
+    int i = count - 1;
+    while (i >= 0 && digits[i] == '9')
+      digits[i--] = '0';
+    if (i >= 0) {
+      ++digits[i];
+    } else {
+      digits.assign(1, '1');
+      ++decimal.Exponent;
+    }
+  }
+  while (!digits.empty() && digits.back() == '0')
+    digits.pop_back();
+  if (digits.empty()) return ZeroText(decimals);
+
+  const int exponent = decimal.Exponent;
+  std::string text = value < 0 ? "-" : "";
+  if (exponent > maxDigits) {
+    text += digits[0];
+    if (digits.size() > 1) {
+      text += DecimalSeparator();
+      text.append(digits, 1);
+    }
+    text += 'E';
+    text += std::to_string(exponent - 1);
+    return text;
+  }
+  const auto digitAt = [&digits](int position) {
+    return position >= 0 && position < static_cast<int>(digits.size()) ? digits[position] : '0';
+  };
+  if (exponent <= 0) text += '0';
+  for (int i = 0; i < exponent; ++i)
+    text += digitAt(i);
+  text += DecimalSeparator();
+  for (int i = 0; i < decimals; ++i)
+    text += digitAt(exponent + i);
+  return text;
+}
+
+// Beyond this many significant digits the rest only matters as "not zero": no
+// rounding boundary between doubles needs more than 767 digits.
+constexpr std::size_t KeptDigits = 800;
+
+constexpr int ExponentDigitCap = 500;
+
+class TValueReader {
+ public:
+  explicit TValueReader(std::string_view text) noexcept : text_(text) {}
+
+  std::optional<double> Read() {
+    SkipBlanks();
+    const bool negative = At('-');
+    if (negative || At('+')) ++pos_;
+    if (!ReadMantissa()) return std::nullopt;
+    if (At('E') || At('e')) {
+      ++pos_;
+      if (!ReadExponent()) return std::nullopt;
+    }
+    SkipBlanks();
+    if (pos_ != text_.size()) return std::nullopt;
+    const std::optional<double> magnitude = Convert();
+    if (!magnitude) return std::nullopt;
+    return negative ? -*magnitude : *magnitude;
+  }
+
+ private:
+  bool At(char c) const noexcept { return pos_ < text_.size() && text_[pos_] == c; }
+  bool AtDigit() const noexcept {
+    return pos_ < text_.size() && text_[pos_] >= '0' && text_[pos_] <= '9';
+  }
+  void SkipBlanks() noexcept {
+    while (At(' '))
+      ++pos_;
+  }
+
+  void AddDigit(char digit, bool fraction) {
+    if (fraction) --scale_;
+    if (size_ == 0 && digit == '0') return;
+    if (size_ < KeptDigits) {
+      digits_[size_++] = digit;
+      if (digit != '0') significant_ = size_;
+    } else {
+      ++scale_;
+      if (digit != '0') sticky_ = true;
+    }
+  }
+
+  bool ReadMantissa() {
+    const std::size_t start = pos_;
+    while (AtDigit())
+      AddDigit(text_[pos_++], false);
+    if (At(DecimalSeparator())) {
+      ++pos_;
+      while (AtDigit())
+        AddDigit(text_[pos_++], true);
+    }
+    return pos_ != start;
+  }
+
+  bool ReadExponent() {
+    const bool negative = At('-');
+    if (negative || At('+')) ++pos_;
+    int exponent = 0;
+    while (AtDigit() && exponent < ExponentDigitCap)
+      exponent = exponent * 10 + (text_[pos_++] - '0');
+    if (AtDigit()) return false;
+    scale_ += negative ? -exponent : exponent;
+    return true;
+  }
+
+  // digits_[0..significant_) × 10^(scale_ + trailing zeros), to the nearest double.
+  // Writes the normalized text into digits_ itself: no allocation per number.
+  std::optional<double> Convert() {
+    if (significant_ == 0) return 0.0;
+    // A dropped non-zero digit stands behind every kept digit, zeros included.
+    std::size_t length = sticky_ ? size_ : significant_;
+    std::int64_t scale = scale_ + static_cast<std::int64_t>(size_ - length);
+    if (sticky_) {
+      digits_[length++] = '1';
+      --scale;
+    }
+    // Where the leading digit sits: 10^lead <= value < 10^(lead + 1).
+    const std::int64_t lead = scale + static_cast<std::int64_t>(length) - 1;
+    if (lead > 309) return std::nullopt;
+    if (lead < -400) return 0.0;
+    char* const end = digits_.data() + length;
+    *end = 'e';
+    const auto exponent = std::to_chars(end + 1, digits_.data() + digits_.size(), scale);
+    double value = 0;
+    const auto result = std::from_chars(digits_.data(), exponent.ptr, value);
+    if (result.ec == std::errc::result_out_of_range) {
+      // from_chars leaves the value untouched both ways; the leading digit tells which.
+      if (lead >= 0) return std::nullopt;
+      return 0.0;
+    }
+    return value;
+  }
+
+  std::string_view text_;
+  std::size_t pos_ = 0;
+  // Significant digits kept, leading zeros dropped; room for a sticky digit and exponent.
+  std::array<char, KeptDigits + 32> digits_;
+  std::size_t size_ = 0;
+  std::size_t significant_ = 0;  // digits_ up to its last non-zero digit
+  std::int64_t scale_ = 0;       // power of ten of the last digit in digits_
+  bool sticky_ = false;          // a non-zero digit was dropped past KeptDigits
+};
+
+}  // namespace
+
+std::string FormatSampleValue(double value) {
+  return FormatValue(value, 8, 16);
+}
+
+std::string FormatGridValue(double value) {
+  return FormatValue(value, 6, 15);
+}
+
+std::optional<double> ParseSampleValue(std::string_view text) {
+  return TValueReader(text).Read();
+}

@@ -1,0 +1,22 @@
+#pragma once
+// The number text of samples: what sample files, clipboard data and the grid write,
+// and what they read back. Both directions use the process-wide decimal separator
+// at the moment they run.
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+// Fixed notation with 8 decimals and at most 16 significant digits, rounded half up;
+// scientific ("1.5E20") from 10^16 up. Values that round to zero carry no sign.
+// Infinities and NaN, which no sample text produces, are written "INF", "-INF", "NAN".
+[[nodiscard]] std::string FormatSampleValue(double value);
+
+// The grid's number text: the same rules with 6 decimals and 15 significant digits.
+[[nodiscard]] std::string FormatGridValue(double value);
+
+// Reads the whole text as one number: blanks (code 32 only) around an optional sign,
+// digits with the decimal separator, an optional exponent. The nearest double, or
+// nothing when the text does not read or the value is too large for a double; a value
+// too small becomes 0 or a subnormal.
+[[nodiscard]] std::optional<double> ParseSampleValue(std::string_view text);

@@ -1,0 +1,38 @@
+#pragma once
+// Shared by the fuzz targets: the first byte picks the decimal separator, the rest is text.
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string_view>
+
+#include "DecimalSeparator.h"
+
+// A broken property is a crash for libFuzzer; the message says which one.
+#define FUZZ_CHECK(condition)                                                      \
+  do {                                                                             \
+    if (!(condition)) {                                                            \
+      std::fprintf(stderr, "%s:%d: broken: %s\n", __FILE__, __LINE__, #condition); \
+      std::abort();                                                                \
+    }                                                                              \
+  } while (false)
+
+// The sixteen-digit text of values this close to the largest double rounds beyond it.
+constexpr double OverflowingText = 1.797693134862315e308;
+
+// A value read back from its own text lies within one unit of the text's last digit: 1e-8
+// in fixed notation, at most 1e-15 of the value in the sixteen-digit range. Exact text
+// round trips cannot be promised: rounding to 18 digits and then half up to 16, and powers
+// of ten no double holds, let the text move by one unit once in a while.
+inline bool CloseAfterTrip(double value, double back) {
+  const double distance = value > back ? value - back : back - value;
+  const double magnitude = value < 0 ? -value : value;
+  return distance <= 1.0000001e-8 || distance <= 1.0000001e-15 * magnitude;
+}
+
+inline std::string_view TakeSeparatorAndText(const std::uint8_t* data, std::size_t size) {
+  if (size == 0) return {};
+  SetDecimalSeparator((data[0] & 1) != 0 ? "," : ".");
+  return {reinterpret_cast<const char*>(data + 1), size - 1};
+}

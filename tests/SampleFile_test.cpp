@@ -1,0 +1,182 @@
+#include "SampleFile.h"
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include <gtest/gtest.h>
+#ifdef __unix__
+#include <csignal>
+#include <sys/resource.h>
+#endif
+
+#include "SampleTesting.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class SampleFile : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    folder_ = fs::temp_directory_path() /
+              ("movar-samplefile-" +
+               std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+    fs::remove_all(folder_);
+    fs::create_directories(folder_);
+  }
+  void TearDown() override { fs::remove_all(folder_); }
+
+  std::string PathOf(const char* name) const { return (folder_ / name).string(); }
+
+  std::string Write(const char* name, const std::string& content) const {
+    std::ofstream(PathOf(name), std::ios::binary) << content;
+    return PathOf(name);
+  }
+
+  static std::string Read(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), {}};
+  }
+
+  std::size_t FilesInFolder() const {
+    return static_cast<std::size_t>(std::distance(fs::directory_iterator(folder_), {}));
+  }
+
+  fs::path folder_;
+};
+
+}  // namespace
+
+TEST_F(SampleFile, ReadsLinesAsPairs) {
+  const struct {
+    std::string Text;
+    std::initializer_list<TSamplePoint> Rows;
+    std::int32_t Unreadable;
+  } rows[] = {
+      {"", {}, 0},
+      {"1.5,2.5", {{1.5, 2.5}}, 0},
+      {"1.5,2.5\r\n\r\n", {{1.5, 2.5}, {0, 0}}, 1},
+      {"1.5 2.5\n1.5\t2.5\n1.5 , 2.5", {{1.5, 2.5}, {1.5, 2.5}, {1.5, 2.5}}, 0},
+      {"1.5;2.5\n7\nx,y\n1,2,3", {{0, 0}, {0, 0}, {0, 0}, {1, 2}}, 3},
+      {"1,2\n\r3,4", {{1, 2}, {0, 0}, {3, 4}}, 1},
+      {std::string("1,2\r\n3,4\0\r\n5,6\r\n", 15), {{1, 2}, {3, 4}}, 0},
+      {"\"1\",\"2\"\r\n\"3,4", {{1, 2}, {0, 0}}, 1},
+  };
+  for (const auto& row : rows) {
+    TSampleData samples = MakeSet({{9, 9}});
+    EXPECT_EQ(row.Unreadable, samples.LoadFromFile(Write("rows.mvs", row.Text))) << row.Text;
+    ExpectRows(row.Rows, samples);
+  }
+}
+
+TEST_F(SampleFile, WritesCommaJoinedLinesQuotedUnderCommaSeparator) {
+  const TSampleData samples = MakeSet({{1, 0.8414709848078965}, {-0.5, 1.5e20}});
+  samples.SaveToFile(PathOf("dot.mvs"));
+  EXPECT_EQ("1.00000000,0.84147098\r\n-0.50000000,1.5E20\r\n", Read(PathOf("dot.mvs")));
+  const TSeparator comma(",");
+  samples.SaveToFile(PathOf("comma.mvs"));
+  EXPECT_EQ("\"1,00000000\",\"0,84147098\"\r\n\"-0,50000000\",\"1,5E20\"\r\n",
+            Read(PathOf("comma.mvs")));
+  TSampleData().SaveToFile(PathOf("empty.mvs"));
+  EXPECT_EQ("", Read(PathOf("empty.mvs")));
+}
+
+TEST_F(SampleFile, SaveThenLoadReproducesTheRoundedSet) {
+  for (const char* separator : {".", ","}) {
+    const TSeparator guard(separator);
+    const TSampleData original = MakeSet({{0.1, 2.0 / 3}, {-1e20, 123456789.123456789}});
+    original.SaveToFile(PathOf("round.mvs"));
+    TSampleData loaded;
+    EXPECT_EQ(0, loaded.LoadFromFile(PathOf("round.mvs"))) << separator;
+    ExpectRows({{0.1, 0.66666667}, {-1e20, 123456789.1234568}}, loaded);
+  }
+}
+
+TEST_F(SampleFile, OtherSeparatorLoadsZerosAndSaysSo) {
+  {
+    const TSeparator comma(",");
+    MakeSet({{1, 0.5}, {2, 0.25}}).SaveToFile(PathOf("comma.mvs"));
+  }
+  TSampleData samples;
+  EXPECT_EQ(2, samples.LoadFromFile(PathOf("comma.mvs")));
+  ExpectRows({{0, 0}, {0, 0}}, samples);
+}
+
+TEST_F(SampleFile, LoadLeavesBoundsTightAroundTheFile) {
+  TSampleData samples = MakeSet({{0, 0}, {1, 0.84}, {-50, 90}});
+  ASSERT_EQ(0, samples.LoadFromFile(Write("two.mvs", "10,20\r\n11,21\r\n")));
+  EXPECT_EQ(10, samples.MinX());
+  EXPECT_EQ(11, samples.MaxX());
+  EXPECT_EQ(20, samples.MinY());
+  EXPECT_EQ(21, samples.MaxY());
+  // With the stale bound 0 a prediction of 19 would have matched the sample 20.
+  EXPECT_FALSE(samples.WithinMargin(0, 19));
+}
+
+TEST_F(SampleFile, MissingFileNamesItsFullPathAndKeepsTheSet) {
+  TSampleData samples = MakeSet({{1, 2}});
+  const fs::path relative = fs::relative(folder_ / "missing.mvs");
+  try {
+    samples.LoadFromFile(relative.string());
+    FAIL() << "no error";
+  } catch (const TSampleFileError& error) {
+    EXPECT_EQ("Cannot open file \"" + PathOf("missing.mvs") + "\". No such file or directory",
+              std::string(error.what()));
+  }
+  EXPECT_THROW(samples.LoadFromFile(folder_.string()), TSampleFileError);
+  ExpectRows({{1, 2}}, samples);
+  EXPECT_EQ(2, samples.MaxY());
+}
+
+TEST_F(SampleFile, FailedSaveKeepsTheOldFileAndLeavesNoTemporary) {
+  const std::string old = Write("keep.mvs", "old");
+  fs::create_directory(folder_ / "folder.mvs");
+  const TSampleData samples = MakeSet({{1, 2}});
+  try {
+    samples.SaveToFile(PathOf("folder.mvs"));
+    FAIL() << "no error";
+  } catch (const TSampleFileError& error) {
+    EXPECT_EQ(
+        0u,
+        std::string(error.what()).rfind("Cannot create file \"" + PathOf("folder.mvs") + "\". ", 0))
+        << error.what();
+  }
+  EXPECT_THROW(samples.SaveToFile(PathOf("no-such-folder/x.mvs")), TSampleFileError);
+  EXPECT_EQ("old", Read(old));
+  EXPECT_EQ(2u, FilesInFolder());
+  EXPECT_TRUE(fs::is_directory(folder_ / "folder.mvs"));
+}
+
+TEST_F(SampleFile, SaveReplacesAnExistingFileWhole) {
+  const std::string path = Write("over.mvs", std::string(1000, 'x'));
+  MakeSet({{1, 2}}).SaveToFile(path);
+  EXPECT_EQ("1.00000000,2.00000000\r\n", Read(path));
+  EXPECT_EQ(1u, FilesInFolder());
+}
+
+#ifdef __unix__
+// A file size limit makes the write itself fail, as a full disk would.
+TEST_F(SampleFile, WriteErrorKeepsTheOldFileAndLeavesNoTemporary) {
+  const std::string path = Write("full.mvs", "old");
+  TSampleData samples(1000);
+  rlimit saved{};
+  ASSERT_EQ(0, getrlimit(RLIMIT_FSIZE, &saved));
+  const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+  rlimit small = saved;
+  small.rlim_cur = 100;
+  ASSERT_EQ(0, setrlimit(RLIMIT_FSIZE, &small));
+  std::string what;
+  try {
+    samples.SaveToFile(path);
+  } catch (const TSampleFileError& error) {
+    what = error.what();
+  }
+  setrlimit(RLIMIT_FSIZE, &saved);
+  std::signal(SIGXFSZ, oldHandler);
+  EXPECT_EQ("Stream write error", what);
+  EXPECT_EQ("old", Read(path));
+  EXPECT_EQ(1u, FilesInFolder());
+}
+#endif

@@ -1,0 +1,185 @@
+#include "SampleValue.h"
+
+#include <cmath>
+#include <limits>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "SampleTesting.h"
+
+namespace {
+
+struct TFormatRow {
+  double Value;
+  const char* Sample;
+  const char* Grid;
+};
+
+const TFormatRow FormatRows[] = {
+    {0.0, "0.00000000", "0.000000"},
+    {-0.0, "0.00000000", "0.000000"},
+    {0.5, "0.50000000", "0.500000"},
+    {-2, "-2.00000000", "-2.000000"},
+    {99, "99.00000000", "99.000000"},
+    {2.0 / 3, "0.66666667", "0.666667"},
+    {0.123456789, "0.12345679", "0.123457"},
+    {1234.5678, "1234.56780000", "1234.567800"},
+    {12345.6789012345678, "12345.67890123", "12345.678901"},
+    {123456789.123456789, "123456789.12345680", "123456789.123457"},
+    // Rounding to the last decimal, and to nothing.
+    {0.000000006, "0.00000001", "0.000000"},
+    {-0.000000006, "-0.00000001", "0.000000"},
+    {-0.000000004, "0.00000000", "0.000000"},
+    {0.0000006, "0.00000060", "0.000001"},
+    {-0.0000004, "-0.00000040", "0.000000"},
+    {0.000000005, "0.00000001", "0.000000"},
+    {4e-9, "0.00000000", "0.000000"},
+    {1e-300, "0.00000000", "0.000000"},
+    {std::numeric_limits<double>::denorm_min(), "0.00000000", "0.000000"},
+    // A carry through every digit raises the exponent.
+    {9.999999999, "10.00000000", "10.000000"},
+    {0.999999999, "1.00000000", "1.000000"},
+    {-99999.999999999, "-100000.00000000", "-100000.000000"},
+    // The switch to scientific notation, also when rounding reaches it.
+    {1e14, "100000000000000.00000000", "100000000000000.000000"},
+    {1e15, "1000000000000000.00000000", "1E15"},
+    {999999999999999.9, "999999999999999.90000000", "1E15"},
+    {1e16, "1E16", "1E16"},
+    {9999999999999999.0, "1E16", "1E16"},
+    {-1e16, "-1E16", "-1E16"},
+    {1.5e20, "1.5E20", "1.5E20"},
+    {1234567890123456789.0, "1.234567890123457E18", "1.23456789012346E18"},
+    {1e300, "1E300", "1E300"},
+    {std::numeric_limits<double>::max(), "1.797693134862316E308", "1.79769313486232E308"},
+    // The 18 exact digits decide ties, not the nearest short text: 0.125 is exact.
+    {0.125, "0.12500000", "0.125000"},
+    {0.0000125, "0.00001250", "0.000013"},
+    {2.5e-8, "0.00000002", "0.000000"},
+    {1.0000000000000002, "1.00000000", "1.000000"},
+};
+
+}  // namespace
+
+TEST(SampleValue, FormatsSampleAndGridTexts) {
+  for (const TFormatRow& row : FormatRows) {
+    EXPECT_EQ(row.Sample, FormatSampleValue(row.Value)) << row.Value;
+    EXPECT_EQ(row.Grid, FormatGridValue(row.Value)) << row.Value;
+  }
+}
+
+TEST(SampleValue, FormatsWithTheSeparatorInForce) {
+  const TSeparator comma(",");
+  EXPECT_EQ("-1,50000000", FormatSampleValue(-1.5));
+  EXPECT_EQ("1,5E20", FormatSampleValue(1.5e20));
+  EXPECT_EQ("0,000000", FormatGridValue(0));
+}
+
+TEST(SampleValue, FormatsValuesNoTextReadsBack) {
+  EXPECT_EQ("INF", FormatSampleValue(std::numeric_limits<double>::infinity()));
+  EXPECT_EQ("-INF", FormatSampleValue(-std::numeric_limits<double>::infinity()));
+  EXPECT_EQ("NAN", FormatSampleValue(std::numeric_limits<double>::quiet_NaN()));
+}
+
+TEST(SampleValue, ParsesAcceptedTexts) {
+  const struct {
+    const char* Text;
+    double Value;
+  } rows[] = {
+      {"1.5", 1.5},
+      {"+1.5", 1.5},
+      {" -1.5 ", -1.5},
+      {"   7", 7},
+      {"1.5e3", 1500},
+      {"1.5E+03", 1500},
+      {"15e-1", 1.5},
+      {".5", 0.5},
+      {"5.", 5},
+      {"5E", 5},
+      {"5e-", 5},
+      {".", 0},
+      {"-.", 0},
+      {"007", 7},
+      {"0.1", 0.1},
+      {"1e0000000000002", 100},
+      {"0e4999", 0},
+      {"1E-400", 0},
+      {"1e308", 1e308},
+      {"4.9406564584124654e-324", std::numeric_limits<double>::denorm_min()},
+      {"2.2250738585072011e-308", 2.2250738585072011e-308},
+  };
+  for (const auto& row : rows) {
+    const std::optional<double> value = ParseSampleValue(row.Text);
+    ASSERT_TRUE(value.has_value()) << row.Text;
+    EXPECT_EQ(row.Value, *value) << row.Text;
+  }
+}
+
+TEST(SampleValue, RejectsTexts) {
+  const char* rows[] = {"",      " ",     "-",      "+",     "E5",     "e",       "1.5x",
+                        "1,5",   "1.5.2", "- 1",    "1 5",   "1e5.",   "1e+-5",   "\t1",
+                        "1\t",   "1E400", "-1E400", "1e500", "1e5000", "1e-5000", "0e5000",
+                        "1e499", "0x10",  "inf",    "nan",   "1_000"};
+  for (const char* text : rows)
+    EXPECT_FALSE(ParseSampleValue(text).has_value()) << '"' << text << '"';
+  EXPECT_FALSE(ParseSampleValue(std::string("1\0", 2)).has_value());
+}
+
+TEST(SampleValue, ParsesOnlyTheSeparatorInForce) {
+  const TSeparator comma(",");
+  EXPECT_EQ(1.5, ParseSampleValue("1,5"));
+  EXPECT_EQ(0, ParseSampleValue(","));
+  EXPECT_FALSE(ParseSampleValue("1.5").has_value());
+}
+
+TEST(SampleValue, ParsesToTheNearestDouble) {
+  // Halfway between 1 and its successor: ties go to even, one more digit goes up.
+  EXPECT_EQ(1.0, ParseSampleValue("1.00000000000000011102230246251565404236316680908203125"));
+  EXPECT_EQ(std::nextafter(1.0, 2.0),
+            ParseSampleValue("1.000000000000000111022302462515654042363166809082031250001"));
+  // The same beyond a thousand digits, where a digit far out still decides.
+  const std::string half = "1.00000000000000011102230246251565404236316680908203125";
+  EXPECT_EQ(1.0, ParseSampleValue(half + std::string(1200, '0')));
+  EXPECT_EQ(std::nextafter(1.0, 2.0), ParseSampleValue(half + std::string(1200, '0') + "1"));
+  EXPECT_EQ(0.0444, ParseSampleValue(".0444" + std::string(1200, '0') + "1"));
+  // Subnormals are kept; below half the smallest one the value becomes zero.
+  EXPECT_EQ(std::numeric_limits<double>::denorm_min(), ParseSampleValue("3e-324"));
+  EXPECT_EQ(0, ParseSampleValue("2e-324"));
+  EXPECT_TRUE(std::signbit(*ParseSampleValue("-2e-324")));
+  // Digits far past the decimal point and many leading zeros.
+  EXPECT_EQ(1.5, ParseSampleValue(std::string(5000, '0') + "1.5"));
+  EXPECT_EQ(1e-5, ParseSampleValue("0." + std::string(4, '0') + "1"));
+  EXPECT_EQ(0, ParseSampleValue("0." + std::string(5000, '0') + "1"));
+  EXPECT_EQ(1e30, ParseSampleValue("1" + std::string(30, '0')));
+  EXPECT_FALSE(ParseSampleValue("1" + std::string(400, '0')).has_value());
+  EXPECT_EQ(1.0, ParseSampleValue("1" + std::string(400, '0') + "e-400"));
+}
+
+TEST(SampleValue, FormattedTextReadsBackToTheSameText) {
+  const double values[] = {1.0 / 3,
+                           -2.0 / 3,
+                           0.1,
+                           123456789.123456789,
+                           9007199254740993.0,
+                           99999999.99999999,
+                           1e-8,
+                           5e-9,
+                           1.5e20,
+                           1e300,
+                           -7.25e-3};
+  for (const double value : values) {
+    const std::string text = FormatSampleValue(value);
+    const std::optional<double> back = ParseSampleValue(text);
+    ASSERT_TRUE(back.has_value()) << text;
+    EXPECT_EQ(text, FormatSampleValue(*back));
+  }
+  // A power of ten that no double holds reads back just below itself, in the decade whose
+  // texts carry one more digit.
+  EXPECT_EQ("1E23", FormatSampleValue(1.0000000000000004e23));
+  EXPECT_EQ("9.999999999999999E22", FormatSampleValue(*ParseSampleValue("1E23")));
+  // Rounding to 18 digits first can carry a value just below a tie up to it.
+  EXPECT_EQ("5.400000000000001E307", FormatSampleValue(5.4000000000000005e307));
+  EXPECT_EQ("5.400000000000002E307", FormatSampleValue(*ParseSampleValue("5.400000000000001E307")));
+  // Sixteen digits of the largest double round above it: that text does not read back.
+  EXPECT_FALSE(ParseSampleValue(FormatSampleValue(std::numeric_limits<double>::max())));
+}
