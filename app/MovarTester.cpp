@@ -21,12 +21,12 @@ class TApplication : public QApplication {
     try {
       return QApplication::notify(receiver, event);
     } catch (const std::exception& error) {
-      if (errorBox_) errorBox_(error.what());
+      if (ErrorBox) ErrorBox(error.what());
     }
     return false;
   }
 
-  std::function<void(const char*)> errorBox_;
+  std::function<void(const char*)> ErrorBox;
 };
 
 int Run(int argc, char** argv) {
@@ -36,7 +36,7 @@ int Run(int argc, char** argv) {
 
   const TWindowServices services = DesktopServices();
   TForm1 form1(services);
-  application.errorBox_ = [&form1, &services](const char* text) {
+  application.ErrorBox = [&form1, &services](const char* text) {
     services.ShowError(&form1, QString::fromUtf8(text));
   };
   form1.resize(783, 540);

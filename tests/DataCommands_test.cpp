@@ -47,6 +47,17 @@ void SetClipboardText(const QString& text) {
   QGuiApplication::clipboard()->setText(text);
 }
 
+// A right click where the mouse reaches the control; the items of the menu that opened.
+QList<QAction*> RightClickMenu(const TForm1& form, QAbstractScrollArea& control, const char* menu) {
+  const QPoint at(20, 20);
+  QContextMenuEvent click(QContextMenuEvent::Mouse, at, control.viewport()->mapToGlobal(at));
+  QCoreApplication::sendEvent(control.viewport(), &click);
+  auto* popup = Control<QMenu>(form, menu);
+  if (!popup->isVisible()) return {};
+  popup->hide();
+  return popup->actions();
+}
+
 }  // namespace
 
 class TestDataCommands : public QObject {
@@ -312,24 +323,10 @@ void TestDataCommands::shortcutsAndPopupMenus() {
   QTest::keyClick(&form, Qt::Key_F1);
   QCOMPARE(script.Messages.size(), 1);  // the author credit
 
-  auto* grid = Control<QTableView>(form, "sgTest");
-  QContextMenuEvent onGrid(QContextMenuEvent::Mouse, QPoint(20, 20),
-                           grid->mapToGlobal(QPoint(20, 20)));
-  QCoreApplication::sendEvent(grid->viewport(), &onGrid);
-  auto* gridMenu = Control<QMenu>(form, "PopupMenu1");
-  QVERIFY(gridMenu->isVisible());
-  QCOMPARE(gridMenu->actions(),
-           (QList<QAction*>{Control<QAction>(form, "Copy1"), Control<QAction>(form, "Past1")}));
-  gridMenu->hide();
-
-  auto* chart = Control<TSampleChart>(form, "chTest");
-  QContextMenuEvent onChart(QContextMenuEvent::Mouse, QPoint(20, 20),
-                            chart->mapToGlobal(QPoint(20, 20)));
-  QCoreApplication::sendEvent(chart->viewport(), &onChart);
-  auto* chartMenu = Control<QMenu>(form, "PopupMenu2");
-  QVERIFY(chartMenu->isVisible());
-  QCOMPARE(chartMenu->actions(), QList<QAction*>{Control<QAction>(form, "Copy2")});
-  chartMenu->hide();
+  const QList<QAction*> gridItems{Control<QAction>(form, "Copy1"), Control<QAction>(form, "Past1")};
+  QCOMPARE(RightClickMenu(form, *Control<QTableView>(form, "sgTest"), "PopupMenu1"), gridItems);
+  const QList<QAction*> chartItems{Control<QAction>(form, "Copy2")};
+  QCOMPARE(RightClickMenu(form, *Control<TSampleChart>(form, "chTest"), "PopupMenu2"), chartItems);
 }
 
 void TestDataCommands::copyCommandsWorkDuringRun() {

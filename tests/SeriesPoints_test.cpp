@@ -4,17 +4,9 @@
 
 #include <vector>
 
-namespace {
-TSampleData Rows(std::initializer_list<TSamplePoint> rows) {
-  TSampleData s(static_cast<std::int32_t>(rows.size()));
-  std::int32_t i = 0;
-  for (const TSamplePoint& p : rows) {
-    s.SetX(i, p.X);
-    s.SetY(i++, p.Y);
-  }
-  return s;
-}
+#include "SampleTesting.h"
 
+namespace {
 std::vector<double> Xs(const std::vector<TSamplePoint>& points) {
   std::vector<double> xs;
   for (const TSamplePoint& p : points)
@@ -30,7 +22,7 @@ std::vector<double> Ys(const std::vector<TSamplePoint>& points) {
 }  // namespace
 
 TEST(SeriesPoints, AscendingXWithEqualXInTheOrderOfTheSet) {
-  const TSampleData s = Rows({{3, 1}, {1, 9}, {2, 5}, {1, 4}, {1, 7}});
+  const TSampleData s = MakeSet({{3, 1}, {1, 9}, {2, 5}, {1, 4}, {1, 7}});
   const auto points = SeriesPoints(s);
   EXPECT_EQ((std::vector<double>{1, 1, 1, 2, 3}), Xs(points));
   // Unlike SortPoints, equal x keep their insertion order, not ascending y.
@@ -38,7 +30,7 @@ TEST(SeriesPoints, AscendingXWithEqualXInTheOrderOfTheSet) {
 }
 
 TEST(SeriesPoints, PredictionsFollowTheirSamplesX) {
-  const TSampleData s = Rows({{2, 0}, {0, 0}, {1, 0}, {0, 0}});
+  const TSampleData s = MakeSet({{2, 0}, {0, 0}, {1, 0}, {0, 0}});
   const std::vector<double> predictions{20, 0.5, 10, 0.25};
   const auto points = SeriesPoints(s, predictions);
   EXPECT_EQ((std::vector<double>{0, 0, 1, 2}), Xs(points));
