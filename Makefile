@@ -2,7 +2,7 @@
 BUILD ?= build
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: all bootstrap build test bench clean
+.PHONY: all bootstrap build test bench run clean
 
 all: build
 
@@ -17,6 +17,9 @@ build: bootstrap $(BUILD)/build.ninja
 
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j2
+
+run: build
+	$(BUILD)/app/movar-tester
 
 bench: build
 	@for b in $(BUILD)/bench/*_bench; do echo "== $$b"; $$b; done

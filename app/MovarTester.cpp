@@ -1,0 +1,63 @@
+// Movar Tester: the program entry. Creates the application and its one window and runs
+// the message loop; no error leaves main.
+#include <exception>
+#include <functional>
+#include <iostream>
+
+#include <QApplication>
+#include <QScreen>
+
+#include "AppTitle.h"
+#include "Unit1.h"
+
+namespace {
+
+// Errors that escape a handler end in the application's error box; the program goes on.
+class TApplication : public QApplication {
+ public:
+  using QApplication::QApplication;
+
+  bool notify(QObject* receiver, QEvent* event) override {
+    try {
+      return QApplication::notify(receiver, event);
+    } catch (const std::exception& error) {
+      if (ErrorBox) ErrorBox(error.what());
+    }
+    return false;
+  }
+
+  std::function<void(const char*)> ErrorBox;
+};
+
+int Run(int argc, char** argv) {
+  TApplication application(argc, argv);
+  QApplication::setApplicationName(AppTitle);
+  QApplication::setApplicationDisplayName(AppTitle);
+
+  const TWindowServices services = DesktopServices();
+  TForm1 form1(services);
+  application.ErrorBox = [&form1, &services](const char* text) {
+    services.ShowError(&form1, QString::fromUtf8(text));
+  };
+  form1.resize(783, 540);
+  if (const QScreen* screen = form1.screen()) {
+    QRect frame = form1.frameGeometry();
+    frame.moveCenter(screen->availableGeometry().center());
+    form1.move(frame.topLeft());
+  }
+  form1.show();
+  return QApplication::exec();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  try {
+    return Run(argc, argv);
+  } catch (const std::exception& error) {
+    std::cerr << "movar-tester: " << error.what() << '\n';
+  } catch (...) {
+    std::cerr << "movar-tester: unknown error\n";
+  }
+  return 1;
+}

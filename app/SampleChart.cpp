@@ -1,0 +1,99 @@
+#include "SampleChart.h"
+
+#include <QBuffer>
+#include <QGraphicsLayout>
+#include <QLineSeries>
+#include <QMimeData>
+#include <QPainter>
+#include <QSvgGenerator>
+#include <QValueAxis>
+
+#include "SeriesPoints.h"
+
+namespace {
+
+QLineSeries* AddSeries(QChart& chart, const QString& name, const QColor& color) {
+  auto* series = new QLineSeries(&chart);
+  series->setName(name);
+  QPen pen(color);
+  pen.setWidth(1);
+  series->setPen(pen);
+  chart.addSeries(series);
+  return series;
+}
+
+}  // namespace
+
+TSampleChart::TSampleChart(QWidget* parent) : QChartView(parent) {
+  auto* chart = new QChart();
+  chart->setTitle(QStringLiteral("Test data"));
+  chart->legend()->setAlignment(Qt::AlignBottom);
+  chart->setPlotAreaBackgroundVisible(false);
+  chart->setBackgroundRoundness(0);
+  chart->setMargins(QMargins(2, 2, 2, 2));
+  chart->layout()->setContentsMargins(0, 0, 0, 0);  // the chart fills the view, no grey frame
+  series_[SampleSeries] = AddSeries(*chart, QStringLiteral("Sample"), QColor(255, 0, 0));
+  series_[ModelSeries] = AddSeries(*chart, QStringLiteral("Model"), QColor(0, 128, 0));
+
+  axisX_ = new QValueAxis(chart);
+  axisY_ = new QValueAxis(chart);
+  for (QValueAxis* axis : {axisX_, axisY_})
+    axis->setLabelFormat(QStringLiteral("%g"));
+  chart->addAxis(axisX_, Qt::AlignBottom);
+  chart->addAxis(axisY_, Qt::AlignLeft);
+  for (QLineSeries* series : series_) {
+    series->attachAxis(axisX_);
+    series->attachAxis(axisY_);
+  }
+  setChart(chart);  // the view owns the chart from here
+  setRenderHint(QPainter::Antialiasing);
+  FollowData();
+}
+
+void TSampleChart::SetPoints(int index, std::vector<TSamplePoint> points) {
+  // Every change redraws both series, and a line series is costly per point: a long one
+  // gets the points that draw the same curve.
+  points_[index] = DisplayPoints(std::move(points));
+  QList<QPointF> qtPoints;
+  qtPoints.reserve(static_cast<qsizetype>(points_[index].size()));
+  for (const TSamplePoint& p : points_[index]) {
+    qtPoints.append(QPointF(p.X, p.Y));
+  }
+  series_[index]->replace(qtPoints);
+  FollowData();
+}
+
+void TSampleChart::FollowData() {
+  const auto range = SeriesRange(points_[SampleSeries], points_[ModelSeries]);
+  if (!range) {
+    axisX_->setRange(0, 1);
+    axisY_->setRange(0, 1);
+    return;
+  }
+  axisX_->setRange(range->MinX, range->MaxX);
+  axisY_->setRange(range->MinY, range->MaxY);
+  axisX_->applyNiceNumbers();
+  axisY_->applyNiceNumbers();
+}
+
+QMimeData* TSampleChart::Picture() {
+  const QSize size = this->size().shrunkBy(QMargins(0, 0, 1, 1)).expandedTo(QSize(1, 1));
+  const QRect area(QPoint(0, 0), size);
+
+  QByteArray svg;
+  QBuffer buffer(&svg);
+  QSvgGenerator generator;
+  generator.setOutputDevice(&buffer);
+  generator.setSize(size);
+  generator.setViewBox(area);
+  generator.setTitle(chart()->title());
+  {
+    QPainter painter(&generator);
+    render(&painter, area, area);
+  }
+
+  auto* mime = new QMimeData();
+  mime->setImageData(grab(area).toImage());
+  mime->setData(QStringLiteral("image/svg+xml"), svg);
+  return mime;
+}

@@ -1,0 +1,43 @@
+#pragma once
+// The line chart of the samples and the model: two series addressed by index, 0 "Sample"
+// in red and 1 "Model" in green, axes that follow the data, and its picture for the
+// clipboard.
+
+#include <array>
+#include <vector>
+
+#include <QChartView>
+
+#include "SD.h"
+
+class QLineSeries;
+class QMimeData;
+class QValueAxis;
+
+class TSampleChart : public QChartView {
+  Q_OBJECT
+
+ public:
+  static constexpr int SampleSeries = 0;
+  static constexpr int ModelSeries = 1;
+
+  explicit TSampleChart(QWidget* parent);
+
+  [[nodiscard]] QLineSeries* Series(int index) const { return series_[index]; }
+  // Replaces every point of the series in one call; the points come ordered by x.
+  // The axes then span both series.
+  void SetPoints(int index, std::vector<TSamplePoint> points);
+  void Clear(int index) { SetPoints(index, {}); }
+
+  // The chart as it is drawn now, one pixel less than its area each way: a bitmap
+  // (PNG on the clipboard) and an SVG vector picture. The caller owns the result.
+  [[nodiscard]] QMimeData* Picture();
+
+ private:
+  void FollowData();
+
+  std::array<QLineSeries*, 2> series_{};
+  std::array<std::vector<TSamplePoint>, 2> points_;
+  QValueAxis* axisX_ = nullptr;
+  QValueAxis* axisY_ = nullptr;
+};

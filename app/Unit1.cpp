@@ -1,0 +1,510 @@
+#include "Unit1.h"
+
+#include <chrono>
+#include <exception>
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QFile>
+#include <QFileDialog>
+#include <QFontDatabase>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLineSeries>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSlider>
+#include <QSpinBox>
+#include <QSplitter>
+#include <QTableView>
+#include <QTextDocumentFragment>
+#include <QVBoxLayout>
+
+#include "AppTitle.h"
+#include "DecimalSeparator.h"
+#include "Random.h"
+#include "SD.h"
+#include "SampleChart.h"
+#include "SampleGridModel.h"
+#include "SearchRun.h"
+#include "SeriesPoints.h"
+#include "ClipboardData.h"
+#include "WindowText.h"
+
+namespace {
+
+constexpr std::int32_t GeneratedSampleCount = 100;
+
+const QString InitialModelText = QStringLiteral(
+    "double model(double valueX) {\n"
+    "double var[1];\n"
+    "var[0] = valueX;\n"
+    "return var[0];\n"
+    "}");
+
+// A parameter box: its text cannot be typed into, so the arrows and the Up and Down keys
+// are the only way to change the value, and the text is always plain digits that the
+// search reads back.
+class TParameterBox : public QSpinBox {
+ public:
+  TParameterBox(const char* name, const char* editName, int minimum, int maximum, int step,
+                int value, QWidget* parent)
+      : QSpinBox(parent) {
+    setObjectName(QString::fromLatin1(name));
+    lineEdit()->setObjectName(QString::fromLatin1(editName));
+    lineEdit()->setReadOnly(true);
+    setLocale(QLocale::c());  // ASCII digits whatever the user's locale
+    setRange(minimum, maximum);
+    setSingleStep(step);
+    setValue(value);
+    setAlignment(Qt::AlignRight);
+  }
+  [[nodiscard]] QLineEdit* Edit() const { return lineEdit(); }
+};
+
+QLabel* Caption(const QString& text, QWidget* buddy, QWidget* parent) {
+  auto* label = new QLabel(text, parent);
+  label->setBuddy(buddy);
+  return label;
+}
+
+QLineEdit* ReadOnlyEdit(const char* name, const QString& text, QWidget* parent) {
+  auto* edit = new QLineEdit(text, parent);
+  edit->setObjectName(QString::fromLatin1(name));
+  edit->setReadOnly(true);
+  return edit;
+}
+
+template <typename Widget, typename... Args>
+Widget* Named(const char* name, Args&&... args) {
+  auto* widget = new Widget(std::forward<Args>(args)...);
+  widget->setObjectName(QString::fromLatin1(name));
+  return widget;
+}
+
+}  // namespace
+
+TForm1::TForm1(TWindowServices services, QWidget* parent)
+    : QMainWindow(parent),
+      Samples(std::make_unique<TSampleData>(0)),
+      services_(std::move(services)) {
+  setObjectName(QStringLiteral("Form1"));
+  setWindowTitle(AppTitle);
+  Q_INIT_RESOURCE(MovarTester);  // the icon lives in this static library
+  setWindowIcon(QIcon(QStringLiteral(":/MovarTester.svg")));
+
+  auto* central = new QWidget(this);
+  auto* layout = new QHBoxLayout(central);
+  setCentralWidget(central);
+  createParameterControls();
+  createDataControls();
+  layout->addWidget(GroupBox1);
+  layout->addWidget(findChild<QFrame*>(QStringLiteral("Panel1")), 1);
+
+  createDialogs();
+  createActions();
+  createMenus();
+  FormCreate();
+}
+
+TForm1::~TForm1() = default;
+
+void TForm1::createParameterControls() {
+  GroupBox1 = Named<QGroupBox>("GroupBox1", QStringLiteral("Parameters"), this);
+  GroupBox1->setMinimumWidth(161);
+  GroupBox1->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
+
+  auto* up1 = new TParameterBox("UpDown1", "Edit1", 1, 20, 1, 2, GroupBox1);
+  auto* up2 = new TParameterBox("UpDown2", "Edit2", 2, 100, 1, 5, GroupBox1);
+  auto* up3 = new TParameterBox("UpDown3", "Edit3", 100, 32000, 10, 100, GroupBox1);
+  UpDown1 = up1;
+  UpDown2 = up2;
+  UpDown3 = up3;
+  Edit1 = up1->Edit();
+  Edit2 = up2->Edit();
+  Edit3 = up3->Edit();
+
+  opRandomSample = Named<QCheckBox>("opRandomSample", QStringLiteral("Random sample"), GroupBox1);
+  Button1 = Named<QPushButton>("Button1", QStringLiteral("Sample generate"), GroupBox1);
+
+  tb1 = Named<QSlider>("tb1", Qt::Horizontal, GroupBox1);
+  tb1->setRange(0, 40);
+  tb1->setSingleStep(1);
+  tb1->setPageStep(2);
+  tb1->setTickPosition(QSlider::TicksBelow);
+  tb1->setTickInterval(1);
+  tb1->setValue(10);
+
+  opIncrementalSearch =
+      Named<QCheckBox>("opIncrementalSearch", QStringLiteral("Progressive search"), GroupBox1);
+  opIncrementalSearch->setChecked(true);
+  Button2 = Named<QPushButton>("Button2", QStringLiteral("Code search"), GroupBox1);
+  Button3 = Named<QPushButton>("Button3", QStringLiteral("Stop"), GroupBox1);
+  Button3->setEnabled(false);
+  for (QPushButton* button : {Button2, Button3}) {
+    button->setMinimumHeight(41);
+  }
+  Edit6 = ReadOnlyEdit("Edit6", QStringLiteral("0"), GroupBox1);
+  Edit5 = ReadOnlyEdit("Edit5", QStringLiteral("0h0m0s"), GroupBox1);
+  btPlot = Named<QPushButton>("btPlot", QStringLiteral("Plot"), GroupBox1);
+  btPlot->hide();  // its command runs only when another command calls it
+
+  auto* grid = new QGridLayout(GroupBox1);
+  grid->addWidget(Caption(QStringLiteral("Variables:"), UpDown1, GroupBox1), 0, 0);
+  grid->addWidget(UpDown1, 0, 1);
+  grid->addWidget(Caption(QStringLiteral("Instructions:"), UpDown2, GroupBox1), 1, 0);
+  grid->addWidget(UpDown2, 1, 1);
+  grid->addWidget(Caption(QStringLiteral("Start population:"), UpDown3, GroupBox1), 2, 0, 1, 2);
+  grid->addWidget(UpDown3, 3, 0, 1, 2);
+  grid->addWidget(opRandomSample, 4, 0, 1, 2);
+  grid->addWidget(Button1, 5, 0, 1, 2);
+  grid->setRowMinimumHeight(6, 8);
+  grid->addWidget(Caption(QStringLiteral("Margin of error:"), tb1, GroupBox1), 7, 0, 1, 2);
+  grid->addWidget(tb1, 8, 0, 1, 2);
+  grid->addWidget(opIncrementalSearch, 9, 0, 1, 2);
+  auto* run = new QHBoxLayout();
+  run->addWidget(Button2, 3);
+  run->addWidget(Button3, 1);
+  grid->addLayout(run, 10, 0, 1, 2);
+  grid->addWidget(Caption(QStringLiteral("Generation:"), Edit6, GroupBox1), 11, 0, 1, 2);
+  grid->addWidget(Edit6, 12, 0, 1, 2);
+  grid->addWidget(Caption(QStringLiteral("Elapsed time:"), Edit5, GroupBox1), 13, 0, 1, 2);
+  grid->addWidget(Edit5, 14, 0, 1, 2);
+  grid->addWidget(btPlot, 15, 0, 1, 2);
+  grid->setRowStretch(16, 1);
+
+  setTabOrder(UpDown1, UpDown2);
+  setTabOrder(UpDown2, UpDown3);
+  setTabOrder(UpDown3, opRandomSample);
+  setTabOrder(opRandomSample, Button1);
+  setTabOrder(Button1, Button2);
+  setTabOrder(Button2, Edit6);
+  setTabOrder(Edit6, Button3);
+  setTabOrder(Button3, opIncrementalSearch);
+  setTabOrder(opIncrementalSearch, Edit5);
+  setTabOrder(Edit5, tb1);
+
+  connect(Button1, &QPushButton::clicked, this, &TForm1::Button1Click);
+  connect(btPlot, &QPushButton::clicked, this, &TForm1::btPlotClick);
+  connect(Button2, &QPushButton::clicked, this, &TForm1::Button2Click);
+  connect(Button3, &QPushButton::clicked, this, &TForm1::Button3Click);
+  connect(tb1, &QSlider::valueChanged, this, &TForm1::tb1Change);
+  tb1Change();
+}
+
+void TForm1::createDataControls() {
+  auto* panel = Named<QFrame>("Panel1", this);
+  panel->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+
+  auto* testData = Named<QGroupBox>("GroupBox2", QStringLiteral("Test data"));
+  sgTest = Named<QTableView>("sgTest");
+  gridModel_ = new TSampleGridModel(*Samples, sgTest);
+  sgTest->setModel(gridModel_);
+  sgTest->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  sgTest->setSelectionMode(QAbstractItemView::ContiguousSelection);
+  sgTest->setWordWrap(false);
+  sgTest->horizontalHeader()->setDefaultSectionSize(64);
+  sgTest->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  sgTest->verticalHeader()->setDefaultSectionSize(sgTest->verticalHeader()->minimumSectionSize());
+  sgTest->setContextMenuPolicy(Qt::CustomContextMenu);
+
+  chTest = Named<TSampleChart>("chTest", nullptr);
+  chTest->setContextMenuPolicy(Qt::CustomContextMenu);
+
+  Splitter2 = Named<QSplitter>("Splitter2", Qt::Horizontal);
+  Splitter2->addWidget(sgTest);
+  Splitter2->addWidget(chTest);
+  Splitter2->setStretchFactor(0, 0);
+  Splitter2->setStretchFactor(1, 1);
+  Splitter2->setCollapsible(1, false);
+  Splitter2->setSizes({207, 400});
+  (new QVBoxLayout(testData))->addWidget(Splitter2);
+
+  auto* model = Named<QGroupBox>("GroupBox3", QStringLiteral("Model"));
+  memTest = Named<QPlainTextEdit>("memTest");
+  memTest->setReadOnly(true);
+  memTest->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+  memTest->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+  memTest->setPlainText(InitialModelText);
+  (new QVBoxLayout(model))->addWidget(memTest);
+
+  Splitter1 = Named<QSplitter>("Splitter1", Qt::Vertical);
+  Splitter1->addWidget(testData);
+  Splitter1->addWidget(model);
+  Splitter1->setStretchFactor(0, 0);
+  Splitter1->setStretchFactor(1, 1);
+  Splitter1->setCollapsible(1, false);
+  Splitter1->setSizes({208, 300});
+
+  auto* panelLayout = new QVBoxLayout(panel);
+  panelLayout->setContentsMargins(4, 4, 4, 4);
+  panelLayout->addWidget(Splitter1);
+}
+
+void TForm1::createDialogs() {
+  const QString filter = QStringLiteral("Movar Sample (*.mvs)");
+  OpenDialog1 = Named<QFileDialog>("OpenDialog1", this);
+  OpenDialog1->setAcceptMode(QFileDialog::AcceptOpen);
+  OpenDialog1->setFileMode(QFileDialog::AnyFile);  // a typed missing name ends in the error box
+  SaveDialog1 = Named<QFileDialog>("SaveDialog1", this);
+  SaveDialog1->setAcceptMode(QFileDialog::AcceptSave);
+  SaveDialog1->setFileMode(QFileDialog::AnyFile);
+  SaveDialog1->setOption(QFileDialog::DontConfirmOverwrite);
+  for (QFileDialog* dialog : {OpenDialog1, SaveDialog1}) {
+    dialog->setNameFilter(filter);
+    dialog->setDefaultSuffix(QStringLiteral("mvs"));
+  }
+}
+
+void TForm1::createActions() {
+  const auto action = [this](const char* name, const QString& text) {
+    return Named<QAction>(name, text, this);
+  };
+  Open1 = action("Open1", QStringLiteral("Open"));
+  Open1->setShortcut(QKeySequence::Open);
+  Save1 = action("Save1", QStringLiteral("Save"));
+  Save1->setShortcut(QKeySequence::Save);
+  Exit1 = action("Exit1", QStringLiteral("Exit"));
+  CopyData1 = action("CopyData1", QStringLiteral("Copy Data"));
+  CopyChart1 = action("CopyChart1", QStringLiteral("Copy Chart"));
+  CopyModel1 = action("CopyModel1", QStringLiteral("Copy Model"));
+  PastData1 = action("PastData1", QStringLiteral("Paste Data"));
+  About1 = action("About1", QStringLiteral("About"));
+  About1->setShortcut(QKeySequence::HelpContents);
+  Copy1 = action("Copy1", QStringLiteral("Copy"));
+  Past1 = action("Past1", QStringLiteral("Paste"));
+  Copy2 = action("Copy2", QStringLiteral("Copy"));
+
+  connect(Open1, &QAction::triggered, this, &TForm1::Open1Click);
+  connect(Save1, &QAction::triggered, this, &TForm1::Save1Click);
+  connect(Exit1, &QAction::triggered, this, &TForm1::close);
+  connect(CopyData1, &QAction::triggered, this, &TForm1::CopyData1Click);
+  connect(Copy1, &QAction::triggered, this, &TForm1::CopyData1Click);
+  connect(CopyChart1, &QAction::triggered, this, &TForm1::CopyChart1Click);
+  connect(Copy2, &QAction::triggered, this, &TForm1::CopyChart1Click);
+  connect(CopyModel1, &QAction::triggered, this, &TForm1::CopyModel1Click);
+  connect(PastData1, &QAction::triggered, this, &TForm1::PastData1Click);
+  connect(Past1, &QAction::triggered, this, &TForm1::PastData1Click);
+  connect(About1, &QAction::triggered, this, &TForm1::About1Click);
+}
+
+void TForm1::createMenus() {
+  QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+  file->setObjectName(QStringLiteral("File1"));
+  file->addAction(Open1);
+  file->addAction(Save1);
+  file->addSeparator()->setObjectName(QStringLiteral("N1"));
+  file->addAction(Exit1);
+
+  QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
+  edit->setObjectName(QStringLiteral("Edit4"));
+  edit->addAction(CopyData1);
+  edit->addAction(CopyChart1);
+  edit->addAction(CopyModel1);
+  edit->addSeparator()->setObjectName(QStringLiteral("N2"));
+  edit->addAction(PastData1);
+
+  QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+  help->setObjectName(QStringLiteral("Help1"));
+  help->addAction(About1);
+
+  PopupMenu1 = Named<QMenu>("PopupMenu1", this);
+  PopupMenu1->addAction(Copy1);
+  PopupMenu1->addAction(Past1);
+  PopupMenu2 = Named<QMenu>("PopupMenu2", this);
+  PopupMenu2->addAction(Copy2);
+  connect(sgTest, &QWidget::customContextMenuRequested, this,
+          [this](const QPoint& at) { PopupMenu1->popup(sgTest->viewport()->mapToGlobal(at)); });
+  connect(chTest, &QWidget::customContextMenuRequested, this,
+          [this](const QPoint& at) { PopupMenu2->popup(chTest->viewport()->mapToGlobal(at)); });
+}
+
+void TForm1::FormCreate() {
+  RandomizeSeed();
+  UseSystemDecimalSeparator();
+  Button1Click();
+  // Columns wide enough for the first sample's texts in the desktop's font; the user
+  // can drag them wider.
+  sgTest->resizeColumnsToContents();
+}
+
+void TForm1::UseSystemDecimalSeparator() {
+  SetDecimalSeparator(services_.SystemDecimalPoint().toStdString());
+}
+
+void TForm1::changeEvent(QEvent* event) {
+  if (event->type() == QEvent::LocaleChange) {
+    UseSystemDecimalSeparator();
+    gridModel_->RefreshTexts();
+  }
+  QMainWindow::changeEvent(event);
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+  if (running_) {
+    // The run ends as "Stop" ends it; the window closes once the run is over.
+    StopRequested = true;
+    closeAfterRun_ = true;
+    event->ignore();
+    return;
+  }
+  QMainWindow::closeEvent(event);
+}
+
+void TForm1::SetRunState(bool running) {
+  running_ = running;
+  for (QWidget* control :
+       std::initializer_list<QWidget*>{UpDown1, UpDown2, UpDown3, opRandomSample}) {
+    control->setEnabled(!running);
+  }
+  for (QAction* command : {Open1, Save1, PastData1, Past1})
+    command->setEnabled(!running);
+  for (QWidget* control :
+       std::initializer_list<QWidget*>{opIncrementalSearch, tb1, Button1, Button2}) {
+    control->setEnabled(!running);
+  }
+  Button3->setEnabled(running);
+}
+
+void TForm1::ShowMessage(const QString& text) {
+  services_.ShowMessage(this, text);
+}
+
+void TForm1::ShowError(const char* text) {
+  services_.ShowError(this, QString::fromStdString(ErrorBoxText(text)));
+}
+
+void TForm1::PutOnClipboard(QMimeData* data) {
+  QGuiApplication::clipboard()->setMimeData(data);
+}
+
+void TForm1::Button1Click() {
+  if (Samples->Count() != GeneratedSampleCount) Samples->SetCount(GeneratedSampleCount);
+  if (opRandomSample->isChecked()) {
+    Samples->GenerateRandom();
+  } else {
+    Samples->GenerateSine();
+  }
+  btPlotClick();
+}
+
+void TForm1::btPlotClick() {
+  gridModel_->Refresh();
+  chTest->Clear(TSampleChart::ModelSeries);
+  chTest->SetPoints(TSampleChart::SampleSeries, SeriesPoints(*Samples));
+}
+
+void TForm1::Button2Click() {
+  const TSearchParameters parameters = ReadSearchParameters(
+      Edit3->text().toStdString(), Edit2->text().toStdString(), Edit1->text().toStdString(),
+      tb1->value(), opIncrementalSearch->isChecked());
+  SetRunState(true);
+  try {
+    TSearchRun run(*Samples, parameters);
+    StopRequested = false;
+    TSearchObserver observer;
+    observer.ModelChanged = [this](const TModelUpdate& update) {
+      chTest->SetPoints(TSampleChart::ModelSeries, SeriesPoints(*Samples, update.Predictions));
+      QStringList lines;
+      lines.reserve(static_cast<qsizetype>(update.Lines.size()));
+      for (const std::string& line : update.Lines)
+        lines.append(QString::fromStdString(line));
+      memTest->setPlainText(lines.join(QLatin1Char('\n')));
+      memTest->moveCursor(QTextCursor::Start);
+    };
+    observer.GenerationDone = [this](std::int32_t generation, std::chrono::milliseconds elapsed) {
+      Edit6->setText(QString::number(generation));
+      Edit5->setText(QString::fromStdString(FormatElapsed(elapsed)));
+    };
+    observer.Pump = [] { QCoreApplication::processEvents(); };
+    observer.StopRequested = [this] { return StopRequested; };
+    run.Run(observer);
+  } catch (const std::exception& error) {
+    ShowError(error.what());
+  }
+  SetRunState(false);
+  if (closeAfterRun_) close();
+}
+
+void TForm1::Button3Click() {
+  StopRequested = true;
+}
+
+void TForm1::Open1Click() {
+  const std::optional<QString> path = services_.RunFileDialog(*OpenDialog1);
+  if (!path) return;
+  OpenDialog1->selectFile(*path);
+  std::int32_t unreadable = 0;
+  try {
+    unreadable = Samples->LoadFromFile(QFile::encodeName(*path).toStdString());
+  } catch (const std::exception& error) {
+    ShowError(error.what());
+    return;
+  }
+  btPlotClick();
+  const std::string note = UnreadableNote(unreadable, Samples->Count(), "lines", "loaded");
+  if (!note.empty()) ShowMessage(QString::fromStdString(note));
+}
+
+void TForm1::Save1Click() {
+  const std::optional<QString> path = services_.RunFileDialog(*SaveDialog1);
+  if (!path) return;
+  SaveDialog1->selectFile(*path);
+  try {
+    Samples->SaveToFile(QFile::encodeName(*path).toStdString());
+  } catch (const std::exception& error) {
+    ShowError(error.what());
+  }
+}
+
+void TForm1::CopyData1Click() {
+  auto* data = new QMimeData();
+  data->setText(QString::fromStdString(FormatClipboardData(*Samples)));
+  PutOnClipboard(data);
+  ShowMessage(QStringLiteral("Test data copied."));
+}
+
+void TForm1::PastData1Click() {
+  const std::string text = QGuiApplication::clipboard()->text().toStdString();
+  const TClipboardPaste pasted = ParseClipboardData(text, *Samples);
+  if (!pasted.Pasted) return;
+  btPlotClick();
+  QString message = QStringLiteral("Test data pasted.");
+  const std::string note = UnreadableNote(pasted.Unreadable, Samples->Count(), "pairs", "pasted");
+  if (!note.empty()) message += QLatin1Char(' ') + QString::fromStdString(note);
+  ShowMessage(message);
+}
+
+void TForm1::CopyModel1Click() {
+  // Without a selection, which is the state after every model update, the whole text goes.
+  const QTextCursor cursor = memTest->textCursor();
+  const QString text =
+      cursor.hasSelection() ? cursor.selection().toPlainText() : memTest->toPlainText();
+  auto* data = new QMimeData();
+  data->setText(text);
+  PutOnClipboard(data);
+  ShowMessage(QStringLiteral("Model copied."));
+}
+
+void TForm1::CopyChart1Click() {
+  PutOnClipboard(chTest->Picture());
+  ShowMessage(QStringLiteral("Chart copied."));
+}
+
+void TForm1::About1Click() {
+  ShowMessage(QStringLiteral("Movar Tester, written by the Movar Tester developers."));
+}
+
+void TForm1::tb1Change() {
+  tb1->setToolTip(QString::fromStdString(MarginHint(tb1->value())));
+}

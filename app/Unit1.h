@@ -1,0 +1,118 @@
+#pragma once
+// TForm1: the program's only window. It owns the sample set every command works on, shows
+// it in the grid and the chart, runs the search and prints the best model. Its handlers
+// collect what the user set and hand it to the core and the sample text routines.
+
+#include <memory>
+
+#include <QMainWindow>
+
+#include "WindowServices.h"
+
+class QAction;
+class QCheckBox;
+class QFileDialog;
+class QGroupBox;
+class QLineEdit;
+class QMenu;
+class QMimeData;
+class QPlainTextEdit;
+class QPushButton;
+class QSlider;
+class QSpinBox;
+class QSplitter;
+class QTableView;
+class TSampleChart;
+class TSampleData;
+class TSampleGridModel;
+
+class TForm1 : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  explicit TForm1(TWindowServices services = DesktopServices(), QWidget* parent = nullptr);
+  ~TForm1() override;
+
+  // The window's commands, under the names of the controls that raise them.
+  void Button1Click();
+  void btPlotClick();
+  void Button2Click();
+  void Button3Click();
+  void Open1Click();
+  void Save1Click();
+  void CopyData1Click();
+  void PastData1Click();
+  void CopyModel1Click();
+  void CopyChart1Click();
+  void About1Click();
+  void tb1Change();
+
+  [[nodiscard]] bool Running() const noexcept { return running_; }
+  // The window's sample set, for setting up tests and benchmarks; commands reach it directly.
+  [[nodiscard]] TSampleData& SampleSet() noexcept { return *Samples; }
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void changeEvent(QEvent* event) override;
+
+ private:
+  void FormCreate();
+  void createParameterControls();
+  void createDataControls();
+  void createDialogs();
+  void createActions();
+  void createMenus();
+  void SetRunState(bool running);
+  void UseSystemDecimalSeparator();
+  void ShowError(const char* text);
+  void ShowMessage(const QString& text);
+  void PutOnClipboard(QMimeData* data);
+
+  std::unique_ptr<TSampleData> Samples;
+  bool StopRequested = false;
+
+  TWindowServices services_;
+  bool running_ = false;
+  bool closeAfterRun_ = false;
+
+  QGroupBox* GroupBox1 = nullptr;
+  QSpinBox* UpDown1 = nullptr;
+  QSpinBox* UpDown2 = nullptr;
+  QSpinBox* UpDown3 = nullptr;
+  QLineEdit* Edit1 = nullptr;
+  QLineEdit* Edit2 = nullptr;
+  QLineEdit* Edit3 = nullptr;
+  QCheckBox* opRandomSample = nullptr;
+  QPushButton* Button1 = nullptr;
+  QSlider* tb1 = nullptr;
+  QCheckBox* opIncrementalSearch = nullptr;
+  QPushButton* Button2 = nullptr;
+  QPushButton* Button3 = nullptr;
+  QLineEdit* Edit6 = nullptr;
+  QLineEdit* Edit5 = nullptr;
+  QPushButton* btPlot = nullptr;
+
+  QSplitter* Splitter1 = nullptr;
+  QSplitter* Splitter2 = nullptr;
+  QTableView* sgTest = nullptr;
+  TSampleGridModel* gridModel_ = nullptr;
+  TSampleChart* chTest = nullptr;
+  QPlainTextEdit* memTest = nullptr;
+
+  QFileDialog* OpenDialog1 = nullptr;
+  QFileDialog* SaveDialog1 = nullptr;
+
+  QAction* Open1 = nullptr;
+  QAction* Save1 = nullptr;
+  QAction* Exit1 = nullptr;
+  QAction* CopyData1 = nullptr;
+  QAction* CopyChart1 = nullptr;
+  QAction* CopyModel1 = nullptr;
+  QAction* PastData1 = nullptr;
+  QAction* About1 = nullptr;
+  QAction* Copy1 = nullptr;
+  QAction* Past1 = nullptr;
+  QAction* Copy2 = nullptr;
+  QMenu* PopupMenu1 = nullptr;
+  QMenu* PopupMenu2 = nullptr;
+};

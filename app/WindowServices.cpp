@@ -1,0 +1,32 @@
+#include "WindowServices.h"
+
+#include <QFileDialog>
+#include <QLocale>
+#include <QMessageBox>
+
+#include "AppTitle.h"
+
+namespace {
+
+void ShowBox(QWidget* parent, QMessageBox::Icon icon, const QString& text) {
+  QMessageBox box(icon, AppTitle, text, QMessageBox::Ok, parent);
+  box.exec();
+}
+
+}  // namespace
+
+TWindowServices DesktopServices() {
+  TWindowServices services;
+  services.ShowMessage = [](QWidget* parent, const QString& text) {
+    ShowBox(parent, QMessageBox::NoIcon, text);
+  };
+  services.ShowError = [](QWidget* parent, const QString& text) {
+    ShowBox(parent, QMessageBox::Critical, text);
+  };
+  services.RunFileDialog = [](QFileDialog& dialog) -> std::optional<QString> {
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    return dialog.selectedFiles().constFirst();
+  };
+  services.SystemDecimalPoint = [] { return QLocale::system().decimalPoint(); };
+  return services;
+}

@@ -1,0 +1,26 @@
+#pragma once
+// The window's modal conversations with the user: message boxes, the error box and the
+// file dialogs. The window reaches them only through these members, so that tests put
+// answers in their place and never block on a modal box.
+
+#include <functional>
+#include <optional>
+
+#include <QString>
+
+class QFileDialog;
+class QWidget;
+
+struct TWindowServices {
+  // A one-line confirmation with the application title as caption and one "OK" button.
+  std::function<void(QWidget* parent, const QString& text)> ShowMessage;
+  // The application's error box: caption, error icon, "OK".
+  std::function<void(QWidget* parent, const QString& text)> ShowError;
+  // Runs the prepared dialog; the chosen path, or nothing when the user cancelled.
+  std::function<std::optional<QString>(QFileDialog& dialog)> RunFileDialog;
+  // The user's decimal separator as the system announces it.
+  std::function<QString()> SystemDecimalPoint;
+};
+
+// The real boxes and dialogs of the desktop.
+[[nodiscard]] TWindowServices DesktopServices();

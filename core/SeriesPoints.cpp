@@ -1,0 +1,89 @@
+#include "SeriesPoints.h"
+
+#include <algorithm>
+
+namespace {
+
+std::vector<TSamplePoint> OrderedByX(std::vector<TSamplePoint> points) {
+  const auto byX = [](const TSamplePoint& a, const TSamplePoint& b) { return a.X < b.X; };
+  // Generated and most loaded sets are sorted already; then this is one pass.
+  if (!std::is_sorted(points.begin(), points.end(), byX)) {
+    std::stable_sort(points.begin(), points.end(), byX);
+  }
+  return points;
+}
+
+}  // namespace
+
+std::vector<TSamplePoint> SeriesPoints(const TSampleData& samples) {
+  std::vector<TSamplePoint> points(static_cast<std::size_t>(samples.Count()));
+  for (std::int32_t i = 0; i < samples.Count(); ++i) {
+    points[static_cast<std::size_t>(i)] = {samples.GetX(i), samples.GetY(i)};
+  }
+  return OrderedByX(std::move(points));
+}
+
+std::vector<TSamplePoint> SeriesPoints(const TSampleData& samples, std::span<const double> values) {
+  const std::size_t count = std::min(static_cast<std::size_t>(samples.Count()), values.size());
+  std::vector<TSamplePoint> points(count);
+  for (std::size_t i = 0; i < count; ++i) {
+    points[i] = {samples.GetX(static_cast<std::int32_t>(i)), values[i]};
+  }
+  return OrderedByX(std::move(points));
+}
+
+std::vector<TSamplePoint> DisplayPoints(std::vector<TSamplePoint> ordered) {
+  if (ordered.size() <= DisplayLimit) return ordered;
+  const double minX = ordered.front().X;
+  const double width = ordered.back().X - minX;
+  const auto sliceOf = [&](double x) {
+    const double share = width > 0 ? (x - minX) / width : 0;
+    return std::min(DisplaySlices - 1, static_cast<std::size_t>(share * DisplaySlices));
+  };
+  std::vector<TSamplePoint> shown;
+  shown.reserve(4 * DisplaySlices);
+  for (std::size_t first = 0; first < ordered.size();) {
+    const std::size_t slice = sliceOf(ordered[first].X);
+    std::size_t last = first;
+    std::size_t lowest = first;
+    std::size_t highest = first;
+    while (last + 1 < ordered.size() && sliceOf(ordered[last + 1].X) == slice) {
+      ++last;
+      if (ordered[last].Y < ordered[lowest].Y) lowest = last;
+      if (ordered[last].Y > ordered[highest].Y) highest = last;
+    }
+    // The four in the order of the series, each once.
+    std::size_t picks[] = {first, std::min(lowest, highest), std::max(lowest, highest), last};
+    for (std::size_t k = 0; k < 4; ++k) {
+      if (k == 0 || picks[k] != picks[k - 1]) shown.push_back(ordered[picks[k]]);
+    }
+    first = last + 1;
+  }
+  return shown;
+}
+
+std::optional<TSeriesRange> SeriesRange(std::span<const TSamplePoint> first,
+                                        std::span<const TSamplePoint> second) {
+  std::optional<TSeriesRange> range;
+  for (const auto points : {first, second}) {
+    for (const TSamplePoint& p : points) {
+      if (!range) {
+        range = TSeriesRange{p.X, p.X, p.Y, p.Y};
+        continue;
+      }
+      range->MinX = std::min(range->MinX, p.X);
+      range->MaxX = std::max(range->MaxX, p.X);
+      range->MinY = std::min(range->MinY, p.Y);
+      range->MaxY = std::max(range->MaxY, p.Y);
+    }
+  }
+  if (range && range->MinX == range->MaxX) {
+    range->MinX -= 1;
+    range->MaxX += 1;
+  }
+  if (range && range->MinY == range->MaxY) {
+    range->MinY -= 1;
+    range->MaxY += 1;
+  }
+  return range;
+}

@@ -1,0 +1,36 @@
+#pragma once
+// The points of a chart series and the range its axes show. A series keeps its points in
+// ascending order of x, points with equal x in the order of the set, so that a set not
+// sorted by x still draws as a curve from left to right.
+
+#include <optional>
+#include <span>
+#include <vector>
+
+#include "SD.h"
+
+// (x, y) of every sample.
+[[nodiscard]] std::vector<TSamplePoint> SeriesPoints(const TSampleData& samples);
+// (x of sample i, values[i]): a model's predictions, one per sample.
+[[nodiscard]] std::vector<TSamplePoint> SeriesPoints(const TSampleData& samples,
+                                                     std::span<const double> values);
+
+// What a chart draws of a long series: up to DisplaySlices slices of equal width in x, each
+// kept as its first, lowest, highest and last point, in their order. A line through these
+// covers the same pixels as one through every point at any width up to DisplaySlices
+// pixels, and keeps the series' range; series of up to DisplayLimit points pass unchanged.
+inline constexpr std::size_t DisplayLimit = 20000;
+inline constexpr std::size_t DisplaySlices = 4096;
+[[nodiscard]] std::vector<TSamplePoint> DisplayPoints(std::vector<TSamplePoint> ordered);
+
+struct TSeriesRange {
+  double MinX = 0;
+  double MaxX = 0;
+  double MinY = 0;
+  double MaxY = 0;
+};
+
+// The smallest range holding the points of both series, widened by one each way where
+// it would be empty; nothing when neither series has a point.
+[[nodiscard]] std::optional<TSeriesRange> SeriesRange(std::span<const TSamplePoint> first,
+                                                      std::span<const TSamplePoint> second);

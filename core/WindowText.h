@@ -1,0 +1,29 @@
+#pragma once
+// The texts the window reads from its controls and shows in its boxes. They live here,
+// free of Qt, so that the window only passes them on and they are tested without it.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "SearchRun.h"
+
+// The three parameter texts as decimal integers; if any of them is not one, all three
+// take the fallback values 100, 5 and 1. The margin comes in whole percent.
+[[nodiscard]] TSearchParameters ReadSearchParameters(std::string_view population,
+                                                     std::string_view instructions,
+                                                     std::string_view registers,
+                                                     std::int32_t marginPercent, bool progressive);
+
+// The track bar's hint: "10%".
+[[nodiscard]] std::string MarginHint(std::int32_t percent);
+
+// An error's text as the error box shows it: a period is added when the last character
+// sorts after ".", so that "Stream write error" ends with one and "Cannot open file ." does
+// not get a second.
+[[nodiscard]] std::string ErrorBoxText(std::string text);
+
+// "3 of 120 lines could not be read and were loaded as (0, 0)." for the unit and the verb
+// given; the empty text when every row was read.
+[[nodiscard]] std::string UnreadableNote(std::int32_t unreadable, std::int32_t total,
+                                         std::string_view rows, std::string_view done);

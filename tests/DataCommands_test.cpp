@@ -1,0 +1,355 @@
+// The window's data commands: sample files through the dialog seam, the clipboard of the
+// offscreen platform, the model and chart copies, the margin hint, and what stays
+// available while a search runs.
+#include <QAction>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QFile>
+#include <QGuiApplication>
+#include <QImage>
+#include <QMenu>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSlider>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextCursor>
+#include <QTimer>
+
+#include "DecimalSeparator.h"
+#include "Random.h"
+#include "SD.h"
+#include "WindowTestKit.h"
+
+namespace {
+
+QList<QPointF> Rows(const TSampleData& samples) {
+  QList<QPointF> rows;
+  for (std::int32_t i = 0; i < samples.Count(); ++i) {
+    rows.append({samples.GetX(i), samples.GetY(i)});
+  }
+  return rows;
+}
+
+void WriteFile(const QString& path, const QByteArray& content) {
+  QFile file(path);
+  QVERIFY(file.open(QIODevice::WriteOnly));
+  file.write(content);
+}
+
+QByteArray ReadFile(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void SetClipboardText(const QString& text) {
+  QGuiApplication::clipboard()->setText(text);
+}
+
+// A right click where the mouse reaches the control; the items of the menu that opened.
+QList<QAction*> RightClickMenu(const TForm1& form, QAbstractScrollArea& control, const char* menu) {
+  const QPoint at(20, 20);
+  QContextMenuEvent click(QContextMenuEvent::Mouse, at, control.viewport()->mapToGlobal(at));
+  QCoreApplication::sendEvent(control.viewport(), &click);
+  auto* popup = Control<QMenu>(form, menu);
+  if (!popup->isVisible()) return {};
+  popup->hide();
+  return popup->actions();
+}
+
+}  // namespace
+
+class TestDataCommands : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void init() { SetDecimalSeparator("."); }
+  void saveThenOpenRoundTrip();
+  void dialogsAreSetUpAndRemember();
+  void cancelledDialogsChangeNothing();
+  void openMissingFileShowsErrorAndKeepsSet();
+  void saveIntoMissingFolderShowsError();
+  void openReportsUnreadableLines();
+  void copyPasteRoundTripThroughClipboard();
+  void pasteOfNothingChangesNothing_data();
+  void pasteOfNothingChangesNothing();
+  void pasteReportsUnreadablePairs();
+  void copyChartLeavesPictureOnly();
+  void copyModelWholeOrSelection();
+  void marginHint_data();
+  void marginHint();
+  void shortcutsAndPopupMenus();
+  void copyCommandsWorkDuringRun();
+
+ private:
+  QTemporaryDir dir_;
+};
+
+void TestDataCommands::saveThenOpenRoundTrip() {
+  QVERIFY(dir_.isValid());
+  const QString path = dir_.filePath(QStringLiteral("round.mvs"));
+  TScriptedServices script;
+  TForm1 form(script.Services());
+  ShowRows(form, {{3, -1.5}, {1, 2.25}, {2, 1e20}});
+  const QList<QPointF> saved = Rows(form.SampleSet());
+
+  WriteFile(path, "stale content that the save replaces\r\n");
+  script.DialogAnswers = {path};
+  form.Save1Click();
+  QVERIFY(ReadFile(path).startsWith("3"));
+  QVERIFY(script.Messages.isEmpty());  // saving confirms nothing
+
+  SetSeed(3);
+  form.Button1Click();
+  QCOMPARE(form.SampleSet().Count(), 100);
+  script.DialogAnswers = {path};
+  form.Open1Click();
+  QVERIFY(script.Errors.isEmpty());
+  QVERIFY(script.Messages.isEmpty());
+  QCOMPARE(Rows(form.SampleSet()), saved);
+  QCOMPARE(Grid(form).rowCount(), 3);
+  QCOMPARE(Cell(form, 0, 0), QStringLiteral("3.000000"));  // file order in the grid
+  QCOMPARE(ChartPoints(form, TSampleChart::SampleSeries).first(), QPointF(1, 2.25));
+  QVERIFY(ChartPoints(form, TSampleChart::ModelSeries).isEmpty());
+}
+
+void TestDataCommands::dialogsAreSetUpAndRemember() {
+  const QString path = dir_.filePath(QStringLiteral("kept.mvs"));
+  TScriptedServices script;
+  TForm1 form(script.Services());
+  script.DialogAnswers = {path, path};
+  form.Save1Click();
+  form.Open1Click();
+  QCOMPARE(script.DialogsShown.size(), 2);
+  QFileDialog* save = script.DialogsShown[0];
+  QFileDialog* open = script.DialogsShown[1];
+  QCOMPARE(save->objectName(), QStringLiteral("SaveDialog1"));
+  QCOMPARE(open->objectName(), QStringLiteral("OpenDialog1"));
+  for (QFileDialog* dialog : {save, open}) {
+    QCOMPARE(dialog->nameFilters(), QStringList{QStringLiteral("Movar Sample (*.mvs)")});
+    QCOMPARE(dialog->defaultSuffix(), QStringLiteral("mvs"));
+    QCOMPARE(dialog->fileMode(), QFileDialog::AnyFile);    // open takes missing names too
+    QCOMPARE(dialog->selectedFiles(), QStringList{path});  // the name last chosen
+  }
+  QCOMPARE(save->acceptMode(), QFileDialog::AcceptSave);
+  QVERIFY(save->testOption(QFileDialog::DontConfirmOverwrite));
+  QCOMPARE(open->acceptMode(), QFileDialog::AcceptOpen);
+}
+
+void TestDataCommands::cancelledDialogsChangeNothing() {
+  TScriptedServices script;
+  TForm1 form(script.Services());
+  const QList<QPointF> before = Rows(form.SampleSet());
+  form.Open1Click();
+  form.Save1Click();
+  QCOMPARE(script.DialogsShown.size(), 2);
+  QCOMPARE(Rows(form.SampleSet()), before);
+  QVERIFY(script.Errors.isEmpty() && script.Messages.isEmpty());
+}
+
+void TestDataCommands::openMissingFileShowsErrorAndKeepsSet() {
+  TScriptedServices script;
+  TForm1 form(script.Services());
+  const QList<QPointF> before = Rows(form.SampleSet());
+  const QString missing = dir_.filePath(QStringLiteral("missing.mvs"));
+  script.DialogAnswers = {missing};
+  form.Open1Click();
+  QCOMPARE(script.Errors.size(), 1);
+  QVERIFY(script.Errors[0].startsWith(QStringLiteral("Cannot open file \"")));
+  QVERIFY(script.Errors[0].contains(QStringLiteral("missing.mvs")));
+  QVERIFY(script.Errors[0].endsWith('.'));
+  QCOMPARE(Rows(form.SampleSet()), before);
+  QCOMPARE(ChartPoints(form, TSampleChart::SampleSeries).size(), 100);
+  QVERIFY(script.Messages.isEmpty());
+}
+
+void TestDataCommands::saveIntoMissingFolderShowsError() {
+  TScriptedServices script;
+  TForm1 form(script.Services());
+  // A folder that cannot hold files whoever runs the test: a plain file in the path.
+  const QString blocker = dir_.filePath(QStringLiteral("plain-file"));
+  WriteFile(blocker, "x");
+  const QList<QPointF> before = Rows(form.SampleSet());
+  script.DialogAnswers = {blocker + QStringLiteral("/out.mvs")};
+  form.Save1Click();
+  QCOMPARE(script.Errors.size(), 1);
+  QVERIFY(script.Errors[0].startsWith(QStringLiteral("Cannot create file \"")));
+  QVERIFY(script.Errors[0].endsWith('.'));
+  QCOMPARE(Rows(form.SampleSet()), before);
+}
+
+void TestDataCommands::openReportsUnreadableLines() {
+  const QString path = dir_.filePath(QStringLiteral("partly.mvs"));
+  WriteFile(path, "1,2\r\n1;5,abc\r\n3,4\r\n");
+  TScriptedServices script;
+  TForm1 form(script.Services());
+  script.DialogAnswers = {path};
+  form.Open1Click();
+  QCOMPARE(Rows(form.SampleSet()), (QList<QPointF>{{1, 2}, {0, 0}, {3, 4}}));
+  QCOMPARE(script.Messages,
+           QStringList{"1 of 3 lines could not be read and were loaded as (0, 0)."});
+}
+
+void TestDataCommands::copyPasteRoundTripThroughClipboard() {
+  TScriptedServices script;
+  TForm1 source(script.Services());
+  ShowRows(source, {{0.5, -2}, {1e-7, 123456.75}});
+  source.CopyData1Click();
+  QCOMPARE(script.Messages, QStringList{"Test data copied."});
+  const QMimeData* copied = QGuiApplication::clipboard()->mimeData();
+  QVERIFY(copied->hasText());
+  QVERIFY(!copied->hasImage());
+
+  TForm1 target(script.Services());
+  Control<QAction>(target, "Past1")->trigger();  // the grid popup's "Paste"
+  QCOMPARE(script.Messages.last(), QStringLiteral("Test data pasted."));
+  QCOMPARE(Rows(target.SampleSet()), Rows(source.SampleSet()));
+  QCOMPARE(Grid(target).rowCount(), 2);
+  QCOMPARE(ChartPoints(target, TSampleChart::SampleSeries).size(), 2);
+
+  // An empty set copies as the empty text and is still confirmed.
+  ShowRows(source, {});
+  source.CopyData1Click();
+  QCOMPARE(QGuiApplication::clipboard()->text(), QString());
+  QCOMPARE(script.Messages.last(), QStringLiteral("Test data copied."));
+}
+
+void TestDataCommands::pasteOfNothingChangesNothing_data() {
+  QTest::addColumn<QString>("clipboard");
+  QTest::newRow("empty") << "";
+  QTest::newRow("blanks and breaks") << "  \r\n\t \r\n";
+  QTest::newRow("single item") << "42";
+}
+
+void TestDataCommands::pasteOfNothingChangesNothing() {
+  QFETCH(QString, clipboard);
+  TScriptedServices script;
+  TForm1 form(script.Services());
+  const QList<QPointF> before = Rows(form.SampleSet());
+  SetClipboardText(clipboard);
+  form.PastData1Click();
+  QCOMPARE(Rows(form.SampleSet()), before);
+  QCOMPARE(ChartPoints(form, TSampleChart::SampleSeries).size(), 100);
+  QVERIFY(script.Messages.isEmpty());
+  QVERIFY(script.Errors.isEmpty());
+}
+
+void TestDataCommands::pasteReportsUnreadablePairs() {
+  TScriptedServices script;
+  TForm1 form(script.Services());
+  SetClipboardText(QStringLiteral("1;2;x;4;5 6"));
+  form.PastData1Click();
+  QCOMPARE(Rows(form.SampleSet()), (QList<QPointF>{{1, 2}, {0, 0}, {5, 6}}));
+  QCOMPARE(script.Messages, QStringList{"Test data pasted. 1 of 3 pairs could not be read and "
+                                        "were pasted as (0, 0)."});
+}
+
+void TestDataCommands::copyChartLeavesPictureOnly() {
+  TScriptedServices script;
+  TForm1 form(script.Services());
+  form.resize(783, 540);
+  form.show();
+  SetClipboardText(QStringLiteral("old text"));
+  Control<QAction>(form, "Copy2")->trigger();  // the chart popup's "Copy"
+  QCOMPARE(script.Messages, QStringList{"Chart copied."});
+
+  const QMimeData* picture = QGuiApplication::clipboard()->mimeData();
+  QVERIFY(!picture->hasText());
+  QVERIFY(picture->hasImage());
+  const QSize area = Control<TSampleChart>(form, "chTest")->size();
+  const auto image = qvariant_cast<QImage>(picture->imageData());
+  QCOMPARE(image.size(), area - QSize(1, 1));
+  const QByteArray svg = picture->data(QStringLiteral("image/svg+xml"));
+  QVERIFY(svg.contains("<svg"));
+  QVERIFY(svg.contains("Test data"));  // the chart's title, drawn as text
+  // Something of the red sample curve reached the bitmap.
+  bool red = false;
+  for (int y = 0; y < image.height() && !red; ++y) {
+    for (int x = 0; x < image.width() && !red; ++x)
+      red = image.pixelColor(x, y) == QColor(255, 0, 0);
+  }
+  QVERIFY(red);
+}
+
+void TestDataCommands::copyModelWholeOrSelection() {
+  TScriptedServices script;
+  TForm1 form(script.Services());
+  auto* memo = Control<QPlainTextEdit>(form, "memTest");
+  form.CopyModel1Click();
+  QCOMPARE(QGuiApplication::clipboard()->text(), memo->toPlainText());
+  QVERIFY(!QGuiApplication::clipboard()->mimeData()->hasHtml());
+
+  QTextCursor cursor(memo->document());
+  cursor.setPosition(0);
+  cursor.movePosition(QTextCursor::Down, QTextCursor::KeepAnchor);
+  memo->setTextCursor(cursor);
+  form.CopyModel1Click();
+  QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("double model(double valueX) {\n"));
+  QCOMPARE(script.Messages, (QStringList{"Model copied.", "Model copied."}));
+}
+
+void TestDataCommands::marginHint_data() {
+  QTest::addColumn<int>("position");
+  QTest::addColumn<QString>("hint");
+  QTest::newRow("0") << 0 << "0%";
+  QTest::newRow("10") << 10 << "10%";
+  QTest::newRow("25") << 25 << "25%";
+  QTest::newRow("40") << 40 << "40%";
+}
+
+void TestDataCommands::marginHint() {
+  QFETCH(int, position);
+  QFETCH(QString, hint);
+  TScriptedServices script;
+  TForm1 form(script.Services());
+  auto* track = Control<QSlider>(form, "tb1");
+  track->setValue(position == 10 ? 0 : 10);
+  track->setValue(position);
+  QCOMPARE(track->toolTip(), hint);
+  QCOMPARE(form.SampleSet().GetMargin(), 0.1);  // only a search sets the margin
+}
+
+void TestDataCommands::shortcutsAndPopupMenus() {
+  TScriptedServices script;
+  TForm1 form(script.Services());
+  form.show();
+  QVERIFY(QTest::qWaitForWindowActive(&form));
+  QTest::keyClick(&form, Qt::Key_O, Qt::ControlModifier);
+  QTest::keyClick(&form, Qt::Key_S, Qt::ControlModifier);
+  QCOMPARE(script.DialogsShown.size(), 2);
+  QCOMPARE(script.DialogsShown[0]->objectName(), QStringLiteral("OpenDialog1"));
+  QCOMPARE(script.DialogsShown[1]->objectName(), QStringLiteral("SaveDialog1"));
+  QTest::keyClick(&form, Qt::Key_F1);
+  QCOMPARE(script.Messages.size(), 1);  // the author credit
+
+  const QList<QAction*> gridItems{Control<QAction>(form, "Copy1"), Control<QAction>(form, "Past1")};
+  QCOMPARE(RightClickMenu(form, *Control<QTableView>(form, "sgTest"), "PopupMenu1"), gridItems);
+  const QList<QAction*> chartItems{Control<QAction>(form, "Copy2")};
+  QCOMPARE(RightClickMenu(form, *Control<TSampleChart>(form, "chTest"), "PopupMenu2"), chartItems);
+}
+
+void TestDataCommands::copyCommandsWorkDuringRun() {
+  TScriptedServices script;
+  TForm1 form(script.Services());
+  const QList<QPointF> before = Rows(form.SampleSet());
+  SetClipboardText(QStringLiteral("1 2 3 4"));
+  bool ranDuringSearch = false;
+  QTimer::singleShot(0, &form, [&] {
+    ranDuringSearch = form.Running();
+    for (const char* name : {"CopyModel1", "CopyChart1", "About1", "CopyData1", "Open1", "Save1",
+                             "PastData1", "Past1"}) {
+      Control<QAction>(form, name)->trigger();
+    }
+    form.Button3Click();
+  });
+  form.Button2Click();
+  QVERIFY(ranDuringSearch);
+  QCOMPARE(script.Messages.size(), 4);  // the copies and About ran; the rest were disabled
+  QCOMPARE(script.Messages.last(), QStringLiteral("Test data copied."));
+  QVERIFY(script.DialogsShown.isEmpty());
+  QCOMPARE(Rows(form.SampleSet()), before);  // the search's set was not pasted over
+}
+
+QTEST_MAIN(TestDataCommands)
+#include "DataCommands_test.moc"

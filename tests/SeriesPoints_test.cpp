@@ -1,0 +1,110 @@
+#include "SeriesPoints.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "SampleTesting.h"
+
+namespace {
+std::vector<double> Xs(const std::vector<TSamplePoint>& points) {
+  std::vector<double> xs;
+  for (const TSamplePoint& p : points)
+    xs.push_back(p.X);
+  return xs;
+}
+std::vector<double> Ys(const std::vector<TSamplePoint>& points) {
+  std::vector<double> ys;
+  for (const TSamplePoint& p : points)
+    ys.push_back(p.Y);
+  return ys;
+}
+}  // namespace
+
+TEST(SeriesPoints, AscendingXWithEqualXInTheOrderOfTheSet) {
+  const TSampleData s = MakeSet({{3, 1}, {1, 9}, {2, 5}, {1, 4}, {1, 7}});
+  const auto points = SeriesPoints(s);
+  EXPECT_EQ((std::vector<double>{1, 1, 1, 2, 3}), Xs(points));
+  // Unlike SortPoints, equal x keep their insertion order, not ascending y.
+  EXPECT_EQ((std::vector<double>{9, 4, 7, 5, 1}), Ys(points));
+}
+
+TEST(SeriesPoints, PredictionsFollowTheirSamplesX) {
+  const TSampleData s = MakeSet({{2, 0}, {0, 0}, {1, 0}, {0, 0}});
+  const std::vector<double> predictions{20, 0.5, 10, 0.25};
+  const auto points = SeriesPoints(s, predictions);
+  EXPECT_EQ((std::vector<double>{0, 0, 1, 2}), Xs(points));
+  EXPECT_EQ((std::vector<double>{0.5, 0.25, 10, 20}), Ys(points));
+}
+
+TEST(SeriesPoints, EmptySetGivesNoPointsAndNoRange) {
+  const TSampleData s(0);
+  EXPECT_TRUE(SeriesPoints(s).empty());
+  EXPECT_FALSE(SeriesRange({}, {}).has_value());
+}
+
+TEST(SeriesPoints, RangeCoversBothSeries) {
+  const std::vector<TSamplePoint> samples{{0, -1}, {99, 1}};
+  const std::vector<TSamplePoint> model{{0, 5}, {99, -3}};
+  const auto range = SeriesRange(samples, model);
+  ASSERT_TRUE(range.has_value());
+  EXPECT_EQ(0, range->MinX);
+  EXPECT_EQ(99, range->MaxX);
+  EXPECT_EQ(-3, range->MinY);
+  EXPECT_EQ(5, range->MaxY);
+}
+
+TEST(SeriesPoints, ASinglePointStillGetsAnAxisSpan) {
+  const std::vector<TSamplePoint> one{{4, 2}};
+  const auto range = SeriesRange(one, {});
+  ASSERT_TRUE(range.has_value());
+  EXPECT_EQ(3, range->MinX);
+  EXPECT_EQ(5, range->MaxX);
+  EXPECT_EQ(1, range->MinY);
+  EXPECT_EQ(3, range->MaxY);
+}
+
+TEST(SeriesPoints, ShortSeriesAreShownWhole) {
+  std::vector<TSamplePoint> points(DisplayLimit, TSamplePoint{1, 2});
+  EXPECT_EQ(DisplayLimit, DisplayPoints(points).size());
+}
+
+TEST(SeriesPoints, LongSeriesKeepEachSlicesEnvelopeInOrder) {
+  // A saw tooth with a spike in the middle: every slice has its own lowest and highest.
+  constexpr std::size_t Count = 1000000;
+  std::vector<TSamplePoint> points(Count);
+  for (std::size_t i = 0; i < Count; ++i) {
+    points[i] = {static_cast<double>(i), static_cast<double>(i % 97)};
+  }
+  points[Count / 2].Y = 1000;
+  points[Count / 2 + 1].Y = -1000;
+
+  const auto shown = DisplayPoints(points);
+  EXPECT_LE(shown.size(), 4 * DisplaySlices);
+  EXPECT_GE(shown.size(), 2 * DisplaySlices);
+  EXPECT_EQ(0, shown.front().X);
+  EXPECT_EQ(Count - 1, shown.back().X);
+  for (std::size_t i = 1; i < shown.size(); ++i)
+    ASSERT_LT(shown[i - 1].X, shown[i].X);
+
+  const auto full = SeriesRange(points, {});
+  const auto thin = SeriesRange(shown, {});
+  EXPECT_EQ(full->MinY, thin->MinY);
+  EXPECT_EQ(full->MaxY, thin->MaxY);
+  EXPECT_EQ(full->MaxX, thin->MaxX);
+  // The spike and the dip sit in one slice; both stay, in the order of the series.
+  std::vector<double> extremes;
+  for (const TSamplePoint& p : shown) {
+    if (p.Y == 1000 || p.Y == -1000) extremes.push_back(p.Y);
+  }
+  EXPECT_EQ((std::vector<double>{1000, -1000}), extremes);
+}
+
+TEST(SeriesPoints, LongSeriesOnOneXStayOneSlice) {
+  std::vector<TSamplePoint> points(DisplayLimit + 1, TSamplePoint{5, 0});
+  points[7].Y = -3;
+  points[9].Y = 4;
+  points.back().Y = 1;
+  const auto shown = DisplayPoints(points);
+  EXPECT_EQ((std::vector<double>{0, -3, 4, 1}), Ys(shown));
+}

@@ -1,0 +1,351 @@
+// The window: its state at start, the parameter boxes, sample generation and display, and
+// the search run with its control states, driven through the real widgets offscreen.
+#include <QAction>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QSlider>
+#include <QSpinBox>
+#include <QTest>
+#include <QTimer>
+
+#include "DecimalSeparator.h"
+#include "Random.h"
+#include "SD.h"
+#include "SampleValue.h"
+#include "WindowTestKit.h"
+
+namespace {
+
+const QStringList RunControls{
+    "UpDown1", "UpDown2", "UpDown3", "opRandomSample", "opIncrementalSearch",
+    "tb1",     "Button1", "Button2"};
+const QStringList RunCommands{"Open1", "Save1", "PastData1", "Past1"};
+const QStringList CopyCommands{"CopyData1", "CopyChart1", "CopyModel1", "About1", "Copy1", "Copy2"};
+
+// Failures seen from inside a running search, reported after it ended.
+QStringList IdleStateFaults(const TForm1& form, bool running) {
+  QStringList faults;
+  for (const QString& name : RunControls) {
+    if (Control<QWidget>(form, name.toLatin1())->isEnabled() == running) faults << name;
+  }
+  for (const QString& name : RunCommands) {
+    if (Control<QAction>(form, name.toLatin1())->isEnabled() == running) faults << name;
+  }
+  for (const QString& name : CopyCommands) {
+    if (!Control<QAction>(form, name.toLatin1())->isEnabled()) faults << name;
+  }
+  if (Control<QPushButton>(form, "Button3")->isEnabled() != running) faults << "Button3";
+  return faults;
+}
+
+QString FirstModelLine(const TForm1& form) {
+  return Control<QPlainTextEdit>(form, "memTest")->toPlainText().section('\n', 0, 0);
+}
+
+}  // namespace
+
+class TestUnit1 : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void startState();
+  void parameterBoxes_data();
+  void parameterBoxes();
+  void parameterTextsCannotBeTyped();
+  void sampleGenerate();
+  void gridInSetOrderChartInXOrder();
+  void emptySetLeavesHeaderOnly();
+  void runStatesAndStop();
+  void runToFullMatchFromFixedSeed();
+  void marginLineFollowsTrackBarAndSeparator();
+  void closingDuringRunStopsThenCloses();
+  void exitCloses();
+  void localeChangeRereadsSeparator();
+};
+
+void TestUnit1::startState() {
+  TScriptedServices script;
+  TForm1 form(script.Services());
+  QCOMPARE(form.windowTitle(), QStringLiteral("Movar Tester"));
+
+  QAbstractItemModel& grid = Grid(form);
+  QCOMPARE(grid.rowCount(), 100);  // plus the header row: 101
+  QCOMPARE(grid.columnCount(), 2);
+  QCOMPARE(grid.headerData(0, Qt::Horizontal).toString(), QStringLiteral("x"));
+  QCOMPARE(grid.headerData(1, Qt::Horizontal).toString(), QStringLiteral("y"));
+  QCOMPARE(grid.headerData(0, Qt::Vertical).toString(), QStringLiteral("1"));
+  QCOMPARE(grid.headerData(99, Qt::Vertical).toString(), QStringLiteral("100"));
+  QCOMPARE(Cell(form, 0, 0), QStringLiteral("0.000000"));
+  QCOMPARE(Cell(form, 0, 1), QStringLiteral("0.000000"));
+  QCOMPARE(Cell(form, 99, 0), QStringLiteral("99.000000"));
+
+  const QList<QPointF> sample = ChartPoints(form, TSampleChart::SampleSeries);
+  QCOMPARE(sample.size(), 100);
+  for (int i = 0; i < 100; ++i) {
+    QCOMPARE(sample[i].x(), form.SampleSet().GetX(i));
+    QCOMPARE(sample[i].y(), form.SampleSet().GetY(i));
+  }
+  QVERIFY(ChartPoints(form, TSampleChart::ModelSeries).isEmpty());
+
+  QVERIFY(IdleStateFaults(form, false).isEmpty());
+  QVERIFY(!Control<QCheckBox>(form, "opRandomSample")->isChecked());
+  QVERIFY(Control<QCheckBox>(form, "opIncrementalSearch")->isChecked());
+  QVERIFY(Control<QPushButton>(form, "btPlot")->isHidden());
+  QCOMPARE(Control<QPlainTextEdit>(form, "memTest")->toPlainText(),
+           QStringLiteral("double model(double valueX) {\ndouble var[1];\nvar[0] = valueX;\n"
+                          "return var[0];\n}"));
+  QCOMPARE(Control<QLineEdit>(form, "Edit6")->text(), QStringLiteral("0"));
+  QCOMPARE(Control<QLineEdit>(form, "Edit5")->text(), QStringLiteral("0h0m0s"));
+  QCOMPARE(Control<QSlider>(form, "tb1")->value(), 10);
+  QCOMPARE(Control<QSlider>(form, "tb1")->toolTip(), QStringLiteral("10%"));
+  QCOMPARE(form.SampleSet().GetMargin(), 0.1);
+}
+
+void TestUnit1::parameterBoxes_data() {
+  QTest::addColumn<QString>("box");
+  QTest::addColumn<QString>("edit");
+  QTest::addColumn<int>("minimum");
+  QTest::addColumn<int>("maximum");
+  QTest::addColumn<int>("step");
+  QTest::addColumn<QString>("initial");
+  QTest::newRow("Variables") << "UpDown1"
+                             << "Edit1" << 1 << 20 << 1 << "2";
+  QTest::newRow("Instructions") << "UpDown2"
+                                << "Edit2" << 2 << 100 << 1 << "5";
+  QTest::newRow("Start population") << "UpDown3"
+                                    << "Edit3" << 100 << 32000 << 10 << "100";
+}
+
+void TestUnit1::parameterBoxes() {
+  QFETCH(QString, box);
+  QFETCH(QString, edit);
+  QFETCH(int, minimum);
+  QFETCH(int, maximum);
+  QFETCH(int, step);
+  QFETCH(QString, initial);
+  TScriptedServices script;
+  TForm1 form(script.Services());
+  auto* spin = Control<QSpinBox>(form, box.toLatin1());
+  auto* text = Control<QLineEdit>(form, edit.toLatin1());
+  QCOMPARE(text->text(), initial);
+
+  QTest::keyClick(spin, Qt::Key_Up);
+  QCOMPARE(text->text(), QString::number(initial.toInt() + step));
+  QTest::keyClick(spin, Qt::Key_Down);
+  QTest::keyClick(spin, Qt::Key_Down);
+  QCOMPARE(text->text(), QString::number(std::max(minimum, initial.toInt() - step)));
+
+  spin->setValue(maximum);
+  QTest::keyClick(spin, Qt::Key_Up);
+  QCOMPARE(text->text(), QString::number(maximum));  // stops, no wrap-around
+  spin->setValue(minimum);
+  QTest::keyClick(spin, Qt::Key_Down);
+  QCOMPARE(text->text(), QString::number(minimum));
+}
+
+void TestUnit1::parameterTextsCannotBeTyped() {
+  TScriptedServices script;
+  TForm1 form(script.Services());
+  auto* population = Control<QSpinBox>(form, "UpDown3");
+  population->setValue(990);
+  QTest::keyClick(population, Qt::Key_Up);
+  // Plain digits: the search reads them back as an integer.
+  QCOMPARE(Control<QLineEdit>(form, "Edit3")->text(), QStringLiteral("1000"));
+  population->setValue(32000);
+  QCOMPARE(Control<QLineEdit>(form, "Edit3")->text(), QStringLiteral("32000"));
+
+  QTest::keyClicks(population, "57");
+  QTest::keyClick(population, Qt::Key_Backspace);
+  QCOMPARE(Control<QLineEdit>(form, "Edit3")->text(), QStringLiteral("32000"));
+  QCOMPARE(population->value(), 32000);
+}
+
+void TestUnit1::sampleGenerate() {
+  TScriptedServices script;
+  TForm1 form(script.Services());
+  ShowRows(form, {{5, 5}, {6, 6}, {7, 7}});
+
+  SetSeed(4711);
+  form.Button1Click();
+  const TSampleData& samples = form.SampleSet();
+  QCOMPARE(samples.Count(), 100);
+  const double y1 = samples.GetY(1);
+  for (int i = 0; i < 100; ++i)
+    QCOMPARE(samples.GetX(i), double(i));
+  QCOMPARE(Grid(form).rowCount(), 100);
+  QCOMPARE(Cell(form, 1, 1), QString::fromStdString(FormatGridValue(y1)));
+  QCOMPARE(ChartPoints(form, TSampleChart::SampleSeries).at(1).y(), y1);
+
+  Control<QCheckBox>(form, "opRandomSample")->setChecked(true);
+  QTest::mouseClick(Control<QPushButton>(form, "Button1"), Qt::LeftButton);
+  QCOMPARE(samples.Count(), 100);
+  for (int i = 0; i < 100; ++i) {
+    QVERIFY(samples.GetX(i) >= 0 && samples.GetX(i) < 1);
+    QVERIFY(samples.GetY(i) >= 0 && samples.GetY(i) < 1);
+    if (i > 0) QVERIFY(samples.GetX(i - 1) <= samples.GetX(i));
+  }
+  QVERIFY(samples.GetY(1) != y1);
+  QCOMPARE(ChartPoints(form, TSampleChart::SampleSeries).at(50).x(), samples.GetX(50));
+  QCOMPARE(samples.GetMargin(), 0.1);  // generation leaves the margin alone
+}
+
+void TestUnit1::gridInSetOrderChartInXOrder() {
+  TScriptedServices script;
+  TForm1 form(script.Services());
+  ShowRows(form, {{3, 30}, {1, 10}, {2, 20}, {1, 11}, {1, 12}});
+
+  QCOMPARE(Cell(form, 0, 0), QStringLiteral("3.000000"));
+  QCOMPARE(Cell(form, 3, 1), QStringLiteral("11.000000"));
+  const QList<QPointF> expected{{1, 10}, {1, 11}, {1, 12}, {2, 20}, {3, 30}};
+  QCOMPARE(ChartPoints(form, TSampleChart::SampleSeries), expected);
+}
+
+void TestUnit1::emptySetLeavesHeaderOnly() {
+  TScriptedServices script;
+  TForm1 form(script.Services());
+  ShowRows(form, {});
+  QCOMPARE(Grid(form).rowCount(), 0);
+  QVERIFY(ChartPoints(form, TSampleChart::SampleSeries).isEmpty());
+  QVERIFY(ChartPoints(form, TSampleChart::ModelSeries).isEmpty());
+}
+
+void TestUnit1::runStatesAndStop() {
+  TScriptedServices script;
+  TForm1 form(script.Services());
+  SetSeed(99);
+  form.Button1Click();
+  Control<QSpinBox>(form, "UpDown3")->setValue(32000);  // no match within one generation
+
+  QStringList faultsWhileRunning;
+  QString generationAtStop;
+  QTimer::singleShot(0, &form, [&] {
+    faultsWhileRunning = IdleStateFaults(form, true);
+    generationAtStop = Control<QLineEdit>(form, "Edit6")->text();
+    QTest::mouseClick(Control<QPushButton>(form, "Button3"), Qt::LeftButton);
+  });
+  QVERIFY(!form.Running());
+  form.Button2Click();
+
+  QVERIFY2(faultsWhileRunning.isEmpty(), qPrintable(faultsWhileRunning.join(' ')));
+  QVERIFY(!form.Running());
+  QVERIFY2(IdleStateFaults(form, false).isEmpty(),
+           qPrintable(IdleStateFaults(form, false).join(' ')));
+  // The stop is seen after the generation in progress: it is the last one counted.
+  QVERIFY(!generationAtStop.isEmpty());
+  QVERIFY(Control<QLineEdit>(form, "Edit6")->text().toInt() >= generationAtStop.toInt());
+  QVERIFY(Control<QLineEdit>(form, "Edit6")->text().toInt() <= generationAtStop.toInt() + 1);
+  QVERIFY(FirstModelLine(form).startsWith("// model correctness: "));
+  QVERIFY(FirstModelLine(form).endsWith(" of 100"));
+  QCOMPARE(Control<QPlainTextEdit>(form, "memTest")->textCursor().position(), 0);
+  const QList<QPointF> model = ChartPoints(form, TSampleChart::ModelSeries);
+  QCOMPARE(model.size(), 100);  // one point per sample, matched or not
+  for (int i = 0; i < 100; ++i)
+    QCOMPARE(model[i].x(), double(i));
+
+  // A new sample empties the model series; the model text stays.
+  const QString report = Control<QPlainTextEdit>(form, "memTest")->toPlainText();
+  form.Button1Click();
+  QVERIFY(ChartPoints(form, TSampleChart::ModelSeries).isEmpty());
+  QCOMPARE(Control<QPlainTextEdit>(form, "memTest")->toPlainText(), report);
+}
+
+void TestUnit1::runToFullMatchFromFixedSeed() {
+  TScriptedServices script;
+  TForm1 form(script.Services());
+  ShowRows(form, {{0, 0},
+                  {1, 1},
+                  {2, 2},
+                  {3, 3},
+                  {4, 4},
+                  {5, 5},
+                  {6, 6},
+                  {7, 7},
+                  {8, 8},
+                  {9, 9},
+                  {10, 10},
+                  {11, 11}});
+  SetSeed(12345);
+
+  bool watchdogFired = false;
+  QTimer watchdog;
+  watchdog.setSingleShot(true);
+  connect(&watchdog, &QTimer::timeout, &form, [&] {
+    watchdogFired = true;
+    form.Button3Click();
+  });
+  watchdog.start(60000);
+  form.Button2Click();
+
+  QVERIFY(!watchdogFired);
+  QCOMPARE(FirstModelLine(form), QStringLiteral("// model correctness: 12 of 12"));
+  const QStringList lines = Control<QPlainTextEdit>(form, "memTest")->toPlainText().split('\n');
+  QCOMPARE(lines.at(1), QStringLiteral("// margin of error: 10.00%"));
+  QVERIFY(lines.at(2).startsWith("// model clones: "));
+  QCOMPARE(lines.at(3), QStringLiteral("double model(double valueX) {"));
+  QVERIFY(Control<QPushButton>(form, "Button2")->isEnabled());
+  QVERIFY(Control<QLineEdit>(form, "Edit5")->text().endsWith('s'));
+
+  // The same seed runs the same search.
+  const QString firstRun = Control<QPlainTextEdit>(form, "memTest")->toPlainText();
+  const QString firstGenerations = Control<QLineEdit>(form, "Edit6")->text();
+  SetSeed(12345);
+  form.Button2Click();
+  QCOMPARE(Control<QPlainTextEdit>(form, "memTest")->toPlainText(), firstRun);
+  QCOMPARE(Control<QLineEdit>(form, "Edit6")->text(), firstGenerations);
+}
+
+void TestUnit1::marginLineFollowsTrackBarAndSeparator() {
+  TScriptedServices script;
+  script.DecimalPoint = QStringLiteral(",");
+  TForm1 form(script.Services());
+  Control<QSlider>(form, "tb1")->setValue(0);
+  QTimer::singleShot(0, &form, [&] { form.Button3Click(); });
+  form.Button2Click();
+  const QStringList lines = Control<QPlainTextEdit>(form, "memTest")->toPlainText().split('\n');
+  QCOMPARE(lines.at(1), QStringLiteral("// margin of error: 0,00%"));
+  QCOMPARE(form.SampleSet().GetMargin(), 0.0);  // the run's margin stays in the set
+  SetDecimalSeparator(".");
+}
+
+void TestUnit1::closingDuringRunStopsThenCloses() {
+  TScriptedServices script;
+  TForm1 form(script.Services());
+  form.show();
+  bool closedWhileRunning = true;
+  QTimer::singleShot(0, &form, [&] {
+    form.close();
+    closedWhileRunning = !form.isVisible();
+  });
+  form.Button2Click();
+  QVERIFY(!closedWhileRunning);  // the run ended first
+  QVERIFY(!form.isVisible());
+  QVERIFY(!form.Running());
+}
+
+void TestUnit1::exitCloses() {
+  TScriptedServices script;
+  TForm1 form(script.Services());
+  form.show();
+  Control<QAction>(form, "Exit1")->trigger();
+  QVERIFY(!form.isVisible());
+}
+
+void TestUnit1::localeChangeRereadsSeparator() {
+  TScriptedServices script;
+  script.DecimalPoint = QStringLiteral(",");
+  TForm1 form(script.Services());
+  QCOMPARE(Cell(form, 2, 0), QStringLiteral("2,000000"));
+
+  QSignalSpy changed(&Grid(form), &QAbstractItemModel::dataChanged);
+  script.DecimalPoint = QStringLiteral(".");
+  QEvent localeChange(QEvent::LocaleChange);
+  QCoreApplication::sendEvent(&form, &localeChange);
+  QCOMPARE(Cell(form, 2, 0), QStringLiteral("2.000000"));
+  QCOMPARE(changed.size(), 1);  // the view is told to draw the new texts
+}
+
+QTEST_MAIN(TestUnit1)
+#include "Unit1_test.moc"

@@ -1,0 +1,68 @@
+#pragma once
+// What every window test needs: a window whose boxes and dialogs answer from a script
+// instead of blocking, and short ways to reach its controls by their object names.
+
+#include <optional>
+
+#include <QAbstractItemModel>
+#include <QFileDialog>
+#include <QLineSeries>
+#include <QList>
+#include <QStringList>
+#include <QTableView>
+
+#include "SampleChart.h"
+#include "Unit1.h"
+#include "WindowServices.h"
+
+struct TScriptedServices {
+  QStringList Messages;
+  QStringList Errors;
+  QList<std::optional<QString>> DialogAnswers;  // taken in order; cancel when empty
+  QList<QFileDialog*> DialogsShown;
+  QString DecimalPoint = QStringLiteral(".");
+
+  [[nodiscard]] TWindowServices Services() {
+    TWindowServices services;
+    services.ShowMessage = [this](QWidget*, const QString& text) { Messages.append(text); };
+    services.ShowError = [this](QWidget*, const QString& text) { Errors.append(text); };
+    services.RunFileDialog = [this](QFileDialog& dialog) -> std::optional<QString> {
+      DialogsShown.append(&dialog);
+      return DialogAnswers.isEmpty() ? std::nullopt : DialogAnswers.takeFirst();
+    };
+    services.SystemDecimalPoint = [this] { return DecimalPoint; };
+    return services;
+  }
+};
+
+template <typename T>
+T* Control(const QObject& form, const char* name) {
+  T* control = form.findChild<T*>(QString::fromLatin1(name));
+  if (!control) qFatal("no control %s", name);
+  return control;
+}
+
+inline QAbstractItemModel& Grid(const TForm1& form) {
+  return *Control<QTableView>(form, "sgTest")->model();
+}
+
+inline QString Cell(const TForm1& form, int row, int column) {
+  return Grid(form).index(row, column).data().toString();
+}
+
+inline QList<QPointF> ChartPoints(const TForm1& form, int series) {
+  return Control<TSampleChart>(form, "chTest")->Series(series)->points();
+}
+
+// Rows given in the order of the set; the grid and the chart are refreshed.
+inline void ShowRows(TForm1& form, std::initializer_list<QPointF> rows) {
+  TSampleData& samples = form.SampleSet();
+  samples.SetCount(static_cast<std::int32_t>(rows.size()));
+  std::int32_t i = 0;
+  for (const QPointF& p : rows) {
+    samples.SetX(i, p.x());
+    samples.SetY(i++, p.y());
+  }
+  samples.UpdateBounds();
+  form.btPlotClick();
+}

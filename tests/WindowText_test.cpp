@@ -1,0 +1,45 @@
+#include "WindowText.h"
+
+#include <gtest/gtest.h>
+
+TEST(WindowText, ParametersReadAsDecimalIntegers) {
+  const TSearchParameters p = ReadSearchParameters("32000", "100", "20", 25, false);
+  EXPECT_EQ(32000, p.PopulationSize);
+  EXPECT_EQ(100, p.InstructionCount);
+  EXPECT_EQ(20, p.RegisterCount);
+  EXPECT_EQ(0.25, p.Margin);
+  EXPECT_FALSE(p.Progressive);
+}
+
+TEST(WindowText, OneUnreadableParameterSendsAllThreeToTheirFallbacks) {
+  for (const char* bad : {"", "1,000", "1 000", "12a", "1e3", "99999999999", " 7"}) {
+    const TSearchParameters p = ReadSearchParameters("200", "7", bad, 10, true);
+    EXPECT_EQ(100, p.PopulationSize) << bad;
+    EXPECT_EQ(5, p.InstructionCount) << bad;
+    EXPECT_EQ(1, p.RegisterCount) << bad;
+    EXPECT_EQ(0.1, p.Margin) << bad;
+    EXPECT_TRUE(p.Progressive) << bad;
+  }
+}
+
+TEST(WindowText, MarginPercentOfZeroAndForty) {
+  EXPECT_EQ(0.0, ReadSearchParameters("100", "5", "1", 0, true).Margin);
+  EXPECT_EQ(0.4, ReadSearchParameters("100", "5", "1", 40, true).Margin);
+  EXPECT_EQ("0%", MarginHint(0));
+  EXPECT_EQ("40%", MarginHint(40));
+}
+
+TEST(WindowText, ErrorBoxAddsAPeriodOnlyAfterCharactersSortingAfterIt) {
+  EXPECT_EQ("Stream write error.", ErrorBoxText("Stream write error"));
+  EXPECT_EQ("Cannot open file \"a.mvs\". No such file.",
+            ErrorBoxText("Cannot open file \"a.mvs\". No such file."));
+  EXPECT_EQ("Done!", ErrorBoxText("Done!"));     // '!' sorts before '.'
+  EXPECT_EQ("Path /.", ErrorBoxText("Path /"));  // '/' sorts after it
+  EXPECT_EQ("", ErrorBoxText(""));
+}
+
+TEST(WindowText, UnreadableNoteOnlyWhenRowsWereLost) {
+  EXPECT_EQ("3 of 120 lines could not be read and were loaded as (0, 0).",
+            UnreadableNote(3, 120, "lines", "loaded"));
+  EXPECT_EQ("", UnreadableNote(0, 120, "lines", "loaded"));
+}
