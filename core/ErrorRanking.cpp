@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <bit>
 #include <cmath>
-#include <numeric>
 #include <utility>
 #include <vector>
 
@@ -57,6 +56,42 @@ class TFlagTree {
   std::vector<std::int32_t> tree_;
 };
 
+// An error and its input position. Key orders as the error does, -0.0 equal to 0.0.
+struct TKeyed {
+  std::uint64_t Key;
+  std::int32_t Position;
+};
+
+std::uint64_t OrderKey(double error) {
+  const auto bits = std::bit_cast<std::uint64_t>(error == 0 ? 0.0 : error);
+  constexpr std::uint64_t sign = std::uint64_t{1} << 63;
+  return bits & sign ? ~bits : bits | sign;
+}
+
+// Input positions by error, each class of equal errors in input order: a stable LSD radix
+// sort by bytes, without the mispredicted comparisons of a comparison sort. Bytes that all
+// keys share are skipped.
+void SortByError(const double* errors, std::int32_t count, std::vector<TKeyed>& keyed) {
+  constexpr int Bytes = 8;
+  std::vector<std::int32_t> histogram(Bytes * 256, 0);
+  for (std::int32_t i = 0; i < count; ++i) {
+    keyed[i] = {OrderKey(errors[i]), i};
+    for (int b = 0; b < Bytes; ++b)
+      ++histogram[b * 256 + ((keyed[i].Key >> (8 * b)) & 255)];
+  }
+  std::vector<TKeyed> other(keyed.size());
+  for (int b = 0; b < Bytes; ++b) {
+    std::int32_t* bucket = histogram.data() + b * 256;
+    if (bucket[(keyed[0].Key >> (8 * b)) & 255] == count) continue;
+    std::int32_t sum = 0;
+    for (int d = 0; d < 256; ++d)
+      sum += std::exchange(bucket[d], sum);
+    for (const TKeyed& k : keyed)
+      other[bucket[(k.Key >> (8 * b)) & 255]++] = k;
+    keyed.swap(other);
+  }
+}
+
 }  // namespace
 
 void TErrorRanking::ExchangeSort(double* errors, std::int32_t* order, std::int32_t count) noexcept {
@@ -78,23 +113,22 @@ void TErrorRanking::Sort(double* errors, std::int32_t* order, std::int32_t count
     return;
   }
   const auto n = static_cast<std::size_t>(count);
-  // Input positions by error, each class of equal errors (-0.0 with 0.0) in input order.
-  std::vector<std::int32_t> byError(n);
-  std::iota(byError.begin(), byError.end(), 0);
-  std::sort(byError.begin(), byError.end(), [errors](std::int32_t a, std::int32_t b) {
-    return errors[a] < errors[b] || (!(errors[b] < errors[a]) && a < b);
-  });
+  std::vector<TKeyed> keyed(n);
+  SortByError(errors, count, keyed);
 
   std::vector<std::int32_t> placed(n);  // the input position that ends at each slot
+  std::vector<std::int32_t> members;    // the class's input positions, ascending
   std::vector<std::int32_t> gaps;       // c_j, smaller errors after member j
   TFlagTree smaller;                    // input positions of errors below the class
   TFlagTree slots;                      // the class's final slots not yet taken
   smaller.Clear(count);
   for (std::int32_t start = 0, end = 0; start < count; start = end) {
-    const double value = errors[byError[start]];
-    for (end = start + 1; end < count && !(value < errors[byError[end]]);)
+    const std::uint64_t key = keyed[start].Key;
+    for (end = start + 1; end < count && keyed[end].Key == key;)
       ++end;
-    const std::int32_t* members = byError.data() + start;
+    members.clear();
+    for (std::int32_t j = start; j < end; ++j)
+      members.push_back(keyed[j].Position);
     const std::int32_t size = end - start;
     if (size == 1) {
       placed[start] = members[0];
