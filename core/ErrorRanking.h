@@ -4,18 +4,24 @@
 // sort: for each i, every later j whose error is strictly below the one at i is exchanged
 // with i.
 //
-// Seen from position i, the exchanges carry the smallest error so far along the scan and
-// leave the previous one behind; on real error arrays nearly every comparison exchanges
-// (the sort leaves long descending runs behind it), so following the exchanges with a
-// search tree costs more than it saves. Sort keeps the carried error in a register and
-// works on an index array instead of exchanging the programs themselves.
+// The sorted errors are known; only each class of equal errors needs its order. Outer step
+// i rotates the element at i along the chain of strictly smaller records of the suffix, and
+// elements above a class never change the order of the elements at or below it, so the
+// class behaves as the largest value of its own sub-array. There, a step moves one of its
+// elements only when the suffix starts with a run of the class: the run's first element
+// goes behind the rest of the run and the smaller element after the run leaves. So with
+// e_1 .. e_m the class in input order and c_j the number of smaller errors after e_j (and
+// before e_j+1), the final order is D with
+//   D = (e_1), D = rotate_left(D, c_j) + (e_j+1) for j = 1 .. m - 1, D = rotate_left(D, c_m).
+// Sort replays this backwards, taking final slots from a counting tree: O(n log n).
 
 #include <cstdint>
 
 class TErrorRanking {
  public:
-  // Sorts errors[0 .. count - 1] and applies every exchange to order as well.
-  static void Sort(double* errors, std::int32_t* order, std::int32_t count) noexcept;
+  // Sorts errors[0 .. count - 1] and applies every exchange to order as well. An array
+  // holding NaN falls back to the exchange sort itself.
+  static void Sort(double* errors, std::int32_t* order, std::int32_t count);
 
   // The plain exchange sort, the reference for Sort.
   static void ExchangeSort(double* errors, std::int32_t* order, std::int32_t count) noexcept;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <cstdint>
@@ -24,9 +25,10 @@ TRanked Identity(const std::vector<double>& errors) {
   return ranked;
 }
 
-void ExpectSameRanking(const std::vector<double>& errors) {
-  TRanked plain = Identity(errors);
-  TRanked fast = Identity(errors);
+void ExpectSameRanking(const TRanked& input) {
+  TRanked plain = input;
+  TRanked fast = input;
+  const std::vector<double>& errors = input.Errors;
   const auto count = static_cast<std::int32_t>(errors.size());
   TErrorRanking::ExchangeSort(plain.Errors.data(), plain.Order.data(), count);
   TErrorRanking::Sort(fast.Errors.data(), fast.Order.data(), count);
@@ -35,6 +37,25 @@ void ExpectSameRanking(const std::vector<double>& errors) {
     ASSERT_EQ(std::bit_cast<std::uint64_t>(plain.Errors[i]),
               std::bit_cast<std::uint64_t>(fast.Errors[i]));
   }
+}
+
+void ExpectSameRanking(const std::vector<double>& errors) {
+  ExpectSameRanking(Identity(errors));
+}
+
+// count errors drawn from an alphabet of `distinct` values, the first value a zero of
+// random sign and, with withInfinity, the last one +infinity.
+std::vector<double> Drawn(std::int32_t count, std::int32_t distinct, bool withInfinity) {
+  std::vector<double> errors(static_cast<std::size_t>(count));
+  for (double& e : errors) {
+    const std::int32_t k = RandomInt(distinct);
+    if (k == 0) {
+      e = RandomInt(2) == 0 ? 0.0 : -0.0;
+    } else {
+      e = withInfinity && k == distinct - 1 ? std::numeric_limits<double>::infinity() : k * 1.5;
+    }
+  }
+  return errors;
 }
 
 }  // namespace
@@ -76,5 +97,68 @@ TEST(ErrorRanking, MatchesTheExchangeSortOnSortedAndReversedRuns) {
     ExpectSameRanking(up);
     ExpectSameRanking(down);
     ExpectSameRanking(saw);
+  }
+}
+
+TEST(ErrorRanking, MatchesTheExchangeSortForEverySizeAndAlphabet) {
+  SetSeed(11);
+  for (std::int32_t count : {4, 5, 9, 33, 100, 257, 1000, 3000}) {
+    for (std::int32_t distinct = 1; distinct <= 10; ++distinct) {
+      if (count == 3000 && distinct % 3 != 1) continue;  // the reference is quadratic
+      SCOPED_TRACE(testing::Message() << count << " errors of " << distinct << " values");
+      ExpectSameRanking(Drawn(count, distinct, distinct % 2 == 0));
+    }
+  }
+}
+
+TEST(ErrorRanking, OneLargeClassAmongDistinctErrorsAsInASearch) {
+  // Programs with the same output share an error, partial sums cut off above the threshold
+  // are nearly all different.
+  SetSeed(12);
+  for (std::int32_t count : {200, 2500}) {
+    std::vector<double> errors(static_cast<std::size_t>(count));
+    for (double& e : errors)
+      e = RandomInt(5) == 0 ? 12.5 : RandomReal() * 100;
+    ExpectSameRanking(errors);
+    std::sort(errors.begin(), errors.end());
+    ExpectSameRanking(errors);
+    std::reverse(errors.begin(), errors.end());
+    ExpectSameRanking(errors);
+  }
+}
+
+TEST(ErrorRanking, OrdersEveryDoubleAsTheComparisonDoes) {
+  // Signs, magnitudes and bit patterns that an integer key of the double could misorder.
+  const double inf = std::numeric_limits<double>::infinity();
+  const std::vector<double> alphabet = {-inf,
+                                        -std::numeric_limits<double>::max(),
+                                        -1.0,
+                                        -std::numeric_limits<double>::denorm_min(),
+                                        -0.0,
+                                        0.0,
+                                        std::numeric_limits<double>::denorm_min(),
+                                        std::numeric_limits<double>::min(),
+                                        1.0,
+                                        std::nextafter(1.0, 2.0),
+                                        256.0,
+                                        std::numeric_limits<double>::max(),
+                                        inf};
+  SetSeed(13);
+  for (int round = 0; round < 200; ++round) {
+    std::vector<double> errors(static_cast<std::size_t>(RandomInt(80)));
+    for (double& e : errors)
+      e = alphabet[static_cast<std::size_t>(RandomInt(static_cast<std::int32_t>(alphabet.size())))];
+    ExpectSameRanking(errors);
+  }
+}
+
+TEST(ErrorRanking, CarriesAnyOrderArrayAlong) {
+  // The order array holds whatever the caller put there, not only 0 .. count - 1.
+  SetSeed(14);
+  for (int round = 0; round < 100; ++round) {
+    TRanked input{Drawn(RandomInt(300), 1 + RandomInt(6), true), {}};
+    for (std::size_t i = 0; i < input.Errors.size(); ++i)
+      input.Order.push_back(1000 - 7 * static_cast<std::int32_t>(i));
+    ExpectSameRanking(input);
   }
 }
