@@ -16,6 +16,10 @@ constexpr double CloneFactor = 1.3;
 constexpr std::int64_t ParallelWork = 200000;
 // Programs a thread takes at a time; the cut-off makes their costs uneven.
 constexpr std::int32_t ParallelChunk = 8;
+// Below this many draws new programs are made on the calling thread.
+constexpr std::uint64_t ParallelDraws = 40000;
+// Programs a thread makes at a time.
+constexpr std::int32_t DrawChunk = 64;
 }  // namespace
 
 TMovar::TMovar(std::int32_t instructionCount, std::int32_t populationSize,
@@ -44,10 +48,11 @@ void TMovar::SetSamples(const TSampleData& samples) {
 
 void TMovar::Reset() {
   generation_ = 0;
-  for (std::int32_t i = 0; i < populationSize_; ++i) {
-    programs_[i]->RandomizeAll();
-    errors_[i] = 0;
-  }
+  const std::uint64_t perProgram = 4 * static_cast<std::uint64_t>(std::max(instructionCount_, 0));
+  DrawPrograms(
+      0, [perProgram](std::int32_t i) { return perProgram * static_cast<std::uint64_t>(i); },
+      [this](std::int32_t i, TRandomStream& random) { programs_[i]->RandomizeAll(random); });
+  std::fill(errors_.begin(), errors_.end(), 0.0);
   threshold_ = InitialThreshold;
   if (progressive_) window_ = samples_->Count() / 10;
 }
@@ -127,14 +132,57 @@ void TMovar::NextGeneration() {
   }
   const long double cloneLimit = static_cast<long double>(CloneFactor) * threshold_;
   for (std::int32_t i = 1; i < populationSize_; ++i) {
-    if (i <= crossCount_) {
-      CrossFromBest(0, i);
-    } else {
-      Regenerate(i);
-    }
     if (errors_[i] <= cloneLimit) ++clones_;
     errors_[i] = 0;
   }
+  Breed();
+}
+
+std::uint64_t TMovar::DrawsBefore(std::int32_t i) const noexcept {
+  // Program i's draws follow those of programs 1 .. i - 1: a crossing takes one draw per
+  // instruction, a new program four.
+  const auto perInstruction = static_cast<std::uint64_t>(std::max(instructionCount_, 0));
+  const auto bred = static_cast<std::uint64_t>(std::max(i - 1, 0));
+  const std::uint64_t crossed = std::min<std::uint64_t>(bred, std::max(crossCount_, 0));
+  return perInstruction * (crossed + 4 * (bred - crossed));
+}
+
+template <typename Offset, typename Make>
+void TMovar::DrawPrograms(std::int32_t first, Offset drawsBefore, Make make) {
+  // Every program knows where its draws start, so threads can make programs side by side
+  // and leave the random source exactly where making them one by one would.
+  const std::uint32_t start = Seed();
+  auto makeRange = [&](std::int32_t begin, std::int32_t end) {
+    TRandomStream random(SeedAfter(start, drawsBefore(begin)));
+    for (std::int32_t i = begin; i < end; ++i)
+      make(i, random);
+  };
+  const std::uint64_t draws = drawsBefore(std::max(first, populationSize_));
+  if (!pool_ || draws - drawsBefore(first) < ParallelDraws) {
+    makeRange(first, populationSize_);
+  } else {
+    std::atomic<std::int32_t> next{first};
+    pool_->Run([&](std::int32_t) {
+      for (;;) {
+        const std::int32_t begin = next.fetch_add(DrawChunk, std::memory_order_relaxed);
+        if (begin >= populationSize_) return;
+        makeRange(begin, std::min(populationSize_, begin + DrawChunk));
+      }
+    });
+  }
+  SetSeed(SeedAfter(start, draws));
+}
+
+void TMovar::Breed() {
+  DrawPrograms(
+      1, [this](std::int32_t i) { return DrawsBefore(i); },
+      [this](std::int32_t i, TRandomStream& random) {
+        if (i <= crossCount_) {
+          programs_[i]->CrossWith(*programs_[0], random);
+        } else {
+          programs_[i]->RandomizeAll(random);
+        }
+      });
 }
 
 void TMovar::SortByError() {

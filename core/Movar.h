@@ -71,6 +71,15 @@ class TMovar {
                                     std::int32_t last, double threshold) noexcept;
 
  private:
+  // Crosses programs 1 .. CrossCount with the best and replaces the rest.
+  void Breed();
+  // Calls make(i, stream) for programs first .. PopulationSize - 1, each stream starting
+  // drawsBefore(i) draws after the random source's state.
+  template <typename Offset, typename Make>
+  void DrawPrograms(std::int32_t first, Offset drawsBefore, Make make);
+  // Draws that breeding makes before it reaches program i (i >= 1).
+  [[nodiscard]] std::uint64_t DrawsBefore(std::int32_t i) const noexcept;
+
   std::vector<std::unique_ptr<TTuringEvaluator>> programs_;
   std::vector<double> errors_;
   std::vector<std::int32_t> order_;

@@ -16,30 +16,53 @@ TTuringEvaluator::TTuringEvaluator(std::int32_t instructionCount, std::int32_t r
       registerCount_(std::clamp(registerCount, 1, MaxRegisters)),
       code_(static_cast<std::size_t>(std::max(instructionCount, 0))) {}
 
-void TTuringEvaluator::RandomizeInstruction(std::int32_t i) {
+namespace {
+// Runs draw(stream) on a stream that continues the process-wide source, then hands the
+// state back, so both ways of drawing share one implementation.
+template <typename Draw>
+void WithProcessSource(Draw draw) {
+  TRandomStream random(Seed());
+  draw(random);
+  SetSeed(random.Seed());
+}
+}  // namespace
+
+void TTuringEvaluator::RandomizeInstruction(std::int32_t i, TRandomStream& random) {
   TInstruction& in = code_[i];
-  in.Dest = static_cast<std::uint8_t>(RandomInt(registerCount_));
-  in.Op = static_cast<std::uint8_t>(RandomInt(OpcodeCount));
-  const std::int32_t r = RandomInt(100);
+  in.Dest = static_cast<std::uint8_t>(random.Int(registerCount_));
+  in.Op = static_cast<std::uint8_t>(random.Int(OpcodeCount));
+  const std::int32_t r = random.Int(100);
   if (r <= 50 && !IsFunction(in.Op)) {
     in.Src = ConstantOperand;
-    in.Value = static_cast<double>(RandomInt(99999999)) / 10000.0;
+    in.Value = static_cast<double>(random.Int(99999999)) / 10000.0;
   } else {
-    in.Src = static_cast<std::uint8_t>(RandomInt(registerCount_));
+    in.Src = static_cast<std::uint8_t>(random.Int(registerCount_));
   }
 }
 
-void TTuringEvaluator::RandomizeAll() {
+void TTuringEvaluator::RandomizeInstruction(std::int32_t i) {
+  WithProcessSource([&](TRandomStream& random) { RandomizeInstruction(i, random); });
+}
+
+void TTuringEvaluator::RandomizeAll(TRandomStream& random) {
   for (std::int32_t i = 0; i < instructionCount_; ++i)
-    RandomizeInstruction(i);
+    RandomizeInstruction(i, random);
+  UpdateExecEnd();
+}
+
+void TTuringEvaluator::RandomizeAll() {
+  WithProcessSource([&](TRandomStream& random) { RandomizeAll(random); });
+}
+
+void TTuringEvaluator::CrossWith(const TTuringEvaluator& donor, TRandomStream& random) {
+  for (std::int32_t i = 0; i < instructionCount_; ++i) {
+    if (random.Int(100) < 50) code_[i] = donor.code_[i];
+  }
   UpdateExecEnd();
 }
 
 void TTuringEvaluator::CrossWith(const TTuringEvaluator& donor) {
-  for (std::int32_t i = 0; i < instructionCount_; ++i) {
-    if (RandomInt(100) < 50) code_[i] = donor.code_[i];
-  }
-  UpdateExecEnd();
+  WithProcessSource([&](TRandomStream& random) { CrossWith(donor, random); });
 }
 
 void TTuringEvaluator::SetInstruction(std::int32_t i, const TInstruction& instruction) noexcept {

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "Random.h"
+
 enum TOpcode : std::uint8_t {
   opAdd,
   opSub,
@@ -52,9 +54,13 @@ class TTuringEvaluator {
   [[nodiscard]] std::int32_t ExecEnd() const noexcept { return execEnd_; }
   [[nodiscard]] const std::vector<TInstruction>& Code() const noexcept { return code_; }
 
+  // These draw from the process-wide random source, or from the given stream.
   void RandomizeAll();
+  void RandomizeAll(TRandomStream& random);
   void RandomizeInstruction(std::int32_t i);
+  void RandomizeInstruction(std::int32_t i, TRandomStream& random);
   void CrossWith(const TTuringEvaluator& donor);
+  void CrossWith(const TTuringEvaluator& donor, TRandomStream& random);
   [[nodiscard]] TInstruction GetInstruction(std::int32_t i) const noexcept { return code_[i]; }
   // Sets an instruction as given; call UpdateExecEnd when done.
   void SetInstruction(std::int32_t i, const TInstruction& instruction) noexcept;

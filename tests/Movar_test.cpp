@@ -257,3 +257,33 @@ TEST(Movar, ReleasingTheSearchLeavesTheLentSetIntact) {
   EXPECT_EQ(30, samples.Count());
   EXPECT_EQ(29, samples.GetX(29));
 }
+
+TEST(Movar, BreedingOnSeveralThreadsDrawsAsOneThreadDoes) {
+  auto generation = [](std::int32_t threads) {
+    SetSeed(21);
+    TSampleData samples = Sine(100);
+    TMovar search(30, 3000, 5);
+    search.SetThreads(threads);
+    search.SetSamples(samples);
+    search.Evaluate();
+    const std::uint32_t before = Seed();
+    search.NextGeneration();
+    // 600 crossings of 30 draws, 2399 new programs of 120.
+    EXPECT_EQ(Advance(before, 600 * 30 + 2399 * 120), Seed());
+    std::vector<TInstruction> code;
+    for (int i = 0; i < 3000; ++i) {
+      for (const TInstruction& in : search.GetProgram(i).Code())
+        code.push_back(in);
+    }
+    return code;
+  };
+  const std::vector<TInstruction> one = generation(1);
+  const std::vector<TInstruction> two = generation(2);
+  ASSERT_EQ(one.size(), two.size());
+  for (std::size_t i = 0; i < one.size(); ++i) {
+    ASSERT_EQ(one[i].Dest, two[i].Dest) << i;
+    ASSERT_EQ(one[i].Op, two[i].Op) << i;
+    ASSERT_EQ(one[i].Src, two[i].Src) << i;
+    ASSERT_EQ(one[i].Value, two[i].Value) << i;
+  }
+}

@@ -48,3 +48,28 @@ TEST(Random, RandomizeSeedChangesTheSeed) {
   RandomizeSeed();
   EXPECT_NE(first, Seed()) << "a nanosecond clock moves between two calls";
 }
+
+TEST(Random, SeedAfterJumpsAsManyStepsAhead) {
+  for (std::uint32_t start : {0u, 1u, 123456789u, 0xFFFFFFFFu}) {
+    SetSeed(start);
+    std::uint64_t taken = 0;
+    for (std::uint64_t steps : {0ull, 1ull, 2ull, 7ull, 1000ull, 65537ull}) {
+      while (taken < steps) {
+        (void)RandomInt(2);
+        ++taken;
+      }
+      EXPECT_EQ(Seed(), SeedAfter(start, steps)) << start << " + " << steps;
+    }
+    EXPECT_EQ(start, SeedAfter(start, 1ull << 32)) << "the full period returns";
+  }
+}
+
+TEST(Random, StreamsDrawLikeTheProcessSource) {
+  SetSeed(99);
+  TRandomStream stream(99);
+  for (int i = 0; i < 100; ++i) {
+    EXPECT_EQ(RandomInt(1000 + i), stream.Int(1000 + i));
+    EXPECT_EQ(RandomReal(), stream.Real());
+  }
+  EXPECT_EQ(Seed(), stream.Seed());
+}
