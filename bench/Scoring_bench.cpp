@@ -73,15 +73,17 @@ BENCHMARK(Ranking<TErrorRanking::Sort>)
     ->Arg(32000)
     ->Unit(benchmark::kMillisecond);
 
-// One Evaluate and NextGeneration of 32000 x 100 instructions x 20 registers on the 100
-// sine samples, progressive off, after a few generations have set a cut-off.
-void Generation32000(benchmark::State& state) {
+// One Evaluate and NextGeneration on the 100 sine samples, progressive off, after a few
+// generations have set a cut-off. Arguments: population, instructions, registers, threads.
+void Generation(benchmark::State& state) {
   SetSeed(5);
   TSampleData samples(100);
   samples.GenerateSine();
-  TMovar search(100, 32000, 20);
+  TMovar search(static_cast<std::int32_t>(state.range(1)),
+                static_cast<std::int32_t>(state.range(0)),
+                static_cast<std::int32_t>(state.range(2)));
   search.SetProgressive(false);
-  search.SetThreads(static_cast<std::int32_t>(state.range(0)));
+  search.SetThreads(static_cast<std::int32_t>(state.range(3)));
   search.SetSamples(samples);
   for (int g = 0; g < 3; ++g) {
     search.Evaluate();
@@ -92,10 +94,12 @@ void Generation32000(benchmark::State& state) {
     search.NextGeneration();
   }
 }
-BENCHMARK(Generation32000)
-    ->ArgName("threads")
-    ->Arg(1)
-    ->Arg(2)
+BENCHMARK(Generation)
+    ->ArgNames({"population", "instructions", "registers", "threads"})
+    ->Args({1000, 20, 4, 1})
+    ->Args({1000, 20, 4, 2})
+    ->Args({32000, 100, 20, 1})
+    ->Args({32000, 100, 20, 2})
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 
