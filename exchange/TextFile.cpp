@@ -28,13 +28,25 @@ std::error_code LastError() noexcept {
 }
 
 bool WriteAll(std::FILE* file, std::string_view content) noexcept {
-  if (std::fwrite(content.data(), 1, content.size(), file) != content.size()) return false;
-  if (std::fflush(file) != 0) return false;
-#ifdef __unix__
-  // The rename must not reach the disk before the data does.
-  if (::fsync(::fileno(file)) != 0) return false;
-#endif
-  return true;
+  return std::fwrite(content.data(), 1, content.size(), file) == content.size() &&
+         std::fflush(file) == 0;
+}
+
+// A device or a pipe is written where it is: renaming over it would put a file in its place.
+void WriteInPlace(const fs::path& target, const std::string& fileName, std::string_view content) {
+  errno = 0;
+  TFile file(std::fopen(target.string().c_str(), "wb"));
+  if (!file) ThrowFileError("Cannot create file", fileName, LastError());
+  const bool written = WriteAll(file.get(), content);
+  if (std::fclose(file.release()) != 0 || !written) throw TSampleFileError("Stream write error");
+}
+
+// The rename replaces the file whatever its permissions; refuse as opening it for writing would.
+void RequireWritable(const fs::path& target, const std::string& fileName) {
+  errno = 0;
+  if (!TFile(std::fopen(target.string().c_str(), "r+b"))) {
+    ThrowFileError("Cannot create file", fileName, LastError());
+  }
 }
 
 // A new file beside the target, never one that exists already.
@@ -83,14 +95,23 @@ void ReplaceTextFile(const std::string& fileName, std::string_view content) {
     fs::path resolved = fs::canonical(target, error);
     if (!error) target = std::move(resolved);
   }
+  const fs::file_status old = fs::status(target, error);
+  if (fs::exists(old) && !fs::is_regular_file(old) && !fs::is_directory(old)) {
+    WriteInPlace(target, fileName, content);
+    return;
+  }
+  if (fs::is_regular_file(old)) RequireWritable(target, fileName);
   auto [file, temporary] = CreateTemporary(target, fileName);
-  const bool written = WriteAll(file.get(), content);
+  bool written = WriteAll(file.get(), content);
+#ifdef __unix__
+  // The rename must not reach the disk before the data does.
+  written = written && ::fsync(::fileno(file.get())) == 0;
+#endif
   const bool closed = std::fclose(file.release()) == 0;
   if (!written || !closed) {
     fs::remove(temporary, error);
     throw TSampleFileError("Stream write error");
   }
-  const fs::file_status old = fs::status(target, error);
   if (fs::is_regular_file(old)) fs::permissions(temporary, old.permissions(), error);
   fs::rename(temporary, target, error);
   if (error) {

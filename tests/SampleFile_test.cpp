@@ -8,7 +8,10 @@
 #include <gtest/gtest.h>
 #ifdef __unix__
 #include <csignal>
+#include <fcntl.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #endif
 
 #include "SampleTesting.h"
@@ -176,6 +179,33 @@ TEST_F(SampleFile, WriteErrorKeepsTheOldFileAndLeavesNoTemporary) {
   setrlimit(RLIMIT_FSIZE, &saved);
   std::signal(SIGXFSZ, oldHandler);
   EXPECT_EQ("Stream write error", what);
+  EXPECT_EQ("old", Read(path));
+  EXPECT_EQ(1u, FilesInFolder());
+}
+#endif
+
+#ifdef __unix__
+// Saving to a pipe writes into it; a rename would have left a plain file in its place.
+TEST_F(SampleFile, SaveWritesIntoAPipeInsteadOfReplacingIt) {
+  const std::string pipe = PathOf("pipe.mvs");
+  ASSERT_EQ(0, ::mkfifo(pipe.c_str(), 0600));
+  const int reader = ::open(pipe.c_str(), O_RDONLY | O_NONBLOCK);
+  ASSERT_GE(reader, 0);
+  MakeSet({{1, 2}}).SaveToFile(pipe);
+  char buffer[64] = {};
+  const ssize_t read = ::read(reader, buffer, sizeof buffer);
+  ::close(reader);
+  EXPECT_EQ("1.00000000,2.00000000\r\n", std::string(buffer, read > 0 ? read : 0));
+  EXPECT_TRUE(fs::is_fifo(pipe));
+  EXPECT_EQ(1u, FilesInFolder());
+}
+
+TEST_F(SampleFile, ReadOnlyFileIsNotReplaced) {
+  if (::geteuid() == 0) GTEST_SKIP() << "root may write any file";
+  const std::string path = Write("locked.mvs", "old");
+  fs::permissions(path, fs::perms::owner_read);
+  EXPECT_THROW(MakeSet({{1, 2}}).SaveToFile(path), TSampleFileError);
+  fs::permissions(path, fs::perms::owner_all);
   EXPECT_EQ("old", Read(path));
   EXPECT_EQ(1u, FilesInFolder());
 }
