@@ -36,9 +36,7 @@ int Run(int argc, char** argv) {
 
   const TWindowServices services = DesktopServices();
   TForm1 form1(services);
-  application.ErrorBox = [&form1, &services](const char* text) {
-    services.ShowError(&form1, QString::fromUtf8(text));
-  };
+  application.ErrorBox = [&form1](const char* text) { form1.ShowError(text); };
   form1.resize(783, 540);
   if (const QScreen* screen = form1.screen()) {
     QRect frame = form1.frameGeometry();

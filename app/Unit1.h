@@ -51,6 +51,9 @@ class TForm1 : public QMainWindow {
   // The window's sample set, for setting up tests and benchmarks; commands reach it directly.
   [[nodiscard]] TSampleData& SampleSet() noexcept { return *Samples; }
 
+  // The application's error box: every error that reaches the window ends here.
+  void ShowError(const char* text);
+
  protected:
   void closeEvent(QCloseEvent* event) override;
   void changeEvent(QEvent* event) override;
@@ -64,7 +67,6 @@ class TForm1 : public QMainWindow {
   void createMenus();
   void SetRunState(bool running);
   void UseSystemDecimalSeparator();
-  void ShowError(const char* text);
   void ShowMessage(const QString& text);
   void PutOnClipboard(QMimeData* data);
 

@@ -111,7 +111,7 @@ TSearchResult TSearchRun::Run(const TSearchObserver& observer) {
       stop = result.Matched;
     }
     result.Generations = search_->Generation();
-    result.Elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start);
+    result.Elapsed = std::chrono::round<std::chrono::milliseconds>(Clock::now() - start);
     if (observer.GenerationDone) observer.GenerationDone(result.Generations, result.Elapsed);
     if (observer.Pump) {
       observer.Pump();

@@ -1,6 +1,8 @@
 #include "SeriesPoints.h"
 
 #include <algorithm>
+#include <cmath>
+#include <limits>
 
 namespace {
 
@@ -62,6 +64,24 @@ std::vector<TSamplePoint> DisplayPoints(std::vector<TSamplePoint> ordered) {
   return shown;
 }
 
+namespace {
+
+// An axis needs min < max with a span that stays a finite double, also once it is rounded
+// out to nice numbers: extreme values are held inside a quarter of the double range, and an
+// empty range is widened enough to make a difference at any magnitude.
+void MakeDrawable(double& min, double& max) {
+  constexpr double Limit = std::numeric_limits<double>::max() / 4;
+  min = std::clamp(min, -Limit, Limit);
+  max = std::clamp(max, -Limit, Limit);
+  if (min == max) {
+    const double widen = std::max(1.0, std::fabs(min) * 0x1p-20);
+    min -= widen;
+    max += widen;
+  }
+}
+
+}  // namespace
+
 std::optional<TSeriesRange> SeriesRange(std::span<const TSamplePoint> first,
                                         std::span<const TSamplePoint> second) {
   std::optional<TSeriesRange> range;
@@ -77,13 +97,9 @@ std::optional<TSeriesRange> SeriesRange(std::span<const TSamplePoint> first,
       range->MaxY = std::max(range->MaxY, p.Y);
     }
   }
-  if (range && range->MinX == range->MaxX) {
-    range->MinX -= 1;
-    range->MaxX += 1;
-  }
-  if (range && range->MinY == range->MaxY) {
-    range->MinY -= 1;
-    range->MaxY += 1;
+  if (range) {
+    MakeDrawable(range->MinX, range->MaxX);
+    MakeDrawable(range->MinY, range->MaxY);
   }
   return range;
 }

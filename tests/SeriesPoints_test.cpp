@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
 #include <vector>
 
 #include "SampleTesting.h"
@@ -62,6 +64,23 @@ TEST(SeriesPoints, ASinglePointStillGetsAnAxisSpan) {
   EXPECT_EQ(5, range->MaxX);
   EXPECT_EQ(1, range->MinY);
   EXPECT_EQ(3, range->MaxY);
+}
+
+TEST(SeriesPoints, ExtremeValuesStillGiveADrawableSpan) {
+  const double max = std::numeric_limits<double>::max();
+  const std::vector<std::vector<TSamplePoint>> cases = {
+      {{1e20, 1e16}},               // flat where adding one changes nothing
+      {{-max, -max}, {max, max}},   // a span beyond the largest double
+      {{max, -max}},                // flat at the ends of the range
+      {{0, 1e-300}, {0, 2e-300}}};  // tiny but not empty
+  for (const auto& points : cases) {
+    const auto range = SeriesRange(points, {});
+    ASSERT_TRUE(range.has_value());
+    EXPECT_LT(range->MinX, range->MaxX);
+    EXPECT_LT(range->MinY, range->MaxY);
+    EXPECT_TRUE(std::isfinite(range->MaxX - range->MinX));
+    EXPECT_TRUE(std::isfinite(range->MaxY - range->MinY));
+  }
 }
 
 TEST(SeriesPoints, ShortSeriesAreShownWhole) {

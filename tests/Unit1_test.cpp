@@ -10,6 +10,9 @@
 #include <QSpinBox>
 #include <QTest>
 #include <QTimer>
+#include <QValueAxis>
+
+#include <limits>
 
 #include "DecimalSeparator.h"
 #include "Random.h"
@@ -58,6 +61,7 @@ class TestUnit1 : public QObject {
   void sampleGenerate();
   void gridInSetOrderChartInXOrder();
   void emptySetLeavesHeaderOnly();
+  void axesFollowExtremeValues();
   void runStatesAndStop();
   void runToFullMatchFromFixedSeed();
   void marginLineFollowsTrackBarAndSeparator();
@@ -210,6 +214,26 @@ void TestUnit1::emptySetLeavesHeaderOnly() {
   QCOMPARE(Grid(form).rowCount(), 0);
   QVERIFY(ChartPoints(form, TSampleChart::SampleSeries).isEmpty());
   QVERIFY(ChartPoints(form, TSampleChart::ModelSeries).isEmpty());
+}
+
+void TestUnit1::axesFollowExtremeValues() {
+  TScriptedServices script;
+  TForm1 form(script.Services());
+  const double max = std::numeric_limits<double>::max();
+  // A flat series where adding one changes nothing, and one spanning the whole double range.
+  for (const auto& [low, high] : {std::pair{1e20, 1e20}, std::pair{-max, max}}) {
+    ShowRows(form, {{low, low}, {high, high}});
+    const auto axes = Control<TSampleChart>(form, "chTest")->chart()->axes();
+    QCOMPARE(axes.size(), 2);
+    for (const QAbstractAxis* axis : axes) {
+      const auto* values = qobject_cast<const QValueAxis*>(axis);
+      QVERIFY(values != nullptr);
+      QVERIFY(values->min() < values->max());
+      QVERIFY(std::isfinite(values->max() - values->min()));
+      QVERIFY(values->min() <= std::max(low, -max / 4));
+      QVERIFY(values->max() >= std::min(high, max / 4));
+    }
+  }
 }
 
 void TestUnit1::runStatesAndStop() {
