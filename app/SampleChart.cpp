@@ -53,10 +53,11 @@ TSampleChart::TSampleChart(QWidget* parent) : QChartView(parent) {
 void TSampleChart::SetPoints(int index, std::vector<TSamplePoint> points) {
   // Every change redraws both series, and a line series is costly per point: a long one
   // gets the points that draw the same curve.
-  points_[index] = DisplayPoints(std::move(points));
+  points_[index] = std::move(points);
+  const std::vector<TSamplePoint> drawn = DisplayPoints(points_[index]);
   QList<QPointF> qtPoints;
-  qtPoints.reserve(static_cast<qsizetype>(points_[index].size()));
-  for (const TSamplePoint& p : points_[index]) {
+  qtPoints.reserve(static_cast<qsizetype>(drawn.size()));
+  for (const TSamplePoint& p : drawn) {
     qtPoints.append(QPointF(p.X, p.Y));
   }
   series_[index]->replace(qtPoints);

@@ -24,6 +24,9 @@ class TSampleChart : public QChartView {
   explicit TSampleChart(QWidget* parent);
 
   [[nodiscard]] QLineSeries* Series(int index) const { return series_[index]; }
+  // Every point of the series, ordered by x. A long series is drawn from fewer points that
+  // cover the same pixels (DisplayPoints), so Series() may hold fewer.
+  [[nodiscard]] const std::vector<TSamplePoint>& Points(int index) const { return points_[index]; }
   // Replaces every point of the series in one call; the points come ordered by x.
   // The axes then span both series.
   void SetPoints(int index, std::vector<TSamplePoint> points);

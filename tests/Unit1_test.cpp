@@ -12,6 +12,7 @@
 #include <QTimer>
 #include <QValueAxis>
 
+#include <algorithm>
 #include <limits>
 
 #include "DecimalSeparator.h"
@@ -62,6 +63,7 @@ class TestUnit1 : public QObject {
   void gridInSetOrderChartInXOrder();
   void emptySetLeavesHeaderOnly();
   void axesFollowExtremeValues();
+  void largeSetKeepsEveryPointAndDrawsFewer();
   void runStatesAndStop();
   void runToFullMatchFromFixedSeed();
   void marginLineFollowsTrackBarAndSeparator();
@@ -234,6 +236,28 @@ void TestUnit1::axesFollowExtremeValues() {
       QVERIFY(values->max() >= std::min(high, max / 4));
     }
   }
+}
+
+void TestUnit1::largeSetKeepsEveryPointAndDrawsFewer() {
+  TScriptedServices script;
+  TForm1 form(script.Services());
+  TSampleData& samples = form.SampleSet();
+  samples.SetCount(50000);
+  for (int i = 0; i < 50000; ++i) {
+    samples.SetX(i, 49999 - i);  // reversed, so the chart has to order them
+    samples.SetY(i, i % 7 == 3 ? -5.0 : i % 5);
+  }
+  form.btPlotClick();
+  const QList<QPointF> all = ChartPoints(form, TSampleChart::SampleSeries);
+  QCOMPARE(all.size(), 50000);
+  QCOMPARE(all.first(), QPointF(0, samples.GetY(49999)));
+  QCOMPARE(all.last(), QPointF(49999, samples.GetY(0)));
+  const QList<QPointF> drawn =
+      Control<TSampleChart>(form, "chTest")->Series(TSampleChart::SampleSeries)->points();
+  QVERIFY(drawn.size() < all.size());
+  const auto byY = [](const QPointF& a, const QPointF& b) { return a.y() < b.y(); };
+  QCOMPARE(std::min_element(drawn.begin(), drawn.end(), byY)->y(), -5.0);
+  QCOMPARE(std::max_element(drawn.begin(), drawn.end(), byY)->y(), 4.0);
 }
 
 void TestUnit1::runStatesAndStop() {

@@ -50,8 +50,13 @@ inline QString Cell(const TForm1& form, int row, int column) {
   return Grid(form).index(row, column).data().toString();
 }
 
+// The series' points as the chart holds them, every one of them.
 inline QList<QPointF> ChartPoints(const TForm1& form, int series) {
-  return Control<TSampleChart>(form, "chTest")->Series(series)->points();
+  QList<QPointF> points;
+  for (const TSamplePoint& p : Control<TSampleChart>(form, "chTest")->Points(series)) {
+    points.append(QPointF(p.X, p.Y));
+  }
+  return points;
 }
 
 // Rows given in the order of the set; the grid and the chart are refreshed.
