@@ -81,7 +81,12 @@ int Search(const TCliOptions& options) {
   TSearchObserver observer;
   observer.StopRequested = [] { return interrupted.load(); };
   if (progress) {
-    observer.GenerationDone = [&run](std::int32_t generation, std::chrono::milliseconds elapsed) {
+    // A terminal shows a few updates a second, however fast the generations go.
+    observer.GenerationDone = [&run, shown = std::chrono::milliseconds(-1000)](
+                                  std::int32_t generation,
+                                  std::chrono::milliseconds elapsed) mutable {
+      if (elapsed - shown < std::chrono::milliseconds(100)) return;
+      shown = elapsed;
       const double seconds = std::max<double>(elapsed.count(), 1) / 1000.0;
       std::fprintf(stderr, "\rgeneration %d  best error %.10g  %.1f generations/s   ", generation,
                    run.Search().Threshold(), generation / seconds);
