@@ -24,8 +24,9 @@ QLineSeries* AddSeries(QChart& chart, const QString& name, const QColor& color) 
 
 }  // namespace
 
-TSampleChart::TSampleChart(QWidget* parent) : QChartView(parent) {
-  auto* chart = new QChart();
+// The view owns the chart it is built with; setChart() would orphan a default one.
+TSampleChart::TSampleChart(QWidget* parent) : QChartView(new QChart(), parent) {
+  QChart* chart = this->chart();
   chart->setTitle(QStringLiteral("Test data"));
   chart->legend()->setAlignment(Qt::AlignBottom);
   chart->setPlotAreaBackgroundVisible(false);
@@ -45,7 +46,6 @@ TSampleChart::TSampleChart(QWidget* parent) : QChartView(parent) {
     series->attachAxis(axisX_);
     series->attachAxis(axisY_);
   }
-  setChart(chart);  // the view owns the chart from here
   setRenderHint(QPainter::Antialiasing);
   FollowData();
 }
