@@ -4,16 +4,10 @@
 #include <vector>
 
 #include "DecimalSeparator.h"
+#include "ProgramTesting.h"
 #include "TE.h"
 
 namespace {
-TTuringEvaluator Program(std::int32_t registers, const std::vector<TInstruction>& code) {
-  TTuringEvaluator p(static_cast<std::int32_t>(code.size()), registers);
-  for (std::size_t i = 0; i < code.size(); ++i)
-    p.SetInstruction(static_cast<int>(i), code[i]);
-  p.UpdateExecEnd();
-  return p;
-}
 constexpr std::uint8_t K = ConstantOperand;
 }  // namespace
 

@@ -1,3 +1,4 @@
+#include "ProgramTesting.h"
 #include "TE.h"
 
 #include <gtest/gtest.h>
@@ -15,14 +16,6 @@ TInstruction Reg(std::uint8_t dest, std::uint8_t op, std::uint8_t src) {
 }
 TInstruction Const(std::uint8_t dest, std::uint8_t op, double value) {
   return {dest, op, ConstantOperand, value};
-}
-
-TTuringEvaluator Program(std::int32_t registers, const std::vector<TInstruction>& code) {
-  TTuringEvaluator p(static_cast<std::int32_t>(code.size()), registers);
-  for (std::size_t i = 0; i < code.size(); ++i)
-    p.SetInstruction(static_cast<int>(i), code[i]);
-  p.UpdateExecEnd();
-  return p;
 }
 
 // Register 0 := x, then one instruction with a constant operand.
