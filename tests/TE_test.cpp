@@ -1,4 +1,3 @@
-#include "ProgramTesting.h"
 #include "TE.h"
 
 #include <gtest/gtest.h>
@@ -7,6 +6,7 @@
 #include <cmath>
 #include <vector>
 
+#include "ProgramTesting.h"
 #include "Random.h"
 
 namespace {
