@@ -4,7 +4,12 @@
 #include <bit>
 #include <cmath>
 #include <cstddef>
+#include <cfloat>
 #include <cstdint>
+
+// The analysis below holds for the 80-bit extended format and needs 128-bit integers;
+// elsewhere every call goes to the library.
+#if LDBL_MANT_DIG == 64 && defined(__SIZEOF_INT128__)
 
 // Error analysis, in units of u = 2^-64 (half an ulp of long double, relative):
 //
@@ -226,3 +231,21 @@ bool Tangent(double x, double& result) noexcept {
 }
 
 }  // namespace fasttrig
+
+#else
+
+namespace fasttrig {
+
+bool Sine(double, double&) noexcept {
+  return false;
+}
+bool Cosine(double, double&) noexcept {
+  return false;
+}
+bool Tangent(double, double&) noexcept {
+  return false;
+}
+
+}  // namespace fasttrig
+
+#endif
