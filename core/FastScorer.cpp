@@ -14,7 +14,7 @@ namespace {
 constexpr std::uint8_t NoRegister = 0xFF;
 
 [[nodiscard]] constexpr bool IsComparisonKind(TFastScorer::TKind kind) noexcept {
-  return kind >= TFastScorer::kGtC;
+  return kind >= TFastScorer::kGtC && kind <= TFastScorer::kLeR;
 }
 
 [[nodiscard]] constexpr bool ReadsSource(TFastScorer::TKind kind) noexcept {
@@ -269,7 +269,7 @@ void TFastScorer::Prune() {
   steps_.resize(kept);
 }
 
-void TFastScorer::Link() noexcept {
+void TFastScorer::Link() {
   // A false comparison skips the rest of its chain and the instruction after it.
   std::int32_t next = static_cast<std::int32_t>(steps_.size());
   for (std::ptrdiff_t k = static_cast<std::ptrdiff_t>(steps_.size()) - 1; k >= 0; --k) {
@@ -279,95 +279,135 @@ void TFastScorer::Link() noexcept {
       next = static_cast<std::int32_t>(k) + 1;
     }
   }
+  steps_.push_back({kEnd, 0, 0, 0, 0});
 }
 
-double TFastScorer::Predict(double x) noexcept {
+// Threaded dispatch where the compiler has label addresses: each handler jumps straight to
+// the next, with no bounds check and no loop test (the end is a step of its own).
+#if defined(__GNUC__)
+#define MOVAR_THREADED_DISPATCH 1
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wpedantic"
+#endif
+
+inline double TFastScorer::Run(double x) noexcept {
   double* const r = registers_;
   r[0] = x;
   const TStep* const begin = steps_.data();
-  const TStep* const end = begin + steps_.size();
-  for (const TStep* s = begin; s != end;) {
-    double& d = r[s->Dest];
+  const TStep* s = begin;
+#ifdef MOVAR_THREADED_DISPATCH
+  static void* const handlers[] = {&&Set,  &&AddC, &&AddR, &&SubC, &&SubR, &&MulC, &&MulR, &&DivC,
+                                   &&DivR, &&PowC, &&PowR, &&Sin,  &&Cos,  &&Tan,  &&Exp,  &&Sqrt,
+                                   &&Ln,   &&GtC,  &&GtR,  &&LeC,  &&LeR,  &&End};
+  static_assert(sizeof(handlers) / sizeof(handlers[0]) == kEnd + 1);
+#define MOVAR_CASE(name) \
+  name:
+#define MOVAR_DISPATCH() goto* handlers[s->Kind]
+#else
+#define MOVAR_CASE(name) case k##name:
+#define MOVAR_DISPATCH() continue
+  for (;;)
     switch (s->Kind) {
-      case kSet:
-        d = s->Value;
-        break;
-      case kAddC:
-        Store(d, static_cast<Extended>(d) + s->Value);
-        break;
-      case kAddR:
-        Store(d, static_cast<Extended>(d) + r[s->Src]);
-        break;
-      case kSubC:
-        Store(d, static_cast<Extended>(d) - s->Value);
-        break;
-      case kSubR:
-        Store(d, static_cast<Extended>(d) - r[s->Src]);
-        break;
-      case kMulC:
-        Store(d, static_cast<Extended>(d) * s->Value);
-        break;
-      case kMulR:
-        Store(d, static_cast<Extended>(d) * r[s->Src]);
-        break;
-      case kDivC:
-        Store(d, static_cast<Extended>(d) / s->Value);
-        break;
-      case kDivR:
-        if (const double o = r[s->Src]; o != 0) Store(d, static_cast<Extended>(d) / o);
-        break;
-      case kPowC:
-        Power(d, s->Value);
-        break;
-      case kPowR:
-        if (const double o = r[s->Src]; o <= 10) Power(d, o);
-        break;
-      case kSin:
-        d = cache_.Get(TFunctionCache::fnSin, r[s->Src]);
-        break;
-      case kCos:
-        d = cache_.Get(TFunctionCache::fnCos, r[s->Src]);
-        break;
-      case kTan:
-        SetIfCarriedOut(d, cache_.Get(TFunctionCache::fnTan, r[s->Src]));
-        break;
-      case kExp:
-        SetIfCarriedOut(d, cache_.Get(TFunctionCache::fnExp, r[s->Src]));
-        break;
-      case kSqrt:
-        if (const double o = r[s->Src]; o >= 0) Store(d, std::sqrt(Extended{o}));
-        break;
-      case kLn:
-        SetIfCarriedOut(d, cache_.Get(TFunctionCache::fnLn, r[s->Src]));
-        break;
-      case kGtC:
-        if (!(d > s->Value)) {
-          s = begin + s->Skip;
-          continue;
-        }
-        break;
-      case kGtR:
-        if (!(d > r[s->Src])) {
-          s = begin + s->Skip;
-          continue;
-        }
-        break;
-      case kLeC:
-        if (d > s->Value) {
-          s = begin + s->Skip;
-          continue;
-        }
-        break;
-      case kLeR:
-        if (d > r[s->Src]) {
-          s = begin + s->Skip;
-          continue;
-        }
-        break;
-    }
-    ++s;
+#endif
+#define MOVAR_NEXT() \
+  ++s;               \
+  MOVAR_DISPATCH()
+#define MOVAR_SKIP()   \
+  s = begin + s->Skip; \
+  MOVAR_DISPATCH()
+#define MOVAR_D r[s->Dest]
+#ifdef MOVAR_THREADED_DISPATCH
+  MOVAR_DISPATCH();
+#endif
+  MOVAR_CASE(Set)
+  MOVAR_D = s->Value;
+  MOVAR_NEXT();
+  MOVAR_CASE(AddC)
+  Store(MOVAR_D, static_cast<Extended>(MOVAR_D) + s->Value);
+  MOVAR_NEXT();
+  MOVAR_CASE(AddR)
+  Store(MOVAR_D, static_cast<Extended>(MOVAR_D) + r[s->Src]);
+  MOVAR_NEXT();
+  MOVAR_CASE(SubC)
+  Store(MOVAR_D, static_cast<Extended>(MOVAR_D) - s->Value);
+  MOVAR_NEXT();
+  MOVAR_CASE(SubR)
+  Store(MOVAR_D, static_cast<Extended>(MOVAR_D) - r[s->Src]);
+  MOVAR_NEXT();
+  MOVAR_CASE(MulC)
+  Store(MOVAR_D, static_cast<Extended>(MOVAR_D) * s->Value);
+  MOVAR_NEXT();
+  MOVAR_CASE(MulR)
+  Store(MOVAR_D, static_cast<Extended>(MOVAR_D) * r[s->Src]);
+  MOVAR_NEXT();
+  MOVAR_CASE(DivC)
+  Store(MOVAR_D, static_cast<Extended>(MOVAR_D) / s->Value);
+  MOVAR_NEXT();
+  MOVAR_CASE(DivR)
+  if (const double o = r[s->Src]; o != 0) Store(MOVAR_D, static_cast<Extended>(MOVAR_D) / o);
+  MOVAR_NEXT();
+  MOVAR_CASE(PowC)
+  Power(MOVAR_D, s->Value);
+  MOVAR_NEXT();
+  MOVAR_CASE(PowR)
+  if (const double o = r[s->Src]; o <= 10) Power(MOVAR_D, o);
+  MOVAR_NEXT();
+  MOVAR_CASE(Sin)
+  MOVAR_D = cache_.Get(TFunctionCache::fnSin, r[s->Src]);
+  MOVAR_NEXT();
+  MOVAR_CASE(Cos)
+  MOVAR_D = cache_.Get(TFunctionCache::fnCos, r[s->Src]);
+  MOVAR_NEXT();
+  MOVAR_CASE(Tan)
+  SetIfCarriedOut(MOVAR_D, cache_.Get(TFunctionCache::fnTan, r[s->Src]));
+  MOVAR_NEXT();
+  MOVAR_CASE(Exp)
+  SetIfCarriedOut(MOVAR_D, cache_.Get(TFunctionCache::fnExp, r[s->Src]));
+  MOVAR_NEXT();
+  MOVAR_CASE(Sqrt)
+  if (const double o = r[s->Src]; o >= 0) Store(MOVAR_D, std::sqrt(Extended{o}));
+  MOVAR_NEXT();
+  MOVAR_CASE(Ln)
+  SetIfCarriedOut(MOVAR_D, cache_.Get(TFunctionCache::fnLn, r[s->Src]));
+  MOVAR_NEXT();
+  MOVAR_CASE(GtC)
+  if (!(MOVAR_D > s->Value)) {
+    MOVAR_SKIP();
   }
+  MOVAR_NEXT();
+  MOVAR_CASE(GtR)
+  if (!(MOVAR_D > r[s->Src])) {
+    MOVAR_SKIP();
+  }
+  MOVAR_NEXT();
+  MOVAR_CASE(LeC)
+  if (MOVAR_D > s->Value) {
+    MOVAR_SKIP();
+  }
+  MOVAR_NEXT();
+  MOVAR_CASE(LeR)
+  if (MOVAR_D > r[s->Src]) {
+    MOVAR_SKIP();
+  }
+  MOVAR_NEXT();
+  MOVAR_CASE(End)
   return r[0];
+#ifndef MOVAR_THREADED_DISPATCH
+}
+#endif
+#undef MOVAR_D
+#undef MOVAR_SKIP
+#undef MOVAR_NEXT
+#undef MOVAR_DISPATCH
+#undef MOVAR_CASE
+}
+
+#ifdef MOVAR_THREADED_DISPATCH
+#pragma GCC diagnostic pop
+#endif
+
+double TFastScorer::Predict(double x) noexcept {
+  return Run(x);
 }
 
 double TFastScorer::Score(const TSampleData& samples, std::int32_t last,
@@ -375,7 +415,7 @@ double TFastScorer::Score(const TSampleData& samples, std::int32_t last,
   double sum = 0;
   std::int32_t j = 0;
   while (j <= last) {
-    const double prediction = Predict(samples.GetX(j));
+    const double prediction = Run(samples.GetX(j));
     const double difference =
         static_cast<double>(static_cast<Extended>(prediction) - samples.GetY(j));
     sum = static_cast<double>(static_cast<Extended>(sum) + std::fabs(difference));

@@ -34,7 +34,7 @@ class TFastScorer {
 
   // Length of the residual program.
   [[nodiscard]] std::int32_t StepCount() const noexcept {
-    return static_cast<std::int32_t>(steps_.size());
+    return static_cast<std::int32_t>(steps_.size()) - 1;
   }
 
   // Instructions 0 .. ExecEnd of every Execute that Score stands for; counted only in a
@@ -63,6 +63,7 @@ class TFastScorer {
     kGtR,
     kLeC,
     kLeR,
+    kEnd,  // returns register 0
   };
 
   struct TStep {
@@ -73,6 +74,7 @@ class TFastScorer {
     double Value;
   };
 
+  // The residual program, ending with a kEnd step.
   [[nodiscard]] const std::vector<TStep>& Steps() const noexcept { return steps_; }
 
  private:
@@ -94,7 +96,8 @@ class TFastScorer {
   void EmitGuarded(const TInstruction& action);
   void Emit(TKind kind, std::uint8_t dest, std::uint8_t src, double value);
   void Prune();
-  void Link() noexcept;
+  void Link();
+  [[nodiscard]] double Run(double x) noexcept;
 
   std::vector<TStep> steps_;
   std::vector<TInstruction> chain_;  // unresolved comparisons of the block being decoded
