@@ -290,9 +290,13 @@ void TFastScorer::Link() {
 #pragma GCC diagnostic ignored "-Wpedantic"
 #endif
 
-inline double TFastScorer::Run(double x) noexcept {
+template <bool Scoring>
+double TFastScorer::Run(double x, const TSampleData* samples, std::int32_t last, double threshold,
+                        std::int32_t& scored) noexcept {
   double* const r = registers_;
   r[0] = x;
+  double sum = 0;
+  std::int32_t j = 0;
   const TStep* const begin = steps_.data();
   const TStep* s = begin;
 #ifdef MOVAR_THREADED_DISPATCH
@@ -391,7 +395,21 @@ inline double TFastScorer::Run(double x) noexcept {
   }
   MOVAR_NEXT();
   MOVAR_CASE(End)
-  return r[0];
+  if constexpr (Scoring) {
+    // The next sample starts here, so a run of samples makes no calls.
+    const double difference = static_cast<double>(static_cast<Extended>(r[0]) - samples->GetY(j));
+    sum = static_cast<double>(static_cast<Extended>(sum) + std::fabs(difference));
+    ++j;
+    if (j <= last && !(sum > threshold)) {
+      r[0] = samples->GetX(j);
+      s = begin;
+      MOVAR_DISPATCH();
+    }
+    scored = j;
+    return sum;
+  } else {
+    return r[0];
+  }
 #ifndef MOVAR_THREADED_DISPATCH
 }
 #endif
@@ -407,23 +425,17 @@ inline double TFastScorer::Run(double x) noexcept {
 #endif
 
 double TFastScorer::Predict(double x) noexcept {
-  return Run(x);
+  std::int32_t scored;
+  return Run<false>(x, nullptr, 0, 0, scored);
 }
 
 double TFastScorer::Score(const TSampleData& samples, std::int32_t last,
                           double threshold) noexcept {
-  double sum = 0;
-  std::int32_t j = 0;
-  while (j <= last) {
-    const double prediction = Run(samples.GetX(j));
-    const double difference =
-        static_cast<double>(static_cast<Extended>(prediction) - samples.GetY(j));
-    sum = static_cast<double>(static_cast<Extended>(sum) + std::fabs(difference));
-    ++j;
-    if (sum > threshold) break;
-  }
+  if (last < 0) return 0;
+  std::int32_t scored = 0;
+  const double sum = Run<true>(samples.GetX(0), &samples, last, threshold, scored);
 #ifdef MOVAR_COUNT_INSTRUCTIONS
-  interpreted_ += static_cast<std::uint64_t>(length_) * static_cast<std::uint64_t>(j);
+  interpreted_ += static_cast<std::uint64_t>(length_) * static_cast<std::uint64_t>(scored);
 #endif
   return sum;
 }

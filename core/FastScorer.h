@@ -97,7 +97,11 @@ class TFastScorer {
   void Emit(TKind kind, std::uint8_t dest, std::uint8_t src, double value);
   void Prune();
   void Link();
-  [[nodiscard]] double Run(double x) noexcept;
+  // Predict when not Scoring; else Score from sample 0 (whose x is x), the number of
+  // samples run in scored.
+  template <bool Scoring>
+  [[nodiscard]] double Run(double x, const TSampleData* samples, std::int32_t last,
+                           double threshold, std::int32_t& scored) noexcept;
 
   std::vector<TStep> steps_;
   std::vector<TInstruction> chain_;  // unresolved comparisons of the block being decoded
