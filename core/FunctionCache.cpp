@@ -52,14 +52,3 @@ double TFunctionCache::Compute(TFunction function, double x) noexcept {
       return Failed;
   }
 }
-
-double TFunctionCache::Get(TFunction function, double x) noexcept {
-  const std::uint64_t bits = std::bit_cast<std::uint64_t>(x);
-  // Fibonacci hashing spreads the low-order-heavy bit patterns of nearby doubles.
-  const std::size_t index =
-      (static_cast<std::size_t>(function) << IndexBits) |
-      static_cast<std::size_t>((bits * 0x9E3779B97F4A7C15ull) >> (64 - IndexBits));
-  TEntry& entry = entries_[index];
-  if (entry.Bits != bits) entry = {bits, Compute(function, x)};
-  return entry.Result;
-}
