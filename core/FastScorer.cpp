@@ -284,7 +284,7 @@ void TFastScorer::Link() {
 
 // Threaded dispatch where the compiler has label addresses: each handler jumps straight to
 // the next, with no bounds check and no loop test (the end is a step of its own).
-#if defined(__GNUC__)
+#if defined(__GNUC__) && !defined(MOVAR_PORTABLE_DISPATCH)
 #define MOVAR_THREADED_DISPATCH 1
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wpedantic"

@@ -6,6 +6,7 @@
 #include <cfloat>
 #include <cmath>
 #include <cstdint>
+#include <limits>
 #include <vector>
 
 #include "Movar.h"
@@ -104,5 +105,28 @@ TEST(FastScorer, ScoresExactlyWhatTheSearchScores) {
     const std::int32_t last = RandomInt(41) - 1;
     const double expected = TMovar::Score(program, samples, last, threshold);
     ASSERT_EQ(Bits(expected), Bits(scorer.Score(samples, last, threshold))) << "program " << n;
+  }
+}
+
+// Score runs sample after sample without leaving the interpreter: the registers a
+// previous run left, and thresholds just under a partial sum, must not change where it
+// stops or what it sums.
+TEST(FastScorer, StopsAtTheSameSampleAfterAnyEarlierRun) {
+  SetSeed(13);
+  TSampleData samples(30);
+  samples.GenerateRandom();
+  TFastScorer scorer;
+  const double none = std::numeric_limits<double>::infinity();
+  for (int n = 0; n < 3000; ++n) {
+    TTuringEvaluator program = AnyProgram(1 + RandomInt(20), 1 + RandomInt(MaxRegisters));
+    scorer.Load(program);
+    (void)scorer.Predict(Pick(Edges));
+    const std::int32_t k = RandomInt(30);
+    const double partial = TMovar::Score(program, samples, k, none);
+    for (const double threshold : {std::nextafter(partial, -none), partial}) {
+      const double expected = TMovar::Score(program, samples, 29, threshold);
+      ASSERT_EQ(Bits(expected), Bits(scorer.Score(samples, 29, threshold)))
+          << "program " << n << " cut at " << k;
+    }
   }
 }
