@@ -7,6 +7,8 @@
 #include <cmath>
 #include <cstdint>
 
+#include "TE.h"
+
 namespace arithmetic {
 
 using Extended = long double;
@@ -52,6 +54,29 @@ inline void Power(double& reg, double exponent) noexcept {
   }
   if (base <= 0) return;  // the logarithm of a base that is not positive fails
   Store(reg, std::exp(static_cast<Extended>(exponent) * std::log(static_cast<Extended>(base))));
+}
+
+// The two-operand opcodes (opAdd .. opPow) on reg, their operand tests included.
+inline void ApplyTwoOperand(std::uint8_t op, double& reg, double operand) noexcept {
+  switch (op) {
+    case opAdd:
+      Store(reg, static_cast<Extended>(reg) + operand);
+      break;
+    case opSub:
+      Store(reg, static_cast<Extended>(reg) - operand);
+      break;
+    case opMul:
+      Store(reg, static_cast<Extended>(reg) * operand);
+      break;
+    case opDiv:
+      if (operand != 0) Store(reg, static_cast<Extended>(reg) / operand);
+      break;
+    case opPow:
+      if (operand <= 10) Power(reg, operand);
+      break;
+    default:
+      break;
+  }
 }
 
 }  // namespace arithmetic

@@ -5,6 +5,7 @@
 
 #include "Arithmetic.h"
 
+using arithmetic::ApplyTwoOperand;
 using arithmetic::Extended;
 using arithmetic::Power;
 using arithmetic::Store;
@@ -129,23 +130,7 @@ bool TFastScorer::Fold(const TInstruction& in, double operand, TStep& step) noex
     step = {ConstantKind(in.Op), in.Dest, NoRegister, 0, operand};
     return true;
   }
-  switch (in.Op) {
-    case opAdd:
-      Store(value, static_cast<Extended>(value) + operand);
-      break;
-    case opSub:
-      Store(value, static_cast<Extended>(value) - operand);
-      break;
-    case opMul:
-      Store(value, static_cast<Extended>(value) * operand);
-      break;
-    case opDiv:
-      Store(value, static_cast<Extended>(value) / operand);
-      break;
-    default:
-      Power(value, operand);
-      break;
-  }
+  ApplyTwoOperand(in.Op, value, operand);
   return !SameBits(value, dest.Value);
 }
 

@@ -6,8 +6,8 @@
 #include "Arithmetic.h"
 #include "Random.h"
 
+using arithmetic::ApplyTwoOperand;
 using arithmetic::Extended;
-using arithmetic::Power;
 using arithmetic::Store;
 using arithmetic::TrigLimit;
 
@@ -95,19 +95,11 @@ double TTuringEvaluator::Execute(double x) noexcept {
     double& d = registers_[in.Dest];
     switch (in.Op) {
       case opAdd:
-        Store(d, static_cast<Extended>(d) + o);
-        break;
       case opSub:
-        Store(d, static_cast<Extended>(d) - o);
-        break;
       case opMul:
-        Store(d, static_cast<Extended>(d) * o);
-        break;
       case opDiv:
-        if (o != 0) Store(d, static_cast<Extended>(d) / o);
-        break;
       case opPow:
-        if (o <= 10) Power(d, o);
+        ApplyTwoOperand(in.Op, d, o);
         break;
       case opSin:
         d = std::fabs(o) >= TrigLimit ? 0.0 : static_cast<double>(std::sin(Extended{o}));
