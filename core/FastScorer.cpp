@@ -416,11 +416,9 @@ double TFastScorer::Predict(double x) noexcept {
 
 double TFastScorer::Score(const TSampleData& samples, std::int32_t last,
                           double threshold) noexcept {
+  scored_ = 0;
   if (last < 0) return 0;
-  std::int32_t scored = 0;
-  const double sum = Run<true>(samples.GetX(0), &samples, last, threshold, scored);
-#ifdef MOVAR_COUNT_INSTRUCTIONS
-  interpreted_ += static_cast<std::uint64_t>(length_) * static_cast<std::uint64_t>(scored);
-#endif
+  const double sum = Run<true>(samples.GetX(0), &samples, last, threshold, scored_);
+  CountScore(scored_);
   return sum;
 }

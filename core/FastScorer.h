@@ -32,6 +32,15 @@ class TFastScorer {
   [[nodiscard]] double Score(const TSampleData& samples, std::int32_t last,
                              double threshold) noexcept;
 
+  // Samples the last Score ran.
+  [[nodiscard]] std::int32_t ScoredSamples() const noexcept { return scored_; }
+  // Counts a score found without running, as if Score had run scored samples.
+  void CountScore([[maybe_unused]] std::int32_t scored) noexcept {
+#ifdef MOVAR_COUNT_INSTRUCTIONS
+    interpreted_ += static_cast<std::uint64_t>(length_) * static_cast<std::uint64_t>(scored);
+#endif
+  }
+
   // Length of the residual program.
   [[nodiscard]] std::int32_t StepCount() const noexcept {
     return static_cast<std::int32_t>(steps_.size()) - 1;
@@ -39,7 +48,9 @@ class TFastScorer {
 
   // Instructions 0 .. ExecEnd of every Execute that Score stands for; counted only in a
   // build that defines MOVAR_COUNT_INSTRUCTIONS, else 0.
-  [[nodiscard]] std::uint64_t Interpreted() const noexcept { return interpreted_; }
+  [[nodiscard]] std::uint64_t Interpreted() const noexcept {
+    return interpreted_;
+  }
 
   enum TKind : std::uint8_t {
     kSet,  // R[Dest] := Value
@@ -75,7 +86,9 @@ class TFastScorer {
   };
 
   // The residual program, ending with a kEnd step.
-  [[nodiscard]] const std::vector<TStep>& Steps() const noexcept { return steps_; }
+  [[nodiscard]] const std::vector<TStep>& Steps() const noexcept {
+    return steps_;
+  }
 
  private:
   // What decoding knows about a register: a value fixed for every x, or nothing.
@@ -109,6 +122,7 @@ class TFastScorer {
   TKnown known_[MaxRegisters] = {};
   double registers_[MaxRegisters] = {};
   std::int32_t length_ = 0;  // ExecEnd + 1 of the loaded program
+  std::int32_t scored_ = 0;
   std::uint64_t interpreted_ = 0;
   TFunctionCache cache_;
 };

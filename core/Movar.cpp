@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <bit>
 #include <cmath>
 #include <thread>
 #include <utility>
@@ -86,20 +87,45 @@ void TMovar::Evaluate() {
   EvaluateRange(0, populationSize_);
 }
 
-void TMovar::ScoreSlice(TFastScorer& scorer, std::int32_t first, std::int32_t last,
-                        std::int32_t lastSample) noexcept {
+void TMovar::ScoreSlice(std::int32_t worker, std::int32_t first, std::int32_t last,
+                        std::int32_t lastSample) {
+  TFastScorer& scorer = scorers_[worker];
+  TScoreMemo& memo = memos_[worker];
   for (std::int32_t i = first; i < last; ++i) {
     scorer.Load(*programs_[i]);
+    const TScoreMemo::TSteps steps(scorer.Steps());
+    const std::uint64_t hash = TScoreMemo::Hash(steps);
+    if (const TScoreMemo::TScore* known = memo.Find(steps, hash)) {
+      errors_[i] = known->Error;
+      scorer.CountScore(known->Scored);
+      continue;
+    }
     errors_[i] = scorer.Score(*samples_, lastSample, threshold_);
+    memo.Add(steps, hash, {errors_[i], scorer.ScoredSamples()});
   }
+}
+
+void TMovar::PrepareMemos(std::int32_t first, std::int32_t lastSample) noexcept {
+  const bool changed =
+      samples_ != memoSamples_ || lastSample != memoLast_ ||
+      std::bit_cast<std::uint64_t>(threshold_) != std::bit_cast<std::uint64_t>(memoThreshold_);
+  // A new generation may come with the same cut-off and a set changed in place.
+  if (first == 0 || changed) {
+    for (TScoreMemo& memo : memos_)
+      memo.Clear();
+  }
+  memoSamples_ = samples_;
+  memoLast_ = lastSample;
+  memoThreshold_ = threshold_;
 }
 
 void TMovar::EvaluateRange(std::int32_t first, std::int32_t last) {
   const std::int32_t lastSample = LastScored();
+  PrepareMemos(first, lastSample);
   const std::int64_t work = static_cast<std::int64_t>(last - first) * (lastSample + 1) *
                             std::max<std::int64_t>(instructionCount_, 1);
   if (!pool_ || work < ParallelWork) {
-    ScoreSlice(scorers_[0], first, last, lastSample);
+    ScoreSlice(0, first, last, lastSample);
     return;
   }
   std::atomic<std::int32_t> next{first};
@@ -107,7 +133,7 @@ void TMovar::EvaluateRange(std::int32_t first, std::int32_t last) {
     for (;;) {
       const std::int32_t begin = next.fetch_add(ParallelChunk, std::memory_order_relaxed);
       if (begin >= last) return;
-      ScoreSlice(scorers_[worker], begin, std::min(last, begin + ParallelChunk), lastSample);
+      ScoreSlice(worker, begin, std::min(last, begin + ParallelChunk), lastSample);
     }
   });
 }
@@ -117,6 +143,7 @@ void TMovar::SetThreads(std::int32_t threads) {
   threads = std::max(threads, 1);
   pool_.reset();
   scorers_.resize(static_cast<std::size_t>(threads));
+  memos_.resize(static_cast<std::size_t>(threads));
   if (threads > 1) pool_ = std::make_unique<TWorkerPool>(threads);
 }
 

@@ -9,6 +9,7 @@
 
 #include "ErrorRanking.h"
 #include "FastScorer.h"
+#include "ScoreMemo.h"
 #include "SD.h"
 #include "TE.h"
 #include "WorkerPool.h"
@@ -85,6 +86,11 @@ class TMovar {
   std::vector<std::int32_t> order_;
   std::vector<std::unique_ptr<TTuringEvaluator>> ranked_;
   std::vector<TFastScorer> scorers_ = std::vector<TFastScorer>(1);  // one per thread
+  std::vector<TScoreMemo> memos_ = std::vector<TScoreMemo>(1);      // one per thread
+  // What the memos' scores were formed with.
+  const TSampleData* memoSamples_ = nullptr;
+  std::int32_t memoLast_ = -1;
+  double memoThreshold_ = 0;
   std::unique_ptr<TWorkerPool> pool_;
   double threshold_ = InitialThreshold;
   std::unique_ptr<TSampleData> placeholder_;
@@ -99,8 +105,11 @@ class TMovar {
   std::int32_t clones_ = 0;
   bool progressive_ = true;
 
-  void ScoreSlice(TFastScorer& scorer, std::int32_t first, std::int32_t last,
-                  std::int32_t lastSample) noexcept;
+  void ScoreSlice(std::int32_t worker, std::int32_t first, std::int32_t last,
+                  std::int32_t lastSample);
+  // Forgets the remembered scores when a new generation starts or what they were formed
+  // with has changed.
+  void PrepareMemos(std::int32_t first, std::int32_t lastSample) noexcept;
 
   static constexpr double InitialThreshold = 9999999999.0;
 };

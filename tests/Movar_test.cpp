@@ -287,3 +287,31 @@ TEST(Movar, BreedingOnSeveralThreadsDrawsAsOneThreadDoes) {
     ASSERT_EQ(one[i].Value, two[i].Value) << i;
   }
 }
+
+TEST(Movar, EveryProgramGetsItsOwnErrorThoughManyDecodeAlike) {
+  SetSeed(8);
+  TSampleData samples = Sine(60);
+  TMovar search(12, 400, 3);
+  search.SetProgressive(false);
+  search.SetSamples(samples);
+  auto expectReferenceErrors = [&](const char* when) {
+    for (int i = 0; i < search.PopulationSize(); ++i) {
+      TTuringEvaluator copy = search.GetProgram(i);
+      ASSERT_EQ(TMovar::Score(copy, samples, samples.Count() - 1, search.Threshold()),
+                search.GetError(i))
+          << when << ", program " << i;
+    }
+  };
+  for (int generation = 0; generation < 15; ++generation) {
+    search.Evaluate();
+    expectReferenceErrors("whole generation");
+    search.NextGeneration();
+  }
+  // The same cut-off and set, changed in place: nothing scored before may be reused.
+  search.Evaluate();
+  for (int j = 0; j < samples.Count(); ++j)
+    samples.SetY(j, samples.GetY(j) * 0.5 + 0.25);
+  search.EvaluateRange(0, 150);
+  search.EvaluateRange(150, search.PopulationSize());
+  expectReferenceErrors("in slices, after a change of the samples");
+}

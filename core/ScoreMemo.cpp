@@ -1,0 +1,84 @@
+#include "ScoreMemo.h"
+
+#include <bit>
+
+namespace {
+
+// Remembered steps per thread at most (16 bytes each); beyond, new programs are only run.
+constexpr std::size_t MaxSteps = std::size_t{1} << 20;
+
+[[nodiscard]] inline std::uint64_t Mix(std::uint64_t hash, std::uint64_t value) noexcept {
+  return (hash ^ value) * 0x100000001B3ull + (hash >> 29);
+}
+
+[[nodiscard]] inline bool SameStep(const TFastScorer::TStep& a,
+                                   const TFastScorer::TStep& b) noexcept {
+  return a.Kind == b.Kind && a.Dest == b.Dest && a.Src == b.Src && a.Skip == b.Skip &&
+         std::bit_cast<std::uint64_t>(a.Value) == std::bit_cast<std::uint64_t>(b.Value);
+}
+
+}  // namespace
+
+void TScoreMemo::Clear() noexcept {
+  if (size_ == 0) return;
+  for (TEntry& entry : table_)
+    entry.Length = 0;
+  steps_.clear();
+  size_ = 0;
+}
+
+std::uint64_t TScoreMemo::Hash(TSteps steps) noexcept {
+  std::uint64_t hash = 0xCBF29CE484222325ull;
+  for (const TFastScorer::TStep& step : steps) {
+    hash = Mix(hash, static_cast<std::uint64_t>(step.Kind) |
+                         static_cast<std::uint64_t>(step.Dest) << 8 |
+                         static_cast<std::uint64_t>(step.Src) << 16);
+    hash = Mix(hash, std::bit_cast<std::uint64_t>(step.Value));
+  }
+  return hash;
+}
+
+bool TScoreMemo::Matches(const TEntry& entry, TSteps steps, std::uint64_t hash) const noexcept {
+  if (entry.Hash != hash || entry.Length != steps.size()) return false;
+  const TFastScorer::TStep* known = steps_.data() + entry.First;
+  for (std::size_t k = 0; k < steps.size(); ++k) {
+    if (!SameStep(known[k], steps[k])) return false;
+  }
+  return true;
+}
+
+const TScoreMemo::TScore* TScoreMemo::Find(TSteps steps, std::uint64_t hash) const noexcept {
+  if (table_.empty() || steps.empty()) return nullptr;
+  const std::size_t mask = table_.size() - 1;
+  for (std::size_t slot = hash & mask;; slot = (slot + 1) & mask) {
+    const TEntry& entry = table_[slot];
+    if (entry.Length == 0) return nullptr;
+    if (Matches(entry, steps, hash)) return &entry.Score;
+  }
+}
+
+void TScoreMemo::Add(TSteps steps, std::uint64_t hash, TScore score) {
+  if (steps.empty() || steps_.size() + steps.size() > MaxSteps) return;
+  if (2 * (size_ + 1) > table_.size()) Grow();
+  const std::size_t mask = table_.size() - 1;
+  std::size_t slot = hash & mask;
+  while (table_[slot].Length != 0)
+    slot = (slot + 1) & mask;
+  table_[slot] = {hash, static_cast<std::uint32_t>(steps_.size()),
+                  static_cast<std::uint32_t>(steps.size()), score};
+  steps_.insert(steps_.end(), steps.begin(), steps.end());
+  ++size_;
+}
+
+void TScoreMemo::Grow() {
+  std::vector<TEntry> old = std::move(table_);
+  table_.assign(old.empty() ? 1024 : 2 * old.size(), TEntry{0, 0, 0, {0, 0}});
+  const std::size_t mask = table_.size() - 1;
+  for (const TEntry& entry : old) {
+    if (entry.Length == 0) continue;
+    std::size_t slot = entry.Hash & mask;
+    while (table_[slot].Length != 0)
+      slot = (slot + 1) & mask;
+    table_[slot] = entry;
+  }
+}
