@@ -191,6 +191,30 @@ void TFastScorer::EmitGuarded(const TInstruction& action) {
   known_[action.Dest].Known = false;
 }
 
+void TFastScorer::MarkLive(const std::vector<TInstruction>& code, std::int32_t end) {
+  // Backwards over the source: an action whose destination is not read later (and is not
+  // register 0 at the end) cannot change the result, nor can the comparisons guarding it.
+  // Only an unguarded sine or cosine surely overwrites, so this keeps a superset of what
+  // Prune keeps, and decoding need not look at the rest.
+  live_.assign(static_cast<std::size_t>(end), 0);
+  std::uint32_t live = 1;
+  bool guarding = false;  // the comparisons met belong to a live action
+  for (std::int32_t k = end - 1; k >= 0; --k) {
+    const TInstruction& in = code[k];
+    const bool reads = in.Src != ConstantOperand;
+    if (IsComparison(in.Op)) {
+      if (guarding) live |= 1u << in.Dest | (reads ? 1u << in.Src : 0u);
+      continue;
+    }
+    guarding = (live >> in.Dest & 1u) != 0;
+    if (!guarding) continue;
+    live_[k] = 1;
+    const bool guarded = k > 0 && IsComparison(code[k - 1].Op);
+    if (!guarded && (in.Op == opSin || in.Op == opCos)) live &= ~(1u << in.Dest);
+    if (reads) live |= 1u << in.Src;
+  }
+}
+
 void TFastScorer::Load(const TTuringEvaluator& program) {
   steps_.clear();
   known_[0] = {false, false, 0};
@@ -199,17 +223,25 @@ void TFastScorer::Load(const TTuringEvaluator& program) {
   const std::vector<TInstruction>& code = program.Code();
   const std::int32_t end = program.ExecEnd() + 1;
   length_ = end;
+  MarkLive(code, end);
   std::int32_t i = 0;
   while (i < end) {
     // A block: a run of comparisons and the instruction they guard.
+    std::int32_t at = i;
+    while (at < end && IsComparison(code[at].Op))
+      ++at;
+    if (at == end) break;  // a trailing comparison guards nothing
+    if (!live_[at]) {
+      i = at + 1;
+      continue;
+    }
     chain_.clear();
     bool never = false;
-    for (; i < end && IsComparison(code[i].Op); ++i) {
+    for (; i < at; ++i) {
       const int outcome = never ? 1 : Resolve(code[i]);
       if (outcome == 0) never = true;
       if (outcome < 0) chain_.push_back(code[i]);
     }
-    if (i == end) break;  // a trailing comparison guards nothing
     const TInstruction& action = code[i++];
     if (never) continue;
     if (chain_.empty()) {

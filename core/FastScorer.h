@@ -108,6 +108,7 @@ class TFastScorer {
   void EmitAction(const TInstruction& action);
   void EmitGuarded(const TInstruction& action);
   void Emit(TKind kind, std::uint8_t dest, std::uint8_t src, double value);
+  void MarkLive(const std::vector<TInstruction>& code, std::int32_t end);
   void Prune();
   void Link();
   // Predict when not Scoring; else Score from sample 0 (whose x is x), the number of
@@ -119,6 +120,7 @@ class TFastScorer {
   std::vector<TStep> steps_;
   std::vector<TInstruction> chain_;  // unresolved comparisons of the block being decoded
   std::vector<std::uint8_t> keep_;
+  std::vector<std::uint8_t> live_;  // per source instruction: may reach the result
   TKnown known_[MaxRegisters] = {};
   double registers_[MaxRegisters] = {};
   std::int32_t length_ = 0;  // ExecEnd + 1 of the loaded program
