@@ -1,5 +1,7 @@
 #include "FastScorer.h"
 
+#include <algorithm>
+#include <array>
 #include <bit>
 #include <cmath>
 
@@ -193,62 +195,68 @@ void TFastScorer::EmitGuarded(const TInstruction& action) {
 
 void TFastScorer::MarkLive(const std::vector<TInstruction>& code, std::int32_t end) {
   // Backwards over the source: an action whose destination is not read later (and is not
-  // register 0 at the end) cannot change the result, nor can the comparisons guarding it.
-  // Only an unguarded sine or cosine surely overwrites, so this keeps a superset of what
-  // Prune keeps, and decoding need not look at the rest.
-  live_.assign(static_cast<std::size_t>(end), 0);
+  // register 0 at the end) cannot change the result, nor can the comparisons guarding it;
+  // trailing comparisons guard nothing. Only an unguarded sine or cosine surely
+  // overwrites, so this keeps a superset of what Prune keeps, and decoding need not look
+  // at the rest.
+  if (live_.size() < static_cast<std::size_t>(end)) live_.resize(static_cast<std::size_t>(end));
+  // Local pointers: stores through a byte pointer could alias anything else.
+  std::uint8_t* const marks = live_.data();
+  const TInstruction* const source = code.data();
   std::uint32_t live = 1;
-  bool guarding = false;  // the comparisons met belong to a live action
+  std::uint8_t guarding = 0;  // the comparisons met belong to a live action
   for (std::int32_t k = end - 1; k >= 0; --k) {
-    const TInstruction& in = code[k];
-    const bool reads = in.Src != ConstantOperand;
+    const TInstruction in = source[k];
+    const std::uint32_t read = in.Src != ConstantOperand ? 1u << in.Src : 0u;
     if (IsComparison(in.Op)) {
-      if (guarding) live |= 1u << in.Dest | (reads ? 1u << in.Src : 0u);
+      marks[k] = guarding;
+      if (guarding) live |= 1u << in.Dest | read;
       continue;
     }
-    guarding = (live >> in.Dest & 1u) != 0;
+    guarding = static_cast<std::uint8_t>(live >> in.Dest & 1u);
+    marks[k] = guarding;
     if (!guarding) continue;
-    live_[k] = 1;
-    const bool guarded = k > 0 && IsComparison(code[k - 1].Op);
+    const bool guarded = k > 0 && IsComparison(source[k - 1].Op);
     if (!guarded && (in.Op == opSin || in.Op == opCos)) live &= ~(1u << in.Dest);
-    if (reads) live |= 1u << in.Src;
+    live |= read;
   }
 }
 
 void TFastScorer::Load(const TTuringEvaluator& program) {
+  static constexpr auto Start = [] {
+    std::array<TKnown, MaxRegisters> known{};
+    for (TKnown& k : known)
+      k = {true, false, 0.0};
+    known[0].Known = false;  // x
+    return known;
+  }();
   steps_.clear();
-  known_[0] = {false, false, 0};
-  for (int r = 1; r < MaxRegisters; ++r)
-    known_[r] = {true, false, 0.0};
+  std::copy(Start.begin(), Start.end(), known_);
   const std::vector<TInstruction>& code = program.Code();
   const std::int32_t end = program.ExecEnd() + 1;
   length_ = end;
   MarkLive(code, end);
-  std::int32_t i = 0;
-  while (i < end) {
-    // A block: a run of comparisons and the instruction they guard.
-    std::int32_t at = i;
-    while (at < end && IsComparison(code[at].Op))
-      ++at;
-    if (at == end) break;  // a trailing comparison guards nothing
-    if (!live_[at]) {
-      i = at + 1;
+  // Blocks (a run of comparisons and the action they guard) whose action may reach the
+  // result, in order.
+  chain_.clear();
+  bool never = false;
+  for (std::int32_t i = 0; i < end; ++i) {
+    if (!live_[i]) continue;
+    const TInstruction& in = code[i];
+    if (IsComparison(in.Op)) {
+      const int outcome = never ? 1 : Resolve(in);
+      if (outcome == 0) never = true;
+      if (outcome < 0) chain_.push_back(in);
       continue;
     }
-    chain_.clear();
-    bool never = false;
-    for (; i < at; ++i) {
-      const int outcome = never ? 1 : Resolve(code[i]);
-      if (outcome == 0) never = true;
-      if (outcome < 0) chain_.push_back(code[i]);
-    }
-    const TInstruction& action = code[i++];
-    if (never) continue;
-    if (chain_.empty()) {
-      EmitAction(action);
+    if (never) {
+      never = false;
+    } else if (chain_.empty()) {
+      EmitAction(in);
     } else {
-      EmitGuarded(action);
+      EmitGuarded(in);
     }
+    chain_.clear();
   }
   Materialize(0);
   Prune();
@@ -258,30 +266,37 @@ void TFastScorer::Load(const TTuringEvaluator& program) {
 void TFastScorer::Prune() {
   // Backwards over the blocks: a block whose destination is not read later (and is not
   // register 0 at the end) cannot change the result.
-  keep_.assign(steps_.size(), 1);
+  const std::size_t count = steps_.size();
+  if (keep_.size() < count) keep_.resize(count);
+  std::uint8_t* const keep = keep_.data();
+  TStep* const steps = steps_.data();
   std::uint32_t live = 1;
-  for (std::ptrdiff_t k = static_cast<std::ptrdiff_t>(steps_.size()) - 1; k >= 0;) {
-    const TStep& action = steps_[k];
+  bool removed = false;
+  for (std::ptrdiff_t k = static_cast<std::ptrdiff_t>(count) - 1; k >= 0;) {
+    const TStep& action = steps[k];
     std::ptrdiff_t first = k;
-    while (first > 0 && IsComparisonKind(steps_[first - 1].Kind))
+    while (first > 0 && IsComparisonKind(steps[first - 1].Kind))
       --first;
     const std::uint32_t dest = 1u << action.Dest;
-    if ((live & dest) == 0) {
-      for (std::ptrdiff_t j = first; j <= k; ++j)
-        keep_[j] = 0;
+    const bool kept = (live & dest) != 0;
+    for (std::ptrdiff_t j = first; j <= k; ++j)
+      keep[j] = kept;
+    if (!kept) {
+      removed = true;
     } else {
       if (first == k && AlwaysWrites(action.Kind)) live &= ~dest;
       if (ReadsSource(action.Kind)) live |= 1u << action.Src;
       for (std::ptrdiff_t j = first; j < k; ++j) {
-        live |= 1u << steps_[j].Dest;
-        if (ReadsSource(steps_[j].Kind)) live |= 1u << steps_[j].Src;
+        live |= 1u << steps[j].Dest;
+        if (ReadsSource(steps[j].Kind)) live |= 1u << steps[j].Src;
       }
     }
     k = first - 1;
   }
+  if (!removed) return;
   std::size_t kept = 0;
-  for (std::size_t k = 0; k < steps_.size(); ++k) {
-    if (keep_[k]) steps_[kept++] = steps_[k];
+  for (std::size_t k = 0; k < count; ++k) {
+    if (keep[k]) steps[kept++] = steps[k];
   }
   steps_.resize(kept);
 }
