@@ -323,12 +323,12 @@ void TFastScorer::Link() {
 #endif
 
 template <bool Scoring>
-double TFastScorer::Run(double x, const TSampleData* samples, std::int32_t last, double threshold,
-                        std::int32_t& scored) noexcept {
+double TFastScorer::Run(double x, const TSamplePoint* first, const TSamplePoint* last,
+                        double threshold, std::int32_t& scored) noexcept {
   double* const r = registers_;
   r[0] = x;
   double sum = 0;
-  std::int32_t j = 0;
+  const TSamplePoint* point = first;
   const TStep* const begin = steps_.data();
   const TStep* s = begin;
 #ifdef MOVAR_THREADED_DISPATCH
@@ -429,15 +429,15 @@ double TFastScorer::Run(double x, const TSampleData* samples, std::int32_t last,
   MOVAR_CASE(End)
   if constexpr (Scoring) {
     // The next sample starts here, so a run of samples makes no calls.
-    const double difference = static_cast<double>(static_cast<Extended>(r[0]) - samples->GetY(j));
+    const double difference = static_cast<double>(static_cast<Extended>(r[0]) - point->Y);
     sum = static_cast<double>(static_cast<Extended>(sum) + std::fabs(difference));
-    ++j;
-    if (j <= last && !(sum > threshold)) {
-      r[0] = samples->GetX(j);
+    if (point != last && !(sum > threshold)) {
+      ++point;
+      r[0] = point->X;
       s = begin;
       MOVAR_DISPATCH();
     }
-    scored = j;
+    scored = static_cast<std::int32_t>(point - first) + 1;
     return sum;
   } else {
     return r[0];
@@ -458,14 +458,15 @@ double TFastScorer::Run(double x, const TSampleData* samples, std::int32_t last,
 
 double TFastScorer::Predict(double x) noexcept {
   std::int32_t scored;
-  return Run<false>(x, nullptr, 0, 0, scored);
+  return Run<false>(x, nullptr, nullptr, 0, scored);
 }
 
 double TFastScorer::Score(const TSampleData& samples, std::int32_t last,
                           double threshold) noexcept {
   scored_ = 0;
   if (last < 0) return 0;
-  const double sum = Run<true>(samples.GetX(0), &samples, last, threshold, scored_);
+  const TSamplePoint* const points = samples.Points();
+  const double sum = Run<true>(points[0].X, points, points + last, threshold, scored_);
   CountScore(scored_);
   return sum;
 }

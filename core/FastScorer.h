@@ -111,10 +111,10 @@ class TFastScorer {
   void MarkLive(const std::vector<TInstruction>& code, std::int32_t end);
   void Prune();
   void Link();
-  // Predict when not Scoring; else Score from sample 0 (whose x is x), the number of
-  // samples run in scored.
+  // Predict when not Scoring; else Score the points first .. last (x is first's), the
+  // number of samples run in scored.
   template <bool Scoring>
-  [[nodiscard]] double Run(double x, const TSampleData* samples, std::int32_t last,
+  [[nodiscard]] double Run(double x, const TSamplePoint* first, const TSamplePoint* last,
                            double threshold, std::int32_t& scored) noexcept;
 
   std::vector<TStep> steps_;

@@ -23,6 +23,8 @@ class TSampleData {
 
   [[nodiscard]] double GetX(std::int32_t i) const noexcept { return points_[i].X; }
   [[nodiscard]] double GetY(std::int32_t i) const noexcept { return points_[i].Y; }
+  // Points 0 .. Count() - 1, for loops that walk them without an index.
+  [[nodiscard]] const TSamplePoint* Points() const noexcept { return points_.data(); }
   // Widen the bounds to take the value in; they never shrink here.
   void SetX(std::int32_t i, double value) noexcept;
   void SetY(std::int32_t i, double value) noexcept;
