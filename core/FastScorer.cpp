@@ -86,7 +86,7 @@ inline void SetIfCarriedOut(double& reg, double result) noexcept {
 
 }  // namespace
 
-TFastScorer::TFastScorer() {
+TFastScorer::TFastScorer() : residual_(1, TStep{kEnd, 0, 0, 0, 0}) {
   steps_.reserve(64);
   chain_.reserve(16);
 }
@@ -259,59 +259,44 @@ void TFastScorer::Load(const TTuringEvaluator& program) {
     chain_.clear();
   }
   Materialize(0);
-  Prune();
-  Link();
+  Finish();
 }
 
-void TFastScorer::Prune() {
-  // Backwards over the blocks: a block whose destination is not read later (and is not
-  // register 0 at the end) cannot change the result.
+void TFastScorer::Finish() {
+  // Backwards over the blocks (a run of comparisons and the action they guard): a block
+  // whose destination is not read later (and is not register 0 at the end) cannot change
+  // the result. The kept blocks are written from the back of the residual program, so a
+  // false comparison's jump past the rest of its block is known as it is written.
   const std::size_t count = steps_.size();
-  if (keep_.size() < count) keep_.resize(count);
-  std::uint8_t* const keep = keep_.data();
-  TStep* const steps = steps_.data();
+  if (residual_.size() < count + 1) residual_.resize(count + 1);
+  const TStep* const steps = steps_.data();
+  TStep* const out = residual_.data();
+  std::size_t at = count;
+  out[at] = {kEnd, 0, 0, 0, 0};
   std::uint32_t live = 1;
-  bool removed = false;
   for (std::ptrdiff_t k = static_cast<std::ptrdiff_t>(count) - 1; k >= 0;) {
     const TStep& action = steps[k];
     std::ptrdiff_t first = k;
     while (first > 0 && IsComparisonKind(steps[first - 1].Kind))
       --first;
     const std::uint32_t dest = 1u << action.Dest;
-    const bool kept = (live & dest) != 0;
-    for (std::ptrdiff_t j = first; j <= k; ++j)
-      keep[j] = kept;
-    if (!kept) {
-      removed = true;
-    } else {
+    if (live & dest) {
       if (first == k && AlwaysWrites(action.Kind)) live &= ~dest;
       if (ReadsSource(action.Kind)) live |= 1u << action.Src;
-      for (std::ptrdiff_t j = first; j < k; ++j) {
-        live |= 1u << steps[j].Dest;
-        if (ReadsSource(steps[j].Kind)) live |= 1u << steps[j].Src;
+      const std::size_t next = at;
+      out[--at] = action;
+      for (std::ptrdiff_t j = k - 1; j >= first; --j) {
+        const TStep& comparison = steps[j];
+        live |= 1u << comparison.Dest;
+        if (ReadsSource(comparison.Kind)) live |= 1u << comparison.Src;
+        out[--at] = comparison;
+        out[at].Skip = static_cast<std::int32_t>(next - at);
       }
     }
     k = first - 1;
   }
-  if (!removed) return;
-  std::size_t kept = 0;
-  for (std::size_t k = 0; k < count; ++k) {
-    if (keep[k]) steps[kept++] = steps[k];
-  }
-  steps_.resize(kept);
-}
-
-void TFastScorer::Link() {
-  // A false comparison skips the rest of its chain and the instruction after it.
-  std::int32_t next = static_cast<std::int32_t>(steps_.size());
-  for (std::ptrdiff_t k = static_cast<std::ptrdiff_t>(steps_.size()) - 1; k >= 0; --k) {
-    if (IsComparisonKind(steps_[k].Kind)) {
-      steps_[k].Skip = next;
-    } else {
-      next = static_cast<std::int32_t>(k) + 1;
-    }
-  }
-  steps_.push_back({kEnd, 0, 0, 0, 0});
+  first_ = static_cast<std::int32_t>(at);
+  last_ = static_cast<std::int32_t>(count);
 }
 
 // Threaded dispatch where the compiler has label addresses: each handler jumps straight to
@@ -329,7 +314,7 @@ double TFastScorer::Run(double x, const TSamplePoint* first, const TSamplePoint*
   r[0] = x;
   double sum = 0;
   const TSamplePoint* point = first;
-  const TStep* const begin = steps_.data();
+  const TStep* const begin = residual_.data() + first_;
   const TStep* s = begin;
 #ifdef MOVAR_THREADED_DISPATCH
   static void* const handlers[] = {&&Set,  &&AddC, &&AddR, &&SubC, &&SubR, &&MulC, &&MulR, &&DivC,
@@ -348,8 +333,8 @@ double TFastScorer::Run(double x, const TSamplePoint* first, const TSamplePoint*
 #define MOVAR_NEXT() \
   ++s;               \
   MOVAR_DISPATCH()
-#define MOVAR_SKIP()   \
-  s = begin + s->Skip; \
+#define MOVAR_SKIP() \
+  s += s->Skip;      \
   MOVAR_DISPATCH()
 #define MOVAR_D r[s->Dest]
 #ifdef MOVAR_THREADED_DISPATCH

@@ -12,6 +12,7 @@
 // One scorer serves one thread: it owns its registers and its function cache.
 
 #include <cstdint>
+#include <span>
 #include <vector>
 
 #include "FunctionCache.h"
@@ -43,7 +44,7 @@ class TFastScorer {
 
   // Length of the residual program.
   [[nodiscard]] std::int32_t StepCount() const noexcept {
-    return static_cast<std::int32_t>(steps_.size()) - 1;
+    return last_ - first_;
   }
 
   // Instructions 0 .. ExecEnd of every Execute that Score stands for; counted only in a
@@ -70,7 +71,7 @@ class TFastScorer {
     kExp,
     kSqrt,
     kLn,
-    kGtC,  // the comparisons jump to Skip when false
+    kGtC,  // the comparisons jump Skip steps ahead when false
     kGtR,
     kLeC,
     kLeR,
@@ -86,8 +87,8 @@ class TFastScorer {
   };
 
   // The residual program, ending with a kEnd step.
-  [[nodiscard]] const std::vector<TStep>& Steps() const noexcept {
-    return steps_;
+  [[nodiscard]] std::span<const TStep> Steps() const noexcept {
+    return {residual_.data() + first_, static_cast<std::size_t>(last_ - first_ + 1)};
   }
 
  private:
@@ -109,18 +110,20 @@ class TFastScorer {
   void EmitGuarded(const TInstruction& action);
   void Emit(TKind kind, std::uint8_t dest, std::uint8_t src, double value);
   void MarkLive(const std::vector<TInstruction>& code, std::int32_t end);
-  void Prune();
-  void Link();
+  // Drops the blocks that cannot reach the result and writes the residual program.
+  void Finish();
   // Predict when not Scoring; else Score the points first .. last (x is first's), the
   // number of samples run in scored.
   template <bool Scoring>
   [[nodiscard]] double Run(double x, const TSamplePoint* first, const TSamplePoint* last,
                            double threshold, std::int32_t& scored) noexcept;
 
-  std::vector<TStep> steps_;
+  std::vector<TStep> steps_;     // decoded, before Finish
+  std::vector<TStep> residual_;  // the residual program: first_ .. last_ (its end step)
+  std::int32_t first_ = 0;
+  std::int32_t last_ = 0;
   std::vector<TInstruction> chain_;  // unresolved comparisons of the block being decoded
-  std::vector<std::uint8_t> keep_;
-  std::vector<std::uint8_t> live_;  // per source instruction: may reach the result
+  std::vector<std::uint8_t> live_;   // per source instruction: may reach the result
   TKnown known_[MaxRegisters] = {};
   double registers_[MaxRegisters] = {};
   std::int32_t length_ = 0;  // ExecEnd + 1 of the loaded program

@@ -20,7 +20,7 @@ TDecoded Decode(std::uint8_t op, double value) {
   program.UpdateExecEnd();
   TFastScorer scorer;
   scorer.Load(program);
-  TDecoded decoded{scorer.Steps(), 0};
+  TDecoded decoded{{scorer.Steps().begin(), scorer.Steps().end()}, 0};
   decoded.Hash = TScoreMemo::Hash(decoded.Steps);
   return decoded;
 }
