@@ -68,10 +68,22 @@ std::uint64_t OrderKey(double error) {
   return bits & sign ? ~bits : bits | sign;
 }
 
+// From this many errors on, the radix sort is the faster.
+constexpr std::int32_t RadixCount = 4096;
+
 // Input positions by error, each class of equal errors in input order: a stable LSD radix
 // sort by bytes, without the mispredicted comparisons of a comparison sort. Bytes that all
 // keys share are skipped.
 void SortByError(const double* errors, std::int32_t count, std::vector<TKeyed>& keyed) {
+  // Small populations: a comparison sort on (key, position) costs less than eight passes.
+  if (count < RadixCount) {
+    for (std::int32_t i = 0; i < count; ++i)
+      keyed[i] = {OrderKey(errors[i]), i};
+    std::sort(keyed.begin(), keyed.begin() + count, [](const TKeyed& a, const TKeyed& b) {
+      return a.Key < b.Key || (a.Key == b.Key && a.Position < b.Position);
+    });
+    return;
+  }
   constexpr int Bytes = 8;
   std::vector<std::int32_t> histogram(Bytes * 256, 0);
   for (std::int32_t i = 0; i < count; ++i) {
@@ -122,6 +134,11 @@ void TErrorRanking::Sort(double* errors, std::int32_t* order, std::int32_t count
   TFlagTree smaller;                    // input positions of errors below the class
   TFlagTree slots;                      // the class's final slots not yet taken
   smaller.Clear(count);
+  // Past the last class of several errors nobody asks the tree.
+  std::int32_t lastTie = -1;
+  for (std::int32_t j = 1; j < count; ++j) {
+    if (keyed[j].Key == keyed[j - 1].Key) lastTie = j;
+  }
   for (std::int32_t start = 0, end = 0; start < count; start = end) {
     const std::uint64_t key = keyed[start].Key;
     for (end = start + 1; end < count && keyed[end].Key == key;)
@@ -150,6 +167,7 @@ void TErrorRanking::Sort(double* errors, std::int32_t* order, std::int32_t count
         if (k > 1) offset = (last + (k - 1) - gaps[k - 2] % (k - 1)) % (k - 1);
       }
     }
+    if (end > lastTie) continue;
     for (std::int32_t j = 0; j < size; ++j)
       smaller.Set(members[j]);
   }
