@@ -27,17 +27,22 @@ void WithProcessSource(Draw draw) {
 }
 }  // namespace
 
-void TTuringEvaluator::RandomizeInstruction(std::int32_t i, TRandomStream& random) {
-  TInstruction& in = code_[i];
-  in.Dest = static_cast<std::uint8_t>(random.Int(registerCount_));
+namespace {
+void DrawInstruction(TInstruction& in, std::int32_t registerCount, TRandomStream& random) {
+  in.Dest = static_cast<std::uint8_t>(random.Int(registerCount));
   in.Op = static_cast<std::uint8_t>(random.Int(OpcodeCount));
   const std::int32_t r = random.Int(100);
   if (r <= 50 && !IsFunction(in.Op)) {
     in.Src = ConstantOperand;
     in.Value = static_cast<double>(random.Int(99999999)) / 10000.0;
   } else {
-    in.Src = static_cast<std::uint8_t>(random.Int(registerCount_));
+    in.Src = static_cast<std::uint8_t>(random.Int(registerCount));
   }
+}
+}  // namespace
+
+void TTuringEvaluator::RandomizeInstruction(std::int32_t i, TRandomStream& random) {
+  DrawInstruction(code_[i], registerCount_, random);
 }
 
 void TTuringEvaluator::RandomizeInstruction(std::int32_t i) {
@@ -45,8 +50,11 @@ void TTuringEvaluator::RandomizeInstruction(std::int32_t i) {
 }
 
 void TTuringEvaluator::RandomizeAll(TRandomStream& random) {
-  for (std::int32_t i = 0; i < instructionCount_; ++i)
-    RandomizeInstruction(i, random);
+  // A local copy keeps the generator's state in a register through the loop.
+  TRandomStream local = random;
+  for (TInstruction& in : code_)
+    DrawInstruction(in, registerCount_, local);
+  random = local;
   UpdateExecEnd();
 }
 
@@ -55,9 +63,11 @@ void TTuringEvaluator::RandomizeAll() {
 }
 
 void TTuringEvaluator::CrossWith(const TTuringEvaluator& donor, TRandomStream& random) {
+  TRandomStream local = random;
   for (std::int32_t i = 0; i < instructionCount_; ++i) {
-    if (random.Int(100) < 50) code_[i] = donor.code_[i];
+    if (local.Int(100) < 50) code_[i] = donor.code_[i];
   }
+  random = local;
   UpdateExecEnd();
 }
 
