@@ -268,11 +268,13 @@ void TFastScorer::Finish() {
   // the result. The kept blocks are written from the back of the residual program, so a
   // false comparison's jump past the rest of its block is known as it is written.
   const std::size_t count = steps_.size();
-  if (residual_.size() < count + 1) residual_.resize(count + 1);
+  // Room for the end step and a save and a restore around each guarded action.
+  if (residual_.size() < 3 * count + 1) residual_.resize(3 * count + 1);
   const TStep* const steps = steps_.data();
   TStep* const out = residual_.data();
-  std::size_t at = count;
+  std::size_t at = residual_.size() - 1;
   out[at] = {kEnd, 0, 0, 0, 0};
+  last_ = static_cast<std::int32_t>(at);
   std::uint32_t live = 1;
   for (std::ptrdiff_t k = static_cast<std::ptrdiff_t>(count) - 1; k >= 0;) {
     const TStep& action = steps[k];
@@ -284,7 +286,11 @@ void TFastScorer::Finish() {
       if (first == k && AlwaysWrites(action.Kind)) live &= ~dest;
       if (ReadsSource(action.Kind)) live |= 1u << action.Src;
       const std::size_t next = at;
+      // A guarded action runs on every lane between a save and a restore of its
+      // destination.
+      if (first < k) out[--at] = {kRestore, action.Dest, NoRegister, 0, 0};
       out[--at] = action;
+      if (first < k) out[--at] = {kSave, action.Dest, NoRegister, 0, 0};
       for (std::ptrdiff_t j = k - 1; j >= first; --j) {
         const TStep& comparison = steps[j];
         live |= 1u << comparison.Dest;
@@ -296,7 +302,6 @@ void TFastScorer::Finish() {
     k = first - 1;
   }
   first_ = static_cast<std::int32_t>(at);
-  last_ = static_cast<std::int32_t>(count);
 }
 
 // Threaded dispatch where the compiler has label addresses: each handler jumps straight to
@@ -310,16 +315,28 @@ void TFastScorer::Finish() {
 template <bool Scoring>
 double TFastScorer::Run(double x, const TSamplePoint* first, const TSamplePoint* last,
                         double threshold, std::int32_t& scored) noexcept {
-  double* const r = registers_;
-  r[0] = x;
+  // Every step runs on Lanes samples at once; the errors are then added one sample at a
+  // time, in order, so the sum and the cut-off are those of one sample at a time. Lanes
+  // past the last sample repeat its x and are not added.
+  TLanes* const r = lanes_;
+  constexpr unsigned AllLanes = (1u << Lanes) - 1;
+  unsigned mask = AllLanes;  // lanes whose comparisons so far hold
+  TLanes saved;              // a guarded destination before its action
   double sum = 0;
   const TSamplePoint* point = first;
+  if constexpr (Scoring) {
+    LoadLanes(point, last);
+  } else {
+    for (double& lane : r[0])
+      lane = x;
+  }
   const TStep* const begin = residual_.data() + first_;
   const TStep* s = begin;
 #ifdef MOVAR_THREADED_DISPATCH
-  static void* const handlers[] = {&&Set,  &&AddC, &&AddR, &&SubC, &&SubR, &&MulC, &&MulR, &&DivC,
-                                   &&DivR, &&PowC, &&PowR, &&Sin,  &&Cos,  &&Tan,  &&Exp,  &&Sqrt,
-                                   &&Ln,   &&GtC,  &&GtR,  &&LeC,  &&LeR,  &&End};
+  static void* const handlers[] = {&&Set,  &&AddC, &&AddR, &&SubC, &&SubR,    &&MulC,
+                                   &&MulR, &&DivC, &&DivR, &&PowC, &&PowR,    &&Sin,
+                                   &&Cos,  &&Tan,  &&Exp,  &&Sqrt, &&Ln,      &&GtC,
+                                   &&GtR,  &&LeC,  &&LeR,  &&Save, &&Restore, &&End};
   static_assert(sizeof(handlers) / sizeof(handlers[0]) == kEnd + 1);
 #define MOVAR_CASE(name) \
   name:
@@ -333,105 +350,126 @@ double TFastScorer::Run(double x, const TSamplePoint* first, const TSamplePoint*
 #define MOVAR_NEXT() \
   ++s;               \
   MOVAR_DISPATCH()
-#define MOVAR_SKIP() \
-  s += s->Skip;      \
-  MOVAR_DISPATCH()
-#define MOVAR_D r[s->Dest]
+#if defined(__GNUC__) && !defined(__clang__)
+#define MOVAR_UNROLL _Pragma("GCC unroll 4")
+#else
+#define MOVAR_UNROLL
+#endif
+// Each lane of the destination d, with o the source's lanes and v the constant.
+#define MOVAR_LANES(body)              \
+  {                                    \
+    double* const d = r[s->Dest];      \
+    const double* const o = r[s->Src]; \
+    const double v = s->Value;         \
+    (void)o;                           \
+    (void)v;                           \
+    MOVAR_UNROLL                       \
+    for (int k = 0; k < Lanes; ++k) {  \
+      body;                            \
+    }                                  \
+  }                                    \
+  MOVAR_NEXT()
+// A comparison narrows the mask; when no lane is left, the rest of the block is skipped.
+#define MOVAR_COMPARE(holds)                     \
+  {                                              \
+    const double* const d = r[s->Dest];          \
+    const double* const o = r[s->Src];           \
+    const double v = s->Value;                   \
+    (void)o;                                     \
+    (void)v;                                     \
+    unsigned held = 0;                           \
+    MOVAR_UNROLL                                 \
+    for (int k = 0; k < Lanes; ++k)              \
+      held |= static_cast<unsigned>(holds) << k; \
+    mask &= held;                                \
+    if (mask == 0) {                             \
+      mask = AllLanes;                           \
+      s += s->Skip;                              \
+      MOVAR_DISPATCH();                          \
+    }                                            \
+  }                                              \
+  MOVAR_NEXT()
 #ifdef MOVAR_THREADED_DISPATCH
   MOVAR_DISPATCH();
 #endif
   MOVAR_CASE(Set)
-  MOVAR_D = s->Value;
-  MOVAR_NEXT();
+  MOVAR_LANES(d[k] = v);
   MOVAR_CASE(AddC)
-  Store(MOVAR_D, static_cast<Extended>(MOVAR_D) + s->Value);
-  MOVAR_NEXT();
+  MOVAR_LANES(Store(d[k], static_cast<Extended>(d[k]) + v));
   MOVAR_CASE(AddR)
-  Store(MOVAR_D, static_cast<Extended>(MOVAR_D) + r[s->Src]);
-  MOVAR_NEXT();
+  MOVAR_LANES(Store(d[k], static_cast<Extended>(d[k]) + o[k]));
   MOVAR_CASE(SubC)
-  Store(MOVAR_D, static_cast<Extended>(MOVAR_D) - s->Value);
-  MOVAR_NEXT();
+  MOVAR_LANES(Store(d[k], static_cast<Extended>(d[k]) - v));
   MOVAR_CASE(SubR)
-  Store(MOVAR_D, static_cast<Extended>(MOVAR_D) - r[s->Src]);
-  MOVAR_NEXT();
+  MOVAR_LANES(Store(d[k], static_cast<Extended>(d[k]) - o[k]));
   MOVAR_CASE(MulC)
-  Store(MOVAR_D, static_cast<Extended>(MOVAR_D) * s->Value);
-  MOVAR_NEXT();
+  MOVAR_LANES(Store(d[k], static_cast<Extended>(d[k]) * v));
   MOVAR_CASE(MulR)
-  Store(MOVAR_D, static_cast<Extended>(MOVAR_D) * r[s->Src]);
-  MOVAR_NEXT();
+  MOVAR_LANES(Store(d[k], static_cast<Extended>(d[k]) * o[k]));
   MOVAR_CASE(DivC)
-  Store(MOVAR_D, static_cast<Extended>(MOVAR_D) / s->Value);
-  MOVAR_NEXT();
+  MOVAR_LANES(Store(d[k], static_cast<Extended>(d[k]) / v));
   MOVAR_CASE(DivR)
-  if (const double o = r[s->Src]; o != 0) Store(MOVAR_D, static_cast<Extended>(MOVAR_D) / o);
-  MOVAR_NEXT();
+  MOVAR_LANES(if (const double e = o[k]; e != 0) Store(d[k], static_cast<Extended>(d[k]) / e));
   MOVAR_CASE(PowC)
-  Power(MOVAR_D, s->Value);
-  MOVAR_NEXT();
+  MOVAR_LANES(Power(d[k], v));
   MOVAR_CASE(PowR)
-  if (const double o = r[s->Src]; o <= 10) Power(MOVAR_D, o);
-  MOVAR_NEXT();
+  MOVAR_LANES(if (const double e = o[k]; e <= 10) Power(d[k], e));
   MOVAR_CASE(Sin)
-  MOVAR_D = cache_.Get(TFunctionCache::fnSin, r[s->Src]);
-  MOVAR_NEXT();
+  MOVAR_LANES(d[k] = cache_.Get(TFunctionCache::fnSin, o[k]));
   MOVAR_CASE(Cos)
-  MOVAR_D = cache_.Get(TFunctionCache::fnCos, r[s->Src]);
-  MOVAR_NEXT();
+  MOVAR_LANES(d[k] = cache_.Get(TFunctionCache::fnCos, o[k]));
   MOVAR_CASE(Tan)
-  SetIfCarriedOut(MOVAR_D, cache_.Get(TFunctionCache::fnTan, r[s->Src]));
-  MOVAR_NEXT();
+  MOVAR_LANES(SetIfCarriedOut(d[k], cache_.Get(TFunctionCache::fnTan, o[k])));
   MOVAR_CASE(Exp)
-  SetIfCarriedOut(MOVAR_D, cache_.Get(TFunctionCache::fnExp, r[s->Src]));
-  MOVAR_NEXT();
+  MOVAR_LANES(SetIfCarriedOut(d[k], cache_.Get(TFunctionCache::fnExp, o[k])));
   MOVAR_CASE(Sqrt)
-  if (const double o = r[s->Src]; o >= 0) Store(MOVAR_D, std::sqrt(Extended{o}));
-  MOVAR_NEXT();
+  MOVAR_LANES(if (const double e = o[k]; e >= 0) Store(d[k], std::sqrt(Extended{e})));
   MOVAR_CASE(Ln)
-  SetIfCarriedOut(MOVAR_D, cache_.Get(TFunctionCache::fnLn, r[s->Src]));
-  MOVAR_NEXT();
+  MOVAR_LANES(SetIfCarriedOut(d[k], cache_.Get(TFunctionCache::fnLn, o[k])));
   MOVAR_CASE(GtC)
-  if (!(MOVAR_D > s->Value)) {
-    MOVAR_SKIP();
-  }
-  MOVAR_NEXT();
+  MOVAR_COMPARE(d[k] > v);
   MOVAR_CASE(GtR)
-  if (!(MOVAR_D > r[s->Src])) {
-    MOVAR_SKIP();
-  }
-  MOVAR_NEXT();
+  MOVAR_COMPARE(d[k] > o[k]);
   MOVAR_CASE(LeC)
-  if (MOVAR_D > s->Value) {
-    MOVAR_SKIP();
-  }
-  MOVAR_NEXT();
+  MOVAR_COMPARE(!(d[k] > v));
   MOVAR_CASE(LeR)
-  if (MOVAR_D > r[s->Src]) {
-    MOVAR_SKIP();
+  MOVAR_COMPARE(!(d[k] > o[k]));
+  MOVAR_CASE(Save)
+  MOVAR_LANES(saved[k] = d[k]);
+  MOVAR_CASE(Restore)
+  // The guarded action ran on every lane; the lanes whose comparisons failed take back
+  // their value, as if it had not run there.
+  for (int k = 0; k < Lanes; ++k) {
+    if (!(mask >> k & 1u)) r[s->Dest][k] = saved[k];
   }
+  mask = AllLanes;
   MOVAR_NEXT();
   MOVAR_CASE(End)
   if constexpr (Scoring) {
-    // The next sample starts here, so a run of samples makes no calls.
-    const double difference = static_cast<double>(static_cast<Extended>(r[0]) - point->Y);
-    sum = static_cast<double>(static_cast<Extended>(sum) + std::fabs(difference));
-    if (point != last && !(sum > threshold)) {
+    // The next samples start here, so a run of samples makes no calls.
+    for (int k = 0; k < Lanes; ++k) {
+      const double difference = static_cast<double>(static_cast<Extended>(r[0][k]) - point->Y);
+      // The magnitude taken in extended precision (the same value) saves a round trip
+      // between the two register files.
+      sum = static_cast<double>(std::fabs(static_cast<Extended>(difference)) + sum);
+      if (point == last || sum > threshold) {
+        scored = static_cast<std::int32_t>(point - first) + 1;
+        return sum;
+      }
       ++point;
-      r[0] = point->X;
-      s = begin;
-      MOVAR_DISPATCH();
     }
-    scored = static_cast<std::int32_t>(point - first) + 1;
-    return sum;
+    LoadLanes(point, last);
+    s = begin;
+    MOVAR_DISPATCH();
   } else {
-    return r[0];
+    return r[0][0];
   }
 #ifndef MOVAR_THREADED_DISPATCH
 }
 #endif
-#undef MOVAR_D
-#undef MOVAR_SKIP
+#undef MOVAR_COMPARE
+#undef MOVAR_LANES
+#undef MOVAR_UNROLL
 #undef MOVAR_NEXT
 #undef MOVAR_DISPATCH
 #undef MOVAR_CASE
@@ -440,6 +478,13 @@ double TFastScorer::Run(double x, const TSamplePoint* first, const TSamplePoint*
 #ifdef MOVAR_THREADED_DISPATCH
 #pragma GCC diagnostic pop
 #endif
+
+void TFastScorer::LoadLanes(const TSamplePoint* point, const TSamplePoint* last) noexcept {
+  for (int k = 0; k < Lanes; ++k) {
+    lanes_[0][k] = point->X;
+    if (point != last) ++point;
+  }
+}
 
 double TFastScorer::Predict(double x) noexcept {
   std::int32_t scored;

@@ -75,7 +75,9 @@ class TFastScorer {
     kGtR,
     kLeC,
     kLeR,
-    kEnd,  // returns register 0
+    kSave,     // keeps Dest before a guarded action
+    kRestore,  // gives Dest back where the guard failed
+    kEnd,      // returns register 0
   };
 
   struct TStep {
@@ -125,7 +127,12 @@ class TFastScorer {
   std::vector<TInstruction> chain_;  // unresolved comparisons of the block being decoded
   std::vector<std::uint8_t> live_;   // per source instruction: may reach the result
   TKnown known_[MaxRegisters] = {};
-  double registers_[MaxRegisters] = {};
+  // Samples run side by side through each step.
+  static constexpr int Lanes = 4;
+  using TLanes = double[Lanes];
+  void LoadLanes(const TSamplePoint* point, const TSamplePoint* last) noexcept;
+
+  TLanes lanes_[MaxRegisters] = {};
   std::int32_t length_ = 0;  // ExecEnd + 1 of the loaded program
   std::int32_t scored_ = 0;
   std::uint64_t interpreted_ = 0;

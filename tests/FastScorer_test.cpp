@@ -130,3 +130,26 @@ TEST(FastScorer, StopsAtTheSameSampleAfterAnyEarlierRun) {
     }
   }
 }
+
+// Several samples go through each step side by side: neighbours whose comparisons go
+// different ways, guards that fail on some of them, and a set whose size is no multiple of
+// the lanes must each give what one sample at a time gives.
+TEST(FastScorer, SamplesSideBySideScoreAsOneAtATime) {
+  SetSeed(14);
+  TFastScorer scorer;
+  for (int n = 0; n < 4000; ++n) {
+    TSampleData samples(1 + RandomInt(23));
+    for (std::int32_t j = 0; j < samples.Count(); ++j) {
+      samples.SetX(j, RandomInt(2) == 0 ? Pick(Edges) : (RandomReal() - 0.5) * 8);
+      samples.SetY(j, RandomInt(4) == 0 ? Pick(Edges) : RandomReal());
+    }
+    TTuringEvaluator program = AnyProgram(1 + RandomInt(25), 1 + RandomInt(5));
+    scorer.Load(program);
+    const double threshold = n % 3 == 0 ? 1e300 : RandomReal() * 30;
+    const std::int32_t last = RandomInt(samples.Count());
+    const double expected = TMovar::Score(program, samples, last, threshold);
+    ASSERT_EQ(Bits(expected), Bits(scorer.Score(samples, last, threshold)))
+        << "program " << n << "\n"
+        << program.EmitSource();
+  }
+}
