@@ -193,33 +193,38 @@ void TFastScorer::EmitGuarded(const TInstruction& action) {
   known_[action.Dest].Known = false;
 }
 
-void TFastScorer::MarkLive(const std::vector<TInstruction>& code, std::int32_t end) {
+std::int32_t TFastScorer::MarkLive(const std::vector<TInstruction>& code, std::int32_t end) {
   // Backwards over the source: an action whose destination is not read later (and is not
   // register 0 at the end) cannot change the result, nor can the comparisons guarding it;
   // trailing comparisons guard nothing. Only an unguarded sine or cosine surely
-  // overwrites, so this keeps a superset of what Prune keeps, and decoding need not look
+  // overwrites, so this keeps a superset of what Finish keeps, and decoding need not look
   // at the rest.
   if (live_.size() < static_cast<std::size_t>(end)) live_.resize(static_cast<std::size_t>(end));
-  // Local pointers: stores through a byte pointer could alias anything else.
-  std::uint8_t* const marks = live_.data();
+  // Local pointers: the compiler then need not reload them after each store.
+  std::int32_t* const marks = live_.data();
   const TInstruction* const source = code.data();
+  std::int32_t kept = end;
   std::uint32_t live = 1;
-  std::uint8_t guarding = 0;  // the comparisons met belong to a live action
+  bool guarding = false;  // the comparisons met belong to a live action
   for (std::int32_t k = end - 1; k >= 0; --k) {
-    const TInstruction in = source[k];
+    const TInstruction& in = source[k];
+    const std::uint32_t dest = 1u << in.Dest;
     const std::uint32_t read = in.Src != ConstantOperand ? 1u << in.Src : 0u;
     if (IsComparison(in.Op)) {
-      marks[k] = guarding;
-      if (guarding) live |= 1u << in.Dest | read;
+      if (guarding) {
+        marks[--kept] = k;
+        live |= dest | read;
+      }
       continue;
     }
-    guarding = static_cast<std::uint8_t>(live >> in.Dest & 1u);
-    marks[k] = guarding;
+    guarding = (live & dest) != 0;
     if (!guarding) continue;
+    marks[--kept] = k;
     const bool guarded = k > 0 && IsComparison(source[k - 1].Op);
-    if (!guarded && (in.Op == opSin || in.Op == opCos)) live &= ~(1u << in.Dest);
+    if (!guarded && (in.Op == opSin || in.Op == opCos)) live &= ~dest;
     live |= read;
   }
+  return kept;
 }
 
 void TFastScorer::Load(const TTuringEvaluator& program) {
@@ -235,14 +240,14 @@ void TFastScorer::Load(const TTuringEvaluator& program) {
   const std::vector<TInstruction>& code = program.Code();
   const std::int32_t end = program.ExecEnd() + 1;
   length_ = end;
-  MarkLive(code, end);
   // Blocks (a run of comparisons and the action they guard) whose action may reach the
   // result, in order.
+  const std::int32_t firstLive = MarkLive(code, end);
+  const std::int32_t* const live = live_.data();
   chain_.clear();
   bool never = false;
-  for (std::int32_t i = 0; i < end; ++i) {
-    if (!live_[i]) continue;
-    const TInstruction& in = code[i];
+  for (std::int32_t i = firstLive; i < end; ++i) {
+    const TInstruction& in = code[live[i]];
     if (IsComparison(in.Op)) {
       const int outcome = never ? 1 : Resolve(in);
       if (outcome == 0) never = true;
@@ -447,20 +452,26 @@ double TFastScorer::Run(double x, const TSamplePoint* first, const TSamplePoint*
   MOVAR_CASE(End)
   if constexpr (Scoring) {
     // The next samples start here, so a run of samples makes no calls.
-    for (int k = 0; k < Lanes; ++k) {
-      const double difference = static_cast<double>(static_cast<Extended>(r[0][k]) - point->Y);
+    const std::ptrdiff_t after = last - point;
+    const int count = after < Lanes ? static_cast<int>(after) + 1 : Lanes;
+    for (int k = 0; k < count; ++k) {
+      const double difference = static_cast<double>(static_cast<Extended>(r[0][k]) - point[k].Y);
       // The magnitude taken in extended precision (the same value) saves a round trip
       // between the two register files.
       sum = static_cast<double>(std::fabs(static_cast<Extended>(difference)) + sum);
-      if (point == last || sum > threshold) {
-        scored = static_cast<std::int32_t>(point - first) + 1;
+      if (sum > threshold) {
+        scored = static_cast<std::int32_t>(point - first) + k + 1;
         return sum;
       }
-      ++point;
     }
-    LoadLanes(point, last);
-    s = begin;
-    MOVAR_DISPATCH();
+    point += count;
+    if (count <= after) {
+      LoadLanes(point, last);
+      s = begin;
+      MOVAR_DISPATCH();
+    }
+    scored = static_cast<std::int32_t>(point - first);
+    return sum;
   } else {
     return r[0][0];
   }
@@ -480,6 +491,11 @@ double TFastScorer::Run(double x, const TSamplePoint* first, const TSamplePoint*
 #endif
 
 void TFastScorer::LoadLanes(const TSamplePoint* point, const TSamplePoint* last) noexcept {
+  if (last - point >= Lanes - 1) {
+    for (int k = 0; k < Lanes; ++k)
+      lanes_[0][k] = point[k].X;
+    return;
+  }
   for (int k = 0; k < Lanes; ++k) {
     lanes_[0][k] = point->X;
     if (point != last) ++point;

@@ -111,7 +111,9 @@ class TFastScorer {
   void EmitAction(const TInstruction& action);
   void EmitGuarded(const TInstruction& action);
   void Emit(TKind kind, std::uint8_t dest, std::uint8_t src, double value);
-  void MarkLive(const std::vector<TInstruction>& code, std::int32_t end);
+  // Writes the indices of the source instructions that may reach the result, in order, to
+  // the end of live_ and returns where they start.
+  [[nodiscard]] std::int32_t MarkLive(const std::vector<TInstruction>& code, std::int32_t end);
   // Drops the blocks that cannot reach the result and writes the residual program.
   void Finish();
   // Predict when not Scoring; else Score the points first .. last (x is first's), the
@@ -125,7 +127,7 @@ class TFastScorer {
   std::int32_t first_ = 0;
   std::int32_t last_ = 0;
   std::vector<TInstruction> chain_;  // unresolved comparisons of the block being decoded
-  std::vector<std::uint8_t> live_;   // per source instruction: may reach the result
+  std::vector<std::int32_t> live_;   // see MarkLive
   TKnown known_[MaxRegisters] = {};
   // Samples run side by side through each step.
   static constexpr int Lanes = 4;
