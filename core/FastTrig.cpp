@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cfloat>
 #include <cstdint>
+#include <utility>
 
 // The analysis below holds for the 80-bit extended format and needs 128-bit integers;
 // elsewhere every call goes to the library.
@@ -151,12 +152,17 @@ constexpr std::array<Extended, Count> Series(int first) noexcept {
 constexpr auto SinSeries = Series<9>(3);   // to r^19
 constexpr auto CosSeries = Series<10>(2);  // to r^20
 
+// Spelled out term by term: a loop here costs more than its arithmetic.
+template <std::size_t N, std::size_t... I>
+Extended Horner(const std::array<Extended, N>& c, Extended z, std::index_sequence<I...>) noexcept {
+  Extended q = c[N - 1];
+  ((q = c[N - 2 - I] + z * q), ...);
+  return q;
+}
+
 template <std::size_t N>
 Extended Horner(const std::array<Extended, N>& c, Extended z) noexcept {
-  Extended q = c[N - 1];
-  for (std::size_t i = N - 1; i-- > 0;)
-    q = c[i] + z * q;
-  return q;
+  return Horner(c, z, std::make_index_sequence<N - 1>{});
 }
 
 Extended SinKernel(Extended r, Extended z) noexcept {
