@@ -6,11 +6,13 @@
 #include <cstddef>
 #include <cfloat>
 #include <cstdint>
+#include <cstring>
 #include <utility>
 
 // The analysis below holds for the 80-bit extended format and needs 128-bit integers;
 // elsewhere every call goes to the library.
-#if LDBL_MANT_DIG == 64 && defined(__SIZEOF_INT128__)
+#if LDBL_MANT_DIG == 64 && defined(__SIZEOF_INT128__) && defined(__BYTE_ORDER__) && \
+    __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
 
 // Error analysis, in units of u = 2^-64 (half an ulp of long double, relative):
 //
@@ -124,10 +126,20 @@ bool ReduceLarge(double x, TReduced& out) noexcept {
   return out.Eps <= 0x1p-30L;
 }
 
-bool Reduce(double x, TReduced& out) noexcept {
+// The low 64 bits of an extended value: its significand, integer bit included.
+std::uint64_t Significand(Extended value) noexcept {
+  std::uint64_t bits;
+  std::memcpy(&bits, &value, sizeof bits);
+  return bits;
+}
+
+// Inline in each function, so the reduced values stay in registers.
+inline __attribute__((always_inline)) bool Reduce(double x, TReduced& out) noexcept {
   if (!(std::fabs(x) < ReduceLimit)) return std::fabs(x) < TrigLimit && ReduceLarge(x, out);
   const Extended ex = x;
-  const Extended k = (ex * TwoOverPi + RoundToInteger) - RoundToInteger;
+  // In the sum the unit is the last significand bit, so k's low bits are the sum's.
+  const Extended shifted = ex * TwoOverPi + RoundToInteger;
+  const Extended k = shifted - RoundToInteger;
   if (k == 0) {
     out = {ex, ex * ex, 0, 0, false};
     return std::fabs(ex) <= MaxReduced;
@@ -136,7 +148,7 @@ bool Reduce(double x, TReduced& out) noexcept {
   if (!(std::fabs(r) <= MaxReduced) || r == 0) return false;
   const Extended eps = 2.01L * U + std::fabs(k) * 0x1p-131L / std::fabs(r);
   if (eps > 0x1p-30L) return false;
-  out = {r, r * r, eps, static_cast<unsigned>(static_cast<std::int64_t>(k)) & 3u, true};
+  out = {r, r * r, eps, static_cast<unsigned>(Significand(shifted)) & 3u, true};
   return true;
 }
 
