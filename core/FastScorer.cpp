@@ -12,6 +12,13 @@ using arithmetic::Extended;
 using arithmetic::Power;
 using arithmetic::Store;
 
+// Decoding's small steps, inlined into Load: their calls cost more than their bodies.
+#if defined(__GNUC__)
+#define MOVAR_INLINE inline __attribute__((always_inline))
+#else
+#define MOVAR_INLINE inline
+#endif
+
 namespace {
 
 constexpr std::uint8_t NoRegister = 0xFF;
@@ -91,7 +98,7 @@ TFastScorer::TFastScorer() : residual_(1, TStep{kEnd, 0, 0, 0, 0}) {
   chain_.reserve(16);
 }
 
-bool TFastScorer::OperandKnown(const TInstruction& in, double& value) const noexcept {
+MOVAR_INLINE bool TFastScorer::OperandKnown(const TInstruction& in, double& value) const noexcept {
   if (in.Src == ConstantOperand) {
     value = in.Value;
     return true;
@@ -109,7 +116,7 @@ int TFastScorer::Resolve(const TInstruction& comparison) const noexcept {
   return (comparison.Op == opIfGreater) == greater ? 1 : 0;
 }
 
-bool TFastScorer::Fold(const TInstruction& in, double operand, TStep& step) noexcept {
+MOVAR_INLINE bool TFastScorer::Fold(const TInstruction& in, double operand, TStep& step) noexcept {
   const TKnown& dest = known_[in.Dest];
   step = {kSet, in.Dest, NoRegister, 0, dest.Value};
   double& value = step.Value;
@@ -136,18 +143,18 @@ bool TFastScorer::Fold(const TInstruction& in, double operand, TStep& step) noex
   return !SameBits(value, dest.Value);
 }
 
-void TFastScorer::Emit(TKind kind, std::uint8_t dest, std::uint8_t src, double value) {
+MOVAR_INLINE void TFastScorer::Emit(TKind kind, std::uint8_t dest, std::uint8_t src, double value) {
   steps_.push_back({kind, dest, src, 0, value});
 }
 
-void TFastScorer::Materialize(std::uint8_t reg) {
+MOVAR_INLINE void TFastScorer::Materialize(std::uint8_t reg) {
   TKnown& known = known_[reg];
   if (!known.Known || known.Stored) return;
   Emit(kSet, reg, NoRegister, known.Value);
   known.Stored = true;
 }
 
-void TFastScorer::EmitAction(const TInstruction& action) {
+MOVAR_INLINE void TFastScorer::EmitAction(const TInstruction& action) {
   TKnown& dest = known_[action.Dest];
   double operand;
   if (OperandKnown(action, operand)) {
