@@ -107,7 +107,7 @@ MOVAR_INLINE bool TFastScorer::OperandKnown(const TInstruction& in, double& valu
   return known_[in.Src].Known;
 }
 
-int TFastScorer::Resolve(const TInstruction& comparison) const noexcept {
+MOVAR_INLINE int TFastScorer::Resolve(const TInstruction& comparison) const noexcept {
   // R > R is false for every value, NaN included.
   if (comparison.Src == comparison.Dest) return comparison.Op == opIfLessEqual ? 1 : 0;
   double operand;
@@ -200,7 +200,7 @@ void TFastScorer::EmitGuarded(const TInstruction& action) {
   known_[action.Dest].Known = false;
 }
 
-std::int32_t TFastScorer::MarkLive(const std::vector<TInstruction>& code, std::int32_t end) {
+MOVAR_INLINE std::int32_t TFastScorer::MarkLive(const std::vector<TInstruction>& code, std::int32_t end) {
   // Backwards over the source: an action whose destination is not read later (and is not
   // register 0 at the end) cannot change the result, nor can the comparisons guarding it;
   // trailing comparisons guard nothing. Only an unguarded sine or cosine surely
@@ -274,7 +274,7 @@ void TFastScorer::Load(const TTuringEvaluator& program) {
   Finish();
 }
 
-void TFastScorer::Finish() {
+MOVAR_INLINE void TFastScorer::Finish() {
   // Backwards over the blocks (a run of comparisons and the action they guard): a block
   // whose destination is not read later (and is not register 0 at the end) cannot change
   // the result. The kept blocks are written from the back of the residual program, so a
