@@ -200,7 +200,8 @@ void TFastScorer::EmitGuarded(const TInstruction& action) {
   known_[action.Dest].Known = false;
 }
 
-MOVAR_INLINE std::int32_t TFastScorer::MarkLive(const std::vector<TInstruction>& code, std::int32_t end) {
+MOVAR_INLINE std::int32_t TFastScorer::MarkLive(const std::vector<TInstruction>& code,
+                                                std::int32_t end) {
   // Backwards over the source: an action whose destination is not read later (and is not
   // register 0 at the end) cannot change the result, nor can the comparisons guarding it;
   // trailing comparisons guard nothing. Only an unguarded sine or cosine surely
@@ -427,17 +428,17 @@ double TFastScorer::Run(double x, const TSamplePoint* first, const TSamplePoint*
   MOVAR_CASE(PowR)
   MOVAR_LANES(if (const double e = o[k]; e <= 10) Power(d[k], e));
   MOVAR_CASE(Sin)
-  MOVAR_LANES(d[k] = cache_.Get(TFunctionCache::fnSin, o[k]));
+  MOVAR_LANES(d[k] = cache_.Get<TFunctionCache::fnSin>(o[k]));
   MOVAR_CASE(Cos)
-  MOVAR_LANES(d[k] = cache_.Get(TFunctionCache::fnCos, o[k]));
+  MOVAR_LANES(d[k] = cache_.Get<TFunctionCache::fnCos>(o[k]));
   MOVAR_CASE(Tan)
-  MOVAR_LANES(SetIfCarriedOut(d[k], cache_.Get(TFunctionCache::fnTan, o[k])));
+  MOVAR_LANES(SetIfCarriedOut(d[k], cache_.Get<TFunctionCache::fnTan>(o[k])));
   MOVAR_CASE(Exp)
-  MOVAR_LANES(SetIfCarriedOut(d[k], cache_.Get(TFunctionCache::fnExp, o[k])));
+  MOVAR_LANES(SetIfCarriedOut(d[k], cache_.Get<TFunctionCache::fnExp>(o[k])));
   MOVAR_CASE(Sqrt)
   MOVAR_LANES(if (const double e = o[k]; e >= 0) Store(d[k], std::sqrt(Extended{e})));
   MOVAR_CASE(Ln)
-  MOVAR_LANES(SetIfCarriedOut(d[k], cache_.Get(TFunctionCache::fnLn, o[k])));
+  MOVAR_LANES(SetIfCarriedOut(d[k], cache_.Get<TFunctionCache::fnLn>(o[k])));
   MOVAR_CASE(GtC)
   MOVAR_COMPARE(d[k] > v);
   MOVAR_CASE(GtR)

@@ -32,22 +32,47 @@ TFunctionCache::TFunctionCache() {
   }
 }
 
+// The library's argument reduction dominates a miss; fasttrig answers when it is sure.
+template <>
+double TFunctionCache::Compute<TFunctionCache::fnSin>(double x) noexcept {
+  if (double r; fasttrig::Sine(x, r)) return r;
+  return std::fabs(x) >= TrigLimit ? 0.0 : static_cast<double>(std::sin(Extended{x}));
+}
+
+template <>
+double TFunctionCache::Compute<TFunctionCache::fnCos>(double x) noexcept {
+  if (double r; fasttrig::Cosine(x, r)) return r;
+  return std::fabs(x) >= TrigLimit ? 0.0 : static_cast<double>(std::cos(Extended{x}));
+}
+
+template <>
+double TFunctionCache::Compute<TFunctionCache::fnTan>(double x) noexcept {
+  if (double r; fasttrig::Tangent(x, r)) return std::isfinite(r) ? r : Failed;
+  return std::fabs(x) < TrigLimit ? Rounded(std::tan(Extended{x})) : Failed;
+}
+
+template <>
+double TFunctionCache::Compute<TFunctionCache::fnExp>(double x) noexcept {
+  return x >= 0 && x < 1 ? Rounded(std::exp(Extended{x})) : Failed;
+}
+
+template <>
+double TFunctionCache::Compute<TFunctionCache::fnLn>(double x) noexcept {
+  return x > 0 ? Rounded(std::log(Extended{x})) : Failed;
+}
+
 double TFunctionCache::Compute(TFunction function, double x) noexcept {
   switch (function) {
-    // The library's argument reduction dominates a miss; fasttrig answers when it is sure.
     case fnSin:
-      if (double r; fasttrig::Sine(x, r)) return r;
-      return std::fabs(x) >= TrigLimit ? 0.0 : static_cast<double>(std::sin(Extended{x}));
+      return Compute<fnSin>(x);
     case fnCos:
-      if (double r; fasttrig::Cosine(x, r)) return r;
-      return std::fabs(x) >= TrigLimit ? 0.0 : static_cast<double>(std::cos(Extended{x}));
+      return Compute<fnCos>(x);
     case fnTan:
-      if (double r; fasttrig::Tangent(x, r)) return std::isfinite(r) ? r : Failed;
-      return std::fabs(x) < TrigLimit ? Rounded(std::tan(Extended{x})) : Failed;
+      return Compute<fnTan>(x);
     case fnExp:
-      return x >= 0 && x < 1 ? Rounded(std::exp(Extended{x})) : Failed;
+      return Compute<fnExp>(x);
     case fnLn:
-      return x > 0 ? Rounded(std::log(Extended{x})) : Failed;
+      return Compute<fnLn>(x);
     default:
       return Failed;
   }

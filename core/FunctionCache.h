@@ -20,18 +20,23 @@ class TFunctionCache {
   // the instruction fails or is not carried out and the register keeps its value. Inline:
   // a hit costs less than a call.
   [[nodiscard]] double Get(TFunction function, double x) noexcept {
-    const std::uint64_t bits = std::bit_cast<std::uint64_t>(x);
-    // Fibonacci hashing spreads the low-order-heavy bit patterns of nearby doubles.
-    const std::size_t index =
-        (static_cast<std::size_t>(function) << IndexBits) |
-        static_cast<std::size_t>((bits * 0x9E3779B97F4A7C15ull) >> (64 - IndexBits));
-    TEntry& entry = entries_[index];
-    if (entry.Bits != bits) entry = {bits, Compute(function, x)};
+    TEntry& entry = Entry(function, x);
+    if (entry.Bits != std::bit_cast<std::uint64_t>(x)) entry = {Bits(x), Compute(function, x)};
+    return entry.Result;
+  }
+  // The same for a function known where it is called: a miss calls its computation
+  // directly.
+  template <TFunction Function>
+  [[nodiscard]] double Get(double x) noexcept {
+    TEntry& entry = Entry(Function, x);
+    if (entry.Bits != Bits(x)) entry = {Bits(x), Compute<Function>(x)};
     return entry.Result;
   }
 
   // The same without the cache; the reference for a miss.
   [[nodiscard]] static double Compute(TFunction function, double x) noexcept;
+  template <TFunction Function>
+  [[nodiscard]] static double Compute(double x) noexcept;
 
  private:
   struct TEntry {
@@ -40,5 +45,28 @@ class TFunctionCache {
   };
   static constexpr int IndexBits = 14;
 
+  [[nodiscard]] static std::uint64_t Bits(double x) noexcept {
+    return std::bit_cast<std::uint64_t>(x);
+  }
+  [[nodiscard]] TEntry& Entry(TFunction function, double x) noexcept {
+    // Fibonacci hashing spreads the low-order-heavy bit patterns of nearby doubles.
+    const std::size_t index =
+        (static_cast<std::size_t>(function) << IndexBits) |
+        static_cast<std::size_t>((Bits(x) * 0x9E3779B97F4A7C15ull) >> (64 - IndexBits));
+    return entries_[index];
+  }
+
   std::vector<TEntry> entries_;  // FunctionCount tables of 2^IndexBits entries
 };
+
+// Defined with the computations; declared here so that no caller instantiates the template.
+template <>
+double TFunctionCache::Compute<TFunctionCache::fnSin>(double x) noexcept;
+template <>
+double TFunctionCache::Compute<TFunctionCache::fnCos>(double x) noexcept;
+template <>
+double TFunctionCache::Compute<TFunctionCache::fnTan>(double x) noexcept;
+template <>
+double TFunctionCache::Compute<TFunctionCache::fnExp>(double x) noexcept;
+template <>
+double TFunctionCache::Compute<TFunctionCache::fnLn>(double x) noexcept;
