@@ -7,10 +7,6 @@ namespace {
 // Remembered steps per thread at most (16 bytes each); beyond, new programs are only run.
 constexpr std::size_t MaxSteps = std::size_t{1} << 20;
 
-[[nodiscard]] inline std::uint64_t Mix(std::uint64_t hash, std::uint64_t value) noexcept {
-  return (hash ^ value) * 0x100000001B3ull + (hash >> 29);
-}
-
 [[nodiscard]] inline bool SameStep(const TFastScorer::TStep& a,
                                    const TFastScorer::TStep& b) noexcept {
   return a.Kind == b.Kind && a.Dest == b.Dest && a.Src == b.Src && a.Skip == b.Skip &&
@@ -28,12 +24,15 @@ void TScoreMemo::Clear() noexcept {
 }
 
 std::uint64_t TScoreMemo::Hash(TSteps steps) noexcept {
+  // One multiplication a step: a collision costs only a comparison of the steps.
   std::uint64_t hash = 0xCBF29CE484222325ull;
   for (const TFastScorer::TStep& step : steps) {
-    hash = Mix(hash, static_cast<std::uint64_t>(step.Kind) |
-                         static_cast<std::uint64_t>(step.Dest) << 8 |
-                         static_cast<std::uint64_t>(step.Src) << 16);
-    hash = Mix(hash, std::bit_cast<std::uint64_t>(step.Value));
+    const std::uint64_t code = static_cast<std::uint64_t>(step.Kind) |
+                               static_cast<std::uint64_t>(step.Dest) << 8 |
+                               static_cast<std::uint64_t>(step.Src) << 16;
+    hash = (hash ^ std::bit_cast<std::uint64_t>(step.Value) ^ code * 0x9E3779B97F4A7C15ull) *
+               0x100000001B3ull +
+           (hash >> 29);
   }
   return hash;
 }
