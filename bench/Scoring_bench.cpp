@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "ErrorRanking.h"
+#include "WorkerPool.h"
 #include "Movar.h"
 #include "Random.h"
 #include "SD.h"
@@ -66,7 +67,20 @@ BENCHMARK(Ranking<TErrorRanking::ExchangeSort>)
     ->Arg(4000)
     ->Arg(32000)
     ->Unit(benchmark::kMillisecond);
-BENCHMARK(Ranking<TErrorRanking::Sort>)
+void RankOnCaller(double* errors, std::int32_t* order, std::int32_t count) {
+  TErrorRanking::Sort(errors, order, count);
+}
+void RankOnTwoThreads(double* errors, std::int32_t* order, std::int32_t count) {
+  static TWorkerPool pool(2);
+  TErrorRanking::Sort(errors, order, count, &pool);
+}
+BENCHMARK(Ranking<RankOnTwoThreads>)
+    ->Name("RankingSortTwoThreads")
+    ->Arg(1000)
+    ->Arg(4000)
+    ->Arg(32000)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(Ranking<RankOnCaller>)
     ->Name("RankingSort")
     ->Arg(1000)
     ->Arg(4000)

@@ -6,6 +6,8 @@
 #include <utility>
 #include <vector>
 
+#include "WorkerPool.h"
+
 namespace {
 
 // Fenwick tree over 0/1 flags at positions 0 .. size - 1.
@@ -18,6 +20,17 @@ class TFlagTree {
     tree_.resize(static_cast<std::size_t>(size) + 1);
     for (std::int32_t i = 1; i <= size; ++i)
       tree_[i] = i & -i;
+  }
+
+  // The flags of the given positions set, in linear time.
+  template <typename Positions>
+  void Build(std::int32_t size, Positions positions) {
+    tree_.assign(static_cast<std::size_t>(size) + 1, 0);
+    positions([this](std::int32_t position) { tree_[position + 1] = 1; });
+    for (std::int32_t i = 1; i <= size; ++i) {
+      const std::int32_t parent = i + (i & -i);
+      if (parent <= size) tree_[parent] += tree_[i];
+    }
   }
 
   void Set(std::int32_t position) {
@@ -70,37 +83,95 @@ std::uint64_t OrderKey(double error) {
 
 // From this many errors on, the radix sort is the faster.
 constexpr std::int32_t RadixCount = 4096;
+// From this many errors on, two threads share the ranking.
+constexpr std::int32_t ParallelCount = 2000;
 
-// Input positions by error, each class of equal errors in input order: a stable LSD radix
-// sort by bytes, without the mispredicted comparisons of a comparison sort. Bytes that all
-// keys share are skipped.
-void SortByError(const double* errors, std::int32_t count, std::vector<TKeyed>& keyed) {
+// keys[0 .. count - 1] (each error's key and input position) by error, each class of equal
+// errors in input order.
+void SortKeys(TKeyed* keys, std::int32_t count, std::vector<TKeyed>& scratch) {
   // Small populations: a comparison sort on (key, position) costs less than eight passes.
   if (count < RadixCount) {
-    for (std::int32_t i = 0; i < count; ++i)
-      keyed[i] = {OrderKey(errors[i]), i};
-    std::sort(keyed.begin(), keyed.begin() + count, [](const TKeyed& a, const TKeyed& b) {
+    std::sort(keys, keys + count, [](const TKeyed& a, const TKeyed& b) {
       return a.Key < b.Key || (a.Key == b.Key && a.Position < b.Position);
     });
     return;
   }
+  // A stable LSD radix sort by bytes, without the mispredicted comparisons of a comparison
+  // sort; bytes that all keys share are skipped.
   constexpr int Bytes = 8;
   std::vector<std::int32_t> histogram(Bytes * 256, 0);
   for (std::int32_t i = 0; i < count; ++i) {
-    keyed[i] = {OrderKey(errors[i]), i};
     for (int b = 0; b < Bytes; ++b)
-      ++histogram[b * 256 + ((keyed[i].Key >> (8 * b)) & 255)];
+      ++histogram[b * 256 + ((keys[i].Key >> (8 * b)) & 255)];
   }
-  std::vector<TKeyed> other(keyed.size());
+  scratch.resize(static_cast<std::size_t>(count));
+  TKeyed* from = keys;
+  TKeyed* to = scratch.data();
   for (int b = 0; b < Bytes; ++b) {
     std::int32_t* bucket = histogram.data() + b * 256;
-    if (bucket[(keyed[0].Key >> (8 * b)) & 255] == count) continue;
+    if (bucket[(from[0].Key >> (8 * b)) & 255] == count) continue;
     std::int32_t sum = 0;
     for (int d = 0; d < 256; ++d)
       sum += std::exchange(bucket[d], sum);
-    for (const TKeyed& k : keyed)
-      other[bucket[(k.Key >> (8 * b)) & 255]++] = k;
-    keyed.swap(other);
+    for (std::int32_t i = 0; i < count; ++i)
+      to[bucket[(from[i].Key >> (8 * b)) & 255]++] = from[i];
+    std::swap(from, to);
+  }
+  if (from != keys) std::copy(from, from + count, keys);
+}
+
+// Input positions first .. last - 1 with their keys, sorted.
+void SortPositions(const double* errors, std::int32_t first, std::int32_t last, TKeyed* keys,
+                   std::vector<TKeyed>& scratch) {
+  for (std::int32_t i = first; i < last; ++i)
+    keys[i - first] = {OrderKey(errors[i]), i};
+  SortKeys(keys, last - first, scratch);
+}
+
+// The final slot of every error in keyed[first .. last), whole classes, into placed; smaller
+// holds the input positions of every error below them.
+void PlaceClasses(const std::vector<TKeyed>& keyed, std::int32_t first, std::int32_t last,
+                  TFlagTree& smaller, std::int32_t* placed) {
+  std::vector<std::int32_t> members;  // the class's input positions, ascending
+  std::vector<std::int32_t> gaps;     // c_j, smaller errors after member j
+  TFlagTree slots;                    // the class's final slots not yet taken
+  // Past the last class of several errors nobody asks the tree.
+  std::int32_t lastTie = -1;
+  for (std::int32_t j = first + 1; j < last; ++j) {
+    if (keyed[j].Key == keyed[j - 1].Key) lastTie = j;
+  }
+  for (std::int32_t start = first, end = first; start < last; start = end) {
+    const std::uint64_t key = keyed[start].Key;
+    for (end = start + 1; end < last && keyed[end].Key == key;)
+      ++end;
+    const std::int32_t size = end - start;
+    if (size == 1) {
+      placed[start] = keyed[start].Position;
+      if (end <= lastTie) smaller.Set(keyed[start].Position);
+      continue;
+    }
+    members.clear();
+    for (std::int32_t j = start; j < end; ++j)
+      members.push_back(keyed[j].Position);
+    gaps.resize(static_cast<std::size_t>(size));
+    std::int32_t before = smaller.CountBelow(members[0]);
+    for (std::int32_t j = 1; j < size; ++j) {
+      const std::int32_t next = smaller.CountBelow(members[j]);
+      gaps[j - 1] = next - before;
+      before = next;
+    }
+    gaps[size - 1] = start - before;  // start counts every smaller error
+    // Backwards: D_k[s] is the ((s + offset) mod k)th free slot; its last element is e_k.
+    slots.Fill(size);
+    std::int32_t offset = (size - gaps[size - 1] % size) % size;
+    for (std::int32_t k = size; k > 0; --k) {
+      const std::int32_t lastFree = offset == 0 ? k - 1 : offset - 1;
+      placed[start + slots.TakeNth(lastFree)] = members[k - 1];
+      if (k > 1) offset = (lastFree + (k - 1) - gaps[k - 2] % (k - 1)) % (k - 1);
+    }
+    if (end > lastTie) continue;
+    for (std::int32_t j = 0; j < size; ++j)
+      smaller.Set(members[j]);
   }
 }
 
@@ -117,7 +188,8 @@ void TErrorRanking::ExchangeSort(double* errors, std::int32_t* order, std::int32
   }
 }
 
-void TErrorRanking::Sort(double* errors, std::int32_t* order, std::int32_t count) {
+void TErrorRanking::Sort(double* errors, std::int32_t* order, std::int32_t count,
+                         TWorkerPool* pool) {
   if (count < 2) return;
   // NaN breaks the ordering the classes rely on; it never comes from scoring.
   if (std::any_of(errors, errors + count, [](double e) { return std::isnan(e); })) {
@@ -126,52 +198,43 @@ void TErrorRanking::Sort(double* errors, std::int32_t* order, std::int32_t count
   }
   const auto n = static_cast<std::size_t>(count);
   std::vector<TKeyed> keyed(n);
-  SortByError(errors, count, keyed);
-
   std::vector<std::int32_t> placed(n);  // the input position that ends at each slot
-  std::vector<std::int32_t> members;    // the class's input positions, ascending
-  std::vector<std::int32_t> gaps;       // c_j, smaller errors after member j
-  TFlagTree smaller;                    // input positions of errors below the class
-  TFlagTree slots;                      // the class's final slots not yet taken
-  smaller.Clear(count);
-  // Past the last class of several errors nobody asks the tree.
-  std::int32_t lastTie = -1;
-  for (std::int32_t j = 1; j < count; ++j) {
-    if (keyed[j].Key == keyed[j - 1].Key) lastTie = j;
-  }
-  for (std::int32_t start = 0, end = 0; start < count; start = end) {
-    const std::uint64_t key = keyed[start].Key;
-    for (end = start + 1; end < count && keyed[end].Key == key;)
-      ++end;
-    members.clear();
-    for (std::int32_t j = start; j < end; ++j)
-      members.push_back(keyed[j].Position);
-    const std::int32_t size = end - start;
-    if (size == 1) {
-      placed[start] = members[0];
-    } else {
-      gaps.resize(static_cast<std::size_t>(size));
-      std::int32_t before = smaller.CountBelow(members[0]);
-      for (std::int32_t j = 1; j < size; ++j) {
-        const std::int32_t next = smaller.CountBelow(members[j]);
-        gaps[j - 1] = next - before;
-        before = next;
+  if (!pool || pool->Size() < 2 || count < ParallelCount) {
+    std::vector<TKeyed> scratch;
+    SortPositions(errors, 0, count, keyed.data(), scratch);
+    TFlagTree smaller;
+    smaller.Clear(count);
+    PlaceClasses(keyed, 0, count, smaller, placed.data());
+  } else {
+    // Two threads: each sorts half of the input, and after the merge each places half of
+    // the classes, the second starting from a tree of everything below its first class.
+    const std::int32_t half = count / 2;
+    pool->Run([&](std::int32_t worker) {
+      std::vector<TKeyed> scratch;
+      if (worker == 0) SortPositions(errors, 0, half, keyed.data(), scratch);
+      if (worker == 1) SortPositions(errors, half, count, keyed.data() + half, scratch);
+    });
+    std::inplace_merge(keyed.begin(), keyed.begin() + half, keyed.end(),
+                       [](const TKeyed& a, const TKeyed& b) {
+                         return a.Key < b.Key || (a.Key == b.Key && a.Position < b.Position);
+                       });
+    std::int32_t middle = half;
+    while (middle < count && keyed[middle].Key == keyed[middle - 1].Key)
+      ++middle;
+    pool->Run([&](std::int32_t worker) {
+      TFlagTree smaller;
+      if (worker == 0) {
+        smaller.Clear(count);
+        PlaceClasses(keyed, 0, middle, smaller, placed.data());
+      } else if (worker == 1) {
+        smaller.Build(count, [&](auto set) {
+          for (std::int32_t j = 0; j < middle; ++j)
+            set(keyed[j].Position);
+        });
+        PlaceClasses(keyed, middle, count, smaller, placed.data());
       }
-      gaps[size - 1] = start - before;  // start counts every smaller error
-      // Backwards: D_k[s] is the ((s + offset) mod k)th free slot; its last element is e_k.
-      slots.Fill(size);
-      std::int32_t offset = (size - gaps[size - 1] % size) % size;
-      for (std::int32_t k = size; k > 0; --k) {
-        const std::int32_t last = offset == 0 ? k - 1 : offset - 1;
-        placed[start + slots.TakeNth(last)] = members[k - 1];
-        if (k > 1) offset = (last + (k - 1) - gaps[k - 2] % (k - 1)) % (k - 1);
-      }
-    }
-    if (end > lastTie) continue;
-    for (std::int32_t j = 0; j < size; ++j)
-      smaller.Set(members[j]);
+    });
   }
-
   const std::vector<double> values(errors, errors + count);
   const std::vector<std::int32_t> ids(order, order + count);
   for (std::size_t slot = 0; slot < n; ++slot) {

@@ -17,11 +17,15 @@
 
 #include <cstdint>
 
+class TWorkerPool;
+
 class TErrorRanking {
  public:
   // Sorts errors[0 .. count - 1] and applies every exchange to order as well. An array
   // holding NaN falls back to the exchange sort itself.
-  static void Sort(double* errors, std::int32_t* order, std::int32_t count);
+  // With a pool of two threads or more, large arrays are ranked on two of them.
+  static void Sort(double* errors, std::int32_t* order, std::int32_t count,
+                   TWorkerPool* pool = nullptr);
 
   // The plain exchange sort, the reference for Sort.
   static void ExchangeSort(double* errors, std::int32_t* order, std::int32_t count) noexcept;

@@ -218,7 +218,7 @@ void TMovar::SortByError() {
   order_.resize(programs_.size());
   for (std::int32_t i = 0; i < populationSize_; ++i)
     order_[i] = i;
-  TErrorRanking::Sort(errors_.data(), order_.data(), populationSize_);
+  TErrorRanking::Sort(errors_.data(), order_.data(), populationSize_, pool_.get());
   ranked_.resize(programs_.size());
   for (std::int32_t i = 0; i < populationSize_; ++i)
     ranked_[i] = std::move(programs_[order_[i]]);

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "Random.h"
+#include "WorkerPool.h"
 
 namespace {
 
@@ -25,17 +26,21 @@ TRanked Identity(const std::vector<double>& errors) {
   return ranked;
 }
 
+// On the calling thread, and shared by two threads where the array is large enough.
 void ExpectSameRanking(const TRanked& input) {
+  static TWorkerPool pool(2);
   TRanked plain = input;
-  TRanked fast = input;
   const std::vector<double>& errors = input.Errors;
   const auto count = static_cast<std::int32_t>(errors.size());
   TErrorRanking::ExchangeSort(plain.Errors.data(), plain.Order.data(), count);
-  TErrorRanking::Sort(fast.Errors.data(), fast.Order.data(), count);
-  ASSERT_EQ(plain.Order, fast.Order) << "count " << count;
-  for (std::int32_t i = 0; i < count; ++i) {
-    ASSERT_EQ(std::bit_cast<std::uint64_t>(plain.Errors[i]),
-              std::bit_cast<std::uint64_t>(fast.Errors[i]));
+  for (TWorkerPool* threads : {static_cast<TWorkerPool*>(nullptr), &pool}) {
+    TRanked fast = input;
+    TErrorRanking::Sort(fast.Errors.data(), fast.Order.data(), count, threads);
+    ASSERT_EQ(plain.Order, fast.Order) << "count " << count << (threads ? ", two threads" : "");
+    for (std::int32_t i = 0; i < count; ++i) {
+      ASSERT_EQ(std::bit_cast<std::uint64_t>(plain.Errors[i]),
+                std::bit_cast<std::uint64_t>(fast.Errors[i]));
+    }
   }
 }
 
