@@ -434,11 +434,14 @@ double TFastScorer::Run(double x, const TSamplePoint* first, const TSamplePoint*
   MOVAR_CASE(Tan)
   MOVAR_LANES(SetIfCarriedOut(d[k], cache_.Get<TFunctionCache::fnTan>(o[k])));
   MOVAR_CASE(Exp)
-  MOVAR_LANES(SetIfCarriedOut(d[k], cache_.Get<TFunctionCache::fnExp>(o[k])));
+  // Operands outside the domain fail at once; only the others are worth remembering.
+  MOVAR_LANES(if (const double e = o[k]; e >= 0 && e < 1)
+                  SetIfCarriedOut(d[k], cache_.Get<TFunctionCache::fnExp>(e)));
   MOVAR_CASE(Sqrt)
   MOVAR_LANES(if (const double e = o[k]; e >= 0) Store(d[k], std::sqrt(Extended{e})));
   MOVAR_CASE(Ln)
-  MOVAR_LANES(SetIfCarriedOut(d[k], cache_.Get<TFunctionCache::fnLn>(o[k])));
+  MOVAR_LANES(if (const double e = o[k]; e > 0)
+                  SetIfCarriedOut(d[k], cache_.Get<TFunctionCache::fnLn>(e)));
   MOVAR_CASE(GtC)
   MOVAR_COMPARE(d[k] > v);
   MOVAR_CASE(GtR)

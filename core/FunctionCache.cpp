@@ -24,11 +24,11 @@ inline double Rounded(Extended value) noexcept {
 
 TFunctionCache::TFunctionCache() {
   // Every entry starts as a valid one, for the operand 0, so a lookup needs no empty test.
-  entries_.resize(static_cast<std::size_t>(FunctionCount) << IndexBits);
+  entries_.resize(Offsets[FunctionCount]);
   for (int f = 0; f < FunctionCount; ++f) {
     const TEntry zero{0, Compute(static_cast<TFunction>(f), 0.0)};
-    std::fill(entries_.begin() + (static_cast<std::ptrdiff_t>(f) << IndexBits),
-              entries_.begin() + (static_cast<std::ptrdiff_t>(f + 1) << IndexBits), zero);
+    std::fill(entries_.begin() + static_cast<std::ptrdiff_t>(Offsets[f]),
+              entries_.begin() + static_cast<std::ptrdiff_t>(Offsets[f + 1]), zero);
   }
 }
 
