@@ -3,6 +3,8 @@
 // generation of a population of 32000 programs of 100 instructions over 20 registers.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <chrono>
 #include <numeric>
 #include <vector>
 
@@ -17,22 +19,51 @@ namespace {
 
 // W: --seed 3 --instructions 20 --registers 4 --no-progressive --generations 100, with the
 // population as the first argument and the thread count as the second.
-void SearchW(benchmark::State& state) {
-  for (auto _ : state) {
-    SetSeed(3);
-    TSampleData samples(100);
-    samples.GenerateSine();
-    TSearchParameters parameters;
-    parameters.InstructionCount = 20;
-    parameters.PopulationSize = static_cast<std::int32_t>(state.range(0));
-    parameters.RegisterCount = 4;
-    parameters.Progressive = false;
-    parameters.GenerationLimit = 100;
-    parameters.Threads = static_cast<std::int32_t>(state.range(1));
-    TSearchRun run(samples, parameters);
-    benchmark::DoNotOptimize(run.Run({}));
-  }
+void RunW(std::int32_t population, std::int32_t threads) {
+  SetSeed(3);
+  TSampleData samples(100);
+  samples.GenerateSine();
+  TSearchParameters parameters;
+  parameters.InstructionCount = 20;
+  parameters.PopulationSize = population;
+  parameters.RegisterCount = 4;
+  parameters.Progressive = false;
+  parameters.GenerationLimit = 100;
+  parameters.Threads = threads;
+  TSearchRun run(samples, parameters);
+  benchmark::DoNotOptimize(run.Run({}));
 }
+
+void SearchW(benchmark::State& state) {
+  for (auto _ : state)
+    RunW(static_cast<std::int32_t>(state.range(0)), static_cast<std::int32_t>(state.range(1)));
+}
+
+double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  const std::size_t middle = values.size() / 2;
+  return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+}
+
+// W with population 4000 on one thread and on two, one run after the other in every
+// iteration, so that a change in the machine's load falls on both alike; the counters give
+// each one's median time and the ratio of the medians.
+void SpeedUpW(benchmark::State& state) {
+  std::vector<double> one, two;
+  for (auto _ : state) {
+    for (const std::int32_t threads : {1, 2}) {
+      const auto start = std::chrono::steady_clock::now();
+      RunW(4000, threads);
+      const std::chrono::duration<double, std::milli> took =
+          std::chrono::steady_clock::now() - start;
+      (threads == 1 ? one : two).push_back(took.count());
+    }
+  }
+  state.counters["one_ms"] = Median(one);
+  state.counters["two_ms"] = Median(two);
+  state.counters["speedup"] = Median(one) / Median(two);
+}
+BENCHMARK(SpeedUpW)->Iterations(15)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(SearchW)
     ->ArgNames({"population", "threads"})
     ->Args({1000, 1})
