@@ -19,7 +19,8 @@
 #include "SD.h"
 #include "TE.h"
 
-class TFastScorer {
+// Aligned to a cache line: the scorers of several threads sit side by side in one vector.
+class alignas(64) TFastScorer {
  public:
   TFastScorer();
 

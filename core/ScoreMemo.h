@@ -11,7 +11,8 @@
 
 #include "FastScorer.h"
 
-class TScoreMemo {
+// Aligned to a cache line: the memos of several threads sit side by side in one vector.
+class alignas(64) TScoreMemo {
  public:
   struct TScore {
     double Error;
