@@ -4,6 +4,7 @@
 #include <atomic>
 #include <bit>
 #include <cmath>
+#include <cstdint>
 #include <thread>
 #include <utility>
 
@@ -128,12 +129,19 @@ void TMovar::EvaluateRange(std::int32_t first, std::int32_t last) {
     ScoreSlice(0, first, last, lastSample);
     return;
   }
-  std::atomic<std::int32_t> next{first};
+  // Chunks start on cache-line boundaries of the errors, so that two threads never write
+  // to the same line; the first chunk takes the errors before the first boundary.
+  constexpr std::size_t Line = 64;
+  const auto misalignment = reinterpret_cast<std::uintptr_t>(errors_.data() + first) % Line;
+  const auto lead = static_cast<std::int32_t>((Line - misalignment) % Line / sizeof(double));
+  const std::int32_t base = first + lead - ParallelChunk;  // chunk 0 ends at first + lead
+  std::atomic<std::int32_t> next{0};
   pool_->Run([&](std::int32_t worker) {
     for (;;) {
-      const std::int32_t begin = next.fetch_add(ParallelChunk, std::memory_order_relaxed);
+      const std::int32_t chunk = next.fetch_add(1, std::memory_order_relaxed);
+      const std::int32_t begin = std::max(first, base + chunk * ParallelChunk);
       if (begin >= last) return;
-      ScoreSlice(worker, begin, std::min(last, begin + ParallelChunk), lastSample);
+      ScoreSlice(worker, begin, std::min(last, base + (chunk + 1) * ParallelChunk), lastSample);
     }
   });
 }
