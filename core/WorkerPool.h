@@ -3,6 +3,7 @@
 // a time on all of them, the calling thread included. Starting threads for every
 // generation would cost more than scoring a small one.
 
+#include <atomic>
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
@@ -34,7 +35,9 @@ class TWorkerPool {
   std::condition_variable wake_;
   std::condition_variable done_;
   const std::function<void(std::int32_t)>* task_ = nullptr;
-  std::uint64_t round_ = 0;
-  std::int32_t busy_ = 0;
-  bool stop_ = false;
+  // Tasks come in bursts (scoring, ranking, breeding in every generation), so threads
+  // watch these for a moment before they sleep on the condition variables.
+  std::atomic<std::uint64_t> round_{0};
+  std::atomic<std::int32_t> busy_{0};
+  std::atomic<bool> stop_{false};
 };
