@@ -6,8 +6,12 @@
 // that does not depend on x (registers start at 0, constants) is computed while decoding,
 // comparisons whose outcome is known are resolved, instructions whose result cannot reach
 // register 0 are dropped, and each remaining instruction gets one fused kind (opcode and
-// operand kind) with its guard specialised. A false comparison jumps straight past the
-// instructions it skips, so the run keeps no condition flag.
+// operand kind) with its guard specialised.
+//
+// The run takes four samples side by side through every step. Comparisons narrow a mask of
+// the samples whose guards hold, and jump past the block when none does; a guarded action
+// runs on all four between a save and a restore of its destination. The errors are added
+// one sample at a time, in order, so the sum and the cut-off are those of one at a time.
 //
 // One scorer serves one thread: it owns its registers and its function cache.
 
@@ -122,6 +126,11 @@ class alignas(64) TFastScorer {
   template <bool Scoring>
   [[nodiscard]] double Run(double x, const TSamplePoint* first, const TSamplePoint* last,
                            double threshold, std::int32_t& scored) noexcept;
+  // Samples run side by side through each step.
+  static constexpr int Lanes = 4;
+  using TLanes = double[Lanes];
+  // Register 0 of each lane: the x of the samples from point on, the last repeated.
+  void LoadLanes(const TSamplePoint* point, const TSamplePoint* last) noexcept;
 
   std::vector<TStep> steps_;     // decoded, before Finish
   std::vector<TStep> residual_;  // the residual program: first_ .. last_ (its end step)
@@ -130,11 +139,6 @@ class alignas(64) TFastScorer {
   std::vector<TInstruction> chain_;  // unresolved comparisons of the block being decoded
   std::vector<std::int32_t> live_;   // see MarkLive
   TKnown known_[MaxRegisters] = {};
-  // Samples run side by side through each step.
-  static constexpr int Lanes = 4;
-  using TLanes = double[Lanes];
-  void LoadLanes(const TSamplePoint* point, const TSamplePoint* last) noexcept;
-
   TLanes lanes_[MaxRegisters] = {};
   std::int32_t length_ = 0;  // ExecEnd + 1 of the loaded program
   std::int32_t scored_ = 0;
