@@ -50,6 +50,7 @@ void TMovar::SetSamples(const TSampleData& samples) {
 
 void TMovar::Reset() {
   generation_ = 0;
+  memoSamples_ = nullptr;  // a set lent anew may sit where the old one did
   const std::uint64_t perProgram = 4 * static_cast<std::uint64_t>(std::max(instructionCount_, 0));
   DrawPrograms(
       0, [perProgram](std::int32_t i) { return perProgram * static_cast<std::uint64_t>(i); },
