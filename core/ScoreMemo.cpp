@@ -1,6 +1,7 @@
 #include "ScoreMemo.h"
 
 #include <bit>
+#include <new>
 
 namespace {
 
@@ -56,16 +57,24 @@ const TScoreMemo::TScore* TScoreMemo::Find(TSteps steps, std::uint64_t hash) con
   }
 }
 
-void TScoreMemo::Add(TSteps steps, std::uint64_t hash, TScore score) {
+void TScoreMemo::Add(TSteps steps, std::uint64_t hash, TScore score) noexcept {
   if (steps.empty() || steps_.size() + steps.size() > MaxSteps) return;
-  if (2 * (size_ + 1) > table_.size()) Grow();
+  try {
+    if (2 * (size_ + 1) > table_.size()) Grow();
+    steps_.insert(steps_.end(), steps.begin(), steps.end());
+  } catch (const std::bad_alloc&) {
+    // Remembering only saves work: without memory, forget everything and go on.
+    table_.clear();
+    steps_.clear();
+    size_ = 0;
+    return;
+  }
   const std::size_t mask = table_.size() - 1;
   std::size_t slot = hash & mask;
   while (table_[slot].Length != 0)
     slot = (slot + 1) & mask;
-  table_[slot] = {hash, static_cast<std::uint32_t>(steps_.size()),
+  table_[slot] = {hash, static_cast<std::uint32_t>(steps_.size() - steps.size()),
                   static_cast<std::uint32_t>(steps.size()), score};
-  steps_.insert(steps_.end(), steps.begin(), steps.end());
   ++size_;
 }
 

@@ -26,7 +26,8 @@ class alignas(64) TScoreMemo {
   [[nodiscard]] static std::uint64_t Hash(TSteps steps) noexcept;
   // The score remembered for steps (whose Hash is hash), or nullptr.
   [[nodiscard]] const TScore* Find(TSteps steps, std::uint64_t hash) const noexcept;
-  void Add(TSteps steps, std::uint64_t hash, TScore score);
+  // Keeps steps and their score; out of memory, it forgets everything instead.
+  void Add(TSteps steps, std::uint64_t hash, TScore score) noexcept;
 
   [[nodiscard]] std::size_t Size() const noexcept { return size_; }
 
