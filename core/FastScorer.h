@@ -47,11 +47,6 @@ class alignas(64) TFastScorer {
 #endif
   }
 
-  // Length of the residual program.
-  [[nodiscard]] std::int32_t StepCount() const noexcept {
-    return last_ - first_;
-  }
-
   // Instructions 0 .. ExecEnd of every Execute that Score stands for; counted only in a
   // build that defines MOVAR_COUNT_INSTRUCTIONS, else 0.
   [[nodiscard]] std::uint64_t Interpreted() const noexcept {
