@@ -435,12 +435,12 @@ double TFastScorer::Run(double x, const TSamplePoint* first, const TSamplePoint*
   MOVAR_LANES(SetIfCarriedOut(d[k], cache_.Get<TFunctionCache::fnTan>(o[k])));
   MOVAR_CASE(Exp)
   // Operands outside the domain fail at once; only the others are worth remembering.
-  MOVAR_LANES(if (const double e = o[k]; e >= 0 && e < 1)
+  MOVAR_LANES(if (const double e = o[k]; TFunctionCache::ExpDefined(e))
                   SetIfCarriedOut(d[k], cache_.Get<TFunctionCache::fnExp>(e)));
   MOVAR_CASE(Sqrt)
   MOVAR_LANES(if (const double e = o[k]; e >= 0) Store(d[k], std::sqrt(Extended{e})));
   MOVAR_CASE(Ln)
-  MOVAR_LANES(if (const double e = o[k]; e > 0)
+  MOVAR_LANES(if (const double e = o[k]; TFunctionCache::LnDefined(e))
                   SetIfCarriedOut(d[k], cache_.Get<TFunctionCache::fnLn>(e)));
   MOVAR_CASE(GtC)
   MOVAR_COMPARE(d[k] > v);

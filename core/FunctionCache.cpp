@@ -53,12 +53,12 @@ double TFunctionCache::Compute<TFunctionCache::fnTan>(double x) noexcept {
 
 template <>
 double TFunctionCache::Compute<TFunctionCache::fnExp>(double x) noexcept {
-  return x >= 0 && x < 1 ? Rounded(std::exp(Extended{x})) : Failed;
+  return ExpDefined(x) ? Rounded(std::exp(Extended{x})) : Failed;
 }
 
 template <>
 double TFunctionCache::Compute<TFunctionCache::fnLn>(double x) noexcept {
-  return x > 0 ? Rounded(std::log(Extended{x})) : Failed;
+  return LnDefined(x) ? Rounded(std::log(Extended{x})) : Failed;
 }
 
 double TFunctionCache::Compute(TFunction function, double x) noexcept {

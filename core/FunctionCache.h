@@ -33,6 +33,10 @@ class TFunctionCache {
     return entry.Result;
   }
 
+  // Operands outside these fail the instruction whatever the library would say.
+  [[nodiscard]] static bool ExpDefined(double x) noexcept { return x >= 0 && x < 1; }
+  [[nodiscard]] static bool LnDefined(double x) noexcept { return x > 0; }
+
   // The same without the cache; the reference for a miss.
   [[nodiscard]] static double Compute(TFunction function, double x) noexcept;
   template <TFunction Function>
