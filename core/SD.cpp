@@ -47,13 +47,23 @@ void TSampleData::SetY(std::int32_t i, double value) noexcept {
   points_[i].Y = value;
 }
 
+long double TSampleData::RoundingTolerance(double y) const noexcept {
+  const double magnitude = std::fabs(y);
+  const long double unit =
+      static_cast<long double>(std::nextafter(magnitude, HUGE_VAL)) - magnitude;
+  return RangeTolerance * (static_cast<long double>(maxY_) - minY_) + UlpTolerance * unit;
+}
+
 bool TSampleData::WithinMargin(std::int32_t i, double value) const noexcept {
   const double y = points_[i].Y;
+  const long double v = value;
+  const long double sample = y;
+  // Data written with 15 or 17 digits differs from what a model computes by rounding,
+  // and at a bound the band below has no width; such a prediction still matches.
+  if (std::fabs(v - sample) <= RoundingTolerance(y)) return true;
   if (value < minY_ || value > maxY_) return false;
   if (value == y) return true;
   // The band reaches Margin times the distance from the sample to the bound on that side.
-  const long double v = value;
-  const long double sample = y;
   if (value > y) return (v - sample) / (maxY_ - sample) <= margin_;
   return (v - minY_) / (sample - minY_) >= marginComplement_;
 }

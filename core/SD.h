@@ -29,7 +29,12 @@ class TSampleData {
   void SetX(std::int32_t i, double value) noexcept;
   void SetY(std::int32_t i, double value) noexcept;
 
+  // A prediction within RangeTolerance of the y range plus UlpTolerance units in the last
+  // place of the sample's y always matches; beyond that the margin decides.
   [[nodiscard]] bool WithinMargin(std::int32_t i, double value) const noexcept;
+  [[nodiscard]] long double RoundingTolerance(double y) const noexcept;
+  static constexpr long double RangeTolerance = 1e-8L;
+  static constexpr int UlpTolerance = 4;
   [[nodiscard]] double GetMargin() const noexcept { return margin_; }
   void SetMargin(double margin) noexcept;
   [[nodiscard]] double MarginComplement() const noexcept { return marginComplement_; }

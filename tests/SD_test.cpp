@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <stdexcept>
 
 #include "Random.h"
@@ -81,18 +83,64 @@ TEST(SampleData, MarginBandIsLopsidedAndNeverLeavesTheRange) {
   EXPECT_FALSE(s.WithinMargin(1, 1.0000001));
   for (double v : {-1.0, -0.3, 0.99, 1.0})
     EXPECT_TRUE(s.WithinMargin(2, v)) << v;
+  // Margin 0 leaves only the rounding tolerance: 1e-8 of the range 2, plus 4 ulp of y.
   s.SetMargin(0);
   EXPECT_TRUE(s.WithinMargin(2, 0));
-  EXPECT_FALSE(s.WithinMargin(2, 1e-10));
-  EXPECT_FALSE(s.WithinMargin(2, -1e-10));
+  EXPECT_TRUE(s.WithinMargin(2, 1e-10));
+  EXPECT_TRUE(s.WithinMargin(2, -1.99e-8));
+  EXPECT_FALSE(s.WithinMargin(2, 2.0001e-8));
+  EXPECT_FALSE(s.WithinMargin(2, -2.0001e-8));
+  EXPECT_FALSE(s.WithinMargin(2, 0.01));
 }
 
-TEST(SampleData, MarginOnEqualValuesAcceptsOnlyThatValue) {
+TEST(SampleData, MarginAtEachBoundAcceptsRoundingOnBothSides) {
+  // Samples that are the bounds: the band on the outside had no width before.
+  TSampleData s = Rows({{0, -1}, {1, 1}, {2, 0}});
+  s.SetMargin(0.1);
+  const double tolerance = 2e-8;
+  EXPECT_TRUE(s.WithinMargin(1, 1 + tolerance * 0.99));
+  EXPECT_TRUE(s.WithinMargin(0, -1 - tolerance * 0.99));
+  EXPECT_FALSE(s.WithinMargin(1, 1 + tolerance * 1.01));
+  EXPECT_FALSE(s.WithinMargin(0, -1 - tolerance * 1.01));
+  // Inside the range the margin still decides beyond the tolerance.
+  EXPECT_TRUE(s.WithinMargin(1, 0.9));
+  EXPECT_FALSE(s.WithinMargin(1, 0.79));
+  // NaN never matches.
+  EXPECT_FALSE(s.WithinMargin(1, std::nan("")));
+}
+
+TEST(SampleData, MarginOnEqualValuesAcceptsOnlyRoundingOfThatValue) {
   TSampleData s = Rows({{0, 3}, {1, 3}});
   s.SetMargin(0.4);
   EXPECT_TRUE(s.WithinMargin(0, 3));
-  EXPECT_FALSE(s.WithinMargin(0, std::nextafter(3.0, 4.0)));
-  EXPECT_FALSE(s.WithinMargin(0, std::nextafter(3.0, 2.0)));
+  // The range is 0, so only 4 units in the last place of 3 remain.
+  double above = 3.0;
+  double below = 3.0;
+  for (int step = 0; step < 4; ++step) {
+    above = std::nextafter(above, 4.0);
+    below = std::nextafter(below, 2.0);
+  }
+  EXPECT_TRUE(s.WithinMargin(0, above));
+  EXPECT_TRUE(s.WithinMargin(0, below));
+  EXPECT_FALSE(s.WithinMargin(0, std::nextafter(above, 4.0)));
+  EXPECT_FALSE(s.WithinMargin(0, std::nextafter(std::nextafter(below, 2.0), 2.0)));
+}
+
+TEST(SampleData, ExternalSineDataMatchesTheExactSine) {
+  // y = sin(x) written with 15 significant digits, as data from elsewhere often is.
+  TSampleData s(100);
+  for (int i = 0; i < 100; ++i) {
+    char text[40];
+    std::snprintf(text, sizeof text, "%.15g", std::sin(static_cast<double>(i)));
+    s.SetX(i, i);
+    s.SetY(i, std::strtod(text, nullptr));
+  }
+  s.UpdateBounds();
+  s.SetMargin(0.1);
+  int matches = 0;
+  for (int i = 0; i < 100; ++i)
+    matches += s.WithinMargin(i, static_cast<double>(std::sin(static_cast<long double>(i))));
+  EXPECT_EQ(100, matches);
 }
 
 TEST(SampleData, MarginQuotientIsFormedInExtendedPrecision) {
