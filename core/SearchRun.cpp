@@ -3,6 +3,7 @@
 #include <charconv>
 
 #include "DecimalSeparator.h"
+#include "Random.h"
 
 namespace {
 
@@ -53,6 +54,7 @@ TSearchRun::TSearchRun(TSampleData& samples, const TSearchParameters& parameters
   samples_.SetMargin(parameters.Margin);
   search_->SetProgressive(parameters.Progressive);
   search_->SetThreads(parameters.Threads);
+  startSeed_ = Seed();
   search_->SetSamples(samples_);
 }
 
@@ -97,6 +99,7 @@ TSearchResult TSearchRun::Run(const TSearchObserver& observer) {
   Clock::time_point lastPump = start;
   const TTuringEvaluator* shown = nullptr;
   TSearchResult result;
+  std::int32_t matches = 0;
   bool stop = false;
   while (!stop && !(observer.StopRequested && observer.StopRequested())) {
     ScoreGeneration(observer, lastPump);
@@ -105,6 +108,7 @@ TSearchResult TSearchRun::Run(const TSearchObserver& observer) {
     if (&best != shown) {
       shown = &best;
       TModelUpdate update = Show(best);
+      matches = update.Matches;
       result.Matched = update.Matches == update.SampleCount;
       if (observer.ModelChanged) observer.ModelChanged(update);
       result.Lines = std::move(update.Lines);
@@ -112,6 +116,10 @@ TSearchResult TSearchRun::Run(const TSearchObserver& observer) {
     }
     result.Generations = search_->Generation();
     result.Elapsed = std::chrono::round<std::chrono::milliseconds>(Clock::now() - start);
+    if (observer.Progress) {
+      observer.Progress(TSearchProgress{0, startSeed_, result.Generations, search_->Threshold(),
+                                        matches, result.Elapsed});
+    }
     if (observer.GenerationDone) observer.GenerationDone(result.Generations, result.Elapsed);
     if (observer.Pump) {
       observer.Pump();

@@ -31,7 +31,21 @@ struct TModelUpdate {
   std::vector<std::string> Lines;  // the three report lines, then the model source
 };
 
+// The figures of one finished generation, for progress charts and logs. With restarts,
+// Attempt and Seed name the attempt the generation belongs to; a plain run is attempt 0
+// with the seed the search started from.
+struct TSearchProgress {
+  std::int32_t Attempt = 0;
+  std::uint32_t Seed = 0;
+  std::int32_t Generation = 0;  // of that attempt
+  double BestError = 0;         // the best error of that generation
+  std::int32_t Matches = 0;     // of the best model shown last in that attempt
+  std::chrono::milliseconds Elapsed{0};
+};
+
 struct TSearchObserver {
+  // Called on the caller's thread after every generation, before GenerationDone.
+  std::function<void(const TSearchProgress&)> Progress;
   std::function<void(const TModelUpdate&)> ModelChanged;
   std::function<void(std::int32_t generation, std::chrono::milliseconds elapsed)> GenerationDone;
   // Lets the caller handle pending input: after every generation, and while a long
@@ -66,6 +80,7 @@ class TSearchRun {
   TSampleData& samples_;
   TSearchParameters parameters_;
   std::unique_ptr<TMovar> search_;
+  std::uint32_t startSeed_ = 0;
 };
 
 // "// model correctness: ..." and the two lines after it.

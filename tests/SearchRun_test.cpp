@@ -127,3 +127,30 @@ TEST(SearchRun, SlicedScoringPumpsAndGivesTheSameResult) {
   };
   EXPECT_EQ(run(false), run(true));
 }
+
+TEST(SearchRun, ProgressReportsEveryGenerationWithItsBestError) {
+  SetSeed(5);
+  TSampleData samples = Sine(100);
+  TSearchParameters parameters;
+  parameters.GenerationLimit = 20;
+  parameters.Progressive = false;
+  const std::uint32_t seed = Seed();
+  TSearchRun run(samples, parameters);
+  std::vector<TSearchProgress> points;
+  TSearchObserver observer;
+  observer.Progress = [&](const TSearchProgress& point) {
+    EXPECT_EQ(run.Search().Threshold(), point.BestError);
+    points.push_back(point);
+  };
+  const TSearchResult result = run.Run(observer);
+  ASSERT_EQ(static_cast<std::size_t>(result.Generations), points.size());
+  for (std::size_t i = 0; i < points.size(); ++i) {
+    EXPECT_EQ(static_cast<std::int32_t>(i + 1), points[i].Generation);
+    EXPECT_EQ(0, points[i].Attempt);
+    EXPECT_EQ(seed, points[i].Seed);
+    // On a fixed window the best error never rises: the best is kept and scored again.
+    if (i > 0) {
+      EXPECT_LE(points[i].BestError, points[i - 1].BestError);
+    }
+  }
+}
