@@ -48,13 +48,12 @@ std::string FormatElapsed(std::chrono::milliseconds elapsed) {
 }
 
 TSearchRun::TSearchRun(TSampleData& samples, const TSearchParameters& parameters)
-    : samples_(samples), parameters_(parameters) {
+    : samples_(samples), parameters_(parameters), startSeed_(Seed()) {
   search_ = std::make_unique<TMovar>(parameters.InstructionCount, parameters.PopulationSize,
                                      parameters.RegisterCount);
   samples_.SetMargin(parameters.Margin);
   search_->SetProgressive(parameters.Progressive);
   search_->SetThreads(parameters.Threads);
-  startSeed_ = Seed();
   search_->SetSamples(samples_);
 }
 

@@ -79,8 +79,8 @@ class TSearchRun {
 
   TSampleData& samples_;
   TSearchParameters parameters_;
+  std::uint32_t startSeed_;  // the random source's state when the search was made
   std::unique_ptr<TMovar> search_;
-  std::uint32_t startSeed_ = 0;
 };
 
 // "// model correctness: ..." and the two lines after it.
