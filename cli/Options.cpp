@@ -52,6 +52,26 @@ TCliOptions ParseOptions(const std::vector<std::string>& arguments) {
       options.Generations = ParseNumber<std::int64_t>(option, value(), 1, INT32_MAX);
     } else if (option == "--threads") {
       options.Threads = ParseNumber<std::int32_t>(option, value(), 1, 1024);
+    } else if (option == "--time-limit") {
+      options.TimeLimitSeconds = ParseNumber<std::int64_t>(option, value(), 1, 31536000);
+    } else if (option == "--restarts") {
+      options.Restarts = true;
+    } else if (option == "--restart-unit") {
+      options.RestartUnit = ParseNumber<std::int64_t>(option, value(), 1, INT32_MAX);
+    } else if (option == "--attempts") {
+      options.Attempts = ParseNumber<std::int64_t>(option, value(), 1, INT32_MAX);
+    } else if (option == "--min-window") {
+      options.MinimumWindow = ParseNumber<std::int32_t>(option, value(), 0, INT32_MAX);
+    } else if (option == "--no-min-window") {
+      options.MinimumWindow = 0;
+    } else if (option == "--refine") {
+      options.RefineTrials = ParseNumber<std::int32_t>(option, value(), 0, 1000000);
+    } else if (option == "--no-refine") {
+      options.RefineTrials = 0;
+    } else if (option == "--scaled-constants") {
+      options.ScaledConstants = true;
+    } else if (option == "--no-scaled-constants") {
+      options.ScaledConstants = false;
     } else if (option == "--help") {
       options.Help = true;
     } else {
@@ -74,7 +94,19 @@ Searches for a model that reproduces a sample set and prints it.
   --samples FILE       load the samples from a sample file instead of generating them
   --write-samples FILE save the sample set used to FILE before the search starts
   --generations N      end the search after at most N generations (N >= 1)
-  --threads N          threads used to score the population (N >= 1); default: all cores
+  --threads N          threads used to score the population (1..1024); default: all cores;
+                       with --restarts, attempts run side by side, one on each thread
+  --time-limit S       end the search after about S seconds (1..31536000)
+Restarts (the best mode):
+  --restarts           run attempts of 1, 1, 2, 1, 1, 2, 4, ... units of generations, each a
+                       new search with a seed of its own, with every addition below turned on
+  --restart-unit U     generations in one unit (1..2147483647)   default 200
+  --attempts N         end after N attempts (1..2147483647)
+Additions to the search (on with --restarts; alone they change a plain search):
+  --min-window N       the progressive window starts with at least N samples   restarts: 10
+  --refine N           try N changes of the best program per generation       restarts: 20
+  --scaled-constants   the refiner draws constants at useful scales
+  --no-min-window, --no-refine, --no-scaled-constants   turn one addition off
   --help               this text
 Exit status: 0 all samples matched, 1 stopped without a full match, 2 bad arguments or samples.
 )";

@@ -16,8 +16,18 @@ struct TCliOptions {
   bool RandomSample = false;
   std::string SamplesFile;
   std::string WriteSamplesFile;
-  std::int64_t Generations = 0;  // 0: no limit
-  std::int32_t Threads = 0;      // 0: all cores
+  std::int64_t Generations = 0;       // 0: no limit
+  std::int32_t Threads = 0;           // 0: all cores
+  std::int64_t TimeLimitSeconds = 0;  // 0: no limit
+  // Restarts: attempts of Luby-sequence lengths, run side by side on the threads.
+  bool Restarts = false;
+  std::int64_t RestartUnit = 0;  // 0: the default unit
+  std::int64_t Attempts = 0;     // 0: no limit
+  // The additions to the search; --restarts turns on all of them, the --no- options one
+  // by one. Given alone they change a plain search, which is how an attempt is replayed.
+  std::optional<std::int32_t> MinimumWindow;
+  std::optional<std::int32_t> RefineTrials;
+  std::optional<bool> ScaledConstants;
   bool Help = false;
 };
 

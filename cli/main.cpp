@@ -20,11 +20,17 @@
 #include "Options.h"
 #include "Random.h"
 #include "SD.h"
+#include "AttemptCoordinatorFactory.h"
+#include "RestartSearch.h"
 #include "SearchRun.h"
 
 namespace {
 
 std::atomic<bool> interrupted{false};
+
+// What --restarts turns on, chosen from the time-to-solution benchmark (bench/solve).
+constexpr std::int32_t ShippedMinimumWindow = 10;
+constexpr std::int32_t ShippedRefineTrials = 20;
 
 extern "C" void OnInterrupt(int) {
   interrupted.store(true);
@@ -56,6 +62,44 @@ void PrepareSamples(const TCliOptions& options, TSampleData& samples) {
   if (!options.WriteSamplesFile.empty()) samples.SaveToFile(options.WriteSamplesFile);
 }
 
+void PrintAnswer(const TAttemptOutcome& answer) {
+  for (const std::string& line : answer.Lines)
+    std::cout << line << '\n';
+  std::cout << "generations: " << answer.Generations << '\n';
+  std::cout << "attempt: " << answer.Attempt << '\n';
+  std::cout << "seed: " << answer.Seed << '\n';
+}
+
+int SearchWithRestarts(const TCliOptions& options, TSampleData& samples,
+                       const TSearchParameters& parameters) {
+  TRestartParameters restart;
+  if (options.RestartUnit > 0) restart.Unit = options.RestartUnit;
+  restart.AttemptLimit = options.Attempts;
+  restart.Threads = options.Threads;
+  restart.TimeLimit = std::chrono::seconds(options.TimeLimitSeconds);
+  std::unique_ptr<TAttemptCoordinator> coordinator = MakeCoordinator();
+  TRestartSearch search(samples, parameters, restart, *coordinator);
+
+  TRestartObserver observer;
+  observer.StopRequested = [] { return interrupted.load(); };
+  TAttemptOutcome best;
+  observer.AttemptEnded = [&](const TAttemptOutcome& outcome) {
+    if (!outcome.Matched && !IsBetter(outcome, best)) return;
+    if (IsBetter(outcome, best)) best = outcome;
+    std::fprintf(stderr, "attempt %lld  seed %u  generations %d  %s %d of %d\n",
+                 static_cast<long long>(outcome.Attempt), outcome.Seed, outcome.Generations,
+                 outcome.Matched ? "matched" : "best so far,", outcome.Matches, samples.Count());
+  };
+  std::signal(SIGINT, OnInterrupt);
+  const TRestartResult result = search.Run(observer);
+  std::signal(SIGINT, SIG_DFL);
+  if (!coordinator->Prints()) return result.Answer.Matched ? 0 : 1;
+  PrintAnswer(result.Answer);
+  std::cerr << "elapsed: " << FormatElapsed(result.Elapsed) << ", " << result.TotalGenerations
+            << " generations in all attempts of this process\n";
+  return result.Answer.Matched ? 0 : 1;
+}
+
 int Search(const TCliOptions& options) {
   if (options.Seed) {
     SetSeed(*options.Seed);
@@ -75,6 +119,14 @@ int Search(const TCliOptions& options) {
   parameters.Progressive = options.Progressive;
   parameters.GenerationLimit = options.Generations;
   parameters.Threads = options.Threads;
+  parameters.TimeLimit = std::chrono::seconds(options.TimeLimitSeconds);
+  // --restarts turns every addition on; each can still be turned off on its own.
+  parameters.MinimumWindow =
+      options.MinimumWindow.value_or(options.Restarts ? ShippedMinimumWindow : 0);
+  parameters.RefineTrials =
+      options.RefineTrials.value_or(options.Restarts ? ShippedRefineTrials : 0);
+  parameters.ScaledConstants = options.ScaledConstants.value_or(options.Restarts);
+  if (options.Restarts) return SearchWithRestarts(options, samples, parameters);
   TSearchRun run(samples, parameters);
 
   const bool progress = isatty(2) != 0;

@@ -57,7 +57,9 @@ void TMovar::Reset() {
       [this](std::int32_t i, TRandomStream& random) { programs_[i]->RandomizeAll(random); });
   std::fill(errors_.begin(), errors_.end(), 0.0);
   threshold_ = InitialThreshold;
-  if (progressive_) window_ = samples_->Count() / 10;
+  if (progressive_) {
+    window_ = std::max(samples_->Count() / 10, std::min(minimumWindow_, samples_->Count()));
+  }
 }
 
 std::int32_t TMovar::LastScored() const noexcept {

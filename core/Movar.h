@@ -60,6 +60,10 @@ class TMovar {
   [[nodiscard]] std::int32_t Clones() const noexcept { return clones_; }
   [[nodiscard]] bool Progressive() const noexcept { return progressive_; }
   void SetProgressive(bool progressive) noexcept { progressive_ = progressive; }
+  // The progressive window starts with at least this many samples (or all of them); 0
+  // keeps the first tenth alone. Takes effect at the next Reset.
+  void SetMinimumWindow(std::int32_t samples) noexcept { minimumWindow_ = samples; }
+  [[nodiscard]] std::int32_t MinimumWindow() const noexcept { return minimumWindow_; }
 
   // Interpreted instructions of every Evaluate so far (see TFastScorer::Interpreted).
   [[nodiscard]] std::uint64_t Interpreted() const noexcept;
@@ -103,6 +107,7 @@ class TMovar {
   std::int32_t registerCount_;
   std::int32_t generation_ = 0;
   std::int32_t clones_ = 0;
+  std::int32_t minimumWindow_ = 0;
   bool progressive_ = true;
 
   void ScoreSlice(std::int32_t worker, std::int32_t first, std::int32_t last,

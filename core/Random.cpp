@@ -3,7 +3,9 @@
 #include <chrono>
 
 namespace {
-TRandomStream source_{0};
+// One source per thread: the window and a plain search use the main thread's, and
+// each restart attempt seeds the source of the thread it runs on.
+thread_local TRandomStream source_{0};
 }  // namespace
 
 std::uint32_t Seed() noexcept {
@@ -39,4 +41,13 @@ std::uint32_t SeedAfter(std::uint32_t seed, std::uint64_t steps) noexcept {
     steps >>= 1;
   }
   return seed;
+}
+
+std::uint32_t MixSeed(std::uint32_t seed, std::uint32_t salt) noexcept {
+  // SplitMix64's finaliser over seed * 2^32 + salt; the upper half of the result.
+  std::uint64_t z = (static_cast<std::uint64_t>(seed) << 32 | salt) + 0x9E3779B97F4A7C15u;
+  z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9u;
+  z = (z ^ (z >> 27)) * 0x94D049BB133111EBu;
+  z ^= z >> 31;
+  return static_cast<std::uint32_t>(z >> 32);
 }

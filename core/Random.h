@@ -1,6 +1,6 @@
 #pragma once
-// The one process-wide random source: a 32-bit linear congruential generator.
-// Every random decision of the program draws from it, so a seed fixes a whole run.
+// The random source: a 32-bit linear congruential generator, one per thread. Every random
+// decision of a search draws from its thread's source, so a seed fixes a whole run.
 
 #include <cstdint>
 
@@ -19,6 +19,10 @@ void RandomizeSeed() noexcept;
 
 // The seed that the given number of steps lead to, without taking them one by one.
 [[nodiscard]] std::uint32_t SeedAfter(std::uint32_t seed, std::uint64_t steps) noexcept;
+
+// A seed for another stream, derived from seed and salt by a fixed mix (SplitMix64's
+// finaliser over seed * 2^32 + salt, upper 32 bits), so that related streams do not overlap.
+[[nodiscard]] std::uint32_t MixSeed(std::uint32_t seed, std::uint32_t salt) noexcept;
 
 // The same generator with a state of its own. Draws whose place in the sequence is known
 // in advance (breeding, program by program) can then be made on several threads:

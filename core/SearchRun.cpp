@@ -1,6 +1,7 @@
 #include "SearchRun.h"
 
 #include <charconv>
+#include <cmath>
 
 #include "DecimalSeparator.h"
 #include "Random.h"
@@ -8,6 +9,9 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
+
+// Salt of the refiner's stream, mixed with the search's start seed.
+constexpr std::uint32_t RefinerSalt = 0x52454649u;
 
 // Programs scored between two looks at the clock while a generation is scored.
 constexpr std::int32_t ScoringSlice = 16;
@@ -47,15 +51,25 @@ std::string FormatElapsed(std::chrono::milliseconds elapsed) {
          std::to_string(ms % 60000 / 1000) + "s";
 }
 
-TSearchRun::TSearchRun(TSampleData& samples, const TSearchParameters& parameters)
-    : samples_(samples), parameters_(parameters), startSeed_(Seed()) {
+TSearchRun::TSearchRun(TSampleData& samples, const TSearchParameters& parameters,
+                       std::int32_t attempt)
+    : samples_(samples), parameters_(parameters), attempt_(attempt), startSeed_(Seed()) {
   search_ = std::make_unique<TMovar>(parameters.InstructionCount, parameters.PopulationSize,
                                      parameters.RegisterCount);
-  samples_.SetMargin(parameters.Margin);
+  // Attempts on other threads share the set; only a change of margin writes to it.
+  if (samples_.GetMargin() != parameters.Margin) samples_.SetMargin(parameters.Margin);
   search_->SetProgressive(parameters.Progressive);
+  search_->SetMinimumWindow(parameters.MinimumWindow);
   search_->SetThreads(parameters.Threads);
   search_->SetSamples(samples_);
+  if (parameters.RefineTrials > 0) {
+    // A stream of its own, so the population's draws are those of the plain search.
+    refiner_ = std::make_unique<TRefiner>(MixSeed(startSeed_, RefinerSalt), parameters.RefineTrials,
+                                          parameters.ScaledConstants);
+  }
 }
+
+TSearchRun::~TSearchRun() = default;
 
 void TSearchRun::ScoreGeneration(const TSearchObserver& observer, Clock::time_point& lastPump) {
   if (!observer.Pump) {
@@ -80,11 +94,20 @@ TModelUpdate TSearchRun::Show(const TTuringEvaluator& shown) const {
   TModelUpdate update;
   update.SampleCount = samples_.Count();
   update.Predictions.reserve(static_cast<std::size_t>(samples_.Count()));
+  long double error = 0;
   for (std::int32_t i = 0; i < samples_.Count(); ++i) {
     const double prediction = program.Execute(samples_.GetX(i));
     if (samples_.WithinMargin(i, prediction)) ++update.Matches;
     update.Predictions.push_back(prediction);
+    // Summed as the search sums, rounding each difference and each sum to a double.
+    const double difference =
+        static_cast<double>(static_cast<long double>(prediction) - samples_.GetY(i));
+    error = static_cast<double>(error + std::fabs(difference));
   }
+  update.Error = static_cast<double>(error);
+  update.Attempt = attempt_;
+  update.Seed = startSeed_;
+  update.Generation = search_->Generation();
   update.Lines =
       ReportLines(update.Matches, update.SampleCount, samples_.GetMargin(), search_->Clones());
   for (std::string& line : SplitSourceLines(program.EmitSource())) {
@@ -102,12 +125,16 @@ TSearchResult TSearchRun::Run(const TSearchObserver& observer) {
   bool stop = false;
   while (!stop && !(observer.StopRequested && observer.StopRequested())) {
     ScoreGeneration(observer, lastPump);
+    const bool refined = refiner_ && refiner_->Refine(*search_);
     search_->NextGeneration();
     const TTuringEvaluator& best = search_->GetProgram(0);
-    if (&best != shown) {
+    // A refined best may be the same object as before, changed in place.
+    if (&best != shown || refined) {
       shown = &best;
       TModelUpdate update = Show(best);
       matches = update.Matches;
+      result.Matches = update.Matches;
+      result.Error = update.Error;
       result.Matched = update.Matches == update.SampleCount;
       if (observer.ModelChanged) observer.ModelChanged(update);
       result.Lines = std::move(update.Lines);
@@ -116,8 +143,8 @@ TSearchResult TSearchRun::Run(const TSearchObserver& observer) {
     result.Generations = search_->Generation();
     result.Elapsed = std::chrono::round<std::chrono::milliseconds>(Clock::now() - start);
     if (observer.Progress) {
-      observer.Progress(TSearchProgress{0, startSeed_, result.Generations, search_->Threshold(),
-                                        matches, result.Elapsed});
+      observer.Progress(TSearchProgress{attempt_, startSeed_, result.Generations,
+                                        search_->Threshold(), matches, result.Elapsed});
     }
     if (observer.GenerationDone) observer.GenerationDone(result.Generations, result.Elapsed);
     if (observer.Pump) {
@@ -125,6 +152,7 @@ TSearchResult TSearchRun::Run(const TSearchObserver& observer) {
       lastPump = Clock::now();
     }
     if (parameters_.GenerationLimit > 0 && result.Generations >= parameters_.GenerationLimit) break;
+    if (parameters_.TimeLimit.count() > 0 && Clock::now() - start >= parameters_.TimeLimit) break;
   }
   return result;
 }

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "Movar.h"
+#include "Refiner.h"
 #include "SD.h"
 
 struct TSearchParameters {
@@ -19,8 +20,13 @@ struct TSearchParameters {
   std::int32_t RegisterCount = 1;
   double Margin = 0.1;
   bool Progressive = true;
-  std::int64_t GenerationLimit = 0;  // 0: no limit
-  std::int32_t Threads = 0;          // scoring threads; 0: every core
+  std::int64_t GenerationLimit = 0;        // 0: no limit
+  std::int32_t Threads = 0;                // scoring threads; 0: every core
+  std::chrono::milliseconds TimeLimit{0};  // 0: no limit
+  // Additions to the population search, all off by default (see TMovar, TRefiner).
+  std::int32_t MinimumWindow = 0;  // the progressive window starts at this many samples
+  std::int32_t RefineTrials = 0;   // changes tried on the best program per generation
+  bool ScaledConstants = false;    // the refiner draws constants at useful scales
 };
 
 // What the caller shows whenever the best program changes.
@@ -28,7 +34,11 @@ struct TModelUpdate {
   std::vector<double> Predictions;  // one per sample, in the order of the set
   std::int32_t Matches = 0;
   std::int32_t SampleCount = 0;
+  double Error = 0;                // the sum of absolute errors over every sample
   std::vector<std::string> Lines;  // the three report lines, then the model source
+  std::int32_t Attempt = 0;        // with restarts, the attempt that found the model
+  std::uint32_t Seed = 0;          // the seed that attempt started from
+  std::int32_t Generation = 0;     // of that attempt, when the model was found
 };
 
 // The figures of one finished generation, for progress charts and logs. With restarts,
@@ -59,6 +69,8 @@ struct TSearchResult {
   std::int32_t Generations = 0;
   std::vector<std::string> Lines;  // the model text shown last
   std::chrono::milliseconds Elapsed{0};
+  std::int32_t Matches = 0;  // of the model shown last
+  double Error = 0;          // of the model shown last, over every sample
 };
 
 class TSearchRun {
@@ -66,11 +78,15 @@ class TSearchRun {
   static constexpr std::chrono::milliseconds PumpInterval{100};
 
   // Creates the population search and lends it the samples, whose margin it sets.
-  TSearchRun(TSampleData& samples, const TSearchParameters& parameters);
+  // attempt names the run in its reports when it is one attempt of several.
+  TSearchRun(TSampleData& samples, const TSearchParameters& parameters, std::int32_t attempt = 0);
+  ~TSearchRun();
 
   TSearchResult Run(const TSearchObserver& observer);
 
   [[nodiscard]] const TMovar& Search() const noexcept { return *search_; }
+  // The random source's state when the search was made: the seed that repeats it.
+  [[nodiscard]] std::uint32_t StartSeed() const noexcept { return startSeed_; }
 
  private:
   void ScoreGeneration(const TSearchObserver& observer,
@@ -79,8 +95,10 @@ class TSearchRun {
 
   TSampleData& samples_;
   TSearchParameters parameters_;
-  std::uint32_t startSeed_;  // the random source's state when the search was made
+  std::int32_t attempt_;
+  std::uint32_t startSeed_;
   std::unique_ptr<TMovar> search_;
+  std::unique_ptr<TRefiner> refiner_;
 };
 
 // "// model correctness: ..." and the two lines after it.

@@ -17,7 +17,7 @@ TTuringEvaluator::TTuringEvaluator(std::int32_t instructionCount, std::int32_t r
       code_(static_cast<std::size_t>(std::max(instructionCount, 0))) {}
 
 namespace {
-// Runs draw(stream) on a stream that continues the process-wide source, then hands the
+// Runs draw(stream) on a stream that continues the thread's source, then hands the
 // state back, so both ways of drawing share one implementation.
 template <typename Draw>
 void WithProcessSource(Draw draw) {

@@ -54,7 +54,7 @@ class TTuringEvaluator {
   [[nodiscard]] std::int32_t ExecEnd() const noexcept { return execEnd_; }
   [[nodiscard]] const std::vector<TInstruction>& Code() const noexcept { return code_; }
 
-  // These draw from the process-wide random source, or from the given stream.
+  // These draw from the thread's random source, or from the given stream.
   void RandomizeAll();
   void RandomizeAll(TRandomStream& random);
   void RandomizeInstruction(std::int32_t i);

@@ -1,0 +1,90 @@
+#include "Refiner.h"
+
+#include <cmath>
+
+#include "Movar.h"
+
+namespace {
+
+// Steps of nudge scale: 1, 0.1, ..., 1e-8 of the constant's size.
+constexpr std::int32_t NudgeScales = 9;
+// A nudge is tried three times out of four where the instruction has a constant.
+constexpr std::int32_t NudgeShare = 4;
+
+void CopyCode(const TTuringEvaluator& from, TTuringEvaluator& to) noexcept {
+  for (std::int32_t i = 0; i < from.InstructionCount(); ++i)
+    to.SetInstruction(i, from.GetInstruction(i));
+  to.UpdateExecEnd();
+}
+
+}  // namespace
+
+TRefiner::TRefiner(std::uint32_t seed, std::int32_t trials, bool scaledConstants) noexcept
+    : random_(seed), trials_(trials), scaledConstants_(scaledConstants) {}
+
+TRefiner::~TRefiner() = default;
+
+double TRefiner::ScaledConstant() {
+  // Small integers and their tenths, and powers of ten: the scales formulas use.
+  switch (random_.Int(3)) {
+    case 0:
+      return random_.Int(10) + 1;
+    case 1:
+      return (random_.Int(100) + 1) / 10.0;
+    default:
+      return std::pow(10.0, random_.Int(9) - 4);
+  }
+}
+
+void TRefiner::Mutate(TTuringEvaluator& program) {
+  const std::int32_t i = random_.Int(program.ExecEnd() + 1);
+  TInstruction in = program.GetInstruction(i);
+  if (in.Src == ConstantOperand && random_.Int(NudgeShare) != 0) {
+    const double scale = std::pow(10.0, -random_.Int(NudgeScales));
+    const double size = std::fmax(std::fabs(in.Value), 1.0);
+    in.Value += (2 * random_.Real() - 1) * scale * size;
+    program.SetInstruction(i, in);
+    program.UpdateExecEnd();
+    return;
+  }
+  program.RandomizeInstruction(i, random_);
+  if (scaledConstants_ && random_.Int(2) == 0) {
+    in = program.GetInstruction(i);
+    if (in.Src == ConstantOperand) {
+      in.Value = ScaledConstant();
+      program.SetInstruction(i, in);
+    }
+  }
+  program.UpdateExecEnd();
+}
+
+bool TRefiner::Refine(TMovar& search) {
+  const std::int32_t population = search.PopulationSize();
+  if (population <= 0 || search.InstructionCount() <= 0) return false;
+  // The lowest error, the earliest on a tie: the ranking keeps a tied reigning best first.
+  std::int32_t best = 0;
+  for (std::int32_t i = 1; i < population; ++i) {
+    if (search.GetError(i) < search.GetError(best)) best = i;
+  }
+  TTuringEvaluator& program = search.GetProgram(best);
+  if (!candidate_ || candidate_->InstructionCount() != program.InstructionCount() ||
+      candidate_->RegisterCount() != program.RegisterCount()) {
+    candidate_ =
+        std::make_unique<TTuringEvaluator>(program.InstructionCount(), program.RegisterCount());
+  }
+  const std::int32_t last = search.LastScored();
+  double error = search.GetError(best);
+  bool changed = false;
+  for (std::int32_t trial = 0; trial < trials_ && error > 0; ++trial) {
+    CopyCode(program, *candidate_);
+    Mutate(*candidate_);
+    const double candidateError = TMovar::Score(*candidate_, search.Samples(), last, error);
+    if (candidateError < error) {
+      CopyCode(*candidate_, program);
+      error = candidateError;
+      changed = true;
+    }
+  }
+  if (changed) search.SetError(best, error);
+  return changed;
+}

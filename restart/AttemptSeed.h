@@ -1,0 +1,13 @@
+#pragma once
+// The seed of each restart attempt. Attempt 0 continues the random source where a plain
+// search would start; attempt k >= 1 starts from MixSeed(seed of attempt 0, k): the upper
+// 32 bits of SplitMix64's finaliser over seed * 2^32 + k.
+
+#include <cstdint>
+
+#include "Random.h"
+
+[[nodiscard]] inline std::uint32_t AttemptSeed(std::uint32_t firstSeed,
+                                               std::int64_t attempt) noexcept {
+  return attempt == 0 ? firstSeed : MixSeed(firstSeed, static_cast<std::uint32_t>(attempt));
+}

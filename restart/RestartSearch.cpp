@@ -1,0 +1,221 @@
+#include "RestartSearch.h"
+
+#include <algorithm>
+#include <exception>
+#include <thread>
+
+#include "AttemptSeed.h"
+#include "Luby.h"
+#include "Random.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// How often the caller's thread passes on what the attempts found and looks for a stop.
+constexpr std::chrono::milliseconds ReportInterval{20};
+
+TAttemptOutcome KeyOf(const TModelUpdate& update) {
+  TAttemptOutcome key;
+  key.Attempt = update.Attempt;
+  key.Matched = update.Matches == update.SampleCount;
+  key.Matches = update.Matches;
+  key.Error = update.Error;
+  return key;
+}
+
+}  // namespace
+
+TRestartSearch::TRestartSearch(TSampleData& samples, const TSearchParameters& parameters,
+                               const TRestartParameters& restart, TAttemptCoordinator& coordinator)
+    : samples_(samples),
+      parameters_(parameters),
+      restart_(restart),
+      coordinator_(coordinator),
+      firstSeed_(Seed()) {
+  samples_.SetMargin(parameters_.Margin);
+  next_ = coordinator_.First();
+}
+
+std::int32_t TRestartSearch::AttemptLength(std::int64_t attempt) const noexcept {
+  const std::int64_t units = Luby(attempt);
+  const std::int64_t unit = std::max<std::int64_t>(restart_.Unit, 1);
+  return static_cast<std::int32_t>(std::min<std::int64_t>(units, INT32_MAX / unit) * unit);
+}
+
+std::int64_t TRestartSearch::Horizon() const noexcept {
+  const std::int64_t limit =
+      restart_.AttemptLimit > 0 ? restart_.AttemptLimit : TAttemptState::None;
+  return std::min(lowestMatch_.load(), limit);
+}
+
+bool TRestartSearch::TakeAttempt(std::int64_t& attempt) {
+  std::lock_guard lock(mutex_);
+  if (stop_ || next_ >= Horizon()) return false;
+  attempt = next_;
+  next_ += coordinator_.Stride();
+  running_.push_back(attempt);
+  return true;
+}
+
+std::int64_t TRestartSearch::LowestUnfinished() const {
+  std::lock_guard lock(mutex_);
+  std::int64_t lowest = stop_ || next_ >= Horizon() ? TAttemptState::None : next_;
+  for (const std::int64_t attempt : running_)
+    lowest = std::min(lowest, attempt);
+  return lowest;
+}
+
+void TRestartSearch::Post(TEvent event) {
+  {
+    std::lock_guard lock(mutex_);
+    events_.push_back(std::move(event));
+  }
+  changed_.notify_one();
+}
+
+void TRestartSearch::RunAttempt(std::int64_t attempt, bool reportProgress) {
+  SetSeed(AttemptSeed(firstSeed_, attempt));
+  TSearchParameters parameters = parameters_;
+  parameters.GenerationLimit = AttemptLength(attempt);
+  parameters.Threads = 1;
+  parameters.TimeLimit = std::chrono::milliseconds(0);
+  TSearchRun run(samples_, parameters, static_cast<std::int32_t>(attempt));
+
+  TModelUpdate shown;
+  TSearchObserver observer;
+  observer.ModelChanged = [&](const TModelUpdate& update) {
+    shown = update;
+    std::unique_lock lock(mutex_);
+    const TAttemptOutcome key = KeyOf(update);
+    if (!IsBetter(key, posted_)) return;
+    posted_ = key;
+    events_.push_back(update);
+    lock.unlock();
+    changed_.notify_one();
+  };
+  if (reportProgress) observer.Progress = [&](const TSearchProgress& point) { Post(point); };
+  observer.GenerationDone = [&](std::int32_t, std::chrono::milliseconds) { ++generations_; };
+  // Attempts above a match are abandoned; those below it finish.
+  observer.StopRequested = [&] { return stop_.load() || attempt > lowestMatch_.load(); };
+  const TSearchResult result = run.Run(observer);
+
+  TAttemptOutcome outcome;
+  outcome.Attempt = attempt;
+  outcome.Seed = run.StartSeed();
+  outcome.Generations = result.Generations;
+  outcome.Matched = result.Matched;
+  outcome.Matches = result.Matches;
+  outcome.Error = result.Error;
+  outcome.Lines = result.Lines;
+  {
+    std::lock_guard lock(mutex_);
+    running_.erase(std::find(running_.begin(), running_.end(), attempt));
+    if (attempt <= lowestMatch_) {
+      if (outcome.Matched) lowestMatch_ = std::min(lowestMatch_.load(), attempt);
+      if (IsBetter(outcome, best_)) {
+        best_ = outcome;
+        bestShown_ = std::move(shown);
+      }
+      events_.push_back(TEnded{std::move(outcome), {}});
+    }
+  }
+  changed_.notify_one();
+}
+
+void TRestartSearch::Work(bool reportProgress) {
+  std::int64_t attempt = 0;
+  while (TakeAttempt(attempt))
+    RunAttempt(attempt, reportProgress);
+}
+
+TRestartResult TRestartSearch::Run(const TRestartObserver& observer) {
+  const Clock::time_point start = Clock::now();
+  const std::int32_t threads =
+      restart_.Threads > 0
+          ? restart_.Threads
+          : std::max(1, static_cast<std::int32_t>(std::thread::hardware_concurrency()));
+  std::exception_ptr failure;
+  std::vector<std::thread> workers;
+  working_ = threads;
+  for (std::int32_t t = 0; t < threads; ++t) {
+    workers.emplace_back([this, &failure, report = static_cast<bool>(observer.Progress)] {
+      try {
+        Work(report);
+      } catch (...) {
+        std::lock_guard lock(mutex_);
+        if (!failure) failure = std::current_exception();
+        stop_ = true;
+        running_.clear();
+      }
+      std::lock_guard lock(mutex_);
+      --working_;
+      changed_.notify_one();
+    });
+  }
+
+  std::vector<TEvent> events;
+  TAttemptOutcome shownKey;
+  bool stopRequested = false;
+  auto deliver = [&] {
+    for (TEvent& event : events) {
+      if (auto* update = std::get_if<TModelUpdate>(&event)) {
+        shownKey = KeyOf(*update);
+        if (observer.ModelChanged) observer.ModelChanged(*update);
+      } else if (auto* point = std::get_if<TSearchProgress>(&event)) {
+        if (observer.Progress) observer.Progress(*point);
+      } else if (auto* ended = std::get_if<TEnded>(&event)) {
+        if (observer.AttemptEnded) observer.AttemptEnded(ended->Outcome);
+      }
+    }
+    events.clear();
+  };
+  for (;;) {
+    {
+      std::unique_lock lock(mutex_);
+      changed_.wait_for(lock, ReportInterval, [&] { return !events_.empty() || working_ == 0; });
+      events.swap(events_);
+    }
+    deliver();
+    const auto elapsed =
+        std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start);
+    if (observer.GenerationDone) {
+      observer.GenerationDone(
+          static_cast<std::int32_t>(std::min<std::int64_t>(generations_, INT32_MAX)), elapsed);
+    }
+    if (observer.Pump) observer.Pump();
+    if (observer.StopRequested && observer.StopRequested()) stopRequested = true;
+    if (restart_.TimeLimit.count() > 0 && elapsed >= restart_.TimeLimit) stopRequested = true;
+
+    const TAttemptState global =
+        coordinator_.Exchange({lowestMatch_.load(), LowestUnfinished(), stopRequested});
+    if (global.LowestMatch < lowestMatch_) {
+      std::lock_guard lock(mutex_);
+      lowestMatch_ = std::min(lowestMatch_.load(), global.LowestMatch);
+    }
+    if (global.Stop) stop_ = true;
+    const std::int64_t limit =
+        restart_.AttemptLimit > 0 ? restart_.AttemptLimit : TAttemptState::None;
+    if (global.LowestUnfinished >= std::min(global.LowestMatch, limit)) break;
+  }
+  // What still runs is above the answer.
+  stop_ = true;
+  for (std::thread& worker : workers)
+    worker.join();
+  events.swap(events_);
+  deliver();
+  if (failure) std::rethrow_exception(failure);
+
+  TRestartResult result;
+  result.Answer = coordinator_.Settle(best_);
+  result.TotalGenerations = generations_;
+  result.Elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start);
+  // The answer is the lowest match, which may not be the best model shown on the way.
+  const TAttemptOutcome answerKey = KeyOf(bestShown_);
+  if (result.Answer.Attempt == best_.Attempt && best_.Attempt >= 0 && observer.ModelChanged &&
+      (answerKey.Attempt != shownKey.Attempt || answerKey.Error != shownKey.Error ||
+       answerKey.Matches != shownKey.Matches)) {
+    observer.ModelChanged(bestShown_);
+  }
+  return result;
+}

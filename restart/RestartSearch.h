@@ -1,0 +1,87 @@
+#pragma once
+// TRestartSearch: a run made of attempts. Attempt k is a complete population search on
+// the same samples and parameters, limited to Luby(k) units of generations and started
+// from AttemptSeed(first seed, k). Attempts run side by side, one on each thread, each
+// scored on its own thread; the answer is the matching attempt with the lowest index,
+// so the answer is the same for every number of threads and processes.
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <variant>
+#include <vector>
+
+#include "AttemptCoordinator.h"
+#include "AttemptOutcome.h"
+#include "SearchRun.h"
+
+struct TRestartParameters {
+  static constexpr std::int64_t DefaultUnit = 200;
+  std::int64_t Unit = DefaultUnit;  // generations in one unit of the Luby sequence
+  std::int64_t AttemptLimit = 0;    // 0: no limit
+  std::int32_t Threads = 0;         // attempts side by side; 0: every core
+  std::chrono::milliseconds TimeLimit{0};
+};
+
+struct TRestartObserver : TSearchObserver {
+  // Each attempt that ends, in the order they end.
+  std::function<void(const TAttemptOutcome&)> AttemptEnded;
+};
+
+struct TRestartResult {
+  TAttemptOutcome Answer;  // the lowest matching attempt, or the best of all
+  std::int64_t TotalGenerations = 0;
+  std::chrono::milliseconds Elapsed{0};
+};
+
+class TRestartSearch {
+ public:
+  // The attempts' samples are lent for the run; their margin is set here, once.
+  TRestartSearch(TSampleData& samples, const TSearchParameters& parameters,
+                 const TRestartParameters& restart, TAttemptCoordinator& coordinator);
+
+  // Runs on the caller's thread, which gets every observer call; the attempts run on
+  // threads of their own until the answer is settled.
+  TRestartResult Run(const TRestartObserver& observer);
+
+  // The generation limit of attempt k.
+  [[nodiscard]] std::int32_t AttemptLength(std::int64_t attempt) const noexcept;
+  [[nodiscard]] std::uint32_t FirstSeed() const noexcept { return firstSeed_; }
+
+ private:
+  struct TEnded {
+    TAttemptOutcome Outcome;
+    TModelUpdate Shown;
+  };
+  using TEvent = std::variant<TModelUpdate, TSearchProgress, TEnded>;
+
+  void Work(bool reportProgress);
+  [[nodiscard]] bool TakeAttempt(std::int64_t& attempt);
+  void RunAttempt(std::int64_t attempt, bool reportProgress);
+  void Post(TEvent event);
+  [[nodiscard]] std::int64_t LowestUnfinished() const;
+  // The limit below which attempts are still started: the lowest match or AttemptLimit.
+  [[nodiscard]] std::int64_t Horizon() const noexcept;
+
+  TSampleData& samples_;
+  TSearchParameters parameters_;
+  TRestartParameters restart_;
+  TAttemptCoordinator& coordinator_;
+  std::uint32_t firstSeed_;
+
+  mutable std::mutex mutex_;
+  std::condition_variable changed_;
+  std::vector<TEvent> events_;
+  std::int64_t next_ = 0;  // the next attempt of this process to start
+  std::vector<std::int64_t> running_;
+  std::int32_t working_ = 0;  // threads that have not yet run out of attempts
+  TAttemptOutcome best_;      // the best ended attempt of this process
+  TModelUpdate bestShown_;    // and the model it showed
+  TAttemptOutcome posted_;    // the best model posted to the caller so far
+  std::atomic<std::int64_t> lowestMatch_{TAttemptState::None};
+  std::atomic<bool> stop_{false};
+  std::atomic<std::int64_t> generations_{0};
+};
