@@ -82,12 +82,17 @@ void TRestartSearch::RunAttempt(std::int64_t attempt, bool reportProgress) {
   parameters.TimeLimit = std::chrono::milliseconds(0);
   TSearchRun run(samples_, parameters, static_cast<std::int32_t>(attempt));
 
+  // The attempt's best model: its search ranks by the error on the scored window, which
+  // may prefer a model that matches fewer samples.
   TModelUpdate shown;
+  TAttemptOutcome shownKey;
   TSearchObserver observer;
   observer.ModelChanged = [&](const TModelUpdate& update) {
-    shown = update;
-    std::unique_lock lock(mutex_);
     const TAttemptOutcome key = KeyOf(update);
+    if (!IsBetter(key, shownKey)) return;
+    shown = update;
+    shownKey = key;
+    std::unique_lock lock(mutex_);
     if (!IsBetter(key, posted_)) return;
     posted_ = key;
     events_.push_back(update);
@@ -104,10 +109,10 @@ void TRestartSearch::RunAttempt(std::int64_t attempt, bool reportProgress) {
   outcome.Attempt = attempt;
   outcome.Seed = run.StartSeed();
   outcome.Generations = result.Generations;
-  outcome.Matched = result.Matched;
-  outcome.Matches = result.Matches;
-  outcome.Error = result.Error;
-  outcome.Lines = result.Lines;
+  outcome.Matched = shownKey.Matched;
+  outcome.Matches = shown.Matches;
+  outcome.Error = shown.Error;
+  outcome.Lines = shown.Lines;
   {
     std::lock_guard lock(mutex_);
     running_.erase(std::find(running_.begin(), running_.end(), attempt));

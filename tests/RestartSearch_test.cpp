@@ -1,0 +1,192 @@
+#include "RestartSearch.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <set>
+#include <thread>
+#include <vector>
+
+#include "AttemptSeed.h"
+#include "Luby.h"
+#include "Random.h"
+
+namespace {
+
+TSampleData Sine(std::uint32_t seed) {
+  SetSeed(seed);
+  TSampleData samples(100);
+  samples.GenerateSine();
+  return samples;
+}
+
+TSearchParameters Plain() {
+  TSearchParameters parameters;
+  parameters.RegisterCount = 2;
+  return parameters;
+}
+
+TSearchParameters Improved() {
+  TSearchParameters parameters = Plain();
+  parameters.MinimumWindow = 10;
+  parameters.RefineTrials = 20;
+  parameters.ScaledConstants = true;
+  return parameters;
+}
+
+TRestartResult RunRestarts(std::uint32_t seed, const TSearchParameters& parameters,
+                           std::int32_t threads, std::int64_t unit, std::int64_t attemptLimit = 0,
+                           const TRestartObserver& observer = {}) {
+  TSampleData samples = Sine(seed);
+  TRestartParameters restart;
+  restart.Threads = threads;
+  restart.Unit = unit;
+  restart.AttemptLimit = attemptLimit;
+  TAttemptCoordinator alone;
+  TRestartSearch search(samples, parameters, restart, alone);
+  return search.Run(observer);
+}
+
+void ExpectSameAnswer(const TAttemptOutcome& expected, const TAttemptOutcome& actual) {
+  EXPECT_EQ(expected.Attempt, actual.Attempt);
+  EXPECT_EQ(expected.Seed, actual.Seed);
+  EXPECT_EQ(expected.Generations, actual.Generations);
+  EXPECT_EQ(expected.Matched, actual.Matched);
+  EXPECT_EQ(expected.Lines, actual.Lines);
+}
+
+}  // namespace
+
+TEST(RestartSearch, LubySequenceAndAttemptSeeds) {
+  const std::vector<std::int64_t> expected{1, 1, 2, 1, 1, 2, 4, 1, 1, 2, 1, 1, 2, 4, 8, 1};
+  for (std::size_t k = 0; k < expected.size(); ++k)
+    EXPECT_EQ(expected[k], Luby(static_cast<std::int64_t>(k))) << k;
+  EXPECT_EQ(1024, Luby(2046));
+
+  EXPECT_EQ(77u, AttemptSeed(77, 0));
+  std::set<std::uint32_t> seeds;
+  for (std::int64_t k = 1; k <= 1000; ++k)
+    seeds.insert(AttemptSeed(77, k));
+  EXPECT_EQ(1000u, seeds.size());
+  EXPECT_NE(AttemptSeed(77, 1), AttemptSeed(78, 1));
+}
+
+TEST(RestartSearch, AnswerIsTheSameForEveryThreadCount) {
+  // Short attempts, so that several run and later ones may match first.
+  for (const std::uint32_t seed : {2u, 9u}) {
+    const TRestartResult one = RunRestarts(seed, Improved(), 1, 5);
+    EXPECT_TRUE(one.Answer.Matched) << seed;
+    for (const std::int32_t threads : {2, 4}) {
+      SCOPED_TRACE(threads);
+      ExpectSameAnswer(one.Answer, RunRestarts(seed, Improved(), threads, 5).Answer);
+    }
+  }
+}
+
+TEST(RestartSearch, AttemptLimitGivesTheBestOfAllAttemptsForEveryThreadCount) {
+  // Two attempts of one generation each cannot match; the best of both is the answer.
+  const TRestartResult one = RunRestarts(4, Plain(), 1, 1, 2);
+  EXPECT_FALSE(one.Answer.Matched);
+  EXPECT_LE(one.Answer.Attempt, 1);
+  EXPECT_EQ(1, one.Answer.Generations);
+  ExpectSameAnswer(one.Answer, RunRestarts(4, Plain(), 2, 1, 2).Answer);
+}
+
+TEST(RestartSearch, AttemptZeroIsThePlainRunWhenThatMatchesWithinItsLength) {
+  TSampleData samples = Sine(1);
+  const std::uint32_t start = Seed();
+  TSearchParameters parameters = Plain();
+  parameters.GenerationLimit = 200;
+  TSearchRun plain(samples, parameters);
+  const TSearchResult expected = plain.Run({});
+  ASSERT_TRUE(expected.Matched);
+
+  const TRestartResult restarts = RunRestarts(1, Plain(), 2, 200);
+  EXPECT_EQ(0, restarts.Answer.Attempt);
+  EXPECT_EQ(start, restarts.Answer.Seed);
+  EXPECT_EQ(expected.Generations, restarts.Answer.Generations);
+  EXPECT_EQ(expected.Lines, restarts.Answer.Lines);
+}
+
+TEST(RestartSearch, ReplayingAnAttemptsSeedGivesItsModel) {
+  // Attempts of 3 generations: the answer comes from a later attempt.
+  const TRestartResult restarts = RunRestarts(9, Improved(), 2, 3);
+  ASSERT_TRUE(restarts.Answer.Matched);
+  ASSERT_GT(restarts.Answer.Attempt, 0);
+
+  TSampleData samples = Sine(9);
+  SetSeed(restarts.Answer.Seed);
+  TSearchParameters parameters = Improved();
+  parameters.GenerationLimit = 3 * Luby(restarts.Answer.Attempt);
+  TSearchRun replay(samples, parameters);
+  const TSearchResult result = replay.Run({});
+  EXPECT_TRUE(result.Matched);
+  EXPECT_EQ(restarts.Answer.Generations, result.Generations);
+  EXPECT_EQ(restarts.Answer.Lines, result.Lines);
+}
+
+TEST(RestartSearch, StopAndTimeLimitEndTheRunWithTheBestSoFar) {
+  // One register and one instruction cannot reproduce the sine sample.
+  TSearchParameters hopeless = Plain();
+  hopeless.RegisterCount = 1;
+  hopeless.InstructionCount = 1;
+
+  std::atomic<int> looks{0};
+  TRestartObserver observer;
+  std::vector<TModelUpdate> shown;
+  observer.ModelChanged = [&](const TModelUpdate& update) { shown.push_back(update); };
+  observer.StopRequested = [&] { return ++looks > 5; };
+  const TRestartResult stopped = RunRestarts(3, hopeless, 2, 50, 0, observer);
+  EXPECT_FALSE(stopped.Answer.Matched);
+  EXPECT_GE(stopped.Answer.Attempt, 0);
+  EXPECT_FALSE(stopped.Answer.Lines.empty());
+  ASSERT_FALSE(shown.empty());
+  // Each model shown beats the one before.
+  for (std::size_t i = 1; i < shown.size(); ++i) {
+    EXPECT_TRUE(shown[i].Matches > shown[i - 1].Matches ||
+                (shown[i].Matches == shown[i - 1].Matches && shown[i].Error <= shown[i - 1].Error))
+        << shown[i].Attempt << " " << shown[i].Matches << " " << shown[i].Error << " after "
+        << shown[i - 1].Attempt << " " << shown[i - 1].Matches << " " << shown[i - 1].Error;
+  }
+
+  TSampleData samples = Sine(3);
+  TRestartParameters restart;
+  restart.Threads = 2;
+  restart.TimeLimit = std::chrono::milliseconds(300);
+  TAttemptCoordinator alone;
+  TRestartSearch search(samples, hopeless, restart, alone);
+  const TRestartResult timed = search.Run({});
+  EXPECT_FALSE(timed.Answer.Matched);
+  EXPECT_GE(timed.Elapsed, std::chrono::milliseconds(300));
+  EXPECT_LT(timed.Elapsed, std::chrono::seconds(10));
+  EXPECT_GT(timed.TotalGenerations, 0);
+}
+
+TEST(RestartSearch, ProgressComesFromEveryAttemptOnTheCallersThread) {
+  const std::uint32_t first = [] {
+    TSampleData samples = Sine(9);
+    return Seed();
+  }();
+  const std::thread::id caller = std::this_thread::get_id();
+  std::set<std::int32_t> attempts;
+  std::atomic<bool> elsewhere{false};
+  TRestartObserver observer;
+  observer.Progress = [&](const TSearchProgress& point) {
+    if (std::this_thread::get_id() != caller) elsewhere = true;
+    attempts.insert(point.Attempt);
+    EXPECT_EQ(AttemptSeed(first, point.Attempt), point.Seed);
+  };
+  std::vector<TAttemptOutcome> ended;
+  observer.AttemptEnded = [&](const TAttemptOutcome& outcome) {
+    if (std::this_thread::get_id() != caller) elsewhere = true;
+    ended.push_back(outcome);
+  };
+  const TRestartResult result = RunRestarts(9, Improved(), 2, 3, 0, observer);
+  EXPECT_FALSE(elsewhere);
+  EXPECT_GE(attempts.size(), 2u);
+  ASSERT_FALSE(ended.empty());
+  bool answerEnded = false;
+  for (const TAttemptOutcome& outcome : ended)
+    answerEnded |= outcome.Attempt == result.Answer.Attempt && outcome.Matched;
+  EXPECT_TRUE(answerEnded);
+}
