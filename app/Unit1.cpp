@@ -31,8 +31,10 @@
 #include <QVBoxLayout>
 
 #include "AppTitle.h"
+#include "BestMode.h"
 #include "DecimalSeparator.h"
 #include "Random.h"
+#include "RestartSearch.h"
 #include "SD.h"
 #include "SampleChart.h"
 #include "SampleGridModel.h"
@@ -148,6 +150,12 @@ void TForm1::createParameterControls() {
   opIncrementalSearch =
       Named<QCheckBox>("opIncrementalSearch", QStringLiteral("Progressive search"), GroupBox1);
   opIncrementalSearch->setChecked(true);
+  // Off at start: the window searches as it always has until the user asks for more.
+  opRestartSearch =
+      Named<QCheckBox>("opRestartSearch", QStringLiteral("Restart stalled searches"), GroupBox1);
+  opRestartSearch->setToolTip(
+      QStringLiteral("Runs short searches from new seeds side by side on every core, refines "
+                     "the best models, and keeps the first that matches"));
   Button2 = Named<QPushButton>("Button2", QStringLiteral("Code search"), GroupBox1);
   Button3 = Named<QPushButton>("Button3", QStringLiteral("Stop"), GroupBox1);
   Button3->setEnabled(false);
@@ -156,6 +164,7 @@ void TForm1::createParameterControls() {
   }
   Edit6 = ReadOnlyEdit("Edit6", QStringLiteral("0"), GroupBox1);
   Edit5 = ReadOnlyEdit("Edit5", QStringLiteral("0h0m0s"), GroupBox1);
+  lbAttempt = Named<QLabel>("lbAttempt", QString(), GroupBox1);
   btPlot = Named<QPushButton>("btPlot", QStringLiteral("Plot"), GroupBox1);
   btPlot->hide();  // its command runs only when another command calls it
 
@@ -172,16 +181,18 @@ void TForm1::createParameterControls() {
   grid->addWidget(Caption(QStringLiteral("Margin of error:"), tb1, GroupBox1), 7, 0, 1, 2);
   grid->addWidget(tb1, 8, 0, 1, 2);
   grid->addWidget(opIncrementalSearch, 9, 0, 1, 2);
+  grid->addWidget(opRestartSearch, 10, 0, 1, 2);
   auto* run = new QHBoxLayout();
   run->addWidget(Button2, 3);
   run->addWidget(Button3, 1);
-  grid->addLayout(run, 10, 0, 1, 2);
-  grid->addWidget(Caption(QStringLiteral("Generation:"), Edit6, GroupBox1), 11, 0, 1, 2);
-  grid->addWidget(Edit6, 12, 0, 1, 2);
-  grid->addWidget(Caption(QStringLiteral("Elapsed time:"), Edit5, GroupBox1), 13, 0, 1, 2);
-  grid->addWidget(Edit5, 14, 0, 1, 2);
-  grid->addWidget(btPlot, 15, 0, 1, 2);
-  grid->setRowStretch(16, 1);
+  grid->addLayout(run, 11, 0, 1, 2);
+  grid->addWidget(Caption(QStringLiteral("Generation:"), Edit6, GroupBox1), 12, 0, 1, 2);
+  grid->addWidget(Edit6, 13, 0, 1, 2);
+  grid->addWidget(lbAttempt, 14, 0, 1, 2);
+  grid->addWidget(Caption(QStringLiteral("Elapsed time:"), Edit5, GroupBox1), 15, 0, 1, 2);
+  grid->addWidget(Edit5, 16, 0, 1, 2);
+  grid->addWidget(btPlot, 17, 0, 1, 2);
+  grid->setRowStretch(18, 1);
 
   setTabOrder(UpDown1, UpDown2);
   setTabOrder(UpDown2, UpDown3);
@@ -191,7 +202,8 @@ void TForm1::createParameterControls() {
   setTabOrder(Button2, Edit6);
   setTabOrder(Edit6, Button3);
   setTabOrder(Button3, opIncrementalSearch);
-  setTabOrder(opIncrementalSearch, Edit5);
+  setTabOrder(opIncrementalSearch, opRestartSearch);
+  setTabOrder(opRestartSearch, Edit5);
   setTabOrder(Edit5, tb1);
 
   connect(Button1, &QPushButton::clicked, this, &TForm1::Button1Click);
@@ -369,8 +381,8 @@ void TForm1::SetRunState(bool running) {
   }
   for (QAction* command : {Open1, Save1, PastData1, Past1})
     command->setEnabled(!running);
-  for (QWidget* control :
-       std::initializer_list<QWidget*>{opIncrementalSearch, tb1, Button1, Button2}) {
+  for (QWidget* control : std::initializer_list<QWidget*>{opIncrementalSearch, opRestartSearch, tb1,
+                                                          Button1, Button2}) {
     control->setEnabled(!running);
   }
   Button3->setEnabled(running);
@@ -410,10 +422,14 @@ void TForm1::Button2Click() {
       tb1->value(), opIncrementalSearch->isChecked());
   SetRunState(true);
   try {
-    TSearchRun run(*Samples, parameters);
+    const bool restarts = opRestartSearch->isChecked();
     StopRequested = false;
-    TSearchObserver observer;
-    observer.ModelChanged = [this](const TModelUpdate& update) {
+    lbAttempt->clear();
+    TRestartObserver observer;
+    observer.ModelChanged = [this, restarts](const TModelUpdate& update) {
+      if (restarts) {
+        lbAttempt->setText(QString::fromStdString(AttemptCaption(update.Attempt, update.Seed)));
+      }
       chTest->SetPoints(TSampleChart::ModelSeries, SeriesPoints(*Samples, update.Predictions));
       QStringList lines;
       lines.reserve(static_cast<qsizetype>(update.Lines.size()));
@@ -428,7 +444,16 @@ void TForm1::Button2Click() {
     };
     observer.Pump = [] { QCoreApplication::processEvents(); };
     observer.StopRequested = [this] { return StopRequested; };
-    run.Run(observer);
+    if (restarts) {
+      // Attempts side by side on every core; this thread shows what they find.
+      TAttemptCoordinator alone;
+      TRestartSearch search(*Samples, WithBestModeAdditions(parameters), TRestartParameters{},
+                            alone);
+      (void)search.Run(observer);
+    } else {
+      TSearchRun run(*Samples, parameters);
+      run.Run(observer);
+    }
   } catch (const std::exception& error) {
     ShowError(error.what());
   }

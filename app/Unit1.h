@@ -13,6 +13,7 @@ class QAction;
 class QCheckBox;
 class QFileDialog;
 class QGroupBox;
+class QLabel;
 class QLineEdit;
 class QMenu;
 class QMimeData;
@@ -88,6 +89,8 @@ class TForm1 : public QMainWindow {
   QPushButton* Button1 = nullptr;
   QSlider* tb1 = nullptr;
   QCheckBox* opIncrementalSearch = nullptr;
+  QCheckBox* opRestartSearch = nullptr;
+  QLabel* lbAttempt = nullptr;
   QPushButton* Button2 = nullptr;
   QPushButton* Button3 = nullptr;
   QLineEdit* Edit6 = nullptr;

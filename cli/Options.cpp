@@ -78,6 +78,10 @@ TCliOptions ParseOptions(const std::vector<std::string>& arguments) {
       throw std::invalid_argument("unknown option: " + option);
     }
   }
+  if (options.Restarts && options.Generations > 0) {
+    throw std::invalid_argument(
+        "--generations limits a plain search; with --restarts use --attempts or --time-limit");
+  }
   return options;
 }
 

@@ -21,16 +21,13 @@
 #include "Random.h"
 #include "SD.h"
 #include "AttemptCoordinatorFactory.h"
+#include "BestMode.h"
 #include "RestartSearch.h"
 #include "SearchRun.h"
 
 namespace {
 
 std::atomic<bool> interrupted{false};
-
-// What --restarts turns on, chosen from the time-to-solution benchmark (bench/solve).
-constexpr std::int32_t ShippedMinimumWindow = 10;
-constexpr std::int32_t ShippedRefineTrials = 20;
 
 extern "C" void OnInterrupt(int) {
   interrupted.store(true);
@@ -70,6 +67,18 @@ void PrintAnswer(const TAttemptOutcome& answer) {
   std::cout << "seed: " << answer.Seed << '\n';
 }
 
+// The options that run one attempt again as a plain search on the same samples.
+std::string ReplayOptions(const TSearchParameters& parameters, std::uint32_t seed,
+                          std::int32_t generations) {
+  std::string text =
+      "--seed " + std::to_string(seed) + " --generations " + std::to_string(generations);
+  if (parameters.MinimumWindow > 0)
+    text += " --min-window " + std::to_string(parameters.MinimumWindow);
+  if (parameters.RefineTrials > 0) text += " --refine " + std::to_string(parameters.RefineTrials);
+  if (parameters.ScaledConstants) text += " --scaled-constants";
+  return text;
+}
+
 int SearchWithRestarts(const TCliOptions& options, TSampleData& samples,
                        const TSearchParameters& parameters) {
   TRestartParameters restart;
@@ -86,9 +95,11 @@ int SearchWithRestarts(const TCliOptions& options, TSampleData& samples,
   observer.AttemptEnded = [&](const TAttemptOutcome& outcome) {
     if (!outcome.Matched && !IsBetter(outcome, best)) return;
     if (IsBetter(outcome, best)) best = outcome;
-    std::fprintf(stderr, "attempt %lld  seed %u  generations %d  %s %d of %d\n",
-                 static_cast<long long>(outcome.Attempt), outcome.Seed, outcome.Generations,
-                 outcome.Matched ? "matched" : "best so far,", outcome.Matches, samples.Count());
+    std::fprintf(
+        stderr, "attempt %lld  seed %u  generations %d  %s %d of %d  (replay: %s)\n",
+        static_cast<long long>(outcome.Attempt), outcome.Seed, outcome.Generations,
+        outcome.Matched ? "matched" : "best so far,", outcome.Matches, samples.Count(),
+        ReplayOptions(parameters, outcome.Seed, search.AttemptLength(outcome.Attempt)).c_str());
   };
   std::signal(SIGINT, OnInterrupt);
   const TRestartResult result = search.Run(observer);
@@ -121,11 +132,10 @@ int Search(const TCliOptions& options) {
   parameters.Threads = options.Threads;
   parameters.TimeLimit = std::chrono::seconds(options.TimeLimitSeconds);
   // --restarts turns every addition on; each can still be turned off on its own.
-  parameters.MinimumWindow =
-      options.MinimumWindow.value_or(options.Restarts ? ShippedMinimumWindow : 0);
-  parameters.RefineTrials =
-      options.RefineTrials.value_or(options.Restarts ? ShippedRefineTrials : 0);
-  parameters.ScaledConstants = options.ScaledConstants.value_or(options.Restarts);
+  if (options.Restarts) parameters = WithBestModeAdditions(parameters);
+  parameters.MinimumWindow = options.MinimumWindow.value_or(parameters.MinimumWindow);
+  parameters.RefineTrials = options.RefineTrials.value_or(parameters.RefineTrials);
+  parameters.ScaledConstants = options.ScaledConstants.value_or(parameters.ScaledConstants);
   if (options.Restarts) return SearchWithRestarts(options, samples, parameters);
   TSearchRun run(samples, parameters);
 

@@ -1,0 +1,65 @@
+#!/usr/bin/env bash
+# End-to-end checks of movar-search --restarts: the same stdout for every thread count and
+# (when built with MPI and mpirun is there) every number of ranks, replaying an attempt
+# from its seed, and clean ends by the time limit and by Ctrl+C.
+set -u
+bin=${1:?usage: restarts_test.sh PATH-TO-movar-search [mpi]}
+mpi=${2:-}
+tmp=$(mktemp -d); trap 'rm -rf "$tmp"' EXIT
+passed=0 failed=0
+pass() { passed=$((passed + 1)); }
+fail() { echo "FAIL $*"; failed=$((failed + 1)); }
+run() { LC_ALL=C "$bin" "$@" 2>"$tmp/err"; echo "exit $?"; }
+
+"$bin" --seed 9 --write-samples "$tmp/sine.mvs" --generations 1 >/dev/null 2>&1
+runs=(
+  "--samples $tmp/sine.mvs --seed 9 --restarts --restart-unit 20"
+  "--seed 1000 --random --registers 3 --instructions 10 --margin 20 --restarts --attempts 6"
+  "--seed 2 --restarts --restart-unit 7 --no-refine --no-scaled-constants"
+  "--seed 3 --registers 1 --instructions 1 --restarts --restart-unit 2 --attempts 9"
+)
+for args in "${runs[@]}"; do
+  reference=$(run --threads 1 $args)
+  grep -q "^attempt: [0-9]*$" <<<"$reference" && grep -q "^seed: [0-9]*$" <<<"$reference" ||
+    fail "no attempt and seed lines: $args"
+  for threads in 2 4; do
+    [[ $(run --threads $threads $args) == "$reference" ]] && pass || fail "--threads $threads: $args"
+  done
+  if [[ -n $mpi ]]; then
+    for ranks in 1 3; do
+      other=$(LC_ALL=C mpirun --allow-run-as-root --oversubscribe -n $ranks "$bin" --threads 1 \
+        $args 2>/dev/null; echo "exit $?")
+      # mpirun reports the highest exit status of its ranks; every rank agrees on it.
+      [[ $other == "$reference" ]] && pass || fail "mpirun -n $ranks: $args"
+    done
+  fi
+done
+
+# The stderr line of the answer names the options that replay it as a plain search.
+run --threads 2 --samples "$tmp/sine.mvs" --seed 9 --restarts --restart-unit 20 >"$tmp/answer"
+replay=$(grep "matched" "$tmp/err" | tail -n 1 | sed 's/.*(replay: \(.*\))$/\1/')
+attempt=$(grep "^attempt: " "$tmp/answer" | cut -d' ' -f2)
+[[ $attempt -gt 0 ]] || fail "the replay check wants an answer from a later attempt"
+run --samples "$tmp/sine.mvs" $replay >"$tmp/replayed"
+if diff <(sed -n '/^generations:/q;p' "$tmp/answer") <(sed -n '/^generations:/q;p' "$tmp/replayed") >/dev/null &&
+  grep -q "^exit 0$" "$tmp/replayed"; then pass; else fail "replay: $replay"; fi
+
+# A time limit ends both modes cleanly with the best model so far.
+for mode in "" "--restarts"; do
+  start=$SECONDS
+  out=$(run --seed 5 --margin 0 --registers 1 --instructions 1 --time-limit 1 $mode)
+  if [[ $out == *"exit 1" && $out == *"generations: "* && $((SECONDS - start)) -lt 10 ]]; then
+    pass; else fail "time limit $mode: $out"; fi
+done
+
+# Ctrl+C ends every attempt after its generation and prints the best model.
+LC_ALL=C "$bin" --seed 5 --margin 0 --restarts --population 2000 >"$tmp/int" 2>/dev/null &
+pid=$!; sleep 1; kill -INT $pid; wait $pid; code=$?
+[[ $code == 1 ]] && grep -q "^attempt: " "$tmp/int" && grep -q "^}$" "$tmp/int" && pass ||
+  fail "interrupt: exit $code"
+
+[[ $(run --restarts --generations 5) == *"exit 2" ]] && grep -q "with --restarts use" "$tmp/err" &&
+  pass || fail "--generations with --restarts"
+
+echo "$passed passed, $failed failed"
+[[ $failed == 0 ]]
