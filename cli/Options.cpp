@@ -54,6 +54,8 @@ TCliOptions ParseOptions(const std::vector<std::string>& arguments) {
       options.Threads = ParseNumber<std::int32_t>(option, value(), 1, 1024);
     } else if (option == "--help") {
       options.Help = true;
+    } else if (option == "--version") {
+      options.Version = true;
     } else {
       throw std::invalid_argument("unknown option: " + option);
     }
@@ -76,6 +78,7 @@ Searches for a model that reproduces a sample set and prints it.
   --generations N      end the search after at most N generations (N >= 1)
   --threads N          threads used to score the population (N >= 1); default: all cores
   --help               this text
+  --version            the program's version
 Exit status: 0 all samples matched, 1 stopped without a full match, 2 bad arguments or samples.
 )";
 }

@@ -19,6 +19,7 @@ struct TCliOptions {
   std::int64_t Generations = 0;  // 0: no limit
   std::int32_t Threads = 0;      // 0: all cores
   bool Help = false;
+  bool Version = false;
 };
 
 // Throws std::invalid_argument with a one-line message naming the option.
