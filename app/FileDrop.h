@@ -1,14 +1,17 @@
 #pragma once
-// Sample files dropped on the window: a drag that carries a local file is accepted while the
-// window can open files, and the first such file of a drop goes to the window's open command.
+// Sample files dropped on the window: a drag that carries a local file is accepted anywhere
+// over the window while it can open files, and the first such file of a drop goes to the
+// window's open command. Other drags go on to the controls under the mouse.
 
 #include <functional>
 
 #include <QObject>
+#include <QPointer>
 #include <QString>
 
 class QMimeData;
 class QWidget;
+class QWindow;
 
 class TFileDrop : public QObject {
  public:
@@ -22,6 +25,11 @@ class TFileDrop : public QObject {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  void WatchWindow();
+  bool Drag(QEvent* event);
+
+  QWidget& target_;
   std::function<bool()> canOpen_;
   std::function<void(const QString&)> open_;
+  QPointer<QWindow> window_;
 };
