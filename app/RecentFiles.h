@@ -11,7 +11,7 @@ class QSettings;
 
 class TRecentFiles {
  public:
-  static constexpr qsizetype MaxFiles = 8;
+  static constexpr qsizetype MaxFiles = 8;  // each with a one-digit mnemonic in the menu
 
   // Without a store the list lives only as long as the object.
   explicit TRecentFiles(std::unique_ptr<QSettings> store);

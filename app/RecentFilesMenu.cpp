@@ -21,9 +21,7 @@ void TRecentFilesMenu::Refresh() {
   for (const QString& path : files_.Files()) {
     QString shown = QDir::toNativeSeparators(path);
     shown.replace(QLatin1Char('&'), QStringLiteral("&&"));
-    ++number;
-    const QString text = number < 10 ? QStringLiteral("&%1 %2").arg(number).arg(shown) : shown;
-    QAction* item = addAction(text);
+    QAction* item = addAction(QStringLiteral("&%1 %2").arg(++number).arg(shown));
     // The list may change while the item's command runs; it keeps its own copy of the path.
     connect(item, &QAction::triggered, this, [this, path] { open_(path); });
   }

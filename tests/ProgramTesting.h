@@ -8,8 +8,7 @@
 
 inline TTuringEvaluator Program(std::int32_t registers, const std::vector<TInstruction>& code) {
   TTuringEvaluator p(static_cast<std::int32_t>(code.size()), registers);
-  for (std::size_t i = 0; i < code.size(); ++i)
-    p.SetInstruction(static_cast<int>(i), code[i]);
+  for (std::size_t i = 0; i < code.size(); ++i) p.SetInstruction(static_cast<int>(i), code[i]);
   p.UpdateExecEnd();
   return p;
 }
