@@ -1,8 +1,9 @@
-# The two entry points: `make test` and (with the window) `make run`.
+# The two entry points: `make test` and (with the window) `make run`; `make package` builds
+# the Debian package.
 BUILD ?= build
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: all bootstrap build test bench run clean
+.PHONY: all bootstrap build test bench run package clean
 
 all: build
 
@@ -20,6 +21,9 @@ test: build
 
 run: build
 	$(BUILD)/app/movar-tester
+
+package: build
+	cmake --build $(BUILD) --target package
 
 bench: build
 	@for b in $(BUILD)/bench/*_bench; do echo "== $$b"; $$b; done

@@ -8,6 +8,8 @@
 #include <QScreen>
 
 #include "AppTitle.h"
+#include "CommandLine.h"
+#include "MovarVersion.h"
 #include "Unit1.h"
 
 namespace {
@@ -33,6 +35,10 @@ int Run(int argc, char** argv) {
   TApplication application(argc, argv);
   QApplication::setApplicationName(AppTitle);
   QApplication::setApplicationDisplayName(AppTitle);
+  QApplication::setApplicationVersion(QString::fromLatin1(MovarVersion));
+  QGuiApplication::setDesktopFileName(QString::fromLatin1(MovarAppId));
+  TCommandLine commandLine;
+  commandLine.Process(application);
 
   const TWindowServices services = DesktopServices();
   TForm1 form1(services);
@@ -44,6 +50,9 @@ int Run(int argc, char** argv) {
     form1.move(frame.topLeft());
   }
   form1.show();
+  // A file named on the command line replaces the generated sample; when it cannot be read the
+  // error box says so over the window, which keeps the generated sample.
+  commandLine.OpenStartFile(form1);
   return QApplication::exec();
 }
 

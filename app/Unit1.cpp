@@ -23,6 +23,7 @@
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSettings>
 #include <QSlider>
 #include <QSpinBox>
 #include <QSplitter>
@@ -33,8 +34,12 @@
 #include "AppTitle.h"
 #include "BestMode.h"
 #include "DecimalSeparator.h"
+#include "FileDrop.h"
+#include "MovarVersion.h"
 #include "Random.h"
 #include "RestartSearch.h"
+#include "RecentFiles.h"
+#include "RecentFilesMenu.h"
 #include "SD.h"
 #include "SampleChart.h"
 #include "SampleGridModel.h"
@@ -113,6 +118,9 @@ TForm1::TForm1(TWindowServices services, QWidget* parent)
   layout->addWidget(GroupBox1);
   layout->addWidget(findChild<QFrame*>(QStringLiteral("Panel1")), 1);
 
+  recent_ = std::make_unique<TRecentFiles>(services_.Settings ? services_.Settings() : nullptr);
+  new TFileDrop(
+      *this, [this] { return !running_; }, [this](const QString& path) { OpenFile(path); });
   createDialogs();
   createActions();
   createMenus();
@@ -275,6 +283,7 @@ void TForm1::createDialogs() {
   for (QFileDialog* dialog : {OpenDialog1, SaveDialog1}) {
     dialog->setNameFilter(filter);
     dialog->setDefaultSuffix(QStringLiteral("mvs"));
+    if (!recent_->LastFolder().isEmpty()) dialog->setDirectory(recent_->LastFolder());
   }
 }
 
@@ -314,6 +323,9 @@ void TForm1::createMenus() {
   QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
   file->setObjectName(QStringLiteral("File1"));
   file->addAction(Open1);
+  RecentFiles1 = new TRecentFilesMenu(
+      *recent_, [this](const QString& path) { OpenFile(path); }, file);
+  file->addMenu(RecentFiles1);
   file->addAction(Save1);
   file->addSeparator()->setObjectName(QStringLiteral("N1"));
   file->addAction(Exit1);
@@ -379,7 +391,7 @@ void TForm1::SetRunState(bool running) {
        std::initializer_list<QWidget*>{UpDown1, UpDown2, UpDown3, opRandomSample}) {
     control->setEnabled(!running);
   }
-  for (QAction* command : {Open1, Save1, PastData1, Past1})
+  for (QAction* command : {Open1, RecentFiles1->menuAction(), Save1, PastData1, Past1})
     command->setEnabled(!running);
   for (QWidget* control : std::initializer_list<QWidget*>{opIncrementalSearch, opRestartSearch, tb1,
                                                           Button1, Button2}) {
@@ -469,13 +481,21 @@ void TForm1::Open1Click() {
   const std::optional<QString> path = services_.RunFileDialog(*OpenDialog1);
   if (!path) return;
   OpenDialog1->selectFile(*path);
+  OpenFile(*path);
+}
+
+void TForm1::OpenFile(const QString& path) {
+  if (running_) return;  // the samples never change under a running search
   std::int32_t unreadable = 0;
   try {
-    unreadable = Samples->LoadFromFile(QFile::encodeName(*path).toStdString());
+    unreadable = Samples->LoadFromFile(QFile::encodeName(path).toStdString());
   } catch (const std::exception& error) {
+    recent_->Forget(path);
+    RecentFiles1->Refresh();
     ShowError(error.what());
     return;
   }
+  RememberFile(path);
   btPlotClick();
   const std::string note = UnreadableNote(unreadable, Samples->Count(), "lines", "loaded");
   if (!note.empty()) ShowMessage(QString::fromStdString(note));
@@ -489,7 +509,14 @@ void TForm1::Save1Click() {
     Samples->SaveToFile(QFile::encodeName(*path).toStdString());
   } catch (const std::exception& error) {
     ShowError(error.what());
+    return;
   }
+  RememberFile(*path);
+}
+
+void TForm1::RememberFile(const QString& path) {
+  recent_->Remember(path);
+  RecentFiles1->Refresh();
 }
 
 void TForm1::CopyData1Click() {
@@ -527,7 +554,8 @@ void TForm1::CopyChart1Click() {
 }
 
 void TForm1::About1Click() {
-  ShowMessage(QStringLiteral("Movar Tester, written by the Movar Tester developers."));
+  ShowMessage(QStringLiteral("Movar Tester %1, written by the Movar Tester developers.")
+                  .arg(QLatin1String(MovarVersion)));
 }
 
 void TForm1::tb1Change() {

@@ -26,6 +26,8 @@ class QTableView;
 class TSampleChart;
 class TSampleData;
 class TSampleGridModel;
+class TRecentFiles;
+class TRecentFilesMenu;
 
 class TForm1 : public QMainWindow {
   Q_OBJECT
@@ -47,6 +49,9 @@ class TForm1 : public QMainWindow {
   void CopyChart1Click();
   void About1Click();
   void tb1Change();
+  // Opens a sample file as "Open" does once its dialog is confirmed: the command line, a drop
+  // and the recent files come here.
+  void OpenFile(const QString& path);
 
   [[nodiscard]] bool Running() const noexcept { return running_; }
   // The window's sample set, for setting up tests and benchmarks; commands reach it directly.
@@ -70,6 +75,7 @@ class TForm1 : public QMainWindow {
   void UseSystemDecimalSeparator();
   void ShowMessage(const QString& text);
   void PutOnClipboard(QMimeData* data);
+  void RememberFile(const QString& path);
 
   std::unique_ptr<TSampleData> Samples;
   bool StopRequested = false;
@@ -77,6 +83,7 @@ class TForm1 : public QMainWindow {
   TWindowServices services_;
   bool running_ = false;
   bool closeAfterRun_ = false;
+  std::unique_ptr<TRecentFiles> recent_;
 
   QGroupBox* GroupBox1 = nullptr;
   QSpinBox* UpDown1 = nullptr;
@@ -118,6 +125,7 @@ class TForm1 : public QMainWindow {
   QAction* Copy1 = nullptr;
   QAction* Past1 = nullptr;
   QAction* Copy2 = nullptr;
+  TRecentFilesMenu* RecentFiles1 = nullptr;
   QMenu* PopupMenu1 = nullptr;
   QMenu* PopupMenu2 = nullptr;
 };

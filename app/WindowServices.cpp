@@ -3,6 +3,7 @@
 #include <QFileDialog>
 #include <QLocale>
 #include <QMessageBox>
+#include <QSettings>
 
 #include "AppTitle.h"
 
@@ -28,5 +29,9 @@ TWindowServices DesktopServices() {
     return dialog.selectedFiles().constFirst();
   };
   services.SystemDecimalPoint = [] { return QLocale::system().decimalPoint(); };
+  services.Settings = [] {
+    return std::make_unique<QSettings>(QSettings::UserScope, QStringLiteral("movar-tester"),
+                                       QStringLiteral("movar-tester"));
+  };
   return services;
 }

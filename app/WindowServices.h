@@ -4,11 +4,13 @@
 // answers in their place and never block on a modal box.
 
 #include <functional>
+#include <memory>
 #include <optional>
 
 #include <QString>
 
 class QFileDialog;
+class QSettings;
 class QWidget;
 
 struct TWindowServices {
@@ -20,6 +22,9 @@ struct TWindowServices {
   std::function<std::optional<QString>(QFileDialog& dialog)> RunFileDialog;
   // The user's decimal separator as the system announces it.
   std::function<QString()> SystemDecimalPoint;
+  // Where the window keeps the recent files and the last folder between runs; without it the
+  // window keeps nothing.
+  std::function<std::unique_ptr<QSettings>()> Settings;
 };
 
 // The real boxes and dialogs of the desktop.

@@ -74,6 +74,8 @@ TCliOptions ParseOptions(const std::vector<std::string>& arguments) {
       options.ScaledConstants = false;
     } else if (option == "--help") {
       options.Help = true;
+    } else if (option == "--version") {
+      options.Version = true;
     } else {
       throw std::invalid_argument("unknown option: " + option);
     }
@@ -112,6 +114,7 @@ Additions to the search (on with --restarts; alone they change a plain search):
   --scaled-constants   the refiner draws constants at useful scales
   --no-min-window, --no-refine, --no-scaled-constants   turn one addition off
   --help               this text
+  --version            the program's version
 Exit status: 0 all samples matched, 1 stopped without a full match, 2 bad arguments or samples.
 )";
 }

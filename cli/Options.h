@@ -29,6 +29,7 @@ struct TCliOptions {
   std::optional<std::int32_t> RefineTrials;
   std::optional<bool> ScaledConstants;
   bool Help = false;
+  bool Version = false;
 };
 
 // Throws std::invalid_argument with a one-line message naming the option.

@@ -17,6 +17,7 @@
 #endif
 
 #include "DecimalSeparator.h"
+#include "MovarVersion.h"
 #include "Options.h"
 #include "Random.h"
 #include "SD.h"
@@ -182,6 +183,10 @@ int main(int argc, char** argv) {
   }
   if (options.Help) {
     std::cout << Usage();
+    return 0;
+  }
+  if (options.Version) {
+    std::cout << "movar-search " << MovarVersion << '\n';
     return 0;
   }
   try {

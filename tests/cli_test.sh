@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # End-to-end checks of movar-search: exit codes, argument errors, repeatability.
 set -u
-bin=${1:?usage: cli_test.sh PATH-TO-movar-search}
+bin=${1:?usage: cli_test.sh PATH-TO-movar-search [VERSION]}
+version=${2:-}
 tmp=$(mktemp -d); trap 'rm -rf "$tmp"' EXIT
 passed=0 failed=0
 
@@ -19,6 +20,9 @@ check() {  # name, expected exit, grep pattern for stderr (or ""), args...
 
 check help 0 "" --help
 grep -q -- "--write-samples FILE" "$tmp/out" || { echo "FAIL help text"; failed=$((failed + 1)); }
+check version 0 "" --version
+if [[ -n $version ]] && [[ $(cat "$tmp/out") != "movar-search $version" ]]; then
+  echo "FAIL version line: $(cat "$tmp/out")"; failed=$((failed + 1)); fi
 check unknown-option 2 "unknown option: --frobnicate" --frobnicate
 check missing-value 2 "--seed: missing value" --seed
 check non-numeric 2 "--population: not a whole number" --population lots

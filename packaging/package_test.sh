@@ -1,0 +1,53 @@
+#!/usr/bin/env bash
+# Builds the Debian package, unpacks it into a scratch root as dpkg would install it, and
+# checks what it holds: the file list, the control fields, the desktop's view of the file
+# type, and that the programs start from there.
+set -euo pipefail
+cpack=${1:?usage: package_test.sh CPACK CPackConfig.cmake EXPECTED-FILES VERSION}
+config=$2 expected=$3 version=$4
+tmp=$(mktemp -d); trap 'rm -rf "$tmp"' EXIT
+fail=0
+bad() { echo "FAIL $*"; fail=1; }
+
+if ! "$cpack" --config "$config" -G DEB -B "$tmp/out" >"$tmp/cpack.log" 2>&1; then
+  cat "$tmp/cpack.log"; exit 1
+fi
+debs=("$tmp"/out/*.deb)
+[[ ${#debs[@]} == 1 && -f ${debs[0]} ]] || { echo "FAIL expected one .deb: ${debs[*]}"; exit 1; }
+deb=${debs[0]}
+echo "package: $(basename "$deb")"
+
+[[ $(dpkg-deb -f "$deb" Package) == movar-tester ]] || bad "package name"
+[[ $(dpkg-deb -f "$deb" Version) == "$version-1" ]] || bad "version $(dpkg-deb -f "$deb" Version)"
+depends=$(dpkg-deb -f "$deb" Depends)
+echo "depends: $depends"
+for package in libqt6core6 libqt6gui6 libqt6widgets6 libqt6charts6 libstdc++6 libc6 \
+  qt6-qpa-plugins libqt6svg6; do
+  [[ ", $depends," == *", $package"[\ ,]* ]] || bad "Depends lacks $package"
+done
+
+dpkg -x "$deb" "$tmp/root"
+(cd "$tmp/root" && find . \( -type f -o -type l \) | LC_ALL=C sort) >"$tmp/files"
+diff -u "$expected" "$tmp/files" || bad "file list differs from $expected"
+
+[[ $("$tmp/root/usr/bin/movar-search" --version) == "movar-search $version" ]] ||
+  bad "movar-search --version from the package"
+out=$(LC_ALL=C "$tmp/root/usr/bin/movar-search" --seed 1 --generations 300 2>/dev/null) ||
+  bad "movar-search from the package: exit $?"
+[[ $out == *"generations: 56" ]] || bad "movar-search from the package: $out"
+man=$(zcat "$tmp/root/usr/share/man/man1/movar-search.1.gz")
+[[ $man == *'write\-samples'* && $man == *"\"movar-search $version\""* ]] ||
+  bad "man page lacks the options or the version"
+
+# The desktop's own tools read the file type and the desktop entry as a desktop would.
+share=$tmp/root/usr/share
+XDG_DATA_DIRS=$share update-mime-database "$share/mime"
+grep -qx 'application/x-movar-sample:\*\.mvs' <(cut -d: -f2- "$share/mime/globs2") ||
+  bad "*.mvs is not application/x-movar-sample"
+XDG_DATA_DIRS=$share update-desktop-database "$share/applications"
+grep -q '^application/x-movar-sample=.*\.desktop;' "$share/applications/mimeinfo.cache" ||
+  bad "no desktop entry opens application/x-movar-sample"
+grep -qx 'Exec=movar-tester %f' "$share/applications/"*.desktop || bad "Exec line"
+
+[[ $fail == 0 ]] && echo "package ok"
+exit $fail

@@ -1,0 +1,13 @@
+# CMake toolchain for 64-bit Windows with Debian's MinGW-w64 (g++-mingw-w64-x86-64). The posix
+# thread model: the win32 one of GCC 12 has no std::thread.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++-posix)
+set(CMAKE_RC_COMPILER x86_64-w64-mingw32-windres)
+set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32)
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+# The C++ runtime and winpthreads linked in: the .exe runs without MinGW's DLLs beside it.
+set(CMAKE_EXE_LINKER_FLAGS_INIT -static)
