@@ -6,8 +6,10 @@
 #include <functional>
 #include <optional>
 
+#include <QMessageBox>
 #include <QString>
 
+class QDialog;
 class QFileDialog;
 class QWidget;
 
@@ -18,6 +20,10 @@ struct TWindowServices {
   std::function<void(QWidget* parent, const QString& text)> ShowError;
   // Runs the prepared dialog; the chosen path, or nothing when the user cancelled.
   std::function<std::optional<QString>(QFileDialog& dialog)> RunFileDialog;
+  // Runs a prepared dialog of the window's own (the import dialog); true when accepted.
+  std::function<bool(QDialog& dialog)> RunDialog;
+  // Asks whether to save before the window closes: QMessageBox::Save, Discard or Cancel.
+  std::function<QMessageBox::StandardButton(QWidget* parent, const QString& text)> AskToSave;
   // The user's decimal separator as the system announces it.
   std::function<QString()> SystemDecimalPoint;
 };
