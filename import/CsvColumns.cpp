@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <limits>
+#include <optional>
 
 #include "CsvNumber.h"
 #include "ImportError.h"
@@ -88,14 +89,28 @@ TColumnPair SuggestColumns(std::span<const std::string> header,
   for (const auto& row : rows)
     width = std::max(width, row.size());
   std::vector<std::int32_t> numeric;
-  for (std::size_t column = 0; column < width && numeric.size() < 2; ++column) {
+  std::vector<bool> counting;  // per numeric column: 1, 2, 3 ... or 0, 1, 2 ..., a row index
+  for (std::size_t column = 0; column < width; ++column) {
     std::size_t numbers = 0;
+    bool steps = true;
+    std::optional<double> last;
     for (const auto& row : rows) {
-      if (column < row.size() && ParseCsvNumber(row[column], decimalSeparator)) ++numbers;
+      const std::optional<double> value =
+          column < row.size() ? ParseCsvNumber(row[column], decimalSeparator) : std::nullopt;
+      if (value) ++numbers;
+      steps = steps && value && (!last || *value == *last + 1);
+      last = value;
     }
-    if (!rows.empty() && numbers * 2 > rows.size())
+    if (!rows.empty() && numbers * 2 > rows.size()) {
       numeric.push_back(static_cast<std::int32_t>(column + 1));
+      counting.push_back(steps && rows.size() > 1);
+    }
   }
+  // A leading row index is left out while two other columns of numbers remain.
+  std::size_t first = 0;
+  while (numeric.size() - first > 2 && counting[first])
+    ++first;
+  numeric.erase(numeric.begin(), numeric.begin() + static_cast<std::ptrdiff_t>(first));
   if (numeric.size() == 2) return {numeric[0], numeric[1]};
   return {};
 }

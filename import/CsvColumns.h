@@ -32,7 +32,8 @@ struct TColumnChoice {
                                         std::span<const std::string> header, bool hasHeader);
 
 // The columns named "x" and "y" when the header has both; otherwise the first two columns
-// that mostly hold numbers in the rows given; otherwise columns 1 and 2.
+// that mostly hold numbers in the rows given, passing over leading columns that count the
+// rows (1, 2, 3 ...) while two others remain; otherwise columns 1 and 2.
 struct TColumnPair {
   std::int32_t X = 1;
   std::int32_t Y = 2;

@@ -60,6 +60,12 @@ TEST(CsvColumns, SuggestsNamedOrNumericColumns) {
   const std::vector<std::string> named{"id", "Y", "X "};
   EXPECT_EQ(3, SuggestColumns(named, rows, ',').X);
   EXPECT_EQ(2, SuggestColumns(named, rows, ',').Y);
+  // A row index goes when there are two other columns of numbers, not otherwise.
+  const std::vector<std::vector<std::string>> indexed{{"1", "0.5", "7"}, {"2", "1.5", "8"}};
+  EXPECT_EQ(2, SuggestColumns({}, indexed, '.').X);
+  EXPECT_EQ(3, SuggestColumns({}, indexed, '.').Y);
+  const std::vector<std::vector<std::string>> sine{{"0", "0.1"}, {"1", "0.2"}, {"2", "0.3"}};
+  EXPECT_EQ(1, SuggestColumns({}, sine, '.').X);
   EXPECT_EQ(1, SuggestColumns({}, {{"a", "b"}}, '.').X);
   EXPECT_EQ(2, SuggestColumns({}, {{"a", "b"}}, '.').Y);
 }
