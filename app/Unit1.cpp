@@ -469,7 +469,10 @@ void TForm1::Button2Click() {
     ShowError(error.what());
   }
   SetRunState(false);
-  if (closeAfterRun_) close();
+  if (closeAfterRun_) {
+    closeAfterRun_ = false;  // a "Cancel" to the save question keeps the window for good
+    close();
+  }
 }
 
 void TForm1::Button3Click() {

@@ -89,6 +89,7 @@ class TestSampleHistory : public QObject {
   void closingAsksAboutPastedOrImportedData_data();
   void closingAsksAboutPastedOrImportedData();
   void closingAsksAfterUndoBringsPastedDataBack();
+  void closingDuringSearchAsksWhenItEnds();
   void closingWithoutQuestion_data();
   void closingWithoutQuestion();
 
@@ -378,6 +379,26 @@ void TestSampleHistory::closingAsksAfterUndoBringsPastedDataBack() {
   Command(form, "Undo1").trigger();  // the pasted set is back, still unsaved
   script.SaveAnswers = {QMessageBox::Discard};
   QVERIFY(form.close());
+  QCOMPARE(script.SaveQuestions.size(), 1);
+}
+
+void TestSampleHistory::closingDuringSearchAsksWhenItEnds() {
+  TScriptedServices script;
+  TForm1 form(script.Services());
+  form.show();
+  RunCommand(form, script, QStringLiteral("Paste Data"), {});
+  script.SaveAnswers = {QMessageBox::Cancel};
+  QTimer::singleShot(0, &form, [&] {
+    form.close();
+    QVERIFY(script.SaveQuestions.isEmpty());  // not while the search runs
+  });
+  form.Button2Click();
+  QCOMPARE(script.SaveQuestions.size(), 1);
+  QVERIFY(form.isVisible());  // the answer was Cancel
+  // A later search that ends does not close the window on its own.
+  QTimer::singleShot(0, &form, [&] { form.Button3Click(); });
+  form.Button2Click();
+  QVERIFY(form.isVisible());
   QCOMPARE(script.SaveQuestions.size(), 1);
 }
 
