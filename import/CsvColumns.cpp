@@ -111,6 +111,6 @@ TColumnPair SuggestColumns(std::span<const std::string> header,
   while (numeric.size() - first > 2 && counting[first])
     ++first;
   numeric.erase(numeric.begin(), numeric.begin() + static_cast<std::ptrdiff_t>(first));
-  if (numeric.size() == 2) return {numeric[0], numeric[1]};
+  if (numeric.size() >= 2) return {numeric[0], numeric[1]};
   return {};
 }
