@@ -15,6 +15,9 @@
 
 namespace {
 
+// A cell of a file gone wrong (a quote never closed) can hold the rest of the file.
+constexpr std::size_t PreviewCellLength = 200;
+
 template <typename Widget, typename... Args>
 Widget* Named(const char* name, Args&&... args) {
   auto* widget = new Widget(std::forward<Args>(args)...);
@@ -30,7 +33,9 @@ QString Text(std::string_view text) {
 QString ColumnTitle(const TCsvPreview& preview, int column) {
   const auto index = static_cast<std::size_t>(column);
   if (index < preview.Header.size() && !preview.Header[index].empty())
-    return QStringLiteral("%1: %2").arg(column + 1).arg(Text(preview.Header[index]));
+    return QStringLiteral("%1: %2")
+        .arg(column + 1)
+        .arg(Text(std::string_view(preview.Header[index]).substr(0, PreviewCellLength)));
   return QStringLiteral("Column %1").arg(column + 1);
 }
 
@@ -180,7 +185,8 @@ void TImportDialog::ShowPreview(const TCsvPreview& preview) {
     skippedRows += readable ? 0 : 1;
     const auto& row = preview.Rows[r];
     for (std::size_t c = 0; c < row.size(); ++c) {
-      auto* cell = new QTableWidgetItem(Text(row[c]));
+      auto* cell =
+          new QTableWidgetItem(Text(std::string_view(row[c]).substr(0, PreviewCellLength)));
       const int column = static_cast<int>(c);
       if (column == x || column == y) cell->setBackground(chosen);
       if (!readable) {

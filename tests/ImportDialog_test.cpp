@@ -71,6 +71,7 @@ class TestImportDialog : public QObject {
   void dialogShowsWhatWasDetected();
   void dialogFollowsTheUsersChoices();
   void cancelledImportChangesNothing();
+  void quoteNeverClosedShowsAShortCell();
   void unreadableImportShowsErrorAndKeepsSet_data();
   void unreadableImportShowsErrorAndKeepsSet();
   void importIsOffDuringSearch();
@@ -190,6 +191,15 @@ void TestImportDialog::cancelledImportChangesNothing() {
   QCOMPARE(Rows(form.SampleSet()), before);
   QVERIFY(script.Messages.isEmpty() && script.Errors.isEmpty());
   QVERIFY(!Control<QAction>(form, "Undo1")->isEnabled());
+}
+
+void TestImportDialog::quoteNeverClosedShowsAShortCell() {
+  const std::string text = "x,y\n1,\"2\n" + std::string(100000, 'z');
+  TImportDialog dialog(text, QStringLiteral("broken.csv"), nullptr);
+  auto* preview = Control<QTableWidget>(dialog, "sgPreview");
+  QCOMPARE(preview->rowCount(), 1);
+  QCOMPARE(preview->item(0, 1)->text().size(), 200);
+  QVERIFY(Control<QLabel>(dialog, "lbNote")->text().contains(QStringLiteral("1 of them")));
 }
 
 void TestImportDialog::unreadableImportShowsErrorAndKeepsSet_data() {
