@@ -249,6 +249,11 @@ TEST(CsvImport, AMillionRows) {
   EXPECT_EQ(999'999.25, result.Points.back().X);
   EXPECT_EQ(-999'999.5, result.Points.back().Y);
   EXPECT_EQ("x", result.XName);
-  // Linear, and far from the limit on any machine that runs the tests (about 0.2 s here).
+#if defined(NDEBUG) && !defined(__SANITIZE_ADDRESS__)
+  // Linear, and far from the limit on any machine that runs the tests (about 0.3 s here);
+  // an unoptimised build with the sanitizers takes half a minute.
   EXPECT_LT(elapsed, std::chrono::seconds(20));
+#else
+  (void)elapsed;
+#endif
 }
