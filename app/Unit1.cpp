@@ -10,6 +10,7 @@
 #include <QCloseEvent>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -36,6 +37,10 @@
 #include "DecimalSeparator.h"
 #include "FileDrop.h"
 #include "MovarVersion.h"
+#include "CsvImport.h"
+#include "CsvText.h"
+#include "ImportDialog.h"
+#include "ReplaceSamples.h"
 #include "Random.h"
 #include "RestartSearch.h"
 #include "RecentFiles.h"
@@ -43,6 +48,7 @@
 #include "SD.h"
 #include "SampleChart.h"
 #include "SampleGridModel.h"
+#include "SampleHistory.h"
 #include "SearchRun.h"
 #include "SeriesPoints.h"
 #include "ClipboardData.h"
@@ -121,6 +127,7 @@ TForm1::TForm1(TWindowServices services, QWidget* parent)
   recent_ = std::make_unique<TRecentFiles>(services_.Settings ? services_.Settings() : nullptr);
   new TFileDrop(
       *this, [this] { return !running_; }, [this](const QString& path) { OpenFile(path); });
+  history_ = new TSampleHistory(*Samples, this);
   createDialogs();
   createActions();
   createMenus();
@@ -285,6 +292,11 @@ void TForm1::createDialogs() {
     dialog->setDefaultSuffix(QStringLiteral("mvs"));
     if (!recent_->LastFolder().isEmpty()) dialog->setDirectory(recent_->LastFolder());
   }
+  OpenDialog2 = Named<QFileDialog>("OpenDialog2", this);
+  OpenDialog2->setAcceptMode(QFileDialog::AcceptOpen);
+  OpenDialog2->setFileMode(QFileDialog::ExistingFile);
+  OpenDialog2->setNameFilters(
+      {QStringLiteral("Text data (*.csv *.tsv *.txt)"), QStringLiteral("All files (*)")});
 }
 
 void TForm1::createActions() {
@@ -293,9 +305,16 @@ void TForm1::createActions() {
   };
   Open1 = action("Open1", QStringLiteral("Open"));
   Open1->setShortcut(QKeySequence::Open);
+  Import1 = action("Import1", QStringLiteral("Import\u2026"));
   Save1 = action("Save1", QStringLiteral("Save"));
   Save1->setShortcut(QKeySequence::Save);
   Exit1 = action("Exit1", QStringLiteral("Exit"));
+  Undo1 = history_->UndoAction();
+  Undo1->setObjectName(QStringLiteral("Undo1"));
+  Undo1->setShortcut(QKeySequence::Undo);
+  Redo1 = history_->RedoAction();
+  Redo1->setObjectName(QStringLiteral("Redo1"));
+  Redo1->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence::Redo});
   CopyData1 = action("CopyData1", QStringLiteral("Copy Data"));
   CopyChart1 = action("CopyChart1", QStringLiteral("Copy Chart"));
   CopyModel1 = action("CopyModel1", QStringLiteral("Copy Model"));
@@ -307,6 +326,7 @@ void TForm1::createActions() {
   Copy2 = action("Copy2", QStringLiteral("Copy"));
 
   connect(Open1, &QAction::triggered, this, &TForm1::Open1Click);
+  connect(Import1, &QAction::triggered, this, &TForm1::Import1Click);
   connect(Save1, &QAction::triggered, this, &TForm1::Save1Click);
   connect(Exit1, &QAction::triggered, this, &TForm1::close);
   connect(CopyData1, &QAction::triggered, this, &TForm1::CopyData1Click);
@@ -317,12 +337,14 @@ void TForm1::createActions() {
   connect(PastData1, &QAction::triggered, this, &TForm1::PastData1Click);
   connect(Past1, &QAction::triggered, this, &TForm1::PastData1Click);
   connect(About1, &QAction::triggered, this, &TForm1::About1Click);
+  connect(history_, &TSampleHistory::Restored, this, &TForm1::btPlotClick);
 }
 
 void TForm1::createMenus() {
   QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
   file->setObjectName(QStringLiteral("File1"));
   file->addAction(Open1);
+  file->addAction(Import1);
   RecentFiles1 = new TRecentFilesMenu(
       *recent_, [this](const QString& path) { OpenFile(path); }, file);
   file->addMenu(RecentFiles1);
@@ -332,6 +354,9 @@ void TForm1::createMenus() {
 
   QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
   edit->setObjectName(QStringLiteral("Edit4"));
+  edit->addAction(Undo1);
+  edit->addAction(Redo1);
+  edit->addSeparator()->setObjectName(QStringLiteral("N3"));
   edit->addAction(CopyData1);
   edit->addAction(CopyChart1);
   edit->addAction(CopyModel1);
@@ -357,6 +382,7 @@ void TForm1::FormCreate() {
   RandomizeSeed();
   UseSystemDecimalSeparator();
   Button1Click();
+  history_->Clear();  // the first sample is where the history starts
   // Columns wide enough for the first sample's texts in the desktop's font; the user
   // can drag them wider.
   sgTest->resizeColumnsToContents();
@@ -382,6 +408,10 @@ void TForm1::closeEvent(QCloseEvent* event) {
     event->ignore();
     return;
   }
+  if (!ConfirmClose()) {
+    event->ignore();
+    return;
+  }
   QMainWindow::closeEvent(event);
 }
 
@@ -391,8 +421,9 @@ void TForm1::SetRunState(bool running) {
        std::initializer_list<QWidget*>{UpDown1, UpDown2, UpDown3, opRandomSample}) {
     control->setEnabled(!running);
   }
-  for (QAction* command : {Open1, RecentFiles1->menuAction(), Save1, PastData1, Past1})
+  for (QAction* command : {Open1, RecentFiles1->menuAction(), Import1, Save1, PastData1, Past1})
     command->setEnabled(!running);
+  history_->SetLocked(running);  // the set is lent to the search
   for (QWidget* control : std::initializer_list<QWidget*>{opIncrementalSearch, opRestartSearch, tb1,
                                                           Button1, Button2}) {
     control->setEnabled(!running);
@@ -413,13 +444,18 @@ void TForm1::PutOnClipboard(QMimeData* data) {
 }
 
 void TForm1::Button1Click() {
-  if (Samples->Count() != GeneratedSampleCount) Samples->SetCount(GeneratedSampleCount);
-  if (opRandomSample->isChecked()) {
-    Samples->GenerateRandom();
-  } else {
-    Samples->GenerateSine();
-  }
+  const QString note =
+      history_->Record(Button1->text(), TSampleOrigin::Generated, [this](TSampleData& samples) {
+        if (samples.Count() != GeneratedSampleCount) samples.SetCount(GeneratedSampleCount);
+        if (opRandomSample->isChecked()) {
+          samples.GenerateRandom();
+        } else {
+          samples.GenerateSine();
+        }
+        return true;
+      });
   btPlotClick();
+  if (!note.isEmpty()) ShowMessage(note);
 }
 
 void TForm1::btPlotClick() {
@@ -470,7 +506,10 @@ void TForm1::Button2Click() {
     ShowError(error.what());
   }
   SetRunState(false);
-  if (closeAfterRun_) close();
+  if (closeAfterRun_) {
+    closeAfterRun_ = false;  // a "Cancel" to the save question keeps the window for good
+    close();
+  }
 }
 
 void TForm1::Button3Click() {
@@ -487,8 +526,14 @@ void TForm1::Open1Click() {
 void TForm1::OpenFile(const QString& path) {
   if (running_) return;  // the samples never change under a running search
   std::int32_t unreadable = 0;
+  QString undoNote;
   try {
-    unreadable = Samples->LoadFromFile(QFile::encodeName(path).toStdString());
+    undoNote = history_->Record(Open1->text() + QLatin1Char(' ') + QFileInfo(path).fileName(),
+                                TSampleOrigin::File, [&](TSampleData& samples) {
+                                  unreadable =
+                                      samples.LoadFromFile(QFile::encodeName(path).toStdString());
+                                  return true;
+                                });
   } catch (const std::exception& error) {
     recent_->Forget(path);
     RecentFiles1->Refresh();
@@ -497,26 +542,70 @@ void TForm1::OpenFile(const QString& path) {
   }
   RememberFile(path);
   btPlotClick();
-  const std::string note = UnreadableNote(unreadable, Samples->Count(), "lines", "loaded");
-  if (!note.empty()) ShowMessage(QString::fromStdString(note));
+  QStringList notes{
+      QString::fromStdString(UnreadableNote(unreadable, Samples->Count(), "lines", "loaded")),
+      undoNote};
+  notes.removeAll(QString());
+  if (!notes.isEmpty()) ShowMessage(notes.join(QLatin1Char(' ')));
+}
+
+void TForm1::Import1Click() {
+  const std::optional<QString> path = services_.RunFileDialog(*OpenDialog2);
+  if (!path) return;
+  OpenDialog2->selectFile(*path);
+  try {
+    const std::string text = ReadCsvFile(QFile::encodeName(*path).toStdString());
+    const QString name = QFileInfo(*path).fileName();
+    TImportDialog dialog(text, name, this);
+    if (!services_.RunDialog(dialog)) return;
+    const TCsvImportResult imported = ImportCsv(text, dialog.Settings());
+    const QString undoNote = history_->Record(QStringLiteral("Import ") + name,
+                                              TSampleOrigin::Imported, [&](TSampleData& samples) {
+                                                ReplaceSamples(samples, imported.Points);
+                                                return true;
+                                              });
+    btPlotClick();
+    ShowMessage(QString::fromStdString(ImportSummary(imported)) +
+                (undoNote.isEmpty() ? QString() : QLatin1Char(' ') + undoNote));
+  } catch (const std::exception& error) {
+    ShowError(error.what());
+  }
 }
 
 void TForm1::Save1Click() {
+  SaveSamples();
+}
+
+bool TForm1::SaveSamples() {
   const std::optional<QString> path = services_.RunFileDialog(*SaveDialog1);
-  if (!path) return;
+  if (!path) return false;
   SaveDialog1->selectFile(*path);
   try {
     Samples->SaveToFile(QFile::encodeName(*path).toStdString());
   } catch (const std::exception& error) {
     ShowError(error.what());
-    return;
+    return false;
   }
+  history_->MarkSaved();
   RememberFile(*path);
+  return true;
 }
 
 void TForm1::RememberFile(const QString& path) {
   recent_->Remember(path);
   RecentFiles1->Refresh();
+}
+
+// Pasted and imported samples exist nowhere else: closing asks before they go.
+bool TForm1::ConfirmClose() {
+  if (!history_->Unsaved()) return true;
+  const QString came = history_->Origin() == TSampleOrigin::Pasted ? QStringLiteral("pasted")
+                                                                   : QStringLiteral("imported");
+  const QMessageBox::StandardButton answer = services_.AskToSave(
+      this,
+      QStringLiteral("The %1 test data has not been saved. Save it before closing?").arg(came));
+  if (answer == QMessageBox::Save) return SaveSamples();
+  return answer == QMessageBox::Discard;
 }
 
 void TForm1::CopyData1Click() {
@@ -528,12 +617,18 @@ void TForm1::CopyData1Click() {
 
 void TForm1::PastData1Click() {
   const std::string text = QGuiApplication::clipboard()->text().toStdString();
-  const TClipboardPaste pasted = ParseClipboardData(text, *Samples);
+  TClipboardPaste pasted;
+  const QString undoNote =
+      history_->Record(PastData1->text(), TSampleOrigin::Pasted, [&](TSampleData& samples) {
+        pasted = ParseClipboardData(text, samples);
+        return pasted.Pasted;
+      });
   if (!pasted.Pasted) return;
   btPlotClick();
   QString message = QStringLiteral("Test data pasted.");
   const std::string note = UnreadableNote(pasted.Unreadable, Samples->Count(), "pairs", "pasted");
   if (!note.empty()) message += QLatin1Char(' ') + QString::fromStdString(note);
+  if (!undoNote.isEmpty()) message += QLatin1Char(' ') + undoNote;
   ShowMessage(message);
 }
 

@@ -28,6 +28,7 @@ class TSampleData;
 class TSampleGridModel;
 class TRecentFiles;
 class TRecentFilesMenu;
+class TSampleHistory;
 
 class TForm1 : public QMainWindow {
   Q_OBJECT
@@ -42,6 +43,7 @@ class TForm1 : public QMainWindow {
   void Button2Click();
   void Button3Click();
   void Open1Click();
+  void Import1Click();
   void Save1Click();
   void CopyData1Click();
   void PastData1Click();
@@ -76,6 +78,8 @@ class TForm1 : public QMainWindow {
   void ShowMessage(const QString& text);
   void PutOnClipboard(QMimeData* data);
   void RememberFile(const QString& path);
+  bool SaveSamples();
+  bool ConfirmClose();
 
   std::unique_ptr<TSampleData> Samples;
   bool StopRequested = false;
@@ -84,6 +88,7 @@ class TForm1 : public QMainWindow {
   bool running_ = false;
   bool closeAfterRun_ = false;
   std::unique_ptr<TRecentFiles> recent_;
+  TSampleHistory* history_ = nullptr;  // Undo and Redo of the commands that replace Samples
 
   QGroupBox* GroupBox1 = nullptr;
   QSpinBox* UpDown1 = nullptr;
@@ -113,10 +118,14 @@ class TForm1 : public QMainWindow {
 
   QFileDialog* OpenDialog1 = nullptr;
   QFileDialog* SaveDialog1 = nullptr;
+  QFileDialog* OpenDialog2 = nullptr;  // the file to import
 
   QAction* Open1 = nullptr;
+  QAction* Import1 = nullptr;
   QAction* Save1 = nullptr;
   QAction* Exit1 = nullptr;
+  QAction* Undo1 = nullptr;
+  QAction* Redo1 = nullptr;
   QAction* CopyData1 = nullptr;
   QAction* CopyChart1 = nullptr;
   QAction* CopyModel1 = nullptr;

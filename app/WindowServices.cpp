@@ -1,5 +1,6 @@
 #include "WindowServices.h"
 
+#include <QDialog>
 #include <QFileDialog>
 #include <QLocale>
 #include <QMessageBox>
@@ -27,6 +28,13 @@ TWindowServices DesktopServices() {
   services.RunFileDialog = [](QFileDialog& dialog) -> std::optional<QString> {
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
     return dialog.selectedFiles().constFirst();
+  };
+  services.RunDialog = [](QDialog& dialog) { return dialog.exec() == QDialog::Accepted; };
+  services.AskToSave = [](QWidget* parent, const QString& text) {
+    QMessageBox box(QMessageBox::Question, AppTitle, text,
+                    QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, parent);
+    box.setDefaultButton(QMessageBox::Save);
+    return static_cast<QMessageBox::StandardButton>(box.exec());
   };
   services.SystemDecimalPoint = [] { return QLocale::system().decimalPoint(); };
   services.Settings = [] {

@@ -7,8 +7,10 @@
 #include <memory>
 #include <optional>
 
+#include <QMessageBox>
 #include <QString>
 
+class QDialog;
 class QFileDialog;
 class QSettings;
 class QWidget;
@@ -20,6 +22,10 @@ struct TWindowServices {
   std::function<void(QWidget* parent, const QString& text)> ShowError;
   // Runs the prepared dialog; the chosen path, or nothing when the user cancelled.
   std::function<std::optional<QString>(QFileDialog& dialog)> RunFileDialog;
+  // Runs a prepared dialog of the window's own (the import dialog); true when accepted.
+  std::function<bool(QDialog& dialog)> RunDialog;
+  // Asks whether to save before the window closes: QMessageBox::Save, Discard or Cancel.
+  std::function<QMessageBox::StandardButton(QWidget* parent, const QString& text)> AskToSave;
   // The user's decimal separator as the system announces it.
   std::function<QString()> SystemDecimalPoint;
   // Where the window keeps the recent files and the last folder between runs; without it the

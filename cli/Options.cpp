@@ -46,6 +46,8 @@ TCliOptions ParseOptions(const std::vector<std::string>& arguments) {
       options.RandomSample = true;
     } else if (option == "--samples") {
       options.SamplesFile = value();
+    } else if (IsImportOption(option)) {
+      SetImportOption(option, value(), options.Import);
     } else if (option == "--write-samples") {
       options.WriteSamplesFile = value();
     } else if (option == "--generations") {
@@ -84,6 +86,7 @@ TCliOptions ParseOptions(const std::vector<std::string>& arguments) {
     throw std::invalid_argument(
         "--generations limits a plain search; with --restarts use --attempts or --time-limit");
   }
+  CheckImportOptions(options.Import, !options.SamplesFile.empty());
   return options;
 }
 
@@ -98,6 +101,10 @@ Searches for a model that reproduces a sample set and prints it.
   --no-progressive     progressive search off                   default on
   --random             the 100-point uniform random sample instead of the sine sample
   --samples FILE       load the samples from a sample file instead of generating them
+  --import FILE        import the samples from a CSV or TSV file instead (delimiter,
+                       decimal separator and header detected)
+  --x-column NAME|N    with --import: the x column by header name or number from 1
+  --y-column NAME|N    with --import: the y column; default for both: as detected
   --write-samples FILE save the sample set used to FILE before the search starts
   --generations N      end the search after at most N generations (N >= 1)
   --threads N          threads used to score the population (1..1024); default: all cores;

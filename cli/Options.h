@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "ImportOptions.h"
+
 struct TCliOptions {
   std::optional<std::uint32_t> Seed;
   std::int32_t Registers = 2;
@@ -16,6 +18,7 @@ struct TCliOptions {
   bool RandomSample = false;
   std::string SamplesFile;
   std::string WriteSamplesFile;
+  TCliImportOptions Import;           // --import, --x-column, --y-column
   std::int64_t Generations = 0;       // 0: no limit
   std::int32_t Threads = 0;           // 0: all cores
   std::int64_t TimeLimitSeconds = 0;  // 0: no limit

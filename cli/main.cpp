@@ -43,7 +43,9 @@ void UseLocaleDecimalSeparator() {
 }
 
 void PrepareSamples(const TCliOptions& options, TSampleData& samples) {
-  if (!options.SamplesFile.empty()) {
+  if (!options.Import.File.empty()) {
+    ImportSamples(options.Import, samples, std::cerr);
+  } else if (!options.SamplesFile.empty()) {
     const std::int32_t unreadable = samples.LoadFromFile(options.SamplesFile);
     if (unreadable > 0) {
       std::cerr << "movar-search: " << unreadable << " of " << samples.Count()

@@ -53,7 +53,7 @@ for mode in "" "--restarts"; do
 done
 
 # Ctrl+C ends every attempt after its generation and prints the best model.
-LC_ALL=C "$bin" --seed 5 --margin 0 --restarts --population 2000 >"$tmp/int" 2>/dev/null &
+LC_ALL=C "$bin" --seed 5 --margin 0 --registers 1 --instructions 1 --restarts --population 2000 >"$tmp/int" 2>/dev/null &
 pid=$!; sleep 1; kill -INT $pid; wait $pid; code=$?
 [[ $code == 1 ]] && grep -q "^attempt: " "$tmp/int" && grep -q "^}$" "$tmp/int" && pass ||
   fail "interrupt: exit $code"

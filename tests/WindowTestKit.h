@@ -2,9 +2,11 @@
 // What every window test needs: a window whose boxes and dialogs answer from a script
 // instead of blocking, and short ways to reach its controls by their object names.
 
+#include <functional>
 #include <optional>
 
 #include <QAbstractItemModel>
+#include <QDialog>
 #include <QFileDialog>
 #include <QLineSeries>
 #include <QList>
@@ -21,6 +23,10 @@ struct TScriptedServices {
   QList<std::optional<QString>> DialogAnswers;  // taken in order; cancel when empty
   QList<QFileDialog*> DialogsShown;
   QString DecimalPoint = QStringLiteral(".");
+  // The window's own dialogs: what the user does in them; true accepts. Cancel when unset.
+  std::function<bool(QDialog&)> DialogScript;
+  QList<QMessageBox::StandardButton> SaveAnswers;  // taken in order; Discard when empty
+  QStringList SaveQuestions;
 
   [[nodiscard]] TWindowServices Services() {
     TWindowServices services;
@@ -29,6 +35,11 @@ struct TScriptedServices {
     services.RunFileDialog = [this](QFileDialog& dialog) -> std::optional<QString> {
       DialogsShown.append(&dialog);
       return DialogAnswers.isEmpty() ? std::nullopt : DialogAnswers.takeFirst();
+    };
+    services.RunDialog = [this](QDialog& dialog) { return DialogScript && DialogScript(dialog); };
+    services.AskToSave = [this](QWidget*, const QString& text) {
+      SaveQuestions.append(text);
+      return SaveAnswers.isEmpty() ? QMessageBox::Discard : SaveAnswers.takeFirst();
     };
     services.SystemDecimalPoint = [this] { return DecimalPoint; };
     return services;

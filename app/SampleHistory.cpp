@@ -1,0 +1,138 @@
+#include "SampleHistory.h"
+
+#include <algorithm>
+#include <optional>
+#include <vector>
+
+#include <QAction>
+#include <QUndoStack>
+
+#include "ReplaceSamples.h"
+#include "SD.h"
+
+namespace {
+
+std::vector<TSamplePoint> CopyPoints(const TSampleData& samples) {
+  return {samples.Points(), samples.Points() + samples.Count()};
+}
+
+// The stack holds only commands of this class, which it made and may change.
+TSampleSetCommand& CommandAt(const QUndoStack& stack, int index) {
+  return *static_cast<TSampleSetCommand*>(const_cast<QUndoCommand*>(stack.command(index)));
+}
+
+}  // namespace
+
+TSampleHistory::TSampleHistory(TSampleData& samples, QObject* parent, std::size_t budget)
+    : QObject(parent),
+      samples_(samples),
+      budget_(budget),
+      stack_(new QUndoStack(this)),
+      undo_(new QAction(QStringLiteral("Undo"), this)),
+      redo_(new QAction(QStringLiteral("Redo"), this)) {
+  stack_->setUndoLimit(StepLimit);
+  connect(stack_, &QUndoStack::indexChanged, this, &TSampleHistory::RefreshActions);
+  connect(undo_, &QAction::triggered, stack_, &QUndoStack::undo);
+  connect(redo_, &QAction::triggered, stack_, &QUndoStack::redo);
+  RefreshActions();
+}
+
+TSampleHistory::~TSampleHistory() {
+  // The stack outlives this part of the object and announces its clearing as it goes.
+  stack_->disconnect(this);
+}
+
+QString TSampleHistory::Record(const QString& text, TSampleOrigin origin,
+                               const std::function<bool(TSampleData&)>& change) {
+  const auto before = static_cast<std::size_t>(samples_.Count());
+  std::optional<TSampleState> previous;
+  if (SetBytes(before) <= budget_) previous = TSampleState{CopyPoints(samples_), origin_};
+  if (!change(samples_)) return {};
+  origin_ = origin;
+
+  const std::size_t reserved =
+      SetBytes(std::max(before, static_cast<std::size_t>(samples_.Count())));
+  if (!previous || reserved > budget_) {
+    // Older steps would bring back sets that this one did not start from.
+    stack_->clear();
+    notKept_ = text;
+    RefreshActions();
+    return QStringLiteral("This step cannot be undone: Undo keeps sets of up to %1 samples.")
+        .arg(budget_ / sizeof(TSamplePoint));
+  }
+  notKept_.clear();
+  stack_->push(new TSampleSetCommand(text, *this, std::move(*previous), reserved));
+  std::size_t total = ReservedBytes();
+  int drop = 0;
+  while (total > budget_)
+    total -= CommandAt(*stack_, drop++).Reserved();  // the new step alone fits
+  if (drop > 0) DropOldest(drop);
+  RefreshActions();
+  return {};
+}
+
+void TSampleHistory::Clear() {
+  notKept_.clear();
+  stack_->clear();
+  RefreshActions();
+}
+
+void TSampleHistory::SetLocked(bool locked) {
+  locked_ = locked;
+  RefreshActions();
+}
+
+std::size_t TSampleHistory::ReservedBytes() const {
+  std::size_t total = 0;
+  for (int i = 0; i < stack_->count(); ++i)
+    total += CommandAt(*stack_, i).Reserved();
+  return total;
+}
+
+std::size_t TSampleHistory::KeptBytes() const {
+  std::size_t total = 0;
+  for (int i = 0; i < stack_->count(); ++i)
+    total += CommandAt(*stack_, i).Kept();
+  return total;
+}
+
+void TSampleHistory::Exchange(TSampleState& other) {
+  TSampleState shown{CopyPoints(samples_), origin_};
+  ReplaceSamples(samples_, other.Points);
+  origin_ = other.Origin;
+  other = std::move(shown);
+  emit Restored();
+}
+
+// QUndoStack drops steps only past its undo limit, which can be set on an empty stack only:
+// the newer steps leave their commands, the stack is cleared and they go back in as done.
+// Called right after a push, when no step waits for Redo.
+void TSampleHistory::DropOldest(int count) {
+  struct TStep {
+    QString Text;
+    TSampleState State;
+    std::size_t Reserved;
+  };
+  std::vector<TStep> kept;
+  for (int i = count; i < stack_->count(); ++i) {
+    TSampleSetCommand& command = CommandAt(*stack_, i);
+    kept.push_back({command.text(), command.TakeState(), command.Reserved()});
+  }
+  stack_->clear();
+  for (TStep& step : kept)
+    stack_->push(new TSampleSetCommand(step.Text, *this, std::move(step.State), step.Reserved));
+}
+
+void TSampleHistory::RefreshActions() {
+  undo_->setEnabled(!locked_ && stack_->canUndo());
+  redo_->setEnabled(!locked_ && stack_->canRedo());
+  if (stack_->canUndo()) {
+    undo_->setText(QStringLiteral("Undo %1").arg(stack_->undoText()));
+  } else if (!notKept_.isEmpty()) {
+    undo_->setText(QStringLiteral("Can't Undo %1").arg(notKept_));
+  } else {
+    undo_->setText(QStringLiteral("Undo"));
+  }
+  redo_->setText(stack_->canRedo() ? QStringLiteral("Redo %1").arg(stack_->redoText())
+                                   : QStringLiteral("Redo"));
+}

@@ -1,0 +1,81 @@
+#pragma once
+// The history of the window's sample set: every command that replaces the samples records
+// a step, and Edit > Undo and Redo go back and forth between the sets (Qt's QUndoStack).
+// It keeps the last StepLimit steps as long as the sets they hold fit into the memory
+// budget; older steps go first. A step whose sets alone exceed the budget is not kept: it
+// ends the history, and the Undo item says so. It also knows whether the set on the screen
+// came from Paste or Import and was never saved, which closing the window asks about.
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+
+#include <QObject>
+#include <QString>
+
+#include "SampleSetCommand.h"
+
+class QAction;
+class QUndoStack;
+class TSampleData;
+
+class TSampleHistory : public QObject {
+  Q_OBJECT
+
+ public:
+  static constexpr int StepLimit = 20;
+  // 256 MiB: twenty steps of 838,860 samples, sixteen of a million.
+  static constexpr std::size_t DefaultBudget = std::size_t{256} << 20;
+
+  TSampleHistory(TSampleData& samples, QObject* parent, std::size_t budget = DefaultBudget);
+  ~TSampleHistory() override;
+
+  // Runs change, which returns whether it replaced the samples, as one step named text that
+  // leaves a set of the given origin. When change throws or returns false, nothing is
+  // recorded. The result is empty, or the sentence saying that the step cannot be undone.
+  QString Record(const QString& text, TSampleOrigin origin,
+                 const std::function<bool(TSampleData&)>& change);
+  // Forgets every step (the window's first sample is no step).
+  void Clear();
+  // The set on the screen is in a sample file now.
+  void MarkSaved() noexcept { origin_ = TSampleOrigin::File; }
+  [[nodiscard]] TSampleOrigin Origin() const noexcept { return origin_; }
+  [[nodiscard]] bool Unsaved() const noexcept {
+    return origin_ == TSampleOrigin::Pasted || origin_ == TSampleOrigin::Imported;
+  }
+
+  // Edit > Undo and Redo; their text names the step, their state follows the history.
+  [[nodiscard]] QAction* UndoAction() const noexcept { return undo_; }
+  [[nodiscard]] QAction* RedoAction() const noexcept { return redo_; }
+  // While a search runs, the set is lent to it: Undo and Redo are off.
+  void SetLocked(bool locked);
+
+  [[nodiscard]] const QUndoStack& Stack() const noexcept { return *stack_; }
+  [[nodiscard]] std::size_t Budget() const noexcept { return budget_; }
+  // What the kept steps may come to hold, which the budget bounds, and what they hold now.
+  [[nodiscard]] std::size_t ReservedBytes() const;
+  [[nodiscard]] std::size_t KeptBytes() const;
+  [[nodiscard]] static std::size_t SetBytes(std::size_t count) noexcept {
+    return count * sizeof(TSamplePoint);
+  }
+
+  // For TSampleSetCommand: puts other on the screen and keeps the set that was there.
+  void Exchange(TSampleState& other);
+
+ signals:
+  // Undo or Redo replaced the samples.
+  void Restored();
+
+ private:
+  void DropOldest(int count);
+  void RefreshActions();
+
+  TSampleData& samples_;
+  std::size_t budget_;
+  TSampleOrigin origin_ = TSampleOrigin::Generated;
+  QString notKept_;  // the last step, when it could not be kept
+  bool locked_ = false;
+  QUndoStack* stack_;
+  QAction* undo_;
+  QAction* redo_;
+};

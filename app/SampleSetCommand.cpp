@@ -1,0 +1,23 @@
+#include "SampleSetCommand.h"
+
+#include "SampleHistory.h"
+
+TSampleSetCommand::TSampleSetCommand(const QString& text, TSampleHistory& history,
+                                     TSampleState other, std::size_t reserved)
+    : QUndoCommand(text), history_(history), other_(std::move(other)), reserved_(reserved) {}
+
+void TSampleSetCommand::undo() {
+  history_.Exchange(other_);
+}
+
+void TSampleSetCommand::redo() {
+  if (!pushed_) {
+    pushed_ = true;
+    return;
+  }
+  history_.Exchange(other_);
+}
+
+std::size_t TSampleSetCommand::Kept() const noexcept {
+  return TSampleHistory::SetBytes(other_.Points.size());
+}

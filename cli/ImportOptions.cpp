@@ -1,0 +1,60 @@
+#include "ImportOptions.h"
+
+#include <ostream>
+#include <stdexcept>
+
+#include "CsvImport.h"
+#include "CsvText.h"
+#include "ReplaceSamples.h"
+
+namespace {
+
+std::string Describe(const TColumnChoice& choice, const std::string& name) {
+  std::string text = DescribeColumn(choice);
+  if (choice.Number > 0 && !name.empty()) text += " (\"" + name + "\")";
+  return text;
+}
+
+}  // namespace
+
+bool IsImportOption(const std::string& option) noexcept {
+  return option == "--import" || option == "--x-column" || option == "--y-column";
+}
+
+void SetImportOption(const std::string& option, const std::string& value,
+                     TCliImportOptions& import) {
+  if (value.empty()) throw std::invalid_argument(option + ": empty value");
+  if (option == "--import") {
+    import.File = value;
+  } else if (option == "--x-column") {
+    import.XColumn = value;
+  } else {
+    import.YColumn = value;
+  }
+}
+
+void CheckImportOptions(const TCliImportOptions& import, bool samplesFile) {
+  if (import.File.empty() && (!import.XColumn.empty() || !import.YColumn.empty())) {
+    throw std::invalid_argument("--x-column and --y-column need --import");
+  }
+  if (!import.File.empty() && samplesFile) {
+    throw std::invalid_argument("--import and --samples exclude each other");
+  }
+}
+
+void ImportSamples(const TCliImportOptions& import, TSampleData& samples, std::ostream& log) {
+  const std::string text = ReadCsvFile(import.File);
+  TCsvImportSettings settings = DetectCsvImport(text);
+  if (!import.XColumn.empty()) settings.X = ParseColumnChoice(import.XColumn);
+  if (!import.YColumn.empty()) settings.Y = ParseColumnChoice(import.YColumn);
+  const TCsvImportResult result = ImportCsv(text, settings);
+  ReplaceSamples(samples, result.Points);
+  const TCsvDialect& dialect = settings.Dialect;
+  log << "import: delimiter "
+      << (dialect.Delimiter == '\t' ? std::string("tab")
+                                    : "'" + std::string(1, dialect.Delimiter) + "'")
+      << ", decimal separator '" << dialect.DecimalSeparator << "', "
+      << (dialect.Header ? "header" : "no header") << "; x " << Describe(settings.X, result.XName)
+      << ", y " << Describe(settings.Y, result.YName) << '\n'
+      << "import: " << ImportSummary(result) << '\n';
+}

@@ -1,0 +1,26 @@
+#pragma once
+// --import FILE, --x-column NAME|N and --y-column NAME|N: the window's Import without its
+// dialog. The file's delimiter, decimal separator and header are detected; columns not
+// given are the ones the dialog would propose.
+
+#include <iosfwd>
+#include <string>
+
+class TSampleData;
+
+struct TCliImportOptions {
+  std::string File;
+  std::string XColumn;  // empty: as detected
+  std::string YColumn;
+};
+
+[[nodiscard]] bool IsImportOption(const std::string& option) noexcept;
+// Throws std::invalid_argument for an empty column.
+void SetImportOption(const std::string& option, const std::string& value,
+                     TCliImportOptions& import);
+// Throws std::invalid_argument for columns without --import, or --import beside --samples.
+void CheckImportOptions(const TCliImportOptions& import, bool samplesFile);
+
+// Fills the set from the file and writes what was imported to log. Throws TSampleFileError
+// or TImportError, and leaves the set as it was then.
+void ImportSamples(const TCliImportOptions& import, TSampleData& samples, std::ostream& log);

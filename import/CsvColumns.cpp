@@ -1,0 +1,116 @@
+#include "CsvColumns.h"
+
+#include <algorithm>
+#include <charconv>
+#include <limits>
+#include <optional>
+
+#include "CsvNumber.h"
+#include "ImportError.h"
+
+namespace {
+
+[[nodiscard]] std::string_view Trim(std::string_view text) noexcept {
+  const std::size_t first = text.find_first_not_of(" \t");
+  if (first == std::string_view::npos) return {};
+  return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
+[[nodiscard]] char Lower(char c) noexcept {
+  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+[[nodiscard]] bool SameName(std::string_view a, std::string_view b) noexcept {
+  a = Trim(a);
+  b = Trim(b);
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                            [](char l, char r) { return Lower(l) == Lower(r); });
+}
+
+std::string ListNames(std::span<const std::string> header) {
+  std::string list;
+  for (const std::string& name : header) {
+    if (!list.empty()) list += ", ";
+    list += "\"" + std::string(Trim(name)) + "\"";
+  }
+  return list;
+}
+
+}  // namespace
+
+TColumnChoice ParseColumnChoice(std::string_view text) {
+  const bool digits = !text.empty() && std::all_of(text.begin(), text.end(),
+                                                   [](char c) { return c >= '0' && c <= '9'; });
+  if (!digits) return TColumnChoice::ByName(std::string(text));
+  std::int32_t number = 0;
+  const auto result = std::from_chars(text.data(), text.data() + text.size(), number);
+  if (result.ec != std::errc()) number = std::numeric_limits<std::int32_t>::max();
+  return TColumnChoice::ByNumber(number);
+}
+
+std::string DescribeColumn(const TColumnChoice& choice) {
+  if (choice.Number > 0 || choice.Name.empty()) return "column " + std::to_string(choice.Number);
+  return "column \"" + choice.Name + "\"";
+}
+
+std::size_t ResolveColumn(const TColumnChoice& choice, std::span<const std::string> header,
+                          bool hasHeader) {
+  if (choice.Number > 0) return static_cast<std::size_t>(choice.Number - 1);
+  if (choice.Name.empty()) {
+    throw TImportError("Column " + std::to_string(choice.Number) +
+                       " does not exist: columns are numbered from 1.");
+  }
+  if (!hasHeader) {
+    throw TImportError("No column can be found by the name \"" + choice.Name +
+                       "\": the first row is not a header. Choose the column by its number.");
+  }
+  const auto exact = std::find(header.begin(), header.end(), choice.Name);
+  if (exact != header.end()) return static_cast<std::size_t>(exact - header.begin());
+  const auto loose = std::find_if(header.begin(), header.end(), [&](const std::string& name) {
+    return SameName(name, choice.Name);
+  });
+  if (loose != header.end()) return static_cast<std::size_t>(loose - header.begin());
+  throw TImportError("No column is named \"" + choice.Name + "\". The header holds " +
+                     ListNames(header) + ".");
+}
+
+TColumnPair SuggestColumns(std::span<const std::string> header,
+                           const std::vector<std::vector<std::string>>& rows,
+                           char decimalSeparator) {
+  const auto named = [&](std::string_view name) -> std::int32_t {
+    for (std::size_t i = 0; i < header.size(); ++i) {
+      if (SameName(header[i], name)) return static_cast<std::int32_t>(i + 1);
+    }
+    return 0;
+  };
+  if (const std::int32_t x = named("x"), y = named("y"); x > 0 && y > 0) return {x, y};
+
+  std::size_t width = header.size();
+  for (const auto& row : rows)
+    width = std::max(width, row.size());
+  std::vector<std::int32_t> numeric;
+  std::vector<bool> counting;  // per numeric column: 1, 2, 3 ... or 0, 1, 2 ..., a row index
+  for (std::size_t column = 0; column < width; ++column) {
+    std::size_t numbers = 0;
+    bool steps = true;
+    std::optional<double> last;
+    for (const auto& row : rows) {
+      const std::optional<double> value =
+          column < row.size() ? ParseCsvNumber(row[column], decimalSeparator) : std::nullopt;
+      if (value) ++numbers;
+      steps = steps && value && (!last || *value == *last + 1);
+      last = value;
+    }
+    if (!rows.empty() && numbers * 2 > rows.size()) {
+      numeric.push_back(static_cast<std::int32_t>(column + 1));
+      counting.push_back(steps && rows.size() > 1);
+    }
+  }
+  // A leading row index is left out while two other columns of numbers remain.
+  std::size_t first = 0;
+  while (numeric.size() - first > 2 && counting[first])
+    ++first;
+  numeric.erase(numeric.begin(), numeric.begin() + static_cast<std::ptrdiff_t>(first));
+  if (numeric.size() >= 2) return {numeric[0], numeric[1]};
+  return {};
+}

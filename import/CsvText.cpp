@@ -1,0 +1,77 @@
+#include "CsvText.h"
+
+#include <cstdint>
+#include <string_view>
+
+#include "ImportError.h"
+#include "TextFile.h"
+
+namespace {
+
+constexpr std::string_view Utf8Mark = "\xEF\xBB\xBF";
+constexpr std::string_view Utf16LeMark = "\xFF\xFE";
+constexpr std::string_view Utf16BeMark = "\xFE\xFF";
+constexpr std::string_view Utf32LeMark = {"\xFF\xFE\0\0", 4};
+constexpr std::string_view Utf32BeMark = {"\0\0\xFE\xFF", 4};
+constexpr char32_t Replacement = 0xFFFD;
+
+void AppendUtf8(std::string& text, char32_t c) {
+  if (c < 0x80) {
+    text += static_cast<char>(c);
+  } else if (c < 0x800) {
+    text += static_cast<char>(0xC0 | (c >> 6));
+    text += static_cast<char>(0x80 | (c & 0x3F));
+  } else if (c < 0x10000) {
+    text += static_cast<char>(0xE0 | (c >> 12));
+    text += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    text += static_cast<char>(0x80 | (c & 0x3F));
+  } else {
+    text += static_cast<char>(0xF0 | (c >> 18));
+    text += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+    text += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    text += static_cast<char>(0x80 | (c & 0x3F));
+  }
+}
+
+// The code units after the mark; an odd last byte and unpaired surrogates become U+FFFD.
+std::string FromUtf16(std::string_view bytes, bool bigEndian) {
+  const auto unit = [&](std::size_t i) -> char16_t {
+    const auto first = static_cast<unsigned char>(bytes[i]);
+    const auto second = static_cast<unsigned char>(bytes[i + 1]);
+    return static_cast<char16_t>(bigEndian ? (first << 8) | second : (second << 8) | first);
+  };
+  std::string text;
+  text.reserve(bytes.size() / 2);
+  std::size_t i = 0;
+  for (; i + 1 < bytes.size(); i += 2) {
+    const char16_t high = unit(i);
+    if (high >= 0xD800 && high < 0xDC00 && i + 3 < bytes.size()) {
+      const char16_t low = unit(i + 2);
+      if (low >= 0xDC00 && low < 0xE000) {
+        AppendUtf8(text, 0x10000 + ((char32_t{high} - 0xD800) << 10) + (low - 0xDC00));
+        i += 2;
+        continue;
+      }
+    }
+    AppendUtf8(text, high >= 0xD800 && high < 0xE000 ? Replacement : char32_t{high});
+  }
+  if (i < bytes.size()) AppendUtf8(text, Replacement);
+  return text;
+}
+
+}  // namespace
+
+std::string DecodeCsvText(std::string bytes) {
+  const std::string_view view = bytes;
+  if (view.starts_with(Utf32LeMark) || view.starts_with(Utf32BeMark)) {
+    throw TImportError("UTF-32 text cannot be imported; save the file as UTF-8 or UTF-16.");
+  }
+  if (view.starts_with(Utf8Mark)) return bytes.erase(0, Utf8Mark.size());
+  if (view.starts_with(Utf16LeMark)) return FromUtf16(view.substr(2), false);
+  if (view.starts_with(Utf16BeMark)) return FromUtf16(view.substr(2), true);
+  return bytes;
+}
+
+std::string ReadCsvFile(const std::string& fileName) {
+  return DecodeCsvText(ReadTextFile(fileName));
+}

@@ -1,0 +1,71 @@
+#include "CsvColumns.h"
+
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "ImportError.h"
+
+namespace {
+const std::vector<std::string> Header{"time", " Value ", "x", "value"};
+}  // namespace
+
+TEST(CsvColumns, ParsesNumbersAndNames) {
+  EXPECT_EQ(TColumnChoice::ByNumber(2), ParseColumnChoice("2"));
+  EXPECT_EQ(TColumnChoice::ByNumber(12), ParseColumnChoice("012"));
+  EXPECT_EQ(TColumnChoice::ByNumber(0), ParseColumnChoice("0"));
+  EXPECT_EQ(TColumnChoice::ByNumber(INT32_MAX), ParseColumnChoice("99999999999"));
+  EXPECT_EQ(TColumnChoice::ByName("time"), ParseColumnChoice("time"));
+  EXPECT_EQ(TColumnChoice::ByName("2a"), ParseColumnChoice("2a"));
+  EXPECT_EQ(TColumnChoice::ByName(" 2"), ParseColumnChoice(" 2"));
+}
+
+TEST(CsvColumns, ResolvesByNumber) {
+  EXPECT_EQ(0u, ResolveColumn(TColumnChoice::ByNumber(1), Header, true));
+  EXPECT_EQ(9u, ResolveColumn(TColumnChoice::ByNumber(10), {}, false));  // rows decide
+  EXPECT_THROW((void)ResolveColumn(TColumnChoice::ByNumber(0), Header, true), TImportError);
+}
+
+TEST(CsvColumns, ResolvesByNameExactThenLoosely) {
+  EXPECT_EQ(0u, ResolveColumn(TColumnChoice::ByName("time"), Header, true));
+  EXPECT_EQ(3u, ResolveColumn(TColumnChoice::ByName("value"), Header, true));
+  EXPECT_EQ(1u, ResolveColumn(TColumnChoice::ByName("VALUE"), Header, true));
+  EXPECT_EQ(0u, ResolveColumn(TColumnChoice::ByName(" Time"), Header, true));
+}
+
+TEST(CsvColumns, MissingNamesSayWhatThereIs) {
+  try {
+    (void)ResolveColumn(TColumnChoice::ByName("speed"), Header, true);
+    FAIL();
+  } catch (const TImportError& error) {
+    EXPECT_STREQ(
+        "No column is named \"speed\". The header holds \"time\", \"Value\", \"x\", \"value\".",
+        error.what());
+  }
+  EXPECT_THROW((void)ResolveColumn(TColumnChoice::ByName("time"), {}, false), TImportError);
+}
+
+TEST(CsvColumns, DescribesChoices) {
+  EXPECT_EQ("column 3", DescribeColumn(TColumnChoice::ByNumber(3)));
+  EXPECT_EQ("column \"time\"", DescribeColumn(TColumnChoice::ByName("time")));
+}
+
+TEST(CsvColumns, SuggestsNamedOrNumericColumns) {
+  const std::vector<std::vector<std::string>> rows{{"a", "1", "b", "2,5", "3"},
+                                                   {"c", "4", "d", "5", "6"}};
+  EXPECT_EQ(2, SuggestColumns({}, rows, ',').X);
+  EXPECT_EQ(4, SuggestColumns({}, rows, ',').Y);
+  EXPECT_EQ(5, SuggestColumns({}, rows, '.').Y);  // "2,5" is no number under "."
+  const std::vector<std::string> named{"id", "Y", "X "};
+  EXPECT_EQ(3, SuggestColumns(named, rows, ',').X);
+  EXPECT_EQ(2, SuggestColumns(named, rows, ',').Y);
+  // A row index goes when there are two other columns of numbers, not otherwise.
+  const std::vector<std::vector<std::string>> indexed{{"1", "0.5", "7"}, {"2", "1.5", "8"}};
+  EXPECT_EQ(2, SuggestColumns({}, indexed, '.').X);
+  EXPECT_EQ(3, SuggestColumns({}, indexed, '.').Y);
+  const std::vector<std::vector<std::string>> sine{{"0", "0.1"}, {"1", "0.2"}, {"2", "0.3"}};
+  EXPECT_EQ(1, SuggestColumns({}, sine, '.').X);
+  EXPECT_EQ(1, SuggestColumns({}, {{"a", "b"}}, '.').X);
+  EXPECT_EQ(2, SuggestColumns({}, {{"a", "b"}}, '.').Y);
+}

@@ -1,0 +1,246 @@
+// File > Import: the file dialog, the import dialog driven through its real widgets, the
+// samples it gives and the report of skipped rows.
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include "DecimalSeparator.h"
+#include "ImportDialog.h"
+#include "SD.h"
+#include "WindowTestKit.h"
+
+namespace {
+
+QList<QPointF> Rows(const TSampleData& samples) {
+  QList<QPointF> rows;
+  for (std::int32_t i = 0; i < samples.Count(); ++i)
+    rows.append({samples.GetX(i), samples.GetY(i)});
+  return rows;
+}
+
+QString Write(const QTemporaryDir& dir, const char* name, const QByteArray& content) {
+  const QString path = dir.filePath(QString::fromLatin1(name));
+  QFile file(path);
+  if (file.open(QIODevice::WriteOnly)) file.write(content);
+  return path;
+}
+
+QStringList Items(const QComboBox& box) {
+  QStringList items;
+  for (int i = 0; i < box.count(); ++i)
+    items << box.itemText(i);
+  return items;
+}
+
+// Picks an item by typing its first letters into the box, as a user does.
+void Choose(QComboBox& box, const QString& text) {
+  const int index = box.findText(text);
+  QVERIFY2(index >= 0, qPrintable(text));
+  box.setFocus();
+  while (box.currentIndex() < index)
+    QTest::keyClick(&box, Qt::Key_Down);
+  while (box.currentIndex() > index)
+    QTest::keyClick(&box, Qt::Key_Up);
+}
+
+const QByteArray Measurements =
+    "\xEF\xBB\xBF"
+    "id;time;value;note\r\n"
+    "1;0,5;10;\"first; with \"\"quotes\"\"\"\r\n"
+    "2;1,5;n/a;missing\r\n"
+    "\r\n"
+    "3;2,5;30;\"two\r\nlines\"\r\n"
+    "4;3,5;40\r\n";
+
+}  // namespace
+
+class TestImportDialog : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void init() { SetDecimalSeparator("."); }
+  void importThroughTheDialog();
+  void dialogShowsWhatWasDetected();
+  void dialogFollowsTheUsersChoices();
+  void cancelledImportChangesNothing();
+  void quoteNeverClosedShowsAShortCell();
+  void unreadableImportShowsErrorAndKeepsSet_data();
+  void unreadableImportShowsErrorAndKeepsSet();
+  void importIsOffDuringSearch();
+
+ private:
+  QTemporaryDir dir_;
+};
+
+void TestImportDialog::importThroughTheDialog() {
+  const QString path = Write(dir_, "measurements.csv", Measurements);
+  TScriptedServices script;
+  TForm1 form(script.Services());
+  script.DialogAnswers = {path};
+  script.DialogScript = [](QDialog& dialog) {
+    Choose(*Control<QComboBox>(dialog, "cbColumnX"), QStringLiteral("2: time"));
+    Choose(*Control<QComboBox>(dialog, "cbColumnY"), QStringLiteral("3: value"));
+    QTest::mouseClick(Control<QDialogButtonBox>(dialog, "buttons")->button(QDialogButtonBox::Ok),
+                      Qt::LeftButton);
+    return dialog.result() == QDialog::Accepted;
+  };
+  Control<QAction>(form, "Import1")->trigger();
+
+  QCOMPARE(script.DialogsShown.size(), 1);
+  QCOMPARE(script.DialogsShown[0]->objectName(), QStringLiteral("OpenDialog2"));
+  QVERIFY(script.Errors.isEmpty());
+  QCOMPARE(Rows(form.SampleSet()), (QList<QPointF>{{0.5, 10}, {2.5, 30}, {3.5, 40}}));
+  QCOMPARE(Grid(form).rowCount(), 3);
+  QCOMPARE(ChartPoints(form, TSampleChart::SampleSeries).size(), 3);
+  QCOMPARE(script.Messages,
+           QStringList{"Test data imported: 3 samples; 1 row skipped because a chosen cell is not "
+                       "a number (line 3)."});
+}
+
+void TestImportDialog::dialogShowsWhatWasDetected() {
+  const std::string text = Measurements.mid(3).toStdString();
+  TImportDialog dialog(text, QStringLiteral("measurements.csv"), nullptr);
+  QCOMPARE(Control<QComboBox>(dialog, "cbDelimiter")->currentText(),
+           QStringLiteral("Semicolon (;)"));
+  QCOMPARE(Control<QComboBox>(dialog, "cbDecimal")->currentText(), QStringLiteral("Comma (,)"));
+  QVERIFY(Control<QCheckBox>(dialog, "opHeader")->isChecked());
+  QCOMPARE(Items(*Control<QComboBox>(dialog, "cbColumnX")),
+           (QStringList{"1: id", "2: time", "3: value", "4: note"}));
+  // The first two columns of numbers after the row index, until the user picks others.
+  QCOMPARE(Control<QComboBox>(dialog, "cbColumnX")->currentText(), QStringLiteral("2: time"));
+  QCOMPARE(Control<QComboBox>(dialog, "cbColumnY")->currentText(), QStringLiteral("3: value"));
+
+  auto* preview = Control<QTableWidget>(dialog, "sgPreview");
+  QCOMPARE(preview->rowCount(), 4);  // the empty line is no row
+  QCOMPARE(preview->columnCount(), 4);
+  QCOMPARE(preview->horizontalHeaderItem(0)->text(), QStringLiteral("1: id"));
+  QCOMPARE(preview->horizontalHeaderItem(1)->text(), QStringLiteral("2: time [x]"));
+  QCOMPARE(preview->horizontalHeaderItem(2)->text(), QStringLiteral("3: value [y]"));
+  QCOMPARE(preview->item(0, 3)->text(), QStringLiteral("first; with \"quotes\""));
+  QCOMPARE(preview->item(2, 3)->text(), QStringLiteral("two\r\nlines"));
+  QCOMPARE(preview->item(3, 3), nullptr);  // a short row
+  QCOMPARE(Control<QLabel>(dialog, "lbNote")->text(),
+           QStringLiteral("The first 4 rows of data are shown; 1 of them will be skipped: a "
+                          "chosen cell is not a number."));
+  QCOMPARE(dialog.Settings().Dialect, (TCsvDialect{';', ',', true}));
+}
+
+void TestImportDialog::dialogFollowsTheUsersChoices() {
+  const std::string text = Measurements.mid(3).toStdString();
+  TImportDialog dialog(text, QStringLiteral("measurements.csv"), nullptr);
+  auto* preview = Control<QTableWidget>(dialog, "sgPreview");
+  auto* note = Control<QLabel>(dialog, "lbNote");
+  auto* ok = Control<QDialogButtonBox>(dialog, "buttons")->button(QDialogButtonBox::Ok);
+
+  Choose(*Control<QComboBox>(dialog, "cbColumnY"), QStringLiteral("2: time"));
+  QCOMPARE(note->text(), QStringLiteral("The first 4 rows of data are shown; each has numbers "
+                                        "in both chosen columns."));
+  Choose(*Control<QComboBox>(dialog, "cbColumnY"), QStringLiteral("3: value"));
+  QVERIFY(!preview->item(1, 0)->toolTip().isEmpty());  // the "n/a" row, greyed
+  QVERIFY(preview->item(0, 0)->toolTip().isEmpty());
+
+  // Without a header the names go, and the header line becomes a row that is skipped.
+  QTest::mouseClick(Control<QCheckBox>(dialog, "opHeader"), Qt::LeftButton);
+  QCOMPARE(Items(*Control<QComboBox>(dialog, "cbColumnX")),
+           (QStringList{"Column 1", "Column 2", "Column 3", "Column 4"}));
+  QCOMPARE(Control<QComboBox>(dialog, "cbColumnY")->currentText(), QStringLiteral("Column 3"));
+  QCOMPARE(preview->rowCount(), 5);
+  QVERIFY(note->text().contains(QStringLiteral("2 of them will be skipped")));
+
+  // Under a decimal point no cell with a comma reads.
+  Choose(*Control<QComboBox>(dialog, "cbDecimal"), QStringLiteral("Point (.)"));
+  Choose(*Control<QComboBox>(dialog, "cbColumnX"), QStringLiteral("Column 2"));
+  QVERIFY(note->text().contains(QStringLiteral("5 of them will be skipped")));
+  QVERIFY(ok->isEnabled());
+
+  // Another delimiter: one column, so both choices fall back to it.
+  Choose(*Control<QComboBox>(dialog, "cbDelimiter"), QStringLiteral("Tab"));
+  QCOMPARE(preview->columnCount(), 1);
+  QCOMPARE(Items(*Control<QComboBox>(dialog, "cbColumnY")), QStringList{"Column 1"});
+  const TCsvImportSettings settings = dialog.Settings();
+  QCOMPARE(settings.Dialect, (TCsvDialect{'\t', '.', false}));
+  QCOMPARE(settings.X, TColumnChoice::ByNumber(1));
+  QCOMPARE(settings.Y, TColumnChoice::ByNumber(1));
+}
+
+void TestImportDialog::cancelledImportChangesNothing() {
+  const QString path = Write(dir_, "cancelled.csv", "x,y\n1,2\n");
+  TScriptedServices script;
+  TForm1 form(script.Services());
+  const QList<QPointF> before = Rows(form.SampleSet());
+  form.Import1Click();  // the file dialog cancelled
+  script.DialogAnswers = {path};
+  bool shown = false;
+  script.DialogScript = [&shown](QDialog& dialog) {
+    shown = qobject_cast<TImportDialog*>(&dialog) != nullptr;
+    QTest::mouseClick(
+        Control<QDialogButtonBox>(dialog, "buttons")->button(QDialogButtonBox::Cancel),
+        Qt::LeftButton);
+    return dialog.result() == QDialog::Accepted;
+  };
+  form.Import1Click();
+  QVERIFY(shown);
+  QCOMPARE(Rows(form.SampleSet()), before);
+  QVERIFY(script.Messages.isEmpty() && script.Errors.isEmpty());
+  QVERIFY(!Control<QAction>(form, "Undo1")->isEnabled());
+}
+
+void TestImportDialog::quoteNeverClosedShowsAShortCell() {
+  const std::string text = "x,y\n1,\"2\n" + std::string(100000, 'z');
+  TImportDialog dialog(text, QStringLiteral("broken.csv"), nullptr);
+  auto* preview = Control<QTableWidget>(dialog, "sgPreview");
+  QCOMPARE(preview->rowCount(), 1);
+  QCOMPARE(preview->item(0, 1)->text().size(), 200);
+  QVERIFY(Control<QLabel>(dialog, "lbNote")->text().contains(QStringLiteral("1 of them")));
+}
+
+void TestImportDialog::unreadableImportShowsErrorAndKeepsSet_data() {
+  QTest::addColumn<QByteArray>("content");
+  QTest::addColumn<QString>("error");
+  QTest::newRow("no numbers") << QByteArray("x,y\na,b\nc,d\n")
+                              << "None of the 3 rows has numbers in both column 1 and column 2.";
+  QTest::newRow("header only") << QByteArray("x;y\r\n") << "The file holds no rows of data.";
+  QTest::newRow("UTF-32") << QByteArray("\xFF\xFE\0\0x\0\0\0", 8)
+                          << "UTF-32 text cannot be imported; save the file as UTF-8 or UTF-16.";
+}
+
+void TestImportDialog::unreadableImportShowsErrorAndKeepsSet() {
+  QFETCH(QByteArray, content);
+  QFETCH(QString, error);
+  const QString path = Write(dir_, "unreadable.csv", content);
+  TScriptedServices script;
+  TForm1 form(script.Services());
+  const QList<QPointF> before = Rows(form.SampleSet());
+  script.DialogAnswers = {path};
+  script.DialogScript = [](QDialog&) { return true; };
+  form.Import1Click();
+  QCOMPARE(script.Errors, QStringList{error});
+  QCOMPARE(Rows(form.SampleSet()), before);
+  QVERIFY(script.Messages.isEmpty());
+}
+
+void TestImportDialog::importIsOffDuringSearch() {
+  TScriptedServices script;
+  TForm1 form(script.Services());
+  bool offWhileRunning = false;
+  QTimer::singleShot(0, &form, [&] {
+    offWhileRunning = !Control<QAction>(form, "Import1")->isEnabled();
+    Control<QAction>(form, "Import1")->trigger();
+    form.Button3Click();
+  });
+  form.Button2Click();
+  QVERIFY(offWhileRunning);
+  QVERIFY(script.DialogsShown.isEmpty());
+  QVERIFY(Control<QAction>(form, "Import1")->isEnabled());
+}
+
+QTEST_MAIN(TestImportDialog)
+#include "ImportDialog_test.moc"
