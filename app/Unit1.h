@@ -4,6 +4,8 @@
 // collect what the user set and hand it to the core and the sample text routines.
 
 #include <memory>
+#include <string>
+#include <vector>
 
 #include <QMainWindow>
 
@@ -22,9 +24,13 @@ class QSlider;
 class QSpinBox;
 class QSplitter;
 class QTableView;
+class TBestModelList;
+class TProgressChart;
+class TRateBox;
 class TSampleChart;
 class TSampleData;
 class TSampleGridModel;
+class TSeedField;
 
 class TForm1 : public QMainWindow {
   Q_OBJECT
@@ -69,6 +75,8 @@ class TForm1 : public QMainWindow {
   void UseSystemDecimalSeparator();
   void ShowMessage(const QString& text);
   void PutOnClipboard(QMimeData* data);
+  // A model in the "Model" series and the model text.
+  void ShowModel(const std::vector<double>& predictions, const std::vector<std::string>& lines);
 
   std::unique_ptr<TSampleData> Samples;
   bool StopRequested = false;
@@ -93,6 +101,8 @@ class TForm1 : public QMainWindow {
   QLineEdit* Edit6 = nullptr;
   QLineEdit* Edit5 = nullptr;
   QPushButton* btPlot = nullptr;
+  TSeedField* seedField_ = nullptr;
+  TRateBox* rateBox_ = nullptr;
 
   QSplitter* Splitter1 = nullptr;
   QSplitter* Splitter2 = nullptr;
@@ -100,6 +110,8 @@ class TForm1 : public QMainWindow {
   TSampleGridModel* gridModel_ = nullptr;
   TSampleChart* chTest = nullptr;
   QPlainTextEdit* memTest = nullptr;
+  TProgressChart* progressChart_ = nullptr;
+  TBestModelList* bestModels_ = nullptr;
 
   QFileDialog* OpenDialog1 = nullptr;
   QFileDialog* SaveDialog1 = nullptr;

@@ -48,6 +48,8 @@ TCliOptions ParseOptions(const std::vector<std::string>& arguments) {
       options.SamplesFile = value();
     } else if (option == "--write-samples") {
       options.WriteSamplesFile = value();
+    } else if (option == "--progress-file") {
+      options.ProgressFile = value();
     } else if (option == "--generations") {
       options.Generations = ParseNumber<std::int64_t>(option, value(), 1, INT32_MAX);
     } else if (option == "--threads") {
@@ -73,6 +75,8 @@ Searches for a model that reproduces a sample set and prints it.
   --random             the 100-point uniform random sample instead of the sine sample
   --samples FILE       load the samples from a sample file instead of generating them
   --write-samples FILE save the sample set used to FILE before the search starts
+  --progress-file FILE write one CSV line per generation to FILE: generation, attempt,
+                       best error, matches, elapsed ms
   --generations N      end the search after at most N generations (N >= 1)
   --threads N          threads used to score the population (N >= 1); default: all cores
   --help               this text

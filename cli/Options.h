@@ -16,6 +16,7 @@ struct TCliOptions {
   bool RandomSample = false;
   std::string SamplesFile;
   std::string WriteSamplesFile;
+  std::string ProgressFile;      // empty: none
   std::int64_t Generations = 0;  // 0: no limit
   std::int32_t Threads = 0;      // 0: all cores
   bool Help = false;

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <exception>
 #include <iostream>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -18,6 +19,7 @@
 
 #include "DecimalSeparator.h"
 #include "Options.h"
+#include "ProgressFile.h"
 #include "Random.h"
 #include "SD.h"
 #include "SearchRun.h"
@@ -92,6 +94,11 @@ int Search(const TCliOptions& options) {
                    run.Search().Threshold(), generation / seconds);
     };
   }
+  std::optional<TProgressFile> progressFile;
+  if (!options.ProgressFile.empty()) {
+    progressFile.emplace(options.ProgressFile);
+    observer.Progress = [&](const TSearchProgress& figures) { progressFile->Write(figures); };
+  }
   std::signal(SIGINT, OnInterrupt);
   const TSearchResult result = run.Run(observer);
   std::signal(SIGINT, SIG_DFL);
@@ -101,6 +108,8 @@ int Search(const TCliOptions& options) {
     std::cout << line << '\n';
   std::cout << "generations: " << result.Generations << '\n';
   std::cerr << "elapsed: " << FormatElapsed(result.Elapsed) << '\n';
+  // After the model is out: a failed write then costs the file, never the result.
+  if (progressFile) progressFile->Close();
 #ifdef MOVAR_COUNT_INSTRUCTIONS
   std::cerr << "interpreted instructions: " << run.Search().Interpreted() << '\n';
 #endif

@@ -1,6 +1,7 @@
 #include "SearchRun.h"
 
 #include <charconv>
+#include <cmath>
 
 #include "DecimalSeparator.h"
 #include "Random.h"
@@ -84,6 +85,10 @@ TModelUpdate TSearchRun::Show(const TTuringEvaluator& shown) const {
     const double prediction = program.Execute(samples_.GetX(i));
     if (samples_.WithinMargin(i, prediction)) ++update.Matches;
     update.Predictions.push_back(prediction);
+    const double difference =
+        static_cast<double>(static_cast<long double>(prediction) - samples_.GetY(i));
+    update.Error =
+        static_cast<double>(static_cast<long double>(update.Error) + std::fabs(difference));
   }
   update.Lines =
       ReportLines(update.Matches, update.SampleCount, samples_.GetMargin(), search_->Clones());

@@ -29,6 +29,9 @@ struct TModelUpdate {
   std::int32_t Matches = 0;
   std::int32_t SampleCount = 0;
   std::vector<std::string> Lines;  // the three report lines, then the model source
+  // The sum of the absolute errors over every sample, summed as the search scores; with
+  // progressive search the search itself scores only the samples of its window.
+  double Error = 0;
 };
 
 // The figures of one finished generation, for progress charts and logs. With restarts,

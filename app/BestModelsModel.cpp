@@ -1,0 +1,67 @@
+#include "BestModelsModel.h"
+
+TBestModelsModel::TBestModelsModel(QObject* parent) : QAbstractTableModel(parent) {}
+
+void TBestModelsModel::Clear() {
+  if (models_.Size() == 0) return;
+  beginResetModel();
+  models_.Clear();
+  endResetModel();
+}
+
+void TBestModelsModel::Offer(const TModelUpdate& update) {
+  const std::optional<std::size_t> row = models_.Place(update);
+  if (!row) return;
+  if (models_.Size() >= TBestModels::Capacity) {
+    const int last = static_cast<int>(models_.Size()) - 1;
+    beginRemoveRows(QModelIndex(), last, last);
+    models_.RemoveLast();
+    endRemoveRows();
+  }
+  const int at = static_cast<int>(*row);
+  beginInsertRows(QModelIndex(), at, at);
+  models_.Insert(*row, update);
+  endInsertRows();
+}
+
+int TBestModelsModel::rowCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : static_cast<int>(models_.Size());
+}
+
+int TBestModelsModel::columnCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : ColumnCount;
+}
+
+QVariant TBestModelsModel::data(const QModelIndex& index, int role) const {
+  if (!index.isValid() || index.row() >= rowCount()) return {};
+  const TBestModel& model = models_.At(static_cast<std::size_t>(index.row()));
+  if (role == Qt::TextAlignmentRole && index.column() != FormulaColumn) {
+    return QVariant(Qt::AlignRight | Qt::AlignVCenter);
+  }
+  if (role != Qt::DisplayRole) return {};
+  switch (index.column()) {
+    case ErrorColumn:
+      return QString::fromStdString(FormatModelError(model.Error));
+    case MatchesColumn:
+      return QString::fromStdString(FormatMatches(model.Matches, model.SampleCount));
+    case FormulaColumn:
+      return QString::fromStdString(model.Formula);
+    default:
+      return {};
+  }
+}
+
+QVariant TBestModelsModel::headerData(int section, Qt::Orientation orientation, int role) const {
+  if (role != Qt::DisplayRole) return {};
+  if (orientation == Qt::Vertical) return section + 1;
+  switch (section) {
+    case ErrorColumn:
+      return QStringLiteral("Error");
+    case MatchesColumn:
+      return QStringLiteral("Matches");
+    case FormulaColumn:
+      return QStringLiteral("Formula");
+    default:
+      return {};
+  }
+}
