@@ -13,6 +13,7 @@ TBestModelList::TBestModelList(QWidget* parent) : QTableView(parent) {
   setWordWrap(false);
   verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
   verticalHeader()->setDefaultSectionSize(verticalHeader()->minimumSectionSize());
+  verticalHeader()->hide();  // the order is the rank
   horizontalHeader()->setStretchLastSection(true);
   connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this,
           &TBestModelList::CurrentRowChanged);
@@ -26,6 +27,9 @@ void TBestModelList::Offer(const TModelUpdate& update) {
   offering_ = true;
   model_->Offer(update);
   offering_ = false;
+  // Error and matches are short: they take what they need, the formula the rest.
+  resizeColumnToContents(TBestModelsModel::ErrorColumn);
+  resizeColumnToContents(TBestModelsModel::MatchesColumn);
 }
 
 const TBestModels& TBestModelList::Models() const noexcept {

@@ -20,17 +20,24 @@ const QColor LineColours[] = {QColor(0, 128, 0),   QColor(0, 0, 192),   QColor(1
 TProgressChart::TProgressChart(QWidget* parent) : QChartView(new QChart(), parent) {
   QChart* chart = this->chart();
   chart->setTitle(QStringLiteral("Best error"));
+  QFont small = chart->titleFont();
+  small.setPointSizeF(small.pointSizeF() * 0.85);
+  chart->setTitleFont(small);
   chart->legend()->hide();
+  setMinimumHeight(100);
   chart->setBackgroundRoundness(0);
   chart->setMargins(QMargins(2, 2, 2, 2));
   chart->layout()->setContentsMargins(0, 0, 0, 0);
 
   axisX_ = new QValueAxis(chart);
   axisX_->setLabelFormat(QStringLiteral("%g"));
-  axisX_->setTitleText(QStringLiteral("generation"));
+  axisX_->setTickCount(3);  // a small chart: more labels would not fit
   axisY_ = new QLogValueAxis(chart);
   axisY_->setLabelFormat(QStringLiteral("%g"));
   axisY_->setBase(10);
+  for (QAbstractAxis* axis : std::initializer_list<QAbstractAxis*>{axisX_, axisY_}) {
+    axis->setLabelsFont(small);
+  }
   chart->addAxis(axisX_, Qt::AlignBottom);
   chart->addAxis(axisY_, Qt::AlignLeft);
   Start();
@@ -78,6 +85,7 @@ void TProgressChart::Redraw() {
   const TErrorRange axis = LogAxisRange(range);
   axisY_->setRange(axis.Min, axis.Max);
   axisX_->setRange(0, std::max(1, history_.LastGeneration()));
+  axisX_->applyNiceNumbers();
   for (std::size_t i = 0; i < drawn; ++i) {
     const TProgressHistory::TLine& line = all[all.size() - drawn + i];
     // The best error holds until the next change: steps, not slopes.

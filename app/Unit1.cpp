@@ -256,11 +256,13 @@ void TForm1::createDataControls() {
   auto* watch = Named<QSplitter>("Splitter4", Qt::Vertical);
   watch->addWidget(progressChart_);
   watch->addWidget(bestModels_);
+  watch->setSizes({130, 130});
   auto* modelSplitter = Named<QSplitter>("Splitter3", Qt::Horizontal);
   modelSplitter->addWidget(memTest);
   modelSplitter->addWidget(watch);
   modelSplitter->setStretchFactor(0, 1);
   modelSplitter->setStretchFactor(1, 1);
+  modelSplitter->setSizes({250, 250});
   (new QVBoxLayout(model))->addWidget(modelSplitter);
 
   Splitter1 = Named<QSplitter>("Splitter1", Qt::Vertical);
