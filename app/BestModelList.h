@@ -1,21 +1,31 @@
 #pragma once
-// The list of a run's best models. Choosing a row, by mouse or keyboard, hands its model
-// to whoever shows it; rows that move because a better model arrived choose nothing.
+// The list of a run's best models. It takes every new best as the search finds it and
+// shows the list a few times a second: drawing a table costs more than a generation.
+// Choosing a row, by mouse or keyboard, hands its model to whoever shows it.
 
+#include <chrono>
+
+#include <QElapsedTimer>
 #include <QTableView>
 
 #include "BestModels.h"
 
+class QTimer;
 class TBestModelsModel;
 
 class TBestModelList : public QTableView {
   Q_OBJECT
 
  public:
+  static constexpr std::chrono::milliseconds ShowInterval{500};
+
   explicit TBestModelList(QWidget* parent);
 
   void Clear();
   void Offer(const TModelUpdate& update);
+  // Shows at once what is still waiting for the next showing.
+  void Flush();
+  // As shown.
   [[nodiscard]] const TBestModels& Models() const noexcept;
 
  signals:
@@ -25,5 +35,7 @@ class TBestModelList : public QTableView {
   void CurrentRowChanged(const QModelIndex& current);
 
   TBestModelsModel* model_ = nullptr;
-  bool offering_ = false;
+  TBestModels latest_;
+  QTimer* pending_ = nullptr;
+  QElapsedTimer sinceShown_;
 };

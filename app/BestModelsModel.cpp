@@ -2,26 +2,10 @@
 
 TBestModelsModel::TBestModelsModel(QObject* parent) : QAbstractTableModel(parent) {}
 
-void TBestModelsModel::Clear() {
-  if (models_.Size() == 0) return;
+void TBestModelsModel::Show(const TBestModels& models) {
   beginResetModel();
-  models_.Clear();
+  models_ = models;
   endResetModel();
-}
-
-void TBestModelsModel::Offer(const TModelUpdate& update) {
-  const std::optional<std::size_t> row = models_.Place(update);
-  if (!row) return;
-  if (models_.Size() >= TBestModels::Capacity) {
-    const int last = static_cast<int>(models_.Size()) - 1;
-    beginRemoveRows(QModelIndex(), last, last);
-    models_.RemoveLast();
-    endRemoveRows();
-  }
-  const int at = static_cast<int>(*row);
-  beginInsertRows(QModelIndex(), at, at);
-  models_.Insert(*row, update);
-  endInsertRows();
 }
 
 int TBestModelsModel::rowCount(const QModelIndex& parent) const {

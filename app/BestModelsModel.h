@@ -1,6 +1,6 @@
 #pragma once
 // The table over the best models of a run: error, matches and formula, one row per model
-// in the order of rank. It reads the list; nothing is copied into cells.
+// in the order of rank. It reads the list it was last given; nothing is copied into cells.
 
 #include <QAbstractTableModel>
 
@@ -14,8 +14,8 @@ class TBestModelsModel : public QAbstractTableModel {
 
   explicit TBestModelsModel(QObject* parent);
 
-  void Clear();
-  void Offer(const TModelUpdate& update);
+  // The rows become those of the list.
+  void Show(const TBestModels& models);
   [[nodiscard]] const TBestModels& Models() const noexcept { return models_; }
 
   [[nodiscard]] int rowCount(const QModelIndex& parent = {}) const override;

@@ -83,9 +83,9 @@ void TProgressChart::Redraw() {
   KeepLines(drawn);
   const TErrorRange range = history_.ErrorRange().value_or(TErrorRange{1, 1});
   const TErrorRange axis = LogAxisRange(range);
+  // Ranges that change only now and then: each change lays the chart out anew.
   axisY_->setRange(axis.Min, axis.Max);
-  axisX_->setRange(0, std::max(1, history_.LastGeneration()));
-  axisX_->applyNiceNumbers();
+  axisX_->setRange(0, NiceCeiling(history_.LastGeneration()));
   for (std::size_t i = 0; i < drawn; ++i) {
     const TProgressHistory::TLine& line = all[all.size() - drawn + i];
     // The best error holds until the next change: steps, not slopes.

@@ -19,7 +19,7 @@ class TProgressChart : public QChartView {
   Q_OBJECT
 
  public:
-  static constexpr std::chrono::milliseconds RedrawInterval{300};
+  static constexpr std::chrono::milliseconds RedrawInterval{500};
   // Lines drawn at most: those of the latest attempts.
   static constexpr std::size_t MaxLines = 32;
 

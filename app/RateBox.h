@@ -1,6 +1,6 @@
 #pragma once
 // The generations per second beside "Generation": during a search the rate of about the
-// last second, updated a few times a second; after it, the run's average.
+// last second, updated twice a second; after it, the run's average.
 
 #include <chrono>
 
@@ -13,7 +13,7 @@ class TRateBox : public QLineEdit {
   Q_OBJECT
 
  public:
-  static constexpr std::chrono::milliseconds ShowInterval{250};
+  static constexpr std::chrono::milliseconds ShowInterval{500};
 
   explicit TRateBox(QWidget* parent);
 

@@ -472,6 +472,7 @@ void TForm1::Button2Click() {
   }
   progressChart_->Finish();
   rateBox_->Finish();
+  bestModels_->Flush();
   seedField_->ShowUsed(seed);
   SetRunState(false);
   if (closeAfterRun_) close();

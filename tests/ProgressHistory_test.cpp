@@ -98,3 +98,13 @@ TEST(ProgressHistory, LogAxisRangeStaysPositiveAndFinite) {
   EXPECT_TRUE(std::isfinite(extreme.Max));
   EXPECT_LT(extreme.Min, extreme.Max);
 }
+
+TEST(ProgressHistory, GenerationAxisEndsAtANiceNumber) {
+  EXPECT_EQ(1, NiceCeiling(0));
+  EXPECT_EQ(1, NiceCeiling(1));
+  EXPECT_EQ(2, NiceCeiling(2));
+  EXPECT_EQ(5, NiceCeiling(3));
+  EXPECT_EQ(100, NiceCeiling(78));
+  EXPECT_EQ(200, NiceCeiling(101));
+  EXPECT_EQ(5e9, NiceCeiling(4294967296));
+}

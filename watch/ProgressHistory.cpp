@@ -67,3 +67,13 @@ TErrorRange LogAxisRange(const TErrorRange& range) noexcept {
 double LogAxisValue(double error, const TErrorRange& range) noexcept {
   return error > 0 ? error : LogAxisRange(range).Min;
 }
+
+double NiceCeiling(std::int64_t count) noexcept {
+  double decade = 1;
+  for (;;) {
+    for (const double step : {1.0, 2.0, 5.0}) {
+      if (step * decade >= static_cast<double>(count)) return step * decade;
+    }
+    decade *= 10;
+  }
+}

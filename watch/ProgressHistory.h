@@ -48,3 +48,5 @@ class TProgressHistory {
 [[nodiscard]] double LogAxisValue(double error, const TErrorRange& range) noexcept;
 // The log axis' range for the errors: whole decades around them.
 [[nodiscard]] TErrorRange LogAxisRange(const TErrorRange& range) noexcept;
+// The generation axis' end: the smallest of 1, 2, 5, 10, 20, 50, ... not below the count.
+[[nodiscard]] double NiceCeiling(std::int64_t count) noexcept;
