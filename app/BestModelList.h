@@ -1,6 +1,6 @@
 #pragma once
 // The list of a run's best models. It takes every new best as the search finds it and
-// shows the list a few times a second: drawing a table costs more than a generation.
+// shows the list at most once a second: drawing the table costs more than a generation.
 // Choosing a row, by mouse or keyboard, hands its model to whoever shows it.
 
 #include <chrono>
@@ -17,7 +17,7 @@ class TBestModelList : public QTableView {
   Q_OBJECT
 
  public:
-  static constexpr std::chrono::milliseconds ShowInterval{500};
+  static constexpr std::chrono::milliseconds ShowInterval{1000};
 
   explicit TBestModelList(QWidget* parent);
 

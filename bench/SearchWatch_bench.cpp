@@ -5,6 +5,8 @@
 #include <benchmark/benchmark.h>
 
 #include <chrono>
+#include <cstdio>
+#include <ctime>
 #include <memory>
 
 #include <QApplication>
@@ -40,6 +42,12 @@ struct TWatchPanel {
   }
 };
 
+// Made and released by main, while the application lives.
+TWatchPanel*& Panel() {
+  static TWatchPanel* panel = nullptr;
+  return panel;
+}
+
 // The random sample: no model matches it soon, so every iteration runs its generations.
 TSampleData& Samples() {
   static TSampleData samples = [] {
@@ -62,56 +70,159 @@ TSearchParameters WindowParameters() {
   return parameters;
 }
 
+double Micros(Clock::duration span, double generations) {
+  return std::chrono::duration<double, std::micro>(span).count() / generations;
+}
+
+// CPU time in microseconds: on a shared machine a drawing's wall time says more about the
+// neighbours than about the drawing.
+double CpuMicros(clockid_t clock) {
+  timespec now{};
+  clock_gettime(clock, &now);
+  return static_cast<double>(now.tv_sec) * 1e6 + static_cast<double>(now.tv_nsec) / 1e3;
+}
+
+// What the summary after the runs is made of, in microseconds.
+// In microseconds.
+struct TFigures {
+  double Generation = 0;  // one generation of the unwatched search
+  double Calls = 0;       // the watching parts' own calls per generation, all three parts
+  double Draw[3] = {};    // CPU time of one drawing of the chart, the rate, the list
+} figures;
+
+// Which parts watch: 0 none, 1 the chart, 2 the rate, 4 the list, 7 all three.
 void BM_Search(benchmark::State& state) {
-  const bool watched = state.range(0) != 0;
-  static std::unique_ptr<TWatchPanel> panel;
-  if (!panel) panel = std::make_unique<TWatchPanel>();
+  const auto parts = state.range(0);
+  TWatchPanel* panel = Panel();
   panel->Chart->Start();
   panel->Rate->Start();
   panel->List->Clear();
+
   Clock::duration inWatch{};
+  Clock::duration inPump{};
+  const auto timed = [](Clock::duration& total, auto&& work) {
+    const Clock::time_point start = Clock::now();
+    work();
+    total += Clock::now() - start;
+  };
+  const auto watching = [&](auto&& work) { timed(inWatch, work); };
   std::int32_t offset = 0;
   TSearchObserver observer;
-  observer.Pump = [] { QCoreApplication::processEvents(); };
-  if (watched) {
+  observer.Pump = [&] { timed(inPump, [] { QCoreApplication::processEvents(); }); };
+  if (parts != 0) {
     observer.Progress = [&](const TSearchProgress& progress) {
-      const Clock::time_point start = Clock::now();
-      TSearchProgress continued = progress;
-      continued.Generation += offset;
-      panel->Chart->Add(continued);
-      panel->Rate->Count();
-      inWatch += Clock::now() - start;
+      watching([&] {
+        TSearchProgress continued = progress;
+        continued.Generation += offset;
+        if (parts & 1) panel->Chart->Add(continued);
+        if (parts & 2) panel->Rate->Count();
+      });
     };
     observer.ModelChanged = [&](const TModelUpdate& update) {
-      const Clock::time_point start = Clock::now();
-      panel->List->Offer(update);
-      inWatch += Clock::now() - start;
+      watching([&] {
+        if (parts & 4) panel->List->Offer(update);
+      });
     };
   }
   std::uint32_t seed = 7;
+  const Clock::time_point start = Clock::now();
+  const double startCpu = CpuMicros(CLOCK_PROCESS_CPUTIME_ID);
   for (auto _ : state) {
     SetSeed(seed++);
     TSearchRun run(Samples(), WindowParameters());
     benchmark::DoNotOptimize(run.Run(observer));
     offset += GenerationsPerIteration;
   }
-  panel->Chart->Finish();
-  panel->Rate->Finish();
+  const double searchCpu = CpuMicros(CLOCK_PROCESS_CPUTIME_ID) - startCpu;
+  watching([&] {
+    panel->Chart->Finish();
+    panel->Rate->Finish();
+    panel->List->Flush();
+  });
   const double generations = static_cast<double>(state.iterations()) * GenerationsPerIteration;
-  state.counters["generations"] = generations;
-  state.counters["us_in_watch_per_generation"] =
-      std::chrono::duration<double, std::micro>(inWatch).count() / generations;
-  state.counters["generation_rate"] = benchmark::Counter(generations, benchmark::Counter::kIsRate);
+  const double perGeneration = Micros(Clock::now() - start, generations);
+  state.counters["us_per_generation"] = perGeneration;
+  state.counters["us_pump"] = Micros(inPump, generations);
+  state.counters["us_watch"] = Micros(inWatch, generations);
+  state.counters["cpu_us_per_generation"] = searchCpu / generations;
+  if (parts == 0) figures.Generation = perGeneration;
+  if (parts == 7) figures.Calls = Micros(inWatch, generations);
+}
+
+// One drawing of a part as the event handling draws it after a change, in the shown panel: 0 the
+// chart with the steps of a long run, 1 the rate, 2 the list of ten models.
+void BM_Draw(benchmark::State& state) {
+  TWatchPanel* panel = Panel();
+  const auto part = state.range(0);
+  panel->Chart->Start();
+  for (std::int32_t g = 1; g <= 20000; ++g) {
+    panel->Chart->Add(TSearchProgress{0, 7, g, 100.0 / (1 + g / 50), 0, {}});
+  }
+  std::int32_t round = 0;
+  const auto model = [&](std::int32_t matches) {
+    TModelUpdate update;
+    update.Matches = matches;
+    update.SampleCount = 100;
+    update.Error = 1.0 / (1 + matches);
+    update.Lines = {"", "", "", "return " + std::to_string(round) + "." + std::to_string(matches)};
+    return update;
+  };
+  double drawing = 0;
+  for (auto _ : state) {
+    ++round;
+    const double start = CpuMicros(CLOCK_PROCESS_CPUTIME_ID);
+    QWidget* drawn = nullptr;
+    if (part == 0) {
+      panel->Chart->Add(TSearchProgress{0, 7, 20000 + round, 1.0 / round, 0, {}});
+      panel->Chart->Finish();
+      drawn = panel->Chart;
+    } else if (part == 1) {
+      panel->Rate->Count();
+      panel->Rate->Finish();
+      drawn = panel->Rate;
+    } else {
+      panel->List->Clear();
+      for (std::int32_t m = 0; m < 10; ++m)
+        panel->List->Offer(model(m));
+      panel->List->Flush();
+      drawn = panel->List;
+    }
+    // As between two generations: the change is drawn by the pending events.
+    drawn->update();
+    for (int pass = 0; pass < 3; ++pass)
+      QCoreApplication::processEvents();
+    drawing += CpuMicros(CLOCK_PROCESS_CPUTIME_ID) - start;
+  }
+  figures.Draw[part] = drawing / static_cast<double>(state.iterations());
 }
 
 BENCHMARK(BM_Search)
     ->ArgName("watched")
     ->Arg(0)
-    ->Arg(1)
-    ->MinTime(1.5)
+    ->Arg(7)
+    ->MinTime(2.0)
     ->Repetitions(3)
+    ->ReportAggregatesOnly(true)
     ->UseRealTime()
     ->Unit(benchmark::kMillisecond);
+
+BENCHMARK(BM_Draw)->ArgName("part")->Arg(0)->Arg(1)->Arg(2)->MinTime(0.5)->Unit(
+    benchmark::kMillisecond);
+
+// The calls cost their share of every generation. The chart and the rate draw at most
+// twice a second, the list at most once; a second of an unloaded machine's search bears
+// their CPU time, and the share assumes they always draw.
+void PrintShare() {
+  if (figures.Generation <= 0 || figures.Calls <= 0 || figures.Draw[2] <= 0) return;
+  const double drawing = 2 * figures.Draw[0] + 2 * figures.Draw[1] + 1 * figures.Draw[2];
+  const double share = 100 * (figures.Calls / figures.Generation + drawing / 1e6);
+  std::printf(
+      "watching costs at most %.2f %% of the search's time: calls %.2f us per generation of "
+      "%.1f us, drawing %.2f ms a second (chart %.2f, rate %.2f, list %.2f ms each)\n",
+      share, figures.Calls, figures.Generation, drawing / 1000, figures.Draw[0] / 1000,
+      figures.Draw[1] / 1000, figures.Draw[2] / 1000);
+  std::fflush(stdout);
+}
 
 }  // namespace
 
@@ -120,7 +231,10 @@ int main(int argc, char** argv) {
   QApplication application(argc, argv);
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  auto panel = std::make_unique<TWatchPanel>();
+  Panel() = panel.get();
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
+  PrintShare();
   return 0;
 }
