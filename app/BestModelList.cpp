@@ -16,13 +16,13 @@ TBestModelList::TBestModelList(QWidget* parent) : QTableView(parent) {
   verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
   verticalHeader()->setDefaultSectionSize(verticalHeader()->minimumSectionSize());
   verticalHeader()->hide();  // the order is the rank
-  // Error and matches take the width of their longest texts, the formula the rest; sized
+  // Error and matches take the width of their usual texts, the formula the rest; sized
   // once, as measuring the rows at every new model would cost more than the search.
   const int padding = 2 * style()->pixelMetric(QStyle::PM_HeaderMargin) + 6;
   setColumnWidth(TBestModelsModel::ErrorColumn,
-                 fontMetrics().horizontalAdvance(QStringLiteral("-8.88888e-888")) + padding);
+                 fontMetrics().horizontalAdvance(QStringLiteral("8.88888e+88")) + padding);
   setColumnWidth(TBestModelsModel::MatchesColumn,
-                 fontMetrics().horizontalAdvance(QStringLiteral("32000 of 32000")) + padding);
+                 fontMetrics().horizontalAdvance(QStringLiteral("1000 of 1000")) + padding);
   horizontalHeader()->setStretchLastSection(true);
   pending_ = new QTimer(this);
   pending_->setSingleShot(true);
