@@ -34,21 +34,25 @@
 
 #include "AppTitle.h"
 #include "BestMode.h"
-#include "DecimalSeparator.h"
-#include "FileDrop.h"
-#include "MovarVersion.h"
+#include "BestModelList.h"
 #include "CsvImport.h"
 #include "CsvText.h"
+#include "DecimalSeparator.h"
+#include "FileDrop.h"
 #include "ImportDialog.h"
-#include "ReplaceSamples.h"
+#include "MovarVersion.h"
+#include "ProgressChart.h"
 #include "Random.h"
-#include "RestartSearch.h"
+#include "RateBox.h"
 #include "RecentFiles.h"
 #include "RecentFilesMenu.h"
+#include "ReplaceSamples.h"
+#include "RestartSearch.h"
 #include "SD.h"
 #include "SampleChart.h"
 #include "SampleGridModel.h"
 #include "SampleHistory.h"
+#include "SeedField.h"
 #include "SearchRun.h"
 #include "SeriesPoints.h"
 #include "ClipboardData.h"
@@ -151,6 +155,7 @@ void TForm1::createParameterControls() {
   Edit2 = up2->Edit();
   Edit3 = up3->Edit();
 
+  seedField_ = Named<TSeedField>("edSeed", GroupBox1);
   opRandomSample = Named<QCheckBox>("opRandomSample", QStringLiteral("Random sample"), GroupBox1);
   Button1 = Named<QPushButton>("Button1", QStringLiteral("Sample generate"), GroupBox1);
 
@@ -178,6 +183,7 @@ void TForm1::createParameterControls() {
     button->setMinimumHeight(41);
   }
   Edit6 = ReadOnlyEdit("Edit6", QStringLiteral("0"), GroupBox1);
+  rateBox_ = Named<TRateBox>("edRate", GroupBox1);
   Edit5 = ReadOnlyEdit("Edit5", QStringLiteral("0h0m0s"), GroupBox1);
   lbAttempt = Named<QLabel>("lbAttempt", QString(), GroupBox1);
   btPlot = Named<QPushButton>("btPlot", QStringLiteral("Plot"), GroupBox1);
@@ -190,28 +196,34 @@ void TForm1::createParameterControls() {
   grid->addWidget(UpDown2, 1, 1);
   grid->addWidget(Caption(QStringLiteral("Start population:"), UpDown3, GroupBox1), 2, 0, 1, 2);
   grid->addWidget(UpDown3, 3, 0, 1, 2);
-  grid->addWidget(opRandomSample, 4, 0, 1, 2);
-  grid->addWidget(Button1, 5, 0, 1, 2);
-  grid->setRowMinimumHeight(6, 8);
-  grid->addWidget(Caption(QStringLiteral("Margin of error:"), tb1, GroupBox1), 7, 0, 1, 2);
-  grid->addWidget(tb1, 8, 0, 1, 2);
-  grid->addWidget(opIncrementalSearch, 9, 0, 1, 2);
-  grid->addWidget(opRestartSearch, 10, 0, 1, 2);
+  grid->addWidget(Caption(QStringLiteral("Seed:"), seedField_, GroupBox1), 4, 0);
+  grid->addWidget(seedField_, 5, 0, 1, 2);
+  grid->addWidget(opRandomSample, 6, 0, 1, 2);
+  grid->addWidget(Button1, 7, 0, 1, 2);
+  grid->setRowMinimumHeight(8, 8);
+  grid->addWidget(Caption(QStringLiteral("Margin of error:"), tb1, GroupBox1), 9, 0, 1, 2);
+  grid->addWidget(tb1, 10, 0, 1, 2);
+  grid->addWidget(opIncrementalSearch, 11, 0, 1, 2);
+  grid->addWidget(opRestartSearch, 12, 0, 1, 2);
   auto* run = new QHBoxLayout();
   run->addWidget(Button2, 3);
   run->addWidget(Button3, 1);
-  grid->addLayout(run, 11, 0, 1, 2);
-  grid->addWidget(Caption(QStringLiteral("Generation:"), Edit6, GroupBox1), 12, 0, 1, 2);
-  grid->addWidget(Edit6, 13, 0, 1, 2);
-  grid->addWidget(lbAttempt, 14, 0, 1, 2);
-  grid->addWidget(Caption(QStringLiteral("Elapsed time:"), Edit5, GroupBox1), 15, 0, 1, 2);
-  grid->addWidget(Edit5, 16, 0, 1, 2);
-  grid->addWidget(btPlot, 17, 0, 1, 2);
-  grid->setRowStretch(18, 1);
+  grid->addLayout(run, 13, 0, 1, 2);
+  grid->addWidget(Caption(QStringLiteral("Generation:"), Edit6, GroupBox1), 14, 0, 1, 2);
+  auto* generation = new QHBoxLayout();
+  generation->addWidget(Edit6, 1);
+  generation->addWidget(rateBox_, 1);
+  grid->addLayout(generation, 15, 0, 1, 2);
+  grid->addWidget(lbAttempt, 16, 0, 1, 2);
+  grid->addWidget(Caption(QStringLiteral("Elapsed time:"), Edit5, GroupBox1), 17, 0, 1, 2);
+  grid->addWidget(Edit5, 18, 0, 1, 2);
+  grid->addWidget(btPlot, 19, 0, 1, 2);
+  grid->setRowStretch(20, 1);
 
   setTabOrder(UpDown1, UpDown2);
   setTabOrder(UpDown2, UpDown3);
-  setTabOrder(UpDown3, opRandomSample);
+  setTabOrder(UpDown3, seedField_);
+  setTabOrder(seedField_, opRandomSample);
   setTabOrder(opRandomSample, Button1);
   setTabOrder(Button1, Button2);
   setTabOrder(Button2, Edit6);
@@ -220,6 +232,7 @@ void TForm1::createParameterControls() {
   setTabOrder(opIncrementalSearch, opRestartSearch);
   setTabOrder(opRestartSearch, Edit5);
   setTabOrder(Edit5, tb1);
+  setTabOrder(tb1, rateBox_);
 
   connect(Button1, &QPushButton::clicked, this, &TForm1::Button1Click);
   connect(btPlot, &QPushButton::clicked, this, &TForm1::btPlotClick);
@@ -263,7 +276,21 @@ void TForm1::createDataControls() {
   memTest->setLineWrapMode(QPlainTextEdit::WidgetWidth);
   memTest->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
   memTest->setPlainText(InitialModelText);
-  (new QVBoxLayout(model))->addWidget(memTest);
+  progressChart_ = Named<TProgressChart>("chProgress", nullptr);
+  bestModels_ = Named<TBestModelList>("lvBestModels", nullptr);
+  connect(bestModels_, &TBestModelList::Chosen, this,
+          [this](const TBestModel& chosen) { ShowModel(chosen.Predictions, chosen.Lines); });
+  auto* watch = Named<QSplitter>("Splitter4", Qt::Vertical);
+  watch->addWidget(progressChart_);
+  watch->addWidget(bestModels_);
+  watch->setSizes({130, 130});
+  auto* modelSplitter = Named<QSplitter>("Splitter3", Qt::Horizontal);
+  modelSplitter->addWidget(memTest);
+  modelSplitter->addWidget(watch);
+  modelSplitter->setStretchFactor(0, 1);
+  modelSplitter->setStretchFactor(1, 1);
+  modelSplitter->setSizes({250, 250});
+  (new QVBoxLayout(model))->addWidget(modelSplitter);
 
   Splitter1 = Named<QSplitter>("Splitter1", Qt::Vertical);
   Splitter1->addWidget(testData);
@@ -425,7 +452,7 @@ void TForm1::SetRunState(bool running) {
     command->setEnabled(!running);
   history_->SetLocked(running);  // the set is lent to the search
   for (QWidget* control : std::initializer_list<QWidget*>{opIncrementalSearch, opRestartSearch, tb1,
-                                                          Button1, Button2}) {
+                                                          Button1, Button2, seedField_}) {
     control->setEnabled(!running);
   }
   Button3->setEnabled(running);
@@ -447,6 +474,7 @@ void TForm1::Button1Click() {
   const QString note =
       history_->Record(Button1->text(), TSampleOrigin::Generated, [this](TSampleData& samples) {
         if (samples.Count() != GeneratedSampleCount) samples.SetCount(GeneratedSampleCount);
+        if (const auto seed = seedField_->Value()) SetSeed(*seed);
         if (opRandomSample->isChecked()) {
           samples.GenerateRandom();
         } else {
@@ -461,6 +489,7 @@ void TForm1::Button1Click() {
 void TForm1::btPlotClick() {
   gridModel_->Refresh();
   chTest->Clear(TSampleChart::ModelSeries);
+  bestModels_->Clear();  // their predictions and reports were of the samples before
   chTest->SetPoints(TSampleChart::SampleSeries, SeriesPoints(*Samples));
 }
 
@@ -469,22 +498,31 @@ void TForm1::Button2Click() {
       Edit3->text().toStdString(), Edit2->text().toStdString(), Edit1->text().toStdString(),
       tb1->value(), opIncrementalSearch->isChecked());
   SetRunState(true);
+  // Every search starts from a seed that can be named, so that any run can be repeated.
+  if (const auto seed = seedField_->Value()) {
+    SetSeed(*seed);
+  } else {
+    RandomizeSeed();
+  }
+  const std::uint32_t seed = Seed();
+  progressChart_->Start();
+  rateBox_->Start();
+  bestModels_->Clear();
   try {
     const bool restarts = opRestartSearch->isChecked();
     StopRequested = false;
     lbAttempt->clear();
     TRestartObserver observer;
+    observer.Progress = [this](const TSearchProgress& progress) {
+      progressChart_->Add(progress);
+      rateBox_->Count();
+    };
     observer.ModelChanged = [this, restarts](const TModelUpdate& update) {
       if (restarts) {
         lbAttempt->setText(QString::fromStdString(AttemptCaption(update.Attempt, update.Seed)));
       }
-      chTest->SetPoints(TSampleChart::ModelSeries, SeriesPoints(*Samples, update.Predictions));
-      QStringList lines;
-      lines.reserve(static_cast<qsizetype>(update.Lines.size()));
-      for (const std::string& line : update.Lines)
-        lines.append(QString::fromStdString(line));
-      memTest->setPlainText(lines.join(QLatin1Char('\n')));
-      memTest->moveCursor(QTextCursor::Start);
+      ShowModel(update.Predictions, update.Lines);
+      bestModels_->Offer(update);
     };
     observer.GenerationDone = [this](std::int32_t generation, std::chrono::milliseconds elapsed) {
       Edit6->setText(QString::number(generation));
@@ -505,11 +543,26 @@ void TForm1::Button2Click() {
   } catch (const std::exception& error) {
     ShowError(error.what());
   }
+  progressChart_->Finish();
+  rateBox_->Finish();
+  bestModels_->Flush();
+  seedField_->ShowUsed(seed);
   SetRunState(false);
   if (closeAfterRun_) {
     closeAfterRun_ = false;  // a "Cancel" to the save question keeps the window for good
     close();
   }
+}
+
+void TForm1::ShowModel(const std::vector<double>& predictions,
+                       const std::vector<std::string>& lines) {
+  chTest->SetPoints(TSampleChart::ModelSeries, SeriesPoints(*Samples, predictions));
+  QStringList text;
+  text.reserve(static_cast<qsizetype>(lines.size()));
+  for (const std::string& line : lines)
+    text.append(QString::fromStdString(line));
+  memTest->setPlainText(text.join(QLatin1Char('\n')));
+  memTest->moveCursor(QTextCursor::Start);
 }
 
 void TForm1::Button3Click() {

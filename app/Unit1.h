@@ -4,6 +4,8 @@
 // collect what the user set and hand it to the core and the sample text routines.
 
 #include <memory>
+#include <string>
+#include <vector>
 
 #include <QMainWindow>
 
@@ -23,12 +25,16 @@ class QSlider;
 class QSpinBox;
 class QSplitter;
 class QTableView;
+class TBestModelList;
+class TProgressChart;
+class TRateBox;
 class TSampleChart;
 class TSampleData;
 class TSampleGridModel;
 class TRecentFiles;
 class TRecentFilesMenu;
 class TSampleHistory;
+class TSeedField;
 
 class TForm1 : public QMainWindow {
   Q_OBJECT
@@ -80,6 +86,8 @@ class TForm1 : public QMainWindow {
   void RememberFile(const QString& path);
   bool SaveSamples();
   bool ConfirmClose();
+  // A model in the "Model" series and the model text.
+  void ShowModel(const std::vector<double>& predictions, const std::vector<std::string>& lines);
 
   std::unique_ptr<TSampleData> Samples;
   bool StopRequested = false;
@@ -108,6 +116,8 @@ class TForm1 : public QMainWindow {
   QLineEdit* Edit6 = nullptr;
   QLineEdit* Edit5 = nullptr;
   QPushButton* btPlot = nullptr;
+  TSeedField* seedField_ = nullptr;
+  TRateBox* rateBox_ = nullptr;
 
   QSplitter* Splitter1 = nullptr;
   QSplitter* Splitter2 = nullptr;
@@ -115,6 +125,8 @@ class TForm1 : public QMainWindow {
   TSampleGridModel* gridModel_ = nullptr;
   TSampleChart* chTest = nullptr;
   QPlainTextEdit* memTest = nullptr;
+  TProgressChart* progressChart_ = nullptr;
+  TBestModelList* bestModels_ = nullptr;
 
   QFileDialog* OpenDialog1 = nullptr;
   QFileDialog* SaveDialog1 = nullptr;

@@ -50,6 +50,8 @@ TCliOptions ParseOptions(const std::vector<std::string>& arguments) {
       SetImportOption(option, value(), options.Import);
     } else if (option == "--write-samples") {
       options.WriteSamplesFile = value();
+    } else if (option == "--progress-file") {
+      options.ProgressFile = value();
     } else if (option == "--generations") {
       options.Generations = ParseNumber<std::int64_t>(option, value(), 1, INT32_MAX);
     } else if (option == "--threads") {
@@ -106,6 +108,8 @@ Searches for a model that reproduces a sample set and prints it.
   --x-column NAME|N    with --import: the x column by header name or number from 1
   --y-column NAME|N    with --import: the y column; default for both: as detected
   --write-samples FILE save the sample set used to FILE before the search starts
+  --progress-file FILE write one CSV line per generation to FILE: generation, attempt,
+                       best error, matches, elapsed ms
   --generations N      end the search after at most N generations (N >= 1)
   --threads N          threads used to score the population (1..1024); default: all cores;
                        with --restarts, attempts run side by side, one on each thread

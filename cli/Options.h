@@ -19,6 +19,7 @@ struct TCliOptions {
   std::string SamplesFile;
   std::string WriteSamplesFile;
   TCliImportOptions Import;           // --import, --x-column, --y-column
+  std::string ProgressFile;           // empty: none
   std::int64_t Generations = 0;       // 0: no limit
   std::int32_t Threads = 0;           // 0: all cores
   std::int64_t TimeLimitSeconds = 0;  // 0: no limit

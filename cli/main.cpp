@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <exception>
 #include <iostream>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -19,6 +20,7 @@
 #include "DecimalSeparator.h"
 #include "MovarVersion.h"
 #include "Options.h"
+#include "ProgressFile.h"
 #include "Random.h"
 #include "SD.h"
 #include "AttemptCoordinatorFactory.h"
@@ -104,6 +106,11 @@ int SearchWithRestarts(const TCliOptions& options, TSampleData& samples,
         outcome.Matched ? "matched" : "best so far,", outcome.Matches, samples.Count(),
         ReplayOptions(parameters, outcome.Seed, search.AttemptLength(outcome.Attempt)).c_str());
   };
+  std::optional<TProgressFile> progressFile;
+  if (!options.ProgressFile.empty() && coordinator->Prints()) {
+    progressFile.emplace(options.ProgressFile);
+    observer.Progress = [&](const TSearchProgress& figures) { progressFile->Write(figures); };
+  }
   std::signal(SIGINT, OnInterrupt);
   const TRestartResult result = search.Run(observer);
   std::signal(SIGINT, SIG_DFL);
@@ -111,6 +118,7 @@ int SearchWithRestarts(const TCliOptions& options, TSampleData& samples,
   PrintAnswer(result.Answer);
   std::cerr << "elapsed: " << FormatElapsed(result.Elapsed) << ", " << result.TotalGenerations
             << " generations in all attempts of this process\n";
+  if (progressFile) progressFile->Close();
   return result.Answer.Matched ? 0 : 1;
 }
 
@@ -157,6 +165,11 @@ int Search(const TCliOptions& options) {
                    run.Search().Threshold(), generation / seconds);
     };
   }
+  std::optional<TProgressFile> progressFile;
+  if (!options.ProgressFile.empty()) {
+    progressFile.emplace(options.ProgressFile);
+    observer.Progress = [&](const TSearchProgress& figures) { progressFile->Write(figures); };
+  }
   std::signal(SIGINT, OnInterrupt);
   const TSearchResult result = run.Run(observer);
   std::signal(SIGINT, SIG_DFL);
@@ -166,6 +179,8 @@ int Search(const TCliOptions& options) {
     std::cout << line << '\n';
   std::cout << "generations: " << result.Generations << '\n';
   std::cerr << "elapsed: " << FormatElapsed(result.Elapsed) << '\n';
+  // After the model is out: a failed write then costs the file, never the result.
+  if (progressFile) progressFile->Close();
 #ifdef MOVAR_COUNT_INSTRUCTIONS
   std::cerr << "interpreted instructions: " << run.Search().Interpreted() << '\n';
 #endif

@@ -94,17 +94,15 @@ TModelUpdate TSearchRun::Show(const TTuringEvaluator& shown) const {
   TModelUpdate update;
   update.SampleCount = samples_.Count();
   update.Predictions.reserve(static_cast<std::size_t>(samples_.Count()));
-  long double error = 0;
   for (std::int32_t i = 0; i < samples_.Count(); ++i) {
     const double prediction = program.Execute(samples_.GetX(i));
     if (samples_.WithinMargin(i, prediction)) ++update.Matches;
     update.Predictions.push_back(prediction);
-    // Summed as the search sums, rounding each difference and each sum to a double.
     const double difference =
         static_cast<double>(static_cast<long double>(prediction) - samples_.GetY(i));
-    error = static_cast<double>(error + std::fabs(difference));
+    update.Error =
+        static_cast<double>(static_cast<long double>(update.Error) + std::fabs(difference));
   }
-  update.Error = static_cast<double>(error);
   update.Attempt = attempt_;
   update.Seed = startSeed_;
   update.Generation = search_->Generation();

@@ -34,7 +34,9 @@ struct TModelUpdate {
   std::vector<double> Predictions;  // one per sample, in the order of the set
   std::int32_t Matches = 0;
   std::int32_t SampleCount = 0;
-  double Error = 0;                // the sum of absolute errors over every sample
+  // The sum of the absolute errors over every sample, summed as the search scores; with
+  // progressive search the search itself scores only the samples of its window.
+  double Error = 0;
   std::vector<std::string> Lines;  // the three report lines, then the model source
   std::int32_t Attempt = 0;        // with restarts, the attempt that found the model
   std::uint32_t Seed = 0;          // the seed that attempt started from

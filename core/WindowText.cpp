@@ -36,6 +36,17 @@ TSearchParameters ReadSearchParameters(std::string_view population, std::string_
   return parameters;
 }
 
+std::optional<std::uint32_t> ReadSeed(std::string_view text) {
+  // Digits only: no sign, no blanks, so that what is typed is what seeds the search.
+  if (text.empty() || text.find_first_not_of("0123456789") != std::string_view::npos) {
+    return std::nullopt;
+  }
+  std::uint32_t value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error != std::errc{} || end != text.data() + text.size()) return std::nullopt;
+  return value;
+}
+
 std::string MarginHint(std::int32_t percent) {
   return std::to_string(percent) + "%";
 }

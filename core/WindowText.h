@@ -3,6 +3,7 @@
 // free of Qt, so that the window only passes them on and they are tested without it.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -14,6 +15,10 @@
                                                      std::string_view instructions,
                                                      std::string_view registers,
                                                      std::int32_t marginPercent, bool progressive);
+
+// The "Seed" box: plain decimal digits from 0 to 4294967295; nothing for any other text,
+// the empty one included.
+[[nodiscard]] std::optional<std::uint32_t> ReadSeed(std::string_view text);
 
 // The track bar's hint: "10%".
 [[nodiscard]] std::string MarginHint(std::int32_t percent);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -153,4 +154,27 @@ TEST(SearchRun, ProgressReportsEveryGenerationWithItsBestError) {
       EXPECT_LE(points[i].BestError, points[i - 1].BestError);
     }
   }
+}
+
+TEST(SearchRun, ShownModelsCarryTheirErrorOverEverySampleAsTheSearchSumsIt) {
+  // Without the progressive window the search scores every sample, so the error of a new
+  // best is the one the search ranked it by.
+  SetSeed(8);
+  TSampleData samples = Sine(100);
+  TSearchParameters parameters;
+  parameters.GenerationLimit = 30;
+  parameters.Progressive = false;
+  TSearchRun run(samples, parameters);
+  int shown = 0;
+  TSearchObserver observer;
+  observer.ModelChanged = [&](const TModelUpdate& update) {
+    ++shown;
+    EXPECT_EQ(run.Search().Threshold(), update.Error);
+    TTuringEvaluator best = run.Search().GetProgram(0);
+    EXPECT_EQ(
+        TMovar::Score(best, samples, samples.Count() - 1, std::numeric_limits<double>::infinity()),
+        update.Error);
+  };
+  run.Run(observer);
+  EXPECT_GT(shown, 1);
 }

@@ -43,3 +43,13 @@ TEST(WindowText, UnreadableNoteOnlyWhenRowsWereLost) {
             UnreadableNote(3, 120, "lines", "loaded"));
   EXPECT_EQ("", UnreadableNote(0, 120, "lines", "loaded"));
 }
+
+TEST(WindowText, SeedIsPlainDigitsWithinThirtyTwoBits) {
+  EXPECT_EQ(0u, ReadSeed("0"));
+  EXPECT_EQ(4711u, ReadSeed("4711"));
+  EXPECT_EQ(4294967295u, ReadSeed("4294967295"));
+  EXPECT_EQ(7u, ReadSeed("007"));
+  for (const char* bad : {"", "4294967296", "99999999999", "-1", "+5", " 5", "5 ", "1e3", "0x10"}) {
+    EXPECT_FALSE(ReadSeed(bad)) << bad;
+  }
+}

@@ -49,5 +49,24 @@ pid=$!; sleep 1; kill -INT $pid; wait $pid; code=$?
 if [[ $code == 1 ]] && grep -q "^generations: [0-9]*$" "$tmp/int" && grep -q "^}$" "$tmp/int"; then
   passed=$((passed + 1)); else echo "FAIL interrupt: exit $code"; failed=$((failed + 1)); fi
 
+# --progress-file: a header and one line per generation; stdout as without it.
+LC_ALL=C "$bin" --seed 1 --generations 300 >"$tmp/plain" 2>/dev/null
+check progress-file 0 "" --seed 1 --generations 300 --progress-file "$tmp/progress.csv"
+lines=$(wc -l <"$tmp/progress.csv")
+if cmp -s "$tmp/plain" "$tmp/out" && [[ $lines == 57 ]] &&
+   [[ $(head -n 1 "$tmp/progress.csv") == "generation,attempt,best_error,matches,elapsed_ms" ]] &&
+   awk -F, 'NR > 1 && (NF != 5 || $1 != NR - 1 || $2 != 0 || $3 !~ /^[0-9.e+-]+$/ ||
+             $4 !~ /^[0-9]+$/ || $4 > 100 || $5 !~ /^[0-9]+$/) { bad = 1 } END { exit bad }' \
+     "$tmp/progress.csv" && [[ $(tail -n 1 "$tmp/progress.csv" | cut -d, -f4) == 100 ]]; then
+  passed=$((passed + 1)); else echo "FAIL progress file ($lines lines)"; failed=$((failed + 1)); fi
+check progress-file-unwritable 2 "cannot create the progress file" --seed 1 --generations 1 \
+  --progress-file "$tmp/no-such-folder/progress.csv"
+if [[ -w /dev/full ]]; then  # a full disk: the model is printed, the run still fails
+  check progress-file-full 2 "cannot write the progress file" --seed 1 --generations 300 \
+    --progress-file /dev/full
+  cmp -s "$tmp/plain" "$tmp/out" || { echo "FAIL progress-file-full: stdout"; failed=$((failed + 1)); }
+fi
+check progress-file-missing-value 2 "--progress-file: missing value" --progress-file
+
 echo "$passed passed, $failed failed"
 [[ $failed == 0 ]]

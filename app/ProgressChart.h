@@ -1,0 +1,47 @@
+#pragma once
+// The progress chart: the best error of every generation on a logarithmic axis, one line
+// per attempt. It keeps every generation's figures and draws them a few times a second,
+// and once more when the search ends; the next search starts it afresh.
+
+#include <chrono>
+#include <vector>
+
+#include <QChartView>
+#include <QElapsedTimer>
+
+#include "ProgressHistory.h"
+
+class QLineSeries;
+class QLogValueAxis;
+class QValueAxis;
+
+class TProgressChart : public QChartView {
+  Q_OBJECT
+
+ public:
+  static constexpr std::chrono::milliseconds RedrawInterval{500};
+  // Lines drawn at most: those of the latest attempts.
+  static constexpr std::size_t MaxLines = 32;
+
+  explicit TProgressChart(QWidget* parent);
+
+  void Start();
+  void Add(const TSearchProgress& progress);
+  void Finish();
+
+  [[nodiscard]] const TProgressHistory& History() const noexcept { return history_; }
+  // The lines as drawn, the latest attempt last.
+  [[nodiscard]] const std::vector<QLineSeries*>& Lines() const noexcept { return lines_; }
+  [[nodiscard]] QValueAxis* GenerationAxis() const noexcept { return axisX_; }
+  [[nodiscard]] QLogValueAxis* ErrorAxis() const noexcept { return axisY_; }
+
+ private:
+  void Redraw();
+  void KeepLines(std::size_t count);
+
+  TProgressHistory history_;
+  QElapsedTimer sinceRedraw_;
+  std::vector<QLineSeries*> lines_;
+  QValueAxis* axisX_ = nullptr;
+  QLogValueAxis* axisY_ = nullptr;
+};

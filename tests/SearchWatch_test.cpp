@@ -1,0 +1,361 @@
+// Watching and repeating a search in the window: the progress chart, the rate, the seed
+// box and the list of best models, driven through the real widgets offscreen.
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QLineSeries>
+#include <QLogValueAxis>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QSignalSpy>
+#include <QSpinBox>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QValueAxis>
+
+#include <cmath>
+
+#include "BestModelList.h"
+#include "ProgressChart.h"
+#include "Random.h"
+#include "SD.h"
+#include "SeedField.h"
+#include "WindowTestKit.h"
+
+namespace {
+
+// x sin x at 20 points: found from seed 9 in 78 generations, through several best models.
+void ShowWaveRows(TForm1& form) {
+  TSampleData& samples = form.SampleSet();
+  samples.SetCount(20);
+  for (std::int32_t i = 0; i < 20; ++i) {
+    const double x = i * 0.5;
+    samples.SetX(i, x);
+    samples.SetY(i, std::sin(x) * x);
+  }
+  samples.UpdateBounds();
+  form.btPlotClick();
+}
+
+QString FirstLine(const QString& text) {
+  return text.section('\n', 0, 0);
+}
+
+QString ModelText(const TForm1& form) {
+  return Control<QPlainTextEdit>(form, "memTest")->toPlainText();
+}
+
+// Runs "Code search" to its end; a search that has not ended after a minute is stopped
+// and reported.
+bool SearchToTheEnd(TForm1& form) {
+  bool stopped = false;
+  QTimer watchdog;
+  watchdog.setSingleShot(true);
+  QObject::connect(&watchdog, &QTimer::timeout, &form, [&] {
+    stopped = true;
+    form.Button3Click();
+  });
+  watchdog.start(60000);
+  Control<QPushButton>(form, "Button2")->click();
+  return !stopped;
+}
+
+TSearchProgress Figures(std::int32_t attempt, std::int32_t generation, double error) {
+  TSearchProgress progress;
+  progress.Attempt = attempt;
+  progress.Generation = generation;
+  progress.BestError = error;
+  return progress;
+}
+
+}  // namespace
+
+class TestSearchWatch : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void chartGetsEveryGenerationAndResets();
+  void chartDrawsAFewTimesASecondAndOneLinePerAttempt();
+  void rateIsShownDuringAndAfterARun();
+  void seedBoxRepeatsTheSearchOfTheCommandLine();
+  void placeholderSeedRepeatsARun();
+  void seedBoxSeedsSampleGenerate();
+  void seedBoxTakesOnlySeeds();
+  void listFillsAndAChosenModelIsShown();
+  void listShowsNewModelsAFewTimesASecond();
+};
+
+void TestSearchWatch::chartGetsEveryGenerationAndResets() {
+  TScriptedServices script;
+  TForm1 form(script.Services());
+  ShowWaveRows(form);
+  auto* chart = Control<TProgressChart>(form, "chProgress");
+  Control<QLineEdit>(form, "edSeed")->setText(QStringLiteral("9"));
+  QVERIFY(SearchToTheEnd(form));
+
+  const int generations = Control<QLineEdit>(form, "Edit6")->text().toInt();
+  QCOMPARE(generations, 78);
+  QCOMPARE(chart->History().Generations(), 78);
+  QCOMPARE(chart->Lines().size(), std::size_t(1));
+  const QList<QPointF> drawn = chart->Lines()[0]->points();
+  QVERIFY(drawn.size() >= 2);
+  QCOMPARE(drawn.front().x(), 1.0);
+  QCOMPARE(drawn.back().x(), 78.0);  // the last generation is drawn once the run ends
+  for (const QPointF& p : drawn) {
+    QVERIFY(p.y() >= chart->ErrorAxis()->min());
+    QVERIFY(p.y() <= chart->ErrorAxis()->max());
+  }
+  QVERIFY(chart->ErrorAxis()->min() > 0);
+  QCOMPARE(chart->GenerationAxis()->max(), 100.0);
+
+  // The next search starts a new chart: what the first run drew is gone when it reports.
+  Control<QLineEdit>(form, "edSeed")->setText(QStringLiteral("5"));
+  qint64 countedAtFirstLook = -1;
+  QTimer::singleShot(0, &form, [&] { countedAtFirstLook = chart->History().Generations(); });
+  QVERIFY(SearchToTheEnd(form));
+  QVERIFY(countedAtFirstLook >= 0 && countedAtFirstLook < 78);
+  QCOMPARE(chart->History().Generations(), Control<QLineEdit>(form, "Edit6")->text().toLongLong());
+}
+
+void TestSearchWatch::chartDrawsAFewTimesASecondAndOneLinePerAttempt() {
+  TProgressChart chart(nullptr);
+  chart.Start();
+  chart.Add(Figures(0, 1, 100));  // the first figures are drawn at once
+  QCOMPARE(chart.Lines().size(), std::size_t(1));
+  QSignalSpy replaced(chart.Lines()[0], &QXYSeries::pointsReplaced);
+  for (std::int32_t g = 2; g <= 2000; ++g)
+    chart.Add(Figures(0, g, 100.0 / g));
+  // 2000 generations in far less than a redraw interval: at most one more redraw.
+  QVERIFY2(replaced.size() <= 1, qPrintable(QString::number(replaced.size())));
+  QCOMPARE(chart.History().Generations(), 2000);
+
+  for (std::int32_t g = 1; g <= 10; ++g)
+    chart.Add(Figures(1, g, 0));  // a restart that hits every sample exactly
+  chart.Finish();
+  QCOMPARE(chart.Lines().size(), std::size_t(2));
+  const QList<QPointF> first = chart.Lines()[0]->points();
+  QCOMPARE(first.back(), QPointF(2000, 100.0 / 2000));
+  const QList<QPointF> restart = chart.Lines()[1]->points();
+  QCOMPARE(restart.back().x(), 10.0);
+  QCOMPARE(restart.back().y(), chart.ErrorAxis()->min());  // zero sits at the bottom
+  QVERIFY(chart.ErrorAxis()->min() < 100.0 / 2000);
+  QVERIFY(chart.ErrorAxis()->max() >= 100);
+  QVERIFY(chart.Lines()[0]->pen().color() != chart.Lines()[1]->pen().color());
+
+  chart.Start();
+  QVERIFY(chart.Lines().empty());
+  QCOMPARE(chart.History().Generations(), 0);
+}
+
+void TestSearchWatch::rateIsShownDuringAndAfterARun() {
+  TScriptedServices script;
+  TForm1 form(script.Services());
+  SetSeed(99);
+  form.Button1Click();
+  Control<QSlider>(form, "tb1")->setValue(0);  // no match: the run ends by "Stop"
+  auto* rate = Control<QLineEdit>(form, "edRate");
+  const QRegularExpression figure(QStringLiteral("^[0-9]+(\\.[0-9]+)?/s$"));
+  QString during;
+  QTimer::singleShot(700, &form, [&] {
+    during = rate->text();
+    form.Button3Click();
+  });
+  form.Button2Click();
+  QVERIFY2(figure.match(during).hasMatch(), qPrintable(during));
+  const QString after = rate->text();
+  QVERIFY2(figure.match(after).hasMatch(), qPrintable(after));
+  // The run's average over about 0.7 s agrees with the generations counted.
+  const double generations = Control<QLineEdit>(form, "Edit6")->text().toDouble();
+  const double perSecond = after.chopped(2).toDouble();
+  QVERIFY(perSecond > 0);
+  QVERIFY2(generations / perSecond > 0.5 && generations / perSecond < 5,
+           qPrintable(QStringLiteral("%1 generations at %2").arg(generations).arg(after)));
+}
+
+void TestSearchWatch::seedBoxRepeatsTheSearchOfTheCommandLine() {
+  TScriptedServices script;
+  TForm1 form(script.Services());
+  ShowWaveRows(form);
+  QTemporaryDir folder;
+  QVERIFY(folder.isValid());
+  const QString path = folder.filePath(QStringLiteral("wave.mvs"));
+  script.DialogAnswers = {path};
+  form.Save1Click();
+  QVERIFY(script.Errors.isEmpty());
+
+  Control<QLineEdit>(form, "edSeed")->setText(QStringLiteral("9"));
+  QVERIFY(SearchToTheEnd(form));
+
+  QProcess cli;
+  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C"));
+  cli.setProcessEnvironment(environment);
+  // The window's parameters as they stand: 2 registers, 5 instructions, 100 programs,
+  // a margin of 10 % and progressive search.
+  cli.start(QStringLiteral(MOVAR_SEARCH_PATH),
+            {"--samples", path, "--seed", "9", "--registers", "2", "--instructions", "5",
+             "--population", "100", "--margin", "10"});
+  QVERIFY(cli.waitForFinished(60000));
+  QCOMPARE(cli.exitCode(), 0);
+  QStringList printed = QString::fromLatin1(cli.readAllStandardOutput()).split('\n');
+  QCOMPARE(printed.takeLast(), QString());
+  QCOMPARE(printed.takeLast(), QStringLiteral("generations: 78"));
+  QCOMPARE(ModelText(form), printed.join('\n'));
+  QCOMPARE(Control<QLineEdit>(form, "Edit6")->text(), QStringLiteral("78"));
+  QCOMPARE(Control<QLineEdit>(form, "edSeed")->placeholderText(), QStringLiteral("9"));
+}
+
+void TestSearchWatch::placeholderSeedRepeatsARun() {
+  TScriptedServices script;
+  TForm1 form(script.Services());
+  ShowWaveRows(form);
+  auto* seed = Control<QLineEdit>(form, "edSeed");
+  QVERIFY(seed->placeholderText().isEmpty());
+  SetSeed(9);  // the empty box takes a seed from the clock instead
+  QVERIFY(SearchToTheEnd(form));
+  const QString used = seed->placeholderText();
+  QVERIFY(!used.isEmpty());
+  const QString model = ModelText(form);
+  const QString generations = Control<QLineEdit>(form, "Edit6")->text();
+
+  // Other draws in between do not matter: the seed is set right before the search.
+  SetSeed(1);
+  (void)RandomInt(1000);
+  seed->setText(used);
+  QVERIFY(SearchToTheEnd(form));
+  QCOMPARE(ModelText(form), model);
+  QCOMPARE(Control<QLineEdit>(form, "Edit6")->text(), generations);
+  QCOMPARE(seed->placeholderText(), used);
+}
+
+void TestSearchWatch::seedBoxSeedsSampleGenerate() {
+  TScriptedServices script;
+  TForm1 form(script.Services());
+  Control<QCheckBox>(form, "opRandomSample")->setChecked(true);
+  Control<QLineEdit>(form, "edSeed")->setText(QStringLiteral("1000"));
+  form.Button1Click();
+  const QList<QPointF> first = ChartPoints(form, TSampleChart::SampleSeries);
+  (void)RandomInt(7);
+  form.Button1Click();
+  QCOMPARE(ChartPoints(form, TSampleChart::SampleSeries), first);
+
+  SetSeed(1000);
+  TSampleData expected(100);
+  expected.GenerateRandom();
+  QCOMPARE(form.SampleSet().GetX(0), expected.GetX(0));
+  QCOMPARE(form.SampleSet().GetY(99), expected.GetY(99));
+
+  // Empty again: the draws go on from where the source stands.
+  Control<QLineEdit>(form, "edSeed")->clear();
+  form.Button1Click();
+  QVERIFY(ChartPoints(form, TSampleChart::SampleSeries) != first);
+}
+
+void TestSearchWatch::seedBoxTakesOnlySeeds() {
+  TScriptedServices script;
+  TForm1 form(script.Services());
+  auto* seed = Control<QLineEdit>(form, "edSeed");
+  seed->setFocus();
+  QTest::keyClicks(seed, QStringLiteral("42x-7"));
+  QCOMPARE(seed->text(), QStringLiteral("427"));
+  seed->clear();
+  QTest::keyClicks(seed, QStringLiteral("4294967296"));
+  QCOMPARE(seed->text(), QStringLiteral("429496729"));  // the last digit would overflow
+  QCOMPARE(Control<TSeedField>(form, "edSeed")->Value(), std::optional<std::uint32_t>(429496729));
+
+  // Like the parameters, the seed is fixed while a search runs.
+  bool enabledWhileRunning = true;
+  QTimer::singleShot(0, &form, [&] {
+    enabledWhileRunning = seed->isEnabled();
+    form.Button3Click();
+  });
+  form.Button2Click();
+  QVERIFY(!enabledWhileRunning);
+  QVERIFY(seed->isEnabled());
+}
+
+void TestSearchWatch::listFillsAndAChosenModelIsShown() {
+  TScriptedServices script;
+  TForm1 form(script.Services());
+  ShowWaveRows(form);
+  Control<QLineEdit>(form, "edSeed")->setText(QStringLiteral("9"));
+  QVERIFY(SearchToTheEnd(form));
+
+  auto* list = Control<TBestModelList>(form, "lvBestModels");
+  const TBestModels& models = list->Models();
+  QVERIFY2(models.Size() >= 3, qPrintable(QString::number(models.Size())));
+  QVERIFY(models.Size() <= TBestModels::Capacity);
+  QCOMPARE(list->model()->rowCount(), int(models.Size()));
+  // The model that ended the run matches every sample and is shown; it ranks first.
+  QCOMPARE(models.At(0).Matches, 20);
+  QCOMPARE(QString::fromStdString(models.At(0).Lines.front()),
+           QStringLiteral("// model correctness: 20 of 20"));
+  QCOMPARE(list->model()->index(0, 1).data().toString(), QStringLiteral("20 of 20"));
+  QVERIFY(list->model()->index(0, 2).data().toString().isEmpty());
+  for (std::size_t i = 1; i < models.Size(); ++i) {
+    QVERIFY(!RanksBefore(models.At(i), models.At(i - 1)));
+    QVERIFY(models.At(i).Lines != models.At(i - 1).Lines);
+  }
+
+  // A click on a lower row shows that model in the text and in the chart.
+  const int row = int(models.Size()) - 1;
+  const TBestModel& chosen = models.At(static_cast<std::size_t>(row));
+  const QRect cell = list->visualRect(list->model()->index(row, 0));
+  QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, cell.center());
+  QStringList lines;
+  for (const std::string& line : chosen.Lines)
+    lines << QString::fromStdString(line);
+  QCOMPARE(ModelText(form), lines.join('\n'));
+  const QList<QPointF> drawn = ChartPoints(form, TSampleChart::ModelSeries);
+  QCOMPARE(drawn.size(), 20);
+  for (int i = 0; i < 20; ++i)
+    QCOMPARE(drawn[i].y(), chosen.Predictions[static_cast<std::size_t>(i)]);
+
+  // The keyboard chooses too.
+  QTest::keyClick(list, Qt::Key_Home, Qt::ControlModifier);
+  QCOMPARE(FirstLine(ModelText(form)), QStringLiteral("// model correctness: 20 of 20"));
+
+  // A new sample set leaves the listed predictions without their samples: the list goes.
+  form.Button1Click();
+  QCOMPARE(list->model()->rowCount(), 0);
+
+  // A search starts with an empty list.
+  ShowWaveRows(form);
+  QVERIFY(SearchToTheEnd(form));
+  QVERIFY(list->model()->rowCount() >= 3);
+  std::size_t listedAtFirstLook = 99;
+  QTimer::singleShot(0, &form, [&] { listedAtFirstLook = list->Models().Size(); });
+  QVERIFY(SearchToTheEnd(form));
+  QVERIFY(listedAtFirstLook <= 1);
+}
+
+void TestSearchWatch::listShowsNewModelsAFewTimesASecond() {
+  TBestModelList list(nullptr);
+  const auto model = [](int matches) {
+    TModelUpdate update;
+    update.Matches = matches;
+    update.SampleCount = 10;
+    update.Lines = {"", "", "", "return " + std::to_string(matches) + ";"};
+    return update;
+  };
+  list.Offer(model(1));  // the first of a run at once
+  QCOMPARE(list.model()->rowCount(), 1);
+  for (int m = 2; m <= 6; ++m)
+    list.Offer(model(m));
+  QCOMPARE(list.model()->rowCount(), 1);  // the rest wait for the next showing
+  QTRY_COMPARE_WITH_TIMEOUT(list.model()->rowCount(), 5 + 1, 5000);
+  QCOMPARE(list.Models().At(0).Matches, 6);
+
+  list.Offer(model(7));
+  list.Flush();  // the end of a run shows everything
+  QCOMPARE(list.model()->rowCount(), 7);
+  list.Clear();
+  QCOMPARE(list.model()->rowCount(), 0);
+  list.Offer(model(8));
+  QCOMPARE(list.model()->rowCount(), 1);
+}
+
+QTEST_MAIN(TestSearchWatch)
+#include "SearchWatch_test.moc"
