@@ -181,7 +181,7 @@ TEST_F(SampleFile, WriteErrorKeepsTheOldFileAndLeavesNoTemporary) {
   }
   setrlimit(RLIMIT_FSIZE, &saved);
   std::signal(SIGXFSZ, oldHandler);
-  EXPECT_EQ("Stream write error", what);
+  EXPECT_EQ("Stream write error \"" + path + "\". File too large", what);
   EXPECT_EQ("old", Read(path));
   EXPECT_EQ(1u, FilesInFolder());
 }
@@ -201,6 +201,34 @@ TEST_F(SampleFile, SaveWritesIntoAPipeInsteadOfReplacingIt) {
   EXPECT_EQ("1.00000000,2.00000000\r\n", std::string(buffer, read > 0 ? read : 0));
   EXPECT_TRUE(fs::is_fifo(pipe));
   EXPECT_EQ(1u, FilesInFolder());
+}
+
+// A full device: the error names the file and says why.
+TEST_F(SampleFile, FullDeviceNamesTheFileAndTheReason) {
+  try {
+    MakeSet({{1, 2}}).SaveToFile("/dev/full");
+    FAIL() << "no error";
+  } catch (const TSampleFileError& error) {
+    EXPECT_EQ("Stream write error \"/dev/full\". No space left on device",
+              std::string(error.what()));
+  }
+}
+
+// The link stays a link and its target gets the samples, also when the target does not
+// exist yet or is reached through another link.
+TEST_F(SampleFile, SaveThroughALinkWritesItsTarget) {
+  fs::create_directory(folder_ / "sub");
+  Write("sub/old.mvs", "old");
+  fs::create_symlink("sub/old.mvs", folder_ / "relative.mvs");
+  fs::create_symlink("relative.mvs", folder_ / "chain.mvs");
+  fs::create_symlink(folder_ / "sub" / "new.mvs", folder_ / "dangling.mvs");
+  for (const char* link : {"relative.mvs", "chain.mvs", "dangling.mvs"}) {
+    MakeSet({{1, 2}}).SaveToFile(PathOf(link));
+    EXPECT_TRUE(fs::is_symlink(folder_ / link)) << link;
+    EXPECT_EQ("1.00000000,2.00000000\r\n", Read(PathOf(link))) << link;
+  }
+  EXPECT_EQ("1.00000000,2.00000000\r\n", Read(PathOf("sub/new.mvs")));
+  EXPECT_EQ(2, std::distance(fs::directory_iterator(folder_ / "sub"), {}));
 }
 
 TEST_F(SampleFile, ReadOnlyFileIsNotReplaced) {
