@@ -405,12 +405,13 @@ void TForm1::btPlotClick() {
 }
 
 void TForm1::Button2Click() {
+  const auto started = std::chrono::steady_clock::now();
   const TSearchParameters parameters = ReadSearchParameters(
       Edit3->text().toStdString(), Edit2->text().toStdString(), Edit1->text().toStdString(),
       tb1->value(), opIncrementalSearch->isChecked());
   SetRunState(true);
   try {
-    TSearchRun run(*Samples, parameters);
+    TSearchRun run(*Samples, parameters, started);
     StopRequested = false;
     TSearchObserver observer;
     observer.ModelChanged = [this](const TModelUpdate& update) {

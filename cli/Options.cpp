@@ -20,16 +20,28 @@ T ParseNumber(const std::string& option, const std::string& text, long long low,
   return static_cast<T>(value);
 }
 
+// The argument after an option is its value unless it is an option itself: a forgotten
+// value must not swallow the next option.
+const std::string& OptionValue(const std::vector<std::string>& arguments, std::size_t& i) {
+  const std::string& option = arguments[i];
+  if (i + 1 >= arguments.size() || arguments[i + 1].starts_with("--") || arguments[i + 1] == "-h") {
+    throw std::invalid_argument(option + ": missing value");
+  }
+  return arguments[++i];
+}
+
+const std::string& FileName(const std::string& option, const std::string& name) {
+  if (name.empty()) throw std::invalid_argument(option + ": empty file name");
+  return name;
+}
+
 }  // namespace
 
 TCliOptions ParseOptions(const std::vector<std::string>& arguments) {
   TCliOptions options;
   for (std::size_t i = 0; i < arguments.size(); ++i) {
     const std::string& option = arguments[i];
-    auto value = [&]() -> const std::string& {
-      if (i + 1 >= arguments.size()) throw std::invalid_argument(option + ": missing value");
-      return arguments[++i];
-    };
+    auto value = [&]() -> const std::string& { return OptionValue(arguments, i); };
     if (option == "--seed") {
       options.Seed = ParseNumber<std::uint32_t>(option, value(), 0, 4294967295LL);
     } else if (option == "--registers") {
@@ -45,14 +57,14 @@ TCliOptions ParseOptions(const std::vector<std::string>& arguments) {
     } else if (option == "--random") {
       options.RandomSample = true;
     } else if (option == "--samples") {
-      options.SamplesFile = value();
+      options.SamplesFile = FileName(option, value());
     } else if (option == "--write-samples") {
-      options.WriteSamplesFile = value();
+      options.WriteSamplesFile = FileName(option, value());
     } else if (option == "--generations") {
       options.Generations = ParseNumber<std::int64_t>(option, value(), 1, INT32_MAX);
     } else if (option == "--threads") {
       options.Threads = ParseNumber<std::int32_t>(option, value(), 1, 1024);
-    } else if (option == "--help") {
+    } else if (option == "--help" || option == "-h") {
       options.Help = true;
     } else {
       throw std::invalid_argument("unknown option: " + option);
@@ -71,11 +83,15 @@ Searches for a model that reproduces a sample set and prints it.
   --margin P           margin of error in whole percent (0..40) default 10
   --no-progressive     progressive search off                   default on
   --random             the 100-point uniform random sample instead of the sine sample
-  --samples FILE       load the samples from a sample file instead of generating them
+  --samples FILE       load the samples from a sample file (at most 2147483647 lines)
+                       instead of generating them
   --write-samples FILE save the sample set used to FILE before the search starts
-  --generations N      end the search after at most N generations (N >= 1)
-  --threads N          threads used to score the population (N >= 1); default: all cores
-  --help               this text
-Exit status: 0 all samples matched, 1 stopped without a full match, 2 bad arguments or samples.
+  --generations N      end the search after at most N generations (1..2147483647)
+                                                                default: no limit
+  --threads N          threads used to score the population (1..1024)
+                                                                default: all cores
+  -h, --help           this text
+Exit status: 0 all samples matched, 1 stopped without a full match, 2 bad arguments,
+unusable samples (none readable) or output that could not be written.
 )";
 }

@@ -1,5 +1,6 @@
 // movar-search: the search of the workbench without its window.
 #include <atomic>
+#include <cerrno>
 #include <clocale>
 #include <csignal>
 #include <cstdio>
@@ -7,6 +8,7 @@
 #include <iostream>
 #include <stdexcept>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #ifdef _WIN32
@@ -41,6 +43,15 @@ void UseLocaleDecimalSeparator() {
 void PrepareSamples(const TCliOptions& options, TSampleData& samples) {
   if (!options.SamplesFile.empty()) {
     const std::int32_t unreadable = samples.LoadFromFile(options.SamplesFile);
+    // A search on nothing but (0, 0) rows would only find the zero model.
+    if (samples.Count() == 0) {
+      throw std::runtime_error(options.SamplesFile + ": no samples, the file is empty");
+    }
+    if (unreadable == samples.Count()) {
+      throw std::runtime_error(options.SamplesFile + ": none of its " +
+                               std::to_string(samples.Count()) +
+                               " lines could be read as two numbers");
+    }
     if (unreadable > 0) {
       std::cerr << "movar-search: " << unreadable << " of " << samples.Count()
                 << " lines could not be read and were loaded as (0, 0)\n";
@@ -56,6 +67,16 @@ void PrepareSamples(const TCliOptions& options, TSampleData& samples) {
   if (!options.WriteSamplesFile.empty()) samples.SaveToFile(options.WriteSamplesFile);
 }
 
+// A model that never reached its reader is no result: say why and fail.
+void RequireWrittenOutput() {
+  errno = 0;
+  std::cout.flush();
+  if (std::cout && std::fflush(stdout) == 0) return;
+  const int cause = errno != 0 ? errno : EIO;
+  throw std::runtime_error("cannot write the model to standard output: " +
+                           std::generic_category().message(cause));
+}
+
 int Search(const TCliOptions& options) {
   if (options.Seed) {
     SetSeed(*options.Seed);
@@ -67,6 +88,7 @@ int Search(const TCliOptions& options) {
   TSampleData samples(0);
   PrepareSamples(options, samples);
 
+  const auto started = std::chrono::steady_clock::now();
   TSearchParameters parameters;
   parameters.InstructionCount = options.Instructions;
   parameters.PopulationSize = options.Population;
@@ -75,7 +97,11 @@ int Search(const TCliOptions& options) {
   parameters.Progressive = options.Progressive;
   parameters.GenerationLimit = options.Generations;
   parameters.Threads = options.Threads;
-  TSearchRun run(samples, parameters);
+  TSearchRun run(samples, parameters, started);
+  if (run.Search().Progressive() && run.Search().Window() == 0) {
+    std::cerr << "movar-search: warning: with fewer than 10 samples the progressive search "
+                 "scores none of them, so its first model never changes; use --no-progressive\n";
+  }
 
   const bool progress = isatty(2) != 0;
   TSearchObserver observer;
@@ -100,6 +126,7 @@ int Search(const TCliOptions& options) {
   for (const std::string& line : result.Lines)
     std::cout << line << '\n';
   std::cout << "generations: " << result.Generations << '\n';
+  RequireWrittenOutput();
   std::cerr << "elapsed: " << FormatElapsed(result.Elapsed) << '\n';
 #ifdef MOVAR_COUNT_INSTRUCTIONS
   std::cerr << "interpreted instructions: " << run.Search().Interpreted() << '\n';

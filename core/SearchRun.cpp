@@ -47,8 +47,9 @@ std::string FormatElapsed(std::chrono::milliseconds elapsed) {
          std::to_string(ms % 60000 / 1000) + "s";
 }
 
-TSearchRun::TSearchRun(TSampleData& samples, const TSearchParameters& parameters)
-    : samples_(samples), parameters_(parameters), startSeed_(Seed()) {
+TSearchRun::TSearchRun(TSampleData& samples, const TSearchParameters& parameters,
+                       Clock::time_point started)
+    : samples_(samples), parameters_(parameters), startSeed_(Seed()), started_(started) {
   search_ = std::make_unique<TMovar>(parameters.InstructionCount, parameters.PopulationSize,
                                      parameters.RegisterCount);
   samples_.SetMargin(parameters.Margin);
@@ -94,8 +95,8 @@ TModelUpdate TSearchRun::Show(const TTuringEvaluator& shown) const {
 }
 
 TSearchResult TSearchRun::Run(const TSearchObserver& observer) {
-  const Clock::time_point start = Clock::now();
-  Clock::time_point lastPump = start;
+  const Clock::time_point start = started_;
+  Clock::time_point lastPump = Clock::now();
   const TTuringEvaluator* shown = nullptr;
   TSearchResult result;
   std::int32_t matches = 0;

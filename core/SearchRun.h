@@ -65,8 +65,10 @@ class TSearchRun {
  public:
   static constexpr std::chrono::milliseconds PumpInterval{100};
 
-  // Creates the population search and lends it the samples, whose margin it sets.
-  TSearchRun(TSampleData& samples, const TSearchParameters& parameters);
+  // Creates the population search and lends it the samples, whose margin it sets. The
+  // elapsed time counts from started, which callers take before they read the parameters.
+  TSearchRun(TSampleData& samples, const TSearchParameters& parameters,
+             std::chrono::steady_clock::time_point started = std::chrono::steady_clock::now());
 
   TSearchResult Run(const TSearchObserver& observer);
 
@@ -80,6 +82,7 @@ class TSearchRun {
   TSampleData& samples_;
   TSearchParameters parameters_;
   std::uint32_t startSeed_;  // the random source's state when the search was made
+  std::chrono::steady_clock::time_point started_;
   std::unique_ptr<TMovar> search_;
 };
 
