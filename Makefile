@@ -1,6 +1,7 @@
 # The two entry points: `make test` and (with the window) `make run`.
 BUILD ?= build
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
+JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
 .PHONY: all bootstrap build test bench run clean
 
@@ -16,7 +17,8 @@ build: bootstrap $(BUILD)/build.ninja
 	cmake --build $(BUILD)
 
 test: build
-	ctest --test-dir $(BUILD) --output-on-failure -j2
+	ctest --test-dir $(BUILD) --output-on-failure -j$(JOBS)
+	@scripts/skip-reasons $(BUILD)
 
 run: build
 	$(BUILD)/app/movar-tester
