@@ -201,6 +201,42 @@ class TValueReader {
   bool sticky_ = false;          // a non-zero digit was dropped past KeptDigits
 };
 
+// Plain digits with at most one separator, the form sample files hold, read with one call
+// of the library's correctly rounded reader; false when the text needs the full reader.
+// Both round to the nearest double, so the value is the same either way.
+bool ReadPlain(std::string_view text, double& value) noexcept {
+  constexpr std::size_t MaxPlain = 40;  // no such text can overflow or underflow a double
+  while (!text.empty() && text.front() == ' ')
+    text.remove_prefix(1);
+  while (!text.empty() && text.back() == ' ')
+    text.remove_suffix(1);
+  const char separator = DecimalSeparator();
+  if (separator != '.' && separator != ',') return false;  // a sign or digit as separator
+  const bool plus = !text.empty() && text.front() == '+';
+  if (plus) text.remove_prefix(1);
+  if (text.empty() || text.size() > MaxPlain) return false;
+  char buffer[MaxPlain];
+  bool digit = false;
+  bool point = false;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c >= '0' && c <= '9') {
+      digit = true;
+      buffer[i] = c;
+    } else if (c == separator && !point) {
+      point = true;
+      buffer[i] = '.';
+    } else if (c == '-' && i == 0 && !plus) {
+      buffer[i] = c;
+    } else {
+      return false;
+    }
+  }
+  if (!digit) return false;
+  const auto [end, error] = std::from_chars(buffer, buffer + text.size(), value);
+  return error == std::errc{} && end == buffer + text.size();
+}
+
 }  // namespace
 
 std::string FormatSampleValue(double value) {
@@ -212,5 +248,6 @@ std::string FormatGridValue(double value) {
 }
 
 std::optional<double> ParseSampleValue(std::string_view text) {
+  if (double value = 0; ReadPlain(text, value)) return value;
   return TValueReader(text).Read();
 }

@@ -1,11 +1,14 @@
 #include "SampleValue.h"
 
 #include <cmath>
+#include <algorithm>
 #include <limits>
+#include <optional>
 #include <string>
 
 #include <gtest/gtest.h>
 
+#include "Random.h"
 #include "SampleTesting.h"
 
 namespace {
@@ -116,13 +119,40 @@ TEST(SampleValue, ParsesAcceptedTexts) {
 }
 
 TEST(SampleValue, RejectsTexts) {
-  const char* rows[] = {"",      " ",     "-",      "+",     "E5",     "e",       "1.5x",
-                        "1,5",   "1.5.2", "- 1",    "1 5",   "1e5.",   "1e+-5",   "\t1",
-                        "1\t",   "1E400", "-1E400", "1e500", "1e5000", "1e-5000", "0e5000",
-                        "1e499", "0x10",  "inf",    "nan",   "1_000"};
+  const char* rows[] = {"",       " ",     "-",      "+",       "E5",     "e",     "1.5x", "1,5",
+                        "1.5.2",  "- 1",   "1 5",    "1e5.",    "1e+-5",  "\t1",   "1\t",  "1E400",
+                        "-1E400", "1e500", "1e5000", "1e-5000", "0e5000", "1e499", "0x10", "inf",
+                        "nan",    "1_000", "+-5",    "++5",     "-+5",    "--5",   "-inf"};
   for (const char* text : rows)
     EXPECT_FALSE(ParseSampleValue(text).has_value()) << '"' << text << '"';
   EXPECT_FALSE(ParseSampleValue(std::string("1\0", 2)).has_value());
+}
+
+// Short plain texts take a quicker road than long ones; leading zeros make a text long
+// without changing its value, so both roads must agree on every text.
+TEST(SampleValue, ShortAndLongTextsOfOneValueReadAlike) {
+  const char alphabet[] = "0123456789.,-+ e";
+  TRandomStream random(77);
+  for (const char* separator : {".", ","}) {
+    const TSeparator guard(separator);
+    for (int n = 0; n < 100000; ++n) {
+      std::string text;
+      const int length = 1 + random.Int(24);
+      for (int i = 0; i < length; ++i) {
+        text += alphabet[random.Int(random.Int(4) == 0 ? 16 : 11)];
+      }
+      // After a sign and blanks, 40 zeros: past the short road's limit.
+      std::string padded = text;
+      padded.insert(std::min(text.find_first_not_of(" +-"), text.size()), 40, '0');
+      const std::optional<double> shortRead = ParseSampleValue(text);
+      // Zeros may turn a failing text into a number ("e5", "-"), never the other way.
+      if (!shortRead) continue;
+      const std::optional<double> longRead = ParseSampleValue(padded);
+      ASSERT_TRUE(longRead.has_value()) << '"' << text << '"';
+      ASSERT_EQ(std::signbit(*shortRead), std::signbit(*longRead)) << '"' << text << '"';
+      ASSERT_EQ(shortRead, longRead) << '"' << text << '"';
+    }
+  }
 }
 
 TEST(SampleValue, ParsesOnlyTheSeparatorInForce) {
