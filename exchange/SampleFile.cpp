@@ -1,5 +1,6 @@
 #include "SampleFile.h"
 
+#include <algorithm>
 #include <array>
 #include <limits>
 
@@ -31,11 +32,39 @@ std::optional<TSamplePoint> ParseSampleLine(std::string_view line) {
   return TSamplePoint{*x, *y};
 }
 
+namespace {
+
+// One item of a line, quoted as JoinDelimited quotes it; room for twice MaxValueText + 2.
+char* WriteItem(char* out, double value) noexcept {
+  char item[MaxValueText];
+  const char* const end = WriteSampleValue(item, value);
+  if (!NeedsQuotes(std::string_view(item, static_cast<std::size_t>(end - item)), Comma)) {
+    return std::copy(static_cast<const char*>(item), end, out);
+  }
+  *out++ = '"';
+  for (const char* c = item; c != end; ++c) {
+    if (*c == '"') *out++ = '"';
+    *out++ = *c;
+  }
+  *out++ = '"';
+  return out;
+}
+
+}  // namespace
+
 std::string FormatSampleFileText(const TSampleData& samples) {
+  // The same text as FormatSampleLine and CR LF line by line, without a string per number.
+  constexpr std::size_t TypicalLine = 26;
   std::string text;
-  for (std::int32_t i = 0; i < samples.Count(); ++i) {
-    text += FormatSampleLine({samples.GetX(i), samples.GetY(i)});
-    text += "\r\n";
+  text.reserve(static_cast<std::size_t>(samples.Count()) * TypicalLine);
+  char line[4 * MaxValueText + 8];
+  for (const TSamplePoint* p = samples.Points(); p != samples.Points() + samples.Count(); ++p) {
+    char* end = WriteItem(line, p->X);
+    *end++ = Comma;
+    end = WriteItem(end, p->Y);
+    *end++ = '\r';
+    *end++ = '\n';
+    text.append(line, end);
   }
   return text;
 }

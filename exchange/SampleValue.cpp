@@ -1,5 +1,6 @@
 #include "SampleValue.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -7,52 +8,39 @@
 #include <limits>
 #include <system_error>
 
+#include "DecimalDigits.h"
 #include "DecimalSeparator.h"
 
 namespace {
 
-constexpr int ExactDigits = 18;
-
-// |value| as the digits d1..d18 of 0.d1..d18 × 10^exponent, rounded to nearest.
-struct TDecimal {
-  char Digits[ExactDigits];
-  int Exponent;
-};
-
-TDecimal ToDecimal(double magnitude) {
-  // "d.ddddddddddddddddde+XXX": to_chars rounds these 18 digits correctly.
-  char buffer[32];
-  const auto result = std::to_chars(buffer, buffer + sizeof buffer, magnitude,
-                                    std::chars_format::scientific, ExactDigits - 1);
-  TDecimal decimal{};
-  decimal.Digits[0] = buffer[0];
-  for (int i = 1; i < ExactDigits; ++i)
-    decimal.Digits[i] = buffer[i + 1];
-  int exponent = 0;
-  std::from_chars(buffer + ExactDigits + 2 + (buffer[ExactDigits + 2] == '+'), result.ptr,
-                  exponent);
-  decimal.Exponent = exponent + 1;
-  return decimal;
+// Writes the text at out and returns its end.
+char* WriteZero(char* out, int decimals) noexcept {
+  *out++ = '0';
+  *out++ = DecimalSeparator();
+  for (int i = 0; i < decimals; ++i)
+    *out++ = '0';
+  return out;
 }
 
-std::string ZeroText(int decimals) {
-  std::string text = "0";
-  text += DecimalSeparator();
-  text.append(static_cast<std::size_t>(decimals), '0');
-  return text;
+char* WriteText(char* out, const char* text) noexcept {
+  while (*text != '\0')
+    *out++ = *text++;
+  return out;
 }
 
-std::string FormatValue(double value, int decimals, int maxDigits) {
-  if (value == 0) return ZeroText(decimals);
-  if (std::isnan(value)) return "NAN";
-  if (std::isinf(value)) return value < 0 ? "-INF" : "INF";
+char* WriteValue(char* out, double value, int decimals, int maxDigits) noexcept {
+  if (value == 0) return WriteZero(out, decimals);
+  if (std::isnan(value)) return WriteText(out, "NAN");
+  if (std::isinf(value)) return WriteText(out, value < 0 ? "-INF" : "INF");
 
-  TDecimal decimal = ToDecimal(std::fabs(value));
+  TDecimal decimal = DecimalDigits(std::fabs(value));
   const int count = std::min(decimal.Exponent + decimals, maxDigits);
-  if (count < 0) return ZeroText(decimals);
+  if (count < 0) return WriteZero(out, decimals);
 
   // Half up on the 18 exact digits; a carry out of the first digit leaves "1".
-  std::string digits(decimal.Digits, static_cast<std::size_t>(count));
+  char digits[TDecimal::Count];
+  int size = count;
+  std::copy(decimal.Digits, decimal.Digits + count, digits);
   if (decimal.Digits[count] >= '5') {
     int i = count - 1;
     while (i >= 0 && digits[i] == '9')
@@ -60,36 +48,41 @@ std::string FormatValue(double value, int decimals, int maxDigits) {
     if (i >= 0) {
       ++digits[i];
     } else {
-      digits.assign(1, '1');
+      digits[0] = '1';
+      size = 1;
       ++decimal.Exponent;
     }
   }
-  while (!digits.empty() && digits.back() == '0')
-    digits.pop_back();
-  if (digits.empty()) return ZeroText(decimals);
+  while (size > 0 && digits[size - 1] == '0')
+    --size;
+  if (size == 0) return WriteZero(out, decimals);
 
   const int exponent = decimal.Exponent;
-  std::string text = value < 0 ? "-" : "";
+  if (value < 0) *out++ = '-';
   if (exponent > maxDigits) {
-    text += digits[0];
-    if (digits.size() > 1) {
-      text += DecimalSeparator();
-      text.append(digits, 1);
+    *out++ = digits[0];
+    if (size > 1) {
+      *out++ = DecimalSeparator();
+      out = std::copy(digits + 1, digits + size, out);
     }
-    text += 'E';
-    text += std::to_string(exponent - 1);
-    return text;
+    *out++ = 'E';
+    return std::to_chars(out, out + 8, exponent - 1).ptr;
   }
-  const auto digitAt = [&digits](int position) {
-    return position >= 0 && position < static_cast<int>(digits.size()) ? digits[position] : '0';
+  const auto digitAt = [&digits, size](int position) {
+    return position >= 0 && position < size ? digits[position] : '0';
   };
-  if (exponent <= 0) text += '0';
+  if (exponent <= 0) *out++ = '0';
   for (int i = 0; i < exponent; ++i)
-    text += digitAt(i);
-  text += DecimalSeparator();
+    *out++ = digitAt(i);
+  *out++ = DecimalSeparator();
   for (int i = 0; i < decimals; ++i)
-    text += digitAt(exponent + i);
-  return text;
+    *out++ = digitAt(exponent + i);
+  return out;
+}
+
+std::string FormatValue(double value, int decimals, int maxDigits) {
+  char buffer[MaxValueText];
+  return std::string(buffer, WriteValue(buffer, value, decimals, maxDigits));
 }
 
 // Beyond this many significant digits the rest only matters as "not zero": no
@@ -241,6 +234,10 @@ bool ReadPlain(std::string_view text, double& value) noexcept {
 
 std::string FormatSampleValue(double value) {
   return FormatValue(value, 8, 16);
+}
+
+char* WriteSampleValue(char* out, double value) noexcept {
+  return WriteValue(out, value, 8, 16);
 }
 
 std::string FormatGridValue(double value) {

@@ -1,5 +1,6 @@
 #include "SampleFile.h"
 
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -16,6 +17,7 @@
 #include <unistd.h>
 #endif
 
+#include "Random.h"
 #include "SampleTesting.h"
 #include "TextFileReader.h"
 
@@ -320,3 +322,24 @@ TEST_F(SampleFile, PipeLoadsOnceWithItsLimit) {
   EXPECT_EQ(3, samples.Count());
 }
 #endif
+
+// The file text is written without a string per number; it is the text of the lines all
+// the same, under any separator, quoting ones included.
+TEST(SampleFileText, IsTheLinesEachWithCrLf) {
+  TRandomStream random(31);
+  TSampleData samples(2000);
+  for (std::int32_t i = 0; i < samples.Count(); ++i) {
+    samples.SetX(i, std::ldexp(random.Real() - 0.5, random.Int(140) - 70));
+    samples.SetY(i, i % 7 == 0 ? 0.0 : (random.Real() - 0.5) * 1000);
+  }
+  samples.SetX(0, 1e300);
+  samples.SetY(1, -1.5e20);
+  samples.SetX(2, 5e-324);
+  for (const char* separator : {".", ",", "\"", " "}) {
+    const TSeparator guard(separator);
+    std::string lines;
+    for (std::int32_t i = 0; i < samples.Count(); ++i)
+      lines += FormatSampleLine({samples.GetX(i), samples.GetY(i)}) + "\r\n";
+    EXPECT_EQ(lines, FormatSampleFileText(samples)) << separator;
+  }
+}
