@@ -1,19 +1,44 @@
 #include "DecimalDigits.h"
 
+#include <array>
 #include <bit>
 #include <charconv>
-#include <cmath>
 
 namespace {
 
 constexpr std::uint64_t TenTo17 = 100000000000000000u;
 constexpr std::uint64_t TenTo18 = 1000000000000000000u;
 
-constexpr std::uint64_t PowerOfTen(int n) noexcept {
+constexpr std::array<std::uint64_t, 20> PowersOfTen = [] {
+  std::array<std::uint64_t, 20> powers{};
   std::uint64_t power = 1;
-  while (n-- > 0)
+  for (std::uint64_t& p : powers) {
+    p = power;
     power *= 10;
-  return power;
+  }
+  return powers;
+}();
+
+// "00" to "99", so that digits go out two at a time.
+constexpr std::array<char, 200> DigitPairs = [] {
+  std::array<char, 200> pairs{};
+  for (int i = 0; i < 100; ++i) {
+    pairs[2 * i] = static_cast<char>('0' + i / 10);
+    pairs[2 * i + 1] = static_cast<char>('0' + i % 10);
+  }
+  return pairs;
+}();
+
+// Nine digits of value < 10^9 at out.
+void WriteNine(char* out, std::uint32_t value) noexcept {
+  out[8] = static_cast<char>('0' + value % 10);
+  value /= 10;
+  for (int i = 6; i >= 0; i -= 2) {
+    const std::uint32_t pair = value % 100;
+    value /= 100;
+    out[i] = DigitPairs[2 * pair];
+    out[i + 1] = DigitPairs[2 * pair + 1];
+  }
 }
 
 enum class TScaled { Digits, TooLarge, Unfit };
@@ -29,7 +54,8 @@ TScaled ScaledDigits(std::uint64_t mantissa, int binaryExponent, int shift,
     return TScaled::Unfit;
   }
   const U128 scale =
-      shift <= 19 ? U128{PowerOfTen(shift)} : U128{PowerOfTen(19)} * PowerOfTen(shift - 19);
+      shift <= 19 ? U128{PowersOfTen[static_cast<std::size_t>(shift)]}
+                  : U128{PowersOfTen[19]} * PowersOfTen[static_cast<std::size_t>(shift - 19)];
   const U128 product = U128{mantissa} * scale;
   if (binaryExponent >= 0) {
     const U128 whole = product << binaryExponent;
@@ -72,7 +98,8 @@ TDecimal DecimalDigits(double magnitude) noexcept {
   const std::uint64_t mantissa = (bits & ((std::uint64_t{1} << 52) - 1)) | (std::uint64_t{1} << 52);
   const int binaryExponent = biased - 1075;
   // 10^lead <= magnitude < 10^(lead + 2), from the binary exponent alone.
-  const int lead = static_cast<int>(std::floor((binaryExponent + 52) * 0.30102999566398120));
+  // floor(b × log10 2) as 78913 / 2^18 gives it for every binary exponent of a double.
+  const int lead = ((binaryExponent + 52) * 78913) >> 18;
   int exponent = lead + 1;
   std::uint64_t digits = 0;
   TScaled scaled = ScaledDigits(mantissa, binaryExponent, TDecimal::Count - exponent, digits);
@@ -87,10 +114,8 @@ TDecimal DecimalDigits(double magnitude) noexcept {
       digits = TenTo17;
       ++decimal.Exponent;
     }
-    for (int i = TDecimal::Count - 1; i >= 0; --i) {
-      decimal.Digits[i] = static_cast<char>('0' + digits % 10);
-      digits /= 10;
-    }
+    WriteNine(decimal.Digits, static_cast<std::uint32_t>(digits / 1000000000u));
+    WriteNine(decimal.Digits + 9, static_cast<std::uint32_t>(digits % 1000000000u));
     return decimal;
   }
   return LibraryDecimalDigits(magnitude);

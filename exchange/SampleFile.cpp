@@ -4,6 +4,7 @@
 #include <array>
 #include <limits>
 
+#include "DecimalSeparator.h"
 #include "Delimited.h"
 #include "Lines.h"
 #include "ReplaceSamples.h"
@@ -35,7 +36,9 @@ std::optional<TSamplePoint> ParseSampleLine(std::string_view line) {
 namespace {
 
 // One item of a line, quoted as JoinDelimited quotes it; room for twice MaxValueText + 2.
-char* WriteItem(char* out, double value) noexcept {
+// Digits, signs, "E", "INF" and "NAN" never need quotes: only a separator may.
+char* WriteItem(char* out, double value, bool separatorQuotes) noexcept {
+  if (!separatorQuotes) return WriteSampleValue(out, value);
   char item[MaxValueText];
   const char* const end = WriteSampleValue(item, value);
   if (!NeedsQuotes(std::string_view(item, static_cast<std::size_t>(end - item)), Comma)) {
@@ -57,11 +60,13 @@ std::string FormatSampleFileText(const TSampleData& samples) {
   constexpr std::size_t TypicalLine = 26;
   std::string text;
   text.reserve(static_cast<std::size_t>(samples.Count()) * TypicalLine);
+  const char separator[] = {DecimalSeparator(), '\0'};
+  const bool separatorQuotes = NeedsQuotes(separator, Comma);
   char line[4 * MaxValueText + 8];
   for (const TSamplePoint* p = samples.Points(); p != samples.Points() + samples.Count(); ++p) {
-    char* end = WriteItem(line, p->X);
+    char* end = WriteItem(line, p->X, separatorQuotes);
     *end++ = Comma;
-    end = WriteItem(end, p->Y);
+    end = WriteItem(end, p->Y, separatorQuotes);
     *end++ = '\r';
     *end++ = '\n';
     text.append(line, end);

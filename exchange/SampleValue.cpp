@@ -68,16 +68,23 @@ char* WriteValue(char* out, double value, int decimals, int maxDigits) noexcept 
     *out++ = 'E';
     return std::to_chars(out, out + 8, exponent - 1).ptr;
   }
-  const auto digitAt = [&digits, size](int position) {
-    return position >= 0 && position < size ? digits[position] : '0';
-  };
-  if (exponent <= 0) *out++ = '0';
-  for (int i = 0; i < exponent; ++i)
-    *out++ = digitAt(i);
+  // Fixed: the integer part, then exactly `decimals` digits; past the digits come zeros.
+  if (exponent <= 0) {
+    *out++ = '0';
+  } else {
+    const int whole = std::min(exponent, size);
+    for (int i = 0; i < whole; ++i)
+      *out++ = digits[i];
+    out = std::fill_n(out, exponent - whole, '0');
+  }
   *out++ = DecimalSeparator();
-  for (int i = 0; i < decimals; ++i)
-    *out++ = digitAt(exponent + i);
-  return out;
+  const int zeros = std::clamp(-exponent, 0, decimals);
+  out = std::fill_n(out, zeros, '0');
+  const int first = std::max(exponent, 0);
+  const int taken = std::clamp(size - first, 0, decimals - zeros);
+  for (int i = 0; i < taken; ++i)
+    *out++ = digits[first + i];
+  return std::fill_n(out, decimals - zeros - taken, '0');
 }
 
 std::string FormatValue(double value, int decimals, int maxDigits) {
