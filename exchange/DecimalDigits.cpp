@@ -75,15 +75,24 @@ TScaled ScaledDigits(std::uint64_t mantissa, int binaryExponent, int shift,
 
 }  // namespace
 
+std::uint64_t PowerOfTen(int n) noexcept {
+  return PowersOfTen[static_cast<std::size_t>(n)];
+}
+
+void WriteDigits(const TDecimal& decimal, char* out) noexcept {
+  WriteNine(out, static_cast<std::uint32_t>(decimal.Digits / 1000000000u));
+  WriteNine(out + 9, static_cast<std::uint32_t>(decimal.Digits % 1000000000u));
+}
+
 TDecimal LibraryDecimalDigits(double magnitude) noexcept {
   // "d.ddddddddddddddddde+XXX": to_chars rounds these 18 digits correctly.
   char buffer[32];
   const auto result = std::to_chars(buffer, buffer + sizeof buffer, magnitude,
                                     std::chars_format::scientific, TDecimal::Count - 1);
   TDecimal decimal{};
-  decimal.Digits[0] = buffer[0];
+  decimal.Digits = static_cast<std::uint64_t>(buffer[0] - '0');
   for (int i = 1; i < TDecimal::Count; ++i)
-    decimal.Digits[i] = buffer[i + 1];
+    decimal.Digits = decimal.Digits * 10 + static_cast<std::uint64_t>(buffer[i + 1] - '0');
   int exponent = 0;
   const char* exponentText = buffer + TDecimal::Count + 2;
   std::from_chars(exponentText + (*exponentText == '+'), result.ptr, exponent);
@@ -114,8 +123,7 @@ TDecimal DecimalDigits(double magnitude) noexcept {
       digits = TenTo17;
       ++decimal.Exponent;
     }
-    WriteNine(decimal.Digits, static_cast<std::uint32_t>(digits / 1000000000u));
-    WriteNine(decimal.Digits + 9, static_cast<std::uint32_t>(digits % 1000000000u));
+    decimal.Digits = digits;
     return decimal;
   }
   return LibraryDecimalDigits(magnitude);

@@ -6,9 +6,15 @@
 
 struct TDecimal {
   static constexpr int Count = 18;
-  char Digits[Count];  // d1 .. d18 of 0.d1..d18 × 10^Exponent, d1 not 0
-  int Exponent;
+  std::uint64_t Digits;  // d1..d18 as an integer, 10^17 <= Digits < 10^18
+  int Exponent;          // the value is 0.d1..d18 × 10^Exponent
 };
+
+// The powers of ten that fit 64 bits, 10^0 to 10^19.
+[[nodiscard]] std::uint64_t PowerOfTen(int n) noexcept;
+
+// The 18 digits as characters.
+void WriteDigits(const TDecimal& decimal, char* out) noexcept;
 
 // For a finite magnitude above 0. Exact integer arithmetic for the magnitudes of everyday
 // samples, the library's conversion for the rest; both give the same digits.

@@ -28,63 +28,63 @@ char* WriteText(char* out, const char* text) noexcept {
   return out;
 }
 
+// count digits of value, with leading zeros, at out.
+char* WriteFixedWidth(char* out, std::uint64_t value, int count) noexcept {
+  for (int i = count - 1; i >= 0; --i) {
+    out[i] = static_cast<char>('0' + value % 10);
+    value /= 10;
+  }
+  return out + count;
+}
+
 char* WriteValue(char* out, double value, int decimals, int maxDigits) noexcept {
   if (value == 0) return WriteZero(out, decimals);
   if (std::isnan(value)) return WriteText(out, "NAN");
   if (std::isinf(value)) return WriteText(out, value < 0 ? "-INF" : "INF");
 
-  TDecimal decimal = DecimalDigits(std::fabs(value));
-  const int count = std::min(decimal.Exponent + decimals, maxDigits);
+  const TDecimal decimal = DecimalDigits(std::fabs(value));
+  int count = std::min(decimal.Exponent + decimals, maxDigits);
   if (count < 0) return WriteZero(out, decimals);
 
-  // Half up on the 18 exact digits; a carry out of the first digit leaves "1".
-  char digits[TDecimal::Count];
-  int size = count;
-  std::copy(decimal.Digits, decimal.Digits + count, digits);
-  if (decimal.Digits[count] >= '5') {
-    int i = count - 1;
-    while (i >= 0 && digits[i] == '9')
-      digits[i--] = '0';
-    if (i >= 0) {
-      ++digits[i];
-    } else {
-      digits[0] = '1';
-      size = 1;
-      ++decimal.Exponent;
-    }
+  // The first count of the 18 digits, half up on the next one; a carry out of the first
+  // digit leaves "1" one place higher.
+  std::uint64_t kept = decimal.Digits / PowerOfTen(TDecimal::Count - count);
+  if (decimal.Digits / PowerOfTen(TDecimal::Count - 1 - count) % 10 >= 5) ++kept;
+  int exponent = decimal.Exponent;
+  if (kept == PowerOfTen(count)) {
+    kept = 1;
+    count = 1;
+    ++exponent;
   }
-  while (size > 0 && digits[size - 1] == '0')
-    --size;
-  if (size == 0) return WriteZero(out, decimals);
+  if (kept == 0) return WriteZero(out, decimals);
 
-  const int exponent = decimal.Exponent;
   if (value < 0) *out++ = '-';
   if (exponent > maxDigits) {
+    while (kept % 10 == 0) {
+      kept /= 10;
+      --count;
+    }
+    char digits[TDecimal::Count];
+    WriteFixedWidth(digits, kept, count);
     *out++ = digits[0];
-    if (size > 1) {
+    if (count > 1) {
       *out++ = DecimalSeparator();
-      out = std::copy(digits + 1, digits + size, out);
+      out = std::copy(digits + 1, digits + count, out);
     }
     *out++ = 'E';
     return std::to_chars(out, out + 8, exponent - 1).ptr;
   }
-  // Fixed: the integer part, then exactly `decimals` digits; past the digits come zeros.
-  if (exponent <= 0) {
-    *out++ = '0';
-  } else {
-    const int whole = std::min(exponent, size);
-    for (int i = 0; i < whole; ++i)
-      *out++ = digits[i];
-    out = std::fill_n(out, exponent - whole, '0');
+  // Fixed: kept × 10^(exponent - count), as the integer part and exactly `decimals` digits.
+  int fraction = count - exponent;
+  if (fraction < 0) {
+    kept *= PowerOfTen(-fraction);
+    fraction = 0;
   }
+  const std::uint64_t unit = PowerOfTen(fraction);
+  out = std::to_chars(out, out + 20, kept / unit).ptr;
   *out++ = DecimalSeparator();
-  const int zeros = std::clamp(-exponent, 0, decimals);
-  out = std::fill_n(out, zeros, '0');
-  const int first = std::max(exponent, 0);
-  const int taken = std::clamp(size - first, 0, decimals - zeros);
-  for (int i = 0; i < taken; ++i)
-    *out++ = digits[first + i];
-  return std::fill_n(out, decimals - zeros - taken, '0');
+  out = WriteFixedWidth(out, kept % unit, fraction);
+  return std::fill_n(out, decimals - fraction, '0');
 }
 
 std::string FormatValue(double value, int decimals, int maxDigits) {

@@ -12,7 +12,9 @@
 namespace {
 
 std::string Text(const TDecimal& decimal) {
-  return std::string(decimal.Digits, TDecimal::Count) + "e" + std::to_string(decimal.Exponent);
+  char digits[TDecimal::Count];
+  WriteDigits(decimal, digits);
+  return std::string(digits, TDecimal::Count) + "e" + std::to_string(decimal.Exponent);
 }
 
 void ExpectLibraryDigits(double magnitude) {

@@ -2,6 +2,8 @@
 
 #include <cmath>
 #include <algorithm>
+#include <charconv>
+#include <vector>
 #include <limits>
 #include <optional>
 #include <string>
@@ -126,6 +128,86 @@ TEST(SampleValue, RejectsTexts) {
   for (const char* text : rows)
     EXPECT_FALSE(ParseSampleValue(text).has_value()) << '"' << text << '"';
   EXPECT_FALSE(ParseSampleValue(std::string("1\0", 2)).has_value());
+}
+
+namespace {
+
+// The number text rules spelt out on the characters of the library's 18 digits, as a
+// second opinion on the integer arithmetic that FormatSampleValue uses.
+std::string ReferenceText(double value, int decimals, int maxDigits) {
+  const std::string zero = "0." + std::string(static_cast<std::size_t>(decimals), '0');
+  if (value == 0) return zero;
+  char buffer[32];
+  const auto end = std::to_chars(buffer, buffer + sizeof buffer, std::fabs(value),
+                                 std::chars_format::scientific, 17);
+  std::string all = std::string(1, buffer[0]) + std::string(buffer + 2, 17);
+  int exponent = 0;
+  std::from_chars(buffer + 20 + (buffer[20] == '+'), end.ptr, exponent);
+  ++exponent;
+  const int count = std::min(exponent + decimals, maxDigits);
+  if (count < 0) return zero;
+  std::string digits = all.substr(0, static_cast<std::size_t>(count));
+  if (all[static_cast<std::size_t>(count)] >= '5') {
+    int i = count - 1;
+    while (i >= 0 && digits[static_cast<std::size_t>(i)] == '9')
+      digits[static_cast<std::size_t>(i--)] = '0';
+    if (i >= 0) {
+      ++digits[static_cast<std::size_t>(i)];
+    } else {
+      digits = "1";
+      ++exponent;
+    }
+  }
+  while (!digits.empty() && digits.back() == '0')
+    digits.pop_back();
+  if (digits.empty()) return zero;
+  std::string text = value < 0 ? "-" : "";
+  if (exponent > maxDigits) {
+    text += digits[0];
+    if (digits.size() > 1) text += "." + digits.substr(1);
+    return text + "E" + std::to_string(exponent - 1);
+  }
+  const auto at = [&digits](int i) {
+    return i >= 0 && i < static_cast<int>(digits.size()) ? digits[static_cast<std::size_t>(i)]
+                                                         : '0';
+  };
+  if (exponent <= 0) text += '0';
+  for (int i = 0; i < exponent; ++i)
+    text += at(i);
+  text += '.';
+  for (int i = 0; i < decimals; ++i)
+    text += at(exponent + i);
+  return text;
+}
+
+}  // namespace
+
+// Carries through every digit, values just beside each rounding boundary, every binade.
+TEST(SampleValue, FormatsAsTheRulesSpeltOutOnDigitCharacters) {
+  std::vector<double> values = {
+      9.999999995,         99999999.999999995,  0.000000005, 0.0000000049999999,
+      9999999999999999.5,  999999999999999.95,  1e16,        9999999999999998.0,
+      0.99999999499999999, 123456789.123456789, 1e-9,        5e-9};
+  for (int e = -40; e <= 60; ++e) {
+    const double power = std::ldexp(1.0, e);
+    values.insert(values.end(), {power, std::nextafter(power, 0.0), 3 * power, 10 * power});
+  }
+  for (int e = -12; e <= 20; ++e) {
+    const double power = std::pow(10.0, e);
+    for (const double boundary : {power, 5 * power, 9.5 * power, 4.9999999999 * power}) {
+      values.insert(values.end(),
+                    {boundary, std::nextafter(boundary, 0.0), std::nextafter(boundary, HUGE_VAL)});
+    }
+  }
+  TRandomStream random(404);
+  for (int n = 0; n < 200000; ++n)
+    values.push_back(std::ldexp(random.Real() + 0.5, random.Int(100) - 40));
+  for (const double magnitude : values) {
+    for (const double value : {magnitude, -magnitude}) {
+      ASSERT_EQ(ReferenceText(value, 8, 16), FormatSampleValue(value)) << value;
+      ASSERT_EQ(ReferenceText(value, 6, 15), FormatGridValue(value)) << value;
+    }
+  }
 }
 
 // Short plain texts take a quicker road than long ones; leading zeros make a text long
