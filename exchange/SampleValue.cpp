@@ -201,6 +201,16 @@ class TValueReader {
   bool sticky_ = false;          // a non-zero digit was dropped past KeptDigits
 };
 
+constexpr std::array<double, 23> ExactPowersOfTen = [] {
+  std::array<double, 23> powers{};
+  double power = 1;
+  for (double& p : powers) {
+    p = power;
+    power *= 10;
+  }
+  return powers;
+}();
+
 // Plain digits with at most one separator, the form sample files hold, read with one call
 // of the library's correctly rounded reader; false when the text needs the full reader.
 // Both round to the nearest double, so the value is the same either way.
@@ -218,11 +228,21 @@ bool ReadPlain(std::string_view text, double& value) noexcept {
   char buffer[MaxPlain];
   bool digit = false;
   bool point = false;
+  std::uint64_t mantissa = 0;  // the digits as an integer while they fit 19 digits
+  int kept = 0;
+  int fractionDigits = 0;
   for (std::size_t i = 0; i < text.size(); ++i) {
     const char c = text[i];
     if (c >= '0' && c <= '9') {
       digit = true;
       buffer[i] = c;
+      if (kept < 19) {
+        mantissa = mantissa * 10 + static_cast<std::uint64_t>(c - '0');
+        kept += mantissa != 0 ? 1 : 0;
+        fractionDigits += point ? 1 : 0;
+      } else {
+        kept = 20;  // too many digits for the quick division
+      }
     } else if (c == separator && !point) {
       point = true;
       buffer[i] = '.';
@@ -233,6 +253,14 @@ bool ReadPlain(std::string_view text, double& value) noexcept {
     }
   }
   if (!digit) return false;
+  // An integer below 2^53 and a power of ten up to 10^22 are exact doubles, so one
+  // division rounds correctly (Clinger's fast path).
+  if (kept <= 19 && mantissa <= (std::uint64_t{1} << 53) && fractionDigits <= 22) {
+    value =
+        static_cast<double>(mantissa) / ExactPowersOfTen[static_cast<std::size_t>(fractionDigits)];
+    if (text.front() == '-') value = -value;
+    return true;
+  }
   const auto [end, error] = std::from_chars(buffer, buffer + text.size(), value);
   return error == std::errc{} && end == buffer + text.size();
 }
