@@ -29,18 +29,6 @@ constexpr std::array<char, 200> DigitPairs = [] {
   return pairs;
 }();
 
-// Nine digits of value < 10^9 at out.
-void WriteNine(char* out, std::uint32_t value) noexcept {
-  out[8] = static_cast<char>('0' + value % 10);
-  value /= 10;
-  for (int i = 6; i >= 0; i -= 2) {
-    const std::uint32_t pair = value % 100;
-    value /= 100;
-    out[i] = DigitPairs[2 * pair];
-    out[i + 1] = DigitPairs[2 * pair + 1];
-  }
-}
-
 enum class TScaled { Digits, TooLarge, Unfit };
 
 // mantissa × 2^binaryExponent × 10^shift rounded to an integer (to nearest, ties to even),
@@ -79,9 +67,21 @@ std::uint64_t PowerOfTen(int n) noexcept {
   return PowersOfTen[static_cast<std::size_t>(n)];
 }
 
+char* WriteFixedWidth(char* out, std::uint64_t value, int count) noexcept {
+  char* const end = out + count;
+  char* digit = end;
+  for (; count >= 2; count -= 2) {
+    const auto pair = static_cast<std::size_t>(value % 100);
+    value /= 100;
+    *--digit = DigitPairs[2 * pair + 1];
+    *--digit = DigitPairs[2 * pair];
+  }
+  if (count == 1) *--digit = static_cast<char>('0' + value % 10);
+  return end;
+}
+
 void WriteDigits(const TDecimal& decimal, char* out) noexcept {
-  WriteNine(out, static_cast<std::uint32_t>(decimal.Digits / 1000000000u));
-  WriteNine(out + 9, static_cast<std::uint32_t>(decimal.Digits % 1000000000u));
+  WriteFixedWidth(out, decimal.Digits, TDecimal::Count);
 }
 
 TDecimal LibraryDecimalDigits(double magnitude) noexcept {

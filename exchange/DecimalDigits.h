@@ -13,6 +13,9 @@ struct TDecimal {
 // The powers of ten that fit 64 bits, 10^0 to 10^19.
 [[nodiscard]] std::uint64_t PowerOfTen(int n) noexcept;
 
+// The last count digits of value, with leading zeros, at out; returns their end.
+char* WriteFixedWidth(char* out, std::uint64_t value, int count) noexcept;
+
 // The 18 digits as characters.
 void WriteDigits(const TDecimal& decimal, char* out) noexcept;
 

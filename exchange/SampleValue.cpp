@@ -28,15 +28,6 @@ char* WriteText(char* out, const char* text) noexcept {
   return out;
 }
 
-// count digits of value, with leading zeros, at out.
-char* WriteFixedWidth(char* out, std::uint64_t value, int count) noexcept {
-  for (int i = count - 1; i >= 0; --i) {
-    out[i] = static_cast<char>('0' + value % 10);
-    value /= 10;
-  }
-  return out + count;
-}
-
 char* WriteValue(char* out, double value, int decimals, int maxDigits) noexcept {
   if (value == 0) return WriteZero(out, decimals);
   if (std::isnan(value)) return WriteText(out, "NAN");
