@@ -139,12 +139,9 @@ std::int32_t LoadSampleFile(TSampleData& samples, const std::string& fileName,
   if (reader.Rewind()) {
     // Counted first, so that a file too long is refused before any row is allocated, and
     // the rows are allocated once, exactly.
-    std::int32_t count = 0;
-    std::string_view line;
-    while (reader.Next(line)) {
-      if (count == maxLines) ThrowTooManyLines(fileName, maxLines);
-      ++count;
-    }
+    const std::int64_t lines = reader.CountLines();
+    if (lines > maxLines) ThrowTooManyLines(fileName, maxLines);
+    const auto count = static_cast<std::int32_t>(lines);
     if (!reader.Rewind())
       throw TSampleFileError("Cannot open file \"" + FullPath(fileName) + "\".");
     loaded.SetCount(count);

@@ -3,6 +3,7 @@
 // longest line, whatever the file's size. The text ends at the file's end or its first
 // NUL; lines break as TLineReader breaks them.
 
+#include <cstdint>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -19,6 +20,9 @@ class TTextFileReader {
   // The next line, valid until the next call; false when the text has ended. A read
   // error throws TSampleFileError.
   bool Next(std::string_view& line);
+
+  // The number of lines from here to the end; Next then returns false until Rewind.
+  [[nodiscard]] std::int64_t CountLines();
 
   // Back to the first line; false when the file cannot be read twice (a pipe).
   [[nodiscard]] bool Rewind();

@@ -264,6 +264,10 @@ TEST_F(SampleFile, BlockwiseLoadingMatchesTheWholeText) {
   std::string late(Block + 10, '\n');
   late[Block + 3] = '\0';  // a NUL in the second block ends the text there
   texts.push_back(late + "1,2\n");
+  late[Block + 3] = '\n';
+  late[Block] = '\0';  // at the very start of the second block
+  texts.push_back(late);
+  texts.push_back(std::string(Block - 1, '\n') + "\r\n\r");  // CR, block end, LF
   for (const std::string& text : texts) {
     const TSampleFileText whole = ParseSampleFileText(text);
     TSampleData samples = MakeSet({{9, 9}});
