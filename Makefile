@@ -2,6 +2,7 @@
 # the Debian package.
 BUILD ?= build
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
+JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
 .PHONY: all bootstrap build test bench run package clean
 
@@ -17,7 +18,8 @@ build: bootstrap $(BUILD)/build.ninja
 	cmake --build $(BUILD)
 
 test: build
-	ctest --test-dir $(BUILD) --output-on-failure -j2
+	ctest --test-dir $(BUILD) --output-on-failure -j$(JOBS)
+	@scripts/skip-reasons $(BUILD)
 
 run: build
 	$(BUILD)/app/movar-tester

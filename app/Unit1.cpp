@@ -494,6 +494,7 @@ void TForm1::btPlotClick() {
 }
 
 void TForm1::Button2Click() {
+  const auto started = std::chrono::steady_clock::now();
   const TSearchParameters parameters = ReadSearchParameters(
       Edit3->text().toStdString(), Edit2->text().toStdString(), Edit1->text().toStdString(),
       tb1->value(), opIncrementalSearch->isChecked());
@@ -537,7 +538,7 @@ void TForm1::Button2Click() {
                             alone);
       (void)search.Run(observer);
     } else {
-      TSearchRun run(*Samples, parameters);
+      TSearchRun run(*Samples, parameters, started);
       run.Run(observer);
     }
   } catch (const std::exception& error) {

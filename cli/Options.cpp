@@ -20,16 +20,28 @@ T ParseNumber(const std::string& option, const std::string& text, long long low,
   return static_cast<T>(value);
 }
 
+// The argument after an option is its value unless it is an option itself: a forgotten
+// value must not swallow the next option.
+const std::string& OptionValue(const std::vector<std::string>& arguments, std::size_t& i) {
+  const std::string& option = arguments[i];
+  if (i + 1 >= arguments.size() || arguments[i + 1].starts_with("--") || arguments[i + 1] == "-h") {
+    throw std::invalid_argument(option + ": missing value");
+  }
+  return arguments[++i];
+}
+
+const std::string& FileName(const std::string& option, const std::string& name) {
+  if (name.empty()) throw std::invalid_argument(option + ": empty file name");
+  return name;
+}
+
 }  // namespace
 
 TCliOptions ParseOptions(const std::vector<std::string>& arguments) {
   TCliOptions options;
   for (std::size_t i = 0; i < arguments.size(); ++i) {
     const std::string& option = arguments[i];
-    auto value = [&]() -> const std::string& {
-      if (i + 1 >= arguments.size()) throw std::invalid_argument(option + ": missing value");
-      return arguments[++i];
-    };
+    auto value = [&]() -> const std::string& { return OptionValue(arguments, i); };
     if (option == "--seed") {
       options.Seed = ParseNumber<std::uint32_t>(option, value(), 0, 4294967295LL);
     } else if (option == "--registers") {
@@ -45,13 +57,13 @@ TCliOptions ParseOptions(const std::vector<std::string>& arguments) {
     } else if (option == "--random") {
       options.RandomSample = true;
     } else if (option == "--samples") {
-      options.SamplesFile = value();
+      options.SamplesFile = FileName(option, value());
     } else if (IsImportOption(option)) {
       SetImportOption(option, value(), options.Import);
     } else if (option == "--write-samples") {
-      options.WriteSamplesFile = value();
+      options.WriteSamplesFile = FileName(option, value());
     } else if (option == "--progress-file") {
-      options.ProgressFile = value();
+      options.ProgressFile = FileName(option, value());
     } else if (option == "--generations") {
       options.Generations = ParseNumber<std::int64_t>(option, value(), 1, INT32_MAX);
     } else if (option == "--threads") {
@@ -76,7 +88,7 @@ TCliOptions ParseOptions(const std::vector<std::string>& arguments) {
       options.ScaledConstants = true;
     } else if (option == "--no-scaled-constants") {
       options.ScaledConstants = false;
-    } else if (option == "--help") {
+    } else if (option == "--help" || option == "-h") {
       options.Help = true;
     } else if (option == "--version") {
       options.Version = true;
@@ -102,7 +114,8 @@ Searches for a model that reproduces a sample set and prints it.
   --margin P           margin of error in whole percent (0..40) default 10
   --no-progressive     progressive search off                   default on
   --random             the 100-point uniform random sample instead of the sine sample
-  --samples FILE       load the samples from a sample file instead of generating them
+  --samples FILE       load the samples from a sample file (at most 2147483647 lines)
+                       instead of generating them
   --import FILE        import the samples from a CSV or TSV file instead (delimiter,
                        decimal separator and header detected)
   --x-column NAME|N    with --import: the x column by header name or number from 1
@@ -110,8 +123,10 @@ Searches for a model that reproduces a sample set and prints it.
   --write-samples FILE save the sample set used to FILE before the search starts
   --progress-file FILE write one CSV line per generation to FILE: generation, attempt,
                        best error, matches, elapsed ms
-  --generations N      end the search after at most N generations (N >= 1)
-  --threads N          threads used to score the population (1..1024); default: all cores;
+  --generations N      end the search after at most N generations (1..2147483647)
+                                                                default: no limit
+  --threads N          threads used to score the population (1..1024)
+                                                                default: all cores
                        with --restarts, attempts run side by side, one on each thread
   --time-limit S       end the search after about S seconds (1..31536000)
 Restarts (the best mode):
@@ -120,12 +135,15 @@ Restarts (the best mode):
   --restart-unit U     generations in one unit (1..2147483647)   default 200
   --attempts N         end after N attempts (1..2147483647)
 Additions to the search (on with --restarts; alone they change a plain search):
-  --min-window N       the progressive window starts with at least N samples   restarts: 10
-  --refine N           try N changes of the best program per generation       restarts: 20
+  --min-window N       the progressive window starts with at least N samples (0..2147483647)
+                                                                restarts: 10
+  --refine N           try N changes of the best program per generation (0..1000000)
+                                                                restarts: 20
   --scaled-constants   the refiner draws constants at useful scales
   --no-min-window, --no-refine, --no-scaled-constants   turn one addition off
-  --help               this text
+  -h, --help           this text
   --version            the program's version
-Exit status: 0 all samples matched, 1 stopped without a full match, 2 bad arguments or samples.
+Exit status: 0 all samples matched, 1 stopped without a full match, 2 bad arguments,
+unusable samples (none readable) or output that could not be written.
 )";
 }

@@ -1,5 +1,6 @@
 // movar-search: the search of the workbench without its window.
 #include <atomic>
+#include <cerrno>
 #include <clocale>
 #include <csignal>
 #include <cstdio>
@@ -8,6 +9,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #ifdef _WIN32
@@ -49,6 +51,15 @@ void PrepareSamples(const TCliOptions& options, TSampleData& samples) {
     ImportSamples(options.Import, samples, std::cerr);
   } else if (!options.SamplesFile.empty()) {
     const std::int32_t unreadable = samples.LoadFromFile(options.SamplesFile);
+    // A search on nothing but (0, 0) rows would only find the zero model.
+    if (samples.Count() == 0) {
+      throw std::runtime_error(options.SamplesFile + ": no samples, the file is empty");
+    }
+    if (unreadable == samples.Count()) {
+      throw std::runtime_error(options.SamplesFile + ": none of its " +
+                               std::to_string(samples.Count()) +
+                               " lines could be read as two numbers");
+    }
     if (unreadable > 0) {
       std::cerr << "movar-search: " << unreadable << " of " << samples.Count()
                 << " lines could not be read and were loaded as (0, 0)\n";
@@ -62,6 +73,16 @@ void PrepareSamples(const TCliOptions& options, TSampleData& samples) {
     }
   }
   if (!options.WriteSamplesFile.empty()) samples.SaveToFile(options.WriteSamplesFile);
+}
+
+// A model that never reached its reader is no result: say why and fail.
+void RequireWrittenOutput() {
+  errno = 0;
+  std::cout.flush();
+  if (std::cout && std::fflush(stdout) == 0) return;
+  const int cause = errno != 0 ? errno : EIO;
+  throw std::runtime_error("cannot write the model to standard output: " +
+                           std::generic_category().message(cause));
 }
 
 void PrintAnswer(const TAttemptOutcome& answer) {
@@ -116,6 +137,7 @@ int SearchWithRestarts(const TCliOptions& options, TSampleData& samples,
   std::signal(SIGINT, SIG_DFL);
   if (!coordinator->Prints()) return result.Answer.Matched ? 0 : 1;
   PrintAnswer(result.Answer);
+  RequireWrittenOutput();
   std::cerr << "elapsed: " << FormatElapsed(result.Elapsed) << ", " << result.TotalGenerations
             << " generations in all attempts of this process\n";
   if (progressFile) progressFile->Close();
@@ -133,6 +155,7 @@ int Search(const TCliOptions& options) {
   TSampleData samples(0);
   PrepareSamples(options, samples);
 
+  const auto started = std::chrono::steady_clock::now();
   TSearchParameters parameters;
   parameters.InstructionCount = options.Instructions;
   parameters.PopulationSize = options.Population;
@@ -148,7 +171,11 @@ int Search(const TCliOptions& options) {
   parameters.RefineTrials = options.RefineTrials.value_or(parameters.RefineTrials);
   parameters.ScaledConstants = options.ScaledConstants.value_or(parameters.ScaledConstants);
   if (options.Restarts) return SearchWithRestarts(options, samples, parameters);
-  TSearchRun run(samples, parameters);
+  TSearchRun run(samples, parameters, started);
+  if (run.Search().Progressive() && run.Search().Window() == 0) {
+    std::cerr << "movar-search: warning: with fewer than 10 samples the progressive search "
+                 "scores none of them, so its first model never changes; use --no-progressive\n";
+  }
 
   const bool progress = isatty(2) != 0;
   TSearchObserver observer;
@@ -178,6 +205,7 @@ int Search(const TCliOptions& options) {
   for (const std::string& line : result.Lines)
     std::cout << line << '\n';
   std::cout << "generations: " << result.Generations << '\n';
+  RequireWrittenOutput();
   std::cerr << "elapsed: " << FormatElapsed(result.Elapsed) << '\n';
   // After the model is out: a failed write then costs the file, never the result.
   if (progressFile) progressFile->Close();

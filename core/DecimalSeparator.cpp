@@ -12,5 +12,7 @@ char DecimalSeparator() noexcept {
 }
 
 void SetDecimalSeparator(std::string_view separator) noexcept {
-  separator_.store(separator.size() == 1 ? separator[0] : '.', std::memory_order_relaxed);
+  // The symbol's first character; a first character of several bytes cannot be one.
+  const bool singleByte = !separator.empty() && static_cast<unsigned char>(separator[0]) < 0x80;
+  separator_.store(singleByte ? separator[0] : '.', std::memory_order_relaxed);
 }

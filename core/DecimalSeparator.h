@@ -7,5 +7,6 @@
 
 [[nodiscard]] char DecimalSeparator() noexcept;
 
-// Anything but a single byte falls back to ".".
+// The first character of the symbol (",." gives ","); "." when the symbol is empty or
+// its first character takes more than one byte (U+066B in UTF-8).
 void SetDecimalSeparator(std::string_view separator) noexcept;

@@ -52,8 +52,12 @@ std::string FormatElapsed(std::chrono::milliseconds elapsed) {
 }
 
 TSearchRun::TSearchRun(TSampleData& samples, const TSearchParameters& parameters,
-                       std::int32_t attempt)
-    : samples_(samples), parameters_(parameters), attempt_(attempt), startSeed_(Seed()) {
+                       Clock::time_point started, std::int32_t attempt)
+    : samples_(samples),
+      parameters_(parameters),
+      attempt_(attempt),
+      startSeed_(Seed()),
+      started_(started) {
   search_ = std::make_unique<TMovar>(parameters.InstructionCount, parameters.PopulationSize,
                                      parameters.RegisterCount);
   // Attempts on other threads share the set; only a change of margin writes to it.
@@ -115,8 +119,8 @@ TModelUpdate TSearchRun::Show(const TTuringEvaluator& shown) const {
 }
 
 TSearchResult TSearchRun::Run(const TSearchObserver& observer) {
-  const Clock::time_point start = Clock::now();
-  Clock::time_point lastPump = start;
+  const Clock::time_point start = started_;
+  Clock::time_point lastPump = Clock::now();
   const TTuringEvaluator* shown = nullptr;
   TSearchResult result;
   std::int32_t matches = 0;

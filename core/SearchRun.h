@@ -79,9 +79,12 @@ class TSearchRun {
  public:
   static constexpr std::chrono::milliseconds PumpInterval{100};
 
-  // Creates the population search and lends it the samples, whose margin it sets.
+  // Creates the population search and lends it the samples, whose margin it sets. The
+  // elapsed time counts from started, which callers take before they read the parameters;
   // attempt names the run in its reports when it is one attempt of several.
-  TSearchRun(TSampleData& samples, const TSearchParameters& parameters, std::int32_t attempt = 0);
+  TSearchRun(TSampleData& samples, const TSearchParameters& parameters,
+             std::chrono::steady_clock::time_point started = std::chrono::steady_clock::now(),
+             std::int32_t attempt = 0);
   ~TSearchRun();
 
   TSearchResult Run(const TSearchObserver& observer);
@@ -98,7 +101,8 @@ class TSearchRun {
   TSampleData& samples_;
   TSearchParameters parameters_;
   std::int32_t attempt_;
-  std::uint32_t startSeed_;
+  std::uint32_t startSeed_;  // the random source's state when the search was made
+  std::chrono::steady_clock::time_point started_;
   std::unique_ptr<TMovar> search_;
   std::unique_ptr<TRefiner> refiner_;
 };

@@ -6,7 +6,11 @@
 namespace {
 
 std::optional<std::int32_t> ReadDecimal(std::string_view text) {
-  if (!text.empty() && text.front() == '+') text.remove_prefix(1);
+  // One sign at most: after "+" the digits must follow ("+-5" is no integer).
+  if (!text.empty() && text.front() == '+') {
+    text.remove_prefix(1);
+    if (!text.empty() && text.front() == '-') return std::nullopt;
+  }
   std::int32_t value = 0;
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
   if (text.empty() || error != std::errc{} || end != text.data() + text.size()) return std::nullopt;

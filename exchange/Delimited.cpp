@@ -9,13 +9,6 @@ constexpr char Quote = '"';
   return code >= 1 && code <= 32;
 }
 
-[[nodiscard]] bool NeedsQuotes(std::string_view item, char delimiter) noexcept {
-  for (const char c : item) {
-    if (IsBlank(c) || c == Quote || c == delimiter) return true;
-  }
-  return false;
-}
-
 void AppendQuoted(std::string& text, std::string_view item) {
   text += Quote;
   for (const char c : item) {
@@ -26,6 +19,13 @@ void AppendQuoted(std::string& text, std::string_view item) {
 }
 
 }  // namespace
+
+bool NeedsQuotes(std::string_view item, char delimiter) noexcept {
+  for (const char c : item) {
+    if (IsBlank(c) || c == Quote || c == delimiter) return true;
+  }
+  return false;
+}
 
 TDelimitedReader::TDelimitedReader(std::string_view text, char delimiter) noexcept
     : text_(text.substr(0, text.find('\0'))), delimiter_(delimiter) {

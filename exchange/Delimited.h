@@ -31,6 +31,9 @@ class TDelimitedReader {
 
 [[nodiscard]] std::vector<std::string> SplitDelimited(std::string_view text, char delimiter);
 
+// Whether JoinDelimited writes the item quoted.
+[[nodiscard]] bool NeedsQuotes(std::string_view item, char delimiter) noexcept;
+
 // Quotes an item holding a character of code 1 to 32, the quote or the delimiter; a lone
 // empty item is written as two quotes so that it reads back.
 [[nodiscard]] std::string JoinDelimited(std::span<const std::string> items, char delimiter);

@@ -27,3 +27,8 @@ struct TSampleFileText {
 };
 
 [[nodiscard]] TSampleFileText ParseSampleFileText(std::string_view text);
+
+// TSampleData::LoadFromFile with a limit on the number of lines: a longer file is refused
+// before any row is allocated. Returns the number of unreadable lines.
+std::int32_t LoadSampleFile(TSampleData& samples, const std::string& fileName,
+                            std::int32_t maxLines);

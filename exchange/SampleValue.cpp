@@ -1,5 +1,6 @@
 #include "SampleValue.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -7,89 +8,79 @@
 #include <limits>
 #include <system_error>
 
+#include "DecimalDigits.h"
 #include "DecimalSeparator.h"
 
 namespace {
 
-constexpr int ExactDigits = 18;
-
-// |value| as the digits d1..d18 of 0.d1..d18 × 10^exponent, rounded to nearest.
-struct TDecimal {
-  char Digits[ExactDigits];
-  int Exponent;
-};
-
-TDecimal ToDecimal(double magnitude) {
-  // "d.ddddddddddddddddde+XXX": to_chars rounds these 18 digits correctly.
-  char buffer[32];
-  const auto result = std::to_chars(buffer, buffer + sizeof buffer, magnitude,
-                                    std::chars_format::scientific, ExactDigits - 1);
-  TDecimal decimal{};
-  decimal.Digits[0] = buffer[0];
-  for (int i = 1; i < ExactDigits; ++i)
-    decimal.Digits[i] = buffer[i + 1];
-  int exponent = 0;
-  std::from_chars(buffer + ExactDigits + 2 + (buffer[ExactDigits + 2] == '+'), result.ptr,
-                  exponent);
-  decimal.Exponent = exponent + 1;
-  return decimal;
+// Writes the text at out and returns its end.
+char* WriteZero(char* out, int decimals) noexcept {
+  *out++ = '0';
+  *out++ = DecimalSeparator();
+  for (int i = 0; i < decimals; ++i)
+    *out++ = '0';
+  return out;
 }
 
-std::string ZeroText(int decimals) {
-  std::string text = "0";
-  text += DecimalSeparator();
-  text.append(static_cast<std::size_t>(decimals), '0');
-  return text;
+char* WriteText(char* out, const char* text) noexcept {
+  while (*text != '\0')
+    *out++ = *text++;
+  return out;
+}
+
+char* WriteValue(char* out, double value, int decimals, int maxDigits) noexcept {
+  if (value == 0) return WriteZero(out, decimals);
+  if (std::isnan(value)) return WriteText(out, "NAN");
+  if (std::isinf(value)) return WriteText(out, value < 0 ? "-INF" : "INF");
+
+  const TDecimal decimal = DecimalDigits(std::fabs(value));
+  int count = std::min(decimal.Exponent + decimals, maxDigits);
+  if (count < 0) return WriteZero(out, decimals);
+
+  // The first count of the 18 digits, half up on the next one; a carry out of the first
+  // digit leaves "1" one place higher.
+  std::uint64_t kept = decimal.Digits / PowerOfTen(TDecimal::Count - count);
+  if (decimal.Digits / PowerOfTen(TDecimal::Count - 1 - count) % 10 >= 5) ++kept;
+  int exponent = decimal.Exponent;
+  if (kept == PowerOfTen(count)) {
+    kept = 1;
+    count = 1;
+    ++exponent;
+  }
+  if (kept == 0) return WriteZero(out, decimals);
+
+  if (value < 0) *out++ = '-';
+  if (exponent > maxDigits) {
+    while (kept % 10 == 0) {
+      kept /= 10;
+      --count;
+    }
+    char digits[TDecimal::Count];
+    WriteFixedWidth(digits, kept, count);
+    *out++ = digits[0];
+    if (count > 1) {
+      *out++ = DecimalSeparator();
+      out = std::copy(digits + 1, digits + count, out);
+    }
+    *out++ = 'E';
+    return std::to_chars(out, out + 8, exponent - 1).ptr;
+  }
+  // Fixed: kept × 10^(exponent - count), as the integer part and exactly `decimals` digits.
+  int fraction = count - exponent;
+  if (fraction < 0) {
+    kept *= PowerOfTen(-fraction);
+    fraction = 0;
+  }
+  const std::uint64_t unit = PowerOfTen(fraction);
+  out = std::to_chars(out, out + 20, kept / unit).ptr;
+  *out++ = DecimalSeparator();
+  out = WriteFixedWidth(out, kept % unit, fraction);
+  return std::fill_n(out, decimals - fraction, '0');
 }
 
 std::string FormatValue(double value, int decimals, int maxDigits) {
-  if (value == 0) return ZeroText(decimals);
-  if (std::isnan(value)) return "NAN";
-  if (std::isinf(value)) return value < 0 ? "-INF" : "INF";
-
-  TDecimal decimal = ToDecimal(std::fabs(value));
-  const int count = std::min(decimal.Exponent + decimals, maxDigits);
-  if (count < 0) return ZeroText(decimals);
-
-  // Half up on the 18 exact digits; a carry out of the first digit leaves "1".
-  std::string digits(decimal.Digits, static_cast<std::size_t>(count));
-  if (decimal.Digits[count] >= '5') {
-    int i = count - 1;
-    while (i >= 0 && digits[i] == '9')
-      digits[i--] = '0';
-    if (i >= 0) {
-      ++digits[i];
-    } else {
-      digits.assign(1, '1');
-      ++decimal.Exponent;
-    }
-  }
-  while (!digits.empty() && digits.back() == '0')
-    digits.pop_back();
-  if (digits.empty()) return ZeroText(decimals);
-
-  const int exponent = decimal.Exponent;
-  std::string text = value < 0 ? "-" : "";
-  if (exponent > maxDigits) {
-    text += digits[0];
-    if (digits.size() > 1) {
-      text += DecimalSeparator();
-      text.append(digits, 1);
-    }
-    text += 'E';
-    text += std::to_string(exponent - 1);
-    return text;
-  }
-  const auto digitAt = [&digits](int position) {
-    return position >= 0 && position < static_cast<int>(digits.size()) ? digits[position] : '0';
-  };
-  if (exponent <= 0) text += '0';
-  for (int i = 0; i < exponent; ++i)
-    text += digitAt(i);
-  text += DecimalSeparator();
-  for (int i = 0; i < decimals; ++i)
-    text += digitAt(exponent + i);
-  return text;
+  char buffer[MaxValueText];
+  return std::string(buffer, WriteValue(buffer, value, decimals, maxDigits));
 }
 
 // Beyond this many significant digits the rest only matters as "not zero": no
@@ -201,10 +192,78 @@ class TValueReader {
   bool sticky_ = false;          // a non-zero digit was dropped past KeptDigits
 };
 
+constexpr std::array<double, 23> ExactPowersOfTen = [] {
+  std::array<double, 23> powers{};
+  double power = 1;
+  for (double& p : powers) {
+    p = power;
+    power *= 10;
+  }
+  return powers;
+}();
+
+// Plain digits with at most one separator, the form sample files hold, read with one call
+// of the library's correctly rounded reader; false when the text needs the full reader.
+// Both round to the nearest double, so the value is the same either way.
+bool ReadPlain(std::string_view text, double& value) noexcept {
+  constexpr std::size_t MaxPlain = 40;  // no such text can overflow or underflow a double
+  while (!text.empty() && text.front() == ' ')
+    text.remove_prefix(1);
+  while (!text.empty() && text.back() == ' ')
+    text.remove_suffix(1);
+  const char separator = DecimalSeparator();
+  if (separator != '.' && separator != ',') return false;  // a sign or digit as separator
+  const bool plus = !text.empty() && text.front() == '+';
+  if (plus) text.remove_prefix(1);
+  if (text.empty() || text.size() > MaxPlain) return false;
+  char buffer[MaxPlain];
+  bool digit = false;
+  bool point = false;
+  std::uint64_t mantissa = 0;  // the digits as an integer while they fit 19 digits
+  int kept = 0;
+  int fractionDigits = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c >= '0' && c <= '9') {
+      digit = true;
+      buffer[i] = c;
+      if (kept < 19) {
+        mantissa = mantissa * 10 + static_cast<std::uint64_t>(c - '0');
+        kept += mantissa != 0 ? 1 : 0;
+        fractionDigits += point ? 1 : 0;
+      } else {
+        kept = 20;  // too many digits for the quick division
+      }
+    } else if (c == separator && !point) {
+      point = true;
+      buffer[i] = '.';
+    } else if (c == '-' && i == 0 && !plus) {
+      buffer[i] = c;
+    } else {
+      return false;
+    }
+  }
+  if (!digit) return false;
+  // An integer below 2^53 and a power of ten up to 10^22 are exact doubles, so one
+  // division rounds correctly (Clinger's fast path).
+  if (kept <= 19 && mantissa <= (std::uint64_t{1} << 53) && fractionDigits <= 22) {
+    value =
+        static_cast<double>(mantissa) / ExactPowersOfTen[static_cast<std::size_t>(fractionDigits)];
+    if (text.front() == '-') value = -value;
+    return true;
+  }
+  const auto [end, error] = std::from_chars(buffer, buffer + text.size(), value);
+  return error == std::errc{} && end == buffer + text.size();
+}
+
 }  // namespace
 
 std::string FormatSampleValue(double value) {
   return FormatValue(value, 8, 16);
+}
+
+char* WriteSampleValue(char* out, double value) noexcept {
+  return WriteValue(out, value, 8, 16);
 }
 
 std::string FormatGridValue(double value) {
@@ -212,5 +271,6 @@ std::string FormatGridValue(double value) {
 }
 
 std::optional<double> ParseSampleValue(std::string_view text) {
+  if (double value = 0; ReadPlain(text, value)) return value;
   return TValueReader(text).Read();
 }

@@ -12,6 +12,11 @@
 // Infinities and NaN, which no sample text produces, are written "INF", "-INF", "NAN".
 [[nodiscard]] std::string FormatSampleValue(double value);
 
+// The longest number text: sign, 16 digits, separator and 8 decimals.
+inline constexpr std::size_t MaxValueText = 32;
+// FormatSampleValue written at out, which has room for MaxValueText; returns the text's end.
+char* WriteSampleValue(char* out, double value) noexcept;
+
 // The grid's number text: the same rules with 6 decimals and 15 significant digits.
 [[nodiscard]] std::string FormatGridValue(double value);
 

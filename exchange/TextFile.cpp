@@ -32,13 +32,36 @@ bool WriteAll(std::FILE* file, std::string_view content) noexcept {
          std::fflush(file) == 0;
 }
 
+// "Stream write error", then the file and the system's reason, so that a full disk says so.
+[[noreturn]] void ThrowWriteError(const std::string& fileName, const std::error_code& cause) {
+  ThrowFileError("Stream write error", fileName, cause);
+}
+
+// What a link points to, through any chain of links, even when the last one points to a
+// file that does not exist yet; the name itself when it is no link.
+fs::path LinkTarget(fs::path path) {
+  std::error_code error;
+  // As many hops as the system follows before it calls it a loop.
+  for (int hop = 0; hop < 40 && fs::is_symlink(fs::symlink_status(path, error)); ++hop) {
+    const fs::path next = fs::read_symlink(path, error);
+    if (error) break;
+    path = next.is_absolute() ? next : path.parent_path() / next;
+  }
+  return path;
+}
+
 // A device or a pipe is written where it is: renaming over it would put a file in its place.
 void WriteInPlace(const fs::path& target, const std::string& fileName, std::string_view content) {
   errno = 0;
   TFile file(std::fopen(target.string().c_str(), "wb"));
   if (!file) ThrowFileError("Cannot create file", fileName, LastError());
-  const bool written = WriteAll(file.get(), content);
-  if (std::fclose(file.release()) != 0 || !written) throw TSampleFileError("Stream write error");
+  bool written = WriteAll(file.get(), content);
+  std::error_code cause = LastError();
+  if (std::fclose(file.release()) != 0 && written) {
+    written = false;
+    cause = LastError();
+  }
+  if (!written) ThrowWriteError(fileName, cause);
 }
 
 // The rename replaces the file whatever its permissions; refuse as opening it for writing would.
@@ -88,13 +111,9 @@ std::string ReadTextFile(const std::string& fileName) {
 }
 
 void ReplaceTextFile(const std::string& fileName, std::string_view content) {
-  fs::path target = fileName;
-  std::error_code error;
   // Replace what a link points to, not the link.
-  if (fs::is_symlink(target, error)) {
-    fs::path resolved = fs::canonical(target, error);
-    if (!error) target = std::move(resolved);
-  }
+  const fs::path target = LinkTarget(fileName);
+  std::error_code error;
   const fs::file_status old = fs::status(target, error);
   if (fs::exists(old) && !fs::is_regular_file(old) && !fs::is_directory(old)) {
     WriteInPlace(target, fileName, content);
@@ -102,15 +121,20 @@ void ReplaceTextFile(const std::string& fileName, std::string_view content) {
   }
   if (fs::is_regular_file(old)) RequireWritable(target, fileName);
   auto [file, temporary] = CreateTemporary(target, fileName);
+  errno = 0;
   bool written = WriteAll(file.get(), content);
 #ifdef __unix__
   // The rename must not reach the disk before the data does.
   written = written && ::fsync(::fileno(file.get())) == 0;
 #endif
-  const bool closed = std::fclose(file.release()) == 0;
-  if (!written || !closed) {
+  std::error_code cause = LastError();
+  if (std::fclose(file.release()) != 0 && written) {
+    written = false;
+    cause = LastError();
+  }
+  if (!written) {
     fs::remove(temporary, error);
-    throw TSampleFileError("Stream write error");
+    ThrowWriteError(fileName, cause);
   }
   if (fs::is_regular_file(old)) fs::permissions(temporary, old.permissions(), error);
   fs::rename(temporary, target, error);

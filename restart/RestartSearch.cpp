@@ -80,7 +80,8 @@ void TRestartSearch::RunAttempt(std::int64_t attempt, bool reportProgress) {
   parameters.GenerationLimit = AttemptLength(attempt);
   parameters.Threads = 1;
   parameters.TimeLimit = std::chrono::milliseconds(0);
-  TSearchRun run(samples_, parameters, static_cast<std::int32_t>(attempt));
+  TSearchRun run(samples_, parameters, std::chrono::steady_clock::now(),
+                 static_cast<std::int32_t>(attempt));
 
   // The attempt's best model: its search ranks by the error on the scored window, which
   // may prefer a model that matches fewer samples.

@@ -70,6 +70,7 @@ class TestDataCommands : public QObject {
   void cancelledDialogsChangeNothing();
   void openMissingFileShowsErrorAndKeepsSet();
   void saveIntoMissingFolderShowsError();
+  void saveOnFullDiskNamesFileAndReason();
   void openReportsUnreadableLines();
   void copyPasteRoundTripThroughClipboard();
   void pasteOfNothingChangesNothing_data();
@@ -177,6 +178,18 @@ void TestDataCommands::saveIntoMissingFolderShowsError() {
   QVERIFY(script.Errors[0].startsWith(QStringLiteral("Cannot create file \"")));
   QVERIFY(script.Errors[0].endsWith('.'));
   QCOMPARE(Rows(form.SampleSet()), before);
+}
+
+// /dev/full fails every write as a full disk does.
+void TestDataCommands::saveOnFullDiskNamesFileAndReason() {
+  if (!QFile::exists(QStringLiteral("/dev/full"))) QSKIP("this system has no /dev/full");
+  TScriptedServices script;
+  TForm1 form(script.Services());
+  script.DialogAnswers = {QStringLiteral("/dev/full")};
+  form.Save1Click();
+  QCOMPARE(
+      script.Errors,
+      QStringList{QStringLiteral("Stream write error \"/dev/full\". No space left on device.")});
 }
 
 void TestDataCommands::openReportsUnreadableLines() {

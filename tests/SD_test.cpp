@@ -216,3 +216,47 @@ TEST(SampleData, GenerateRandomDrawsXThenYAndSorts) {
   tight.UpdateBounds();
   ExpectBounds(s, tight.MinX(), tight.MaxX(), tight.MinY(), tight.MaxY());
 }
+
+TEST(SampleData, SetXWidensTheXBoundsAndNeverNarrowsThem) {
+  TSampleData s = Rows({{1, 5}, {4, 6}});
+  s.SetX(0, 2);  // the row that set MinX moves inward: MinX stays
+  ExpectBounds(s, 1, 4, 5, 6);
+  s.SetX(1, 9);
+  ExpectBounds(s, 1, 9, 5, 6);
+  s.SetX(1, -3);
+  ExpectBounds(s, -3, 9, 5, 6);
+  EXPECT_EQ(-3, s.GetX(1));
+}
+
+TEST(SampleData, NegativeCountIsARangeCheckError) {
+  TSampleData s = Rows({{1, 5}});
+  try {
+    s.SetCount(-1);
+    FAIL() << "no error";
+  } catch (const std::out_of_range& error) {
+    EXPECT_STREQ("Range check error", error.what());
+  }
+  ExpectBounds(s, 1, 1, 5, 5);
+}
+
+// A quotient exactly equal to Margin above the sample, or to MarginComplement below it,
+// matches; the next double beyond does not. The distances are far wider than the rounding
+// tolerance, so the quotient decides.
+TEST(SampleData, MarginQuotientExactlyAtMarginAndComplementMatches) {
+  const struct {
+    double Margin, Above, Below;  // predictions whose quotient is exactly the limit
+  } rows[] = {
+      {0.25, 2, -2},  // (2 - 0) / (8 - 0) = 0.25; (-2 + 8) / (0 + 8) = 0.75
+      {0.1, 0.8, -8 + 8 * (1 - 0.1)},
+  };
+  for (const auto& row : rows) {
+    TSampleData s = Rows({{0, -8}, {1, 0}, {2, 8}});
+    s.SetMargin(row.Margin);
+    ASSERT_EQ(row.Margin, (static_cast<long double>(row.Above) - 0) / (8 - 0));
+    ASSERT_EQ(s.MarginComplement(), (static_cast<long double>(row.Below) + 8) / (0 + 8));
+    EXPECT_TRUE(s.WithinMargin(1, row.Above)) << row.Margin;
+    EXPECT_FALSE(s.WithinMargin(1, std::nextafter(row.Above, 10.0))) << row.Margin;
+    EXPECT_TRUE(s.WithinMargin(1, row.Below)) << row.Margin;
+    EXPECT_FALSE(s.WithinMargin(1, std::nextafter(row.Below, -10.0))) << row.Margin;
+  }
+}

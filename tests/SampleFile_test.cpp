@@ -1,9 +1,12 @@
 #include "SampleFile.h"
 
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include <gtest/gtest.h>
 #ifdef __unix__
@@ -14,7 +17,9 @@
 #include <unistd.h>
 #endif
 
+#include "Random.h"
 #include "SampleTesting.h"
+#include "TextFileReader.h"
 
 namespace fs = std::filesystem;
 
@@ -178,7 +183,7 @@ TEST_F(SampleFile, WriteErrorKeepsTheOldFileAndLeavesNoTemporary) {
   }
   setrlimit(RLIMIT_FSIZE, &saved);
   std::signal(SIGXFSZ, oldHandler);
-  EXPECT_EQ("Stream write error", what);
+  EXPECT_EQ("Stream write error \"" + path + "\". File too large", what);
   EXPECT_EQ("old", Read(path));
   EXPECT_EQ(1u, FilesInFolder());
 }
@@ -200,6 +205,34 @@ TEST_F(SampleFile, SaveWritesIntoAPipeInsteadOfReplacingIt) {
   EXPECT_EQ(1u, FilesInFolder());
 }
 
+// A full device: the error names the file and says why.
+TEST_F(SampleFile, FullDeviceNamesTheFileAndTheReason) {
+  try {
+    MakeSet({{1, 2}}).SaveToFile("/dev/full");
+    FAIL() << "no error";
+  } catch (const TSampleFileError& error) {
+    EXPECT_EQ("Stream write error \"/dev/full\". No space left on device",
+              std::string(error.what()));
+  }
+}
+
+// The link stays a link and its target gets the samples, also when the target does not
+// exist yet or is reached through another link.
+TEST_F(SampleFile, SaveThroughALinkWritesItsTarget) {
+  fs::create_directory(folder_ / "sub");
+  Write("sub/old.mvs", "old");
+  fs::create_symlink("sub/old.mvs", folder_ / "relative.mvs");
+  fs::create_symlink("relative.mvs", folder_ / "chain.mvs");
+  fs::create_symlink(folder_ / "sub" / "new.mvs", folder_ / "dangling.mvs");
+  for (const char* link : {"relative.mvs", "chain.mvs", "dangling.mvs"}) {
+    MakeSet({{1, 2}}).SaveToFile(PathOf(link));
+    EXPECT_TRUE(fs::is_symlink(folder_ / link)) << link;
+    EXPECT_EQ("1.00000000,2.00000000\r\n", Read(PathOf(link))) << link;
+  }
+  EXPECT_EQ("1.00000000,2.00000000\r\n", Read(PathOf("sub/new.mvs")));
+  EXPECT_EQ(2, std::distance(fs::directory_iterator(folder_ / "sub"), {}));
+}
+
 TEST_F(SampleFile, ReadOnlyFileIsNotReplaced) {
   if (::geteuid() == 0) GTEST_SKIP() << "root may write any file";
   const std::string path = Write("locked.mvs", "old");
@@ -210,3 +243,107 @@ TEST_F(SampleFile, ReadOnlyFileIsNotReplaced) {
   EXPECT_EQ(1u, FilesInFolder());
 }
 #endif
+
+// Loading reads in blocks: every way a line, a CR LF or a NUL can fall across a block's
+// end gives the rows that the whole text gives at once.
+TEST_F(SampleFile, BlockwiseLoadingMatchesTheWholeText) {
+  constexpr std::size_t Block = TTextFileReader::BlockSize;
+  const std::string line = "1.5,-2.25";
+  std::vector<std::string> texts;
+  for (const char* brk : {"\r\n", "\n\r", "\r", "\n"}) {
+    for (std::size_t shift = 0; shift < 4; ++shift) {
+      // One padded line, so that the next line starts shift + line.size() bytes before the end.
+      std::string text = "0,7";
+      text.resize(Block - line.size() - shift - 2, ' ');
+      text += "\r\n";
+      text += line + brk + line + "\r\n";
+      texts.push_back(text);
+    }
+  }
+  texts.push_back(std::string(Block * 2 + 17, '5') + ",3\n4,6");  // longer than a block
+  std::string late(Block + 10, '\n');
+  late[Block + 3] = '\0';  // a NUL in the second block ends the text there
+  texts.push_back(late + "1,2\n");
+  late[Block + 3] = '\n';
+  late[Block] = '\0';  // at the very start of the second block
+  texts.push_back(late);
+  texts.push_back(std::string(Block - 1, '\n') + "\r\n\r");  // CR, block end, LF
+  for (const std::string& text : texts) {
+    const TSampleFileText whole = ParseSampleFileText(text);
+    TSampleData samples = MakeSet({{9, 9}});
+    ASSERT_EQ(static_cast<std::int32_t>(whole.Unreadable),
+              samples.LoadFromFile(Write("block.mvs", text)));
+    ASSERT_EQ(static_cast<std::int32_t>(whole.Points.size()), samples.Count());
+    for (std::int32_t i = 0; i < samples.Count(); ++i) {
+      ASSERT_EQ(whole.Points[i].X, samples.GetX(i)) << "row " << i;
+      ASSERT_EQ(whole.Points[i].Y, samples.GetY(i)) << "row " << i;
+    }
+  }
+}
+
+TEST_F(SampleFile, TooManyLinesAreRefusedAndKeepTheSet) {
+  const std::string path = Write("four.mvs", "1,2\n3,4\n5,6\n7,8");
+  TSampleData samples = MakeSet({{1, 2}});
+  samples.SetMargin(0.25);
+  try {
+    (void)LoadSampleFile(samples, path, 3);
+    FAIL() << "no error";
+  } catch (const TSampleFileError& error) {
+    EXPECT_EQ("Cannot open file \"" + path + "\". It has more than 3 lines, more than a " +
+                  "sample set can hold",
+              std::string(error.what()));
+  }
+  ExpectRows({{1, 2}}, samples);
+  EXPECT_EQ(0, LoadSampleFile(samples, path, 4));
+  ExpectRows({{1, 2}, {3, 4}, {5, 6}, {7, 8}}, samples);
+  EXPECT_EQ(0.25, samples.GetMargin());
+  EXPECT_EQ(7, samples.MaxX());
+}
+
+#ifdef __unix__
+// The text ends at its first NUL: an endless device of NULs loads at once as no rows.
+TEST_F(SampleFile, EndlessNulDeviceLoadsEmpty) {
+  TSampleData samples = MakeSet({{1, 2}});
+  EXPECT_EQ(0, samples.LoadFromFile("/dev/zero"));
+  EXPECT_EQ(0, samples.Count());
+}
+
+// A pipe cannot be read twice; it loads all the same, and its limit holds too.
+TEST_F(SampleFile, PipeLoadsOnceWithItsLimit) {
+  const std::string pipe = PathOf("pipe.mvs");
+  ASSERT_EQ(0, ::mkfifo(pipe.c_str(), 0600));
+  const auto feed = [&pipe](const std::string& text) {
+    return std::thread([pipe, text] { std::ofstream(pipe, std::ios::binary) << text; });
+  };
+  std::thread writer = feed("1,2\r\nx\r\n3,4");
+  TSampleData samples;
+  EXPECT_EQ(1, samples.LoadFromFile(pipe));
+  writer.join();
+  ExpectRows({{1, 2}, {0, 0}, {3, 4}}, samples);
+  writer = feed("1,2\n3,4\n5,6\n");
+  EXPECT_THROW((void)LoadSampleFile(samples, pipe, 2), TSampleFileError);
+  writer.join();
+  EXPECT_EQ(3, samples.Count());
+}
+#endif
+
+// The file text is written without a string per number; it is the text of the lines all
+// the same, under any separator, quoting ones included.
+TEST(SampleFileText, IsTheLinesEachWithCrLf) {
+  TRandomStream random(31);
+  TSampleData samples(2000);
+  for (std::int32_t i = 0; i < samples.Count(); ++i) {
+    samples.SetX(i, std::ldexp(random.Real() - 0.5, random.Int(140) - 70));
+    samples.SetY(i, i % 7 == 0 ? 0.0 : (random.Real() - 0.5) * 1000);
+  }
+  samples.SetX(0, 1e300);
+  samples.SetY(1, -1.5e20);
+  samples.SetX(2, 5e-324);
+  for (const char* separator : {".", ",", "\"", " "}) {
+    const TSeparator guard(separator);
+    std::string lines;
+    for (std::int32_t i = 0; i < samples.Count(); ++i)
+      lines += FormatSampleLine({samples.GetX(i), samples.GetY(i)}) + "\r\n";
+    EXPECT_EQ(lines, FormatSampleFileText(samples)) << separator;
+  }
+}

@@ -1,11 +1,16 @@
 #include "SampleValue.h"
 
 #include <cmath>
+#include <algorithm>
+#include <charconv>
+#include <vector>
 #include <limits>
+#include <optional>
 #include <string>
 
 #include <gtest/gtest.h>
 
+#include "Random.h"
 #include "SampleTesting.h"
 
 namespace {
@@ -116,13 +121,120 @@ TEST(SampleValue, ParsesAcceptedTexts) {
 }
 
 TEST(SampleValue, RejectsTexts) {
-  const char* rows[] = {"",      " ",     "-",      "+",     "E5",     "e",       "1.5x",
-                        "1,5",   "1.5.2", "- 1",    "1 5",   "1e5.",   "1e+-5",   "\t1",
-                        "1\t",   "1E400", "-1E400", "1e500", "1e5000", "1e-5000", "0e5000",
-                        "1e499", "0x10",  "inf",    "nan",   "1_000"};
+  const char* rows[] = {"",       " ",     "-",      "+",       "E5",     "e",     "1.5x", "1,5",
+                        "1.5.2",  "- 1",   "1 5",    "1e5.",    "1e+-5",  "\t1",   "1\t",  "1E400",
+                        "-1E400", "1e500", "1e5000", "1e-5000", "0e5000", "1e499", "0x10", "inf",
+                        "nan",    "1_000", "+-5",    "++5",     "-+5",    "--5",   "-inf"};
   for (const char* text : rows)
     EXPECT_FALSE(ParseSampleValue(text).has_value()) << '"' << text << '"';
   EXPECT_FALSE(ParseSampleValue(std::string("1\0", 2)).has_value());
+}
+
+namespace {
+
+// The number text rules spelt out on the characters of the library's 18 digits, as a
+// second opinion on the integer arithmetic that FormatSampleValue uses.
+std::string ReferenceText(double value, int decimals, int maxDigits) {
+  const std::string zero = "0." + std::string(static_cast<std::size_t>(decimals), '0');
+  if (value == 0) return zero;
+  char buffer[32];
+  const auto end = std::to_chars(buffer, buffer + sizeof buffer, std::fabs(value),
+                                 std::chars_format::scientific, 17);
+  std::string all = std::string(1, buffer[0]) + std::string(buffer + 2, 17);
+  int exponent = 0;
+  std::from_chars(buffer + 20 + (buffer[20] == '+'), end.ptr, exponent);
+  ++exponent;
+  const int count = std::min(exponent + decimals, maxDigits);
+  if (count < 0) return zero;
+  std::string digits = all.substr(0, static_cast<std::size_t>(count));
+  if (all[static_cast<std::size_t>(count)] >= '5') {
+    int i = count - 1;
+    while (i >= 0 && digits[static_cast<std::size_t>(i)] == '9')
+      digits[static_cast<std::size_t>(i--)] = '0';
+    if (i >= 0) {
+      ++digits[static_cast<std::size_t>(i)];
+    } else {
+      digits = "1";
+      ++exponent;
+    }
+  }
+  while (!digits.empty() && digits.back() == '0')
+    digits.pop_back();
+  if (digits.empty()) return zero;
+  std::string text = value < 0 ? "-" : "";
+  if (exponent > maxDigits) {
+    text += digits[0];
+    if (digits.size() > 1) text += "." + digits.substr(1);
+    return text + "E" + std::to_string(exponent - 1);
+  }
+  const auto at = [&digits](int i) {
+    return i >= 0 && i < static_cast<int>(digits.size()) ? digits[static_cast<std::size_t>(i)]
+                                                         : '0';
+  };
+  if (exponent <= 0) text += '0';
+  for (int i = 0; i < exponent; ++i)
+    text += at(i);
+  text += '.';
+  for (int i = 0; i < decimals; ++i)
+    text += at(exponent + i);
+  return text;
+}
+
+}  // namespace
+
+// Carries through every digit, values just beside each rounding boundary, every binade.
+TEST(SampleValue, FormatsAsTheRulesSpeltOutOnDigitCharacters) {
+  std::vector<double> values = {
+      9.999999995,         99999999.999999995,  0.000000005, 0.0000000049999999,
+      9999999999999999.5,  999999999999999.95,  1e16,        9999999999999998.0,
+      0.99999999499999999, 123456789.123456789, 1e-9,        5e-9};
+  for (int e = -40; e <= 60; ++e) {
+    const double power = std::ldexp(1.0, e);
+    values.insert(values.end(), {power, std::nextafter(power, 0.0), 3 * power, 10 * power});
+  }
+  for (int e = -12; e <= 20; ++e) {
+    const double power = std::pow(10.0, e);
+    for (const double boundary : {power, 5 * power, 9.5 * power, 4.9999999999 * power}) {
+      values.insert(values.end(),
+                    {boundary, std::nextafter(boundary, 0.0), std::nextafter(boundary, HUGE_VAL)});
+    }
+  }
+  TRandomStream random(404);
+  for (int n = 0; n < 200000; ++n)
+    values.push_back(std::ldexp(random.Real() + 0.5, random.Int(100) - 40));
+  for (const double magnitude : values) {
+    for (const double value : {magnitude, -magnitude}) {
+      ASSERT_EQ(ReferenceText(value, 8, 16), FormatSampleValue(value)) << value;
+      ASSERT_EQ(ReferenceText(value, 6, 15), FormatGridValue(value)) << value;
+    }
+  }
+}
+
+// Short plain texts take a quicker road than long ones; leading zeros make a text long
+// without changing its value, so both roads must agree on every text.
+TEST(SampleValue, ShortAndLongTextsOfOneValueReadAlike) {
+  const char alphabet[] = "0123456789.,-+ e";
+  TRandomStream random(77);
+  for (const char* separator : {".", ","}) {
+    const TSeparator guard(separator);
+    for (int n = 0; n < 100000; ++n) {
+      std::string text;
+      const int length = 1 + random.Int(24);
+      for (int i = 0; i < length; ++i) {
+        text += alphabet[random.Int(random.Int(4) == 0 ? 16 : 11)];
+      }
+      // After a sign and blanks, 40 zeros: past the short road's limit.
+      std::string padded = text;
+      padded.insert(std::min(text.find_first_not_of(" +-"), text.size()), 40, '0');
+      const std::optional<double> shortRead = ParseSampleValue(text);
+      // Zeros may turn a failing text into a number ("e5", "-"), never the other way.
+      if (!shortRead) continue;
+      const std::optional<double> longRead = ParseSampleValue(padded);
+      ASSERT_TRUE(longRead.has_value()) << '"' << text << '"';
+      ASSERT_EQ(std::signbit(*shortRead), std::signbit(*longRead)) << '"' << text << '"';
+      ASSERT_EQ(shortRead, longRead) << '"' << text << '"';
+    }
+  }
 }
 
 TEST(SampleValue, ParsesOnlyTheSeparatorInForce) {

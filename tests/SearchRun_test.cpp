@@ -178,3 +178,23 @@ TEST(SearchRun, ShownModelsCarryTheirErrorOverEverySampleAsTheSearchSumsIt) {
   run.Run(observer);
   EXPECT_GT(shown, 1);
 }
+
+// The elapsed time counts from when the command began, before the parameters were read and
+// the search was made, not from the first generation.
+TEST(SearchRun, ElapsedTimeCountsFromTheCommandsStart) {
+  SetSeed(5);
+  TSampleData samples = Sine(100);
+  TSearchParameters parameters;
+  parameters.GenerationLimit = 1;
+  const auto began = std::chrono::steady_clock::now() - std::chrono::hours(1);
+  TSearchRun run(samples, parameters, began);
+  std::chrono::milliseconds shown{0};
+  TSearchObserver observer;
+  observer.GenerationDone = [&shown](std::int32_t, std::chrono::milliseconds elapsed) {
+    shown = elapsed;
+  };
+  const TSearchResult result = run.Run(observer);
+  EXPECT_GE(shown, std::chrono::hours(1));
+  EXPECT_EQ(shown, result.Elapsed);
+  EXPECT_EQ("1h0m", FormatElapsed(result.Elapsed).substr(0, 4));
+}

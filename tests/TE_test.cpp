@@ -219,3 +219,101 @@ TEST(TuringEvaluator, RandomProgramsNeverProduceInfinityOrNaN) {
       ASSERT_TRUE(std::isfinite(p.Execute(x)));
   }
 }
+
+namespace {
+// The four draws of one random instruction as the rules order them, made on a copy.
+struct TDraws {
+  int Dest, Op, Choice, Last;
+};
+TDraws Predict(std::uint32_t seed, std::int32_t registers) {
+  TRandomStream random(seed);
+  TDraws d{};
+  d.Dest = random.Int(registers);
+  d.Op = random.Int(OpcodeCount);
+  d.Choice = random.Int(100);
+  const bool constant = d.Choice <= 50 && !IsFunction(static_cast<std::uint8_t>(d.Op));
+  d.Last = random.Int(constant ? 99999999 : registers);
+  return d;
+}
+// The first seed from 1 on whose draws satisfy the condition.
+template <typename Condition>
+std::uint32_t FirstSeed(std::int32_t registers, Condition condition) {
+  std::uint32_t seed = 1;
+  while (!condition(Predict(seed, registers)))
+    ++seed;
+  return seed;
+}
+}  // namespace
+
+// Dest, Op, the operand choice r, then the constant k or the source register; r = 50 still
+// takes a constant, r = 51 a register, and a function takes a register whatever r is.
+TEST(TuringEvaluator, RandomInstructionDrawsInOrderWithTheChoiceBoundaryAt50) {
+  constexpr std::int32_t Registers = 20;
+  const auto operandTakes = [](int choice, bool function) {
+    return [=](const TDraws& d) {
+      return d.Choice == choice && IsFunction(static_cast<std::uint8_t>(d.Op)) == function;
+    };
+  };
+  const struct {
+    std::uint32_t Seed;
+    bool Constant;
+  } rows[] = {
+      {FirstSeed(Registers, operandTakes(50, false)), true},
+      {FirstSeed(Registers, operandTakes(51, false)), false},
+      {FirstSeed(Registers, operandTakes(0, true)), false},
+  };
+  for (const auto& row : rows) {
+    const TDraws d = Predict(row.Seed, Registers);
+    TTuringEvaluator p(1, Registers);
+    p.SetInstruction(0, {0, opAdd, 0, 7.25});
+    TRandomStream random(row.Seed);
+    p.RandomizeInstruction(0, random);
+    const TInstruction in = p.GetInstruction(0);
+    EXPECT_EQ(d.Dest, in.Dest) << row.Seed;
+    EXPECT_EQ(d.Op, in.Op) << row.Seed;
+    if (row.Constant) {
+      EXPECT_EQ(ConstantOperand, in.Src) << row.Seed;
+      EXPECT_EQ(d.Last / 10000.0, in.Value) << row.Seed;
+    } else {
+      EXPECT_EQ(d.Last, in.Src) << row.Seed;
+      EXPECT_EQ(7.25, in.Value) << "a register operand keeps the old constant";
+    }
+    EXPECT_EQ(SeedAfter(row.Seed, 4), random.Seed()) << "four draws, no more";
+  }
+}
+
+// A failed instruction changes neither its register nor the condition: the next one runs.
+TEST(TuringEvaluator, FailedInstructionLeavesRegisterAndConditionAlone) {
+  const TInstruction failing[] = {
+      Const(1, opMul, 1e308),                 // overflow
+      Const(1, opPow, 0.5),                   // negative base, fractional exponent
+      Const(1, opPow, -20000),                // the positive power leaves the extended range
+      Reg(1, opLn, 1),                        // logarithm of a negative register
+      Const(1, opTan, 9223372036854775808.0)  // tangent at 2^63
+  };
+  for (const TInstruction& fail : failing) {
+    // r1 := -2e300 after a true comparison; the failure; then r0 += r1.
+    TTuringEvaluator p =
+        Program(2, {Const(1, opAdd, -2e300), Const(0, opIfLessEqual, 5), fail, Reg(0, opAdd, 1)});
+    EXPECT_EQ(static_cast<double>(3 + -2e300L), p.Execute(3)) << int{fail.Op};
+  }
+}
+
+// Rule 3 reaches 2147483647 in magnitude and keeps a negative base's sign by parity;
+// -2147483648 is past it, so the logarithm is taken and a negative base fails.
+TEST(TuringEvaluator, PowerAtTheEndsOfTheIntegralExponents) {
+  const double base = -(1 + 0x1p-52);
+  const double odd = Apply(base, opPow, -2147483647.0);
+  EXPECT_NEAR(-1 / std::exp(2147483647 * 0x1p-52), odd, 1e-12);
+  EXPECT_EQ(base, Apply(base, opPow, -2147483648.0));
+  EXPECT_NEAR(1 / std::exp(2147483648 * 0x1p-52), Apply(-base, opPow, -2147483648.0), 1e-12);
+  EXPECT_EQ(-1, Apply(-1, opPow, -2147483647.0));
+  EXPECT_EQ(-1, Apply(-1, opPow, -2147483648.0)) << "the logarithm of -1 fails";
+}
+
+TEST(TuringEvaluator, SineAndCosineAreZeroFromExactlyTwoToThe63) {
+  for (const double x : {9223372036854775808.0, -9223372036854775808.0}) {
+    EXPECT_EQ(0, Program(1, {Reg(0, opSin, 0)}).Execute(x)) << x;
+    EXPECT_EQ(0, Program(1, {Reg(0, opCos, 0)}).Execute(x)) << x;
+  }
+}

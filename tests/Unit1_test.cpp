@@ -70,6 +70,8 @@ class TestUnit1 : public QObject {
   void closingDuringRunStopsThenCloses();
   void exitCloses();
   void localeChangeRereadsSeparator();
+  void separatorIsFirstCharacterOfSymbol_data();
+  void separatorIsFirstCharacterOfSymbol();
 };
 
 void TestUnit1::startState() {
@@ -393,6 +395,25 @@ void TestUnit1::localeChangeRereadsSeparator() {
   QCoreApplication::sendEvent(&form, &localeChange);
   QCOMPARE(Cell(form, 2, 0), QStringLiteral("2.000000"));
   QCOMPARE(changed.size(), 1);  // the view is told to draw the new texts
+}
+
+void TestUnit1::separatorIsFirstCharacterOfSymbol_data() {
+  QTest::addColumn<QString>("symbol");
+  QTest::addColumn<QString>("cell");
+  QTest::newRow("comma then point") << QStringLiteral(",.") << QStringLiteral("2,000000");
+  QTest::newRow("U+066B") << QString(QChar(0x066B)) << QStringLiteral("2.000000");
+  QTest::newRow("U+066B then comma")
+      << QString(QChar(0x066B)) + QLatin1Char(',') << QStringLiteral("2.000000");
+}
+
+void TestUnit1::separatorIsFirstCharacterOfSymbol() {
+  QFETCH(QString, symbol);
+  QFETCH(QString, cell);
+  TScriptedServices script;
+  script.DecimalPoint = symbol;
+  TForm1 form(script.Services());
+  QCOMPARE(Cell(form, 2, 0), cell);
+  SetDecimalSeparator(".");
 }
 
 QTEST_MAIN(TestUnit1)

@@ -12,7 +12,8 @@ TEST(WindowText, ParametersReadAsDecimalIntegers) {
 }
 
 TEST(WindowText, OneUnreadableParameterSendsAllThreeToTheirFallbacks) {
-  for (const char* bad : {"", "1,000", "1 000", "12a", "1e3", "99999999999", " 7"}) {
+  for (const char* bad :
+       {"", "1,000", "1 000", "12a", "1e3", "99999999999", " 7", "+-5", "++5", "+"}) {
     const TSearchParameters p = ReadSearchParameters("200", "7", bad, 10, true);
     EXPECT_EQ(100, p.PopulationSize) << bad;
     EXPECT_EQ(5, p.InstructionCount) << bad;
@@ -20,6 +21,13 @@ TEST(WindowText, OneUnreadableParameterSendsAllThreeToTheirFallbacks) {
     EXPECT_EQ(0.1, p.Margin) << bad;
     EXPECT_TRUE(p.Progressive) << bad;
   }
+}
+
+TEST(WindowText, SignedParametersAreDecimalIntegers) {
+  const TSearchParameters p = ReadSearchParameters("+300", "-5", "+2", 10, true);
+  EXPECT_EQ(300, p.PopulationSize);
+  EXPECT_EQ(-5, p.InstructionCount);
+  EXPECT_EQ(2, p.RegisterCount);
 }
 
 TEST(WindowText, MarginPercentOfZeroAndForty) {

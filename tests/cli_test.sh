@@ -20,11 +20,18 @@ check() {  # name, expected exit, grep pattern for stderr (or ""), args...
 
 check help 0 "" --help
 grep -q -- "--write-samples FILE" "$tmp/out" || { echo "FAIL help text"; failed=$((failed + 1)); }
+grep -q -- "--threads N .*(1..1024)" "$tmp/out" || { echo "FAIL help: thread limit"; failed=$((failed + 1)); }
 check version 0 "" --version
 if [[ -n $version ]] && [[ $(cat "$tmp/out") != "movar-search $version" ]]; then
   echo "FAIL version line: $(cat "$tmp/out")"; failed=$((failed + 1)); fi
+check short-help 0 "" -h
+grep -q -- "--write-samples FILE" "$tmp/out" || { echo "FAIL -h text"; failed=$((failed + 1)); }
 check unknown-option 2 "unknown option: --frobnicate" --frobnicate
 check missing-value 2 "--seed: missing value" --seed
+check value-is-an-option 2 "--seed: missing value" --seed --population 200
+check file-is-an-option 2 "--samples: missing value" --samples --generations 1
+check empty-samples-name 2 "--samples: empty file name" --samples ""
+check empty-write-name 2 "--write-samples: empty file name" --write-samples ""
 check non-numeric 2 "--population: not a whole number" --population lots
 check trailing-garbage 2 "--margin: not a whole number" --margin 10x
 check registers-range 2 "--registers: out of range" --registers 21
@@ -33,6 +40,29 @@ check seed-range 2 "--seed: out of range" --seed 4294967296
 check generations-range 2 "--generations: out of range" --generations 0
 check threads-range 2 "--threads: out of range" --threads 0
 check missing-file 2 "Cannot open file" --seed 1 --samples "$tmp/none.mvs"
+printf '' >"$tmp/empty.mvs"
+check empty-file 2 "no samples, the file is empty" --seed 1 --samples "$tmp/empty.mvs"
+printf 'x,y\r\n\r\n1;2\r\n' >"$tmp/unreadable.mvs"
+check no-readable-line 2 "none of its 3 lines could be read" --seed 1 --samples "$tmp/unreadable.mvs"
+check nul-device 2 "no samples" --seed 1 --samples /dev/zero
+printf 'x,y\r\n' >"$tmp/some.mvs"
+for i in $(seq 0 11); do printf '%d,%d\r\n' "$i" "$i" >>"$tmp/some.mvs"; done
+check some-unreadable 0 "1 of 13 lines could not be read" --seed 1 --samples "$tmp/some.mvs"
+printf '1,1\r\n2,5\r\n3,2\r\n' >"$tmp/three.mvs"
+check few-progressive 1 "use --no-progressive" --seed 1 --generations 2 --samples "$tmp/three.mvs"
+check few-plain 1 "" --seed 1 --generations 2 --no-progressive --samples "$tmp/three.mvs" --margin 0
+if grep -q "progressive" "$tmp/err"; then echo "FAIL few-plain: warned"; failed=$((failed + 1)); fi
+
+# Output that never reached its reader is a failure, not a result.
+for sink in full closed; do
+  if [[ $sink == full ]]; then LC_ALL=C "$bin" --seed 1 --generations 2 >/dev/full 2>"$tmp/err"
+  else LC_ALL=C "$bin" --seed 1 --generations 2 >&- 2>"$tmp/err"; fi
+  code=$?
+  if [[ $code == 2 ]] && grep -q "cannot write the model to standard output" "$tmp/err"; then
+    passed=$((passed + 1)); else echo "FAIL stdout $sink: exit $code"; cat "$tmp/err"; failed=$((failed + 1)); fi
+done
+grep -q "No space left on device" "$tmp/err" && { echo "FAIL closed stdout: wrong reason"; failed=$((failed + 1)); }
+
 check limit-without-match 1 "seed: 9" --seed 9 --margin 0 --generations 3
 check match 0 "seed: 1" --seed 1 --generations 300
 grep -q "^generations: 56$" "$tmp/out" || { echo "FAIL match: generation line"; failed=$((failed + 1)); }
