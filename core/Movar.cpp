@@ -90,7 +90,7 @@ void TMovar::Evaluate() {
 }
 
 void TMovar::ScoreSlice(std::int32_t worker, std::int32_t first, std::int32_t last,
-                        std::int32_t lastSample) noexcept {
+                        std::int32_t lastSample) {
   TFastScorer& scorer = scorers_[worker];
   TScoreMemo& memo = memos_[worker];
   for (std::int32_t i = first; i < last; ++i) {

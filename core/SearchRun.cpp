@@ -1,9 +1,11 @@
 #include "SearchRun.h"
 
 #include <charconv>
+#include <new>
 
 #include "DecimalSeparator.h"
 #include "Random.h"
+#include "SearchMemory.h"
 
 namespace {
 
@@ -49,12 +51,22 @@ std::string FormatElapsed(std::chrono::milliseconds elapsed) {
 
 TSearchRun::TSearchRun(TSampleData& samples, const TSearchParameters& parameters)
     : samples_(samples), parameters_(parameters), startSeed_(Seed()) {
-  search_ = std::make_unique<TMovar>(parameters.InstructionCount, parameters.PopulationSize,
-                                     parameters.RegisterCount);
-  samples_.SetMargin(parameters.Margin);
-  search_->SetProgressive(parameters.Progressive);
-  search_->SetThreads(parameters.Threads);
-  search_->SetSamples(samples_);
+  CheckSearchMemory(Shape(), ScoringThreads(parameters.Threads), MemoryLimit());
+  try {
+    search_ = std::make_unique<TMovar>(parameters.InstructionCount, parameters.PopulationSize,
+                                       parameters.RegisterCount);
+    samples_.SetMargin(parameters.Margin);
+    search_->SetProgressive(parameters.Progressive);
+    search_->SetThreads(parameters.Threads);
+    search_->SetSamples(samples_);
+  } catch (const std::bad_alloc&) {
+    throw SearchOutOfMemory(Shape(), ScoringThreads(parameters.Threads));
+  }
+}
+
+TSearchShape TSearchRun::Shape() const noexcept {
+  return {parameters_.PopulationSize, parameters_.InstructionCount, parameters_.RegisterCount,
+          samples_.Count()};
 }
 
 void TSearchRun::ScoreGeneration(const TSearchObserver& observer, Clock::time_point& lastPump) {
@@ -94,6 +106,14 @@ TModelUpdate TSearchRun::Show(const TTuringEvaluator& shown) const {
 }
 
 TSearchResult TSearchRun::Run(const TSearchObserver& observer) {
+  try {
+    return RunGenerations(observer);
+  } catch (const std::bad_alloc&) {
+    throw SearchOutOfMemory(Shape(), search_->Threads());
+  }
+}
+
+TSearchResult TSearchRun::RunGenerations(const TSearchObserver& observer) {
   const Clock::time_point start = Clock::now();
   Clock::time_point lastPump = start;
   const TTuringEvaluator* shown = nullptr;

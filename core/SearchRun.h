@@ -12,6 +12,7 @@
 
 #include "Movar.h"
 #include "SD.h"
+#include "SearchMemory.h"
 
 struct TSearchParameters {
   std::int32_t InstructionCount = 5;
@@ -65,14 +66,19 @@ class TSearchRun {
  public:
   static constexpr std::chrono::milliseconds PumpInterval{100};
 
-  // Creates the population search and lends it the samples, whose margin it sets.
+  // Creates the population search and lends it the samples, whose margin it sets. A search
+  // that needs more memory than the computer or the process allows is refused, and so is
+  // one whose allocations fail: both throw TSearchMemoryError, whose text names the size.
   TSearchRun(TSampleData& samples, const TSearchParameters& parameters);
 
+  // An allocation that fails during the run also ends in TSearchMemoryError.
   TSearchResult Run(const TSearchObserver& observer);
 
   [[nodiscard]] const TMovar& Search() const noexcept { return *search_; }
 
  private:
+  [[nodiscard]] TSearchShape Shape() const noexcept;
+  TSearchResult RunGenerations(const TSearchObserver& observer);
   void ScoreGeneration(const TSearchObserver& observer,
                        std::chrono::steady_clock::time_point& lastPump);
   TModelUpdate Show(const TTuringEvaluator& best) const;

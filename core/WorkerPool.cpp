@@ -1,5 +1,7 @@
 #include "WorkerPool.h"
 
+#include <utility>
+
 namespace {
 
 // About a tenth of a millisecond of watching: longer than the serial work between the
@@ -51,13 +53,25 @@ void TWorkerPool::Run(const std::function<void(std::int32_t)>& task) {
     round_.fetch_add(1, std::memory_order_release);
   }
   wake_.notify_all();
-  task(0);
+  try {
+    task(0);
+  } catch (...) {
+    Fail(std::current_exception());
+  }
   const auto finished = [this] { return busy_.load(std::memory_order_acquire) == 0; };
   if (!SpinUntil(finished)) {
     std::unique_lock lock(mutex_);
     done_.wait(lock, finished);
   }
   task_ = nullptr;
+  // Every call has returned, so nothing else touches failure_ now.
+  if (std::exception_ptr failure = std::exchange(failure_, nullptr))
+    std::rethrow_exception(failure);
+}
+
+void TWorkerPool::Fail(std::exception_ptr failure) noexcept {
+  std::lock_guard lock(mutex_);
+  if (!failure_) failure_ = std::move(failure);
 }
 
 void TWorkerPool::Work(std::int32_t worker) {
@@ -73,7 +87,11 @@ void TWorkerPool::Work(std::int32_t worker) {
     }
     if (stop_.load(std::memory_order_acquire)) return;
     seen = round_.load(std::memory_order_acquire);
-    (*task_)(worker);
+    try {
+      (*task_)(worker);
+    } catch (...) {
+      Fail(std::current_exception());
+    }
     if (busy_.fetch_sub(1, std::memory_order_acq_rel) == 1) {
       std::lock_guard lock(mutex_);
       done_.notify_one();
