@@ -23,6 +23,7 @@
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QSlider>
 #include <QSpinBox>
 #include <QSplitter>
@@ -72,8 +73,9 @@ class TParameterBox : public QSpinBox {
   [[nodiscard]] QLineEdit* Edit() const { return lineEdit(); }
 };
 
-QLabel* Caption(const QString& text, QWidget* buddy, QWidget* parent) {
+QLabel* Caption(const char* name, const QString& text, QWidget* buddy, QWidget* parent) {
   auto* label = new QLabel(text, parent);
+  label->setObjectName(QString::fromLatin1(name));
   label->setBuddy(buddy);
   return label;
 }
@@ -115,6 +117,16 @@ TForm1::TForm1(TWindowServices services, QWidget* parent)
   createActions();
   createMenus();
   FormCreate();
+  PlaceOnScreen();
+}
+
+void TForm1::PlaceOnScreen() {
+  resize(OuterWidth, OuterHeight);
+  if (const QScreen* screen = this->screen()) {
+    QRect frame = frameGeometry();
+    frame.moveCenter(screen->availableGeometry().center());
+    move(frame.topLeft());
+  }
 }
 
 TForm1::~TForm1() = default;
@@ -160,25 +172,35 @@ void TForm1::createParameterControls() {
   btPlot->hide();  // its command runs only when another command calls it
 
   auto* grid = new QGridLayout(GroupBox1);
-  grid->addWidget(Caption(QStringLiteral("Variables:"), UpDown1, GroupBox1), 0, 0);
+  grid->addWidget(Caption("Label1", QStringLiteral("Variables:"), UpDown1, GroupBox1), 0, 0);
   grid->addWidget(UpDown1, 0, 1);
-  grid->addWidget(Caption(QStringLiteral("Instructions:"), UpDown2, GroupBox1), 1, 0);
+  grid->addWidget(Caption("Label2", QStringLiteral("Instructions:"), UpDown2, GroupBox1), 1, 0);
   grid->addWidget(UpDown2, 1, 1);
-  grid->addWidget(Caption(QStringLiteral("Start population:"), UpDown3, GroupBox1), 2, 0, 1, 2);
+  grid->addWidget(Caption("Label3", QStringLiteral("Start population:"), UpDown3, GroupBox1), 2, 0,
+                  1, 2);
   grid->addWidget(UpDown3, 3, 0, 1, 2);
   grid->addWidget(opRandomSample, 4, 0, 1, 2);
   grid->addWidget(Button1, 5, 0, 1, 2);
   grid->setRowMinimumHeight(6, 8);
-  grid->addWidget(Caption(QStringLiteral("Margin of error:"), tb1, GroupBox1), 7, 0, 1, 2);
-  grid->addWidget(tb1, 8, 0, 1, 2);
+  grid->addWidget(Caption("Label5", QStringLiteral("Margin of error:"), tb1, GroupBox1), 7, 0, 1,
+                  2);
+  lbMargin = Named<QLabel>("lbMargin", GroupBox1);
+  lbMargin->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  // Room for "40%" whatever the font, so that the track bar does not move as the text changes.
+  lbMargin->setMinimumWidth(lbMargin->fontMetrics().horizontalAdvance(QStringLiteral("40%")));
+  auto* margin = new QHBoxLayout();
+  margin->addWidget(tb1, 1);
+  margin->addWidget(lbMargin);
+  grid->addLayout(margin, 8, 0, 1, 2);
   grid->addWidget(opIncrementalSearch, 9, 0, 1, 2);
   auto* run = new QHBoxLayout();
   run->addWidget(Button2, 3);
   run->addWidget(Button3, 1);
   grid->addLayout(run, 10, 0, 1, 2);
-  grid->addWidget(Caption(QStringLiteral("Generation:"), Edit6, GroupBox1), 11, 0, 1, 2);
+  grid->addWidget(Caption("Label6", QStringLiteral("Generation:"), Edit6, GroupBox1), 11, 0, 1, 2);
   grid->addWidget(Edit6, 12, 0, 1, 2);
-  grid->addWidget(Caption(QStringLiteral("Elapsed time:"), Edit5, GroupBox1), 13, 0, 1, 2);
+  grid->addWidget(Caption("Label4", QStringLiteral("Elapsed time:"), Edit5, GroupBox1), 13, 0, 1,
+                  2);
   grid->addWidget(Edit5, 14, 0, 1, 2);
   grid->addWidget(btPlot, 15, 0, 1, 2);
   grid->setRowStretch(16, 1);
@@ -506,5 +528,7 @@ void TForm1::About1Click() {
 }
 
 void TForm1::tb1Change() {
-  tb1->setToolTip(QString::fromStdString(MarginHint(tb1->value())));
+  const QString hint = QString::fromStdString(MarginHint(tb1->value()));
+  tb1->setToolTip(hint);
+  lbMargin->setText(hint);
 }

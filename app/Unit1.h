@@ -13,6 +13,7 @@ class QAction;
 class QCheckBox;
 class QFileDialog;
 class QGroupBox;
+class QLabel;
 class QLineEdit;
 class QMenu;
 class QMimeData;
@@ -30,6 +31,9 @@ class TForm1 : public QMainWindow {
   Q_OBJECT
 
  public:
+  static constexpr int OuterWidth = 783;
+  static constexpr int OuterHeight = 540;
+
   explicit TForm1(TWindowServices services = DesktopServices(), QWidget* parent = nullptr);
   ~TForm1() override;
 
@@ -65,6 +69,8 @@ class TForm1 : public QMainWindow {
   void createDialogs();
   void createActions();
   void createMenus();
+  // The window's own size, centred on its screen.
+  void PlaceOnScreen();
   void SetRunState(bool running);
   void UseSystemDecimalSeparator();
   void ShowMessage(const QString& text);
@@ -87,6 +93,7 @@ class TForm1 : public QMainWindow {
   QCheckBox* opRandomSample = nullptr;
   QPushButton* Button1 = nullptr;
   QSlider* tb1 = nullptr;
+  QLabel* lbMargin = nullptr;  // the margin as text, beside the track bar
   QCheckBox* opIncrementalSearch = nullptr;
   QPushButton* Button2 = nullptr;
   QPushButton* Button3 = nullptr;
