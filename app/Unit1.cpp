@@ -87,6 +87,14 @@ QLineEdit* ReadOnlyEdit(const char* name, const QString& text, QWidget* parent) 
   return edit;
 }
 
+// A set read off the window's thread, with its points ordered for the chart.
+struct TLoadedSamples {
+  TSampleData Set;
+  std::vector<TSamplePoint> Ordered;
+  std::int32_t Unreadable = 0;
+  bool Read = true;  // false: the text held no pair, nothing changes
+};
+
 template <typename Widget, typename... Args>
 Widget* Named(const char* name, Args&&... args) {
   auto* widget = new Widget(std::forward<Args>(args)...);
@@ -421,9 +429,28 @@ void TForm1::Button1Click() {
 }
 
 void TForm1::btPlotClick() {
+  ShowSamples(SeriesPoints(*Samples));
+}
+
+void TForm1::ShowSamples(std::vector<TSamplePoint> ordered) {
   gridModel_->Refresh();
   chTest->Clear(TSampleChart::ModelSeries);
-  chTest->SetPoints(TSampleChart::SampleSeries, SeriesPoints(*Samples));
+  chTest->SetPoints(TSampleChart::SampleSeries, std::move(ordered));
+}
+
+bool TForm1::RunBusy(const QString& label, std::function<void()> work) {
+  if (!services_.RunBusy) {
+    work();
+    return true;
+  }
+  return services_.RunBusy(this, label, std::move(work));
+}
+
+void TForm1::TakeSamples(TSampleData&& loaded, std::vector<TSamplePoint> ordered) {
+  // The window's set stays the same object; its margin is the run's, not the load's.
+  loaded.SetMargin(Samples->GetMargin());
+  *Samples = std::move(loaded);
+  ShowSamples(std::move(ordered));
 }
 
 void TForm1::Button2Click() {
@@ -466,15 +493,22 @@ void TForm1::Open1Click() {
   const std::optional<QString> path = services_.RunFileDialog(*OpenDialog1);
   if (!path) return;
   OpenDialog1->selectFile(*path);
-  std::int32_t unreadable = 0;
+  // Read off the window's thread into a set of its own: a cancelled or failed load leaves
+  // the window's set as it was.
+  auto loaded = std::make_shared<TLoadedSamples>();
+  const std::string fileName = QFile::encodeName(*path).toStdString();
   try {
-    unreadable = Samples->LoadFromFile(QFile::encodeName(*path).toStdString());
+    const bool done = RunBusy(QStringLiteral("Opening %1").arg(*path), [loaded, fileName] {
+      loaded->Unreadable = loaded->Set.LoadFromFile(fileName);
+      loaded->Ordered = SeriesPoints(loaded->Set);
+    });
+    if (!done) return;
   } catch (const std::exception& error) {
     ShowError(error.what());
     return;
   }
-  btPlotClick();
-  const std::string note = UnreadableNote(unreadable, Samples->Count(), "lines", "loaded");
+  TakeSamples(std::move(loaded->Set), std::move(loaded->Ordered));
+  const std::string note = UnreadableNote(loaded->Unreadable, Samples->Count(), "lines", "loaded");
   if (!note.empty()) ShowMessage(QString::fromStdString(note));
 }
 
@@ -497,12 +531,18 @@ void TForm1::CopyData1Click() {
 }
 
 void TForm1::PastData1Click() {
-  const std::string text = QGuiApplication::clipboard()->text().toStdString();
-  const TClipboardPaste pasted = ParseClipboardData(text, *Samples);
-  if (!pasted.Pasted) return;
-  btPlotClick();
+  auto loaded = std::make_shared<TLoadedSamples>();
+  const bool done = RunBusy(
+      QStringLiteral("Pasting the samples"), [loaded, text = QGuiApplication::clipboard()->text()] {
+        const TClipboardPaste pasted = ParseClipboardData(text.toStdString(), loaded->Set);
+        loaded->Read = pasted.Pasted;
+        loaded->Unreadable = pasted.Unreadable;
+        if (pasted.Pasted) loaded->Ordered = SeriesPoints(loaded->Set);
+      });
+  if (!done || !loaded->Read) return;
+  TakeSamples(std::move(loaded->Set), std::move(loaded->Ordered));
   QString message = QStringLiteral("Test data pasted.");
-  const std::string note = UnreadableNote(pasted.Unreadable, Samples->Count(), "pairs", "pasted");
+  const std::string note = UnreadableNote(loaded->Unreadable, Samples->Count(), "pairs", "pasted");
   if (!note.empty()) message += QLatin1Char(' ') + QString::fromStdString(note);
   ShowMessage(message);
 }

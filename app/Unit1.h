@@ -3,10 +3,13 @@
 // it in the grid and the chart, runs the search and prints the best model. Its handlers
 // collect what the user set and hand it to the core and the sample text routines.
 
+#include <functional>
 #include <memory>
+#include <vector>
 
 #include <QMainWindow>
 
+#include "SD.h"
 #include "WindowServices.h"
 
 class QAction;
@@ -24,7 +27,6 @@ class QSpinBox;
 class QSplitter;
 class QTableView;
 class TSampleChart;
-class TSampleData;
 class TSampleGridModel;
 
 class TForm1 : public QMainWindow {
@@ -72,6 +74,11 @@ class TForm1 : public QMainWindow {
   // The window's own size, centred on its screen.
   void PlaceOnScreen();
   void SetRunState(bool running);
+  // What "Plot" shows, from the set's points already ordered by x.
+  void ShowSamples(std::vector<TSamplePoint> ordered);
+  [[nodiscard]] bool RunBusy(const QString& label, std::function<void()> work);
+  // Replaces the contents of the window's set by a set read off its thread, and shows it.
+  void TakeSamples(TSampleData&& loaded, std::vector<TSamplePoint> ordered);
   void UseSystemDecimalSeparator();
   void ShowMessage(const QString& text);
   void PutOnClipboard(QMimeData* data);

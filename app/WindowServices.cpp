@@ -5,6 +5,7 @@
 #include <QMessageBox>
 
 #include "AppTitle.h"
+#include "BusyWork.h"
 
 namespace {
 
@@ -26,6 +27,9 @@ TWindowServices DesktopServices() {
   services.RunFileDialog = [](QFileDialog& dialog) -> std::optional<QString> {
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
     return dialog.selectedFiles().constFirst();
+  };
+  services.RunBusy = [](QWidget* parent, const QString& label, std::function<void()> work) {
+    return TBusyWork::Run(parent, label, std::move(work));
   };
   services.SystemDecimalPoint = [] { return QLocale::system().decimalPoint(); };
   return services;

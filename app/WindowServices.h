@@ -18,6 +18,9 @@ struct TWindowServices {
   std::function<void(QWidget* parent, const QString& text)> ShowError;
   // Runs the prepared dialog; the chosen path, or nothing when the user cancelled.
   std::function<std::optional<QString>(QFileDialog& dialog)> RunFileDialog;
+  // Runs a command's long work off the window's thread (TBusyWork); false when the user
+  // cancelled it. Unset: the work runs at once, on the caller's thread.
+  std::function<bool(QWidget* parent, const QString& label, std::function<void()> work)> RunBusy;
   // The user's decimal separator as the system announces it.
   std::function<QString()> SystemDecimalPoint;
 };

@@ -11,6 +11,7 @@
 #include <QStringList>
 #include <QTableView>
 
+#include "BusyWork.h"
 #include "SampleChart.h"
 #include "Unit1.h"
 #include "WindowServices.h"
@@ -21,6 +22,9 @@ struct TScriptedServices {
   QList<std::optional<QString>> DialogAnswers;  // taken in order; cancel when empty
   QList<QFileDialog*> DialogsShown;
   QString DecimalPoint = QStringLiteral(".");
+  QStringList BusyLabels;   // the long works run, by their labels
+  bool CancelBusy = false;  // the user cancels every long work
+  bool RealBusy = false;    // long works run off the window's thread, as on the desktop
 
   [[nodiscard]] TWindowServices Services() {
     TWindowServices services;
@@ -29,6 +33,12 @@ struct TScriptedServices {
     services.RunFileDialog = [this](QFileDialog& dialog) -> std::optional<QString> {
       DialogsShown.append(&dialog);
       return DialogAnswers.isEmpty() ? std::nullopt : DialogAnswers.takeFirst();
+    };
+    services.RunBusy = [this](QWidget* parent, const QString& label, std::function<void()> work) {
+      BusyLabels.append(label);
+      if (RealBusy) return TBusyWork::Run(parent, label, std::move(work));
+      work();  // a cancelled work still runs to its end
+      return !CancelBusy;
     };
     services.SystemDecimalPoint = [this] { return DecimalPoint; };
     return services;
