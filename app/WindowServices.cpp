@@ -1,5 +1,7 @@
 #include "WindowServices.h"
 
+#include <QAbstractItemView>
+#include <QCompleter>
 #include <QFileDialog>
 #include <QLocale>
 #include <QMessageBox>
@@ -16,6 +18,12 @@ void ShowBox(QWidget* parent, QMessageBox::Icon icon, const QString& text) {
 
 }  // namespace
 
+void DismissCompletion(QFileDialog& dialog) {
+  for (QCompleter* completer : dialog.findChildren<QCompleter*>()) {
+    if (QAbstractItemView* popup = completer->popup()) popup->hide();
+  }
+}
+
 TWindowServices DesktopServices() {
   TWindowServices services;
   services.ShowMessage = [](QWidget* parent, const QString& text) {
@@ -25,7 +33,9 @@ TWindowServices DesktopServices() {
     ShowBox(parent, QMessageBox::Critical, text);
   };
   services.RunFileDialog = [](QFileDialog& dialog) -> std::optional<QString> {
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    const int answer = dialog.exec();
+    DismissCompletion(dialog);
+    if (answer != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
     return dialog.selectedFiles().constFirst();
   };
   services.RunBusy = [](QWidget* parent, const QString& label, std::function<void()> work) {

@@ -25,5 +25,9 @@ struct TWindowServices {
   std::function<QString()> SystemDecimalPoint;
 };
 
+// Hides the list of completions of the dialog's file name: after a typed name and Return it
+// would otherwise stay over the window until the next click.
+void DismissCompletion(QFileDialog& dialog);
+
 // The real boxes and dialogs of the desktop.
 [[nodiscard]] TWindowServices DesktopServices();
