@@ -3,13 +3,15 @@
 #include <exception>
 #include <functional>
 #include <iostream>
+#include <string>
+#include <vector>
 
 #include <QApplication>
-#include <QScreen>
 
 #include "AppTitle.h"
 #include "CommandLine.h"
 #include "MovarVersion.h"
+#include "DisplayCheck.h"
 #include "Unit1.h"
 
 namespace {
@@ -43,12 +45,6 @@ int Run(int argc, char** argv) {
   const TWindowServices services = DesktopServices();
   TForm1 form1(services);
   application.ErrorBox = [&form1](const char* text) { form1.ShowError(text); };
-  form1.resize(783, 540);
-  if (const QScreen* screen = form1.screen()) {
-    QRect frame = form1.frameGeometry();
-    frame.moveCenter(screen->availableGeometry().center());
-    form1.move(frame.topLeft());
-  }
   form1.show();
   // A file named on the command line replaces the generated sample; when it cannot be read the
   // error box says so over the window, which keeps the generated sample.
@@ -60,6 +56,11 @@ int Run(int argc, char** argv) {
 
 int main(int argc, char** argv) {
   try {
+    if (const auto missing =
+            MissingDisplay(std::vector<std::string>(argv + 1, argv + argc), ProcessEnvironment())) {
+      std::cerr << "movar-tester: " << *missing << '\n';
+      return 1;
+    }
     return Run(argc, argv);
   } catch (const std::exception& error) {
     std::cerr << "movar-tester: " << error.what() << '\n';

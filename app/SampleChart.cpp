@@ -18,6 +18,7 @@ QLineSeries* AddSeries(QChart& chart, const QString& name, const QColor& color) 
   QPen pen(color);
   pen.setWidth(1);
   series->setPen(pen);
+  series->setMarkerSize(5);
   chart.addSeries(series);
   return series;
 }
@@ -61,6 +62,7 @@ void TSampleChart::SetPoints(int index, std::vector<TSamplePoint> points) {
     qtPoints.append(QPointF(p.X, p.Y));
   }
   series_[index]->replace(qtPoints);
+  series_[index]->setPointsVisible(points_[index].size() <= MarkerLimit);
   FollowData();
 }
 

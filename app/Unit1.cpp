@@ -25,6 +25,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSettings>
+#include <QScreen>
 #include <QSlider>
 #include <QSpinBox>
 #include <QSplitter>
@@ -89,8 +90,9 @@ class TParameterBox : public QSpinBox {
   [[nodiscard]] QLineEdit* Edit() const { return lineEdit(); }
 };
 
-QLabel* Caption(const QString& text, QWidget* buddy, QWidget* parent) {
+QLabel* Caption(const char* name, const QString& text, QWidget* buddy, QWidget* parent) {
   auto* label = new QLabel(text, parent);
+  label->setObjectName(QString::fromLatin1(name));
   label->setBuddy(buddy);
   return label;
 }
@@ -101,6 +103,14 @@ QLineEdit* ReadOnlyEdit(const char* name, const QString& text, QWidget* parent) 
   edit->setReadOnly(true);
   return edit;
 }
+
+// A set read off the window's thread, with its points ordered for the chart.
+struct TLoadedSamples {
+  TSampleData Set;
+  std::vector<TSamplePoint> Ordered;
+  std::int32_t Unreadable = 0;
+  bool Read = true;  // false: the text held no pair, nothing changes
+};
 
 template <typename Widget, typename... Args>
 Widget* Named(const char* name, Args&&... args) {
@@ -136,6 +146,16 @@ TForm1::TForm1(TWindowServices services, QWidget* parent)
   createActions();
   createMenus();
   FormCreate();
+  PlaceOnScreen();
+}
+
+void TForm1::PlaceOnScreen() {
+  resize(OuterWidth, OuterHeight);
+  if (const QScreen* screen = this->screen()) {
+    QRect frame = frameGeometry();
+    frame.moveCenter(screen->availableGeometry().center());
+    move(frame.topLeft());
+  }
 }
 
 TForm1::~TForm1() = default;
@@ -190,32 +210,42 @@ void TForm1::createParameterControls() {
   btPlot->hide();  // its command runs only when another command calls it
 
   auto* grid = new QGridLayout(GroupBox1);
-  grid->addWidget(Caption(QStringLiteral("Variables:"), UpDown1, GroupBox1), 0, 0);
+  grid->addWidget(Caption("Label1", QStringLiteral("Variables:"), UpDown1, GroupBox1), 0, 0);
   grid->addWidget(UpDown1, 0, 1);
-  grid->addWidget(Caption(QStringLiteral("Instructions:"), UpDown2, GroupBox1), 1, 0);
+  grid->addWidget(Caption("Label2", QStringLiteral("Instructions:"), UpDown2, GroupBox1), 1, 0);
   grid->addWidget(UpDown2, 1, 1);
-  grid->addWidget(Caption(QStringLiteral("Start population:"), UpDown3, GroupBox1), 2, 0, 1, 2);
+  grid->addWidget(Caption("Label3", QStringLiteral("Start population:"), UpDown3, GroupBox1), 2, 0,
+                  1, 2);
   grid->addWidget(UpDown3, 3, 0, 1, 2);
-  grid->addWidget(Caption(QStringLiteral("Seed:"), seedField_, GroupBox1), 4, 0);
-  grid->addWidget(seedField_, 5, 0, 1, 2);
+  grid->addWidget(Caption("lbSeed", QStringLiteral("Seed:"), seedField_, GroupBox1), 4, 0);
+  grid->addWidget(seedField_, 4, 1);
   grid->addWidget(opRandomSample, 6, 0, 1, 2);
   grid->addWidget(Button1, 7, 0, 1, 2);
   grid->setRowMinimumHeight(8, 8);
-  grid->addWidget(Caption(QStringLiteral("Margin of error:"), tb1, GroupBox1), 9, 0, 1, 2);
-  grid->addWidget(tb1, 10, 0, 1, 2);
+  grid->addWidget(Caption("Label5", QStringLiteral("Margin of error:"), tb1, GroupBox1), 9, 0, 1,
+                  2);
+  lbMargin = Named<QLabel>("lbMargin", GroupBox1);
+  lbMargin->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  // Room for "40%" whatever the font, so that the track bar does not move as the text changes.
+  lbMargin->setMinimumWidth(lbMargin->fontMetrics().horizontalAdvance(QStringLiteral("40%")));
+  auto* margin = new QHBoxLayout();
+  margin->addWidget(tb1, 1);
+  margin->addWidget(lbMargin);
+  grid->addLayout(margin, 10, 0, 1, 2);
   grid->addWidget(opIncrementalSearch, 11, 0, 1, 2);
   grid->addWidget(opRestartSearch, 12, 0, 1, 2);
   auto* run = new QHBoxLayout();
   run->addWidget(Button2, 3);
   run->addWidget(Button3, 1);
   grid->addLayout(run, 13, 0, 1, 2);
-  grid->addWidget(Caption(QStringLiteral("Generation:"), Edit6, GroupBox1), 14, 0, 1, 2);
+  grid->addWidget(Caption("Label6", QStringLiteral("Generation:"), Edit6, GroupBox1), 14, 0, 1, 2);
   auto* generation = new QHBoxLayout();
   generation->addWidget(Edit6, 1);
   generation->addWidget(rateBox_, 1);
   grid->addLayout(generation, 15, 0, 1, 2);
   grid->addWidget(lbAttempt, 16, 0, 1, 2);
-  grid->addWidget(Caption(QStringLiteral("Elapsed time:"), Edit5, GroupBox1), 17, 0, 1, 2);
+  grid->addWidget(Caption("Label4", QStringLiteral("Elapsed time:"), Edit5, GroupBox1), 17, 0, 1,
+                  2);
   grid->addWidget(Edit5, 18, 0, 1, 2);
   grid->addWidget(btPlot, 19, 0, 1, 2);
   grid->setRowStretch(20, 1);
@@ -487,10 +517,34 @@ void TForm1::Button1Click() {
 }
 
 void TForm1::btPlotClick() {
+  ShowSamples(SeriesPoints(*Samples));
+}
+
+void TForm1::ShowSamples(std::vector<TSamplePoint> ordered) {
   gridModel_->Refresh();
   chTest->Clear(TSampleChart::ModelSeries);
   bestModels_->Clear();  // their predictions and reports were of the samples before
-  chTest->SetPoints(TSampleChart::SampleSeries, SeriesPoints(*Samples));
+  chTest->SetPoints(TSampleChart::SampleSeries, std::move(ordered));
+}
+
+bool TForm1::RunBusy(const QString& label, std::function<void()> work) {
+  if (!services_.RunBusy) {
+    work();
+    return true;
+  }
+  return services_.RunBusy(this, label, std::move(work));
+}
+
+QString TForm1::TakeSamples(const QString& step, TSampleOrigin origin, TSampleData&& loaded,
+                            std::vector<TSamplePoint> ordered) {
+  const QString note = history_->Record(step, origin, [&](TSampleData& samples) {
+    // The window's set stays the same object; its margin is the run's, not the load's.
+    loaded.SetMargin(samples.GetMargin());
+    samples = std::move(loaded);
+    return true;
+  });
+  ShowSamples(std::move(ordered));
+  return note;
 }
 
 void TForm1::Button2Click() {
@@ -579,26 +633,29 @@ void TForm1::Open1Click() {
 
 void TForm1::OpenFile(const QString& path) {
   if (running_) return;  // the samples never change under a running search
-  std::int32_t unreadable = 0;
-  QString undoNote;
+  // Read off the window's thread into a set of its own: a cancelled or failed load leaves
+  // the window's set as it was.
+  auto loaded = std::make_shared<TLoadedSamples>();
+  const std::string fileName = QFile::encodeName(path).toStdString();
   try {
-    undoNote = history_->Record(Open1->text() + QLatin1Char(' ') + QFileInfo(path).fileName(),
-                                TSampleOrigin::File, [&](TSampleData& samples) {
-                                  unreadable =
-                                      samples.LoadFromFile(QFile::encodeName(path).toStdString());
-                                  return true;
-                                });
+    const bool done = RunBusy(QStringLiteral("Opening %1").arg(path), [loaded, fileName] {
+      loaded->Unreadable = loaded->Set.LoadFromFile(fileName);
+      loaded->Ordered = SeriesPoints(loaded->Set);
+    });
+    if (!done) return;
   } catch (const std::exception& error) {
     recent_->Forget(path);
     RecentFiles1->Refresh();
     ShowError(error.what());
     return;
   }
+  const QString undoNote =
+      TakeSamples(Open1->text() + QLatin1Char(' ') + QFileInfo(path).fileName(),
+                  TSampleOrigin::File, std::move(loaded->Set), std::move(loaded->Ordered));
   RememberFile(path);
-  btPlotClick();
-  QStringList notes{
-      QString::fromStdString(UnreadableNote(unreadable, Samples->Count(), "lines", "loaded")),
-      undoNote};
+  QStringList notes{QString::fromStdString(
+                        UnreadableNote(loaded->Unreadable, Samples->Count(), "lines", "loaded")),
+                    undoNote};
   notes.removeAll(QString());
   if (!notes.isEmpty()) ShowMessage(notes.join(QLatin1Char(' ')));
 }
@@ -670,17 +727,19 @@ void TForm1::CopyData1Click() {
 }
 
 void TForm1::PastData1Click() {
-  const std::string text = QGuiApplication::clipboard()->text().toStdString();
-  TClipboardPaste pasted;
-  const QString undoNote =
-      history_->Record(PastData1->text(), TSampleOrigin::Pasted, [&](TSampleData& samples) {
-        pasted = ParseClipboardData(text, samples);
-        return pasted.Pasted;
+  auto loaded = std::make_shared<TLoadedSamples>();
+  const bool done = RunBusy(
+      QStringLiteral("Pasting the samples"), [loaded, text = QGuiApplication::clipboard()->text()] {
+        const TClipboardPaste pasted = ParseClipboardData(text.toStdString(), loaded->Set);
+        loaded->Read = pasted.Pasted;
+        loaded->Unreadable = pasted.Unreadable;
+        if (pasted.Pasted) loaded->Ordered = SeriesPoints(loaded->Set);
       });
-  if (!pasted.Pasted) return;
-  btPlotClick();
+  if (!done || !loaded->Read) return;
+  const QString undoNote = TakeSamples(PastData1->text(), TSampleOrigin::Pasted,
+                                       std::move(loaded->Set), std::move(loaded->Ordered));
   QString message = QStringLiteral("Test data pasted.");
-  const std::string note = UnreadableNote(pasted.Unreadable, Samples->Count(), "pairs", "pasted");
+  const std::string note = UnreadableNote(loaded->Unreadable, Samples->Count(), "pairs", "pasted");
   if (!note.empty()) message += QLatin1Char(' ') + QString::fromStdString(note);
   if (!undoNote.isEmpty()) message += QLatin1Char(' ') + undoNote;
   ShowMessage(message);
@@ -708,5 +767,7 @@ void TForm1::About1Click() {
 }
 
 void TForm1::tb1Change() {
-  tb1->setToolTip(QString::fromStdString(MarginHint(tb1->value())));
+  const QString hint = QString::fromStdString(MarginHint(tb1->value()));
+  tb1->setToolTip(hint);
+  lbMargin->setText(hint);
 }

@@ -3,12 +3,14 @@
 // it in the grid and the chart, runs the search and prints the best model. Its handlers
 // collect what the user set and hand it to the core and the sample text routines.
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include <QMainWindow>
 
+#include "SD.h"
 #include "WindowServices.h"
 
 class QAction;
@@ -29,17 +31,20 @@ class TBestModelList;
 class TProgressChart;
 class TRateBox;
 class TSampleChart;
-class TSampleData;
 class TSampleGridModel;
 class TRecentFiles;
 class TRecentFilesMenu;
 class TSampleHistory;
 class TSeedField;
+enum class TSampleOrigin;
 
 class TForm1 : public QMainWindow {
   Q_OBJECT
 
  public:
+  static constexpr int OuterWidth = 783;
+  static constexpr int OuterHeight = 540;
+
   explicit TForm1(TWindowServices services = DesktopServices(), QWidget* parent = nullptr);
   ~TForm1() override;
 
@@ -79,7 +84,16 @@ class TForm1 : public QMainWindow {
   void createDialogs();
   void createActions();
   void createMenus();
+  // The window's own size, centred on its screen.
+  void PlaceOnScreen();
   void SetRunState(bool running);
+  // What "Plot" shows, from the set's points already ordered by x.
+  void ShowSamples(std::vector<TSamplePoint> ordered);
+  [[nodiscard]] bool RunBusy(const QString& label, std::function<void()> work);
+  // Replaces the contents of the window's set by a set read off its thread, as an Undo step,
+  // and shows it; the step's note when it could not be kept.
+  QString TakeSamples(const QString& step, TSampleOrigin origin, TSampleData&& loaded,
+                      std::vector<TSamplePoint> ordered);
   void UseSystemDecimalSeparator();
   void ShowMessage(const QString& text);
   void PutOnClipboard(QMimeData* data);
@@ -108,6 +122,7 @@ class TForm1 : public QMainWindow {
   QCheckBox* opRandomSample = nullptr;
   QPushButton* Button1 = nullptr;
   QSlider* tb1 = nullptr;
+  QLabel* lbMargin = nullptr;  // the margin as text, beside the track bar
   QCheckBox* opIncrementalSearch = nullptr;
   QCheckBox* opRestartSearch = nullptr;
   QLabel* lbAttempt = nullptr;

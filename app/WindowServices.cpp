@@ -1,12 +1,15 @@
 #include "WindowServices.h"
 
 #include <QDialog>
+#include <QAbstractItemView>
+#include <QCompleter>
 #include <QFileDialog>
 #include <QLocale>
 #include <QMessageBox>
 #include <QSettings>
 
 #include "AppTitle.h"
+#include "BusyWork.h"
 
 namespace {
 
@@ -17,6 +20,12 @@ void ShowBox(QWidget* parent, QMessageBox::Icon icon, const QString& text) {
 
 }  // namespace
 
+void DismissCompletion(QFileDialog& dialog) {
+  for (QCompleter* completer : dialog.findChildren<QCompleter*>()) {
+    if (QAbstractItemView* popup = completer->popup()) popup->hide();
+  }
+}
+
 TWindowServices DesktopServices() {
   TWindowServices services;
   services.ShowMessage = [](QWidget* parent, const QString& text) {
@@ -26,7 +35,9 @@ TWindowServices DesktopServices() {
     ShowBox(parent, QMessageBox::Critical, text);
   };
   services.RunFileDialog = [](QFileDialog& dialog) -> std::optional<QString> {
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    const int answer = dialog.exec();
+    DismissCompletion(dialog);
+    if (answer != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
     return dialog.selectedFiles().constFirst();
   };
   services.RunDialog = [](QDialog& dialog) { return dialog.exec() == QDialog::Accepted; };
@@ -35,6 +46,9 @@ TWindowServices DesktopServices() {
                     QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, parent);
     box.setDefaultButton(QMessageBox::Save);
     return static_cast<QMessageBox::StandardButton>(box.exec());
+  };
+  services.RunBusy = [](QWidget* parent, const QString& label, std::function<void()> work) {
+    return TBusyWork::Run(parent, label, std::move(work));
   };
   services.SystemDecimalPoint = [] { return QLocale::system().decimalPoint(); };
   services.Settings = [] {

@@ -26,12 +26,19 @@ struct TWindowServices {
   std::function<bool(QDialog& dialog)> RunDialog;
   // Asks whether to save before the window closes: QMessageBox::Save, Discard or Cancel.
   std::function<QMessageBox::StandardButton(QWidget* parent, const QString& text)> AskToSave;
+  // Runs a command's long work off the window's thread (TBusyWork); false when the user
+  // cancelled it. Unset: the work runs at once, on the caller's thread.
+  std::function<bool(QWidget* parent, const QString& label, std::function<void()> work)> RunBusy;
   // The user's decimal separator as the system announces it.
   std::function<QString()> SystemDecimalPoint;
   // Where the window keeps the recent files and the last folder between runs; without it the
   // window keeps nothing.
   std::function<std::unique_ptr<QSettings>()> Settings;
 };
+
+// Hides the list of completions of the dialog's file name: after a typed name and Return it
+// would otherwise stay over the window until the next click.
+void DismissCompletion(QFileDialog& dialog);
 
 // The real boxes and dialogs of the desktop.
 [[nodiscard]] TWindowServices DesktopServices();

@@ -177,6 +177,15 @@ void PlaceClasses(const std::vector<TKeyed>& keyed, std::int32_t first, std::int
 
 }  // namespace
 
+std::uint64_t TErrorRanking::PeakBytes(std::int32_t count) noexcept {
+  const auto n = static_cast<std::uint64_t>(std::max(count, 0));
+  // The keys and the slots stay; beside them either the radix sort's scratch or the
+  // merge's buffer (a key each), the counting trees and a class's lists, or the copies of
+  // errors and order.
+  constexpr std::uint64_t Histograms = 2 * 8 * 256 * sizeof(std::int32_t);
+  return n * (sizeof(TKeyed) + sizeof(std::int32_t) + sizeof(TKeyed)) + Histograms;
+}
+
 void TErrorRanking::ExchangeSort(double* errors, std::int32_t* order, std::int32_t count) noexcept {
   for (std::int32_t i = 0; i + 1 < count; ++i) {
     for (std::int32_t j = i + 1; j < count; ++j) {

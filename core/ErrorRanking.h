@@ -27,6 +27,9 @@ class TErrorRanking {
   static void Sort(double* errors, std::int32_t* order, std::int32_t count,
                    TWorkerPool* pool = nullptr);
 
+  // The most memory Sort takes at once for count errors, beside the arrays it is given.
+  [[nodiscard]] static std::uint64_t PeakBytes(std::int32_t count) noexcept;
+
   // The plain exchange sort, the reference for Sort.
   static void ExchangeSort(double* errors, std::int32_t* order, std::int32_t count) noexcept;
 };

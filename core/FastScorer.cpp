@@ -98,6 +98,17 @@ TFastScorer::TFastScorer() : residual_(1, TStep{kEnd, 0, 0, 0, 0}) {
   chain_.reserve(16);
 }
 
+std::uint64_t TFastScorer::PeakBytes(std::int32_t instructionCount) noexcept {
+  const auto instructions = static_cast<std::uint64_t>(std::max(instructionCount, 0));
+  // Each instruction emits its step and at most one register made concrete, besides every
+  // register made concrete once at the start; the residual program has room for three
+  // times as many steps, and a growing vector may hold twice its size.
+  const std::uint64_t steps = 2 * instructions + MaxRegisters + 2;
+  return sizeof(TFastScorer) + TFunctionCache::TableBytes() +
+         (2 * steps + 3 * steps + 1) * sizeof(TStep) +
+         instructions * (sizeof(std::int32_t) + 2 * sizeof(TInstruction));
+}
+
 MOVAR_INLINE bool TFastScorer::OperandKnown(const TInstruction& in, double& value) const noexcept {
   if (in.Src == ConstantOperand) {
     value = in.Value;

@@ -38,6 +38,9 @@ class alignas(64) TFastScorer {
   [[nodiscard]] double Score(const TSampleData& samples, std::int32_t last,
                              double threshold) noexcept;
 
+  // The most memory a scorer takes at once for programs of instructionCount instructions.
+  [[nodiscard]] static std::uint64_t PeakBytes(std::int32_t instructionCount) noexcept;
+
   // Samples the last Score ran.
   [[nodiscard]] std::int32_t ScoredSamples() const noexcept { return scored_; }
   // Counts a score found without running, as if Score had run scored samples.

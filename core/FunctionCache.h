@@ -33,6 +33,9 @@ class TFunctionCache {
     return entry.Result;
   }
 
+  // The memory of one cache's tables.
+  [[nodiscard]] static constexpr std::size_t TableBytes() noexcept;
+
   // Operands outside these fail the instruction whatever the library would say.
   [[nodiscard]] static bool ExpDefined(double x) noexcept { return x >= 0 && x < 1; }
   [[nodiscard]] static bool LnDefined(double x) noexcept { return x > 0; }
@@ -70,6 +73,10 @@ class TFunctionCache {
 
   std::vector<TEntry> entries_;  // the functions' tables, one after the other
 };
+
+constexpr std::size_t TFunctionCache::TableBytes() noexcept {
+  return Offsets[FunctionCount] * sizeof(TEntry);
+}
 
 // Defined with the computations; declared here so that no caller instantiates the template.
 template <>

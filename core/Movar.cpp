@@ -8,6 +8,8 @@
 #include <thread>
 #include <utility>
 
+#include "ChunkSchedule.h"
+
 namespace {
 // The window grows once the best error falls below this.
 constexpr double WindowGrowthError = 0.0001;
@@ -92,7 +94,7 @@ void TMovar::Evaluate() {
 }
 
 void TMovar::ScoreSlice(std::int32_t worker, std::int32_t first, std::int32_t last,
-                        std::int32_t lastSample) noexcept {
+                        std::int32_t lastSample) {
   TFastScorer& scorer = scorers_[worker];
   TScoreMemo& memo = memos_[worker];
   for (std::int32_t i = first; i < last; ++i) {
@@ -138,12 +140,10 @@ void TMovar::EvaluateRange(std::int32_t first, std::int32_t last) {
   const auto misalignment = reinterpret_cast<std::uintptr_t>(errors_.data() + first) % Line;
   const auto lead = static_cast<std::int32_t>((Line - misalignment) % Line / sizeof(double));
   const std::int32_t base = first + lead - ParallelChunk;  // chunk 0 ends at first + lead
-  std::atomic<std::int32_t> next{0};
+  TChunkSchedule chunks((last - base + ParallelChunk - 1) / ParallelChunk, pool_->Size());
   pool_->Run([&](std::int32_t worker) {
-    for (;;) {
-      const std::int32_t chunk = next.fetch_add(1, std::memory_order_relaxed);
+    for (std::int32_t chunk; (chunk = chunks.Next(worker)) >= 0;) {
       const std::int32_t begin = std::max(first, base + chunk * ParallelChunk);
-      if (begin >= last) return;
       ScoreSlice(worker, begin, std::min(last, base + (chunk + 1) * ParallelChunk), lastSample);
     }
   });
@@ -199,11 +199,11 @@ void TMovar::DrawPrograms(std::int32_t first, Offset drawsBefore, Make make) {
   if (!pool_ || draws - drawsBefore(first) < ParallelDraws) {
     makeRange(first, populationSize_);
   } else {
-    std::atomic<std::int32_t> next{first};
-    pool_->Run([&](std::int32_t) {
-      for (;;) {
-        const std::int32_t begin = next.fetch_add(DrawChunk, std::memory_order_relaxed);
-        if (begin >= populationSize_) return;
+    // The same shares as scoring's, so that a program is mostly scored where it was made.
+    TChunkSchedule chunks((populationSize_ - first + DrawChunk - 1) / DrawChunk, pool_->Size());
+    pool_->Run([&](std::int32_t worker) {
+      for (std::int32_t chunk; (chunk = chunks.Next(worker)) >= 0;) {
+        const std::int32_t begin = first + chunk * DrawChunk;
         makeRange(begin, std::min(populationSize_, begin + DrawChunk));
       }
     });

@@ -111,7 +111,7 @@ class TMovar {
   bool progressive_ = true;
 
   void ScoreSlice(std::int32_t worker, std::int32_t first, std::int32_t last,
-                  std::int32_t lastSample) noexcept;
+                  std::int32_t lastSample);
   // Forgets the remembered scores when a new generation starts or what they were formed
   // with has changed.
   void PrepareMemos(std::int32_t first, std::int32_t lastSample) noexcept;

@@ -1,5 +1,6 @@
 #include "ScoreMemo.h"
 
+#include <algorithm>
 #include <bit>
 #include <new>
 
@@ -7,6 +8,8 @@ namespace {
 
 // Remembered steps per thread at most (16 bytes each); beyond, new programs are only run.
 constexpr std::size_t MaxSteps = std::size_t{1} << 20;
+// Slots of the first table; it doubles whenever it is half full.
+constexpr std::size_t FirstTableSize = 1024;
 
 [[nodiscard]] inline bool SameStep(const TFastScorer::TStep& a,
                                    const TFastScorer::TStep& b) noexcept {
@@ -80,7 +83,7 @@ void TScoreMemo::Add(TSteps steps, std::uint64_t hash, TScore score) noexcept {
 
 void TScoreMemo::Grow() {
   std::vector<TEntry> old = std::move(table_);
-  table_.assign(old.empty() ? 1024 : 2 * old.size(), TEntry{0, 0, 0, {0, 0}});
+  table_.assign(old.empty() ? FirstTableSize : 2 * old.size(), TEntry{0, 0, 0, {0, 0}});
   const std::size_t mask = table_.size() - 1;
   for (const TEntry& entry : old) {
     if (entry.Length == 0) continue;
@@ -89,4 +92,13 @@ void TScoreMemo::Grow() {
       slot = (slot + 1) & mask;
     table_[slot] = entry;
   }
+}
+
+std::uint64_t TScoreMemo::PeakBytes(std::uint64_t programs, std::uint64_t stepsEach) noexcept {
+  const std::uint64_t entries = std::min<std::uint64_t>(programs, MaxSteps);
+  const std::uint64_t slots =
+      std::max<std::uint64_t>(FirstTableSize, std::bit_ceil(2 * (entries + 1)));
+  const std::uint64_t steps = std::min<std::uint64_t>(programs * stepsEach, MaxSteps);
+  // Growing holds the old table beside the new one.
+  return (slots + slots / 2) * sizeof(TEntry) + steps * sizeof(TFastScorer::TStep);
 }

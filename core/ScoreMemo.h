@@ -31,6 +31,11 @@ class alignas(64) TScoreMemo {
 
   [[nodiscard]] std::size_t Size() const noexcept { return size_; }
 
+  // The most memory a memo takes at once while it remembers the scores of up to programs
+  // residual programs of at most stepsEach steps.
+  [[nodiscard]] static std::uint64_t PeakBytes(std::uint64_t programs,
+                                               std::uint64_t stepsEach) noexcept;
+
  private:
   struct TEntry {
     std::uint64_t Hash;

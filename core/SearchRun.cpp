@@ -2,9 +2,11 @@
 
 #include <charconv>
 #include <cmath>
+#include <new>
 
 #include "DecimalSeparator.h"
 #include "Random.h"
+#include "SearchMemory.h"
 
 namespace {
 
@@ -58,19 +60,29 @@ TSearchRun::TSearchRun(TSampleData& samples, const TSearchParameters& parameters
       attempt_(attempt),
       startSeed_(Seed()),
       started_(started) {
-  search_ = std::make_unique<TMovar>(parameters.InstructionCount, parameters.PopulationSize,
-                                     parameters.RegisterCount);
-  // Attempts on other threads share the set; only a change of margin writes to it.
-  if (samples_.GetMargin() != parameters.Margin) samples_.SetMargin(parameters.Margin);
-  search_->SetProgressive(parameters.Progressive);
-  search_->SetMinimumWindow(parameters.MinimumWindow);
-  search_->SetThreads(parameters.Threads);
-  search_->SetSamples(samples_);
-  if (parameters.RefineTrials > 0) {
-    // A stream of its own, so the population's draws are those of the plain search.
-    refiner_ = std::make_unique<TRefiner>(MixSeed(startSeed_, RefinerSalt), parameters.RefineTrials,
-                                          parameters.ScaledConstants);
+  CheckSearchMemory(Shape(), ScoringThreads(parameters.Threads), MemoryLimit());
+  try {
+    search_ = std::make_unique<TMovar>(parameters.InstructionCount, parameters.PopulationSize,
+                                       parameters.RegisterCount);
+    // Attempts on other threads share the set; only a change of margin writes to it.
+    if (samples_.GetMargin() != parameters.Margin) samples_.SetMargin(parameters.Margin);
+    search_->SetProgressive(parameters.Progressive);
+    search_->SetMinimumWindow(parameters.MinimumWindow);
+    search_->SetThreads(parameters.Threads);
+    search_->SetSamples(samples_);
+    if (parameters.RefineTrials > 0) {
+      // A stream of its own, so the population's draws are those of the plain search.
+      refiner_ = std::make_unique<TRefiner>(MixSeed(startSeed_, RefinerSalt),
+                                            parameters.RefineTrials, parameters.ScaledConstants);
+    }
+  } catch (const std::bad_alloc&) {
+    throw SearchOutOfMemory(Shape(), ScoringThreads(parameters.Threads));
   }
+}
+
+TSearchShape TSearchRun::Shape() const noexcept {
+  return {parameters_.PopulationSize, parameters_.InstructionCount, parameters_.RegisterCount,
+          samples_.Count()};
 }
 
 TSearchRun::~TSearchRun() = default;
@@ -119,6 +131,14 @@ TModelUpdate TSearchRun::Show(const TTuringEvaluator& shown) const {
 }
 
 TSearchResult TSearchRun::Run(const TSearchObserver& observer) {
+  try {
+    return RunGenerations(observer);
+  } catch (const std::bad_alloc&) {
+    throw SearchOutOfMemory(Shape(), search_->Threads());
+  }
+}
+
+TSearchResult TSearchRun::RunGenerations(const TSearchObserver& observer) {
   const Clock::time_point start = started_;
   Clock::time_point lastPump = Clock::now();
   const TTuringEvaluator* shown = nullptr;

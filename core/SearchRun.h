@@ -13,6 +13,7 @@
 #include "Movar.h"
 #include "Refiner.h"
 #include "SD.h"
+#include "SearchMemory.h"
 
 struct TSearchParameters {
   std::int32_t InstructionCount = 5;
@@ -81,12 +82,15 @@ class TSearchRun {
 
   // Creates the population search and lends it the samples, whose margin it sets. The
   // elapsed time counts from started, which callers take before they read the parameters;
-  // attempt names the run in its reports when it is one attempt of several.
+  // attempt names the run in its reports when it is one attempt of several. A search that
+  // needs more memory than the computer or the process allows is refused, and so is one
+  // whose allocations fail: both throw TSearchMemoryError, whose text names the size.
   TSearchRun(TSampleData& samples, const TSearchParameters& parameters,
              std::chrono::steady_clock::time_point started = std::chrono::steady_clock::now(),
              std::int32_t attempt = 0);
   ~TSearchRun();
 
+  // An allocation that fails during the run also ends in TSearchMemoryError.
   TSearchResult Run(const TSearchObserver& observer);
 
   [[nodiscard]] const TMovar& Search() const noexcept { return *search_; }
@@ -94,6 +98,8 @@ class TSearchRun {
   [[nodiscard]] std::uint32_t StartSeed() const noexcept { return startSeed_; }
 
  private:
+  [[nodiscard]] TSearchShape Shape() const noexcept;
+  TSearchResult RunGenerations(const TSearchObserver& observer);
   void ScoreGeneration(const TSearchObserver& observer,
                        std::chrono::steady_clock::time_point& lastPump);
   TModelUpdate Show(const TTuringEvaluator& best) const;

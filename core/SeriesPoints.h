@@ -23,6 +23,10 @@ inline constexpr std::size_t DisplayLimit = 20000;
 inline constexpr std::size_t DisplaySlices = 4096;
 [[nodiscard]] std::vector<TSamplePoint> DisplayPoints(std::vector<TSamplePoint> ordered);
 
+// A series of at most this many points also draws a marker at each point: a line alone
+// does not show a single point, and hides how few there are.
+inline constexpr std::size_t MarkerLimit = 30;
+
 struct TSeriesRange {
   double MinX = 0;
   double MaxX = 0;

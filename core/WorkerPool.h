@@ -6,6 +6,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
+#include <exception>
 #include <functional>
 #include <mutex>
 #include <thread>
@@ -24,17 +25,20 @@ class TWorkerPool {
   }
 
   // Calls task(worker) once for every worker 0 .. Size() - 1, the caller being worker 0,
-  // and returns when all calls have returned. The task must not throw.
+  // and returns when all calls have returned. If calls throw, Run throws the first
+  // exception once all of them have returned.
   void Run(const std::function<void(std::int32_t worker)>& task);
 
  private:
   void Work(std::int32_t worker);
+  void Fail(std::exception_ptr failure) noexcept;
 
   std::vector<std::thread> threads_;
   std::mutex mutex_;
   std::condition_variable wake_;
   std::condition_variable done_;
   const std::function<void(std::int32_t)>* task_ = nullptr;
+  std::exception_ptr failure_;  // the first exception of this round, under mutex_
   // Tasks come in bursts (scoring, ranking, breeding in every generation), so threads
   // watch these for a moment before they sleep on the condition variables.
   std::atomic<std::uint64_t> round_{0};

@@ -7,6 +7,7 @@
 #include "AttemptSeed.h"
 #include "Luby.h"
 #include "Random.h"
+#include "SearchMemory.h"
 
 namespace {
 
@@ -35,6 +36,16 @@ TRestartSearch::TRestartSearch(TSampleData& samples, const TSearchParameters& pa
       firstSeed_(Seed()) {
   samples_.SetMargin(parameters_.Margin);
   next_ = coordinator_.First();
+  // Every thread runs a search of its own: refuse at once what they cannot all hold.
+  CheckSearchMemory({parameters_.PopulationSize, parameters_.InstructionCount,
+                     parameters_.RegisterCount, samples_.Count()},
+                    1, MemoryLimit(), ThreadCount());
+}
+
+std::int32_t TRestartSearch::ThreadCount() const noexcept {
+  return restart_.Threads > 0
+             ? restart_.Threads
+             : std::max(1, static_cast<std::int32_t>(std::thread::hardware_concurrency()));
 }
 
 std::int32_t TRestartSearch::AttemptLength(std::int64_t attempt) const noexcept {
@@ -137,10 +148,7 @@ void TRestartSearch::Work(bool reportProgress) {
 
 TRestartResult TRestartSearch::Run(const TRestartObserver& observer) {
   const Clock::time_point start = Clock::now();
-  const std::int32_t threads =
-      restart_.Threads > 0
-          ? restart_.Threads
-          : std::max(1, static_cast<std::int32_t>(std::thread::hardware_concurrency()));
+  const std::int32_t threads = ThreadCount();
   std::exception_ptr failure;
   std::vector<std::thread> workers;
   working_ = threads;

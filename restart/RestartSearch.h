@@ -50,6 +50,8 @@ class TRestartSearch {
   // The generation limit of attempt k.
   [[nodiscard]] std::int32_t AttemptLength(std::int64_t attempt) const noexcept;
   [[nodiscard]] std::uint32_t FirstSeed() const noexcept { return firstSeed_; }
+  // Attempts that run side by side.
+  [[nodiscard]] std::int32_t ThreadCount() const noexcept;
 
  private:
   struct TEnded {

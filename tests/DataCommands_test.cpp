@@ -2,6 +2,7 @@
 // offscreen platform, the model and chart copies, the margin hint, and what stays
 // available while a search runs.
 #include <QAction>
+#include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
 #include <QFile>
@@ -82,6 +83,8 @@ class TestDataCommands : public QObject {
   void marginHint();
   void shortcutsAndPopupMenus();
   void copyCommandsWorkDuringRun();
+  void cancelledLoadsLeaveTheSetUnchanged();
+  void loadsRunOffTheWindowThread();
 
  private:
   QTemporaryDir dir_;
@@ -362,6 +365,64 @@ void TestDataCommands::copyCommandsWorkDuringRun() {
   QCOMPARE(script.Messages.last(), QStringLiteral("Test data copied."));
   QVERIFY(script.DialogsShown.isEmpty());
   QCOMPARE(Rows(form.SampleSet()), before);  // the search's set was not pasted over
+}
+
+void TestDataCommands::cancelledLoadsLeaveTheSetUnchanged() {
+  const QString path = dir_.filePath(QStringLiteral("other.mvs"));
+  WriteFile(path, "1,2\r\n3,4\r\n");
+  TScriptedServices script;
+  TForm1 form(script.Services());
+  ShowRows(form, {{7, 8}, {9, 10}, {11, 12}});
+  form.SampleSet().SetMargin(0.25);
+  script.CancelBusy = true;
+  script.DialogAnswers = {path};
+  form.Open1Click();
+  SetClipboardText(QStringLiteral("5 6 7 8"));
+  form.PastData1Click();
+  QCOMPARE(script.BusyLabels,
+           (QStringList{QStringLiteral("Opening ") + path, QStringLiteral("Pasting the samples")}));
+  QCOMPARE(Rows(form.SampleSet()), (QList<QPointF>{{7, 8}, {9, 10}, {11, 12}}));
+  QCOMPARE(Grid(form).rowCount(), 3);
+  QCOMPARE(ChartPoints(form, TSampleChart::SampleSeries).size(), 3);
+  QVERIFY(script.Messages.isEmpty() && script.Errors.isEmpty());
+
+  // Not cancelled, the same commands replace the points and keep the set's margin.
+  script.CancelBusy = false;
+  script.DialogAnswers = {path};
+  form.Open1Click();
+  QCOMPARE(Rows(form.SampleSet()), (QList<QPointF>{{1, 2}, {3, 4}}));
+  QCOMPARE(form.SampleSet().GetMargin(), 0.25);
+  form.PastData1Click();
+  QCOMPARE(Rows(form.SampleSet()), (QList<QPointF>{{5, 6}, {7, 8}}));
+  QCOMPARE(form.SampleSet().GetMargin(), 0.25);
+  QCOMPARE(script.Messages, QStringList{"Test data pasted."});
+}
+
+void TestDataCommands::loadsRunOffTheWindowThread() {
+  // A file of 200000 lines, read by a thread of its own while the window keeps painting.
+  QByteArray content;
+  for (int i = 0; i < 200000; ++i)
+    content += QByteArray::number(i) + ',' + QByteArray::number(i % 7) + "\r\n";
+  const QString path = dir_.filePath(QStringLiteral("large.mvs"));
+  WriteFile(path, content);
+  TScriptedServices script;
+  script.RealBusy = true;
+  TForm1 form(script.Services());
+  script.DialogAnswers = {path, dir_.filePath(QStringLiteral("missing.mvs"))};
+  form.Open1Click();
+  QCOMPARE(form.SampleSet().Count(), 200000);
+  QCOMPARE(form.SampleSet().GetY(199999), 199999 % 7);
+  QCOMPARE(Grid(form).rowCount(), 200000);
+  QCOMPARE(ChartPoints(form, TSampleChart::SampleSeries).size(), 200000);
+  QVERIFY(QApplication::overrideCursor() == nullptr);
+  // A failure on the reading thread reaches the error box and changes nothing.
+  form.Open1Click();
+  QCOMPARE(script.Errors.size(), 1);
+  QVERIFY(script.Errors[0].startsWith(QStringLiteral("Cannot open file \"")));
+  QCOMPARE(form.SampleSet().Count(), 200000);
+  SetClipboardText(QStringLiteral("1 2\r\n3 4"));
+  form.PastData1Click();
+  QCOMPARE(Rows(form.SampleSet()), (QList<QPointF>{{1, 2}, {3, 4}}));
 }
 
 QTEST_MAIN(TestDataCommands)

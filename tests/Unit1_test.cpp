@@ -2,9 +2,11 @@
 // the search run with its control states, driven through the real widgets offscreen.
 #include <QAction>
 #include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QSlider>
 #include <QSpinBox>
@@ -72,6 +74,10 @@ class TestUnit1 : public QObject {
   void localeChangeRereadsSeparator();
   void separatorIsFirstCharacterOfSymbol_data();
   void separatorIsFirstCharacterOfSymbol();
+  void labelNames_data();
+  void labelNames();
+  void opensAtItsSizeCentredWherever();
+  void marginTextBesideTrackBar();
 };
 
 void TestUnit1::startState() {
@@ -414,6 +420,78 @@ void TestUnit1::separatorIsFirstCharacterOfSymbol() {
   TForm1 form(script.Services());
   QCOMPARE(Cell(form, 2, 0), cell);
   SetDecimalSeparator(".");
+}
+
+void TestUnit1::labelNames_data() {
+  QTest::addColumn<QString>("name");
+  QTest::addColumn<QString>("caption");
+  QTest::addColumn<QString>("buddy");
+  QTest::newRow("Label1") << "Label1"
+                          << "Variables:"
+                          << "UpDown1";
+  QTest::newRow("Label2") << "Label2"
+                          << "Instructions:"
+                          << "UpDown2";
+  QTest::newRow("Label3") << "Label3"
+                          << "Start population:"
+                          << "UpDown3";
+  QTest::newRow("Label4") << "Label4"
+                          << "Elapsed time:"
+                          << "Edit5";
+  QTest::newRow("Label5") << "Label5"
+                          << "Margin of error:"
+                          << "tb1";
+  QTest::newRow("Label6") << "Label6"
+                          << "Generation:"
+                          << "Edit6";
+}
+
+void TestUnit1::labelNames() {
+  QFETCH(QString, name);
+  QFETCH(QString, caption);
+  QFETCH(QString, buddy);
+  TScriptedServices script;
+  TForm1 form(script.Services());
+  const auto* label = Control<QLabel>(form, name.toLatin1());
+  QCOMPARE(label->text(), caption);
+  QCOMPARE(label->buddy(), Control<QWidget>(form, buddy.toLatin1()));
+}
+
+void TestUnit1::opensAtItsSizeCentredWherever() {
+  // Made like any other widget, without the program entry's help.
+  TScriptedServices script;
+  TForm1 form(script.Services());
+  QCOMPARE(form.size(), QSize(783, 540));
+  const QRect screen = form.screen()->availableGeometry();
+  const QPoint offset = form.frameGeometry().center() - screen.center();
+  QVERIFY2(offset.manhattanLength() <= 2,
+           qPrintable(QStringLiteral("off centre by %1, %2").arg(offset.x()).arg(offset.y())));
+  form.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&form));
+  QCOMPARE(form.size(), QSize(783, 540));
+}
+
+void TestUnit1::marginTextBesideTrackBar() {
+  TScriptedServices script;
+  TForm1 form(script.Services());
+  auto* track = Control<QSlider>(form, "tb1");
+  const auto* text = Control<QLabel>(form, "lbMargin");
+  QCOMPARE(text->text(), QStringLiteral("10%"));
+  for (int value : {25, 0, 40}) {
+    track->setValue(value);
+    QCOMPARE(text->text(), QString::number(value) + '%');
+    QCOMPARE(track->toolTip(), text->text());
+  }
+  QTest::keyClick(track, Qt::Key_PageDown);
+  QCOMPARE(text->text(), QStringLiteral("38%"));
+  QCOMPARE(track->toolTip(), QStringLiteral("38%"));
+  form.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&form));
+  // Beside the track bar, on its line.
+  QCOMPARE(text->parentWidget(), track->parentWidget());
+  QVERIFY(text->geometry().left() >= track->geometry().right());
+  QVERIFY(text->geometry().top() < track->geometry().bottom());
+  QVERIFY(text->geometry().bottom() > track->geometry().top());
 }
 
 QTEST_MAIN(TestUnit1)

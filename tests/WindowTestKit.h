@@ -13,6 +13,7 @@
 #include <QStringList>
 #include <QTableView>
 
+#include "BusyWork.h"
 #include "SampleChart.h"
 #include "Unit1.h"
 #include "WindowServices.h"
@@ -27,6 +28,9 @@ struct TScriptedServices {
   std::function<bool(QDialog&)> DialogScript;
   QList<QMessageBox::StandardButton> SaveAnswers;  // taken in order; Discard when empty
   QStringList SaveQuestions;
+  QStringList BusyLabels;   // the long works run, by their labels
+  bool CancelBusy = false;  // the user cancels every long work
+  bool RealBusy = false;    // long works run off the window's thread, as on the desktop
 
   [[nodiscard]] TWindowServices Services() {
     TWindowServices services;
@@ -40,6 +44,12 @@ struct TScriptedServices {
     services.AskToSave = [this](QWidget*, const QString& text) {
       SaveQuestions.append(text);
       return SaveAnswers.isEmpty() ? QMessageBox::Discard : SaveAnswers.takeFirst();
+    };
+    services.RunBusy = [this](QWidget* parent, const QString& label, std::function<void()> work) {
+      BusyLabels.append(label);
+      if (RealBusy) return TBusyWork::Run(parent, label, std::move(work));
+      work();  // a cancelled work still runs to its end
+      return !CancelBusy;
     };
     services.SystemDecimalPoint = [this] { return DecimalPoint; };
     return services;
