@@ -52,6 +52,13 @@ TCliOptions ParseOptions(const std::vector<std::string>& arguments) {
       options.Generations = ParseNumber<std::int64_t>(option, value(), 1, INT32_MAX);
     } else if (option == "--threads") {
       options.Threads = ParseNumber<std::int32_t>(option, value(), 1, 1024);
+    } else if (option == "--emit") {
+      const std::string& form = value();
+      if (form != "formula" && form != "latex" && form != "c" && form != "python") {
+        throw std::invalid_argument(option + ": not one of formula, latex, c, python: '" + form +
+                                    "'");
+      }
+      options.Emit.push_back(form);
     } else if (option == "--help") {
       options.Help = true;
     } else {
@@ -75,6 +82,8 @@ Searches for a model that reproduces a sample set and prints it.
   --write-samples FILE save the sample set used to FILE before the search starts
   --generations N      end the search after at most N generations (N >= 1)
   --threads N          threads used to score the population (N >= 1); default: all cores
+  --emit FORM          after the report, print the final model as FORM: formula, latex
+                       (with a note on guards and the check), c or python; may be repeated
   --help               this text
 Exit status: 0 all samples matched, 1 stopped without a full match, 2 bad arguments or samples.
 )";

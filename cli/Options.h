@@ -19,6 +19,7 @@ struct TCliOptions {
   std::int64_t Generations = 0;  // 0: no limit
   std::int32_t Threads = 0;      // 0: all cores
   bool Help = false;
+  std::vector<std::string> Emit;  // forms of the final model printed after the report
 };
 
 // Throws std::invalid_argument with a one-line message naming the option.

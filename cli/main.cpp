@@ -17,6 +17,7 @@
 #endif
 
 #include "DecimalSeparator.h"
+#include "ModelExport.h"
 #include "Options.h"
 #include "Random.h"
 #include "SD.h"
@@ -100,6 +101,10 @@ int Search(const TCliOptions& options) {
   for (const std::string& line : result.Lines)
     std::cout << line << '\n';
   std::cout << "generations: " << result.Generations << '\n';
+  if (!options.Emit.empty() && result.Model) {
+    PrintModelForms(std::cout, options.Emit, *result.Model, samples,
+                    {SampleSourceName(options), samples.GetMargin()});
+  }
   std::cerr << "elapsed: " << FormatElapsed(result.Elapsed) << '\n';
 #ifdef MOVAR_COUNT_INSTRUCTIONS
   std::cerr << "interpreted instructions: " << run.Search().Interpreted() << '\n';

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -28,7 +29,8 @@ struct TModelUpdate {
   std::vector<double> Predictions;  // one per sample, in the order of the set
   std::int32_t Matches = 0;
   std::int32_t SampleCount = 0;
-  std::vector<std::string> Lines;  // the three report lines, then the model source
+  std::vector<std::string> Lines;         // the three report lines, then the model source
+  std::optional<TTuringEvaluator> Model;  // the program shown
 };
 
 struct TSearchObserver {
@@ -43,7 +45,8 @@ struct TSearchObserver {
 struct TSearchResult {
   bool Matched = false;
   std::int32_t Generations = 0;
-  std::vector<std::string> Lines;  // the model text shown last
+  std::vector<std::string> Lines;         // the model text shown last
+  std::optional<TTuringEvaluator> Model;  // the program of that text
   std::chrono::milliseconds Elapsed{0};
 };
 

@@ -1,0 +1,128 @@
+// The model as a C function.
+#include <charconv>
+#include <cmath>
+#include <set>
+#include <vector>
+
+#include "CodeEmitter.h"
+#include "Liveness.h"
+
+namespace {
+
+const char* const TrigLimitText = "9223372036854775808.0";
+
+std::string Reg(int index) {
+  return "r" + std::to_string(index);
+}
+
+std::string Operand(const TInstruction& in) {
+  if (in.Src != ConstantOperand) return Reg(in.Src);
+  if (std::isnan(in.Value)) return "NAN";
+  if (std::isinf(in.Value)) return in.Value > 0 ? "HUGE_VAL" : "(-HUGE_VAL)";
+  const std::string text = DoubleLiteral(in.Value);
+  return in.Value < 0 ? "(" + text + ")" : text;
+}
+
+// "if the rounded value is finite, store it", the interpreter's failure rule.
+std::string Store(const std::string& d, const std::string& value) {
+  return "t = " + value + "; if (isfinite((double)t)) " + d + " = (double)t;";
+}
+
+std::string Guarded(const std::string& test, const std::string& body) {
+  return "if (" + test + ") { " + body + " }";
+}
+
+std::string Power(const std::string& d, const std::string& o) {
+  const std::string i = "    ";
+  return "{\n" + i + "  double b = " + d + ", e = " + o + ";\n" + i + "  if (e == 0) " + d +
+         " = 1;\n" + i + "  else if (b == 0 && e > 0) " + d + " = 0;\n" + i +
+         "  else if (e == trunc(e) && fabs(e) <= 2147483647.0) {\n" + i +
+         "    unsigned long n = (unsigned long)fabs(e);\n" + i + "    long double p = 1, q = b;\n" +
+         i + "    for (;;) { if (n & 1) p *= q; n >>= 1; if (n == 0) break; q *= q; }\n" + i +
+         "    if (e > 0) { " + Store(d, "p") + " }\n" + i +
+         "    else if (p != 0 && isfinite(p)) { " + Store(d, "1 / p") + " }\n" + i +
+         "  } else if (!(b <= 0)) { " + Store(d, "expl((long double)e * logl(b))") + " }\n" + i +
+         "}";
+}
+
+std::string Statement(const TInstruction& in) {
+  const std::string d = Reg(in.Dest);
+  const std::string o = Operand(in);
+  switch (in.Op) {
+    case opAdd:
+      return Store(d, "(long double)" + d + " + " + o);
+    case opSub:
+      return Store(d, "(long double)" + d + " - " + o);
+    case opMul:
+      return Store(d, "(long double)" + d + " * " + o);
+    case opDiv:
+      return Guarded(o + " != 0", Store(d, "(long double)" + d + " / " + o));
+    case opPow:
+      return "if (" + o + " <= 10) " + Power(d, o);
+    case opSin:
+    case opCos:
+      return d + " = fabs(" + o + ") >= " + TrigLimitText + " ? 0.0 : (double)" +
+             (in.Op == opSin ? "sinl(" : "cosl(") + o + ");";
+    case opTan:
+      return Guarded("fabs(" + o + ") < " + TrigLimitText, Store(d, "tanl(" + o + ")"));
+    case opExp:
+      return Guarded(o + " >= 0 && " + o + " < 1", Store(d, "expl(" + o + ")"));
+    case opSqrt:
+      return Guarded(o + " >= 0", Store(d, "sqrtl(" + o + ")"));
+    default:
+      return Guarded(o + " > 0", Store(d, "logl(" + o + ")"));
+  }
+}
+
+std::string Comparison(const TInstruction& in) {
+  const std::string test = Reg(in.Dest) + " > " + Operand(in);
+  // Not "<=": a NaN fails both tests, and the interpreter takes "not greater".
+  return in.Op == opIfGreater ? test : "!(" + test + ")";
+}
+
+}  // namespace
+
+std::string DoubleLiteral(double value) {
+  char buffer[64];
+  const auto end = std::to_chars(buffer, buffer + sizeof buffer, value).ptr;
+  std::string text(buffer, end);
+  if (text.find_first_of(".e") == std::string::npos) text += ".0";
+  return text;
+}
+
+std::string EmitC(const TTuringEvaluator& program, const TModelOrigin& origin,
+                  const std::string& name) {
+  const std::vector<bool> live = LiveInstructions(program, TLivenessRule::Exact);
+  const std::vector<TInstruction>& code = program.Code();
+  std::set<int> registers{0};
+  for (int i = 0; i <= program.ExecEnd(); ++i) {
+    if (!live[i]) continue;
+    registers.insert(code[i].Dest);
+    if (code[i].Src != ConstantOperand) registers.insert(code[i].Src);
+  }
+  std::string body;
+  std::vector<std::string> conditions;
+  for (int i = 0; i <= program.ExecEnd(); ++i) {
+    if (!live[i]) continue;
+    if (IsComparison(code[i].Op)) {
+      conditions.push_back(Comparison(code[i]));
+      continue;
+    }
+    body += "  ";
+    if (!conditions.empty()) {
+      body += "if (";
+      for (std::size_t k = 0; k < conditions.size(); ++k)
+        body += (k > 0 ? " && " : "") + conditions[k];
+      body += ") ";
+      conditions.clear();
+    }
+    body += Statement(code[i]) + "\n";
+  }
+  std::string declarations = "  double r0 = x";
+  for (const int r : registers)
+    if (r > 0) declarations += ", " + Reg(r) + " = 0";
+  declarations += ";\n";
+  if (body.find("t = ") != std::string::npos) declarations += "  long double t;\n";
+  return "#include <math.h>\n\n// " + DescribeOrigin(origin) + "\ndouble " + name +
+         "(double x) {\n" + declarations + body + "  return r0;\n}\n";
+}

@@ -1,0 +1,27 @@
+#pragma once
+// Which instructions of a register program can reach its result. A comparison is kept when
+// the instruction it governs is kept.
+
+#include <vector>
+
+#include "TE.h"
+
+enum class TLivenessRule {
+  // What the interpreter does: an instruction that may leave its destination unchanged
+  // (a failed or skipped operation) lets the old value through.
+  Exact,
+  // What the formula says: a one-operand function always replaces its destination.
+  Formula,
+};
+
+// One flag per instruction 0 .. ExecEnd.
+[[nodiscard]] std::vector<bool> LiveInstructions(const TTuringEvaluator& program,
+                                                 TLivenessRule rule);
+
+// The same, with replaces[i] saying whether instruction i, when it runs, always replaces its
+// destination without reading it.
+[[nodiscard]] std::vector<bool> LiveInstructions(const TTuringEvaluator& program,
+                                                 const std::vector<bool>& replaces);
+
+// Whether instruction i runs only when the comparisons directly before it hold.
+[[nodiscard]] bool IsGoverned(const TTuringEvaluator& program, int i) noexcept;
