@@ -28,12 +28,14 @@ std::string Store(const std::string& d, const std::string& value) {
   return "t = " + value + "; if (isfinite((double)t)) " + d + " = (double)t;";
 }
 
-std::string Guarded(const std::string& test, const std::string& body) {
-  return "if (" + test + ") { " + body + " }";
+// The statement under its operand test; no test when a constant operand decides it.
+std::string Guarded(const TInstruction& in, const std::string& test, const std::string& body) {
+  if (const std::optional<bool> passes = ConstantOperandPasses(in)) return *passes ? body : "";
+  return "if (" + test + ") " + (body[0] == '{' ? body : "{ " + body + " }");
 }
 
 std::string Power(const std::string& d, const std::string& o) {
-  const std::string i = "    ";
+  const std::string i = "  ";
   return "{\n" + i + "  double b = " + d + ", e = " + o + ";\n" + i + "  if (e == 0) " + d +
          " = 1;\n" + i + "  else if (b == 0 && e > 0) " + d + " = 0;\n" + i +
          "  else if (e == trunc(e) && fabs(e) <= 2147483647.0) {\n" + i +
@@ -41,8 +43,8 @@ std::string Power(const std::string& d, const std::string& o) {
          i + "    for (;;) { if (n & 1) p *= q; n >>= 1; if (n == 0) break; q *= q; }\n" + i +
          "    if (e > 0) { " + Store(d, "p") + " }\n" + i +
          "    else if (p != 0 && isfinite(p)) { " + Store(d, "1 / p") + " }\n" + i +
-         "  } else if (!(b <= 0)) { " + Store(d, "expl((long double)e * logl(b))") + " }\n" + i +
-         "}";
+         "  } else if (!(b <= 0)) { " + Store(d, "call_expl((long double)e * call_logl(b))") +
+         " }\n" + i + "  }";
 }
 
 std::string Statement(const TInstruction& in) {
@@ -56,21 +58,21 @@ std::string Statement(const TInstruction& in) {
     case opMul:
       return Store(d, "(long double)" + d + " * " + o);
     case opDiv:
-      return Guarded(o + " != 0", Store(d, "(long double)" + d + " / " + o));
+      return Guarded(in, o + " != 0", Store(d, "(long double)" + d + " / " + o));
     case opPow:
-      return "if (" + o + " <= 10) " + Power(d, o);
+      return Guarded(in, o + " <= 10", Power(d, o));
     case opSin:
     case opCos:
       return d + " = fabs(" + o + ") >= " + TrigLimitText + " ? 0.0 : (double)" +
-             (in.Op == opSin ? "sinl(" : "cosl(") + o + ");";
+             (in.Op == opSin ? "call_sinl(" : "call_cosl(") + o + ");";
     case opTan:
-      return Guarded("fabs(" + o + ") < " + TrigLimitText, Store(d, "tanl(" + o + ")"));
+      return Guarded(in, "fabs(" + o + ") < " + TrigLimitText, Store(d, "call_tanl(" + o + ")"));
     case opExp:
-      return Guarded(o + " >= 0 && " + o + " < 1", Store(d, "expl(" + o + ")"));
+      return Guarded(in, o + " >= 0 && " + o + " < 1", Store(d, "call_expl(" + o + ")"));
     case opSqrt:
-      return Guarded(o + " >= 0", Store(d, "sqrtl(" + o + ")"));
+      return Guarded(in, o + " >= 0", Store(d, "call_sqrtl(" + o + ")"));
     default:
-      return Guarded(o + " > 0", Store(d, "logl(" + o + ")"));
+      return Guarded(in, o + " > 0", Store(d, "call_logl(" + o + ")"));
   }
 }
 
@@ -95,34 +97,49 @@ std::string EmitC(const TTuringEvaluator& program, const TModelOrigin& origin,
   const std::vector<bool> live = LiveInstructions(program, TLivenessRule::Exact);
   const std::vector<TInstruction>& code = program.Code();
   std::set<int> registers{0};
-  for (int i = 0; i <= program.ExecEnd(); ++i) {
-    if (!live[i]) continue;
-    registers.insert(code[i].Dest);
-    if (code[i].Src != ConstantOperand) registers.insert(code[i].Src);
-  }
+  std::set<int> tested;  // registers the comparisons in front of the next statement read
   std::string body;
   std::vector<std::string> conditions;
+  const auto uses = [](std::set<int>& set, const TInstruction& in) {
+    set.insert(in.Dest);
+    if (in.Src != ConstantOperand) set.insert(in.Src);
+  };
   for (int i = 0; i <= program.ExecEnd(); ++i) {
     if (!live[i]) continue;
     if (IsComparison(code[i].Op)) {
       conditions.push_back(Comparison(code[i]));
+      uses(tested, code[i]);
       continue;
     }
-    body += "  ";
-    if (!conditions.empty()) {
-      body += "if (";
-      for (std::size_t k = 0; k < conditions.size(); ++k)
-        body += (k > 0 ? " && " : "") + conditions[k];
-      body += ") ";
-      conditions.clear();
+    const std::string statement = Statement(code[i]);
+    std::string test;
+    for (std::size_t k = 0; k < conditions.size(); ++k)
+      test += (k > 0 ? " && " : "") + conditions[k];
+    conditions.clear();
+    if (!statement.empty()) {
+      uses(registers, code[i]);
+      registers.insert(tested.begin(), tested.end());
+      body +=
+          test.empty() ? "  " + statement + "\n" : "  if (" + test + ") { " + statement + " }\n";
     }
-    body += Statement(code[i]) + "\n";
+    tested.clear();  // a statement that does nothing needs no test either
   }
   std::string declarations = "  double r0 = x";
   for (const int r : registers)
     if (r > 0) declarations += ", " + Reg(r) + " = 0";
   declarations += ";\n";
   if (body.find("t = ") != std::string::npos) declarations += "  long double t;\n";
+  // Constant arguments reach the library too (0 and 1 from a power, sums of constants): a
+  // compiler that computed such a call itself could round it otherwise than the library.
+  bool first = true;
+  for (const char* f : {"sinl", "cosl", "tanl", "expl", "logl", "sqrtl"}) {
+    const std::string call = std::string("call_") + f;
+    if (body.find(call + "(") == std::string::npos) continue;
+    if (first)
+      declarations += "  // The library's own results, never a compiler's folding of them:\n";
+    first = false;
+    declarations += "  long double (*volatile " + call + ")(long double) = " + f + ";\n";
+  }
   return "#include <math.h>\n\n// " + DescribeOrigin(origin) + "\ndouble " + name +
          "(double x) {\n" + declarations + body + "  return r0;\n}\n";
 }

@@ -3,8 +3,10 @@
 // that a failed instruction leaves its register unchanged, in long double arithmetic
 // rounded to double at every store. Only instructions that can reach the result appear.
 
+#include <optional>
 #include <string>
 
+#include "Liveness.h"
 #include "ModelOrigin.h"
 #include "TE.h"
 

@@ -82,7 +82,7 @@ std::string TFormulaPrinter::Number(const numeric& n, int context) const {
     return Group(complex.str());
   }
   if (n.is_negative()) {
-    const std::string text = "-" + Number(-n, InUnary);
+    const std::string text = "-" + Number(-n, InProduct);
     return context > InSum ? Group(text) : text;
   }
   std::string text;
@@ -93,7 +93,7 @@ std::string TFormulaPrinter::Number(const numeric& n, int context) const {
     const std::string q = std::to_string(n.denom().to_long());
     if (style_ == TFormulaStyle::Latex) return "\\frac{" + p + "}{" + q + "}";
     text = p + "/" + q;
-    return context > InSum ? Group(text) : text;
+    return context > InProduct ? Group(text) : text;
   } else {
     text = Shortest(n.to_double());
     if (style_ == TFormulaStyle::Latex) {

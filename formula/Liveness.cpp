@@ -1,6 +1,7 @@
 #include "Liveness.h"
 
 #include <bitset>
+#include <cmath>
 
 namespace {
 
@@ -11,6 +12,27 @@ bool AlwaysWrites(std::uint8_t op, TLivenessRule rule) noexcept {
 }
 
 }  // namespace
+
+std::optional<bool> ConstantOperandPasses(const TInstruction& in) {
+  if (in.Src != ConstantOperand) return std::nullopt;
+  const double o = in.Value;
+  switch (in.Op) {
+    case opDiv:
+      return o != 0;
+    case opPow:
+      return o <= 10;
+    case opTan:
+      return std::fabs(o) < 9223372036854775808.0;
+    case opExp:
+      return o >= 0 && o < 1;
+    case opSqrt:
+      return o >= 0;
+    case opLn:
+      return o > 0;
+    default:
+      return std::nullopt;
+  }
+}
 
 bool IsGoverned(const TTuringEvaluator& program, int i) noexcept {
   return i > 0 && IsComparison(program.Code()[i - 1].Op);
@@ -33,6 +55,11 @@ std::vector<bool> LiveInstructions(const TTuringEvaluator& program,
   bool governedLive = false;  // whether the instruction after the current run of comparisons is
   for (int i = end; i >= 0; --i) {
     const TInstruction& in = code[i];
+    const std::optional<bool> passes = ConstantOperandPasses(in);
+    if (passes && !*passes) {
+      governedLive = false;
+      continue;
+    }
     if (IsComparison(in.Op)) {
       live[i] = governedLive;
     } else {

@@ -1,7 +1,9 @@
 #pragma once
 // Which instructions of a register program can reach its result. A comparison is kept when
-// the instruction it governs is kept.
+// the instruction it governs is kept; an instruction whose constant operand always fails its
+// test does nothing and is never kept.
 
+#include <optional>
 #include <vector>
 
 #include "TE.h"
@@ -22,6 +24,10 @@ enum class TLivenessRule {
 // destination without reading it.
 [[nodiscard]] std::vector<bool> LiveInstructions(const TTuringEvaluator& program,
                                                  const std::vector<bool>& replaces);
+
+// For a constant operand, whether the instruction's operand test passes, the same for every
+// x; nothing for a register operand or an opcode without such a test.
+[[nodiscard]] std::optional<bool> ConstantOperandPasses(const TInstruction& in);
 
 // Whether instruction i runs only when the comparisons directly before it hold.
 [[nodiscard]] bool IsGoverned(const TTuringEvaluator& program, int i) noexcept;

@@ -30,7 +30,13 @@ std::string Store(const std::string& d, const std::string& value, const std::str
   return d + " = store(" + d + ", " + value + (run.empty() ? "" : ", " + run) + ")";
 }
 
-std::string Statement(const TInstruction& in, const std::string& run) {
+std::string Statement(const TInstruction& in, std::string run) {
+  // A constant operand's test is decided here: no statement, or one without the test.
+  const std::optional<bool> passes = ConstantOperandPasses(in);
+  if (passes && !*passes) return "";
+  const auto And = [&](const std::string& r, const std::string& test) {
+    return passes ? r : ::And(r, test);
+  };
   const std::string d = Reg(in.Dest);
   const std::string o = Operand(in);
   switch (in.Op) {
@@ -104,21 +110,31 @@ std::string EmitPython(const TTuringEvaluator& program, const TModelOrigin& orig
   const std::vector<bool> live = LiveInstructions(program, TLivenessRule::Exact);
   const std::vector<TInstruction>& code = program.Code();
   std::set<int> registers;
+  std::set<int> tested;
   bool usesPower = false;
   std::string body;
   std::string run;
+  const auto uses = [](std::set<int>& set, const TInstruction& in) {
+    set.insert(in.Dest);
+    if (in.Src != ConstantOperand) set.insert(in.Src);
+  };
   for (int i = 0; i <= program.ExecEnd(); ++i) {
     if (!live[i]) continue;
     const TInstruction& in = code[i];
-    if (in.Src != ConstantOperand) registers.insert(in.Src);
-    registers.insert(in.Dest);
     if (IsComparison(in.Op)) {
       run = And(run, Comparison(in));
+      uses(tested, in);
       continue;
     }
-    usesPower = usesPower || in.Op == opPow;
-    body += std::string(Indent) + Statement(in, run) + "\n";
+    const std::string statement = Statement(in, run);
     run.clear();
+    if (!statement.empty()) {
+      uses(registers, in);
+      registers.insert(tested.begin(), tested.end());
+      usesPower = usesPower || in.Op == opPow;
+      body += std::string(Indent) + statement + "\n";
+    }
+    tested.clear();
   }
   std::string text = "# " + DescribeOrigin(origin) + "\n";
   if (std::numeric_limits<long double>::digits != 64) {
