@@ -71,7 +71,7 @@ void TFormulaEvaluator::Compile(const ex& e) {
   }
 }
 
-long double TFormulaEvaluator::Evaluate(double x) const {
+long double TFormulaEvaluator::Evaluate(double x, bool roundToDouble) const {
   std::vector<long double> stack;
   stack.reserve(depth_);
   for (const TStep& step : steps_) {
@@ -126,6 +126,7 @@ long double TFormulaEvaluator::Evaluate(double x) const {
       default:
         break;
     }
+    if (roundToDouble) result = static_cast<double>(result);
     stack.resize(first);
     stack.push_back(result);
   }

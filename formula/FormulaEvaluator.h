@@ -14,7 +14,9 @@ class TFormulaEvaluator {
   TFormulaEvaluator() = default;
   explicit TFormulaEvaluator(const GiNaC::ex& formula);
 
-  [[nodiscard]] long double Evaluate(double x) const;
+  // roundToDouble rounds every step as the program does: where that moves the value, the
+  // value depends on rounding more than on the formula.
+  [[nodiscard]] long double Evaluate(double x, bool roundToDouble = false) const;
   [[nodiscard]] bool Empty() const noexcept { return steps_.empty(); }
 
  private:

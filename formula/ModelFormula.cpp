@@ -43,12 +43,20 @@ TFormulaCheck CheckFormula(const TTuringEvaluator& program, const TModelFormula&
       continue;
     }
     const long double value = formula.Evaluator.Evaluate(x);
+    // NaN against NaN (a NaN x) and equal infinities agree.
+    if ((std::isnan(value) && std::isnan(result.Value)) || value == result.Value) continue;
     const double difference = static_cast<double>(std::fabs(value - result.Value));
     const double relative =
         difference / std::max(std::fabs(result.Value), std::numeric_limits<double>::min());
     // NaN compares false: keep it visible.
     if (!(difference <= check.LargestDifference)) check.LargestDifference = difference;
     if (!(relative <= check.LargestRelativeDifference)) check.LargestRelativeDifference = relative;
+    const long double rounded = formula.Evaluator.Evaluate(x, true);
+    if (!(std::fabs(rounded - value) <= UnstableShare * std::fabs(value))) {
+      ++check.Unstable;
+    } else if (!(relative <= check.LargestStableRelativeDifference)) {
+      check.LargestStableRelativeDifference = relative;
+    }
   }
   return check;
 }

@@ -17,7 +17,14 @@ struct TFormulaCheck {
   std::uint32_t Guards = 0;      // the kinds that acted (TGuard bits)
   double LargestDifference = 0;  // over the other samples
   double LargestRelativeDifference = 0;
+  // Samples where the formula computed in double and in long double differ by more than
+  // UnstableShare relative: rounding decides the value there (a tangent near its pole, a
+  // square that underflows).
+  std::int32_t Unstable = 0;
+  double LargestStableRelativeDifference = 0;  // over the other samples
 };
+
+inline constexpr double UnstableShare = 1e-10;
 
 struct TModelFormula {
   bool Available = false;  // false when the expression outgrew the limits

@@ -177,3 +177,25 @@ TEST(ModelFormula, ReferenceModels) {
     }
   }
 }
+
+TEST(ModelFormula, AgreesWithTheInterpreterWhereNoGuardActs) {
+  std::vector<double> xs = SampleXs();
+  const std::vector<double> more = EdgeAndRandomXs(10000);
+  xs.insert(xs.end(), more.begin(), more.end());
+  int available = 0;
+  long checked = 0;
+  long unstable = 0;
+  for (const TTuringEvaluator& p : RandomPrograms(1000)) {
+    const TModelFormula f = MakeFormula(p, Sine());
+    if (!f.Available) continue;
+    ++available;
+    const TFormulaCheck check = CheckFormula(p, f, xs);
+    // Where rounding alone moves the formula's value by more than 1e-10, no formula can
+    // promise 1e-9; everywhere else it must.
+    EXPECT_LE(check.LargestStableRelativeDifference, 1e-9) << f.Plain << "\n" << p.EmitSource();
+    checked += check.Samples - check.Guarded;
+    unstable += check.Unstable;
+  }
+  EXPECT_GE(available, 950);
+  EXPECT_LT(unstable, checked / 50) << "too few samples left to check";
+}
