@@ -10,6 +10,7 @@
 #include <QCloseEvent>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -39,6 +40,7 @@
 #include "SearchRun.h"
 #include "SeriesPoints.h"
 #include "ClipboardData.h"
+#include "FormulaLine.h"
 #include "WindowText.h"
 
 namespace {
@@ -236,7 +238,12 @@ void TForm1::createDataControls() {
   memTest->setLineWrapMode(QPlainTextEdit::WidgetWidth);
   memTest->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
   memTest->setPlainText(InitialModelText);
-  (new QVBoxLayout(model))->addWidget(memTest);
+  memTest->setContextMenuPolicy(Qt::CustomContextMenu);
+  formulaLine_ = new TFormulaLine(model);
+  formulaLine_->SetModel(TTuringEvaluator(0, 1), *Samples);
+  auto* modelLayout = new QVBoxLayout(model);
+  modelLayout->addWidget(memTest);
+  modelLayout->addWidget(formulaLine_);
 
   Splitter1 = Named<QSplitter>("Splitter1", Qt::Vertical);
   Splitter1->addWidget(testData);
@@ -293,6 +300,14 @@ void TForm1::createActions() {
   connect(CopyChart1, &QAction::triggered, this, &TForm1::CopyChart1Click);
   connect(Copy2, &QAction::triggered, this, &TForm1::CopyChart1Click);
   connect(CopyModel1, &QAction::triggered, this, &TForm1::CopyModel1Click);
+  CopyFormula1 = action("CopyFormula1", QStringLiteral("Copy Formula"));
+  CopyFormulaLatex1 = action("CopyFormulaLatex1", QStringLiteral("Copy Formula as LaTeX"));
+  CopyModelC1 = action("CopyModelC1", QStringLiteral("Copy Model as C"));
+  CopyModelPython1 = action("CopyModelPython1", QStringLiteral("Copy Model as Python"));
+  connect(CopyFormula1, &QAction::triggered, this, &TForm1::CopyFormula1Click);
+  connect(CopyFormulaLatex1, &QAction::triggered, this, &TForm1::CopyFormulaLatex1Click);
+  connect(CopyModelC1, &QAction::triggered, this, &TForm1::CopyModelC1Click);
+  connect(CopyModelPython1, &QAction::triggered, this, &TForm1::CopyModelPython1Click);
   connect(PastData1, &QAction::triggered, this, &TForm1::PastData1Click);
   connect(Past1, &QAction::triggered, this, &TForm1::PastData1Click);
   connect(About1, &QAction::triggered, this, &TForm1::About1Click);
@@ -311,6 +326,8 @@ void TForm1::createMenus() {
   edit->addAction(CopyData1);
   edit->addAction(CopyChart1);
   edit->addAction(CopyModel1);
+  const QList<QAction*> modelCopies{CopyFormula1, CopyFormulaLatex1, CopyModelC1, CopyModelPython1};
+  edit->addActions(modelCopies);
   edit->addSeparator()->setObjectName(QStringLiteral("N2"));
   edit->addAction(PastData1);
 
@@ -327,6 +344,16 @@ void TForm1::createMenus() {
           [this](const QPoint& at) { PopupMenu1->popup(sgTest->viewport()->mapToGlobal(at)); });
   connect(chTest, &QWidget::customContextMenuRequested, this,
           [this](const QPoint& at) { PopupMenu2->popup(chTest->viewport()->mapToGlobal(at)); });
+  // The model text's own menu (copy, select all), then the model's other forms.
+  PopupMenu3 = Named<QMenu>("PopupMenu3", this);
+  PopupMenu3->addActions(modelCopies);
+  connect(memTest, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+    QMenu* menu = memTest->createStandardContextMenu(at);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->addSeparator();
+    menu->addActions(PopupMenu3->actions());
+    menu->popup(memTest->viewport()->mapToGlobal(at));
+  });
 }
 
 void TForm1::FormCreate() {
@@ -395,6 +422,8 @@ void TForm1::Button1Click() {
   } else {
     Samples->GenerateSine();
   }
+  formulaLine_->SetSampleSource(opRandomSample->isChecked() ? "the generated random sample"
+                                                            : "the generated sine sample");
   btPlotClick();
 }
 
@@ -421,6 +450,7 @@ void TForm1::Button2Click() {
         lines.append(QString::fromStdString(line));
       memTest->setPlainText(lines.join(QLatin1Char('\n')));
       memTest->moveCursor(QTextCursor::Start);
+      formulaLine_->SetModel(*update.Model, *Samples);
     };
     observer.GenerationDone = [this](std::int32_t generation, std::chrono::milliseconds elapsed) {
       Edit6->setText(QString::number(generation));
@@ -429,6 +459,7 @@ void TForm1::Button2Click() {
     observer.Pump = [] { QCoreApplication::processEvents(); };
     observer.StopRequested = [this] { return StopRequested; };
     run.Run(observer);
+    formulaLine_->Refresh();
   } catch (const std::exception& error) {
     ShowError(error.what());
   }
@@ -452,6 +483,7 @@ void TForm1::Open1Click() {
     return;
   }
   btPlotClick();
+  formulaLine_->SetSampleSource(QFileInfo(*path).fileName().toStdString());
   const std::string note = UnreadableNote(unreadable, Samples->Count(), "lines", "loaded");
   if (!note.empty()) ShowMessage(QString::fromStdString(note));
 }
@@ -479,6 +511,7 @@ void TForm1::PastData1Click() {
   const TClipboardPaste pasted = ParseClipboardData(text, *Samples);
   if (!pasted.Pasted) return;
   btPlotClick();
+  formulaLine_->SetSampleSource("samples pasted from the clipboard");
   QString message = QStringLiteral("Test data pasted.");
   const std::string note = UnreadableNote(pasted.Unreadable, Samples->Count(), "pairs", "pasted");
   if (!note.empty()) message += QLatin1Char(' ') + QString::fromStdString(note);
@@ -499,6 +532,29 @@ void TForm1::CopyModel1Click() {
 void TForm1::CopyChart1Click() {
   PutOnClipboard(chTest->Picture());
   ShowMessage(QStringLiteral("Chart copied."));
+}
+
+void TForm1::CopyText(const QString& text, const QString& confirmation) {
+  auto* data = new QMimeData();
+  data->setText(text);
+  PutOnClipboard(data);
+  ShowMessage(confirmation);
+}
+
+void TForm1::CopyFormula1Click() {
+  CopyText(formulaLine_->Formula(), QStringLiteral("Formula copied."));
+}
+
+void TForm1::CopyFormulaLatex1Click() {
+  CopyText(formulaLine_->Latex(), QStringLiteral("Formula copied as LaTeX."));
+}
+
+void TForm1::CopyModelC1Click() {
+  CopyText(formulaLine_->CCode(), QStringLiteral("Model copied as C."));
+}
+
+void TForm1::CopyModelPython1Click() {
+  CopyText(formulaLine_->PythonCode(), QStringLiteral("Model copied as Python."));
 }
 
 void TForm1::About1Click() {

@@ -22,6 +22,7 @@ class QSlider;
 class QSpinBox;
 class QSplitter;
 class QTableView;
+class TFormulaLine;
 class TSampleChart;
 class TSampleData;
 class TSampleGridModel;
@@ -44,6 +45,10 @@ class TForm1 : public QMainWindow {
   void PastData1Click();
   void CopyModel1Click();
   void CopyChart1Click();
+  void CopyFormula1Click();
+  void CopyFormulaLatex1Click();
+  void CopyModelC1Click();
+  void CopyModelPython1Click();
   void About1Click();
   void tb1Change();
 
@@ -69,6 +74,7 @@ class TForm1 : public QMainWindow {
   void UseSystemDecimalSeparator();
   void ShowMessage(const QString& text);
   void PutOnClipboard(QMimeData* data);
+  void CopyText(const QString& text, const QString& confirmation);
 
   std::unique_ptr<TSampleData> Samples;
   bool StopRequested = false;
@@ -100,6 +106,7 @@ class TForm1 : public QMainWindow {
   TSampleGridModel* gridModel_ = nullptr;
   TSampleChart* chTest = nullptr;
   QPlainTextEdit* memTest = nullptr;
+  TFormulaLine* formulaLine_ = nullptr;
 
   QFileDialog* OpenDialog1 = nullptr;
   QFileDialog* SaveDialog1 = nullptr;
@@ -115,6 +122,11 @@ class TForm1 : public QMainWindow {
   QAction* Copy1 = nullptr;
   QAction* Past1 = nullptr;
   QAction* Copy2 = nullptr;
+  QAction* CopyFormula1 = nullptr;
+  QAction* CopyFormulaLatex1 = nullptr;
+  QAction* CopyModelC1 = nullptr;
+  QAction* CopyModelPython1 = nullptr;
   QMenu* PopupMenu1 = nullptr;
   QMenu* PopupMenu2 = nullptr;
+  QMenu* PopupMenu3 = nullptr;
 };
