@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include <QFontDatabase>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTimer>
@@ -32,10 +33,15 @@ TFormulaLine::TFormulaLine(QWidget* parent) : QWidget(parent) {
   lbFormulaNote = new QLabel(this);
   lbFormulaNote->setObjectName(QStringLiteral("lbFormulaNote"));
   lbFormulaNote->setWordWrap(true);
+  auto* caption = new QLabel(QStringLiteral("Formula:"), this);
+  caption->setBuddy(edFormula);
+  auto* line = new QHBoxLayout();
+  line->addWidget(caption);
+  line->addWidget(edFormula, 1);
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(2);
-  layout->addWidget(edFormula);
+  layout->addLayout(line);
   layout->addWidget(lbFormulaNote);
 
   pending_ = new QTimer(this);

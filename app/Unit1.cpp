@@ -38,6 +38,7 @@
 #include "SampleChart.h"
 #include "SampleGridModel.h"
 #include "SearchRun.h"
+#include "TE.h"
 #include "SeriesPoints.h"
 #include "ClipboardData.h"
 #include "FormulaLine.h"
@@ -240,7 +241,6 @@ void TForm1::createDataControls() {
   memTest->setPlainText(InitialModelText);
   memTest->setContextMenuPolicy(Qt::CustomContextMenu);
   formulaLine_ = new TFormulaLine(model);
-  formulaLine_->SetModel(TTuringEvaluator(0, 1), *Samples);
   auto* modelLayout = new QVBoxLayout(model);
   modelLayout->addWidget(memTest);
   modelLayout->addWidget(formulaLine_);
@@ -360,6 +360,9 @@ void TForm1::FormCreate() {
   RandomizeSeed();
   UseSystemDecimalSeparator();
   Button1Click();
+  TTuringEvaluator identity(0, 1);  // the model of the initial text
+  identity.UpdateExecEnd();
+  formulaLine_->SetModel(identity, *Samples);
   // Columns wide enough for the first sample's texts in the desktop's font; the user
   // can drag them wider.
   sgTest->resizeColumnsToContents();

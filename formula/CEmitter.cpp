@@ -104,7 +104,7 @@ std::string EmitC(const TTuringEvaluator& program, const TModelOrigin& origin,
     set.insert(in.Dest);
     if (in.Src != ConstantOperand) set.insert(in.Src);
   };
-  for (int i = 0; i <= program.ExecEnd(); ++i) {
+  for (int i = 0; i <= LastRun(program); ++i) {
     if (!live[i]) continue;
     if (IsComparison(code[i].Op)) {
       conditions.push_back(Comparison(code[i]));

@@ -29,6 +29,14 @@ void TFormulaEvaluator::Compile(const ex& e) {
     }
     return;
   }
+  if (is_a<constant>(e)) {  // Pi, from the logarithm of a negative number
+    const ex value = e.evalf();
+    steps_.push_back({TKind::Number, 0,
+                      is_a<numeric>(value)
+                          ? static_cast<long double>(ex_to<numeric>(value).to_double())
+                          : std::numeric_limits<long double>::quiet_NaN()});
+    return;
+  }
   if (is_a<symbol>(e)) {
     steps_.push_back({TKind::X, 0, 0});
     return;

@@ -1,8 +1,10 @@
 #include "GuardedRun.h"
 
+#include <cfloat>
 #include <cmath>
 
 #include "Arithmetic.h"
+#include "Liveness.h"
 
 using arithmetic::Extended;
 using arithmetic::TrigLimit;
@@ -13,6 +15,7 @@ namespace {
 void Store(double& reg, Extended value, std::uint32_t& guards) noexcept {
   const double rounded = static_cast<double>(value);
   if (std::isfinite(rounded)) {
+    if (value != 0 && std::fabs(rounded) < DBL_MIN) guards |= GuardUnderflow;
     reg = rounded;
   } else {
     guards |= GuardOverflow;
@@ -53,7 +56,7 @@ void Power(double& reg, double exponent, std::uint32_t& guards) noexcept {
 }  // namespace
 
 TGuardedRun::TGuardedRun(const TTuringEvaluator& program, std::vector<std::uint32_t> watch)
-    : code_(program.Code().begin(), program.Code().begin() + (program.ExecEnd() + 1)),
+    : code_(program.Code().begin(), program.Code().begin() + (LastRun(program) + 1)),
       watch_(std::move(watch)) {
   if (watch_.empty()) watch_.assign(code_.size(), ~std::uint32_t{0});
 }
@@ -165,6 +168,8 @@ const char* GuardName(std::uint32_t guard) noexcept {
       return "logarithm of zero or a negative number";
     case GuardOverflow:
       return "overflow";
+    case GuardUnderflow:
+      return "underflow";
     default:
       return "guard";
   }

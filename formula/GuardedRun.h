@@ -19,8 +19,9 @@ enum TGuard : std::uint32_t {
   GuardSqrtDomain = 1u << 5,     // square root of a negative number
   GuardLnDomain = 1u << 6,       // logarithm of zero or a negative number
   GuardOverflow = 1u << 7,       // a result beyond the largest double
+  GuardUnderflow = 1u << 8,      // no guard, but a result below the normal doubles parts ways too
 };
-inline constexpr int GuardKindCount = 8;
+inline constexpr int GuardKindCount = 9;
 
 struct TGuardedResult {
   double Value = 0;

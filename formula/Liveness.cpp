@@ -39,8 +39,8 @@ bool IsGoverned(const TTuringEvaluator& program, int i) noexcept {
 }
 
 std::vector<bool> LiveInstructions(const TTuringEvaluator& program, TLivenessRule rule) {
-  std::vector<bool> replaces(static_cast<std::size_t>(program.ExecEnd() + 1));
-  for (int i = 0; i <= program.ExecEnd(); ++i)
+  std::vector<bool> replaces(static_cast<std::size_t>(LastRun(program) + 1));
+  for (int i = 0; i <= LastRun(program); ++i)
     replaces[i] = AlwaysWrites(program.Code()[i].Op, rule);
   return LiveInstructions(program, replaces);
 }
@@ -48,7 +48,7 @@ std::vector<bool> LiveInstructions(const TTuringEvaluator& program, TLivenessRul
 std::vector<bool> LiveInstructions(const TTuringEvaluator& program,
                                    const std::vector<bool>& replaces) {
   const std::vector<TInstruction>& code = program.Code();
-  const int end = program.ExecEnd();
+  const int end = LastRun(program);
   std::vector<bool> live(static_cast<std::size_t>(end + 1), false);
   std::bitset<256> needed;
   needed.set(0);

@@ -29,5 +29,11 @@ enum class TLivenessRule {
 // x; nothing for a register operand or an opcode without such a test.
 [[nodiscard]] std::optional<bool> ConstantOperandPasses(const TInstruction& in);
 
+// The last instruction that the interpreter runs (ExecEnd, within the code).
+[[nodiscard]] inline int LastRun(const TTuringEvaluator& program) noexcept {
+  return program.ExecEnd() < program.InstructionCount() ? program.ExecEnd()
+                                                        : program.InstructionCount() - 1;
+}
+
 // Whether instruction i runs only when the comparisons directly before it hold.
 [[nodiscard]] bool IsGoverned(const TTuringEvaluator& program, int i) noexcept;

@@ -31,7 +31,7 @@ using arithmetic::Extended;
 using arithmetic::TrigLimit;
 
 // With a constant operand, only these depend on the register's value.
-constexpr std::uint32_t ValueGuards = GuardOverflow | GuardPowerDomain;
+constexpr std::uint32_t ValueGuards = GuardOverflow | GuardPowerDomain | GuardUnderflow;
 
 // A register's value: its expression and, when it does not depend on x, the double the
 // interpreter holds.
@@ -215,7 +215,7 @@ std::size_t TreeSize(const ex& e) {
 
 std::optional<TBuilt> Build(const TTuringEvaluator& program, const TExpressionLimits& limits) {
   const std::vector<bool> live = LiveInstructions(program, TLivenessRule::Exact);
-  const auto count = static_cast<std::size_t>(program.ExecEnd() + 1);
+  const auto count = static_cast<std::size_t>(LastRun(program) + 1);
   std::vector<bool> replaces(count, false);
   std::vector<std::uint32_t> guards(count, GuardNone);
   std::vector<TValue> r(256, Constant(0));
@@ -223,7 +223,7 @@ std::optional<TBuilt> Build(const TTuringEvaluator& program, const TExpressionLi
   std::vector<ex> conditions;  // the comparisons in front of the next instruction
   bool skipped = false;        // one of them never holds
   TSizeMemo sizes;
-  for (int i = 0; i <= program.ExecEnd(); ++i) {
+  for (int i = 0; i <= LastRun(program); ++i) {
     if (!live[i]) continue;
     const TInstruction& in = program.Code()[i];
     const TValue operand = in.Src == ConstantOperand ? Constant(in.Value) : r[in.Src];

@@ -71,7 +71,11 @@ TModelFormula MakeFormula(const TTuringEvaluator& program, const TSampleData& sa
   formula.Available = true;
   formula.Plain = TFormulaPrinter(TFormulaStyle::Plain).Print(simple);
   formula.Latex = TFormulaPrinter(TFormulaStyle::Latex).Print(simple);
-  formula.Evaluator = TFormulaEvaluator(simple);
+  try {
+    formula.Evaluator = TFormulaEvaluator(simple);
+  } catch (const std::exception&) {
+    return formula;  // GiNaC wrote something no double can hold
+  }
   std::vector<double> xs;
   xs.reserve(static_cast<std::size_t>(samples.Count()));
   for (std::int32_t i = 0; i < samples.Count(); ++i)

@@ -24,7 +24,7 @@ struct TFormulaCheck {
   double LargestStableRelativeDifference = 0;  // over the other samples
 };
 
-inline constexpr double UnstableShare = 1e-10;
+inline constexpr double UnstableShare = 1e-11;
 
 struct TModelFormula {
   bool Available = false;  // false when the expression outgrew the limits

@@ -118,7 +118,7 @@ std::string EmitPython(const TTuringEvaluator& program, const TModelOrigin& orig
     set.insert(in.Dest);
     if (in.Src != ConstantOperand) set.insert(in.Src);
   };
-  for (int i = 0; i <= program.ExecEnd(); ++i) {
+  for (int i = 0; i <= LastRun(program); ++i) {
     if (!live[i]) continue;
     const TInstruction& in = code[i];
     if (IsComparison(in.Op)) {
