@@ -1,6 +1,7 @@
 #include "GuardedRun.h"
 
 #include <cfloat>
+#include <algorithm>
 #include <cmath>
 
 #include "Arithmetic.h"
@@ -66,6 +67,7 @@ TGuardedResult TGuardedRun::Run(double x) const noexcept {
   r[0] = x;
   bool condition = true;
   std::uint32_t all = GuardNone;
+  double scale = std::isfinite(x) ? std::fabs(x) : 0;
   for (std::size_t i = 0; i < code_.size(); ++i) {
     const TInstruction& in = code_[i];
     if (!condition) {
@@ -146,8 +148,10 @@ TGuardedResult TGuardedRun::Run(double x) const noexcept {
         break;
     }
     all |= guards & watch_[i];
+    if (watch_[i] != GuardNone && !IsComparison(in.Op) && std::isfinite(d))
+      scale = std::max(scale, std::fabs(d));
   }
-  return {r[0], all};
+  return {r[0], all, scale};
 }
 
 const char* GuardName(std::uint32_t guard) noexcept {

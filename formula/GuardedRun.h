@@ -26,6 +26,7 @@ inline constexpr int GuardKindCount = 9;
 struct TGuardedResult {
   double Value = 0;
   std::uint32_t Guards = GuardNone;
+  double Scale = 0;  // the largest magnitude of x and of any value a watched instruction stored
 };
 
 class TGuardedRun {

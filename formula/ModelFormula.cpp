@@ -1,6 +1,7 @@
 #include "ModelFormula.h"
 
 #include <charconv>
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -54,8 +55,11 @@ TFormulaCheck CheckFormula(const TTuringEvaluator& program, const TModelFormula&
     const long double rounded = formula.Evaluator.Evaluate(x, true);
     if (!(std::fabs(rounded - value) <= UnstableShare * std::fabs(value))) {
       ++check.Unstable;
-    } else if (!(relative <= check.LargestStableRelativeDifference)) {
-      check.LargestStableRelativeDifference = relative;
+    } else {
+      const double scaled = difference / std::max({std::fabs(result.Value), result.Scale,
+                                                   std::numeric_limits<double>::min()});
+      if (!(scaled <= check.LargestStableRelativeDifference))
+        check.LargestStableRelativeDifference = scaled;
     }
   }
   return check;

@@ -21,7 +21,9 @@ struct TFormulaCheck {
   // UnstableShare relative: rounding decides the value there (a tangent near its pole, a
   // square that underflows).
   std::int32_t Unstable = 0;
-  double LargestStableRelativeDifference = 0;  // over the other samples
+  // Over the other samples, relative to the largest value the program handled on the way:
+  // a result that cancels out (x + 5000 - 5000) keeps the rounding of its large terms.
+  double LargestStableRelativeDifference = 0;
 };
 
 inline constexpr double UnstableShare = 1e-11;
