@@ -94,7 +94,7 @@ std::string DoubleLiteral(double value) {
 
 std::string EmitC(const TTuringEvaluator& program, const TModelOrigin& origin,
                   const std::string& name) {
-  const std::vector<bool> live = LiveInstructions(program, TLivenessRule::Exact);
+  const std::vector<bool> live = LiveInstructions(program);
   const std::vector<TInstruction>& code = program.Code();
   std::set<int> registers{0};
   std::set<int> tested;  // registers the comparisons in front of the next statement read

@@ -5,10 +5,10 @@
 
 namespace {
 
-// Whether the instruction writes its destination whatever happens.
-bool AlwaysWrites(std::uint8_t op, TLivenessRule rule) noexcept {
-  if (rule == TLivenessRule::Formula) return IsFunction(op);
-  return op == opSin || op == opCos;  // the others can fail or be skipped by their guard
+// Whether the instruction writes its destination whatever happens: the other functions can
+// fail or be skipped by their guard.
+bool AlwaysWrites(std::uint8_t op) noexcept {
+  return op == opSin || op == opCos;
 }
 
 }  // namespace
@@ -38,10 +38,10 @@ bool IsGoverned(const TTuringEvaluator& program, int i) noexcept {
   return i > 0 && IsComparison(program.Code()[i - 1].Op);
 }
 
-std::vector<bool> LiveInstructions(const TTuringEvaluator& program, TLivenessRule rule) {
+std::vector<bool> LiveInstructions(const TTuringEvaluator& program) {
   std::vector<bool> replaces(static_cast<std::size_t>(LastRun(program) + 1));
   for (int i = 0; i <= LastRun(program); ++i)
-    replaces[i] = AlwaysWrites(program.Code()[i].Op, rule);
+    replaces[i] = AlwaysWrites(program.Code()[i].Op);
   return LiveInstructions(program, replaces);
 }
 

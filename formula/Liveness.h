@@ -8,17 +8,10 @@
 
 #include "TE.h"
 
-enum class TLivenessRule {
-  // What the interpreter does: an instruction that may leave its destination unchanged
-  // (a failed or skipped operation) lets the old value through.
-  Exact,
-  // What the formula says: a one-operand function always replaces its destination.
-  Formula,
-};
-
-// One flag per instruction 0 .. ExecEnd.
-[[nodiscard]] std::vector<bool> LiveInstructions(const TTuringEvaluator& program,
-                                                 TLivenessRule rule);
+// One flag per instruction 0 .. ExecEnd, as the interpreter runs them: an instruction that
+// may leave its destination unchanged (a failed or skipped operation) lets the old value
+// through.
+[[nodiscard]] std::vector<bool> LiveInstructions(const TTuringEvaluator& program);
 
 // The same, with replaces[i] saying whether instruction i, when it runs, always replaces its
 // destination without reading it.

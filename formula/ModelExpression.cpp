@@ -214,7 +214,7 @@ std::size_t TreeSize(const ex& e) {
 }
 
 std::optional<TBuilt> Build(const TTuringEvaluator& program, const TExpressionLimits& limits) {
-  const std::vector<bool> live = LiveInstructions(program, TLivenessRule::Exact);
+  const std::vector<bool> live = LiveInstructions(program);
   const auto count = static_cast<std::size_t>(LastRun(program) + 1);
   std::vector<bool> replaces(count, false);
   std::vector<std::uint32_t> guards(count, GuardNone);

@@ -107,7 +107,7 @@ const char* const PowerHelper = R"(
 
 std::string EmitPython(const TTuringEvaluator& program, const TModelOrigin& origin,
                        const std::string& name) {
-  const std::vector<bool> live = LiveInstructions(program, TLivenessRule::Exact);
+  const std::vector<bool> live = LiveInstructions(program);
   const std::vector<TInstruction>& code = program.Code();
   std::set<int> registers;
   std::set<int> tested;
