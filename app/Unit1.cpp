@@ -55,8 +55,10 @@
 #include "SampleHistory.h"
 #include "SeedField.h"
 #include "SearchRun.h"
+#include "TE.h"
 #include "SeriesPoints.h"
 #include "ClipboardData.h"
+#include "FormulaLine.h"
 #include "WindowText.h"
 
 namespace {
@@ -320,7 +322,11 @@ void TForm1::createDataControls() {
   modelSplitter->setStretchFactor(0, 1);
   modelSplitter->setStretchFactor(1, 1);
   modelSplitter->setSizes({250, 250});
-  (new QVBoxLayout(model))->addWidget(modelSplitter);
+  memTest->setContextMenuPolicy(Qt::CustomContextMenu);
+  formulaLine_ = new TFormulaLine(model);
+  auto* modelLayout = new QVBoxLayout(model);
+  modelLayout->addWidget(modelSplitter, 1);
+  modelLayout->addWidget(formulaLine_);
 
   Splitter1 = Named<QSplitter>("Splitter1", Qt::Vertical);
   Splitter1->addWidget(testData);
@@ -391,6 +397,14 @@ void TForm1::createActions() {
   connect(CopyChart1, &QAction::triggered, this, &TForm1::CopyChart1Click);
   connect(Copy2, &QAction::triggered, this, &TForm1::CopyChart1Click);
   connect(CopyModel1, &QAction::triggered, this, &TForm1::CopyModel1Click);
+  CopyFormula1 = action("CopyFormula1", QStringLiteral("Copy Formula"));
+  CopyFormulaLatex1 = action("CopyFormulaLatex1", QStringLiteral("Copy Formula as LaTeX"));
+  CopyModelC1 = action("CopyModelC1", QStringLiteral("Copy Model as C"));
+  CopyModelPython1 = action("CopyModelPython1", QStringLiteral("Copy Model as Python"));
+  connect(CopyFormula1, &QAction::triggered, this, &TForm1::CopyFormula1Click);
+  connect(CopyFormulaLatex1, &QAction::triggered, this, &TForm1::CopyFormulaLatex1Click);
+  connect(CopyModelC1, &QAction::triggered, this, &TForm1::CopyModelC1Click);
+  connect(CopyModelPython1, &QAction::triggered, this, &TForm1::CopyModelPython1Click);
   connect(PastData1, &QAction::triggered, this, &TForm1::PastData1Click);
   connect(Past1, &QAction::triggered, this, &TForm1::PastData1Click);
   connect(About1, &QAction::triggered, this, &TForm1::About1Click);
@@ -417,6 +431,8 @@ void TForm1::createMenus() {
   edit->addAction(CopyData1);
   edit->addAction(CopyChart1);
   edit->addAction(CopyModel1);
+  const QList<QAction*> modelCopies{CopyFormula1, CopyFormulaLatex1, CopyModelC1, CopyModelPython1};
+  edit->addActions(modelCopies);
   edit->addSeparator()->setObjectName(QStringLiteral("N2"));
   edit->addAction(PastData1);
 
@@ -433,13 +449,26 @@ void TForm1::createMenus() {
           [this](const QPoint& at) { PopupMenu1->popup(sgTest->viewport()->mapToGlobal(at)); });
   connect(chTest, &QWidget::customContextMenuRequested, this,
           [this](const QPoint& at) { PopupMenu2->popup(chTest->viewport()->mapToGlobal(at)); });
+  // The model text's own menu (copy, select all), then the model's other forms.
+  PopupMenu3 = Named<QMenu>("PopupMenu3", this);
+  PopupMenu3->addActions(modelCopies);
+  connect(memTest, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+    QMenu* menu = memTest->createStandardContextMenu(at);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->addSeparator();
+    menu->addActions(PopupMenu3->actions());
+    menu->popup(memTest->viewport()->mapToGlobal(at));
+  });
 }
 
 void TForm1::FormCreate() {
   RandomizeSeed();
   UseSystemDecimalSeparator();
   Button1Click();
-  history_->Clear();  // the first sample is where the history starts
+  history_->Clear();                // the first sample is where the history starts
+  TTuringEvaluator identity(0, 1);  // the model of the initial text
+  identity.UpdateExecEnd();
+  formulaLine_->SetModel(identity, *Samples);
   // Columns wide enough for the first sample's texts in the desktop's font; the user
   // can drag them wider.
   sgTest->resizeColumnsToContents();
@@ -512,6 +541,8 @@ void TForm1::Button1Click() {
         }
         return true;
       });
+  formulaLine_->SetSampleSource(opRandomSample->isChecked() ? "the generated random sample"
+                                                            : "the generated sine sample");
   btPlotClick();
   if (!note.isEmpty()) ShowMessage(note);
 }
@@ -578,6 +609,7 @@ void TForm1::Button2Click() {
       }
       ShowModel(update.Predictions, update.Lines);
       bestModels_->Offer(update);
+      if (update.Model) formulaLine_->SetModel(*update.Model, *Samples);
     };
     observer.GenerationDone = [this](std::int32_t generation, std::chrono::milliseconds elapsed) {
       Edit6->setText(QString::number(generation));
@@ -595,6 +627,7 @@ void TForm1::Button2Click() {
       TSearchRun run(*Samples, parameters, started);
       run.Run(observer);
     }
+    formulaLine_->Refresh();
   } catch (const std::exception& error) {
     ShowError(error.what());
   }
@@ -653,6 +686,7 @@ void TForm1::OpenFile(const QString& path) {
       TakeSamples(Open1->text() + QLatin1Char(' ') + QFileInfo(path).fileName(),
                   TSampleOrigin::File, std::move(loaded->Set), std::move(loaded->Ordered));
   RememberFile(path);
+  formulaLine_->SetSampleSource(QFileInfo(path).fileName().toStdString());
   QStringList notes{QString::fromStdString(
                         UnreadableNote(loaded->Unreadable, Samples->Count(), "lines", "loaded")),
                     undoNote};
@@ -676,6 +710,7 @@ void TForm1::Import1Click() {
                                                 return true;
                                               });
     btPlotClick();
+    formulaLine_->SetSampleSource(name.toStdString());
     ShowMessage(QString::fromStdString(ImportSummary(imported)) +
                 (undoNote.isEmpty() ? QString() : QLatin1Char(' ') + undoNote));
   } catch (const std::exception& error) {
@@ -738,6 +773,7 @@ void TForm1::PastData1Click() {
   if (!done || !loaded->Read) return;
   const QString undoNote = TakeSamples(PastData1->text(), TSampleOrigin::Pasted,
                                        std::move(loaded->Set), std::move(loaded->Ordered));
+  formulaLine_->SetSampleSource("samples pasted from the clipboard");
   QString message = QStringLiteral("Test data pasted.");
   const std::string note = UnreadableNote(loaded->Unreadable, Samples->Count(), "pairs", "pasted");
   if (!note.empty()) message += QLatin1Char(' ') + QString::fromStdString(note);
@@ -759,6 +795,29 @@ void TForm1::CopyModel1Click() {
 void TForm1::CopyChart1Click() {
   PutOnClipboard(chTest->Picture());
   ShowMessage(QStringLiteral("Chart copied."));
+}
+
+void TForm1::CopyText(const QString& text, const QString& confirmation) {
+  auto* data = new QMimeData();
+  data->setText(text);
+  PutOnClipboard(data);
+  ShowMessage(confirmation);
+}
+
+void TForm1::CopyFormula1Click() {
+  CopyText(formulaLine_->Formula(), QStringLiteral("Formula copied."));
+}
+
+void TForm1::CopyFormulaLatex1Click() {
+  CopyText(formulaLine_->Latex(), QStringLiteral("Formula copied as LaTeX."));
+}
+
+void TForm1::CopyModelC1Click() {
+  CopyText(formulaLine_->CCode(), QStringLiteral("Model copied as C."));
+}
+
+void TForm1::CopyModelPython1Click() {
+  CopyText(formulaLine_->PythonCode(), QStringLiteral("Model copied as Python."));
 }
 
 void TForm1::About1Click() {

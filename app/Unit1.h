@@ -30,6 +30,7 @@ class QTableView;
 class TBestModelList;
 class TProgressChart;
 class TRateBox;
+class TFormulaLine;
 class TSampleChart;
 class TSampleGridModel;
 class TRecentFiles;
@@ -60,6 +61,10 @@ class TForm1 : public QMainWindow {
   void PastData1Click();
   void CopyModel1Click();
   void CopyChart1Click();
+  void CopyFormula1Click();
+  void CopyFormulaLatex1Click();
+  void CopyModelC1Click();
+  void CopyModelPython1Click();
   void About1Click();
   void tb1Change();
   // Opens a sample file as "Open" does once its dialog is confirmed: the command line, a drop
@@ -102,6 +107,7 @@ class TForm1 : public QMainWindow {
   bool ConfirmClose();
   // A model in the "Model" series and the model text.
   void ShowModel(const std::vector<double>& predictions, const std::vector<std::string>& lines);
+  void CopyText(const QString& text, const QString& confirmation);
 
   std::unique_ptr<TSampleData> Samples;
   bool StopRequested = false;
@@ -142,6 +148,7 @@ class TForm1 : public QMainWindow {
   QPlainTextEdit* memTest = nullptr;
   TProgressChart* progressChart_ = nullptr;
   TBestModelList* bestModels_ = nullptr;
+  TFormulaLine* formulaLine_ = nullptr;
 
   QFileDialog* OpenDialog1 = nullptr;
   QFileDialog* SaveDialog1 = nullptr;
@@ -162,6 +169,11 @@ class TForm1 : public QMainWindow {
   QAction* Past1 = nullptr;
   QAction* Copy2 = nullptr;
   TRecentFilesMenu* RecentFiles1 = nullptr;
+  QAction* CopyFormula1 = nullptr;
+  QAction* CopyFormulaLatex1 = nullptr;
+  QAction* CopyModelC1 = nullptr;
+  QAction* CopyModelPython1 = nullptr;
   QMenu* PopupMenu1 = nullptr;
   QMenu* PopupMenu2 = nullptr;
+  QMenu* PopupMenu3 = nullptr;
 };

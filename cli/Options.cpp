@@ -88,6 +88,13 @@ TCliOptions ParseOptions(const std::vector<std::string>& arguments) {
       options.ScaledConstants = true;
     } else if (option == "--no-scaled-constants") {
       options.ScaledConstants = false;
+    } else if (option == "--emit") {
+      const std::string& form = value();
+      if (form != "formula" && form != "latex" && form != "c" && form != "python") {
+        throw std::invalid_argument(option + ": not one of formula, latex, c, python: '" + form +
+                                    "'");
+      }
+      options.Emit.push_back(form);
     } else if (option == "--help" || option == "-h") {
       options.Help = true;
     } else if (option == "--version") {
@@ -141,6 +148,8 @@ Additions to the search (on with --restarts; alone they change a plain search):
                                                                 restarts: 20
   --scaled-constants   the refiner draws constants at useful scales
   --no-min-window, --no-refine, --no-scaled-constants   turn one addition off
+  --emit FORM          after the report, print the final model as FORM: formula, latex
+                       (with a note on guards and the check), c or python; may be repeated
   -h, --help           this text
   --version            the program's version
 Exit status: 0 all samples matched, 1 stopped without a full match, 2 bad arguments,

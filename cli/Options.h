@@ -34,6 +34,7 @@ struct TCliOptions {
   std::optional<bool> ScaledConstants;
   bool Help = false;
   bool Version = false;
+  std::vector<std::string> Emit;  // forms of the final model printed after the report
 };
 
 // Throws std::invalid_argument with a one-line message naming the option.

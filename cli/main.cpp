@@ -21,6 +21,7 @@
 
 #include "DecimalSeparator.h"
 #include "MovarVersion.h"
+#include "ModelExport.h"
 #include "Options.h"
 #include "ProgressFile.h"
 #include "Random.h"
@@ -137,6 +138,10 @@ int SearchWithRestarts(const TCliOptions& options, TSampleData& samples,
   std::signal(SIGINT, SIG_DFL);
   if (!coordinator->Prints()) return result.Answer.Matched ? 0 : 1;
   PrintAnswer(result.Answer);
+  if (!options.Emit.empty() && result.Answer.Model) {
+    PrintModelForms(std::cout, options.Emit, *result.Answer.Model, samples,
+                    {SampleSourceName(options), samples.GetMargin()});
+  }
   RequireWrittenOutput();
   std::cerr << "elapsed: " << FormatElapsed(result.Elapsed) << ", " << result.TotalGenerations
             << " generations in all attempts of this process\n";
@@ -205,6 +210,10 @@ int Search(const TCliOptions& options) {
   for (const std::string& line : result.Lines)
     std::cout << line << '\n';
   std::cout << "generations: " << result.Generations << '\n';
+  if (!options.Emit.empty() && result.Model) {
+    PrintModelForms(std::cout, options.Emit, *result.Model, samples,
+                    {SampleSourceName(options), samples.GetMargin()});
+  }
   RequireWrittenOutput();
   std::cerr << "elapsed: " << FormatElapsed(result.Elapsed) << '\n';
   // After the model is out: a failed write then costs the file, never the result.

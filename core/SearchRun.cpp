@@ -127,6 +127,7 @@ TModelUpdate TSearchRun::Show(const TTuringEvaluator& shown) const {
   for (std::string& line : SplitSourceLines(program.EmitSource())) {
     update.Lines.push_back(std::move(line));
   }
+  update.Model = std::move(program);
   return update;
 }
 
@@ -160,6 +161,7 @@ TSearchResult TSearchRun::RunGenerations(const TSearchObserver& observer) {
       result.Matched = update.Matches == update.SampleCount;
       if (observer.ModelChanged) observer.ModelChanged(update);
       result.Lines = std::move(update.Lines);
+      result.Model = std::move(update.Model);
       stop = result.Matched;
     }
     result.Generations = search_->Generation();

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -38,10 +39,11 @@ struct TModelUpdate {
   // The sum of the absolute errors over every sample, summed as the search scores; with
   // progressive search the search itself scores only the samples of its window.
   double Error = 0;
-  std::vector<std::string> Lines;  // the three report lines, then the model source
-  std::int32_t Attempt = 0;        // with restarts, the attempt that found the model
-  std::uint32_t Seed = 0;          // the seed that attempt started from
-  std::int32_t Generation = 0;     // of that attempt, when the model was found
+  std::vector<std::string> Lines;         // the three report lines, then the model source
+  std::optional<TTuringEvaluator> Model;  // the program shown
+  std::int32_t Attempt = 0;               // with restarts, the attempt that found the model
+  std::uint32_t Seed = 0;                 // the seed that attempt started from
+  std::int32_t Generation = 0;            // of that attempt, when the model was found
 };
 
 // The figures of one finished generation, for progress charts and logs. With restarts,
@@ -70,7 +72,8 @@ struct TSearchObserver {
 struct TSearchResult {
   bool Matched = false;
   std::int32_t Generations = 0;
-  std::vector<std::string> Lines;  // the model text shown last
+  std::vector<std::string> Lines;         // the model text shown last
+  std::optional<TTuringEvaluator> Model;  // the program of that text
   std::chrono::milliseconds Elapsed{0};
   std::int32_t Matches = 0;  // of the model shown last
   double Error = 0;          // of the model shown last, over every sample

@@ -3,8 +3,11 @@
 
 #include <cstdint>
 #include <limits>
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "TE.h"
 
 struct TAttemptOutcome {
   std::int64_t Attempt = -1;  // -1: no attempt ended yet
@@ -13,7 +16,9 @@ struct TAttemptOutcome {
   bool Matched = false;
   std::int32_t Matches = 0;
   double Error = std::numeric_limits<double>::infinity();  // over every sample
-  std::vector<std::string> Lines;                          // the model text the attempt showed last
+  std::vector<std::string> Lines;  // the model text the attempt showed last
+  // The program of that text; only where the attempt ran in this process.
+  std::optional<TTuringEvaluator> Model;
 };
 
 // Better: a match before anything else (the lowest attempt among matches), then more

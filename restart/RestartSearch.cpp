@@ -125,6 +125,7 @@ void TRestartSearch::RunAttempt(std::int64_t attempt, bool reportProgress) {
   outcome.Matches = shown.Matches;
   outcome.Error = shown.Error;
   outcome.Lines = shown.Lines;
+  outcome.Model = shown.Model;
   {
     std::lock_guard lock(mutex_);
     running_.erase(std::find(running_.begin(), running_.end(), attempt));

@@ -67,6 +67,15 @@ check limit-without-match 1 "seed: 9" --seed 9 --margin 0 --generations 3
 check match 0 "seed: 1" --seed 1 --generations 300
 grep -q "^generations: 56$" "$tmp/out" || { echo "FAIL match: generation line"; failed=$((failed + 1)); }
 
+# --emit: the report stays as it is, the forms follow it.
+check emit-unknown 2 "--emit: not one of formula, latex, c, python" --emit fortran
+LC_ALL=C "$bin" --seed 1 --generations 300 >"$tmp/plain" 2>/dev/null
+LC_ALL=C "$bin" --seed 1 --generations 300 --emit formula --emit c >"$tmp/emit" 2>/dev/null
+lines=$(wc -l <"$tmp/plain")
+if head -n "$lines" "$tmp/emit" | cmp -s - "$tmp/plain" && sed -n "$((lines + 1))p" "$tmp/emit" |
+  grep -qx 'sin(2\*x)' && grep -q "^double model(double x) {$" "$tmp/emit"; then
+  passed=$((passed + 1)); else echo "FAIL emit"; failed=$((failed + 1)); fi
+
 # The same seed and options give the same stdout, whatever the thread count.
 LC_ALL=C "$bin" --seed 21 --population 200 --generations 40 --registers 3 >"$tmp/a" 2>/dev/null
 LC_ALL=C "$bin" --seed 21 --population 200 --generations 40 --registers 3 --threads 2 >"$tmp/b" 2>/dev/null

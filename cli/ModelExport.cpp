@@ -1,0 +1,31 @@
+#include "ModelExport.h"
+
+#include <optional>
+
+#include "CodeEmitter.h"
+#include "ModelFormula.h"
+
+void PrintModelForms(std::ostream& out, const std::vector<std::string>& forms,
+                     const TTuringEvaluator& model, const TSampleData& samples,
+                     const TModelOrigin& origin) {
+  std::optional<TModelFormula> formula;
+  for (const std::string& form : forms) {
+    if (form == "c") {
+      out << EmitC(model, origin);
+    } else if (form == "python") {
+      out << EmitPython(model, origin);
+    } else {
+      if (!formula) formula = MakeFormula(model, samples);
+      if (formula->Available) out << (form == "latex" ? formula->Latex : formula->Plain) << '\n';
+      for (const std::string& line : FormulaNote(*formula))
+        out << "// " << line << '\n';
+    }
+  }
+}
+
+std::string SampleSourceName(const TCliOptions& options) {
+  if (!options.SamplesFile.empty()) return options.SamplesFile;
+  return std::string(options.RandomSample ? "the generated random sample"
+                                          : "the generated sine sample") +
+         (options.Seed ? ", seed " + std::to_string(*options.Seed) : std::string());
+}

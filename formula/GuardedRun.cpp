@@ -1,0 +1,180 @@
+#include "GuardedRun.h"
+
+#include <cfloat>
+#include <algorithm>
+#include <cmath>
+
+#include "Arithmetic.h"
+#include "Liveness.h"
+
+using arithmetic::Extended;
+using arithmetic::TrigLimit;
+
+namespace {
+
+// Stores value as arithmetic::Store does; an overflow is a guard.
+void Store(double& reg, Extended value, std::uint32_t& guards) noexcept {
+  const double rounded = static_cast<double>(value);
+  if (std::isfinite(rounded)) {
+    if (value != 0 && std::fabs(rounded) < DBL_MIN) guards |= GuardUnderflow;
+    reg = rounded;
+  } else {
+    guards |= GuardOverflow;
+  }
+}
+
+// arithmetic::Power with its failures named.
+void Power(double& reg, double exponent, std::uint32_t& guards) noexcept {
+  const double base = reg;
+  if (exponent == 0) {
+    reg = 1;
+    return;
+  }
+  if (base == 0 && exponent > 0) {
+    reg = 0;
+    return;
+  }
+  if (exponent == std::trunc(exponent) && std::fabs(exponent) <= 2147483647.0) {
+    const Extended power =
+        arithmetic::IntegerPower(base, static_cast<std::uint32_t>(std::fabs(exponent)));
+    if (exponent > 0) {
+      Store(reg, power, guards);
+    } else if (power != 0 && std::isfinite(power)) {
+      Store(reg, 1 / power, guards);
+    } else {
+      guards |= power == 0 ? GuardPowerDomain : GuardOverflow;
+    }
+    return;
+  }
+  if (base <= 0) {
+    guards |= GuardPowerDomain;
+    return;
+  }
+  Store(reg, std::exp(static_cast<Extended>(exponent) * std::log(static_cast<Extended>(base))),
+        guards);
+}
+
+}  // namespace
+
+TGuardedRun::TGuardedRun(const TTuringEvaluator& program, std::vector<std::uint32_t> watch)
+    : code_(program.Code().begin(), program.Code().begin() + (LastRun(program) + 1)),
+      watch_(std::move(watch)) {
+  if (watch_.empty()) watch_.assign(code_.size(), ~std::uint32_t{0});
+}
+
+TGuardedResult TGuardedRun::Run(double x) const noexcept {
+  double r[MaxRegisters] = {};
+  r[0] = x;
+  bool condition = true;
+  std::uint32_t all = GuardNone;
+  double scale = std::isfinite(x) ? std::fabs(x) : 0;
+  for (std::size_t i = 0; i < code_.size(); ++i) {
+    const TInstruction& in = code_[i];
+    if (!condition) {
+      if (!IsComparison(in.Op)) condition = true;
+      continue;
+    }
+    const double o = in.Src == ConstantOperand ? in.Value : r[in.Src];
+    double& d = r[in.Dest];
+    std::uint32_t guards = GuardNone;
+    switch (in.Op) {
+      case opAdd:
+        Store(d, static_cast<Extended>(d) + o, guards);
+        break;
+      case opSub:
+        Store(d, static_cast<Extended>(d) - o, guards);
+        break;
+      case opMul:
+        Store(d, static_cast<Extended>(d) * o, guards);
+        break;
+      case opDiv:
+        if (o != 0) {
+          Store(d, static_cast<Extended>(d) / o, guards);
+        } else {
+          guards |= GuardDivisionByZero;
+        }
+        break;
+      case opPow:
+        if (o <= 10) {
+          Power(d, o, guards);
+        } else {
+          guards |= GuardPowerExponent;
+        }
+        break;
+      case opSin:
+      case opCos:
+        if (std::fabs(o) >= TrigLimit) {
+          d = 0.0;
+          guards |= GuardTrigLimit;
+        } else {
+          d = static_cast<double>(in.Op == opSin ? std::sin(Extended{o}) : std::cos(Extended{o}));
+        }
+        break;
+      case opTan:
+        if (std::fabs(o) < TrigLimit) {
+          Store(d, std::tan(Extended{o}), guards);
+        } else {
+          guards |= GuardTrigLimit;
+        }
+        break;
+      case opExp:
+        if (o >= 0 && o < 1) {
+          Store(d, std::exp(Extended{o}), guards);
+        } else {
+          guards |= GuardExpDomain;
+        }
+        break;
+      case opSqrt:
+        if (o >= 0) {
+          Store(d, std::sqrt(Extended{o}), guards);
+        } else {
+          guards |= GuardSqrtDomain;
+        }
+        break;
+      case opLn:
+        if (o > 0) {
+          Store(d, std::log(Extended{o}), guards);
+        } else {
+          guards |= GuardLnDomain;
+        }
+        break;
+      case opIfGreater:
+        condition = d > o;
+        break;
+      case opIfLessEqual:
+        condition = !(d > o);
+        break;
+      default:
+        break;
+    }
+    all |= guards & watch_[i];
+    if (watch_[i] != GuardNone && !IsComparison(in.Op) && std::isfinite(d))
+      scale = std::max(scale, std::fabs(d));
+  }
+  return {r[0], all, scale};
+}
+
+const char* GuardName(std::uint32_t guard) noexcept {
+  switch (guard) {
+    case GuardDivisionByZero:
+      return "division by zero";
+    case GuardPowerExponent:
+      return "power with an exponent above 10";
+    case GuardPowerDomain:
+      return "power of a negative number or of zero";
+    case GuardTrigLimit:
+      return "trigonometric function of 2^63 or more";
+    case GuardExpDomain:
+      return "exponential outside [0, 1)";
+    case GuardSqrtDomain:
+      return "square root of a negative number";
+    case GuardLnDomain:
+      return "logarithm of zero or a negative number";
+    case GuardOverflow:
+      return "overflow";
+    case GuardUnderflow:
+      return "underflow";
+    default:
+      return "guard";
+  }
+}

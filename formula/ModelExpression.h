@@ -1,0 +1,47 @@
+#pragma once
+// A register program as one GiNaC expression over x: instructions that cannot reach the
+// result are dropped, registers substituted, whatever does not depend on x folded exactly
+// as the interpreter computes it, and a comparison's skip becomes a conditional
+// expression. The guards are left out: this is the formula as a person writes it.
+//
+// GiNaC shares its numbers between threads without locks: use it from one thread at a time.
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include <ginac/ginac.h>
+
+#include "ExpressionLimits.h"
+#include "TE.h"
+
+// model_if(condition, then, else): the value of a comparison's skip.
+DECLARE_FUNCTION_3P(model_if)
+
+namespace model_expression {
+
+// The variable x.
+[[nodiscard]] const GiNaC::realsymbol& X();
+
+struct TBuilt {
+  GiNaC::ex Expr;
+  // Per instruction, the guards that the expression leaves out (TGuard bits): none for
+  // what was folded or decided once for every x, none for what cannot reach the result.
+  std::vector<std::uint32_t> Watch;
+};
+
+// The expression, or nothing when it outgrows limits.MaxNodes.
+[[nodiscard]] std::optional<TBuilt> Build(const TTuringEvaluator& program,
+                                          const TExpressionLimits& limits);
+
+// The smallest of the expression, its expansion and its normal form, within the limits.
+[[nodiscard]] GiNaC::ex Simplify(const GiNaC::ex& e, const TExpressionLimits& limits);
+
+// Nodes of the expression written out as a tree (shared parts counted each time).
+[[nodiscard]] std::size_t TreeSize(const GiNaC::ex& e);
+
+// A double as the exact rational number it is.
+[[nodiscard]] GiNaC::ex ExactNumber(double value);
+
+}  // namespace model_expression

@@ -1,0 +1,114 @@
+#include "ModelFormula.h"
+
+#include <charconv>
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "FormulaPrinter.h"
+#include "GuardedRun.h"
+#include "ModelExpression.h"
+
+namespace {
+
+std::string Short(double value) {
+  char buffer[32];
+  const auto end =
+      std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 2).ptr;
+  return std::string(buffer, end);
+}
+
+std::string GuardList(std::uint32_t guards) {
+  std::string text;
+  for (int kind = 0; kind < GuardKindCount; ++kind) {
+    const std::uint32_t bit = 1u << kind;
+    if ((guards & bit) == 0) continue;
+    if (!text.empty()) text += ", ";
+    text += GuardName(bit);
+  }
+  return text;
+}
+
+}  // namespace
+
+TFormulaCheck CheckFormula(const TTuringEvaluator& program, const TModelFormula& formula,
+                           const std::vector<double>& xs) {
+  const TGuardedRun run(program, formula.Watch);
+  TFormulaCheck check;
+  check.Samples = static_cast<std::int32_t>(xs.size());
+  for (const double x : xs) {
+    const TGuardedResult result = run.Run(x);
+    if (result.Guards != GuardNone) {
+      ++check.Guarded;
+      check.Guards |= result.Guards;
+      continue;
+    }
+    const long double value = formula.Evaluator.Evaluate(x);
+    // NaN against NaN (a NaN x) and equal infinities agree.
+    if ((std::isnan(value) && std::isnan(result.Value)) || value == result.Value) continue;
+    const double difference = static_cast<double>(std::fabs(value - result.Value));
+    const double relative =
+        difference / std::max(std::fabs(result.Value), std::numeric_limits<double>::min());
+    // NaN compares false: keep it visible.
+    if (!(difference <= check.LargestDifference)) check.LargestDifference = difference;
+    if (!(relative <= check.LargestRelativeDifference)) check.LargestRelativeDifference = relative;
+    const long double rounded = formula.Evaluator.Evaluate(x, true);
+    if (!(std::fabs(rounded - value) <= UnstableShare * std::fabs(value))) {
+      ++check.Unstable;
+    } else {
+      const double scaled = difference / std::max({std::fabs(result.Value), result.Scale,
+                                                   std::numeric_limits<double>::min()});
+      if (!(scaled <= check.LargestStableRelativeDifference))
+        check.LargestStableRelativeDifference = scaled;
+    }
+  }
+  return check;
+}
+
+TModelFormula MakeFormula(const TTuringEvaluator& program, const TSampleData& samples,
+                          const TExpressionLimits& limits) {
+  TModelFormula formula;
+  const std::optional<model_expression::TBuilt> built = model_expression::Build(program, limits);
+  if (!built) return formula;
+  const GiNaC::ex simple = model_expression::Simplify(built->Expr, limits);
+  formula.Watch = built->Watch;
+  formula.Available = true;
+  formula.Plain = TFormulaPrinter(TFormulaStyle::Plain).Print(simple);
+  formula.Latex = TFormulaPrinter(TFormulaStyle::Latex).Print(simple);
+  try {
+    formula.Evaluator = TFormulaEvaluator(simple);
+  } catch (const std::exception&) {
+    return formula;  // GiNaC wrote something no double can hold
+  }
+  std::vector<double> xs;
+  xs.reserve(static_cast<std::size_t>(samples.Count()));
+  for (std::int32_t i = 0; i < samples.Count(); ++i)
+    xs.push_back(samples.GetX(i));
+  formula.Check = CheckFormula(program, formula, xs);
+  return formula;
+}
+
+std::vector<std::string> FormulaNote(const TModelFormula& formula) {
+  if (!formula.Available) {
+    return {
+        "The formula is too large to show; copy the model as C or Python for the exact "
+        "function."};
+  }
+  const TFormulaCheck& check = formula.Check;
+  std::vector<std::string> lines;
+  if (check.Guarded > 0) {
+    lines.push_back("The model's guards act at " + std::to_string(check.Guarded) + " of " +
+                    std::to_string(check.Samples) + " samples (" + GuardList(check.Guards) +
+                    "): there the formula and the model differ.");
+  }
+  const std::int32_t checked = check.Samples - check.Guarded;
+  if (checked == 0) {
+    lines.push_back("No sample is left to check the formula on.");
+  } else {
+    lines.push_back("Checked against the model at " + std::to_string(checked) +
+                    (checked == 1 ? " sample" : " samples") + ": largest difference " +
+                    Short(check.LargestDifference) + " (relative " +
+                    Short(check.LargestRelativeDifference) + ").");
+  }
+  return lines;
+}

@@ -1,0 +1,50 @@
+#pragma once
+// The formula of a model with what a reader must know about it: where the program's
+// guards act on the samples, and how far the formula and the program lie apart elsewhere.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "ExpressionLimits.h"
+#include "FormulaEvaluator.h"
+#include "SD.h"
+#include "TE.h"
+
+struct TFormulaCheck {
+  std::int32_t Samples = 0;
+  std::int32_t Guarded = 0;      // samples where a guard acts
+  std::uint32_t Guards = 0;      // the kinds that acted (TGuard bits)
+  double LargestDifference = 0;  // over the other samples
+  double LargestRelativeDifference = 0;
+  // Samples where the formula computed in double and in long double differ by more than
+  // UnstableShare relative: rounding decides the value there (a tangent near its pole, a
+  // square that underflows).
+  std::int32_t Unstable = 0;
+  // Over the other samples, relative to the largest value the program handled on the way:
+  // a result that cancels out (x + 5000 - 5000) keeps the rounding of its large terms.
+  double LargestStableRelativeDifference = 0;
+};
+
+inline constexpr double UnstableShare = 1e-11;
+
+struct TModelFormula {
+  bool Available = false;  // false when the expression outgrew the limits
+  std::string Plain;
+  std::string Latex;
+  TFormulaCheck Check;
+  TFormulaEvaluator Evaluator;
+  std::vector<std::uint32_t> Watch;  // the guards that count, per instruction
+};
+
+// Uses GiNaC: call from one thread at a time.
+[[nodiscard]] TModelFormula MakeFormula(const TTuringEvaluator& program, const TSampleData& samples,
+                                        const TExpressionLimits& limits = {});
+
+// Runs program and formula on every x and compares them where no guard acts.
+[[nodiscard]] TFormulaCheck CheckFormula(const TTuringEvaluator& program,
+                                         const TModelFormula& formula,
+                                         const std::vector<double>& xs);
+
+// The lines shown under the formula.
+[[nodiscard]] std::vector<std::string> FormulaNote(const TModelFormula& formula);

@@ -1,0 +1,111 @@
+// The formula line under the model text and the commands that copy the model's other forms.
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QTest>
+
+#include "Random.h"
+#include "WindowTestKit.h"
+
+class TestFormulaLine : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void startsWithTheIdentity();
+  void followsTheBestModelOfASearch();
+  void copyCommands_data();
+  void copyCommands();
+};
+
+namespace {
+
+// y = 2x at x = 0 .. 11: a search from a fixed seed finds it.
+void RunLine(TForm1& form) {
+  ShowRows(form, {{0, 0},
+                  {1, 2},
+                  {2, 4},
+                  {3, 6},
+                  {4, 8},
+                  {5, 10},
+                  {6, 12},
+                  {7, 14},
+                  {8, 16},
+                  {9, 18},
+                  {10, 20},
+                  {11, 22}});
+  SetSeed(12345);
+  form.Button2Click();
+}
+
+}  // namespace
+
+void TestFormulaLine::startsWithTheIdentity() {
+  TScriptedServices script;
+  TForm1 form(script.Services());
+  QCOMPARE(Control<QLineEdit>(form, "edFormula")->text(), QStringLiteral("x"));
+  QVERIFY(Control<QLineEdit>(form, "edFormula")->isReadOnly());
+  QVERIFY(Control<QLabel>(form, "lbFormulaNote")->text().startsWith("Checked against the model"));
+}
+
+void TestFormulaLine::followsTheBestModelOfASearch() {
+  TScriptedServices script;
+  TForm1 form(script.Services());
+  RunLine(form);
+  QVERIFY(Control<QPlainTextEdit>(form, "memTest")
+              ->toPlainText()
+              .startsWith("// model correctness: 12 of 12"));
+  QCOMPARE(Control<QLineEdit>(form, "edFormula")->text(), QStringLiteral("2*x"));
+}
+
+void TestFormulaLine::copyCommands_data() {
+  QTest::addColumn<QString>("action");
+  QTest::addColumn<QString>("message");
+  QTest::addColumn<QString>("start");
+  QTest::addColumn<QString>("contains");
+  QTest::newRow("formula") << "CopyFormula1"
+                           << "Formula copied."
+                           << "2*x"
+                           << "2*x";
+  QTest::newRow("latex") << "CopyFormulaLatex1"
+                         << "Formula copied as LaTeX."
+                         << "2 x"
+                         << "2 x";
+  QTest::newRow("c") << "CopyModelC1"
+                     << "Model copied as C."
+                     << "#include <math.h>"
+                     << "// Movar Tester model for the generated sine sample, margin of error "
+                        "10.00%\ndouble model(double x) {";
+  QTest::newRow("python") << "CopyModelPython1"
+                          << "Model copied as Python."
+                          << "# Movar Tester model for"
+                          << "def model(x):";
+}
+
+void TestFormulaLine::copyCommands() {
+  QFETCH(QString, action);
+  QFETCH(QString, message);
+  QFETCH(QString, start);
+  QFETCH(QString, contains);
+  TScriptedServices script;
+  TForm1 form(script.Services());
+  RunLine(form);
+  QApplication::clipboard()->clear();
+  Control<QAction>(form, action.toLatin1())->trigger();
+  const QString text = QApplication::clipboard()->text();
+  QVERIFY2(text.startsWith(start), qPrintable(text));
+  QVERIFY2(text.contains(contains), qPrintable(text));
+  QCOMPARE(script.Messages, QStringList{message});
+  // In the Edit menu and in the model text's menu.
+  QVERIFY(
+      Control<QMenu>(form, "Edit4")->actions().contains(Control<QAction>(form, action.toLatin1())));
+  QVERIFY(Control<QMenu>(form, "PopupMenu3")
+              ->actions()
+              .contains(Control<QAction>(form, action.toLatin1())));
+}
+
+QTEST_MAIN(TestFormulaLine)
+#include "FormulaLine_test.moc"
