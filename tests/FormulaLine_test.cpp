@@ -37,7 +37,8 @@ void RunLine(TForm1& form) {
                   {9, 18},
                   {10, 20},
                   {11, 22}});
-  SetSeed(12345);
+  // The seed box seeds the search; empty, the search would take the clock's.
+  Control<QLineEdit>(form, "edSeed")->setText(QStringLiteral("12345"));
   form.Button2Click();
 }
 
