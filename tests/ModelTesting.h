@@ -128,6 +128,11 @@ inline std::string ReferenceFolder() {
   return std::string(MOVAR_GOLDEN_DIR);
 }
 
+// The reference runs live beside the checkout, not in it; a clone on its own has none.
+inline bool HaveReferenceRuns() {
+  return std::ifstream(ReferenceFolder() + "/check").good();
+}
+
 inline std::vector<std::string> ReadLines(const std::string& path) {
   std::ifstream in(path);
   std::vector<std::string> lines;
