@@ -175,6 +175,18 @@ void PlaceClasses(const std::vector<TKeyed>& keyed, std::int32_t first, std::int
   }
 }
 
+// The median of a few keys spread over the input: the two threads' shares are about even
+// unless one class of equal errors is most of the input.
+std::uint64_t PivotKey(const double* errors, std::int32_t count) {
+  constexpr std::int32_t Samples = 63;
+  std::uint64_t keys[Samples];
+  for (std::int32_t s = 0; s < Samples; ++s) {
+    keys[s] = OrderKey(errors[static_cast<std::int64_t>(count) * (2 * s + 1) / (2 * Samples)]);
+  }
+  std::nth_element(keys, keys + Samples / 2, keys + Samples);
+  return keys[Samples / 2];
+}
+
 }  // namespace
 
 std::uint64_t TErrorRanking::PeakBytes(std::int32_t count) noexcept {
@@ -215,32 +227,39 @@ void TErrorRanking::Sort(double* errors, std::int32_t* order, std::int32_t count
     smaller.Clear(count);
     PlaceClasses(keyed, 0, count, smaller, placed.data());
   } else {
-    // Two threads: each sorts half of the input, and after the merge each places half of
-    // the classes, the second starting from a tree of everything below its first class.
-    const std::int32_t half = count / 2;
+    // Two threads split the errors at a pivot: the first ranks those below it into the first
+    // slots, the second the rest into the last slots, starting from a tree of the positions
+    // below the pivot. Whole classes fall on one side, so neither waits for the other.
+    const std::uint64_t pivot = PivotKey(errors, count);
     pool->Run([&](std::int32_t worker) {
       std::vector<TKeyed> scratch;
-      if (worker == 0) SortPositions(errors, 0, half, keyed.data(), scratch);
-      if (worker == 1) SortPositions(errors, half, count, keyed.data() + half, scratch);
-    });
-    std::inplace_merge(keyed.begin(), keyed.begin() + half, keyed.end(),
-                       [](const TKeyed& a, const TKeyed& b) {
-                         return a.Key < b.Key || (a.Key == b.Key && a.Position < b.Position);
-                       });
-    std::int32_t middle = half;
-    while (middle < count && keyed[middle].Key == keyed[middle - 1].Key)
-      ++middle;
-    pool->Run([&](std::int32_t worker) {
       TFlagTree smaller;
       if (worker == 0) {
+        std::int32_t below = 0;
+        for (std::int32_t i = 0; i < count; ++i) {
+          const std::uint64_t key = OrderKey(errors[i]);
+          if (key < pivot) keyed[below++] = {key, i};
+        }
+        SortKeys(keyed.data(), below, scratch);
         smaller.Clear(count);
-        PlaceClasses(keyed, 0, middle, smaller, placed.data());
+        PlaceClasses(keyed, 0, below, smaller, placed.data());
       } else if (worker == 1) {
+        std::int32_t below = 0;
         smaller.Build(count, [&](auto set) {
-          for (std::int32_t j = 0; j < middle; ++j)
-            set(keyed[j].Position);
+          for (std::int32_t i = 0; i < count; ++i) {
+            if (OrderKey(errors[i]) < pivot) {
+              set(i);
+              ++below;
+            }
+          }
         });
-        PlaceClasses(keyed, middle, count, smaller, placed.data());
+        std::int32_t slot = below;
+        for (std::int32_t i = 0; i < count; ++i) {
+          const std::uint64_t key = OrderKey(errors[i]);
+          if (key >= pivot) keyed[slot++] = {key, i};
+        }
+        SortKeys(keyed.data() + below, count - below, scratch);
+        PlaceClasses(keyed, below, count, smaller, placed.data());
       }
     });
   }

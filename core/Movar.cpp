@@ -97,6 +97,7 @@ void TMovar::ScoreSlice(std::int32_t worker, std::int32_t first, std::int32_t la
                         std::int32_t lastSample) {
   TFastScorer& scorer = scorers_[worker];
   TScoreMemo& memo = memos_[worker];
+  memo.ClearFor(memoRound_);
   for (std::int32_t i = first; i < last; ++i) {
     scorer.Load(*programs_[i]);
     const TScoreMemo::TSteps steps(scorer.Steps());
@@ -116,10 +117,7 @@ void TMovar::PrepareMemos(std::int32_t first, std::int32_t lastSample) noexcept 
       samples_ != memoSamples_ || lastSample != memoLast_ ||
       std::bit_cast<std::uint64_t>(threshold_) != std::bit_cast<std::uint64_t>(memoThreshold_);
   // A new generation may come with the same cut-off and a set changed in place.
-  if (first == 0 || changed) {
-    for (TScoreMemo& memo : memos_)
-      memo.Clear();
-  }
+  if (first == 0 || changed) ++memoRound_;
   memoSamples_ = samples_;
   memoLast_ = lastSample;
   memoThreshold_ = threshold_;
@@ -160,7 +158,7 @@ void TMovar::SetThreads(std::int32_t threads) {
 
 void TMovar::NextGeneration() {
   ++generation_;
-  SortByError();
+  Rank(crossCount_ + 1);
   threshold_ = errors_[0];
   clones_ = 0;
   errors_[0] = 0;
@@ -224,16 +222,32 @@ void TMovar::Breed() {
 }
 
 void TMovar::SortByError() {
+  Rank(populationSize_);
+}
+
+void TMovar::Rank(std::int32_t placed) {
   // The exchange sort's exact order on indices; the programs follow their errors.
   if (populationSize_ < 2) return;
   order_.resize(programs_.size());
   for (std::int32_t i = 0; i < populationSize_; ++i)
     order_[i] = i;
   TErrorRanking::Sort(errors_.data(), order_.data(), populationSize_, pool_.get());
+  placed = std::clamp(placed, 1, populationSize_);
   ranked_.resize(programs_.size());
-  for (std::int32_t i = 0; i < populationSize_; ++i)
+  for (std::int32_t i = 0; i < placed; ++i)
     ranked_[i] = std::move(programs_[order_[i]]);
-  programs_.swap(ranked_);
+  // Programs below the placed ones are about to be drawn anew, so what each slot holds does
+  // not matter. Slots keep their own program where they can, so that breeding writes memory
+  // the same thread scored last generation; the programs left over fill the slots emptied.
+  std::int32_t spare = 0;
+  for (std::int32_t i = placed; i < populationSize_; ++i) {
+    if (programs_[i]) continue;
+    while (!programs_[spare])
+      ++spare;
+    programs_[i] = std::move(programs_[spare++]);
+  }
+  for (std::int32_t i = 0; i < placed; ++i)
+    programs_[i] = std::move(ranked_[i]);
 }
 
 void TMovar::CrossFromBest(std::int32_t donor, std::int32_t receiver) {

@@ -76,6 +76,9 @@ class TMovar {
                                     std::int32_t last, double threshold) noexcept;
 
  private:
+  // Ranks the errors and puts the programs of ranks 0 .. placed - 1 in those slots; the
+  // other slots hold the remaining programs in no particular order.
+  void Rank(std::int32_t placed);
   // Crosses programs 1 .. CrossCount with the best and replaces the rest.
   void Breed();
   // Calls make(i, stream) for programs first .. PopulationSize - 1, each stream starting
@@ -95,6 +98,7 @@ class TMovar {
   const TSampleData* memoSamples_ = nullptr;
   std::int32_t memoLast_ = -1;
   double memoThreshold_ = 0;
+  std::uint64_t memoRound_ = 1;  // memos cleared for an older round forget their scores
   std::unique_ptr<TWorkerPool> pool_;
   double threshold_ = InitialThreshold;
   std::unique_ptr<TSampleData> placeholder_;
@@ -112,8 +116,8 @@ class TMovar {
 
   void ScoreSlice(std::int32_t worker, std::int32_t first, std::int32_t last,
                   std::int32_t lastSample);
-  // Forgets the remembered scores when a new generation starts or what they were formed
-  // with has changed.
+  // Starts a new round of remembered scores when a new generation starts or what they were
+  // formed with has changed.
   void PrepareMemos(std::int32_t first, std::int32_t lastSample) noexcept;
 
   static constexpr double InitialThreshold = 9999999999.0;

@@ -22,6 +22,13 @@ class alignas(64) TScoreMemo {
 
   // Forgets every score; the next ones are for other samples, window or cut-off.
   void Clear() noexcept;
+  // Clears unless already cleared for this round. Each thread clears its own memo, so that
+  // the table stays in the cache of the core that uses it.
+  void ClearFor(std::uint64_t round) noexcept {
+    if (round == clearedFor_) return;
+    Clear();
+    clearedFor_ = round;
+  }
 
   [[nodiscard]] static std::uint64_t Hash(TSteps steps) noexcept;
   // The score remembered for steps (whose Hash is hash), or nullptr.
@@ -50,4 +57,5 @@ class alignas(64) TScoreMemo {
   std::vector<TEntry> table_;  // open addressing; Length 0 marks a free slot
   std::vector<TFastScorer::TStep> steps_;
   std::size_t size_ = 0;
+  std::uint64_t clearedFor_ = 0;
 };

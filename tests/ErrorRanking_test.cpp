@@ -121,16 +121,18 @@ TEST(ErrorRanking, OneLargeClassAmongDistinctErrorsAsInASearch) {
   // Programs with the same output share an error, partial sums cut off above the threshold
   // are nearly all different.
   SetSeed(12);
-  for (std::int32_t count : {200, 2500}) {
-    std::vector<double> errors(static_cast<std::size_t>(count));
-    for (double& e : errors)
-      e = RandomInt(5) == 0 ? 12.5 : RandomReal() * 100;
-    ExpectSameRanking(errors);
-    std::sort(errors.begin(), errors.end());
-    ExpectSameRanking(errors);
-    std::reverse(errors.begin(), errors.end());
-    ExpectSameRanking(errors);
-  }
+  // Two threads split the errors near their median: the class below it, or at it.
+  for (const double shared : {12.5, 50.0})
+    for (std::int32_t count : {200, 2500}) {
+      std::vector<double> errors(static_cast<std::size_t>(count));
+      for (double& e : errors)
+        e = RandomInt(5) == 0 ? shared : RandomReal() * 100;
+      ExpectSameRanking(errors);
+      std::sort(errors.begin(), errors.end());
+      ExpectSameRanking(errors);
+      std::reverse(errors.begin(), errors.end());
+      ExpectSameRanking(errors);
+    }
 }
 
 TEST(ErrorRanking, OrdersEveryDoubleAsTheComparisonDoes) {

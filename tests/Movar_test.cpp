@@ -1,5 +1,6 @@
 #include "Movar.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -103,10 +104,22 @@ TEST(Movar, NextGenerationKeepsTheBestCrossesRunnersUpAndRegeneratesTheRest) {
   EXPECT_EQ(order[0], &search.GetProgram(0));
   for (int i = 0; i < 6; ++i)
     EXPECT_EQ(bestCode[i].Op, search.GetProgram(0).Code()[i].Op);
+  // Breeding works in place: the best and the crossed runners-up keep their rank, the
+  // programs drawn anew are the other seven, in slots of no particular order.
+  std::vector<const TTuringEvaluator*> drawn;
   for (int i = 0; i < 10; ++i) {
-    EXPECT_EQ(order[i], &search.GetProgram(i)) << "breeding works in place";
+    if (i <= search.CrossCount()) {
+      EXPECT_EQ(order[i], &search.GetProgram(i)) << i;
+    } else {
+      drawn.push_back(&search.GetProgram(i));
+    }
     EXPECT_EQ(0.0, search.GetError(i));
   }
+  EXPECT_EQ(2, search.CrossCount());
+  std::sort(drawn.begin(), drawn.end());
+  std::vector<const TTuringEvaluator*> rest(order.begin() + 3, order.end());
+  std::sort(rest.begin(), rest.end());
+  EXPECT_EQ(rest, drawn);
   // Two crossings of 6 draws each, then seven new programs of 24 draws each.
   EXPECT_EQ(Advance(seed, 2 * 6 + 7 * 24), Seed());
 }
