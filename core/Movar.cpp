@@ -126,12 +126,11 @@ void TMovar::PrepareMemos(std::int32_t first, std::int32_t lastSample) noexcept 
 void TMovar::EvaluateRange(std::int32_t first, std::int32_t last) {
   const std::int32_t lastSample = LastScored();
   PrepareMemos(first, lastSample);
-  const std::int64_t work = static_cast<std::int64_t>(last - first) * (lastSample + 1) *
-                            std::max<std::int64_t>(instructionCount_, 1);
-  if (!pool_ || work < ParallelWork) {
+  if (!pool_ || last - first < ParallelPrograms()) {
     ScoreSlice(0, first, last, lastSample);
     return;
   }
+  ++parallelScorings_;
   // Chunks start on cache-line boundaries of the errors, so that two threads never write
   // to the same line; the first chunk takes the errors before the first boundary.
   constexpr std::size_t Line = 64;
@@ -145,6 +144,12 @@ void TMovar::EvaluateRange(std::int32_t first, std::int32_t last) {
       ScoreSlice(worker, begin, std::min(last, base + (chunk + 1) * ParallelChunk), lastSample);
     }
   });
+}
+
+std::int32_t TMovar::ParallelPrograms() const noexcept {
+  const std::int64_t perProgram = std::max<std::int64_t>(
+      static_cast<std::int64_t>(LastScored() + 1) * std::max(instructionCount_, 1), 1);
+  return static_cast<std::int32_t>((ParallelWork + perProgram - 1) / perProgram);
 }
 
 void TMovar::SetThreads(std::int32_t threads) {

@@ -28,6 +28,11 @@ class TMovar {
   // Scores programs first .. last - 1 only; Evaluate is EvaluateRange over all of them.
   // Scoring draws nothing and the cut-off is fixed, so slices give the same errors.
   void EvaluateRange(std::int32_t first, std::int32_t last);
+  // The fewest programs that EvaluateRange shares among the threads; below, waking them
+  // costs more than it saves.
+  [[nodiscard]] std::int32_t ParallelPrograms() const noexcept;
+  // Calls of EvaluateRange that the threads shared.
+  [[nodiscard]] std::int64_t ParallelScorings() const noexcept { return parallelScorings_; }
   void NextGeneration();
   void SortByError();
 
@@ -112,6 +117,7 @@ class TMovar {
   std::int32_t generation_ = 0;
   std::int32_t clones_ = 0;
   std::int32_t minimumWindow_ = 0;
+  std::int64_t parallelScorings_ = 0;
   bool progressive_ = true;
 
   void ScoreSlice(std::int32_t worker, std::int32_t first, std::int32_t last,

@@ -17,6 +17,8 @@ constexpr std::uint32_t RefinerSalt = 0x52454649u;
 
 // Programs scored between two looks at the clock while a generation is scored.
 constexpr std::int32_t ScoringSlice = 16;
+// With several threads, a slice holds this many times the least work worth sharing.
+constexpr std::int32_t SharedSlices = 4;
 
 std::vector<std::string> SplitSourceLines(const std::string& text) {
   std::vector<std::string> lines;
@@ -93,8 +95,12 @@ void TSearchRun::ScoreGeneration(const TSearchObserver& observer, Clock::time_po
     return;
   }
   const std::int32_t population = search_->PopulationSize();
-  // A slice for every thread keeps the time between two looks at the clock the same.
-  const std::int32_t slice = ScoringSlice * search_->Threads();
+  // A slice for every thread keeps the time between two looks at the clock the same. A
+  // slice too small to share would leave all but one thread idle, and one just large
+  // enough would spend a good part of its time handing out the work.
+  const std::int32_t shared =
+      search_->Threads() > 1 ? SharedSlices * search_->ParallelPrograms() : 0;
+  const std::int32_t slice = std::max(ScoringSlice * search_->Threads(), shared);
   for (std::int32_t first = 0; first < population; first += slice) {
     search_->EvaluateRange(first, std::min(population, first + slice));
     if (Clock::now() - lastPump >= PumpInterval) {

@@ -129,6 +129,27 @@ TEST(SearchRun, SlicedScoringPumpsAndGivesTheSameResult) {
   EXPECT_EQ(run(false), run(true));
 }
 
+TEST(SearchRun, SlicedScoringStillSharesTheWorkAmongThreads) {
+  // The window's search: small slices, each scored on the calling thread alone, would leave
+  // the other cores idle for the whole search.
+  for (const bool progressive : {false, true}) {
+    SetSeed(4);
+    TSampleData samples = Sine(100);
+    TSearchParameters parameters;
+    parameters.PopulationSize = 1000;
+    parameters.InstructionCount = 20;
+    parameters.RegisterCount = 4;
+    parameters.Progressive = progressive;
+    parameters.GenerationLimit = 3;
+    parameters.Threads = 2;
+    TSearchRun run(samples, parameters);
+    TSearchObserver observer;
+    observer.Pump = [] {};
+    run.Run(observer);
+    EXPECT_GE(run.Search().ParallelScorings(), 3) << "progressive " << progressive;
+  }
+}
+
 TEST(SearchRun, ProgressReportsEveryGenerationWithItsBestError) {
   SetSeed(5);
   TSampleData samples = Sine(100);
