@@ -244,20 +244,18 @@ void TErrorRanking::Sort(double* errors, std::int32_t* order, std::int32_t count
         smaller.Clear(count);
         PlaceClasses(keyed, 0, below, smaller, placed.data());
       } else if (worker == 1) {
-        std::int32_t below = 0;
+        // From the back, so that the keys fill the last slots in input order in one pass.
+        std::int32_t below = count;
         smaller.Build(count, [&](auto set) {
-          for (std::int32_t i = 0; i < count; ++i) {
-            if (OrderKey(errors[i]) < pivot) {
+          for (std::int32_t i = count - 1; i >= 0; --i) {
+            const std::uint64_t key = OrderKey(errors[i]);
+            if (key < pivot) {
               set(i);
-              ++below;
+            } else {
+              keyed[--below] = {key, i};
             }
           }
         });
-        std::int32_t slot = below;
-        for (std::int32_t i = 0; i < count; ++i) {
-          const std::uint64_t key = OrderKey(errors[i]);
-          if (key >= pivot) keyed[slot++] = {key, i};
-        }
         SortKeys(keyed.data() + below, count - below, scratch);
         PlaceClasses(keyed, below, count, smaller, placed.data());
       }
