@@ -109,6 +109,9 @@ TValue Apply(std::uint8_t op, const TValue& d, const TValue& o) {
     if (op == opPow && !(*o.Constant <= 10)) return d;
     if (op == opPow && *o.Constant == 0) return Constant(1);
   }
+  // An exponent that cancels to zero (x - x): the interpreter's power is 1 whatever the base,
+  // where GiNaC would call 0^0 a pole.
+  if (op == opPow && o.Expr.is_zero()) return {1, std::nullopt};
   switch (op) {
     case opAdd:
       return {d.Expr + o.Expr, std::nullopt};

@@ -95,6 +95,11 @@ TEST(ModelFormula, FoldsWhatDoesNotDependOnXAsTheInterpreterDoes) {
   const TModelFormula decided = Formula(
       2, {Const(1, opAdd, 4), Const(1, opIfGreater, 5), Const(0, opMul, 7), Reg(0, opAdd, 1)});
   EXPECT_EQ("x + 4", decided.Plain);
+  // x - x cancels to 0 and 0 to the power 0 is 1 in the interpreter, base 0 or not.
+  const TModelFormula zeroPower =
+      Formula(2, {Reg(1, opAdd, 0), Reg(1, opSub, 0), Reg(1, opPow, 1), Reg(0, opAdd, 1)});
+  EXPECT_EQ("x + 1", zeroPower.Plain);
+  EXPECT_EQ(0.0, zeroPower.Check.LargestDifference);
 }
 
 TEST(ModelFormula, DropsWhatCannotReachTheResult) {
