@@ -56,10 +56,13 @@ void Power(double& reg, double exponent, std::uint32_t& guards) noexcept {
 
 }  // namespace
 
-TGuardedRun::TGuardedRun(const TTuringEvaluator& program, std::vector<std::uint32_t> watch)
+TGuardedRun::TGuardedRun(const TTuringEvaluator& program, std::vector<std::uint32_t> watch,
+                         std::vector<TDecided> decided)
     : code_(program.Code().begin(), program.Code().begin() + (LastRun(program) + 1)),
-      watch_(std::move(watch)) {
+      watch_(std::move(watch)),
+      decided_(std::move(decided)) {
   if (watch_.empty()) watch_.assign(code_.size(), ~std::uint32_t{0});
+  decided_.resize(code_.size(), TDecided::Open);
 }
 
 TGuardedResult TGuardedRun::Run(double x) const noexcept {
@@ -147,6 +150,8 @@ TGuardedResult TGuardedRun::Run(double x) const noexcept {
       default:
         break;
     }
+    if (decided_[i] != TDecided::Open && condition != (decided_[i] == TDecided::Holds))
+      all |= GuardComparison;
     all |= guards & watch_[i];
     if (watch_[i] != GuardNone && !IsComparison(in.Op) && std::isfinite(d))
       scale = std::max(scale, std::fabs(d));
@@ -174,6 +179,8 @@ const char* GuardName(std::uint32_t guard) noexcept {
       return "overflow";
     case GuardUnderflow:
       return "underflow";
+    case GuardComparison:
+      return "comparison that rounding decides otherwise";
     default:
       return "guard";
   }

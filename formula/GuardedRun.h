@@ -1,7 +1,8 @@
 #pragma once
 // The interpreter once more, watching its guards: it runs a program on x exactly as
 // TTuringEvaluator::Execute does and reports every guard that changed what a watched
-// instruction did. Where a guard acts, the plain formula and the program part ways.
+// instruction did, and every comparison the formula settled that the program decides
+// otherwise. Where either happens, the plain formula and the program part ways.
 
 #include <cstdint>
 #include <vector>
@@ -20,8 +21,14 @@ enum TGuard : std::uint32_t {
   GuardLnDomain = 1u << 6,       // logarithm of zero or a negative number
   GuardOverflow = 1u << 7,       // a result beyond the largest double
   GuardUnderflow = 1u << 8,      // no guard, but a result below the normal doubles parts ways too
+  // No guard either: a comparison the formula settled for every x goes the other way in the
+  // program, whose rounding decides it (x + 1 > x fails where x + 1 rounds to x).
+  GuardComparison = 1u << 9,
 };
-inline constexpr int GuardKindCount = 9;
+inline constexpr int GuardKindCount = 10;
+
+// How the formula settled a comparison for every x.
+enum class TDecided : std::uint8_t { Open, Holds, Fails };
 
 struct TGuardedResult {
   double Value = 0;
@@ -32,13 +39,17 @@ struct TGuardedResult {
 class TGuardedRun {
  public:
   // watch[i]: the guards of instruction i that count; every guard when watch is empty.
-  TGuardedRun(const TTuringEvaluator& program, std::vector<std::uint32_t> watch);
+  // decided[i]: how the formula settled comparison i; a run that reaches it and finds
+  // otherwise reports GuardComparison.
+  TGuardedRun(const TTuringEvaluator& program, std::vector<std::uint32_t> watch,
+              std::vector<TDecided> decided = {});
 
   [[nodiscard]] TGuardedResult Run(double x) const noexcept;
 
  private:
   std::vector<TInstruction> code_;
   std::vector<std::uint32_t> watch_;
+  std::vector<TDecided> decided_;
 };
 
 // "division by zero", "logarithm of zero or a negative number", ...

@@ -221,6 +221,7 @@ std::optional<TBuilt> Build(const TTuringEvaluator& program, const TExpressionLi
   const auto count = static_cast<std::size_t>(LastRun(program) + 1);
   std::vector<bool> replaces(count, false);
   std::vector<std::uint32_t> guards(count, GuardNone);
+  std::vector<TDecided> decided(count, TDecided::Open);
   std::vector<TValue> r(256, Constant(0));
   r[0] = {X(), std::nullopt};
   std::vector<ex> conditions;  // the comparisons in front of the next instruction
@@ -235,6 +236,9 @@ std::optional<TBuilt> Build(const TTuringEvaluator& program, const TExpressionLi
       if (skipped) continue;
       if (const std::optional<bool> holds = Decide(in.Op, d, operand)) {
         skipped = !*holds;
+        // Two constants compare as in the program; a difference that is a number may not.
+        if (!(d.Constant && operand.Constant))
+          decided[i] = *holds ? TDecided::Holds : TDecided::Fails;
       } else {
         conditions.push_back(in.Op == opIfGreater ? d.Expr > operand.Expr : d.Expr <= operand.Expr);
       }
@@ -264,9 +268,12 @@ std::optional<TBuilt> Build(const TTuringEvaluator& program, const TExpressionLi
     if (sizes.Size(d.Expr) > limits.MaxNodes) return std::nullopt;
   }
   const std::vector<bool> reaches = LiveInstructions(program, replaces);
-  for (std::size_t i = 0; i < count; ++i)
-    if (!reaches[i]) guards[i] = GuardNone;
-  return TBuilt{r[0].Expr, std::move(guards)};
+  for (std::size_t i = 0; i < count; ++i) {
+    if (reaches[i]) continue;
+    guards[i] = GuardNone;
+    decided[i] = TDecided::Open;
+  }
+  return TBuilt{r[0].Expr, std::move(guards), std::move(decided)};
 }
 
 ex Simplify(const ex& e, const TExpressionLimits& limits) {

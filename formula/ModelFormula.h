@@ -8,12 +8,15 @@
 
 #include "ExpressionLimits.h"
 #include "FormulaEvaluator.h"
+#include "GuardedRun.h"
 #include "SD.h"
 #include "TE.h"
 
 struct TFormulaCheck {
   std::int32_t Samples = 0;
-  std::int32_t Guarded = 0;      // samples where a guard acts
+  // Samples where a guard acts, or where rounding decides a comparison that the formula
+  // settled otherwise.
+  std::int32_t Guarded = 0;
   std::uint32_t Guards = 0;      // the kinds that acted (TGuard bits)
   double LargestDifference = 0;  // over the other samples
   double LargestRelativeDifference = 0;
@@ -35,6 +38,7 @@ struct TModelFormula {
   TFormulaCheck Check;
   TFormulaEvaluator Evaluator;
   std::vector<std::uint32_t> Watch;  // the guards that count, per instruction
+  std::vector<TDecided> Decided;     // the comparisons the formula settled, per instruction
 };
 
 // Uses GiNaC: call from one thread at a time.

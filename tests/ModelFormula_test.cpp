@@ -137,6 +137,35 @@ TEST(ModelFormula, CountsTheSamplesWhereAGuardActsAndChecksTheRest) {
   EXPECT_EQ("(x > 0 ? ln(x) : x)", skipped.Plain);
 }
 
+TEST(ModelFormula, CountsTheSamplesWhereRoundingDecidesAComparisonTheFormulaSettled) {
+  // x + 1 > x holds for every x, and x + 1 <= x for none; where x + 1 rounds to x the
+  // program decides both the other way.
+  const struct {
+    std::uint8_t Op;
+    const char* Plain;
+  } cases[] = {{opIfGreater, "2*x"}, {opIfLessEqual, "x"}};
+  const std::vector<double> xs = {3, 1e17, -1e17, 0.5};
+  for (const auto& c : cases) {
+    const TTuringEvaluator p =
+        Program(2, {Reg(1, opAdd, 0), Const(1, opAdd, 1), Reg(1, c.Op, 0), Const(0, opMul, 2)});
+    const TModelFormula f = MakeFormula(p, Sine());
+    EXPECT_EQ(c.Plain, f.Plain);
+    EXPECT_EQ(0, f.Check.Guarded) << "0 .. 99 are far from rounding";
+    const TFormulaCheck check = CheckFormula(p, f, xs);
+    EXPECT_EQ(2, check.Guarded) << c.Plain;
+    EXPECT_EQ(GuardComparison, check.Guards) << c.Plain;
+    EXPECT_EQ(0.0, check.LargestDifference) << c.Plain;
+  }
+  TModelFormula f = Formula(
+      2, {Reg(1, opAdd, 0), Const(1, opAdd, 1), Reg(1, opIfGreater, 0), Const(0, opMul, 2)});
+  f.Check.Guarded = 2;
+  f.Check.Guards = GuardComparison;
+  EXPECT_EQ(
+      "The model's guards act at 2 of 100 samples (comparison that rounding decides "
+      "otherwise): there the formula and the model differ.",
+      FormulaNote(f).at(0));
+}
+
 TEST(ModelFormula, GivesUpOnAnExpressionThatGrowsBeyondItsLimit) {
   // x + sin(x), then that plus its sine, and so on: the tree doubles at every step.
   std::vector<TInstruction> code;
