@@ -3,6 +3,7 @@
 #include <cfloat>
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "Arithmetic.h"
 #include "Liveness.h"
@@ -54,6 +55,54 @@ void Power(double& reg, double exponent, std::uint32_t& guards) noexcept {
         guards);
 }
 
+// Half a double's last place at 1: the most one rounding to double moves a value, relative.
+constexpr Extended HalfUlp = DBL_EPSILON / 2;
+
+// A first-order bound of the error that the program's rounding leaves in r = d op o, from
+// the bounds ed and eo that d and o carry and the rounding of r itself.
+Extended Propagate(std::uint8_t op, Extended d, Extended ed, Extended o, Extended eo, Extended r) {
+  Extended e = 0;
+  switch (op) {
+    case opAdd:
+    case opSub:
+      e = ed + eo;
+      break;
+    case opMul:
+      e = std::fabs(o) * ed + std::fabs(d) * eo;
+      break;
+    case opDiv:
+      e = (ed + std::fabs(r) * eo) / std::fabs(o);
+      break;
+    case opPow:
+      // d^o = exp(o ln d); a zero base has no such slope, its own error stands.
+      e = d == 0 ? ed
+                 : std::fabs(r) *
+                       (std::fabs(o) * ed / std::fabs(d) + std::fabs(std::log(std::fabs(d))) * eo);
+      break;
+    case opSin:
+    case opCos:
+      e = eo;
+      break;
+    case opTan:
+      e = eo * (1 + r * r);
+      break;
+    case opExp:
+      e = std::fabs(r) * eo;
+      break;
+    case opSqrt:
+      e = r > 0 ? eo / (2 * r) : std::sqrt(eo);
+      break;
+    case opLn:
+      e = eo / std::fabs(o);
+      break;
+    default:
+      break;
+  }
+  e += HalfUlp * std::fabs(r);
+  // 0 times an infinite bound: rounding decides everything there.
+  return std::isnan(e) ? std::numeric_limits<Extended>::infinity() : e;
+}
+
 }  // namespace
 
 TGuardedRun::TGuardedRun(const TTuringEvaluator& program, std::vector<std::uint32_t> watch,
@@ -67,10 +116,10 @@ TGuardedRun::TGuardedRun(const TTuringEvaluator& program, std::vector<std::uint3
 
 TGuardedResult TGuardedRun::Run(double x) const noexcept {
   double r[MaxRegisters] = {};
+  Extended error[MaxRegisters] = {};  // x and the zeros are exact
   r[0] = x;
   bool condition = true;
   std::uint32_t all = GuardNone;
-  double scale = std::isfinite(x) ? std::fabs(x) : 0;
   for (std::size_t i = 0; i < code_.size(); ++i) {
     const TInstruction& in = code_[i];
     if (!condition) {
@@ -79,6 +128,7 @@ TGuardedResult TGuardedRun::Run(double x) const noexcept {
     }
     const double o = in.Src == ConstantOperand ? in.Value : r[in.Src];
     double& d = r[in.Dest];
+    const double before = d;
     std::uint32_t guards = GuardNone;
     switch (in.Op) {
       case opAdd:
@@ -153,10 +203,14 @@ TGuardedResult TGuardedRun::Run(double x) const noexcept {
     if (decided_[i] != TDecided::Open && condition != (decided_[i] == TDecided::Holds))
       all |= GuardComparison;
     all |= guards & watch_[i];
-    if (watch_[i] != GuardNone && !IsComparison(in.Op) && std::isfinite(d))
-      scale = std::max(scale, std::fabs(d));
+    // A result that failed leaves the register and its error; one the formula holds exactly
+    // (folded, or not reaching the result) carries none.
+    if (IsComparison(in.Op) || (guards & ~GuardUnderflow) != 0) continue;
+    const Extended operandError = in.Src == ConstantOperand ? 0 : error[in.Src];
+    error[in.Dest] =
+        watch_[i] == GuardNone ? 0 : Propagate(in.Op, before, error[in.Dest], o, operandError, d);
   }
-  return {r[0], all, scale};
+  return {r[0], all, static_cast<double>(error[0] / HalfUlp)};
 }
 
 const char* GuardName(std::uint32_t guard) noexcept {

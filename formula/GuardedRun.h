@@ -33,7 +33,10 @@ enum class TDecided : std::uint8_t { Open, Holds, Fails };
 struct TGuardedResult {
   double Value = 0;
   std::uint32_t Guards = GuardNone;
-  double Scale = 0;  // the largest magnitude of x and of any value a watched instruction stored
+  // The magnitude whose rounding the value carries: a first-order bound of the error that
+  // the program's roundings leave in it, over half a double's last place. x + 5000 - 5000
+  // carries the rounding of x + 5000, and a product of it carries that times the factor.
+  double Scale = 0;
 };
 
 class TGuardedRun {

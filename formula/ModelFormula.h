@@ -24,8 +24,9 @@ struct TFormulaCheck {
   // UnstableShare relative: rounding decides the value there (a tangent near its pole, a
   // square that underflows).
   std::int32_t Unstable = 0;
-  // Over the other samples, relative to the largest value the program handled on the way:
-  // a result that cancels out (x + 5000 - 5000) keeps the rounding of its large terms.
+  // Over the other samples, relative to the largest value whose rounding reaches the result
+  // (TGuardedResult::Scale): a result that cancels out (x + 5000 - 5000) keeps the rounding
+  // of its large terms, and a large x that only passes through a sine excuses nothing.
   double LargestStableRelativeDifference = 0;
 };
 
