@@ -1,7 +1,6 @@
 #include "GuardedRun.h"
 
 #include <cfloat>
-#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -9,51 +8,15 @@
 #include "Liveness.h"
 
 using arithmetic::Extended;
-using arithmetic::TrigLimit;
 
 namespace {
 
-// Stores value as arithmetic::Store does; an overflow is a guard.
-void Store(double& reg, Extended value, std::uint32_t& guards) noexcept {
-  const double rounded = static_cast<double>(value);
-  if (std::isfinite(rounded)) {
-    if (value != 0 && std::fabs(rounded) < DBL_MIN) guards |= GuardUnderflow;
-    reg = rounded;
-  } else {
-    guards |= GuardOverflow;
-  }
-}
-
-// arithmetic::Power with its failures named.
-void Power(double& reg, double exponent, std::uint32_t& guards) noexcept {
-  const double base = reg;
-  if (exponent == 0) {
-    reg = 1;
-    return;
-  }
-  if (base == 0 && exponent > 0) {
-    reg = 0;
-    return;
-  }
-  if (exponent == std::trunc(exponent) && std::fabs(exponent) <= 2147483647.0) {
-    const Extended power =
-        arithmetic::IntegerPower(base, static_cast<std::uint32_t>(std::fabs(exponent)));
-    if (exponent > 0) {
-      Store(reg, power, guards);
-    } else if (power != 0 && std::isfinite(power)) {
-      Store(reg, 1 / power, guards);
-    } else {
-      guards |= power == 0 ? GuardPowerDomain : GuardOverflow;
-    }
-    return;
-  }
-  if (base <= 0) {
-    guards |= GuardPowerDomain;
-    return;
-  }
-  Store(reg, std::exp(static_cast<Extended>(exponent) * std::log(static_cast<Extended>(base))),
-        guards);
-}
+// Hears the guards of the shared arithmetic.
+struct TGuardRecorder {
+  static constexpr bool Watching = true;
+  std::uint32_t* Guards;
+  void operator()(std::uint32_t guard) const noexcept { *Guards |= guard; }
+};
 
 // Half a double's last place at 1: the most one rounding to double moves a value, relative.
 constexpr Extended HalfUlp = DBL_EPSILON / 2;
@@ -130,82 +93,20 @@ TGuardedResult TGuardedRun::Run(double x) const noexcept {
     double& d = r[in.Dest];
     const double before = d;
     std::uint32_t guards = GuardNone;
-    switch (in.Op) {
-      case opAdd:
-        Store(d, static_cast<Extended>(d) + o, guards);
-        break;
-      case opSub:
-        Store(d, static_cast<Extended>(d) - o, guards);
-        break;
-      case opMul:
-        Store(d, static_cast<Extended>(d) * o, guards);
-        break;
-      case opDiv:
-        if (o != 0) {
-          Store(d, static_cast<Extended>(d) / o, guards);
-        } else {
-          guards |= GuardDivisionByZero;
-        }
-        break;
-      case opPow:
-        if (o <= 10) {
-          Power(d, o, guards);
-        } else {
-          guards |= GuardPowerExponent;
-        }
-        break;
-      case opSin:
-      case opCos:
-        if (std::fabs(o) >= TrigLimit) {
-          d = 0.0;
-          guards |= GuardTrigLimit;
-        } else {
-          d = static_cast<double>(in.Op == opSin ? std::sin(Extended{o}) : std::cos(Extended{o}));
-        }
-        break;
-      case opTan:
-        if (std::fabs(o) < TrigLimit) {
-          Store(d, std::tan(Extended{o}), guards);
-        } else {
-          guards |= GuardTrigLimit;
-        }
-        break;
-      case opExp:
-        if (o >= 0 && o < 1) {
-          Store(d, std::exp(Extended{o}), guards);
-        } else {
-          guards |= GuardExpDomain;
-        }
-        break;
-      case opSqrt:
-        if (o >= 0) {
-          Store(d, std::sqrt(Extended{o}), guards);
-        } else {
-          guards |= GuardSqrtDomain;
-        }
-        break;
-      case opLn:
-        if (o > 0) {
-          Store(d, std::log(Extended{o}), guards);
-        } else {
-          guards |= GuardLnDomain;
-        }
-        break;
-      case opIfGreater:
-        condition = d > o;
-        break;
-      case opIfLessEqual:
-        condition = !(d > o);
-        break;
-      default:
-        break;
+    if (IsComparison(in.Op)) {
+      condition = in.Op == opIfGreater ? d > o : !(d > o);
+    } else if (IsFunction(in.Op)) {
+      arithmetic::ApplyFunction(in.Op, d, o, TGuardRecorder{&guards});
+    } else {
+      arithmetic::ApplyTwoOperand(in.Op, d, o, TGuardRecorder{&guards});
     }
     if (decided_[i] != TDecided::Open && condition != (decided_[i] == TDecided::Holds))
       all |= GuardComparison;
     all |= guards & watch_[i];
     // A result that failed leaves the register and its error; one the formula holds exactly
     // (folded, or not reaching the result) carries none.
-    if (IsComparison(in.Op) || (guards & ~GuardUnderflow) != 0) continue;
+    const bool written = (guards & ~GuardUnderflow) == 0 || in.Op == opSin || in.Op == opCos;
+    if (IsComparison(in.Op) || !written) continue;
     const Extended operandError = in.Src == ConstantOperand ? 0 : error[in.Src];
     error[in.Dest] =
         watch_[i] == GuardNone ? 0 : Propagate(in.Op, before, error[in.Dest], o, operandError, d);

@@ -7,25 +7,13 @@
 #include <cstdint>
 #include <vector>
 
+#include "Guard.h"
 #include "TE.h"
 
-// One bit per kind of guard.
-enum TGuard : std::uint32_t {
-  GuardNone = 0,
-  GuardDivisionByZero = 1u << 0,
-  GuardPowerExponent = 1u << 1,  // exponent above 10
-  GuardPowerDomain = 1u << 2,    // negative base, non-integral exponent; zero to a negative power
-  GuardTrigLimit = 1u << 3,      // sine, cosine or tangent of 2^63 or more
-  GuardExpDomain = 1u << 4,      // exponential outside [0, 1)
-  GuardSqrtDomain = 1u << 5,     // square root of a negative number
-  GuardLnDomain = 1u << 6,       // logarithm of zero or a negative number
-  GuardOverflow = 1u << 7,       // a result beyond the largest double
-  GuardUnderflow = 1u << 8,      // no guard, but a result below the normal doubles parts ways too
-  // No guard either: a comparison the formula settled for every x goes the other way in the
-  // program, whose rounding decides it (x + 1 > x fails where x + 1 rounds to x).
-  GuardComparison = 1u << 9,
-};
-inline constexpr int GuardKindCount = 10;
+// No guard either: a comparison the formula settled for every x goes the other way in the
+// program, whose rounding decides it (x + 1 > x fails where x + 1 rounds to x).
+inline constexpr std::uint32_t GuardComparison = 1u << ArithmeticGuardCount;
+inline constexpr int GuardKindCount = ArithmeticGuardCount + 1;
 
 // How the formula settled a comparison for every x.
 enum class TDecided : std::uint8_t { Open, Holds, Fails };

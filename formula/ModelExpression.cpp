@@ -27,9 +27,6 @@ namespace model_expression {
 
 namespace {
 
-using arithmetic::Extended;
-using arithmetic::TrigLimit;
-
 // With a constant operand, only these depend on the register's value.
 constexpr std::uint32_t ValueGuards = GuardOverflow | GuardPowerDomain | GuardUnderflow;
 
@@ -44,28 +41,7 @@ struct TValue {
 // (a constant operand is finite, so a written result never is NaN).
 double FoldFunction(std::uint8_t op, double o) {
   double d = std::numeric_limits<double>::quiet_NaN();
-  switch (op) {
-    case opSin:
-      d = std::fabs(o) >= TrigLimit ? 0.0 : static_cast<double>(std::sin(Extended{o}));
-      break;
-    case opCos:
-      d = std::fabs(o) >= TrigLimit ? 0.0 : static_cast<double>(std::cos(Extended{o}));
-      break;
-    case opTan:
-      if (std::fabs(o) < TrigLimit) arithmetic::Store(d, std::tan(Extended{o}));
-      break;
-    case opExp:
-      if (o >= 0 && o < 1) arithmetic::Store(d, std::exp(Extended{o}));
-      break;
-    case opSqrt:
-      if (o >= 0) arithmetic::Store(d, std::sqrt(Extended{o}));
-      break;
-    case opLn:
-      if (o > 0) arithmetic::Store(d, std::log(Extended{o}));
-      break;
-    default:
-      break;
-  }
+  arithmetic::ApplyFunction(op, d, o);
   return d;
 }
 
