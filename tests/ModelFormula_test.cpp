@@ -217,6 +217,33 @@ TEST(ModelFormula, GuardedRunComputesExactlyWhatTheInterpreterComputes) {
   }
 }
 
+TEST(ModelFormula, GuardedRunNamesTheGuardThatActs) {
+  struct TCase {
+    TInstruction In;
+    double X;
+    std::uint32_t Guard;
+  };
+  const TCase cases[] = {
+      {Const(0, opAdd, 1), 1, GuardNone},
+      {Reg(0, opDiv, 1), 3, GuardDivisionByZero},
+      {Const(0, opPow, 11), 2, GuardPowerExponent},
+      {Const(0, opPow, 0.5), -4, GuardPowerDomain},
+      {Const(0, opPow, -1), 0, GuardPowerDomain},
+      {Const(0, opPow, 10), 1e100, GuardOverflow},
+      {Reg(0, opSin, 0), 1e19, GuardTrigLimit},
+      {Reg(0, opTan, 0), -1e19, GuardTrigLimit},
+      {Reg(0, opExp, 0), 1, GuardExpDomain},
+      {Reg(0, opSqrt, 0), -1, GuardSqrtDomain},
+      {Reg(0, opLn, 0), 0, GuardLnDomain},
+      {Const(0, opMul, 1e300), 1e10, GuardOverflow},
+      {Const(0, opMul, 1e-300), 1e-10, GuardUnderflow},
+  };
+  for (const TCase& c : cases) {
+    const TTuringEvaluator p = Program(2, {c.In});
+    EXPECT_EQ(c.Guard, TGuardedRun(p, {}).Run(c.X).Guards) << p.EmitSource() << "x = " << c.X;
+  }
+}
+
 TEST(ModelFormula, ReferenceModels) {
   if (!HaveReferenceRuns()) GTEST_SKIP() << "no reference runs at " << ReferenceFolder();
   for (const std::string& name : ReferenceNames()) {
