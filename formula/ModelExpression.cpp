@@ -88,6 +88,11 @@ TValue Apply(std::uint8_t op, const TValue& d, const TValue& o) {
   // An exponent that cancels to zero (x - x): the interpreter's power is 1 whatever the base,
   // where GiNaC would call 0^0 a pole.
   if (op == opPow && o.Expr.is_zero()) return {1, std::nullopt};
+  // A base that cancels to zero under a power that is not positive fails in the interpreter.
+  // GiNaC's pow() would throw, and leak the power it allocated in doing so.
+  if (op == opPow && d.Expr.is_zero() && is_a<numeric>(o.Expr) &&
+      !ex_to<numeric>(o.Expr).real().is_positive())
+    return d;
   switch (op) {
     case opAdd:
       return {d.Expr + o.Expr, std::nullopt};
