@@ -7,9 +7,12 @@
 #include "Random.h"
 
 using arithmetic::ApplyTwoOperand;
-using arithmetic::Extended;
-using arithmetic::Store;
-using arithmetic::TrigLimit;
+using arithmetic::Cosine;
+using arithmetic::Exponential;
+using arithmetic::Logarithm;
+using arithmetic::Sine;
+using arithmetic::SquareRoot;
+using arithmetic::Tangent;
 
 TTuringEvaluator::TTuringEvaluator(std::int32_t instructionCount, std::int32_t registerCount)
     : instructionCount_(instructionCount),
@@ -112,22 +115,22 @@ double TTuringEvaluator::Execute(double x) noexcept {
         ApplyTwoOperand(in.Op, d, o);
         break;
       case opSin:
-        d = std::fabs(o) >= TrigLimit ? 0.0 : static_cast<double>(std::sin(Extended{o}));
+        Sine(d, o);
         break;
       case opCos:
-        d = std::fabs(o) >= TrigLimit ? 0.0 : static_cast<double>(std::cos(Extended{o}));
+        Cosine(d, o);
         break;
       case opTan:
-        if (std::fabs(o) < TrigLimit) Store(d, std::tan(Extended{o}));
+        Tangent(d, o);
         break;
       case opExp:
-        if (o >= 0 && o < 1) Store(d, std::exp(Extended{o}));
+        Exponential(d, o);
         break;
       case opSqrt:
-        if (o >= 0) Store(d, std::sqrt(Extended{o}));
+        SquareRoot(d, o);
         break;
       case opLn:
-        if (o > 0) Store(d, std::log(Extended{o}));
+        Logarithm(d, o);
         break;
       case opIfGreater:
         condition_ = d > o;

@@ -1,73 +1,88 @@
 #include "GuardedRun.h"
 
 #include <cfloat>
-#include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "Arithmetic.h"
 #include "Liveness.h"
 
 using arithmetic::Extended;
-using arithmetic::TrigLimit;
 
 namespace {
 
-// Stores value as arithmetic::Store does; an overflow is a guard.
-void Store(double& reg, Extended value, std::uint32_t& guards) noexcept {
-  const double rounded = static_cast<double>(value);
-  if (std::isfinite(rounded)) {
-    if (value != 0 && std::fabs(rounded) < DBL_MIN) guards |= GuardUnderflow;
-    reg = rounded;
-  } else {
-    guards |= GuardOverflow;
-  }
-}
+// Hears the guards of the shared arithmetic.
+struct TGuardRecorder {
+  static constexpr bool Watching = true;
+  std::uint32_t* Guards;
+  void operator()(std::uint32_t guard) const noexcept { *Guards |= guard; }
+};
 
-// arithmetic::Power with its failures named.
-void Power(double& reg, double exponent, std::uint32_t& guards) noexcept {
-  const double base = reg;
-  if (exponent == 0) {
-    reg = 1;
-    return;
+// Half a double's last place at 1: the most one rounding to double moves a value, relative.
+constexpr Extended HalfUlp = DBL_EPSILON / 2;
+
+// A first-order bound of the error that the program's rounding leaves in r = d op o, from
+// the bounds ed and eo that d and o carry and the rounding of r itself.
+Extended Propagate(std::uint8_t op, Extended d, Extended ed, Extended o, Extended eo, Extended r) {
+  Extended e = 0;
+  switch (op) {
+    case opAdd:
+    case opSub:
+      e = ed + eo;
+      break;
+    case opMul:
+      e = std::fabs(o) * ed + std::fabs(d) * eo;
+      break;
+    case opDiv:
+      e = (ed + std::fabs(r) * eo) / std::fabs(o);
+      break;
+    case opPow:
+      // d^o = exp(o ln d); a zero base has no such slope, its own error stands.
+      e = d == 0 ? ed
+                 : std::fabs(r) *
+                       (std::fabs(o) * ed / std::fabs(d) + std::fabs(std::log(std::fabs(d))) * eo);
+      break;
+    case opSin:
+    case opCos:
+      e = eo;
+      break;
+    case opTan:
+      e = eo * (1 + r * r);
+      break;
+    case opExp:
+      e = std::fabs(r) * eo;
+      break;
+    case opSqrt:
+      e = r > 0 ? eo / (2 * r) : std::sqrt(eo);
+      break;
+    case opLn:
+      e = eo / std::fabs(o);
+      break;
+    default:
+      break;
   }
-  if (base == 0 && exponent > 0) {
-    reg = 0;
-    return;
-  }
-  if (exponent == std::trunc(exponent) && std::fabs(exponent) <= 2147483647.0) {
-    const Extended power =
-        arithmetic::IntegerPower(base, static_cast<std::uint32_t>(std::fabs(exponent)));
-    if (exponent > 0) {
-      Store(reg, power, guards);
-    } else if (power != 0 && std::isfinite(power)) {
-      Store(reg, 1 / power, guards);
-    } else {
-      guards |= power == 0 ? GuardPowerDomain : GuardOverflow;
-    }
-    return;
-  }
-  if (base <= 0) {
-    guards |= GuardPowerDomain;
-    return;
-  }
-  Store(reg, std::exp(static_cast<Extended>(exponent) * std::log(static_cast<Extended>(base))),
-        guards);
+  e += HalfUlp * std::fabs(r);
+  // 0 times an infinite bound: rounding decides everything there.
+  return std::isnan(e) ? std::numeric_limits<Extended>::infinity() : e;
 }
 
 }  // namespace
 
-TGuardedRun::TGuardedRun(const TTuringEvaluator& program, std::vector<std::uint32_t> watch)
+TGuardedRun::TGuardedRun(const TTuringEvaluator& program, std::vector<std::uint32_t> watch,
+                         std::vector<TDecided> decided)
     : code_(program.Code().begin(), program.Code().begin() + (LastRun(program) + 1)),
-      watch_(std::move(watch)) {
+      watch_(std::move(watch)),
+      decided_(std::move(decided)) {
   if (watch_.empty()) watch_.assign(code_.size(), ~std::uint32_t{0});
+  decided_.resize(code_.size(), TDecided::Open);
 }
 
 TGuardedResult TGuardedRun::Run(double x) const noexcept {
   double r[MaxRegisters] = {};
+  Extended error[MaxRegisters] = {};  // x and the zeros are exact
   r[0] = x;
   bool condition = true;
   std::uint32_t all = GuardNone;
-  double scale = std::isfinite(x) ? std::fabs(x) : 0;
   for (std::size_t i = 0; i < code_.size(); ++i) {
     const TInstruction& in = code_[i];
     if (!condition) {
@@ -76,82 +91,27 @@ TGuardedResult TGuardedRun::Run(double x) const noexcept {
     }
     const double o = in.Src == ConstantOperand ? in.Value : r[in.Src];
     double& d = r[in.Dest];
+    const double before = d;
     std::uint32_t guards = GuardNone;
-    switch (in.Op) {
-      case opAdd:
-        Store(d, static_cast<Extended>(d) + o, guards);
-        break;
-      case opSub:
-        Store(d, static_cast<Extended>(d) - o, guards);
-        break;
-      case opMul:
-        Store(d, static_cast<Extended>(d) * o, guards);
-        break;
-      case opDiv:
-        if (o != 0) {
-          Store(d, static_cast<Extended>(d) / o, guards);
-        } else {
-          guards |= GuardDivisionByZero;
-        }
-        break;
-      case opPow:
-        if (o <= 10) {
-          Power(d, o, guards);
-        } else {
-          guards |= GuardPowerExponent;
-        }
-        break;
-      case opSin:
-      case opCos:
-        if (std::fabs(o) >= TrigLimit) {
-          d = 0.0;
-          guards |= GuardTrigLimit;
-        } else {
-          d = static_cast<double>(in.Op == opSin ? std::sin(Extended{o}) : std::cos(Extended{o}));
-        }
-        break;
-      case opTan:
-        if (std::fabs(o) < TrigLimit) {
-          Store(d, std::tan(Extended{o}), guards);
-        } else {
-          guards |= GuardTrigLimit;
-        }
-        break;
-      case opExp:
-        if (o >= 0 && o < 1) {
-          Store(d, std::exp(Extended{o}), guards);
-        } else {
-          guards |= GuardExpDomain;
-        }
-        break;
-      case opSqrt:
-        if (o >= 0) {
-          Store(d, std::sqrt(Extended{o}), guards);
-        } else {
-          guards |= GuardSqrtDomain;
-        }
-        break;
-      case opLn:
-        if (o > 0) {
-          Store(d, std::log(Extended{o}), guards);
-        } else {
-          guards |= GuardLnDomain;
-        }
-        break;
-      case opIfGreater:
-        condition = d > o;
-        break;
-      case opIfLessEqual:
-        condition = !(d > o);
-        break;
-      default:
-        break;
+    if (IsComparison(in.Op)) {
+      condition = in.Op == opIfGreater ? d > o : !(d > o);
+    } else if (IsFunction(in.Op)) {
+      arithmetic::ApplyFunction(in.Op, d, o, TGuardRecorder{&guards});
+    } else {
+      arithmetic::ApplyTwoOperand(in.Op, d, o, TGuardRecorder{&guards});
     }
+    if (decided_[i] != TDecided::Open && condition != (decided_[i] == TDecided::Holds))
+      all |= GuardComparison;
     all |= guards & watch_[i];
-    if (watch_[i] != GuardNone && !IsComparison(in.Op) && std::isfinite(d))
-      scale = std::max(scale, std::fabs(d));
+    // A result that failed leaves the register and its error; one the formula holds exactly
+    // (folded, or not reaching the result) carries none.
+    const bool written = (guards & ~GuardUnderflow) == 0 || in.Op == opSin || in.Op == opCos;
+    if (IsComparison(in.Op) || !written) continue;
+    const Extended operandError = in.Src == ConstantOperand ? 0 : error[in.Src];
+    error[in.Dest] =
+        watch_[i] == GuardNone ? 0 : Propagate(in.Op, before, error[in.Dest], o, operandError, d);
   }
-  return {r[0], all, scale};
+  return {r[0], all, static_cast<double>(error[0] / HalfUlp)};
 }
 
 const char* GuardName(std::uint32_t guard) noexcept {
@@ -174,6 +134,8 @@ const char* GuardName(std::uint32_t guard) noexcept {
       return "overflow";
     case GuardUnderflow:
       return "underflow";
+    case GuardComparison:
+      return "comparison that rounding decides otherwise";
     default:
       return "guard";
   }

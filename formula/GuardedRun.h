@@ -1,44 +1,46 @@
 #pragma once
 // The interpreter once more, watching its guards: it runs a program on x exactly as
 // TTuringEvaluator::Execute does and reports every guard that changed what a watched
-// instruction did. Where a guard acts, the plain formula and the program part ways.
+// instruction did, and every comparison the formula settled that the program decides
+// otherwise. Where either happens, the plain formula and the program part ways.
 
 #include <cstdint>
 #include <vector>
 
+#include "Guard.h"
 #include "TE.h"
 
-// One bit per kind of guard.
-enum TGuard : std::uint32_t {
-  GuardNone = 0,
-  GuardDivisionByZero = 1u << 0,
-  GuardPowerExponent = 1u << 1,  // exponent above 10
-  GuardPowerDomain = 1u << 2,    // negative base, non-integral exponent; zero to a negative power
-  GuardTrigLimit = 1u << 3,      // sine, cosine or tangent of 2^63 or more
-  GuardExpDomain = 1u << 4,      // exponential outside [0, 1)
-  GuardSqrtDomain = 1u << 5,     // square root of a negative number
-  GuardLnDomain = 1u << 6,       // logarithm of zero or a negative number
-  GuardOverflow = 1u << 7,       // a result beyond the largest double
-  GuardUnderflow = 1u << 8,      // no guard, but a result below the normal doubles parts ways too
-};
-inline constexpr int GuardKindCount = 9;
+// No guard either: a comparison the formula settled for every x goes the other way in the
+// program, whose rounding decides it (x + 1 > x fails where x + 1 rounds to x).
+inline constexpr std::uint32_t GuardComparison = 1u << ArithmeticGuardCount;
+inline constexpr int GuardKindCount = ArithmeticGuardCount + 1;
+
+// How the formula settled a comparison for every x.
+enum class TDecided : std::uint8_t { Open, Holds, Fails };
 
 struct TGuardedResult {
   double Value = 0;
   std::uint32_t Guards = GuardNone;
-  double Scale = 0;  // the largest magnitude of x and of any value a watched instruction stored
+  // The magnitude whose rounding the value carries: a first-order bound of the error that
+  // the program's roundings leave in it, over half a double's last place. x + 5000 - 5000
+  // carries the rounding of x + 5000, and a product of it carries that times the factor.
+  double Scale = 0;
 };
 
 class TGuardedRun {
  public:
   // watch[i]: the guards of instruction i that count; every guard when watch is empty.
-  TGuardedRun(const TTuringEvaluator& program, std::vector<std::uint32_t> watch);
+  // decided[i]: how the formula settled comparison i; a run that reaches it and finds
+  // otherwise reports GuardComparison.
+  TGuardedRun(const TTuringEvaluator& program, std::vector<std::uint32_t> watch,
+              std::vector<TDecided> decided = {});
 
   [[nodiscard]] TGuardedResult Run(double x) const noexcept;
 
  private:
   std::vector<TInstruction> code_;
   std::vector<std::uint32_t> watch_;
+  std::vector<TDecided> decided_;
 };
 
 // "division by zero", "logarithm of zero or a negative number", ...

@@ -27,9 +27,6 @@ namespace model_expression {
 
 namespace {
 
-using arithmetic::Extended;
-using arithmetic::TrigLimit;
-
 // With a constant operand, only these depend on the register's value.
 constexpr std::uint32_t ValueGuards = GuardOverflow | GuardPowerDomain | GuardUnderflow;
 
@@ -44,28 +41,7 @@ struct TValue {
 // (a constant operand is finite, so a written result never is NaN).
 double FoldFunction(std::uint8_t op, double o) {
   double d = std::numeric_limits<double>::quiet_NaN();
-  switch (op) {
-    case opSin:
-      d = std::fabs(o) >= TrigLimit ? 0.0 : static_cast<double>(std::sin(Extended{o}));
-      break;
-    case opCos:
-      d = std::fabs(o) >= TrigLimit ? 0.0 : static_cast<double>(std::cos(Extended{o}));
-      break;
-    case opTan:
-      if (std::fabs(o) < TrigLimit) arithmetic::Store(d, std::tan(Extended{o}));
-      break;
-    case opExp:
-      if (o >= 0 && o < 1) arithmetic::Store(d, std::exp(Extended{o}));
-      break;
-    case opSqrt:
-      if (o >= 0) arithmetic::Store(d, std::sqrt(Extended{o}));
-      break;
-    case opLn:
-      if (o > 0) arithmetic::Store(d, std::log(Extended{o}));
-      break;
-    default:
-      break;
-  }
+  arithmetic::ApplyFunction(op, d, o);
   return d;
 }
 
@@ -109,6 +85,14 @@ TValue Apply(std::uint8_t op, const TValue& d, const TValue& o) {
     if (op == opPow && !(*o.Constant <= 10)) return d;
     if (op == opPow && *o.Constant == 0) return Constant(1);
   }
+  // An exponent that cancels to zero (x - x): the interpreter's power is 1 whatever the base,
+  // where GiNaC would call 0^0 a pole.
+  if (op == opPow && o.Expr.is_zero()) return {1, std::nullopt};
+  // A base that cancels to zero under a power that is not positive fails in the interpreter.
+  // GiNaC's pow() would throw, and leak the power it allocated in doing so.
+  if (op == opPow && d.Expr.is_zero() && is_a<numeric>(o.Expr) &&
+      !ex_to<numeric>(o.Expr).real().is_positive())
+    return d;
   switch (op) {
     case opAdd:
       return {d.Expr + o.Expr, std::nullopt};
@@ -218,6 +202,7 @@ std::optional<TBuilt> Build(const TTuringEvaluator& program, const TExpressionLi
   const auto count = static_cast<std::size_t>(LastRun(program) + 1);
   std::vector<bool> replaces(count, false);
   std::vector<std::uint32_t> guards(count, GuardNone);
+  std::vector<TDecided> decided(count, TDecided::Open);
   std::vector<TValue> r(256, Constant(0));
   r[0] = {X(), std::nullopt};
   std::vector<ex> conditions;  // the comparisons in front of the next instruction
@@ -232,6 +217,9 @@ std::optional<TBuilt> Build(const TTuringEvaluator& program, const TExpressionLi
       if (skipped) continue;
       if (const std::optional<bool> holds = Decide(in.Op, d, operand)) {
         skipped = !*holds;
+        // Two constants compare as in the program; a difference that is a number may not.
+        if (!(d.Constant && operand.Constant))
+          decided[i] = *holds ? TDecided::Holds : TDecided::Fails;
       } else {
         conditions.push_back(in.Op == opIfGreater ? d.Expr > operand.Expr : d.Expr <= operand.Expr);
       }
@@ -261,9 +249,12 @@ std::optional<TBuilt> Build(const TTuringEvaluator& program, const TExpressionLi
     if (sizes.Size(d.Expr) > limits.MaxNodes) return std::nullopt;
   }
   const std::vector<bool> reaches = LiveInstructions(program, replaces);
-  for (std::size_t i = 0; i < count; ++i)
-    if (!reaches[i]) guards[i] = GuardNone;
-  return TBuilt{r[0].Expr, std::move(guards)};
+  for (std::size_t i = 0; i < count; ++i) {
+    if (reaches[i]) continue;
+    guards[i] = GuardNone;
+    decided[i] = TDecided::Open;
+  }
+  return TBuilt{r[0].Expr, std::move(guards), std::move(decided)};
 }
 
 ex Simplify(const ex& e, const TExpressionLimits& limits) {

@@ -14,6 +14,7 @@
 #include <ginac/ginac.h>
 
 #include "ExpressionLimits.h"
+#include "GuardedRun.h"
 #include "TE.h"
 
 // model_if(condition, then, else): the value of a comparison's skip.
@@ -29,6 +30,9 @@ struct TBuilt {
   // Per instruction, the guards that the expression leaves out (TGuard bits): none for
   // what was folded or decided once for every x, none for what cannot reach the result.
   std::vector<std::uint32_t> Watch;
+  // Per instruction, how a comparison was settled for every x by the algebra; the program's
+  // rounding may settle it otherwise at some x.
+  std::vector<TDecided> Decided;
 };
 
 // The expression, or nothing when it outgrows limits.MaxNodes.

@@ -33,7 +33,7 @@ std::string GuardList(std::uint32_t guards) {
 
 TFormulaCheck CheckFormula(const TTuringEvaluator& program, const TModelFormula& formula,
                            const std::vector<double>& xs) {
-  const TGuardedRun run(program, formula.Watch);
+  const TGuardedRun run(program, formula.Watch, formula.Decided);
   TFormulaCheck check;
   check.Samples = static_cast<std::int32_t>(xs.size());
   for (const double x : xs) {
@@ -72,6 +72,7 @@ TModelFormula MakeFormula(const TTuringEvaluator& program, const TSampleData& sa
   if (!built) return formula;
   const GiNaC::ex simple = model_expression::Simplify(built->Expr, limits);
   formula.Watch = built->Watch;
+  formula.Decided = built->Decided;
   formula.Available = true;
   formula.Plain = TFormulaPrinter(TFormulaStyle::Plain).Print(simple);
   formula.Latex = TFormulaPrinter(TFormulaStyle::Latex).Print(simple);

@@ -8,12 +8,15 @@
 
 #include "ExpressionLimits.h"
 #include "FormulaEvaluator.h"
+#include "GuardedRun.h"
 #include "SD.h"
 #include "TE.h"
 
 struct TFormulaCheck {
   std::int32_t Samples = 0;
-  std::int32_t Guarded = 0;      // samples where a guard acts
+  // Samples where a guard acts, or where rounding decides a comparison that the formula
+  // settled otherwise.
+  std::int32_t Guarded = 0;
   std::uint32_t Guards = 0;      // the kinds that acted (TGuard bits)
   double LargestDifference = 0;  // over the other samples
   double LargestRelativeDifference = 0;
@@ -21,8 +24,9 @@ struct TFormulaCheck {
   // UnstableShare relative: rounding decides the value there (a tangent near its pole, a
   // square that underflows).
   std::int32_t Unstable = 0;
-  // Over the other samples, relative to the largest value the program handled on the way:
-  // a result that cancels out (x + 5000 - 5000) keeps the rounding of its large terms.
+  // Over the other samples, relative to the largest value whose rounding reaches the result
+  // (TGuardedResult::Scale): a result that cancels out (x + 5000 - 5000) keeps the rounding
+  // of its large terms, and a large x that only passes through a sine excuses nothing.
   double LargestStableRelativeDifference = 0;
 };
 
@@ -35,6 +39,7 @@ struct TModelFormula {
   TFormulaCheck Check;
   TFormulaEvaluator Evaluator;
   std::vector<std::uint32_t> Watch;  // the guards that count, per instruction
+  std::vector<TDecided> Decided;     // the comparisons the formula settled, per instruction
 };
 
 // Uses GiNaC: call from one thread at a time.
