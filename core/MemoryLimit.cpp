@@ -2,19 +2,33 @@
 
 #ifdef _WIN32
 #define WIN32_LEAN_AND_MEAN
+#ifndef NOMINMAX  // MinGW's C++ headers define it already
 #define NOMINMAX
+#endif
 #include <windows.h>
 #else
 #include <sys/resource.h>
 #include <unistd.h>
 #endif
 
-std::optional<std::uint64_t> PhysicalMemory() noexcept {
 #ifdef _WIN32
+namespace {
+
+std::optional<MEMORYSTATUSEX> MemoryStatus() noexcept {
   MEMORYSTATUSEX status{};
   status.dwLength = sizeof status;
   if (!GlobalMemoryStatusEx(&status)) return std::nullopt;
-  return status.ullTotalPhys;
+  return status;
+}
+
+}  // namespace
+#endif
+
+std::optional<std::uint64_t> PhysicalMemory() noexcept {
+#ifdef _WIN32
+  const std::optional<MEMORYSTATUSEX> status = MemoryStatus();
+  if (!status) return std::nullopt;
+  return status->ullTotalPhys;
 #else
   const long pages = sysconf(_SC_PHYS_PAGES);
   const long pageSize = sysconf(_SC_PAGE_SIZE);
@@ -26,10 +40,9 @@ std::optional<std::uint64_t> PhysicalMemory() noexcept {
 std::optional<std::uint64_t> AddressSpaceLimit() noexcept {
 #ifdef _WIN32
   // The user-mode address space; Windows has no per-process limit of its own.
-  MEMORYSTATUSEX status{};
-  status.dwLength = sizeof status;
-  if (!GlobalMemoryStatusEx(&status)) return std::nullopt;
-  return status.ullTotalVirtual;
+  const std::optional<MEMORYSTATUSEX> status = MemoryStatus();
+  if (!status) return std::nullopt;
+  return status->ullTotalVirtual;
 #else
   rlimit limit{};
   if (getrlimit(RLIMIT_AS, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY) return std::nullopt;

@@ -25,14 +25,6 @@
 
 namespace {
 
-QList<QPointF> Rows(const TSampleData& samples) {
-  QList<QPointF> rows;
-  for (std::int32_t i = 0; i < samples.Count(); ++i) {
-    rows.append({samples.GetX(i), samples.GetY(i)});
-  }
-  return rows;
-}
-
 void WriteFile(const QString& path, const QByteArray& content) {
   QFile file(path);
   QVERIFY(file.open(QIODevice::WriteOnly));

@@ -19,20 +19,6 @@
 
 namespace {
 
-QList<QPointF> Rows(const TSampleData& samples) {
-  QList<QPointF> rows;
-  for (std::int32_t i = 0; i < samples.Count(); ++i)
-    rows.append({samples.GetX(i), samples.GetY(i)});
-  return rows;
-}
-
-QString Write(const QTemporaryDir& dir, const char* name, const QByteArray& content) {
-  const QString path = dir.filePath(QString::fromLatin1(name));
-  QFile file(path);
-  if (file.open(QIODevice::WriteOnly)) file.write(content);
-  return path;
-}
-
 QStringList Items(const QComboBox& box) {
   QStringList items;
   for (int i = 0; i < box.count(); ++i)

@@ -19,13 +19,6 @@ struct TOpenOutcome {
   QStringList Errors;
 };
 
-inline QList<QPointF> Rows(const TSampleData& samples) {
-  QList<QPointF> rows;
-  for (std::int32_t i = 0; i < samples.Count(); ++i)
-    rows.append({samples.GetX(i), samples.GetY(i)});
-  return rows;
-}
-
 inline TOpenOutcome Outcome(TForm1& form, const TScriptedServices& script,
                             const QList<QPointF>& before) {
   const QList<QPointF> now = Rows(form.SampleSet());

@@ -6,6 +6,8 @@
 #include <optional>
 
 #include <QAbstractItemModel>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QDialog>
 #include <QFileDialog>
 #include <QLineSeries>
@@ -78,6 +80,22 @@ inline QList<QPointF> ChartPoints(const TForm1& form, int series) {
     points.append(QPointF(p.X, p.Y));
   }
   return points;
+}
+
+// The set's samples as points, in the order of the set.
+inline QList<QPointF> Rows(const TSampleData& samples) {
+  QList<QPointF> rows;
+  for (std::int32_t i = 0; i < samples.Count(); ++i)
+    rows.append({samples.GetX(i), samples.GetY(i)});
+  return rows;
+}
+
+// A file of the given content in dir; its path.
+inline QString Write(const QTemporaryDir& dir, const char* name, const QByteArray& content) {
+  const QString path = dir.filePath(QString::fromLatin1(name));
+  QFile file(path);
+  if (file.open(QIODevice::WriteOnly)) file.write(content);
+  return path;
 }
 
 // Rows given in the order of the set; the grid and the chart are refreshed.
