@@ -1,10 +1,10 @@
-#include "BestModelList.h"
+#include "app/BestModelList.h"
 
 #include <QHeaderView>
 #include <QStyle>
 #include <QTimer>
 
-#include "BestModelsModel.h"
+#include "app/BestModelsModel.h"
 
 TBestModelList::TBestModelList(QWidget* parent) : QTableView(parent) {
   model_ = new TBestModelsModel(this);

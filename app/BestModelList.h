@@ -8,7 +8,7 @@
 #include <QElapsedTimer>
 #include <QTableView>
 
-#include "BestModels.h"
+#include "watch/BestModels.h"
 
 class QTimer;
 class TBestModelsModel;

@@ -1,4 +1,4 @@
-#include "BestModelsModel.h"
+#include "app/BestModelsModel.h"
 
 TBestModelsModel::TBestModelsModel(QObject* parent) : QAbstractTableModel(parent) {}
 

@@ -4,7 +4,7 @@
 
 #include <QAbstractTableModel>
 
-#include "BestModels.h"
+#include "watch/BestModels.h"
 
 class TBestModelsModel : public QAbstractTableModel {
   Q_OBJECT

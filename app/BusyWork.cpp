@@ -1,4 +1,4 @@
-#include "BusyWork.h"
+#include "app/BusyWork.h"
 
 #include <condition_variable>
 #include <exception>
@@ -10,7 +10,7 @@
 #include <QElapsedTimer>
 #include <QProgressDialog>
 
-#include "AppTitle.h"
+#include "app/AppTitle.h"
 
 namespace {
 

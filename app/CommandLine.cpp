@@ -1,8 +1,8 @@
-#include "CommandLine.h"
+#include "app/CommandLine.h"
 
 #include <QCoreApplication>
 
-#include "Unit1.h"
+#include "app/Unit1.h"
 
 TCommandLine::TCommandLine() {
   parser_.setApplicationDescription(

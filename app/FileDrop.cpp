@@ -1,4 +1,4 @@
-#include "FileDrop.h"
+#include "app/FileDrop.h"
 
 #include <QDropEvent>
 #include <QMimeData>

@@ -1,4 +1,4 @@
-#include "FormulaLine.h"
+#include "app/FormulaLine.h"
 
 #include <algorithm>
 
@@ -9,7 +9,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "CodeEmitter.h"
+#include "formula/CodeEmitter.h"
 
 namespace {
 

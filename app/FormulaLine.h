@@ -12,10 +12,10 @@
 #include <QElapsedTimer>
 #include <QWidget>
 
-#include "ModelFormula.h"
-#include "ModelOrigin.h"
-#include "SD.h"
-#include "TE.h"
+#include "formula/ModelFormula.h"
+#include "formula/ModelOrigin.h"
+#include "core/SD.h"
+#include "core/TE.h"
 
 class QLabel;
 class QLineEdit;

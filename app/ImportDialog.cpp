@@ -1,4 +1,4 @@
-#include "ImportDialog.h"
+#include "app/ImportDialog.h"
 
 #include <algorithm>
 

@@ -8,7 +8,7 @@
 
 #include <QDialog>
 
-#include "CsvImport.h"
+#include "import/CsvImport.h"
 
 class QCheckBox;
 class QComboBox;

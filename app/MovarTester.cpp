@@ -8,11 +8,11 @@
 
 #include <QApplication>
 
-#include "AppTitle.h"
-#include "CommandLine.h"
-#include "MovarVersion.h"
-#include "DisplayCheck.h"
-#include "Unit1.h"
+#include "app/AppTitle.h"
+#include "app/CommandLine.h"
+#include "version/MovarVersion.h"
+#include "app/DisplayCheck.h"
+#include "app/Unit1.h"
 
 namespace {
 

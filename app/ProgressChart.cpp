@@ -1,4 +1,4 @@
-#include "ProgressChart.h"
+#include "app/ProgressChart.h"
 
 #include <algorithm>
 
@@ -7,7 +7,7 @@
 #include <QLogValueAxis>
 #include <QValueAxis>
 
-#include "SeriesPoints.h"
+#include "core/SeriesPoints.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <QChartView>
 #include <QElapsedTimer>
 
-#include "ProgressHistory.h"
+#include "watch/ProgressHistory.h"
 
 class QLineSeries;
 class QLogValueAxis;

@@ -1,4 +1,4 @@
-#include "RateBox.h"
+#include "app/RateBox.h"
 
 TRateBox::TRateBox(QWidget* parent) : QLineEdit(parent) {
   setReadOnly(true);

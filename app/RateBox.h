@@ -7,7 +7,7 @@
 #include <QElapsedTimer>
 #include <QLineEdit>
 
-#include "RateMeter.h"
+#include "watch/RateMeter.h"
 
 class TRateBox : public QLineEdit {
   Q_OBJECT

@@ -1,8 +1,8 @@
-#include "RecentFilesMenu.h"
+#include "app/RecentFilesMenu.h"
 
 #include <QDir>
 
-#include "RecentFiles.h"
+#include "app/RecentFiles.h"
 
 TRecentFilesMenu::TRecentFilesMenu(const TRecentFiles& files,
                                    std::function<void(const QString&)> open, QWidget* parent)

@@ -1,4 +1,4 @@
-#include "SampleChart.h"
+#include "app/SampleChart.h"
 
 #include <QBuffer>
 #include <QGraphicsLayout>
@@ -8,7 +8,7 @@
 #include <QSvgGenerator>
 #include <QValueAxis>
 
-#include "SeriesPoints.h"
+#include "core/SeriesPoints.h"
 
 namespace {
 

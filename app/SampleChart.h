@@ -8,7 +8,7 @@
 
 #include <QChartView>
 
-#include "SD.h"
+#include "core/SD.h"
 
 class QLineSeries;
 class QMimeData;

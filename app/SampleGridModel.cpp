@@ -1,7 +1,7 @@
-#include "SampleGridModel.h"
+#include "app/SampleGridModel.h"
 
-#include "SD.h"
-#include "SampleValue.h"
+#include "core/SD.h"
+#include "exchange/SampleValue.h"
 
 TSampleGridModel::TSampleGridModel(const TSampleData& samples, QObject* parent)
     : QAbstractTableModel(parent), samples_(samples) {}

@@ -1,4 +1,4 @@
-#include "SampleHistory.h"
+#include "app/SampleHistory.h"
 
 #include <algorithm>
 #include <optional>
@@ -7,8 +7,8 @@
 #include <QAction>
 #include <QUndoStack>
 
-#include "ReplaceSamples.h"
-#include "SD.h"
+#include "exchange/ReplaceSamples.h"
+#include "core/SD.h"
 
 namespace {
 

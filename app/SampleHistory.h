@@ -13,7 +13,7 @@
 #include <QObject>
 #include <QString>
 
-#include "SampleSetCommand.h"
+#include "app/SampleSetCommand.h"
 
 class QAction;
 class QUndoStack;

@@ -1,6 +1,6 @@
-#include "SampleSetCommand.h"
+#include "app/SampleSetCommand.h"
 
-#include "SampleHistory.h"
+#include "app/SampleHistory.h"
 
 TSampleSetCommand::TSampleSetCommand(const QString& text, TSampleHistory& history,
                                      TSampleState other, std::size_t reserved)

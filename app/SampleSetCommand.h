@@ -9,7 +9,7 @@
 
 #include <QUndoCommand>
 
-#include "SD.h"
+#include "core/SD.h"
 
 class TSampleHistory;
 

@@ -1,8 +1,8 @@
-#include "SeedField.h"
+#include "app/SeedField.h"
 
 #include <QValidator>
 
-#include "WindowText.h"
+#include "core/WindowText.h"
 
 namespace {
 

@@ -10,8 +10,8 @@
 
 #include <QMainWindow>
 
-#include "SD.h"
-#include "WindowServices.h"
+#include "core/SD.h"
+#include "app/WindowServices.h"
 
 class QAction;
 class QCheckBox;

@@ -1,4 +1,4 @@
-#include "WindowServices.h"
+#include "app/WindowServices.h"
 
 #include <QDialog>
 #include <QAbstractItemView>
@@ -8,8 +8,8 @@
 #include <QMessageBox>
 #include <QSettings>
 
-#include "AppTitle.h"
-#include "BusyWork.h"
+#include "app/AppTitle.h"
+#include "app/BusyWork.h"
 
 namespace {
 

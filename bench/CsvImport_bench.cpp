@@ -10,8 +10,8 @@
 
 #include <benchmark/benchmark.h>
 
-#include "CsvImport.h"
-#include "CsvText.h"
+#include "import/CsvImport.h"
+#include "import/CsvText.h"
 
 namespace fs = std::filesystem;
 

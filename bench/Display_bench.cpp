@@ -6,9 +6,9 @@
 
 #include <QApplication>
 
-#include "Random.h"
-#include "SD.h"
-#include "Unit1.h"
+#include "core/Random.h"
+#include "core/SD.h"
+#include "app/Unit1.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include <memory>
 #include <vector>
 
-#include "Random.h"
-#include "TE.h"
+#include "core/Random.h"
+#include "core/TE.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 
 #include <benchmark/benchmark.h>
 
-#include "SampleFile.h"
+#include "exchange/SampleFile.h"
 
 namespace fs = std::filesystem;
 

@@ -8,8 +8,8 @@
 #include <QAction>
 #include <QApplication>
 
-#include "SD.h"
-#include "SampleHistory.h"
+#include "core/SD.h"
+#include "app/SampleHistory.h"
 
 namespace {
 

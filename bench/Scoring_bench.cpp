@@ -8,12 +8,12 @@
 #include <numeric>
 #include <vector>
 
-#include "ErrorRanking.h"
-#include "WorkerPool.h"
-#include "Movar.h"
-#include "Random.h"
-#include "SD.h"
-#include "SearchRun.h"
+#include "core/ErrorRanking.h"
+#include "core/WorkerPool.h"
+#include "core/Movar.h"
+#include "core/Random.h"
+#include "core/SD.h"
+#include "core/SearchRun.h"
 
 namespace {
 

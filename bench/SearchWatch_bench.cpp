@@ -13,12 +13,12 @@
 #include <QHBoxLayout>
 #include <QWidget>
 
-#include "BestModelList.h"
-#include "ProgressChart.h"
-#include "Random.h"
-#include "RateBox.h"
-#include "SD.h"
-#include "SearchRun.h"
+#include "app/BestModelList.h"
+#include "app/ProgressChart.h"
+#include "core/Random.h"
+#include "app/RateBox.h"
+#include "core/SD.h"
+#include "core/SearchRun.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
-#include "AttemptCoordinatorFactory.h"
+#include "cli/AttemptCoordinatorFactory.h"
 
 #ifdef MOVAR_MPI
-#include "MpiCoordinator.h"
+#include "restart/MpiCoordinator.h"
 #endif
 
 std::unique_ptr<TAttemptCoordinator> MakeCoordinator() {

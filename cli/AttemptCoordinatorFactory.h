@@ -4,6 +4,6 @@
 
 #include <memory>
 
-#include "AttemptCoordinator.h"
+#include "restart/AttemptCoordinator.h"
 
 [[nodiscard]] std::unique_ptr<TAttemptCoordinator> MakeCoordinator();

@@ -1,11 +1,11 @@
-#include "ImportOptions.h"
+#include "cli/ImportOptions.h"
 
 #include <ostream>
 #include <stdexcept>
 
-#include "CsvImport.h"
-#include "CsvText.h"
-#include "ReplaceSamples.h"
+#include "import/CsvImport.h"
+#include "import/CsvText.h"
+#include "exchange/ReplaceSamples.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
-#include "ModelExport.h"
+#include "cli/ModelExport.h"
 
 #include <optional>
 
-#include "CodeEmitter.h"
-#include "ModelFormula.h"
+#include "formula/CodeEmitter.h"
+#include "formula/ModelFormula.h"
 
 void PrintModelForms(std::ostream& out, const std::vector<std::string>& forms,
                      const TTuringEvaluator& model, const TSampleData& samples,

@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "ModelOrigin.h"
-#include "Options.h"
-#include "SD.h"
-#include "TE.h"
+#include "formula/ModelOrigin.h"
+#include "cli/Options.h"
+#include "core/SD.h"
+#include "core/TE.h"
 
 void PrintModelForms(std::ostream& out, const std::vector<std::string>& forms,
                      const TTuringEvaluator& model, const TSampleData& samples,

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "ImportOptions.h"
+#include "cli/ImportOptions.h"
 
 struct TCliOptions {
   std::optional<std::uint32_t> Seed;

@@ -1,9 +1,9 @@
-#include "ProgressFile.h"
+#include "cli/ProgressFile.h"
 
 #include <stdexcept>
 
-#include "ProgressCsv.h"
-#include "SearchRun.h"
+#include "watch/ProgressCsv.h"
+#include "core/SearchRun.h"
 
 TProgressFile::TProgressFile(const std::string& path)
     : path_(path), file_(path, std::ios::out | std::ios::trunc) {

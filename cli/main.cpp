@@ -19,17 +19,17 @@
 #include <unistd.h>
 #endif
 
-#include "DecimalSeparator.h"
-#include "MovarVersion.h"
-#include "ModelExport.h"
-#include "Options.h"
-#include "ProgressFile.h"
-#include "Random.h"
-#include "SD.h"
-#include "AttemptCoordinatorFactory.h"
-#include "BestMode.h"
-#include "RestartSearch.h"
-#include "SearchRun.h"
+#include "core/DecimalSeparator.h"
+#include "version/MovarVersion.h"
+#include "cli/ModelExport.h"
+#include "cli/Options.h"
+#include "cli/ProgressFile.h"
+#include "core/Random.h"
+#include "core/SD.h"
+#include "cli/AttemptCoordinatorFactory.h"
+#include "restart/BestMode.h"
+#include "restart/RestartSearch.h"
+#include "core/SearchRun.h"
 
 namespace {
 

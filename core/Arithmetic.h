@@ -11,8 +11,8 @@
 #include <cmath>
 #include <cstdint>
 
-#include "Guard.h"
-#include "TE.h"
+#include "core/Guard.h"
+#include "core/TE.h"
 
 namespace arithmetic {
 

@@ -1,4 +1,4 @@
-#include "ChunkSchedule.h"
+#include "core/ChunkSchedule.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "DecimalSeparator.h"
+#include "core/DecimalSeparator.h"
 
 #include <atomic>
 

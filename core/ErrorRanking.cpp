@@ -1,4 +1,4 @@
-#include "ErrorRanking.h"
+#include "core/ErrorRanking.h"
 
 #include <algorithm>
 #include <bit>
@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "WorkerPool.h"
+#include "core/WorkerPool.h"
 
 namespace {
 

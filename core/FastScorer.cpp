@@ -1,11 +1,11 @@
-#include "FastScorer.h"
+#include "core/FastScorer.h"
 
 #include <algorithm>
 #include <array>
 #include <bit>
 #include <cmath>
 
-#include "Arithmetic.h"
+#include "core/Arithmetic.h"
 
 using arithmetic::ApplyTwoOperand;
 using arithmetic::Extended;

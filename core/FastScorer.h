@@ -19,9 +19,9 @@
 #include <span>
 #include <vector>
 
-#include "FunctionCache.h"
-#include "SD.h"
-#include "TE.h"
+#include "core/FunctionCache.h"
+#include "core/SD.h"
+#include "core/TE.h"
 
 // Aligned to a cache line: the scorers of several threads sit side by side in one vector.
 class alignas(64) TFastScorer {

@@ -1,4 +1,4 @@
-#include "FastTrig.h"
+#include "core/FastTrig.h"
 
 #include <array>
 #include <bit>

@@ -1,6 +1,6 @@
-#include "FunctionCache.h"
+#include "core/FunctionCache.h"
 
-#include "FastTrig.h"
+#include "core/FastTrig.h"
 
 #include <bit>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "MemoryLimit.h"
+#include "core/MemoryLimit.h"
 
 #ifdef _WIN32
 #define WIN32_LEAN_AND_MEAN

@@ -1,4 +1,4 @@
-#include "Movar.h"
+#include "core/Movar.h"
 
 #include <algorithm>
 #include <atomic>
@@ -8,7 +8,7 @@
 #include <thread>
 #include <utility>
 
-#include "ChunkSchedule.h"
+#include "core/ChunkSchedule.h"
 
 namespace {
 // The window grows once the best error falls below this.

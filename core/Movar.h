@@ -7,12 +7,12 @@
 #include <memory>
 #include <vector>
 
-#include "ErrorRanking.h"
-#include "FastScorer.h"
-#include "ScoreMemo.h"
-#include "SD.h"
-#include "TE.h"
-#include "WorkerPool.h"
+#include "core/ErrorRanking.h"
+#include "core/FastScorer.h"
+#include "core/ScoreMemo.h"
+#include "core/SD.h"
+#include "core/TE.h"
+#include "core/WorkerPool.h"
 
 class TMovar {
  public:

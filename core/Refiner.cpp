@@ -1,8 +1,8 @@
-#include "Refiner.h"
+#include "core/Refiner.h"
 
 #include <cmath>
 
-#include "Movar.h"
+#include "core/Movar.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include <cstdint>
 #include <memory>
 
-#include "Random.h"
-#include "TE.h"
+#include "core/Random.h"
+#include "core/TE.h"
 
 class TMovar;
 

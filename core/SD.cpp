@@ -1,11 +1,11 @@
-#include "SD.h"
+#include "core/SD.h"
 
 #include <algorithm>
 #include <cmath>
 #include <stdexcept>
 #include <utility>
 
-#include "Random.h"
+#include "core/Random.h"
 
 TSampleData::TSampleData(std::int32_t count) {
   SetCount(count);

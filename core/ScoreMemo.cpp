@@ -1,4 +1,4 @@
-#include "ScoreMemo.h"
+#include "core/ScoreMemo.h"
 
 #include <algorithm>
 #include <bit>

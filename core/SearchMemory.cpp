@@ -1,4 +1,4 @@
-#include "SearchMemory.h"
+#include "core/SearchMemory.h"
 
 #include <algorithm>
 #include <charconv>
@@ -6,11 +6,11 @@
 #include <thread>
 #include <vector>
 
-#include "DecimalSeparator.h"
-#include "ErrorRanking.h"
-#include "FastScorer.h"
-#include "ScoreMemo.h"
-#include "TE.h"
+#include "core/DecimalSeparator.h"
+#include "core/ErrorRanking.h"
+#include "core/FastScorer.h"
+#include "core/ScoreMemo.h"
+#include "core/TE.h"
 
 namespace {
 

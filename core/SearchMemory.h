@@ -8,7 +8,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "MemoryLimit.h"
+#include "core/MemoryLimit.h"
 
 // What a search's memory depends on.
 struct TSearchShape {

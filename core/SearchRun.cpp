@@ -1,12 +1,12 @@
-#include "SearchRun.h"
+#include "core/SearchRun.h"
 
 #include <charconv>
 #include <cmath>
 #include <new>
 
-#include "DecimalSeparator.h"
-#include "Random.h"
-#include "SearchMemory.h"
+#include "core/DecimalSeparator.h"
+#include "core/Random.h"
+#include "core/SearchMemory.h"
 
 namespace {
 

@@ -11,10 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "Movar.h"
-#include "Refiner.h"
-#include "SD.h"
-#include "SearchMemory.h"
+#include "core/Movar.h"
+#include "core/Refiner.h"
+#include "core/SD.h"
+#include "core/SearchMemory.h"
 
 struct TSearchParameters {
   std::int32_t InstructionCount = 5;

@@ -1,4 +1,4 @@
-#include "SeriesPoints.h"
+#include "core/SeriesPoints.h"
 
 #include <algorithm>
 #include <cmath>

@@ -7,7 +7,7 @@
 #include <span>
 #include <vector>
 
-#include "SD.h"
+#include "core/SD.h"
 
 // (x, y) of every sample.
 [[nodiscard]] std::vector<TSamplePoint> SeriesPoints(const TSampleData& samples);

@@ -1,10 +1,10 @@
-#include "TE.h"
+#include "core/TE.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "Arithmetic.h"
-#include "Random.h"
+#include "core/Arithmetic.h"
+#include "core/Random.h"
 
 using arithmetic::ApplyTwoOperand;
 using arithmetic::Cosine;

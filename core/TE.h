@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "Random.h"
+#include "core/Random.h"
 
 enum TOpcode : std::uint8_t {
   opAdd,

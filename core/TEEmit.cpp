@@ -3,7 +3,7 @@
 #include <charconv>
 #include <string>
 
-#include "TE.h"
+#include "core/TE.h"
 
 namespace {
 

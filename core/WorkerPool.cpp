@@ -1,4 +1,4 @@
-#include "WorkerPool.h"
+#include "core/WorkerPool.h"
 
 #include <chrono>
 #include <utility>

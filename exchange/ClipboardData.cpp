@@ -1,11 +1,11 @@
-#include "ClipboardData.h"
+#include "exchange/ClipboardData.h"
 
 #include <optional>
 #include <vector>
 
-#include "Delimited.h"
-#include "ReplaceSamples.h"
-#include "SampleValue.h"
+#include "exchange/Delimited.h"
+#include "exchange/ReplaceSamples.h"
+#include "exchange/SampleValue.h"
 
 std::string FormatClipboardData(const TSampleData& samples) {
   std::string text;

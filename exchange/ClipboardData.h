@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "SD.h"
+#include "core/SD.h"
 
 [[nodiscard]] std::string FormatClipboardData(const TSampleData& samples);
 

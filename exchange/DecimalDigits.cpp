@@ -1,4 +1,4 @@
-#include "DecimalDigits.h"
+#include "exchange/DecimalDigits.h"
 
 #include <array>
 #include <bit>

@@ -1,4 +1,4 @@
-#include "Lines.h"
+#include "exchange/Lines.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "ReplaceSamples.h"
+#include "exchange/ReplaceSamples.h"
 
 #include <cstdint>
 #include <limits>

@@ -1,16 +1,16 @@
-#include "SampleFile.h"
+#include "exchange/SampleFile.h"
 
 #include <algorithm>
 #include <array>
 #include <limits>
 
-#include "DecimalSeparator.h"
-#include "Delimited.h"
-#include "Lines.h"
-#include "ReplaceSamples.h"
-#include "SampleValue.h"
-#include "TextFile.h"
-#include "TextFileReader.h"
+#include "core/DecimalSeparator.h"
+#include "exchange/Delimited.h"
+#include "exchange/Lines.h"
+#include "exchange/ReplaceSamples.h"
+#include "exchange/SampleValue.h"
+#include "exchange/TextFile.h"
+#include "exchange/TextFileReader.h"
 
 namespace {
 constexpr char Comma = ',';

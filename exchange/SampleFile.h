@@ -9,8 +9,8 @@
 #include <string_view>
 #include <vector>
 
-#include "SD.h"
-#include "SampleFileError.h"
+#include "core/SD.h"
+#include "exchange/SampleFileError.h"
 
 // The line of one sample, without its line break.
 [[nodiscard]] std::string FormatSampleLine(const TSamplePoint& point);

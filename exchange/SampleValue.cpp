@@ -1,4 +1,4 @@
-#include "SampleValue.h"
+#include "exchange/SampleValue.h"
 
 #include <algorithm>
 #include <array>
@@ -8,8 +8,8 @@
 #include <limits>
 #include <system_error>
 
-#include "DecimalDigits.h"
-#include "DecimalSeparator.h"
+#include "exchange/DecimalDigits.h"
+#include "core/DecimalSeparator.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "TextFile.h"
+#include "exchange/TextFile.h"
 
 #include <cerrno>
 #include <cstdio>

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "SampleFileError.h"
+#include "exchange/SampleFileError.h"
 
 // The name as a full path, as the error texts show it.
 [[nodiscard]] std::string FullPath(const std::string& fileName);

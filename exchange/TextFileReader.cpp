@@ -1,12 +1,12 @@
-#include "TextFileReader.h"
+#include "exchange/TextFileReader.h"
 
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
 #include <system_error>
 
-#include "SampleFileError.h"
-#include "TextFile.h"
+#include "exchange/SampleFileError.h"
+#include "exchange/TextFile.h"
 
 namespace {
 

@@ -6,9 +6,9 @@
 #include <optional>
 #include <string>
 
-#include "Liveness.h"
-#include "ModelOrigin.h"
-#include "TE.h"
+#include "formula/Liveness.h"
+#include "formula/ModelOrigin.h"
+#include "core/TE.h"
 
 // C and C++ at once: double name(double x), needing only <math.h>.
 [[nodiscard]] std::string EmitC(const TTuringEvaluator& program, const TModelOrigin& origin,

@@ -1,10 +1,10 @@
-#include "FormulaEvaluator.h"
+#include "formula/FormulaEvaluator.h"
 
 #include <cmath>
 #include <limits>
 #include <stdexcept>
 
-#include "ModelExpression.h"
+#include "formula/ModelExpression.h"
 
 using namespace GiNaC;
 

@@ -1,4 +1,4 @@
-#include "FormulaPrinter.h"
+#include "formula/FormulaPrinter.h"
 
 #include <algorithm>
 #include <charconv>
@@ -6,7 +6,7 @@
 #include <sstream>
 #include <vector>
 
-#include "ModelExpression.h"
+#include "formula/ModelExpression.h"
 
 using namespace GiNaC;
 

@@ -1,11 +1,11 @@
-#include "GuardedRun.h"
+#include "formula/GuardedRun.h"
 
 #include <cfloat>
 #include <cmath>
 #include <limits>
 
-#include "Arithmetic.h"
-#include "Liveness.h"
+#include "core/Arithmetic.h"
+#include "formula/Liveness.h"
 
 using arithmetic::Extended;
 

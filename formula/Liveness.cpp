@@ -1,4 +1,4 @@
-#include "Liveness.h"
+#include "formula/Liveness.h"
 
 #include <bitset>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "ModelExpression.h"
+#include "formula/ModelExpression.h"
 
 #include <cmath>
 #include <limits>
@@ -6,9 +6,9 @@
 #include <stdexcept>
 #include <vector>
 
-#include "Arithmetic.h"
-#include "GuardedRun.h"
-#include "Liveness.h"
+#include "core/Arithmetic.h"
+#include "formula/GuardedRun.h"
+#include "formula/Liveness.h"
 
 using namespace GiNaC;
 

@@ -13,9 +13,9 @@
 
 #include <ginac/ginac.h>
 
-#include "ExpressionLimits.h"
-#include "GuardedRun.h"
-#include "TE.h"
+#include "formula/ExpressionLimits.h"
+#include "formula/GuardedRun.h"
+#include "core/TE.h"
 
 // model_if(condition, then, else): the value of a comparison's skip.
 DECLARE_FUNCTION_3P(model_if)

@@ -1,13 +1,13 @@
-#include "ModelFormula.h"
+#include "formula/ModelFormula.h"
 
 #include <charconv>
 #include <algorithm>
 #include <cmath>
 #include <limits>
 
-#include "FormulaPrinter.h"
-#include "GuardedRun.h"
-#include "ModelExpression.h"
+#include "formula/FormulaPrinter.h"
+#include "formula/GuardedRun.h"
+#include "formula/ModelExpression.h"
 
 namespace {
 

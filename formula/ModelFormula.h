@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "ExpressionLimits.h"
-#include "FormulaEvaluator.h"
-#include "GuardedRun.h"
-#include "SD.h"
-#include "TE.h"
+#include "formula/ExpressionLimits.h"
+#include "formula/FormulaEvaluator.h"
+#include "formula/GuardedRun.h"
+#include "core/SD.h"
+#include "core/TE.h"
 
 struct TFormulaCheck {
   std::int32_t Samples = 0;

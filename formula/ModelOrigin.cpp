@@ -1,4 +1,4 @@
-#include "ModelOrigin.h"
+#include "formula/ModelOrigin.h"
 
 #include <charconv>
 

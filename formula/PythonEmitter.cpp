@@ -4,8 +4,8 @@
 #include <set>
 #include <vector>
 
-#include "CodeEmitter.h"
-#include "Liveness.h"
+#include "formula/CodeEmitter.h"
+#include "formula/Liveness.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 #include <cstdlib>
 #include <string>
 
-#include "ClipboardData.h"
-#include "Delimited.h"
-#include "FuzzInput.h"
+#include "exchange/ClipboardData.h"
+#include "exchange/Delimited.h"
+#include "fuzz/FuzzInput.h"
 
 namespace {
 

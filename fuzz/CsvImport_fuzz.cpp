@@ -8,12 +8,12 @@
 #include <string>
 #include <vector>
 
-#include "CsvImport.h"
-#include "CsvNumber.h"
-#include "CsvReader.h"
-#include "CsvText.h"
-#include "FuzzInput.h"
-#include "ImportError.h"
+#include "import/CsvImport.h"
+#include "import/CsvNumber.h"
+#include "import/CsvReader.h"
+#include "import/CsvText.h"
+#include "fuzz/FuzzInput.h"
+#include "import/ImportError.h"
 
 namespace {
 

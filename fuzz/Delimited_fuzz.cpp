@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "Delimited.h"
-#include "FuzzInput.h"
+#include "exchange/Delimited.h"
+#include "fuzz/FuzzInput.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size == 0) return 0;

@@ -5,9 +5,9 @@
 #include <cstdlib>
 #include <string>
 
-#include "FuzzInput.h"
-#include "Lines.h"
-#include "SampleFile.h"
+#include "fuzz/FuzzInput.h"
+#include "exchange/Lines.h"
+#include "exchange/SampleFile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view text = TakeSeparatorAndText(data, size);

@@ -7,8 +7,8 @@
 #include <limits>
 #include <string>
 
-#include "FuzzInput.h"
-#include "SampleValue.h"
+#include "fuzz/FuzzInput.h"
+#include "exchange/SampleValue.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view text = TakeSeparatorAndText(data, size);

@@ -1,12 +1,12 @@
-#include "CsvColumns.h"
+#include "import/CsvColumns.h"
 
 #include <algorithm>
 #include <charconv>
 #include <limits>
 #include <optional>
 
-#include "CsvNumber.h"
-#include "ImportError.h"
+#include "import/CsvNumber.h"
+#include "import/ImportError.h"
 
 namespace {
 

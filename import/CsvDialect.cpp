@@ -1,12 +1,12 @@
-#include "CsvDialect.h"
+#include "import/CsvDialect.h"
 
 #include <algorithm>
 #include <map>
 #include <string>
 #include <vector>
 
-#include "CsvNumber.h"
-#include "CsvReader.h"
+#include "import/CsvNumber.h"
+#include "import/CsvReader.h"
 
 namespace {
 

@@ -1,12 +1,12 @@
-#include "CsvImport.h"
+#include "import/CsvImport.h"
 
 #include <algorithm>
 #include <optional>
 
-#include "CsvNumber.h"
-#include "CsvReader.h"
-#include "ImportError.h"
-#include "ReplaceSamples.h"
+#include "import/CsvNumber.h"
+#include "import/CsvReader.h"
+#include "import/ImportError.h"
+#include "exchange/ReplaceSamples.h"
 
 namespace {
 

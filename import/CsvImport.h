@@ -8,9 +8,9 @@
 #include <string_view>
 #include <vector>
 
-#include "CsvColumns.h"
-#include "CsvDialect.h"
-#include "SD.h"
+#include "import/CsvColumns.h"
+#include "import/CsvDialect.h"
+#include "core/SD.h"
 
 struct TCsvImportSettings {
   TCsvDialect Dialect;

@@ -1,10 +1,10 @@
-#include "CsvText.h"
+#include "import/CsvText.h"
 
 #include <cstdint>
 #include <string_view>
 
-#include "ImportError.h"
-#include "TextFile.h"
+#include "import/ImportError.h"
+#include "exchange/TextFile.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <limits>
 
-#include "AttemptOutcome.h"
+#include "restart/AttemptOutcome.h"
 
 struct TAttemptState {
   static constexpr std::int64_t None = std::numeric_limits<std::int64_t>::max();

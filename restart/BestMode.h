@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "SearchRun.h"
+#include "core/SearchRun.h"
 
 inline constexpr std::int32_t BestModeMinimumWindow = 10;
 inline constexpr std::int32_t BestModeRefineTrials = 20;

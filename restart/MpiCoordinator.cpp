@@ -1,4 +1,4 @@
-#include "MpiCoordinator.h"
+#include "restart/MpiCoordinator.h"
 
 #include <cstdlib>
 #include <string>

@@ -9,7 +9,7 @@
 
 #include <mpi.h>
 
-#include "AttemptCoordinator.h"
+#include "restart/AttemptCoordinator.h"
 
 class TMpiCoordinator : public TAttemptCoordinator {
  public:

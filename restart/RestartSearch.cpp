@@ -1,13 +1,13 @@
-#include "RestartSearch.h"
+#include "restart/RestartSearch.h"
 
 #include <algorithm>
 #include <exception>
 #include <thread>
 
-#include "AttemptSeed.h"
-#include "Luby.h"
-#include "Random.h"
-#include "SearchMemory.h"
+#include "restart/AttemptSeed.h"
+#include "restart/Luby.h"
+#include "core/Random.h"
+#include "core/SearchMemory.h"
 
 namespace {
 

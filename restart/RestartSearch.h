@@ -14,9 +14,9 @@
 #include <variant>
 #include <vector>
 
-#include "AttemptCoordinator.h"
-#include "AttemptOutcome.h"
-#include "SearchRun.h"
+#include "restart/AttemptCoordinator.h"
+#include "restart/AttemptOutcome.h"
+#include "core/SearchRun.h"
 
 struct TRestartParameters {
   static constexpr std::int64_t DefaultUnit = 200;

@@ -1,10 +1,10 @@
-#include "BestModels.h"
+#include "watch/BestModels.h"
 
 #include <gtest/gtest.h>
 
 #include <limits>
 
-#include "DecimalSeparator.h"
+#include "core/DecimalSeparator.h"
 
 namespace {
 

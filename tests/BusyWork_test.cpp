@@ -12,7 +12,7 @@
 #include <stdexcept>
 #include <thread>
 
-#include "BusyWork.h"
+#include "app/BusyWork.h"
 
 using namespace std::chrono_literals;
 

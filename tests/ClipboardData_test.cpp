@@ -1,8 +1,8 @@
-#include "ClipboardData.h"
+#include "exchange/ClipboardData.h"
 
 #include <gtest/gtest.h>
 
-#include "SampleTesting.h"
+#include "tests/SampleTesting.h"
 
 TEST(ClipboardData, FormatsTabSeparatedLines) {
   EXPECT_EQ("", FormatClipboardData(TSampleData()));

@@ -1,4 +1,4 @@
-#include "CodeEmitter.h"
+#include "formula/CodeEmitter.h"
 
 #include <gtest/gtest.h>
 
@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "ModelTesting.h"
-#include "ProgramTesting.h"
+#include "tests/ModelTesting.h"
+#include "tests/ProgramTesting.h"
 
 namespace {
 

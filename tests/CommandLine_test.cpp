@@ -4,9 +4,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "CommandLine.h"
-#include "DecimalSeparator.h"
-#include "OpeningTesting.h"
+#include "app/CommandLine.h"
+#include "core/DecimalSeparator.h"
+#include "tests/OpeningTesting.h"
 
 class TestCommandLine : public QObject {
   Q_OBJECT

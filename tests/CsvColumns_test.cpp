@@ -1,11 +1,11 @@
-#include "CsvColumns.h"
+#include "import/CsvColumns.h"
 
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
-#include "ImportError.h"
+#include "import/ImportError.h"
 
 namespace {
 const std::vector<std::string> Header{"time", " Value ", "x", "value"};

@@ -1,4 +1,4 @@
-#include "CsvDialect.h"
+#include "import/CsvDialect.h"
 
 #include <string>
 

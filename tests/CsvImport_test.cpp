@@ -1,4 +1,4 @@
-#include "CsvImport.h"
+#include "import/CsvImport.h"
 
 #include <chrono>
 #include <string>
@@ -6,9 +6,9 @@
 
 #include <gtest/gtest.h>
 
-#include "CsvText.h"
-#include "ImportError.h"
-#include "SampleTesting.h"
+#include "import/CsvText.h"
+#include "import/ImportError.h"
+#include "tests/SampleTesting.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "CsvNumber.h"
+#include "import/CsvNumber.h"
 
 #include <cmath>
 #include <limits>

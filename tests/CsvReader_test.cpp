@@ -1,4 +1,4 @@
-#include "CsvReader.h"
+#include "import/CsvReader.h"
 
 #include <string>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "CsvText.h"
+#include "import/CsvText.h"
 
 #include <filesystem>
 #include <fstream>
@@ -6,8 +6,8 @@
 
 #include <gtest/gtest.h>
 
-#include "ImportError.h"
-#include "SampleFileError.h"
+#include "import/ImportError.h"
+#include "exchange/SampleFileError.h"
 
 using namespace std::string_literals;
 

@@ -18,10 +18,10 @@
 #include <QTextCursor>
 #include <QTimer>
 
-#include "DecimalSeparator.h"
-#include "Random.h"
-#include "SD.h"
-#include "WindowTestKit.h"
+#include "core/DecimalSeparator.h"
+#include "core/Random.h"
+#include "core/SD.h"
+#include "tests/WindowTestKit.h"
 
 namespace {
 

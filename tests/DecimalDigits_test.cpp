@@ -1,4 +1,4 @@
-#include "DecimalDigits.h"
+#include "exchange/DecimalDigits.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "Random.h"
+#include "core/Random.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "Delimited.h"
+#include "exchange/Delimited.h"
 
 #include <string>
 #include <vector>

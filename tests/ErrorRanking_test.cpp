@@ -1,4 +1,4 @@
-#include "ErrorRanking.h"
+#include "core/ErrorRanking.h"
 
 #include <gtest/gtest.h>
 
@@ -10,8 +10,8 @@
 #include <numeric>
 #include <vector>
 
-#include "Random.h"
-#include "WorkerPool.h"
+#include "core/Random.h"
+#include "core/WorkerPool.h"
 
 namespace {
 

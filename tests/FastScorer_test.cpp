@@ -1,4 +1,4 @@
-#include "FastScorer.h"
+#include "core/FastScorer.h"
 
 #include <gtest/gtest.h>
 
@@ -9,8 +9,8 @@
 #include <limits>
 #include <vector>
 
-#include "Movar.h"
-#include "Random.h"
+#include "core/Movar.h"
+#include "core/Random.h"
 
 namespace {
 

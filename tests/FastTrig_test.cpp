@@ -1,4 +1,4 @@
-#include "FastTrig.h"
+#include "core/FastTrig.h"
 
 #include <gtest/gtest.h>
 
@@ -14,7 +14,7 @@
 #include <thread>
 #include <vector>
 
-#include "FunctionCache.h"
+#include "core/FunctionCache.h"
 
 namespace {
 

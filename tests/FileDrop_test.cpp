@@ -10,9 +10,9 @@
 #include <QUrl>
 #include <QWindow>
 
-#include "DecimalSeparator.h"
-#include "FileDrop.h"
-#include "OpeningTesting.h"
+#include "core/DecimalSeparator.h"
+#include "app/FileDrop.h"
+#include "tests/OpeningTesting.h"
 
 namespace {
 

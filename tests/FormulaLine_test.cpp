@@ -8,8 +8,8 @@
 #include <QPlainTextEdit>
 #include <QTest>
 
-#include "Random.h"
-#include "WindowTestKit.h"
+#include "core/Random.h"
+#include "tests/WindowTestKit.h"
 
 class TestFormulaLine : public QObject {
   Q_OBJECT

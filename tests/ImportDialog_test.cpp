@@ -12,10 +12,10 @@
 #include <QTest>
 #include <QTimer>
 
-#include "DecimalSeparator.h"
-#include "ImportDialog.h"
-#include "SD.h"
-#include "WindowTestKit.h"
+#include "core/DecimalSeparator.h"
+#include "app/ImportDialog.h"
+#include "core/SD.h"
+#include "tests/WindowTestKit.h"
 
 namespace {
 

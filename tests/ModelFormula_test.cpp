@@ -1,4 +1,4 @@
-#include "ModelFormula.h"
+#include "formula/ModelFormula.h"
 
 #include <gtest/gtest.h>
 
@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "GuardedRun.h"
-#include "ModelTesting.h"
-#include "ProgramTesting.h"
+#include "formula/GuardedRun.h"
+#include "tests/ModelTesting.h"
+#include "tests/ProgramTesting.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "Movar.h"
+#include "core/Movar.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>
@@ -7,7 +7,7 @@
 #include <limits>
 #include <vector>
 
-#include "Random.h"
+#include "core/Random.h"
 
 namespace {
 

@@ -10,8 +10,8 @@
 #include <QStringList>
 #include <QTest>
 
-#include "SD.h"
-#include "WindowTestKit.h"
+#include "core/SD.h"
+#include "tests/WindowTestKit.h"
 
 struct TOpenOutcome {
   QList<QPointF> Rows;  // empty when the window kept the sample it had

@@ -1,11 +1,11 @@
-#include "ProgressCsv.h"
+#include "watch/ProgressCsv.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <string>
 
-#include "DecimalSeparator.h"
+#include "core/DecimalSeparator.h"
 
 TEST(ProgressCsv, OneLinePerGenerationInTheHeadersOrder) {
   EXPECT_EQ("generation,attempt,best_error,matches,elapsed_ms", ProgressCsvHeader());

@@ -1,4 +1,4 @@
-#include "ProgressHistory.h"
+#include "watch/ProgressHistory.h"
 
 #include <gtest/gtest.h>
 

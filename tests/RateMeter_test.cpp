@@ -1,8 +1,8 @@
-#include "RateMeter.h"
+#include "watch/RateMeter.h"
 
 #include <gtest/gtest.h>
 
-#include "DecimalSeparator.h"
+#include "core/DecimalSeparator.h"
 
 using std::chrono::milliseconds;
 

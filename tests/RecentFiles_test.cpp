@@ -10,9 +10,9 @@
 #include <QTest>
 #include <QTimer>
 
-#include "DecimalSeparator.h"
-#include "OpeningTesting.h"
-#include "RecentFiles.h"
+#include "core/DecimalSeparator.h"
+#include "tests/OpeningTesting.h"
+#include "app/RecentFiles.h"
 
 namespace {
 

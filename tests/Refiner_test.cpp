@@ -1,10 +1,10 @@
-#include "Refiner.h"
+#include "core/Refiner.h"
 
 #include <gtest/gtest.h>
 
-#include "Movar.h"
-#include "ProgramTesting.h"
-#include "Random.h"
+#include "core/Movar.h"
+#include "tests/ProgramTesting.h"
+#include "core/Random.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "RestartSearch.h"
+#include "restart/RestartSearch.h"
 
 #include <gtest/gtest.h>
 
@@ -7,9 +7,9 @@
 #include <thread>
 #include <vector>
 
-#include "AttemptSeed.h"
-#include "Luby.h"
-#include "Random.h"
+#include "restart/AttemptSeed.h"
+#include "restart/Luby.h"
+#include "core/Random.h"
 
 namespace {
 

@@ -8,10 +8,10 @@
 #include <QTimer>
 #include <QtTest>
 
-#include "AttemptSeed.h"
-#include "Random.h"
-#include "SD.h"
-#include "WindowTestKit.h"
+#include "restart/AttemptSeed.h"
+#include "core/Random.h"
+#include "core/SD.h"
+#include "tests/WindowTestKit.h"
 
 class TestRestartWindow : public QObject {
   Q_OBJECT

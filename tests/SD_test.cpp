@@ -1,4 +1,4 @@
-#include "SD.h"
+#include "core/SD.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <stdexcept>
 
-#include "Random.h"
+#include "core/Random.h"
 
 namespace {
 void ExpectBounds(const TSampleData& s, double minX, double maxX, double minY, double maxY) {

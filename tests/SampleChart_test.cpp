@@ -3,8 +3,8 @@
 #include <QTest>
 #include <QValueAxis>
 
-#include "SampleChart.h"
-#include "SeriesPoints.h"
+#include "app/SampleChart.h"
+#include "core/SeriesPoints.h"
 
 class TestSampleChart : public QObject {
   Q_OBJECT

@@ -1,4 +1,4 @@
-#include "SampleFile.h"
+#include "exchange/SampleFile.h"
 
 #include <cmath>
 #include <filesystem>
@@ -17,9 +17,9 @@
 #include <unistd.h>
 #endif
 
-#include "Random.h"
-#include "SampleTesting.h"
-#include "TextFileReader.h"
+#include "core/Random.h"
+#include "tests/SampleTesting.h"
+#include "exchange/TextFileReader.h"
 
 namespace fs = std::filesystem;
 

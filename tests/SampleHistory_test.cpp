@@ -15,11 +15,11 @@
 #include <QTimer>
 #include <QUndoStack>
 
-#include "DecimalSeparator.h"
-#include "Random.h"
-#include "SD.h"
-#include "SampleHistory.h"
-#include "WindowTestKit.h"
+#include "core/DecimalSeparator.h"
+#include "core/Random.h"
+#include "core/SD.h"
+#include "app/SampleHistory.h"
+#include "tests/WindowTestKit.h"
 
 namespace {
 

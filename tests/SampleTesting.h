@@ -7,8 +7,8 @@
 
 #include <gtest/gtest.h>
 
-#include "DecimalSeparator.h"
-#include "SD.h"
+#include "core/DecimalSeparator.h"
+#include "core/SD.h"
 
 // Sets the separator for one scope and restores the default ".".
 struct TSeparator {

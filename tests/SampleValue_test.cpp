@@ -1,4 +1,4 @@
-#include "SampleValue.h"
+#include "exchange/SampleValue.h"
 
 #include <cmath>
 #include <algorithm>
@@ -10,8 +10,8 @@
 
 #include <gtest/gtest.h>
 
-#include "Random.h"
-#include "SampleTesting.h"
+#include "core/Random.h"
+#include "tests/SampleTesting.h"
 
 namespace {
 

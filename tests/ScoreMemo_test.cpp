@@ -1,10 +1,10 @@
-#include "ScoreMemo.h"
+#include "core/ScoreMemo.h"
 
 #include <gtest/gtest.h>
 
 #include <vector>
 
-#include "TE.h"
+#include "core/TE.h"
 
 namespace {
 

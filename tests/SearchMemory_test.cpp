@@ -1,4 +1,4 @@
-#include "SearchMemory.h"
+#include "core/SearchMemory.h"
 
 #include <gtest/gtest.h>
 
@@ -9,11 +9,11 @@
 #include <malloc.h>
 #endif
 
-#include "DecimalSeparator.h"
-#include "Movar.h"
-#include "Random.h"
-#include "ScoreMemo.h"
-#include "SearchRun.h"
+#include "core/DecimalSeparator.h"
+#include "core/Movar.h"
+#include "core/Random.h"
+#include "core/ScoreMemo.h"
+#include "core/SearchRun.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "SearchRun.h"
+#include "core/SearchRun.h"
 
 #include <gtest/gtest.h>
 
@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "DecimalSeparator.h"
-#include "Random.h"
+#include "core/DecimalSeparator.h"
+#include "core/Random.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "Random.h"
-#include "SD.h"
-#include "SearchRun.h"
+#include "core/Random.h"
+#include "core/SD.h"
+#include "core/SearchRun.h"
 
 namespace {
 

@@ -17,12 +17,12 @@
 
 #include <cmath>
 
-#include "BestModelList.h"
-#include "ProgressChart.h"
-#include "Random.h"
-#include "SD.h"
-#include "SeedField.h"
-#include "WindowTestKit.h"
+#include "app/BestModelList.h"
+#include "app/ProgressChart.h"
+#include "core/Random.h"
+#include "core/SD.h"
+#include "app/SeedField.h"
+#include "tests/WindowTestKit.h"
 
 namespace {
 

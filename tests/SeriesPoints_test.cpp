@@ -1,4 +1,4 @@
-#include "SeriesPoints.h"
+#include "core/SeriesPoints.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <limits>
 #include <vector>
 
-#include "SampleTesting.h"
+#include "tests/SampleTesting.h"
 
 namespace {
 std::vector<double> Xs(const std::vector<TSamplePoint>& points) {

@@ -3,9 +3,9 @@
 #include <string>
 #include <vector>
 
-#include "DecimalSeparator.h"
-#include "ProgramTesting.h"
-#include "TE.h"
+#include "core/DecimalSeparator.h"
+#include "tests/ProgramTesting.h"
+#include "core/TE.h"
 
 namespace {
 constexpr std::uint8_t K = ConstantOperand;

@@ -1,4 +1,4 @@
-#include "TE.h"
+#include "core/TE.h"
 
 #include <gtest/gtest.h>
 
@@ -6,8 +6,8 @@
 #include <cmath>
 #include <vector>
 
-#include "ProgramTesting.h"
-#include "Random.h"
+#include "tests/ProgramTesting.h"
+#include "core/Random.h"
 
 namespace {
 

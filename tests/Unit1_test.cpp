@@ -17,11 +17,11 @@
 #include <algorithm>
 #include <limits>
 
-#include "DecimalSeparator.h"
-#include "Random.h"
-#include "SD.h"
-#include "SampleValue.h"
-#include "WindowTestKit.h"
+#include "core/DecimalSeparator.h"
+#include "core/Random.h"
+#include "core/SD.h"
+#include "exchange/SampleValue.h"
+#include "tests/WindowTestKit.h"
 
 namespace {
 

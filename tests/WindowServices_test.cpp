@@ -7,7 +7,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "WindowServices.h"
+#include "app/WindowServices.h"
 
 class TestWindowServices : public QObject {
   Q_OBJECT

@@ -15,10 +15,10 @@
 #include <QStringList>
 #include <QTableView>
 
-#include "BusyWork.h"
-#include "SampleChart.h"
-#include "Unit1.h"
-#include "WindowServices.h"
+#include "app/BusyWork.h"
+#include "app/SampleChart.h"
+#include "app/Unit1.h"
+#include "app/WindowServices.h"
 
 struct TScriptedServices {
   QStringList Messages;

@@ -1,4 +1,4 @@
-#include "WindowText.h"
+#include "core/WindowText.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,11 @@
-#include "BestModels.h"
+#include "watch/BestModels.h"
 
 #include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <iterator>
 
-#include "DecimalSeparator.h"
+#include "core/DecimalSeparator.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "SearchRun.h"
+#include "core/SearchRun.h"
 
 struct TBestModel {
   double Error = 0;  // over every sample

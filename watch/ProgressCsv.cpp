@@ -1,4 +1,4 @@
-#include "ProgressCsv.h"
+#include "watch/ProgressCsv.h"
 
 #include <charconv>
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "SearchRun.h"
+#include "core/SearchRun.h"
 
 // "generation,attempt,best_error,matches,elapsed_ms"
 [[nodiscard]] std::string ProgressCsvHeader();

@@ -7,8 +7,8 @@
 #include <optional>
 #include <vector>
 
-#include "SD.h"
-#include "SearchRun.h"
+#include "core/SD.h"
+#include "core/SearchRun.h"
 
 struct TErrorRange {
   double Min = 0;  // the smallest positive error

@@ -1,9 +1,9 @@
-#include "RateMeter.h"
+#include "watch/RateMeter.h"
 
 #include <charconv>
 #include <cmath>
 
-#include "DecimalSeparator.h"
+#include "core/DecimalSeparator.h"
 
 namespace {
 
