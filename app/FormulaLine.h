@@ -14,8 +14,8 @@
 
 #include "formula/ModelFormula.h"
 #include "formula/ModelOrigin.h"
-#include "core/SD.h"
-#include "core/TE.h"
+#include "core/model/SD.h"
+#include "core/model/TE.h"
 
 class QLabel;
 class QLineEdit;

@@ -8,7 +8,7 @@
 
 #include <QChartView>
 
-#include "core/SD.h"
+#include "core/model/SD.h"
 
 class QLineSeries;
 class QMimeData;

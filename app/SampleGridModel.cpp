@@ -1,6 +1,6 @@
 #include "app/SampleGridModel.h"
 
-#include "core/SD.h"
+#include "core/model/SD.h"
 #include "exchange/SampleValue.h"
 
 TSampleGridModel::TSampleGridModel(const TSampleData& samples, QObject* parent)

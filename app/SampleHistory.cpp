@@ -8,7 +8,7 @@
 #include <QUndoStack>
 
 #include "exchange/ReplaceSamples.h"
-#include "core/SD.h"
+#include "core/model/SD.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 
 #include <QUndoCommand>
 
-#include "core/SD.h"
+#include "core/model/SD.h"
 
 class TSampleHistory;
 

@@ -10,7 +10,7 @@
 
 #include <QMainWindow>
 
-#include "core/SD.h"
+#include "core/model/SD.h"
 #include "app/WindowServices.h"
 
 class QAction;

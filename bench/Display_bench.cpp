@@ -6,8 +6,8 @@
 
 #include <QApplication>
 
-#include "core/Random.h"
-#include "core/SD.h"
+#include "core/model/Random.h"
+#include "core/model/SD.h"
 #include "app/Unit1.h"
 
 namespace {

@@ -4,8 +4,8 @@
 #include <memory>
 #include <vector>
 
-#include "core/Random.h"
-#include "core/TE.h"
+#include "core/model/Random.h"
+#include "core/model/TE.h"
 
 namespace {
 

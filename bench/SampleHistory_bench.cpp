@@ -8,7 +8,7 @@
 #include <QAction>
 #include <QApplication>
 
-#include "core/SD.h"
+#include "core/model/SD.h"
 #include "app/SampleHistory.h"
 
 namespace {

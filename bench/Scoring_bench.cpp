@@ -11,8 +11,8 @@
 #include "core/ErrorRanking.h"
 #include "core/WorkerPool.h"
 #include "core/Movar.h"
-#include "core/Random.h"
-#include "core/SD.h"
+#include "core/model/Random.h"
+#include "core/model/SD.h"
 #include "core/SearchRun.h"
 
 namespace {

@@ -15,9 +15,9 @@
 
 #include "app/BestModelList.h"
 #include "app/ProgressChart.h"
-#include "core/Random.h"
+#include "core/model/Random.h"
 #include "app/RateBox.h"
-#include "core/SD.h"
+#include "core/model/SD.h"
 #include "core/SearchRun.h"
 
 namespace {

@@ -8,8 +8,8 @@
 
 #include "formula/ModelOrigin.h"
 #include "cli/Options.h"
-#include "core/SD.h"
-#include "core/TE.h"
+#include "core/model/SD.h"
+#include "core/model/TE.h"
 
 void PrintModelForms(std::ostream& out, const std::vector<std::string>& forms,
                      const TTuringEvaluator& model, const TSampleData& samples,

@@ -19,13 +19,13 @@
 #include <unistd.h>
 #endif
 
-#include "core/DecimalSeparator.h"
+#include "core/model/DecimalSeparator.h"
 #include "version/MovarVersion.h"
 #include "cli/ModelExport.h"
 #include "cli/Options.h"
 #include "cli/ProgressFile.h"
-#include "core/Random.h"
-#include "core/SD.h"
+#include "core/model/Random.h"
+#include "core/model/SD.h"
 #include "cli/AttemptCoordinatorFactory.h"
 #include "restart/BestMode.h"
 #include "restart/RestartSearch.h"

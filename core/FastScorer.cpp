@@ -5,7 +5,7 @@
 #include <bit>
 #include <cmath>
 
-#include "core/Arithmetic.h"
+#include "core/model/Arithmetic.h"
 
 using arithmetic::ApplyTwoOperand;
 using arithmetic::Extended;

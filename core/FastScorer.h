@@ -20,8 +20,8 @@
 #include <vector>
 
 #include "core/FunctionCache.h"
-#include "core/SD.h"
-#include "core/TE.h"
+#include "core/model/SD.h"
+#include "core/model/TE.h"
 
 // Aligned to a cache line: the scorers of several threads sit side by side in one vector.
 class alignas(64) TFastScorer {

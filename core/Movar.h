@@ -10,8 +10,8 @@
 #include "core/ErrorRanking.h"
 #include "core/FastScorer.h"
 #include "core/ScoreMemo.h"
-#include "core/SD.h"
-#include "core/TE.h"
+#include "core/model/SD.h"
+#include "core/model/TE.h"
 #include "core/WorkerPool.h"
 
 class TMovar {

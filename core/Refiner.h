@@ -8,8 +8,8 @@
 #include <cstdint>
 #include <memory>
 
-#include "core/Random.h"
-#include "core/TE.h"
+#include "core/model/Random.h"
+#include "core/model/TE.h"
 
 class TMovar;
 

@@ -6,11 +6,11 @@
 #include <thread>
 #include <vector>
 
-#include "core/DecimalSeparator.h"
+#include "core/model/DecimalSeparator.h"
 #include "core/ErrorRanking.h"
 #include "core/FastScorer.h"
 #include "core/ScoreMemo.h"
-#include "core/TE.h"
+#include "core/model/TE.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include <cmath>
 #include <new>
 
-#include "core/DecimalSeparator.h"
-#include "core/Random.h"
+#include "core/model/DecimalSeparator.h"
+#include "core/model/Random.h"
 #include "core/SearchMemory.h"
 
 namespace {

@@ -13,7 +13,7 @@
 
 #include "core/Movar.h"
 #include "core/Refiner.h"
-#include "core/SD.h"
+#include "core/model/SD.h"
 #include "core/SearchMemory.h"
 
 struct TSearchParameters {

@@ -7,7 +7,7 @@
 #include <span>
 #include <vector>
 
-#include "core/SD.h"
+#include "core/model/SD.h"
 
 // (x, y) of every sample.
 [[nodiscard]] std::vector<TSamplePoint> SeriesPoints(const TSampleData& samples);

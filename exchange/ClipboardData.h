@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/SD.h"
+#include "core/model/SD.h"
 
 [[nodiscard]] std::string FormatClipboardData(const TSampleData& samples);
 

@@ -3,7 +3,7 @@
 
 #include <span>
 
-#include "core/SD.h"
+#include "core/model/SD.h"
 
 // The rows become points, in order; the bounds enclose exactly these values, whatever the
 // set held before. Throws std::out_of_range for more rows than a set can count.

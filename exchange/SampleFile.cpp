@@ -4,7 +4,7 @@
 #include <array>
 #include <limits>
 
-#include "core/DecimalSeparator.h"
+#include "core/model/DecimalSeparator.h"
 #include "exchange/Delimited.h"
 #include "exchange/Lines.h"
 #include "exchange/ReplaceSamples.h"

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/SD.h"
+#include "core/model/SD.h"
 #include "exchange/SampleFileError.h"
 
 // The line of one sample, without its line break.

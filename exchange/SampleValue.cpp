@@ -9,7 +9,7 @@
 #include <system_error>
 
 #include "exchange/DecimalDigits.h"
-#include "core/DecimalSeparator.h"
+#include "core/model/DecimalSeparator.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 
 #include "formula/Liveness.h"
 #include "formula/ModelOrigin.h"
-#include "core/TE.h"
+#include "core/model/TE.h"
 
 // C and C++ at once: double name(double x), needing only <math.h>.
 [[nodiscard]] std::string EmitC(const TTuringEvaluator& program, const TModelOrigin& origin,

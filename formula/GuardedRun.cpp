@@ -4,7 +4,7 @@
 #include <cmath>
 #include <limits>
 
-#include "core/Arithmetic.h"
+#include "core/model/Arithmetic.h"
 #include "formula/Liveness.h"
 
 using arithmetic::Extended;

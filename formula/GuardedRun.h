@@ -7,8 +7,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "core/Guard.h"
-#include "core/TE.h"
+#include "core/model/Guard.h"
+#include "core/model/TE.h"
 
 // No guard either: a comparison the formula settled for every x goes the other way in the
 // program, whose rounding decides it (x + 1 > x fails where x + 1 rounds to x).

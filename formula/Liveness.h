@@ -6,7 +6,7 @@
 #include <optional>
 #include <vector>
 
-#include "core/TE.h"
+#include "core/model/TE.h"
 
 // One flag per instruction 0 .. ExecEnd, as the interpreter runs them: an instruction that
 // may leave its destination unchanged (a failed or skipped operation) lets the old value

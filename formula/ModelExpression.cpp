@@ -6,7 +6,7 @@
 #include <stdexcept>
 #include <vector>
 
-#include "core/Arithmetic.h"
+#include "core/model/Arithmetic.h"
 #include "formula/GuardedRun.h"
 #include "formula/Liveness.h"
 

@@ -15,7 +15,7 @@
 
 #include "formula/ExpressionLimits.h"
 #include "formula/GuardedRun.h"
-#include "core/TE.h"
+#include "core/model/TE.h"
 
 // model_if(condition, then, else): the value of a comparison's skip.
 DECLARE_FUNCTION_3P(model_if)

@@ -9,8 +9,8 @@
 #include "formula/ExpressionLimits.h"
 #include "formula/FormulaEvaluator.h"
 #include "formula/GuardedRun.h"
-#include "core/SD.h"
-#include "core/TE.h"
+#include "core/model/SD.h"
+#include "core/model/TE.h"
 
 struct TFormulaCheck {
   std::int32_t Samples = 0;

@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "core/DecimalSeparator.h"
+#include "core/model/DecimalSeparator.h"
 
 // A broken property is a crash for libFuzzer; the message says which one.
 #define FUZZ_CHECK(condition)                                                      \

@@ -10,7 +10,7 @@
 
 #include "import/CsvColumns.h"
 #include "import/CsvDialect.h"
-#include "core/SD.h"
+#include "core/model/SD.h"
 
 struct TCsvImportSettings {
   TCsvDialect Dialect;

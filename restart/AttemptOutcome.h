@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "core/TE.h"
+#include "core/model/TE.h"
 
 struct TAttemptOutcome {
   std::int64_t Attempt = -1;  // -1: no attempt ended yet

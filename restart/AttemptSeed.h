@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "core/Random.h"
+#include "core/model/Random.h"
 
 [[nodiscard]] inline std::uint32_t AttemptSeed(std::uint32_t firstSeed,
                                                std::int64_t attempt) noexcept {

@@ -6,7 +6,7 @@
 
 #include "restart/AttemptSeed.h"
 #include "restart/Luby.h"
-#include "core/Random.h"
+#include "core/model/Random.h"
 #include "core/SearchMemory.h"
 
 namespace {

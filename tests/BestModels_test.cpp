@@ -4,7 +4,7 @@
 
 #include <limits>
 
-#include "core/DecimalSeparator.h"
+#include "core/model/DecimalSeparator.h"
 
 namespace {
 

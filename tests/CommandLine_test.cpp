@@ -5,7 +5,7 @@
 #include <QTest>
 
 #include "app/CommandLine.h"
-#include "core/DecimalSeparator.h"
+#include "core/model/DecimalSeparator.h"
 #include "tests/OpeningTesting.h"
 
 class TestCommandLine : public QObject {

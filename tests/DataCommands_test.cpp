@@ -18,9 +18,9 @@
 #include <QTextCursor>
 #include <QTimer>
 
-#include "core/DecimalSeparator.h"
-#include "core/Random.h"
-#include "core/SD.h"
+#include "core/model/DecimalSeparator.h"
+#include "core/model/Random.h"
+#include "core/model/SD.h"
 #include "tests/WindowTestKit.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "core/Random.h"
+#include "core/model/Random.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <numeric>
 #include <vector>
 
-#include "core/Random.h"
+#include "core/model/Random.h"
 #include "core/WorkerPool.h"
 
 namespace {

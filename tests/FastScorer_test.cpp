@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "core/Movar.h"
-#include "core/Random.h"
+#include "core/model/Random.h"
 
 namespace {
 

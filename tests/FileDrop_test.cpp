@@ -10,7 +10,7 @@
 #include <QUrl>
 #include <QWindow>
 
-#include "core/DecimalSeparator.h"
+#include "core/model/DecimalSeparator.h"
 #include "app/FileDrop.h"
 #include "tests/OpeningTesting.h"
 

@@ -8,7 +8,7 @@
 #include <QPlainTextEdit>
 #include <QTest>
 
-#include "core/Random.h"
+#include "core/model/Random.h"
 #include "tests/WindowTestKit.h"
 
 class TestFormulaLine : public QObject {

@@ -12,9 +12,9 @@
 #include <QTest>
 #include <QTimer>
 
-#include "core/DecimalSeparator.h"
+#include "core/model/DecimalSeparator.h"
 #include "app/ImportDialog.h"
-#include "core/SD.h"
+#include "core/model/SD.h"
 #include "tests/WindowTestKit.h"
 
 namespace {

@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "core/SD.h"
+#include "core/model/SD.h"
 #include "core/SearchRun.h"
-#include "core/TE.h"
+#include "core/model/TE.h"
 
 // count programs, sizes cycling through 1 .. 100 instructions and 1 .. 20 registers, each
 // drawn from its own fixed seed.

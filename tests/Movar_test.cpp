@@ -7,7 +7,7 @@
 #include <limits>
 #include <vector>
 
-#include "core/Random.h"
+#include "core/model/Random.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <QStringList>
 #include <QTest>
 
-#include "core/SD.h"
+#include "core/model/SD.h"
 #include "tests/WindowTestKit.h"
 
 struct TOpenOutcome {

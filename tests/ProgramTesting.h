@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "core/TE.h"
+#include "core/model/TE.h"
 
 inline TTuringEvaluator Program(std::int32_t registers, const std::vector<TInstruction>& code) {
   TTuringEvaluator p(static_cast<std::int32_t>(code.size()), registers);

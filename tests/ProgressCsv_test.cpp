@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "core/DecimalSeparator.h"
+#include "core/model/DecimalSeparator.h"
 
 TEST(ProgressCsv, OneLinePerGenerationInTheHeadersOrder) {
   EXPECT_EQ("generation,attempt,best_error,matches,elapsed_ms", ProgressCsvHeader());

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "core/DecimalSeparator.h"
+#include "core/model/DecimalSeparator.h"
 
 using std::chrono::milliseconds;
 

@@ -10,7 +10,7 @@
 #include <QTest>
 #include <QTimer>
 
-#include "core/DecimalSeparator.h"
+#include "core/model/DecimalSeparator.h"
 #include "tests/OpeningTesting.h"
 #include "app/RecentFiles.h"
 

@@ -4,7 +4,7 @@
 
 #include "core/Movar.h"
 #include "tests/ProgramTesting.h"
-#include "core/Random.h"
+#include "core/model/Random.h"
 
 namespace {
 

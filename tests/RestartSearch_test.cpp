@@ -9,7 +9,7 @@
 
 #include "restart/AttemptSeed.h"
 #include "restart/Luby.h"
-#include "core/Random.h"
+#include "core/model/Random.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 #include <QtTest>
 
 #include "restart/AttemptSeed.h"
-#include "core/Random.h"
-#include "core/SD.h"
+#include "core/model/Random.h"
+#include "core/model/SD.h"
 #include "tests/WindowTestKit.h"
 
 class TestRestartWindow : public QObject {

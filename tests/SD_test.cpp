@@ -1,4 +1,4 @@
-#include "core/SD.h"
+#include "core/model/SD.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <stdexcept>
 
-#include "core/Random.h"
+#include "core/model/Random.h"
 
 namespace {
 void ExpectBounds(const TSampleData& s, double minX, double maxX, double minY, double maxY) {

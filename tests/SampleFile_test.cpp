@@ -17,7 +17,7 @@
 #include <unistd.h>
 #endif
 
-#include "core/Random.h"
+#include "core/model/Random.h"
 #include "tests/SampleTesting.h"
 #include "exchange/TextFileReader.h"
 

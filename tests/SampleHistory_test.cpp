@@ -15,9 +15,9 @@
 #include <QTimer>
 #include <QUndoStack>
 
-#include "core/DecimalSeparator.h"
-#include "core/Random.h"
-#include "core/SD.h"
+#include "core/model/DecimalSeparator.h"
+#include "core/model/Random.h"
+#include "core/model/SD.h"
 #include "app/SampleHistory.h"
 #include "tests/WindowTestKit.h"
 

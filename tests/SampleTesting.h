@@ -7,8 +7,8 @@
 
 #include <gtest/gtest.h>
 
-#include "core/DecimalSeparator.h"
-#include "core/SD.h"
+#include "core/model/DecimalSeparator.h"
+#include "core/model/SD.h"
 
 // Sets the separator for one scope and restores the default ".".
 struct TSeparator {

@@ -10,7 +10,7 @@
 
 #include <gtest/gtest.h>
 
-#include "core/Random.h"
+#include "core/model/Random.h"
 #include "tests/SampleTesting.h"
 
 namespace {

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "core/TE.h"
+#include "core/model/TE.h"
 
 namespace {
 

@@ -9,9 +9,9 @@
 #include <malloc.h>
 #endif
 
-#include "core/DecimalSeparator.h"
+#include "core/model/DecimalSeparator.h"
 #include "core/Movar.h"
-#include "core/Random.h"
+#include "core/model/Random.h"
 #include "core/ScoreMemo.h"
 #include "core/SearchRun.h"
 

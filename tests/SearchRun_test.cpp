@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "core/DecimalSeparator.h"
-#include "core/Random.h"
+#include "core/model/DecimalSeparator.h"
+#include "core/model/Random.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "core/Random.h"
-#include "core/SD.h"
+#include "core/model/Random.h"
+#include "core/model/SD.h"
 #include "core/SearchRun.h"
 
 namespace {

@@ -19,8 +19,8 @@
 
 #include "app/BestModelList.h"
 #include "app/ProgressChart.h"
-#include "core/Random.h"
-#include "core/SD.h"
+#include "core/model/Random.h"
+#include "core/model/SD.h"
 #include "app/SeedField.h"
 #include "tests/WindowTestKit.h"
 

@@ -3,9 +3,9 @@
 #include <string>
 #include <vector>
 
-#include "core/DecimalSeparator.h"
+#include "core/model/DecimalSeparator.h"
 #include "tests/ProgramTesting.h"
-#include "core/TE.h"
+#include "core/model/TE.h"
 
 namespace {
 constexpr std::uint8_t K = ConstantOperand;

@@ -1,4 +1,4 @@
-#include "core/TE.h"
+#include "core/model/TE.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "tests/ProgramTesting.h"
-#include "core/Random.h"
+#include "core/model/Random.h"
 
 namespace {
 

@@ -17,9 +17,9 @@
 #include <algorithm>
 #include <limits>
 
-#include "core/DecimalSeparator.h"
-#include "core/Random.h"
-#include "core/SD.h"
+#include "core/model/DecimalSeparator.h"
+#include "core/model/Random.h"
+#include "core/model/SD.h"
 #include "exchange/SampleValue.h"
 #include "tests/WindowTestKit.h"
 

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <iterator>
 
-#include "core/DecimalSeparator.h"
+#include "core/model/DecimalSeparator.h"
 
 namespace {
 

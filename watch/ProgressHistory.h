@@ -7,7 +7,7 @@
 #include <optional>
 #include <vector>
 
-#include "core/SD.h"
+#include "core/model/SD.h"
 #include "core/SearchRun.h"
 
 struct TErrorRange {

@@ -3,7 +3,7 @@
 #include <charconv>
 #include <cmath>
 
-#include "core/DecimalSeparator.h"
+#include "core/model/DecimalSeparator.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
-#include "core/SD.h"
+#include "core/model/SD.h"
 
 #include <algorithm>
 #include <cmath>
 #include <stdexcept>
 #include <utility>
 
-#include "core/Random.h"
+#include "core/model/Random.h"
 
 TSampleData::TSampleData(std::int32_t count) {
   SetCount(count);

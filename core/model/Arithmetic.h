@@ -11,8 +11,8 @@
 #include <cmath>
 #include <cstdint>
 
-#include "core/Guard.h"
-#include "core/TE.h"
+#include "core/model/Guard.h"
+#include "core/model/TE.h"
 
 namespace arithmetic {
 

@@ -1,4 +1,4 @@
-#include "core/Random.h"
+#include "core/model/Random.h"
 
 #include <chrono>
 

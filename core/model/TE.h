@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "core/Random.h"
+#include "core/model/Random.h"
 
 enum TOpcode : std::uint8_t {
   opAdd,

@@ -1,4 +1,4 @@
-#include "core/DecimalSeparator.h"
+#include "core/model/DecimalSeparator.h"
 
 #include <atomic>
 

@@ -3,7 +3,7 @@
 #include <charconv>
 #include <string>
 
-#include "core/TE.h"
+#include "core/model/TE.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
-#include "core/TE.h"
+#include "core/model/TE.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "core/Arithmetic.h"
-#include "core/Random.h"
+#include "core/model/Arithmetic.h"
+#include "core/model/Random.h"
 
 using arithmetic::ApplyTwoOperand;
 using arithmetic::Cosine;
