@@ -8,8 +8,8 @@
 #include <numeric>
 #include <vector>
 
-#include "core/ErrorRanking.h"
-#include "core/WorkerPool.h"
+#include "core/scoring/ErrorRanking.h"
+#include "core/scoring/WorkerPool.h"
 #include "core/Movar.h"
 #include "core/model/Random.h"
 #include "core/model/SD.h"

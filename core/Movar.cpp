@@ -8,7 +8,7 @@
 #include <thread>
 #include <utility>
 
-#include "core/ChunkSchedule.h"
+#include "core/scoring/ChunkSchedule.h"
 
 namespace {
 // The window grows once the best error falls below this.

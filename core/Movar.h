@@ -7,12 +7,12 @@
 #include <memory>
 #include <vector>
 
-#include "core/ErrorRanking.h"
-#include "core/FastScorer.h"
-#include "core/ScoreMemo.h"
+#include "core/scoring/ErrorRanking.h"
+#include "core/scoring/FastScorer.h"
+#include "core/scoring/ScoreMemo.h"
 #include "core/model/SD.h"
 #include "core/model/TE.h"
-#include "core/WorkerPool.h"
+#include "core/scoring/WorkerPool.h"
 
 class TMovar {
  public:

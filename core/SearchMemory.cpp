@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "core/model/DecimalSeparator.h"
-#include "core/ErrorRanking.h"
-#include "core/FastScorer.h"
-#include "core/ScoreMemo.h"
+#include "core/scoring/ErrorRanking.h"
+#include "core/scoring/FastScorer.h"
+#include "core/scoring/ScoreMemo.h"
 #include "core/model/TE.h"
 
 namespace {

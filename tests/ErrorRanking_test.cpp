@@ -1,4 +1,4 @@
-#include "core/ErrorRanking.h"
+#include "core/scoring/ErrorRanking.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "core/model/Random.h"
-#include "core/WorkerPool.h"
+#include "core/scoring/WorkerPool.h"
 
 namespace {
 

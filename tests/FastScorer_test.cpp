@@ -1,4 +1,4 @@
-#include "core/FastScorer.h"
+#include "core/scoring/FastScorer.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "core/FastTrig.h"
+#include "core/scoring/FastTrig.h"
 
 #include <gtest/gtest.h>
 
@@ -14,7 +14,7 @@
 #include <thread>
 #include <vector>
 
-#include "core/FunctionCache.h"
+#include "core/scoring/FunctionCache.h"
 
 namespace {
 

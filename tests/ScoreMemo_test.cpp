@@ -1,4 +1,4 @@
-#include "core/ScoreMemo.h"
+#include "core/scoring/ScoreMemo.h"
 
 #include <gtest/gtest.h>
 

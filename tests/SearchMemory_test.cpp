@@ -12,7 +12,7 @@
 #include "core/model/DecimalSeparator.h"
 #include "core/Movar.h"
 #include "core/model/Random.h"
-#include "core/ScoreMemo.h"
+#include "core/scoring/ScoreMemo.h"
 #include "core/SearchRun.h"
 
 namespace {

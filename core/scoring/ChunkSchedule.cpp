@@ -1,4 +1,4 @@
-#include "core/ChunkSchedule.h"
+#include "core/scoring/ChunkSchedule.h"
 
 #include <algorithm>
 

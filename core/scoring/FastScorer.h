@@ -19,7 +19,7 @@
 #include <span>
 #include <vector>
 
-#include "core/FunctionCache.h"
+#include "core/scoring/FunctionCache.h"
 #include "core/model/SD.h"
 #include "core/model/TE.h"
 

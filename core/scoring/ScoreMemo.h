@@ -9,7 +9,7 @@
 #include <span>
 #include <vector>
 
-#include "core/FastScorer.h"
+#include "core/scoring/FastScorer.h"
 
 // Aligned to a cache line: the memos of several threads sit side by side in one vector.
 class alignas(64) TScoreMemo {

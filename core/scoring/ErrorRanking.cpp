@@ -1,4 +1,4 @@
-#include "core/ErrorRanking.h"
+#include "core/scoring/ErrorRanking.h"
 
 #include <algorithm>
 #include <bit>
@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "core/WorkerPool.h"
+#include "core/scoring/WorkerPool.h"
 
 namespace {
 

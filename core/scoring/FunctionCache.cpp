@@ -1,6 +1,6 @@
-#include "core/FunctionCache.h"
+#include "core/scoring/FunctionCache.h"
 
-#include "core/FastTrig.h"
+#include "core/scoring/FastTrig.h"
 
 #include <bit>
 #include <cmath>

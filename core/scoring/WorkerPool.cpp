@@ -1,4 +1,4 @@
-#include "core/WorkerPool.h"
+#include "core/scoring/WorkerPool.h"
 
 #include <chrono>
 #include <utility>

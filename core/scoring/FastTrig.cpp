@@ -1,4 +1,4 @@
-#include "core/FastTrig.h"
+#include "core/scoring/FastTrig.h"
 
 #include <array>
 #include <bit>
