@@ -54,7 +54,7 @@
 #include "app/SampleGridModel.h"
 #include "app/SampleHistory.h"
 #include "app/SeedField.h"
-#include "core/SearchRun.h"
+#include "core/search/SearchRun.h"
 #include "core/model/TE.h"
 #include "core/SeriesPoints.h"
 #include "exchange/ClipboardData.h"

@@ -10,10 +10,10 @@
 
 #include "core/scoring/ErrorRanking.h"
 #include "core/scoring/WorkerPool.h"
-#include "core/Movar.h"
+#include "core/search/Movar.h"
 #include "core/model/Random.h"
 #include "core/model/SD.h"
-#include "core/SearchRun.h"
+#include "core/search/SearchRun.h"
 
 namespace {
 

@@ -18,7 +18,7 @@
 #include "core/model/Random.h"
 #include "app/RateBox.h"
 #include "core/model/SD.h"
-#include "core/SearchRun.h"
+#include "core/search/SearchRun.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <stdexcept>
 
 #include "watch/ProgressCsv.h"
-#include "core/SearchRun.h"
+#include "core/search/SearchRun.h"
 
 TProgressFile::TProgressFile(const std::string& path)
     : path_(path), file_(path, std::ios::out | std::ios::trunc) {

@@ -29,7 +29,7 @@
 #include "cli/AttemptCoordinatorFactory.h"
 #include "restart/BestMode.h"
 #include "restart/RestartSearch.h"
-#include "core/SearchRun.h"
+#include "core/search/SearchRun.h"
 
 namespace {
 

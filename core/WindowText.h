@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/SearchRun.h"
+#include "core/search/SearchRun.h"
 
 // The three parameter texts as decimal integers; if any of them is not one, all three
 // take the fallback values 100, 5 and 1. The margin comes in whole percent.

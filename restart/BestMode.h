@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "core/SearchRun.h"
+#include "core/search/SearchRun.h"
 
 inline constexpr std::int32_t BestModeMinimumWindow = 10;
 inline constexpr std::int32_t BestModeRefineTrials = 20;

@@ -7,7 +7,7 @@
 #include "restart/AttemptSeed.h"
 #include "restart/Luby.h"
 #include "core/model/Random.h"
-#include "core/SearchMemory.h"
+#include "core/search/SearchMemory.h"
 
 namespace {
 

@@ -16,7 +16,7 @@
 
 #include "restart/AttemptCoordinator.h"
 #include "restart/AttemptOutcome.h"
-#include "core/SearchRun.h"
+#include "core/search/SearchRun.h"
 
 struct TRestartParameters {
   static constexpr std::int64_t DefaultUnit = 200;

@@ -9,7 +9,7 @@
 #include <limits>
 #include <vector>
 
-#include "core/Movar.h"
+#include "core/search/Movar.h"
 #include "core/model/Random.h"
 
 namespace {

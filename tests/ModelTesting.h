@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "core/model/SD.h"
-#include "core/SearchRun.h"
+#include "core/search/SearchRun.h"
 #include "core/model/TE.h"
 
 // count programs, sizes cycling through 1 .. 100 instructions and 1 .. 20 registers, each

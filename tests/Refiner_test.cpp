@@ -1,8 +1,8 @@
-#include "core/Refiner.h"
+#include "core/search/Refiner.h"
 
 #include <gtest/gtest.h>
 
-#include "core/Movar.h"
+#include "core/search/Movar.h"
 #include "tests/ProgramTesting.h"
 #include "core/model/Random.h"
 

@@ -1,4 +1,4 @@
-#include "core/SearchMemory.h"
+#include "core/search/SearchMemory.h"
 
 #include <gtest/gtest.h>
 
@@ -10,10 +10,10 @@
 #endif
 
 #include "core/model/DecimalSeparator.h"
-#include "core/Movar.h"
+#include "core/search/Movar.h"
 #include "core/model/Random.h"
 #include "core/scoring/ScoreMemo.h"
-#include "core/SearchRun.h"
+#include "core/search/SearchRun.h"
 
 namespace {
 

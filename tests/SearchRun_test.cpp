@@ -1,4 +1,4 @@
-#include "core/SearchRun.h"
+#include "core/search/SearchRun.h"
 
 #include <gtest/gtest.h>
 

@@ -7,7 +7,7 @@
 
 #include "core/model/Random.h"
 #include "core/model/SD.h"
-#include "core/SearchRun.h"
+#include "core/search/SearchRun.h"
 
 namespace {
 

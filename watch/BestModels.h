@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "core/SearchRun.h"
+#include "core/search/SearchRun.h"
 
 struct TBestModel {
   double Error = 0;  // over every sample

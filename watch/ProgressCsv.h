@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "core/SearchRun.h"
+#include "core/search/SearchRun.h"
 
 // "generation,attempt,best_error,matches,elapsed_ms"
 [[nodiscard]] std::string ProgressCsvHeader();

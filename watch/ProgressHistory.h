@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "core/model/SD.h"
-#include "core/SearchRun.h"
+#include "core/search/SearchRun.h"
 
 struct TErrorRange {
   double Min = 0;  // the smallest positive error

@@ -1,4 +1,4 @@
-#include "core/MemoryLimit.h"
+#include "core/search/MemoryLimit.h"
 
 #ifdef _WIN32
 #define WIN32_LEAN_AND_MEAN

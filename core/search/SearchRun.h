@@ -11,10 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "core/Movar.h"
-#include "core/Refiner.h"
+#include "core/search/Movar.h"
+#include "core/search/Refiner.h"
 #include "core/model/SD.h"
-#include "core/SearchMemory.h"
+#include "core/search/SearchMemory.h"
 
 struct TSearchParameters {
   std::int32_t InstructionCount = 5;

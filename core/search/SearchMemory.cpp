@@ -1,4 +1,4 @@
-#include "core/SearchMemory.h"
+#include "core/search/SearchMemory.h"
 
 #include <algorithm>
 #include <charconv>

@@ -1,4 +1,4 @@
-#include "core/Movar.h"
+#include "core/search/Movar.h"
 
 #include <algorithm>
 #include <atomic>

@@ -1,4 +1,4 @@
-#include "core/SearchRun.h"
+#include "core/search/SearchRun.h"
 
 #include <charconv>
 #include <cmath>
@@ -6,7 +6,7 @@
 
 #include "core/model/DecimalSeparator.h"
 #include "core/model/Random.h"
-#include "core/SearchMemory.h"
+#include "core/search/SearchMemory.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
-#include "core/Refiner.h"
+#include "core/search/Refiner.h"
 
 #include <cmath>
 
-#include "core/Movar.h"
+#include "core/search/Movar.h"
 
 namespace {
 

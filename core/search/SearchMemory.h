@@ -8,7 +8,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "core/MemoryLimit.h"
+#include "core/search/MemoryLimit.h"
 
 // What a search's memory depends on.
 struct TSearchShape {
