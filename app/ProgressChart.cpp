@@ -7,7 +7,7 @@
 #include <QLogValueAxis>
 #include <QValueAxis>
 
-#include "core/SeriesPoints.h"
+#include "frontend/SeriesPoints.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <QSvgGenerator>
 #include <QValueAxis>
 
-#include "core/SeriesPoints.h"
+#include "frontend/SeriesPoints.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <QValidator>
 
-#include "core/WindowText.h"
+#include "frontend/WindowText.h"
 
 namespace {
 

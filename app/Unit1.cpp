@@ -56,10 +56,10 @@
 #include "app/SeedField.h"
 #include "core/search/SearchRun.h"
 #include "core/model/TE.h"
-#include "core/SeriesPoints.h"
+#include "frontend/SeriesPoints.h"
 #include "exchange/ClipboardData.h"
 #include "app/FormulaLine.h"
-#include "core/WindowText.h"
+#include "frontend/WindowText.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <QValueAxis>
 
 #include "app/SampleChart.h"
-#include "core/SeriesPoints.h"
+#include "frontend/SeriesPoints.h"
 
 class TestSampleChart : public QObject {
   Q_OBJECT

@@ -1,4 +1,4 @@
-#include "core/SeriesPoints.h"
+#include "frontend/SeriesPoints.h"
 
 #include <gtest/gtest.h>
 

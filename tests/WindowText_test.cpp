@@ -1,4 +1,4 @@
-#include "core/WindowText.h"
+#include "frontend/WindowText.h"
 
 #include <gtest/gtest.h>
 
