@@ -48,6 +48,7 @@
 #include "app/RecentFiles.h"
 #include "app/RecentFilesMenu.h"
 #include "exchange/ReplaceSamples.h"
+#include "exchange/SampleFile.h"
 #include "restart/RestartSearch.h"
 #include "core/model/SD.h"
 #include "app/SampleChart.h"
@@ -672,7 +673,7 @@ void TForm1::OpenFile(const QString& path) {
   const std::string fileName = QFile::encodeName(path).toStdString();
   try {
     const bool done = RunBusy(QStringLiteral("Opening %1").arg(path), [loaded, fileName] {
-      loaded->Unreadable = loaded->Set.LoadFromFile(fileName);
+      loaded->Unreadable = LoadFromFile(loaded->Set, fileName);
       loaded->Ordered = SeriesPoints(loaded->Set);
     });
     if (!done) return;
@@ -727,7 +728,7 @@ bool TForm1::SaveSamples() {
   if (!path) return false;
   SaveDialog1->selectFile(*path);
   try {
-    Samples->SaveToFile(QFile::encodeName(*path).toStdString());
+    SaveToFile(*Samples, QFile::encodeName(*path).toStdString());
   } catch (const std::exception& error) {
     ShowError(error.what());
     return false;

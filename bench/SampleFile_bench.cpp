@@ -36,7 +36,7 @@ void SaveSampleFile(benchmark::State& state) {
   const TSampleData samples = MakeSamples(static_cast<std::int32_t>(state.range(0)));
   const std::string path = BenchFile("save.mvs");
   for (auto _ : state)
-    samples.SaveToFile(path);
+    SaveToFile(samples, path);
   state.SetComplexityN(state.range(0));
   state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(fs::file_size(path)));
   fs::remove(path);
@@ -44,10 +44,10 @@ void SaveSampleFile(benchmark::State& state) {
 
 void LoadSampleFile(benchmark::State& state) {
   const std::string path = BenchFile("load.mvs");
-  MakeSamples(static_cast<std::int32_t>(state.range(0))).SaveToFile(path);
+  SaveToFile(MakeSamples(static_cast<std::int32_t>(state.range(0))), path);
   TSampleData samples;
   for (auto _ : state)
-    benchmark::DoNotOptimize(samples.LoadFromFile(path));
+    benchmark::DoNotOptimize(LoadFromFile(samples, path));
   state.SetComplexityN(state.range(0));
   state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(fs::file_size(path)));
   fs::remove(path);
@@ -59,7 +59,7 @@ void LoadOneHugeLine(benchmark::State& state) {
   WriteFile(path, "1" + std::string(100'000'000, '7') + ",2\r\n");
   TSampleData samples;
   for (auto _ : state)
-    benchmark::DoNotOptimize(samples.LoadFromFile(path));
+    benchmark::DoNotOptimize(LoadFromFile(samples, path));
   state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(fs::file_size(path)));
   fs::remove(path);
 }
@@ -73,7 +73,7 @@ void LoadTenMillionLines(benchmark::State& state) {
   WriteFile(path, content);
   TSampleData samples;
   for (auto _ : state)
-    benchmark::DoNotOptimize(samples.LoadFromFile(path));
+    benchmark::DoNotOptimize(LoadFromFile(samples, path));
   state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(fs::file_size(path)));
   fs::remove(path);
 }

@@ -26,6 +26,7 @@
 #include "cli/ProgressFile.h"
 #include "core/model/Random.h"
 #include "core/model/SD.h"
+#include "exchange/SampleFile.h"
 #include "cli/AttemptCoordinatorFactory.h"
 #include "restart/BestMode.h"
 #include "restart/RestartSearch.h"
@@ -51,7 +52,7 @@ void PrepareSamples(const TCliOptions& options, TSampleData& samples) {
   if (!options.Import.File.empty()) {
     ImportSamples(options.Import, samples, std::cerr);
   } else if (!options.SamplesFile.empty()) {
-    const std::int32_t unreadable = samples.LoadFromFile(options.SamplesFile);
+    const std::int32_t unreadable = LoadFromFile(samples, options.SamplesFile);
     // A search on nothing but (0, 0) rows would only find the zero model.
     if (samples.Count() == 0) {
       throw std::runtime_error(options.SamplesFile + ": no samples, the file is empty");
@@ -73,7 +74,7 @@ void PrepareSamples(const TCliOptions& options, TSampleData& samples) {
       samples.GenerateSine();
     }
   }
-  if (!options.WriteSamplesFile.empty()) samples.SaveToFile(options.WriteSamplesFile);
+  if (!options.WriteSamplesFile.empty()) SaveToFile(samples, options.WriteSamplesFile);
 }
 
 // A model that never reached its reader is no result: say why and fail.

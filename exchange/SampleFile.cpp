@@ -154,10 +154,10 @@ std::int32_t LoadSampleFile(TSampleData& samples, const std::string& fileName,
   return unreadable;
 }
 
-std::int32_t TSampleData::LoadFromFile(const std::string& fileName) {
-  return LoadSampleFile(*this, fileName, std::numeric_limits<std::int32_t>::max());
+std::int32_t LoadFromFile(TSampleData& samples, const std::string& fileName) {
+  return LoadSampleFile(samples, fileName, std::numeric_limits<std::int32_t>::max());
 }
 
-void TSampleData::SaveToFile(const std::string& fileName) const {
-  ReplaceTextFile(fileName, FormatSampleFileText(*this));
+void SaveToFile(const TSampleData& samples, const std::string& fileName) {
+  ReplaceTextFile(fileName, FormatSampleFileText(samples));
 }

@@ -1,7 +1,6 @@
 #pragma once
 // The sample file: one sample per line, x and y joined by "," (quoted where the decimal
-// separator needs it), CR LF after every line. TSampleData::LoadFromFile and SaveToFile
-// are defined here, on top of the text routines below.
+// separator needs it), CR LF after every line.
 
 #include <cstdint>
 #include <optional>
@@ -28,7 +27,13 @@ struct TSampleFileText {
 
 [[nodiscard]] TSampleFileText ParseSampleFileText(std::string_view text);
 
-// TSampleData::LoadFromFile with a limit on the number of lines: a longer file is refused
+// Replaces the set's points by the file's. Returns how many lines could not be read as two
+// numbers; they load as (0, 0). Both throw TSampleFileError and leave the set unchanged on
+// failure.
+std::int32_t LoadFromFile(TSampleData& samples, const std::string& fileName);
+void SaveToFile(const TSampleData& samples, const std::string& fileName);
+
+// LoadFromFile with a limit on the number of lines: a longer file is refused
 // before any row is allocated. Returns the number of unreadable lines.
 std::int32_t LoadSampleFile(TSampleData& samples, const std::string& fileName,
                             std::int32_t maxLines);

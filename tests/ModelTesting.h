@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "core/model/SD.h"
+#include "exchange/SampleFile.h"
 #include "core/search/SearchRun.h"
 #include "core/model/TE.h"
 
@@ -173,7 +174,7 @@ inline TReferenceModel ReferenceModel(const std::string& name) {
   }
   SetSeed(seed);
   if (!samples.empty()) {
-    model.Samples.LoadFromFile(samples);
+    LoadFromFile(model.Samples, samples);
   } else {
     model.Samples.SetCount(100);
     if (random) {

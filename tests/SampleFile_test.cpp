@@ -74,20 +74,20 @@ TEST_F(SampleFile, ReadsLinesAsPairs) {
   };
   for (const auto& row : rows) {
     TSampleData samples = MakeSet({{9, 9}});
-    EXPECT_EQ(row.Unreadable, samples.LoadFromFile(Write("rows.mvs", row.Text))) << row.Text;
+    EXPECT_EQ(row.Unreadable, LoadFromFile(samples, Write("rows.mvs", row.Text))) << row.Text;
     ExpectRows(row.Rows, samples);
   }
 }
 
 TEST_F(SampleFile, WritesCommaJoinedLinesQuotedUnderCommaSeparator) {
   const TSampleData samples = MakeSet({{1, 0.8414709848078965}, {-0.5, 1.5e20}});
-  samples.SaveToFile(PathOf("dot.mvs"));
+  SaveToFile(samples, PathOf("dot.mvs"));
   EXPECT_EQ("1.00000000,0.84147098\r\n-0.50000000,1.5E20\r\n", Read(PathOf("dot.mvs")));
   const TSeparator comma(",");
-  samples.SaveToFile(PathOf("comma.mvs"));
+  SaveToFile(samples, PathOf("comma.mvs"));
   EXPECT_EQ("\"1,00000000\",\"0,84147098\"\r\n\"-0,50000000\",\"1,5E20\"\r\n",
             Read(PathOf("comma.mvs")));
-  TSampleData().SaveToFile(PathOf("empty.mvs"));
+  SaveToFile(TSampleData(), PathOf("empty.mvs"));
   EXPECT_EQ("", Read(PathOf("empty.mvs")));
 }
 
@@ -95,9 +95,9 @@ TEST_F(SampleFile, SaveThenLoadReproducesTheRoundedSet) {
   for (const char* separator : {".", ","}) {
     const TSeparator guard(separator);
     const TSampleData original = MakeSet({{0.1, 2.0 / 3}, {-1e20, 123456789.123456789}});
-    original.SaveToFile(PathOf("round.mvs"));
+    SaveToFile(original, PathOf("round.mvs"));
     TSampleData loaded;
-    EXPECT_EQ(0, loaded.LoadFromFile(PathOf("round.mvs"))) << separator;
+    EXPECT_EQ(0, LoadFromFile(loaded, PathOf("round.mvs"))) << separator;
     ExpectRows({{0.1, 0.66666667}, {-1e20, 123456789.1234568}}, loaded);
   }
 }
@@ -105,16 +105,16 @@ TEST_F(SampleFile, SaveThenLoadReproducesTheRoundedSet) {
 TEST_F(SampleFile, OtherSeparatorLoadsZerosAndSaysSo) {
   {
     const TSeparator comma(",");
-    MakeSet({{1, 0.5}, {2, 0.25}}).SaveToFile(PathOf("comma.mvs"));
+    SaveToFile(MakeSet({{1, 0.5}, {2, 0.25}}), PathOf("comma.mvs"));
   }
   TSampleData samples;
-  EXPECT_EQ(2, samples.LoadFromFile(PathOf("comma.mvs")));
+  EXPECT_EQ(2, LoadFromFile(samples, PathOf("comma.mvs")));
   ExpectRows({{0, 0}, {0, 0}}, samples);
 }
 
 TEST_F(SampleFile, LoadLeavesBoundsTightAroundTheFile) {
   TSampleData samples = MakeSet({{0, 0}, {1, 0.84}, {-50, 90}});
-  ASSERT_EQ(0, samples.LoadFromFile(Write("two.mvs", "10,20\r\n11,21\r\n")));
+  ASSERT_EQ(0, LoadFromFile(samples, Write("two.mvs", "10,20\r\n11,21\r\n")));
   EXPECT_EQ(10, samples.MinX());
   EXPECT_EQ(11, samples.MaxX());
   EXPECT_EQ(20, samples.MinY());
@@ -127,13 +127,13 @@ TEST_F(SampleFile, MissingFileNamesItsFullPathAndKeepsTheSet) {
   TSampleData samples = MakeSet({{1, 2}});
   const fs::path relative = fs::relative(folder_ / "missing.mvs");
   try {
-    samples.LoadFromFile(relative.string());
+    LoadFromFile(samples, relative.string());
     FAIL() << "no error";
   } catch (const TSampleFileError& error) {
     EXPECT_EQ("Cannot open file \"" + PathOf("missing.mvs") + "\". No such file or directory",
               std::string(error.what()));
   }
-  EXPECT_THROW(samples.LoadFromFile(folder_.string()), TSampleFileError);
+  EXPECT_THROW(LoadFromFile(samples, folder_.string()), TSampleFileError);
   ExpectRows({{1, 2}}, samples);
   EXPECT_EQ(2, samples.MaxY());
 }
@@ -143,7 +143,7 @@ TEST_F(SampleFile, FailedSaveKeepsTheOldFileAndLeavesNoTemporary) {
   fs::create_directory(folder_ / "folder.mvs");
   const TSampleData samples = MakeSet({{1, 2}});
   try {
-    samples.SaveToFile(PathOf("folder.mvs"));
+    SaveToFile(samples, PathOf("folder.mvs"));
     FAIL() << "no error";
   } catch (const TSampleFileError& error) {
     EXPECT_EQ(
@@ -151,7 +151,7 @@ TEST_F(SampleFile, FailedSaveKeepsTheOldFileAndLeavesNoTemporary) {
         std::string(error.what()).rfind("Cannot create file \"" + PathOf("folder.mvs") + "\". ", 0))
         << error.what();
   }
-  EXPECT_THROW(samples.SaveToFile(PathOf("no-such-folder/x.mvs")), TSampleFileError);
+  EXPECT_THROW(SaveToFile(samples, PathOf("no-such-folder/x.mvs")), TSampleFileError);
   EXPECT_EQ("old", Read(old));
   EXPECT_EQ(2u, FilesInFolder());
   EXPECT_TRUE(fs::is_directory(folder_ / "folder.mvs"));
@@ -159,7 +159,7 @@ TEST_F(SampleFile, FailedSaveKeepsTheOldFileAndLeavesNoTemporary) {
 
 TEST_F(SampleFile, SaveReplacesAnExistingFileWhole) {
   const std::string path = Write("over.mvs", std::string(1000, 'x'));
-  MakeSet({{1, 2}}).SaveToFile(path);
+  SaveToFile(MakeSet({{1, 2}}), path);
   EXPECT_EQ("1.00000000,2.00000000\r\n", Read(path));
   EXPECT_EQ(1u, FilesInFolder());
 }
@@ -177,7 +177,7 @@ TEST_F(SampleFile, WriteErrorKeepsTheOldFileAndLeavesNoTemporary) {
   ASSERT_EQ(0, setrlimit(RLIMIT_FSIZE, &small));
   std::string what;
   try {
-    samples.SaveToFile(path);
+    SaveToFile(samples, path);
   } catch (const TSampleFileError& error) {
     what = error.what();
   }
@@ -196,7 +196,7 @@ TEST_F(SampleFile, SaveWritesIntoAPipeInsteadOfReplacingIt) {
   ASSERT_EQ(0, ::mkfifo(pipe.c_str(), 0600));
   const int reader = ::open(pipe.c_str(), O_RDONLY | O_NONBLOCK);
   ASSERT_GE(reader, 0);
-  MakeSet({{1, 2}}).SaveToFile(pipe);
+  SaveToFile(MakeSet({{1, 2}}), pipe);
   char buffer[64] = {};
   const ssize_t read = ::read(reader, buffer, sizeof buffer);
   ::close(reader);
@@ -208,7 +208,7 @@ TEST_F(SampleFile, SaveWritesIntoAPipeInsteadOfReplacingIt) {
 // A full device: the error names the file and says why.
 TEST_F(SampleFile, FullDeviceNamesTheFileAndTheReason) {
   try {
-    MakeSet({{1, 2}}).SaveToFile("/dev/full");
+    SaveToFile(MakeSet({{1, 2}}), "/dev/full");
     FAIL() << "no error";
   } catch (const TSampleFileError& error) {
     EXPECT_EQ("Stream write error \"/dev/full\". No space left on device",
@@ -225,7 +225,7 @@ TEST_F(SampleFile, SaveThroughALinkWritesItsTarget) {
   fs::create_symlink("relative.mvs", folder_ / "chain.mvs");
   fs::create_symlink(folder_ / "sub" / "new.mvs", folder_ / "dangling.mvs");
   for (const char* link : {"relative.mvs", "chain.mvs", "dangling.mvs"}) {
-    MakeSet({{1, 2}}).SaveToFile(PathOf(link));
+    SaveToFile(MakeSet({{1, 2}}), PathOf(link));
     EXPECT_TRUE(fs::is_symlink(folder_ / link)) << link;
     EXPECT_EQ("1.00000000,2.00000000\r\n", Read(PathOf(link))) << link;
   }
@@ -237,7 +237,7 @@ TEST_F(SampleFile, ReadOnlyFileIsNotReplaced) {
   if (::geteuid() == 0) GTEST_SKIP() << "root may write any file";
   const std::string path = Write("locked.mvs", "old");
   fs::permissions(path, fs::perms::owner_read);
-  EXPECT_THROW(MakeSet({{1, 2}}).SaveToFile(path), TSampleFileError);
+  EXPECT_THROW(SaveToFile(MakeSet({{1, 2}}), path), TSampleFileError);
   fs::permissions(path, fs::perms::owner_all);
   EXPECT_EQ("old", Read(path));
   EXPECT_EQ(1u, FilesInFolder());
@@ -272,7 +272,7 @@ TEST_F(SampleFile, BlockwiseLoadingMatchesTheWholeText) {
     const TSampleFileText whole = ParseSampleFileText(text);
     TSampleData samples = MakeSet({{9, 9}});
     ASSERT_EQ(static_cast<std::int32_t>(whole.Unreadable),
-              samples.LoadFromFile(Write("block.mvs", text)));
+              LoadFromFile(samples, Write("block.mvs", text)));
     ASSERT_EQ(static_cast<std::int32_t>(whole.Points.size()), samples.Count());
     for (std::int32_t i = 0; i < samples.Count(); ++i) {
       ASSERT_EQ(whole.Points[i].X, samples.GetX(i)) << "row " << i;
@@ -304,7 +304,7 @@ TEST_F(SampleFile, TooManyLinesAreRefusedAndKeepTheSet) {
 // The text ends at its first NUL: an endless device of NULs loads at once as no rows.
 TEST_F(SampleFile, EndlessNulDeviceLoadsEmpty) {
   TSampleData samples = MakeSet({{1, 2}});
-  EXPECT_EQ(0, samples.LoadFromFile("/dev/zero"));
+  EXPECT_EQ(0, LoadFromFile(samples, "/dev/zero"));
   EXPECT_EQ(0, samples.Count());
 }
 
@@ -317,7 +317,7 @@ TEST_F(SampleFile, PipeLoadsOnceWithItsLimit) {
   };
   std::thread writer = feed("1,2\r\nx\r\n3,4");
   TSampleData samples;
-  EXPECT_EQ(1, samples.LoadFromFile(pipe));
+  EXPECT_EQ(1, LoadFromFile(samples, pipe));
   writer.join();
   ExpectRows({{1, 2}, {0, 0}, {3, 4}}, samples);
   writer = feed("1,2\n3,4\n5,6\n");

@@ -48,12 +48,6 @@ class TSampleData {
   void GenerateSine();
   void GenerateRandom();
 
-  // The sample file (defined with the sample text formats, which link this class).
-  // LoadFromFile returns how many lines could not be read as two numbers; they
-  // load as (0, 0). Both throw TSampleFileError and leave the set unchanged on failure.
-  std::int32_t LoadFromFile(const std::string& fileName);
-  void SaveToFile(const std::string& fileName) const;
-
  private:
   std::vector<TSamplePoint> points_;
   double margin_ = 0;
