@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # End-to-end checks of movar-search --restarts: the same stdout for every thread count and
-# (when built with MPI and mpirun is there) every number of ranks, replaying an attempt
-# from its seed, and clean ends by the time limit and by Ctrl+C.
+# (with "mpi": built with MPI, mpirun there) every number of ranks, replaying an attempt
+# from its seed, and clean ends by the time limit and by Ctrl+C. "plugin" (built with MPI,
+# not run under mpirun) checks only how the program finds its MPI plug-in.
 set -u
-bin=${1:?usage: restarts_test.sh PATH-TO-movar-search [mpi]}
+bin=${1:?usage: restarts_test.sh PATH-TO-movar-search [mpi|plugin]}
 mpi=${2:-}
 tmp=$(mktemp -d); trap 'rm -rf "$tmp"' EXIT
 passed=0 failed=0
@@ -25,7 +26,7 @@ for args in "${runs[@]}"; do
   for threads in 2 4; do
     [[ $(run --threads $threads $args) == "$reference" ]] && pass || fail "--threads $threads: $args"
   done
-  if [[ -n $mpi ]]; then
+  if [[ $mpi == mpi ]]; then
     for ranks in 1 3; do
       other=$(LC_ALL=C mpirun --allow-run-as-root --oversubscribe -n $ranks "$bin" --threads 1 \
         $args 2>/dev/null; echo "exit $?")
@@ -60,6 +61,23 @@ pid=$!; sleep 1; kill -INT $pid; wait $pid; code=$?
 
 [[ $(run --restarts --generations 5) == *"exit 2" ]] && grep -q "with --restarts use" "$tmp/err" &&
   pass || fail "--generations with --restarts"
+
+if [[ -n $mpi ]]; then
+  # MPI's libraries come with the plug-in, under a launcher only: a plain run binds none.
+  if command -v ldd >/dev/null; then
+    ldd "$bin" | grep -q "libmpi" && fail "movar-search links MPI itself" || pass
+  fi
+  # Under a launcher a program without its plug-in, or with a broken one, says so and
+  # stops, rather than running alone on every rank and printing the answer once per rank.
+  mkdir "$tmp/alone"; cp "$bin" "$tmp/alone/movar-search"
+  for plugin in none broken; do
+    [[ $plugin == broken ]] && echo "not a library" >"$tmp/alone/movar-search-mpi.so"
+    out=$(OMPI_COMM_WORLD_SIZE=2 LC_ALL=C "$tmp/alone/movar-search" --seed 2 --restarts 2>&1)
+    code=$?
+    [[ $code == 2 && $out == *"started by an MPI launcher, but its MPI plug-in"* &&
+      $out != *"generations:"* ]] && pass || fail "$plugin plug-in: exit $code: $out"
+  done
+fi
 
 echo "$passed passed, $failed failed"
 [[ $failed == 0 ]]

@@ -1,6 +1,5 @@
 #include "restart/MpiCoordinator.h"
 
-#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -45,13 +44,6 @@ TMpiCoordinator::TMpiCoordinator(int* argc, char*** argv) {
 TMpiCoordinator::~TMpiCoordinator() {
   if (request_ != MPI_REQUEST_NULL) MPI_Wait(&request_, MPI_STATUS_IGNORE);
   MPI_Finalize();
-}
-
-bool TMpiCoordinator::Launched() noexcept {
-  for (const char* name : {"OMPI_COMM_WORLD_SIZE", "PMIX_RANK", "PMI_SIZE"}) {
-    if (std::getenv(name) != nullptr) return true;
-  }
-  return false;
 }
 
 TAttemptState TMpiCoordinator::Exchange(const TAttemptState& local) {

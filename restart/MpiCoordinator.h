@@ -26,9 +26,6 @@ class TMpiCoordinator : public TAttemptCoordinator {
   [[nodiscard]] TAttemptOutcome Settle(const TAttemptOutcome& local) override;
   [[nodiscard]] bool Prints() const noexcept override { return rank_ == 0; }
 
-  // Whether this process was started by an MPI launcher (mpirun, srun).
-  [[nodiscard]] static bool Launched() noexcept;
-
  private:
   int rank_ = 0;
   int size_ = 1;
