@@ -1,12 +1,11 @@
 #pragma once
-// TForm1: the program's only window. It owns the sample set every command works on, shows
-// it in the grid and the chart, runs the search and prints the best model. Its handlers
-// collect what the user set and hand it to the core and the sample text routines.
+// TForm1: the program's only window. It owns the sample set every command works on and
+// composes the rooms that show and change it: the parameter panel, the test data (grid and
+// chart), the model box, the sample-set commands and the search session. It makes the
+// actions and the menus, and its handlers, named after the controls that raise them, hand
+// each command to the room that carries it out.
 
-#include <functional>
 #include <memory>
-#include <string>
-#include <vector>
 
 #include <QMainWindow>
 
@@ -14,30 +13,13 @@
 #include "app/WindowServices.h"
 
 class QAction;
-class QCheckBox;
-class QFileDialog;
-class QGroupBox;
-class QLabel;
-class QLineEdit;
 class QMenu;
-class QMimeData;
-class QPlainTextEdit;
-class QPushButton;
-class QSlider;
-class QSpinBox;
-class QSplitter;
-class QTableView;
-class TBestModelList;
-class TProgressChart;
-class TRateBox;
-class TFormulaLine;
-class TSampleChart;
-class TSampleGridModel;
-class TRecentFiles;
+class TModelBox;
+class TParameterPanel;
 class TRecentFilesMenu;
-class TSampleHistory;
-class TSeedField;
-enum class TSampleOrigin;
+class TSampleCommands;
+class TSearchSession;
+class TTestDataBox;
 
 class TForm1 : public QMainWindow {
   Q_OBJECT
@@ -71,7 +53,7 @@ class TForm1 : public QMainWindow {
   // and the recent files come here.
   void OpenFile(const QString& path);
 
-  [[nodiscard]] bool Running() const noexcept { return running_; }
+  [[nodiscard]] bool Running() const noexcept;
   // The window's sample set, for setting up tests and benchmarks; commands reach it directly.
   [[nodiscard]] TSampleData& SampleSet() noexcept { return *Samples; }
 
@@ -84,75 +66,21 @@ class TForm1 : public QMainWindow {
 
  private:
   void FormCreate();
-  void createParameterControls();
-  void createDataControls();
-  void createDialogs();
+  void createRooms();
   void createActions();
   void createMenus();
   // The window's own size, centred on its screen.
   void PlaceOnScreen();
-  void SetRunState(bool running);
-  // What "Plot" shows, from the set's points already ordered by x.
-  void ShowSamples(std::vector<TSamplePoint> ordered);
-  [[nodiscard]] bool RunBusy(const QString& label, std::function<void()> work);
-  // Replaces the contents of the window's set by a set read off its thread, as an Undo step,
-  // and shows it; the step's note when it could not be kept.
-  QString TakeSamples(const QString& step, TSampleOrigin origin, TSampleData&& loaded,
-                      std::vector<TSamplePoint> ordered);
   void UseSystemDecimalSeparator();
-  void ShowMessage(const QString& text);
-  void PutOnClipboard(QMimeData* data);
-  void RememberFile(const QString& path);
-  bool SaveSamples();
-  bool ConfirmClose();
-  // A model in the "Model" series and the model text.
-  void ShowModel(const std::vector<double>& predictions, const std::vector<std::string>& lines);
-  void CopyText(const QString& text, const QString& confirmation);
 
   std::unique_ptr<TSampleData> Samples;
-  bool StopRequested = false;
-
   TWindowServices services_;
-  bool running_ = false;
-  bool closeAfterRun_ = false;
-  std::unique_ptr<TRecentFiles> recent_;
-  TSampleHistory* history_ = nullptr;  // Undo and Redo of the commands that replace Samples
 
-  QGroupBox* GroupBox1 = nullptr;
-  QSpinBox* UpDown1 = nullptr;
-  QSpinBox* UpDown2 = nullptr;
-  QSpinBox* UpDown3 = nullptr;
-  QLineEdit* Edit1 = nullptr;
-  QLineEdit* Edit2 = nullptr;
-  QLineEdit* Edit3 = nullptr;
-  QCheckBox* opRandomSample = nullptr;
-  QPushButton* Button1 = nullptr;
-  QSlider* tb1 = nullptr;
-  QLabel* lbMargin = nullptr;  // the margin as text, beside the track bar
-  QCheckBox* opIncrementalSearch = nullptr;
-  QCheckBox* opRestartSearch = nullptr;
-  QLabel* lbAttempt = nullptr;
-  QPushButton* Button2 = nullptr;
-  QPushButton* Button3 = nullptr;
-  QLineEdit* Edit6 = nullptr;
-  QLineEdit* Edit5 = nullptr;
-  QPushButton* btPlot = nullptr;
-  TSeedField* seedField_ = nullptr;
-  TRateBox* rateBox_ = nullptr;
-
-  QSplitter* Splitter1 = nullptr;
-  QSplitter* Splitter2 = nullptr;
-  QTableView* sgTest = nullptr;
-  TSampleGridModel* gridModel_ = nullptr;
-  TSampleChart* chTest = nullptr;
-  QPlainTextEdit* memTest = nullptr;
-  TProgressChart* progressChart_ = nullptr;
-  TBestModelList* bestModels_ = nullptr;
-  TFormulaLine* formulaLine_ = nullptr;
-
-  QFileDialog* OpenDialog1 = nullptr;
-  QFileDialog* SaveDialog1 = nullptr;
-  QFileDialog* OpenDialog2 = nullptr;  // the file to import
+  TParameterPanel* panel_ = nullptr;
+  TTestDataBox* testData_ = nullptr;
+  TModelBox* model_ = nullptr;
+  TSampleCommands* commands_ = nullptr;
+  TSearchSession* session_ = nullptr;
 
   QAction* Open1 = nullptr;
   QAction* Import1 = nullptr;

@@ -10,6 +10,7 @@
 
 #include "app/AppTitle.h"
 #include "app/BusyWork.h"
+#include "frontend/WindowText.h"
 
 namespace {
 
@@ -19,6 +20,10 @@ void ShowBox(QWidget* parent, QMessageBox::Icon icon, const QString& text) {
 }
 
 }  // namespace
+
+void ShowErrorBox(const TWindowServices& services, QWidget* parent, const char* what) {
+  services.ShowError(parent, QString::fromStdString(ErrorBoxText(what)));
+}
 
 void DismissCompletion(QFileDialog& dialog) {
   for (QCompleter* completer : dialog.findChildren<QCompleter*>()) {

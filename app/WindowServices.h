@@ -36,6 +36,9 @@ struct TWindowServices {
   std::function<std::unique_ptr<QSettings>()> Settings;
 };
 
+// An error's text in the application's error box, as every command that fails shows it.
+void ShowErrorBox(const TWindowServices& services, QWidget* parent, const char* what);
+
 // Hides the list of completions of the dialog's file name: after a typed name and Return it
 // would otherwise stay over the window until the next click.
 void DismissCompletion(QFileDialog& dialog);

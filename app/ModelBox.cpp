@@ -1,0 +1,163 @@
+#include "app/ModelBox.h"
+
+#include <QClipboard>
+#include <QFontDatabase>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QSplitter>
+#include <QTextDocumentFragment>
+#include <QVBoxLayout>
+
+#include "app/BestModelList.h"
+#include "app/FormulaLine.h"
+#include "app/Named.h"
+#include "app/ProgressChart.h"
+#include "app/SampleChart.h"
+#include "app/WindowServices.h"
+#include "core/model/TE.h"
+#include "frontend/SeriesPoints.h"
+
+namespace {
+
+const QString InitialModelText = QStringLiteral(
+    "double model(double valueX) {\n"
+    "double var[1];\n"
+    "var[0] = valueX;\n"
+    "return var[0];\n"
+    "}");
+
+}  // namespace
+
+TModelBox::TModelBox(const TSampleData& samples, TSampleChart& chart,
+                     const TWindowServices& services, QWidget* parent)
+    : QGroupBox(QStringLiteral("Model"), parent),
+      samples_(samples),
+      chart_(chart),
+      services_(services) {
+  setObjectName(QStringLiteral("GroupBox3"));
+  memTest = Named<QPlainTextEdit>("memTest");
+  memTest->setReadOnly(true);
+  memTest->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+  memTest->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+  memTest->setPlainText(InitialModelText);
+  memTest->setContextMenuPolicy(Qt::CustomContextMenu);
+  progressChart_ = Named<TProgressChart>("chProgress", nullptr);
+  bestModels_ = Named<TBestModelList>("lvBestModels", nullptr);
+  connect(bestModels_, &TBestModelList::Chosen, this,
+          [this](const TBestModel& chosen) { ShowModel(chosen.Predictions, chosen.Lines); });
+
+  auto* watch = Named<QSplitter>("Splitter4", Qt::Vertical);
+  watch->addWidget(progressChart_);
+  watch->addWidget(bestModels_);
+  watch->setSizes({130, 130});
+  auto* modelSplitter = Named<QSplitter>("Splitter3", Qt::Horizontal);
+  modelSplitter->addWidget(memTest);
+  modelSplitter->addWidget(watch);
+  modelSplitter->setStretchFactor(0, 1);
+  modelSplitter->setStretchFactor(1, 1);
+  modelSplitter->setSizes({250, 250});
+  formulaLine_ = new TFormulaLine(this);
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(modelSplitter, 1);
+  layout->addWidget(formulaLine_);
+}
+
+void TModelBox::ShowFirstModel() {
+  TTuringEvaluator identity(0, 1);
+  identity.UpdateExecEnd();
+  formulaLine_->SetModel(identity, samples_);
+}
+
+void TModelBox::SetSampleSource(std::string source) {
+  formulaLine_->SetSampleSource(std::move(source));
+}
+
+void TModelBox::SamplesReplaced() {
+  chart_.Clear(TSampleChart::ModelSeries);
+  bestModels_->Clear();  // their predictions and reports were of the samples before
+}
+
+void TModelBox::StartRun() {
+  progressChart_->Start();
+  bestModels_->Clear();
+}
+
+void TModelBox::Add(const TSearchProgress& progress) {
+  progressChart_->Add(progress);
+}
+
+void TModelBox::Offer(const TModelUpdate& update) {
+  ShowModel(update.Predictions, update.Lines);
+  bestModels_->Offer(update);
+  if (update.Model) formulaLine_->SetModel(*update.Model, samples_);
+}
+
+void TModelBox::CatchUp() {
+  formulaLine_->Refresh();
+}
+
+void TModelBox::FinishRun() {
+  progressChart_->Finish();
+  bestModels_->Flush();
+}
+
+void TModelBox::ShowModel(const std::vector<double>& predictions,
+                          const std::vector<std::string>& lines) {
+  chart_.SetPoints(TSampleChart::ModelSeries, SeriesPoints(samples_, predictions));
+  QStringList text;
+  text.reserve(static_cast<qsizetype>(lines.size()));
+  for (const std::string& line : lines)
+    text.append(QString::fromStdString(line));
+  memTest->setPlainText(text.join(QLatin1Char('\n')));
+  memTest->moveCursor(QTextCursor::Start);
+}
+
+void TModelBox::Copy(QMimeData* data, const QString& confirmation) {
+  QGuiApplication::clipboard()->setMimeData(data);
+  services_.ShowMessage(window(), confirmation);
+}
+
+void TModelBox::CopyText(const QString& text, const QString& confirmation) {
+  auto* data = new QMimeData();
+  data->setText(text);
+  Copy(data, confirmation);
+}
+
+void TModelBox::CopyModel() {
+  // Without a selection, which is the state after every model update, the whole text goes.
+  const QTextCursor cursor = memTest->textCursor();
+  CopyText(cursor.hasSelection() ? cursor.selection().toPlainText() : memTest->toPlainText(),
+           QStringLiteral("Model copied."));
+}
+
+void TModelBox::CopyChart() {
+  Copy(chart_.Picture(), QStringLiteral("Chart copied."));
+}
+
+void TModelBox::CopyFormula() {
+  CopyText(formulaLine_->Formula(), QStringLiteral("Formula copied."));
+}
+
+void TModelBox::CopyFormulaLatex() {
+  CopyText(formulaLine_->Latex(), QStringLiteral("Formula copied as LaTeX."));
+}
+
+void TModelBox::CopyModelC() {
+  CopyText(formulaLine_->CCode(), QStringLiteral("Model copied as C."));
+}
+
+void TModelBox::CopyModelPython() {
+  CopyText(formulaLine_->PythonCode(), QStringLiteral("Model copied as Python."));
+}
+
+void TModelBox::SetTextMenu(QMenu* menu) {
+  connect(memTest, &QWidget::customContextMenuRequested, menu, [this, menu](const QPoint& at) {
+    QMenu* shown = memTest->createStandardContextMenu(at);
+    shown->setAttribute(Qt::WA_DeleteOnClose);
+    shown->addSeparator();
+    shown->addActions(menu->actions());
+    shown->popup(memTest->viewport()->mapToGlobal(at));
+  });
+}

@@ -1,0 +1,69 @@
+#pragma once
+// The "Model" group: the model text, the progress chart, the list of a run's best models and
+// the formula line, and the model's curve in the sample chart. One model is on show at a
+// time, the last one found or the one picked from the list, and every copy command takes
+// that one. When the samples are replaced, views of the old model go.
+
+#include <string>
+#include <vector>
+
+#include <QGroupBox>
+
+#include "core/search/SearchRun.h"
+
+class QMenu;
+class QMimeData;
+class QPlainTextEdit;
+class TBestModelList;
+class TFormulaLine;
+class TProgressChart;
+class TSampleChart;
+class TSampleData;
+struct TWindowServices;
+
+class TModelBox : public QGroupBox {
+  Q_OBJECT
+
+ public:
+  // chart: the sample chart, whose model series this box draws.
+  TModelBox(const TSampleData& samples, TSampleChart& chart, const TWindowServices& services,
+            QWidget* parent);
+
+  // The model of the initial text: its formula under it before any search.
+  void ShowFirstModel();
+  // Where the samples come from, named in the comment line of later models' code.
+  void SetSampleSource(std::string source);
+  void SamplesReplaced();
+
+  // A search: it starts, reports each generation and each new best model, and ends.
+  void StartRun();
+  void Add(const TSearchProgress& progress);
+  void Offer(const TModelUpdate& update);
+  // The formula of the last model now, rather than a moment later.
+  void CatchUp();
+  void FinishRun();
+
+  // The copy commands, each confirmed in a message box.
+  void CopyModel();
+  void CopyChart();
+  void CopyFormula();
+  void CopyFormulaLatex();
+  void CopyModelC();
+  void CopyModelPython();
+
+  // The items added under the model text's own menu (copy, select all).
+  void SetTextMenu(QMenu* menu);
+
+ private:
+  void ShowModel(const std::vector<double>& predictions, const std::vector<std::string>& lines);
+  void Copy(QMimeData* data, const QString& confirmation);
+  void CopyText(const QString& text, const QString& confirmation);
+
+  const TSampleData& samples_;
+  TSampleChart& chart_;
+  const TWindowServices& services_;
+  QPlainTextEdit* memTest = nullptr;
+  TProgressChart* progressChart_ = nullptr;
+  TBestModelList* bestModels_ = nullptr;
+  TFormulaLine* formulaLine_ = nullptr;
+};

@@ -1,0 +1,227 @@
+#include "app/ParameterPanel.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSlider>
+#include <QSpinBox>
+
+#include "app/Named.h"
+#include "app/RateBox.h"
+#include "app/SeedField.h"
+#include "frontend/WindowText.h"
+#include "restart/BestMode.h"
+
+namespace {
+
+// A parameter box: its text cannot be typed into, so the arrows and the Up and Down keys
+// are the only way to change the value, and the text is always plain digits that the
+// search reads back.
+class TParameterBox : public QSpinBox {
+ public:
+  TParameterBox(const char* name, const char* editName, int minimum, int maximum, int step,
+                int value, QWidget* parent)
+      : QSpinBox(parent) {
+    setObjectName(QString::fromLatin1(name));
+    lineEdit()->setObjectName(QString::fromLatin1(editName));
+    lineEdit()->setReadOnly(true);
+    setLocale(QLocale::c());  // ASCII digits whatever the user's locale
+    setRange(minimum, maximum);
+    setSingleStep(step);
+    setValue(value);
+    setAlignment(Qt::AlignRight);
+  }
+  [[nodiscard]] QLineEdit* Edit() const { return lineEdit(); }
+};
+
+QLabel* Caption(const char* name, const QString& text, QWidget* buddy, QWidget* parent) {
+  auto* label = Named<QLabel>(name, text, parent);
+  label->setBuddy(buddy);
+  return label;
+}
+
+QLineEdit* ReadOnlyEdit(const char* name, const QString& text, QWidget* parent) {
+  auto* edit = Named<QLineEdit>(name, text, parent);
+  edit->setReadOnly(true);
+  return edit;
+}
+
+}  // namespace
+
+TParameterPanel::TParameterPanel(QWidget* parent)
+    : QGroupBox(QStringLiteral("Parameters"), parent) {
+  setObjectName(QStringLiteral("GroupBox1"));
+  setMinimumWidth(161);
+  setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
+
+  auto* up1 = new TParameterBox("UpDown1", "Edit1", 1, 20, 1, 2, this);
+  auto* up2 = new TParameterBox("UpDown2", "Edit2", 2, 100, 1, 5, this);
+  auto* up3 = new TParameterBox("UpDown3", "Edit3", 100, 32000, 10, 100, this);
+  UpDown1 = up1;
+  UpDown2 = up2;
+  UpDown3 = up3;
+  Edit1 = up1->Edit();
+  Edit2 = up2->Edit();
+  Edit3 = up3->Edit();
+
+  seedField_ = Named<TSeedField>("edSeed", this);
+  opRandomSample = Named<QCheckBox>("opRandomSample", QStringLiteral("Random sample"), this);
+  Button1 = Named<QPushButton>("Button1", QStringLiteral("Sample generate"), this);
+
+  tb1 = Named<QSlider>("tb1", Qt::Horizontal, this);
+  tb1->setRange(0, 40);
+  tb1->setSingleStep(1);
+  tb1->setPageStep(2);
+  tb1->setTickPosition(QSlider::TicksBelow);
+  tb1->setTickInterval(1);
+  tb1->setValue(10);
+  lbMargin = Named<QLabel>("lbMargin", this);
+  lbMargin->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  // Room for "40%" whatever the font, so that the track bar does not move as the text changes.
+  lbMargin->setMinimumWidth(lbMargin->fontMetrics().horizontalAdvance(QStringLiteral("40%")));
+
+  opIncrementalSearch =
+      Named<QCheckBox>("opIncrementalSearch", QStringLiteral("Progressive search"), this);
+  opIncrementalSearch->setChecked(true);
+  // Off at start: the window searches as it always has until the user asks for more.
+  opRestartSearch =
+      Named<QCheckBox>("opRestartSearch", QStringLiteral("Restart stalled searches"), this);
+  opRestartSearch->setToolTip(
+      QStringLiteral("Runs short searches from new seeds side by side on every core, refines "
+                     "the best models, and keeps the first that matches"));
+  Button2 = Named<QPushButton>("Button2", QStringLiteral("Code search"), this);
+  Button3 = Named<QPushButton>("Button3", QStringLiteral("Stop"), this);
+  Button3->setEnabled(false);
+  for (QPushButton* button : {Button2, Button3}) {
+    button->setMinimumHeight(41);
+  }
+  Edit6 = ReadOnlyEdit("Edit6", QStringLiteral("0"), this);
+  rateBox_ = Named<TRateBox>("edRate", this);
+  Edit5 = ReadOnlyEdit("Edit5", QStringLiteral("0h0m0s"), this);
+  lbAttempt = Named<QLabel>("lbAttempt", QString(), this);
+  btPlot = Named<QPushButton>("btPlot", QStringLiteral("Plot"), this);
+  btPlot->hide();  // its command runs only when another command calls it
+
+  Arrange();
+
+  connect(Button1, &QPushButton::clicked, this, &TParameterPanel::GenerateClicked);
+  connect(btPlot, &QPushButton::clicked, this, &TParameterPanel::PlotClicked);
+  connect(Button2, &QPushButton::clicked, this, &TParameterPanel::SearchClicked);
+  connect(Button3, &QPushButton::clicked, this, &TParameterPanel::StopClicked);
+  connect(tb1, &QSlider::valueChanged, this, &TParameterPanel::MarginChanged);
+  ShowMarginHint();
+}
+
+void TParameterPanel::Arrange() {
+  auto* grid = new QGridLayout(this);
+  grid->addWidget(Caption("Label1", QStringLiteral("Variables:"), UpDown1, this), 0, 0);
+  grid->addWidget(UpDown1, 0, 1);
+  grid->addWidget(Caption("Label2", QStringLiteral("Instructions:"), UpDown2, this), 1, 0);
+  grid->addWidget(UpDown2, 1, 1);
+  grid->addWidget(Caption("Label3", QStringLiteral("Start population:"), UpDown3, this), 2, 0, 1,
+                  2);
+  grid->addWidget(UpDown3, 3, 0, 1, 2);
+  grid->addWidget(Caption("lbSeed", QStringLiteral("Seed:"), seedField_, this), 4, 0);
+  grid->addWidget(seedField_, 4, 1);
+  grid->addWidget(opRandomSample, 6, 0, 1, 2);
+  grid->addWidget(Button1, 7, 0, 1, 2);
+  grid->setRowMinimumHeight(8, 8);
+  grid->addWidget(Caption("Label5", QStringLiteral("Margin of error:"), tb1, this), 9, 0, 1, 2);
+  auto* margin = new QHBoxLayout();
+  margin->addWidget(tb1, 1);
+  margin->addWidget(lbMargin);
+  grid->addLayout(margin, 10, 0, 1, 2);
+  grid->addWidget(opIncrementalSearch, 11, 0, 1, 2);
+  grid->addWidget(opRestartSearch, 12, 0, 1, 2);
+  auto* run = new QHBoxLayout();
+  run->addWidget(Button2, 3);
+  run->addWidget(Button3, 1);
+  grid->addLayout(run, 13, 0, 1, 2);
+  grid->addWidget(Caption("Label6", QStringLiteral("Generation:"), Edit6, this), 14, 0, 1, 2);
+  auto* generation = new QHBoxLayout();
+  generation->addWidget(Edit6, 1);
+  generation->addWidget(rateBox_, 1);
+  grid->addLayout(generation, 15, 0, 1, 2);
+  grid->addWidget(lbAttempt, 16, 0, 1, 2);
+  grid->addWidget(Caption("Label4", QStringLiteral("Elapsed time:"), Edit5, this), 17, 0, 1, 2);
+  grid->addWidget(Edit5, 18, 0, 1, 2);
+  grid->addWidget(btPlot, 19, 0, 1, 2);
+  grid->setRowStretch(20, 1);
+
+  setTabOrder(UpDown1, UpDown2);
+  setTabOrder(UpDown2, UpDown3);
+  setTabOrder(UpDown3, seedField_);
+  setTabOrder(seedField_, opRandomSample);
+  setTabOrder(opRandomSample, Button1);
+  setTabOrder(Button1, Button2);
+  setTabOrder(Button2, Edit6);
+  setTabOrder(Edit6, Button3);
+  setTabOrder(Button3, opIncrementalSearch);
+  setTabOrder(opIncrementalSearch, opRestartSearch);
+  setTabOrder(opRestartSearch, Edit5);
+  setTabOrder(Edit5, tb1);
+  setTabOrder(tb1, rateBox_);
+}
+
+TSearchParameters TParameterPanel::Parameters() const {
+  return ReadSearchParameters(Edit3->text().toStdString(), Edit2->text().toStdString(),
+                              Edit1->text().toStdString(), tb1->value(),
+                              opIncrementalSearch->isChecked());
+}
+
+bool TParameterPanel::Restarts() const {
+  return opRestartSearch->isChecked();
+}
+
+bool TParameterPanel::RandomSample() const {
+  return opRandomSample->isChecked();
+}
+
+std::optional<std::uint32_t> TParameterPanel::Seed() const {
+  return seedField_->Value();
+}
+
+QString TParameterPanel::GenerateCaption() const {
+  return Button1->text();
+}
+
+void TParameterPanel::ShowMarginHint() {
+  const QString hint = QString::fromStdString(MarginHint(tb1->value()));
+  tb1->setToolTip(hint);
+  lbMargin->setText(hint);
+}
+
+void TParameterPanel::SetRunning(bool running) {
+  for (QWidget* control : std::initializer_list<QWidget*>{UpDown1, UpDown2, UpDown3, opRandomSample,
+                                                          opIncrementalSearch, opRestartSearch, tb1,
+                                                          Button1, Button2, seedField_}) {
+    control->setEnabled(!running);
+  }
+  Button3->setEnabled(running);
+}
+
+void TParameterPanel::StartRun() {
+  rateBox_->Start();
+  lbAttempt->clear();
+}
+
+void TParameterPanel::CountGeneration() {
+  rateBox_->Count();
+}
+
+void TParameterPanel::ShowGeneration(std::int32_t generation, std::chrono::milliseconds elapsed) {
+  Edit6->setText(QString::number(generation));
+  Edit5->setText(QString::fromStdString(FormatElapsed(elapsed)));
+}
+
+void TParameterPanel::ShowAttempt(std::int32_t attempt, std::uint32_t seed) {
+  lbAttempt->setText(QString::fromStdString(AttemptCaption(attempt, seed)));
+}
+
+void TParameterPanel::FinishRun(std::uint32_t seed) {
+  rateBox_->Finish();
+  seedField_->ShowUsed(seed);
+}

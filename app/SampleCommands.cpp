@@ -1,0 +1,267 @@
+#include "app/SampleCommands.h"
+
+#include <exception>
+
+#include <QAction>
+#include <QClipboard>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QMimeData>
+#include <QSettings>
+
+#include "app/ImportDialog.h"
+#include "app/ModelBox.h"
+#include "app/Named.h"
+#include "app/RecentFiles.h"
+#include "app/RecentFilesMenu.h"
+#include "app/SampleHistory.h"
+#include "app/TestDataBox.h"
+#include "app/WindowServices.h"
+#include "core/model/Random.h"
+#include "exchange/ClipboardData.h"
+#include "exchange/ReplaceSamples.h"
+#include "exchange/SampleFile.h"
+#include "frontend/SeriesPoints.h"
+#include "frontend/WindowText.h"
+#include "import/CsvImport.h"
+#include "import/CsvText.h"
+
+namespace {
+
+// A set read off the window's thread, with its points ordered for the chart.
+struct TLoadedSamples {
+  TSampleData Set;
+  std::vector<TSamplePoint> Ordered;
+  std::int32_t Unreadable = 0;
+  bool Read = true;  // false: the text held no pair, nothing changes
+};
+
+}  // namespace
+
+TSampleCommands::TSampleCommands(TSampleData& samples, TTestDataBox& data, TModelBox& model,
+                                 const TWindowServices& services, QWidget& window)
+    : QObject(&window),
+      samples_(samples),
+      data_(data),
+      model_(model),
+      services_(services),
+      window_(window),
+      recent_(std::make_unique<TRecentFiles>(services.Settings ? services.Settings() : nullptr)),
+      history_(new TSampleHistory(samples, this)) {
+  CreateDialogs();
+  connect(history_, &TSampleHistory::Restored, this, &TSampleCommands::Plot);
+}
+
+TSampleCommands::~TSampleCommands() = default;
+
+void TSampleCommands::CreateDialogs() {
+  const QString filter = QStringLiteral("Movar Sample (*.mvs)");
+  OpenDialog1 = Named<QFileDialog>("OpenDialog1", &window_);
+  OpenDialog1->setAcceptMode(QFileDialog::AcceptOpen);
+  OpenDialog1->setFileMode(QFileDialog::AnyFile);  // a typed missing name ends in the error box
+  SaveDialog1 = Named<QFileDialog>("SaveDialog1", &window_);
+  SaveDialog1->setAcceptMode(QFileDialog::AcceptSave);
+  SaveDialog1->setFileMode(QFileDialog::AnyFile);
+  SaveDialog1->setOption(QFileDialog::DontConfirmOverwrite);
+  for (QFileDialog* dialog : {OpenDialog1, SaveDialog1}) {
+    dialog->setNameFilter(filter);
+    dialog->setDefaultSuffix(QStringLiteral("mvs"));
+    if (!recent_->LastFolder().isEmpty()) dialog->setDirectory(recent_->LastFolder());
+  }
+  OpenDialog2 = Named<QFileDialog>("OpenDialog2", &window_);
+  OpenDialog2->setAcceptMode(QFileDialog::AcceptOpen);
+  OpenDialog2->setFileMode(QFileDialog::ExistingFile);
+  OpenDialog2->setNameFilters(
+      {QStringLiteral("Text data (*.csv *.tsv *.txt)"), QStringLiteral("All files (*)")});
+}
+
+void TSampleCommands::Bind(const TSampleActions& actions) {
+  actions_ = actions;
+}
+
+void TSampleCommands::SetLocked(bool locked) {
+  locked_ = locked;
+  for (QAction* command : {actions_.Open, actions_.Recent->menuAction(), actions_.Import,
+                           actions_.Save, actions_.Paste, actions_.PastePopup}) {
+    command->setEnabled(!locked);
+  }
+  history_->SetLocked(locked);
+}
+
+void TSampleCommands::ShowMessage(const QString& text) {
+  services_.ShowMessage(&window_, text);
+}
+
+void TSampleCommands::ShowError(const char* what) {
+  ShowErrorBox(services_, &window_, what);
+}
+
+void TSampleCommands::Generate(const QString& step, bool random,
+                               std::optional<std::uint32_t> seed) {
+  const QString note = history_->Record(step, TSampleOrigin::Generated, [&](TSampleData& samples) {
+    if (samples.Count() != GeneratedSampleCount) samples.SetCount(GeneratedSampleCount);
+    if (seed) SetSeed(*seed);
+    if (random) {
+      samples.GenerateRandom();
+    } else {
+      samples.GenerateSine();
+    }
+    return true;
+  });
+  model_.SetSampleSource(random ? "the generated random sample" : "the generated sine sample");
+  Plot();
+  if (!note.isEmpty()) ShowMessage(note);
+}
+
+void TSampleCommands::Plot() {
+  Show(SeriesPoints(samples_));
+}
+
+void TSampleCommands::Show(std::vector<TSamplePoint> ordered) {
+  model_.SamplesReplaced();
+  data_.Show(std::move(ordered));
+}
+
+bool TSampleCommands::RunBusy(const QString& label, std::function<void()> work) {
+  if (!services_.RunBusy) {
+    work();
+    return true;
+  }
+  return services_.RunBusy(&window_, label, std::move(work));
+}
+
+QString TSampleCommands::TakeSamples(const QString& step, TSampleOrigin origin,
+                                     TSampleData&& loaded, std::vector<TSamplePoint> ordered) {
+  const QString note = history_->Record(step, origin, [&](TSampleData& samples) {
+    // The window's set stays the same object; its margin is the run's, not the load's.
+    loaded.SetMargin(samples.GetMargin());
+    samples = std::move(loaded);
+    return true;
+  });
+  Show(std::move(ordered));
+  return note;
+}
+
+void TSampleCommands::Open() {
+  const std::optional<QString> path = services_.RunFileDialog(*OpenDialog1);
+  if (!path) return;
+  OpenDialog1->selectFile(*path);
+  OpenFile(*path);
+}
+
+void TSampleCommands::OpenFile(const QString& path) {
+  if (locked_) return;  // the samples never change under a running search
+  auto loaded = std::make_shared<TLoadedSamples>();
+  const std::string fileName = QFile::encodeName(path).toStdString();
+  try {
+    const bool done = RunBusy(QStringLiteral("Opening %1").arg(path), [loaded, fileName] {
+      loaded->Unreadable = LoadFromFile(loaded->Set, fileName);
+      loaded->Ordered = SeriesPoints(loaded->Set);
+    });
+    if (!done) return;
+  } catch (const std::exception& error) {
+    recent_->Forget(path);
+    actions_.Recent->Refresh();
+    ShowError(error.what());
+    return;
+  }
+  const QString undoNote =
+      TakeSamples(actions_.Open->text() + QLatin1Char(' ') + QFileInfo(path).fileName(),
+                  TSampleOrigin::File, std::move(loaded->Set), std::move(loaded->Ordered));
+  RememberFile(path);
+  model_.SetSampleSource(QFileInfo(path).fileName().toStdString());
+  QStringList notes{QString::fromStdString(
+                        UnreadableNote(loaded->Unreadable, samples_.Count(), "lines", "loaded")),
+                    undoNote};
+  notes.removeAll(QString());
+  if (!notes.isEmpty()) ShowMessage(notes.join(QLatin1Char(' ')));
+}
+
+void TSampleCommands::Import() {
+  const std::optional<QString> path = services_.RunFileDialog(*OpenDialog2);
+  if (!path) return;
+  OpenDialog2->selectFile(*path);
+  try {
+    const std::string text = ReadCsvFile(QFile::encodeName(*path).toStdString());
+    const QString name = QFileInfo(*path).fileName();
+    TImportDialog dialog(text, name, &window_);
+    if (!services_.RunDialog(dialog)) return;
+    const TCsvImportResult imported = ImportCsv(text, dialog.Settings());
+    const QString undoNote = history_->Record(QStringLiteral("Import ") + name,
+                                              TSampleOrigin::Imported, [&](TSampleData& samples) {
+                                                ReplaceSamples(samples, imported.Points);
+                                                return true;
+                                              });
+    Plot();
+    model_.SetSampleSource(name.toStdString());
+    ShowMessage(QString::fromStdString(ImportSummary(imported)) +
+                (undoNote.isEmpty() ? QString() : QLatin1Char(' ') + undoNote));
+  } catch (const std::exception& error) {
+    ShowError(error.what());
+  }
+}
+
+void TSampleCommands::Save() {
+  SaveSamples();
+}
+
+bool TSampleCommands::SaveSamples() {
+  const std::optional<QString> path = services_.RunFileDialog(*SaveDialog1);
+  if (!path) return false;
+  SaveDialog1->selectFile(*path);
+  try {
+    SaveToFile(samples_, QFile::encodeName(*path).toStdString());
+  } catch (const std::exception& error) {
+    ShowError(error.what());
+    return false;
+  }
+  history_->MarkSaved();
+  RememberFile(*path);
+  return true;
+}
+
+void TSampleCommands::RememberFile(const QString& path) {
+  recent_->Remember(path);
+  actions_.Recent->Refresh();
+}
+
+// Pasted and imported samples exist nowhere else: closing asks before they go.
+bool TSampleCommands::ConfirmClose() {
+  if (!history_->Unsaved()) return true;
+  const QString came = history_->Origin() == TSampleOrigin::Pasted ? QStringLiteral("pasted")
+                                                                   : QStringLiteral("imported");
+  const QMessageBox::StandardButton answer = services_.AskToSave(
+      &window_,
+      QStringLiteral("The %1 test data has not been saved. Save it before closing?").arg(came));
+  if (answer == QMessageBox::Save) return SaveSamples();
+  return answer == QMessageBox::Discard;
+}
+
+void TSampleCommands::CopyData() {
+  auto* data = new QMimeData();
+  data->setText(QString::fromStdString(FormatClipboardData(samples_)));
+  QGuiApplication::clipboard()->setMimeData(data);
+  ShowMessage(QStringLiteral("Test data copied."));
+}
+
+void TSampleCommands::Paste() {
+  auto loaded = std::make_shared<TLoadedSamples>();
+  const bool done = RunBusy(
+      QStringLiteral("Pasting the samples"), [loaded, text = QGuiApplication::clipboard()->text()] {
+        const TClipboardPaste pasted = ParseClipboardData(text.toStdString(), loaded->Set);
+        loaded->Read = pasted.Pasted;
+        loaded->Unreadable = pasted.Unreadable;
+        if (pasted.Pasted) loaded->Ordered = SeriesPoints(loaded->Set);
+      });
+  if (!done || !loaded->Read) return;
+  const QString undoNote = TakeSamples(actions_.Paste->text(), TSampleOrigin::Pasted,
+                                       std::move(loaded->Set), std::move(loaded->Ordered));
+  model_.SetSampleSource("samples pasted from the clipboard");
+  QString message = QStringLiteral("Test data pasted.");
+  const std::string note = UnreadableNote(loaded->Unreadable, samples_.Count(), "pairs", "pasted");
+  if (!note.empty()) message += QLatin1Char(' ') + QString::fromStdString(note);
+  if (!undoNote.isEmpty()) message += QLatin1Char(' ') + undoNote;
+  ShowMessage(message);
+}

@@ -1,0 +1,96 @@
+#pragma once
+// The commands that make, read, write and exchange the window's sample set: "Sample
+// generate", "Open" and the recent files, "Import", "Save", "Copy Data", "Paste Data", and
+// the question before unsaved samples are lost by closing. Each replaces the set's contents
+// as one step of its history and shows the new set; long reads run off the window's thread
+// into a set of their own, so a cancelled or failed one leaves the window's set as it was.
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include <QObject>
+#include <QString>
+
+#include "core/model/SD.h"
+
+class QAction;
+class QFileDialog;
+class QWidget;
+class TModelBox;
+class TRecentFiles;
+class TRecentFilesMenu;
+class TSampleHistory;
+class TTestDataBox;
+struct TWindowServices;
+enum class TSampleOrigin;
+
+// The menu items of the commands that change or save the samples: the captions of "Open"
+// and "Paste Data" name their steps, and all are off while a search holds the set.
+struct TSampleActions {
+  QAction* Open = nullptr;
+  QAction* Import = nullptr;
+  QAction* Save = nullptr;
+  QAction* Paste = nullptr;
+  QAction* PastePopup = nullptr;
+  TRecentFilesMenu* Recent = nullptr;
+};
+
+class TSampleCommands : public QObject {
+  Q_OBJECT
+
+ public:
+  static constexpr std::int32_t GeneratedSampleCount = 100;
+
+  TSampleCommands(TSampleData& samples, TTestDataBox& data, TModelBox& model,
+                  const TWindowServices& services, QWidget& window);
+  ~TSampleCommands() override;
+
+  [[nodiscard]] TSampleHistory& History() const noexcept { return *history_; }
+  [[nodiscard]] const TRecentFiles& Recent() const noexcept { return *recent_; }
+  void Bind(const TSampleActions& actions);
+  // While a search runs the set is lent to it: nothing may replace it.
+  void SetLocked(bool locked);
+  [[nodiscard]] bool Locked() const noexcept { return locked_; }
+
+  // step: the generator's caption; seed: drawn from, when given.
+  void Generate(const QString& step, bool random, std::optional<std::uint32_t> seed);
+  // Shows the set as it is now.
+  void Plot();
+  void Open();
+  void OpenFile(const QString& path);
+  void Import();
+  void Save();
+  void CopyData();
+  void Paste();
+  // Asks before pasted or imported samples that were never saved are lost; false keeps the
+  // window open.
+  [[nodiscard]] bool ConfirmClose();
+
+ private:
+  void CreateDialogs();
+  void Show(std::vector<TSamplePoint> ordered);
+  [[nodiscard]] bool RunBusy(const QString& label, std::function<void()> work);
+  // Replaces the contents of the window's set by a set read off its thread, as a step of the
+  // history, and shows it; the step's note when it could not be kept.
+  QString TakeSamples(const QString& step, TSampleOrigin origin, TSampleData&& loaded,
+                      std::vector<TSamplePoint> ordered);
+  bool SaveSamples();
+  void RememberFile(const QString& path);
+  void ShowMessage(const QString& text);
+  void ShowError(const char* what);
+
+  TSampleData& samples_;
+  TTestDataBox& data_;
+  TModelBox& model_;
+  const TWindowServices& services_;
+  QWidget& window_;
+  std::unique_ptr<TRecentFiles> recent_;
+  TSampleHistory* history_ = nullptr;
+  TSampleActions actions_;
+  bool locked_ = false;
+  QFileDialog* OpenDialog1 = nullptr;
+  QFileDialog* SaveDialog1 = nullptr;
+  QFileDialog* OpenDialog2 = nullptr;  // the file to import
+};

@@ -1,0 +1,93 @@
+#include "app/SearchSession.h"
+
+#include <chrono>
+#include <exception>
+
+#include <QCoreApplication>
+#include <QWidget>
+
+#include "app/ModelBox.h"
+#include "app/ParameterPanel.h"
+#include "app/WindowServices.h"
+#include "core/model/Random.h"
+#include "core/model/SD.h"
+#include "core/search/SearchRun.h"
+#include "restart/BestMode.h"
+#include "restart/RestartSearch.h"
+
+TSearchSession::TSearchSession(TSampleData& samples, TParameterPanel& panel, TModelBox& model,
+                               const TWindowServices& services, QWidget& window)
+    : QObject(&window),
+      samples_(samples),
+      panel_(panel),
+      model_(model),
+      services_(services),
+      window_(window) {}
+
+bool TSearchSession::DeferClose() noexcept {
+  if (!running_) return false;
+  StopRequested = true;
+  closeAfterRun_ = true;
+  return true;
+}
+
+void TSearchSession::SetRunState(bool running) {
+  running_ = running;
+  panel_.SetRunning(running);
+  emit RunningChanged(running);
+}
+
+void TSearchSession::Run() {
+  // A second run inside the first would lend the set twice and free the controls early.
+  if (running_) return;
+  const auto started = std::chrono::steady_clock::now();
+  const TSearchParameters parameters = panel_.Parameters();
+  SetRunState(true);
+  // Every search starts from a seed that can be named, so that any run can be repeated.
+  if (const auto seed = panel_.Seed()) {
+    SetSeed(*seed);
+  } else {
+    RandomizeSeed();
+  }
+  const std::uint32_t seed = Seed();
+  model_.StartRun();
+  panel_.StartRun();
+  try {
+    const bool restarts = panel_.Restarts();
+    StopRequested = false;
+    TRestartObserver observer;
+    observer.Progress = [this](const TSearchProgress& progress) {
+      model_.Add(progress);
+      panel_.CountGeneration();
+    };
+    observer.ModelChanged = [this, restarts](const TModelUpdate& update) {
+      if (restarts) panel_.ShowAttempt(update.Attempt, update.Seed);
+      model_.Offer(update);
+    };
+    observer.GenerationDone = [this](std::int32_t generation, std::chrono::milliseconds elapsed) {
+      panel_.ShowGeneration(generation, elapsed);
+    };
+    observer.Pump = [] { QCoreApplication::processEvents(); };
+    observer.StopRequested = [this] { return StopRequested; };
+    if (restarts) {
+      // Attempts side by side on every core; this thread shows what they find.
+      TAttemptCoordinator alone;
+      TRestartSearch search(samples_, WithBestModeAdditions(parameters), TRestartParameters{},
+                            alone);
+      (void)search.Run(observer);
+    } else {
+      TSearchRun run(samples_, parameters, started);
+      run.Run(observer);
+    }
+    model_.CatchUp();
+  } catch (const std::exception& error) {
+    ShowErrorBox(services_, &window_, error.what());
+  }
+  model_.FinishRun();
+  panel_.FinishRun(seed);
+  SetRunState(false);
+  if (closeAfterRun_) {
+    closeAfterRun_ = false;  // a "Cancel" to the save question keeps the window for good
+    emit CloseDeferred();
+  }
+}

@@ -1,0 +1,42 @@
+#pragma once
+// The "Test data" group: the grid over the window's sample set and the chart of the samples
+// beside it, with the splitter between them. The grid reads the set itself; the chart's
+// sample series is handed the points ordered by x. What the samples look like on the screen
+// is settled here.
+
+#include <vector>
+
+#include <QGroupBox>
+
+#include "core/model/SD.h"
+
+class QMenu;
+class QSplitter;
+class QTableView;
+class TSampleChart;
+class TSampleGridModel;
+
+class TTestDataBox : public QGroupBox {
+  Q_OBJECT
+
+ public:
+  TTestDataBox(const TSampleData& samples, QWidget* parent);
+
+  // The set was replaced or resized: the grid reads it again, the sample series takes its
+  // points, already ordered by x.
+  void Show(std::vector<TSamplePoint> ordered);
+  // Only the number texts changed (a new decimal separator).
+  void RefreshTexts();
+  // Columns wide enough for the texts shown now; the user can drag them wider.
+  void FitColumns();
+  // The menus a right click opens over the grid and over the chart.
+  void SetMenus(QMenu* grid, QMenu* chart);
+
+  [[nodiscard]] TSampleChart& Chart() const noexcept { return *chTest; }
+
+ private:
+  QTableView* sgTest = nullptr;
+  TSampleGridModel* gridModel_ = nullptr;
+  QSplitter* Splitter2 = nullptr;
+  TSampleChart* chTest = nullptr;
+};
