@@ -100,6 +100,7 @@ void TSampleCommands::ShowError(const char* what) {
 
 void TSampleCommands::Generate(const QString& step, bool random,
                                std::optional<std::uint32_t> seed) {
+  if (locked_) return;
   const QString note = history_->Record(step, TSampleOrigin::Generated, [&](TSampleData& samples) {
     if (samples.Count() != GeneratedSampleCount) samples.SetCount(GeneratedSampleCount);
     if (seed) SetSeed(*seed);
@@ -145,6 +146,7 @@ QString TSampleCommands::TakeSamples(const QString& step, TSampleOrigin origin,
 }
 
 void TSampleCommands::Open() {
+  if (locked_) return;
   const std::optional<QString> path = services_.RunFileDialog(*OpenDialog1);
   if (!path) return;
   OpenDialog1->selectFile(*path);
@@ -180,6 +182,7 @@ void TSampleCommands::OpenFile(const QString& path) {
 }
 
 void TSampleCommands::Import() {
+  if (locked_) return;
   const std::optional<QString> path = services_.RunFileDialog(*OpenDialog2);
   if (!path) return;
   OpenDialog2->selectFile(*path);
@@ -247,6 +250,7 @@ void TSampleCommands::CopyData() {
 }
 
 void TSampleCommands::Paste() {
+  if (locked_) return;
   auto loaded = std::make_shared<TLoadedSamples>();
   const bool done = RunBusy(
       QStringLiteral("Pasting the samples"), [loaded, text = QGuiApplication::clipboard()->text()] {

@@ -6,6 +6,7 @@
 // into a set of their own, so a cancelled or failed one leaves the window's set as it was.
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -50,7 +51,8 @@ class TSampleCommands : public QObject {
   [[nodiscard]] TSampleHistory& History() const noexcept { return *history_; }
   [[nodiscard]] const TRecentFiles& Recent() const noexcept { return *recent_; }
   void Bind(const TSampleActions& actions);
-  // While a search runs the set is lent to it: nothing may replace it.
+  // While a search runs the set is lent to it: the commands that would replace it do
+  // nothing, whoever calls them, and their menu items are off.
   void SetLocked(bool locked);
   [[nodiscard]] bool Locked() const noexcept { return locked_; }
 
