@@ -28,59 +28,121 @@ char* WriteText(char* out, const char* text) noexcept {
   return out;
 }
 
-char* WriteValue(char* out, double value, int decimals, int maxDigits) noexcept {
+// The first count of the 18 digits, half up on the next one; a carry out of the first digit
+// leaves "1" one place higher. Kept is 0 when the value rounds to nothing.
+struct TRounded {
+  std::uint64_t Kept = 0;
+  int Count = 0;
+  int Exponent = 0;
+  bool Lossy = true;  // the text moves the value by more than 1e-5 of its magnitude
+};
+
+TRounded Round(const TDecimal& decimal, int count) noexcept {
+  if (count < 0) return {};
+  TRounded rounded{decimal.Digits / PowerOfTen(TDecimal::Count - count), count, decimal.Exponent};
+  if (decimal.Digits / PowerOfTen(TDecimal::Count - 1 - count) % 10 >= 5) ++rounded.Kept;
+  // Both below 10^18 in units of the last of the 18 digits; a carry gives 10^18 exactly.
+  const std::uint64_t text = rounded.Kept * PowerOfTen(TDecimal::Count - count);
+  const std::uint64_t change =
+      text > decimal.Digits ? text - decimal.Digits : decimal.Digits - text;
+  rounded.Lossy = change > decimal.Digits / 100000;
+  if (rounded.Kept == PowerOfTen(count)) {
+    rounded.Kept = 1;
+    rounded.Count = 1;
+    ++rounded.Exponent;
+  }
+  return rounded;
+}
+
+// The sample text's rounding: 8 decimals, at most 16 digits.
+constexpr int SampleDecimals = 8;
+constexpr int SampleDigits = 16;
+
+TRounded SampleRounding(const TDecimal& decimal) noexcept {
+  return Round(decimal, std::min(decimal.Exponent + SampleDecimals, SampleDigits));
+}
+
+// The digits of a mantissa as "d", "d.ddd", then "E" and the exponent without sign or zeros.
+char* WriteScientific(char* out, const char* digits, int count, int exponent) noexcept {
+  *out++ = digits[0];
+  if (count > 1) {
+    *out++ = DecimalSeparator();
+    out = std::copy(digits + 1, digits + count, out);
+  }
+  *out++ = 'E';
+  return std::to_chars(out, out + 8, exponent).ptr;
+}
+
+// The fewest digits that read back to the same double.
+char* WriteShortest(char* out, double value) noexcept {
+  char text[32];  // "d.dddddddddddddddde-308"
+  const char* const end =
+      std::to_chars(text, text + sizeof text, std::fabs(value), std::chars_format::scientific).ptr;
+  const char* const mark = std::find(static_cast<const char*>(text), end, 'e');
+  char digits[TDecimal::Count];
+  int count = 0;
+  for (const char* c = text; c != mark; ++c) {
+    if (*c != '.') digits[count++] = *c;
+  }
+  int exponent = 0;
+  std::from_chars(mark + 1 + (mark[1] == '+'), end, exponent);
+  if (value < 0) *out++ = '-';
+  return WriteScientific(out, digits, count, exponent);
+}
+
+char* WriteRoundedScientific(char* out, bool negative, TRounded rounded) noexcept {
+  while (rounded.Kept % 10 == 0) {
+    rounded.Kept /= 10;
+    --rounded.Count;
+  }
+  char digits[TDecimal::Count];
+  WriteFixedWidth(digits, rounded.Kept, rounded.Count);
+  if (negative) *out++ = '-';
+  return WriteScientific(out, digits, rounded.Count, rounded.Exponent - 1);
+}
+
+// Fixed: kept × 10^(exponent - count), as the integer part and exactly `decimals` digits.
+char* WriteFixed(char* out, bool negative, TRounded rounded, int decimals) noexcept {
+  if (negative) *out++ = '-';
+  int fraction = rounded.Count - rounded.Exponent;
+  if (fraction < 0) {
+    rounded.Kept *= PowerOfTen(-fraction);
+    fraction = 0;
+  }
+  const std::uint64_t unit = PowerOfTen(fraction);
+  out = std::to_chars(out, out + 20, rounded.Kept / unit).ptr;
+  *out++ = DecimalSeparator();
+  out = WriteFixedWidth(out, rounded.Kept % unit, fraction);
+  return std::fill_n(out, decimals - fraction, '0');
+}
+
+enum class TValueText { Sample, Grid };
+
+char* WriteValue(char* out, double value, TValueText kind) noexcept {
+  const bool sample = kind == TValueText::Sample;
+  const int decimals = sample ? SampleDecimals : 6;
+  const int maxDigits = sample ? SampleDigits : 15;
   if (value == 0) return WriteZero(out, decimals);
   if (std::isnan(value)) return WriteText(out, "NAN");
   if (std::isinf(value)) return WriteText(out, value < 0 ? "-INF" : "INF");
 
   const TDecimal decimal = DecimalDigits(std::fabs(value));
-  int count = std::min(decimal.Exponent + decimals, maxDigits);
-  if (count < 0) return WriteZero(out, decimals);
-
-  // The first count of the 18 digits, half up on the next one; a carry out of the first
-  // digit leaves "1" one place higher.
-  std::uint64_t kept = decimal.Digits / PowerOfTen(TDecimal::Count - count);
-  if (decimal.Digits / PowerOfTen(TDecimal::Count - 1 - count) % 10 >= 5) ++kept;
-  int exponent = decimal.Exponent;
-  if (kept == PowerOfTen(count)) {
-    kept = 1;
-    count = 1;
-    ++exponent;
+  const TRounded rounded =
+      sample ? SampleRounding(decimal) : Round(decimal, std::min(decimal.Exponent + 6, 15));
+  const bool lossy = sample ? rounded.Lossy : SampleRounding(decimal).Lossy;
+  if (lossy || rounded.Kept == 0) {
+    // A small value: a file keeps the value itself; the grid shows as many digits as it
+    // shows elsewhere, and never a zero for a value that is none.
+    if (sample) return WriteShortest(out, value);
+    return WriteRoundedScientific(out, value < 0, Round(decimal, maxDigits));
   }
-  if (kept == 0) return WriteZero(out, decimals);
-
-  if (value < 0) *out++ = '-';
-  if (exponent > maxDigits) {
-    while (kept % 10 == 0) {
-      kept /= 10;
-      --count;
-    }
-    char digits[TDecimal::Count];
-    WriteFixedWidth(digits, kept, count);
-    *out++ = digits[0];
-    if (count > 1) {
-      *out++ = DecimalSeparator();
-      out = std::copy(digits + 1, digits + count, out);
-    }
-    *out++ = 'E';
-    return std::to_chars(out, out + 8, exponent - 1).ptr;
-  }
-  // Fixed: kept × 10^(exponent - count), as the integer part and exactly `decimals` digits.
-  int fraction = count - exponent;
-  if (fraction < 0) {
-    kept *= PowerOfTen(-fraction);
-    fraction = 0;
-  }
-  const std::uint64_t unit = PowerOfTen(fraction);
-  out = std::to_chars(out, out + 20, kept / unit).ptr;
-  *out++ = DecimalSeparator();
-  out = WriteFixedWidth(out, kept % unit, fraction);
-  return std::fill_n(out, decimals - fraction, '0');
+  if (rounded.Exponent > maxDigits) return WriteRoundedScientific(out, value < 0, rounded);
+  return WriteFixed(out, value < 0, rounded, decimals);
 }
 
-std::string FormatValue(double value, int decimals, int maxDigits) {
+std::string FormatValue(double value, TValueText kind) {
   char buffer[MaxValueText];
-  return std::string(buffer, WriteValue(buffer, value, decimals, maxDigits));
+  return std::string(buffer, WriteValue(buffer, value, kind));
 }
 
 // Beyond this many significant digits the rest only matters as "not zero": no
@@ -259,15 +321,15 @@ bool ReadPlain(std::string_view text, double& value) noexcept {
 }  // namespace
 
 std::string FormatSampleValue(double value) {
-  return FormatValue(value, 8, 16);
+  return FormatValue(value, TValueText::Sample);
 }
 
 char* WriteSampleValue(char* out, double value) noexcept {
-  return WriteValue(out, value, 8, 16);
+  return WriteValue(out, value, TValueText::Sample);
 }
 
 std::string FormatGridValue(double value) {
-  return FormatValue(value, 6, 15);
+  return FormatValue(value, TValueText::Grid);
 }
 
 std::optional<double> ParseSampleValue(std::string_view text) {

@@ -8,7 +8,10 @@
 #include <string_view>
 
 // Fixed notation with 8 decimals and at most 16 significant digits, rounded half up;
-// scientific ("1.5E20") from 10^16 up. Values that round to zero carry no sign.
+// scientific ("1.5E20") from 10^16 up. A value that the fixed text would move by more than
+// 1e-5 of its magnitude (2.5E-8, 1.234567E-5) is written scientific with the fewest digits
+// that read back to the same double, so that no sample is lost to the rounding. Values from
+// 0.0005 up are always written fixed: the files of ordinary data stay as they were.
 // Infinities and NaN, which no sample text produces, are written "INF", "-INF", "NAN".
 [[nodiscard]] std::string FormatSampleValue(double value);
 
@@ -17,7 +20,9 @@ inline constexpr std::size_t MaxValueText = 32;
 // FormatSampleValue written at out, which has room for MaxValueText; returns the text's end.
 char* WriteSampleValue(char* out, double value) noexcept;
 
-// The grid's number text: the same rules with 6 decimals and 15 significant digits.
+// The grid's number text: the same rules with 6 decimals and 15 significant digits; the
+// values the sample text writes scientific, and those 6 decimals would show as zero, are
+// shown scientific with at most 15 significant digits.
 [[nodiscard]] std::string FormatGridValue(double value);
 
 // Reads the whole text as one number: blanks (code 32 only) around an optional sign,

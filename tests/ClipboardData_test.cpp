@@ -49,11 +49,13 @@ TEST(ClipboardData, BoundsFitThePastedValuesOnly) {
 TEST(ClipboardData, CopyThenPasteReproducesTheRoundedSet) {
   for (const char* separator : {".", ","}) {
     const TSeparator guard(separator);
-    const TSampleData original = MakeSet({{0.1, 2.0 / 3}, {-1e20, 123456789.123456789}, {0, -0.5}});
+    const TSampleData original =
+        MakeSet({{0.1, 2.0 / 3}, {-1e20, 123456789.123456789}, {0, -0.5}, {1.25e-9, -7.0 / 3e6}});
     TSampleData pasted;
     const TClipboardPaste paste = ParseClipboardData(FormatClipboardData(original), pasted);
     EXPECT_EQ(0, paste.Unreadable) << separator;
-    ExpectRows({{0.1, 0.66666667}, {-1e20, 123456789.1234568}, {0, -0.5}}, pasted);
+    ExpectRows({{0.1, 0.66666667}, {-1e20, 123456789.1234568}, {0, -0.5}, {1.25e-9, -7.0 / 3e6}},
+               pasted);
   }
   // Under "," the comma is part of a number, never a separator.
   const TSeparator comma(",");

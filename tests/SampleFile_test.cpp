@@ -94,11 +94,13 @@ TEST_F(SampleFile, WritesCommaJoinedLinesQuotedUnderCommaSeparator) {
 TEST_F(SampleFile, SaveThenLoadReproducesTheRoundedSet) {
   for (const char* separator : {".", ","}) {
     const TSeparator guard(separator);
-    const TSampleData original = MakeSet({{0.1, 2.0 / 3}, {-1e20, 123456789.123456789}});
+    const TSampleData original =
+        MakeSet({{0.1, 2.0 / 3}, {-1e20, 123456789.123456789}, {2.5e-9, -1.0 / 3e7}});
     SaveToFile(original, PathOf("round.mvs"));
     TSampleData loaded;
     EXPECT_EQ(0, LoadFromFile(loaded, PathOf("round.mvs"))) << separator;
-    ExpectRows({{0.1, 0.66666667}, {-1e20, 123456789.1234568}}, loaded);
+    // Small values are kept whole, not rounded to 8 decimals.
+    ExpectRows({{0.1, 0.66666667}, {-1e20, 123456789.1234568}, {2.5e-9, -1.0 / 3e7}}, loaded);
   }
 }
 
@@ -345,5 +347,55 @@ TEST(SampleFileText, IsTheLinesEachWithCrLf) {
     for (std::int32_t i = 0; i < samples.Count(); ++i)
       lines += FormatSampleLine({samples.GetX(i), samples.GetY(i)}) + "\r\n";
     EXPECT_EQ(lines, FormatSampleFileText(samples)) << separator;
+  }
+}
+
+namespace {
+
+// Data as measurements and generators give it: every value at least 0.005 in magnitude, or
+// exact to 8 decimals, so that the fixed text keeps each within a millionth of itself.
+TSampleData OrdinarySamples() {
+  TRandomStream random(2024);
+  const auto full = [&random] { return random.Real() + random.Real() * 0x1p-32; };
+  TSampleData samples(400);
+  for (std::int32_t i = 0; i < samples.Count(); ++i) {
+    TSamplePoint point;
+    switch (i % 5) {
+      case 0:
+        point = {i * 1.0, std::sin(i * 0.37)};
+        break;
+      case 1:
+        point = {full() * 2000 - 1000, std::copysign(0.005 + full() * 0.001, full() - 0.5)};
+        break;
+      case 2:
+        point = {random.Int(100000) / 100.0, -random.Int(100000) / 1e8};
+        break;
+      case 3:
+        point = {std::ldexp(full() + 0.5, random.Int(60)), -full() * 1e20};
+        break;
+      default:
+        point = {0.005 + full(), i % 2 == 0 ? 0.0 : -(0.005 + full() * 0.01)};
+        break;
+    }
+    samples.SetX(i, point.X);
+    samples.SetY(i, point.Y);
+  }
+  return samples;
+}
+
+}  // namespace
+
+// Small values now keep their digits; ordinary data must not change by a byte. The files
+// were written before that change, under "." and under ",".
+TEST(SampleFileText, OrdinaryDataIsWrittenAsBefore) {
+  const TSampleData samples = OrdinarySamples();
+  for (const char* separator : {".", ","}) {
+    const TSeparator guard(separator);
+    const std::string name = separator[0] == '.' ? "ordinary.mvs" : "ordinary-comma.mvs";
+    std::ifstream file(std::string(MOVAR_TEST_DATA) + "/" + name, std::ios::binary);
+    const std::string before{std::istreambuf_iterator<char>(file), {}};
+    const std::string now = FormatSampleFileText(samples);
+    if (now != before) std::ofstream(name, std::ios::binary) << now;  // to compare by hand
+    EXPECT_EQ(before, now) << name << " differs; the text written now is in the test's folder";
   }
 }

@@ -3,6 +3,9 @@
 #include <cmath>
 #include <algorithm>
 #include <charconv>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <vector>
 #include <limits>
 #include <optional>
@@ -33,15 +36,26 @@ const TFormatRow FormatRows[] = {
     {12345.6789012345678, "12345.67890123", "12345.678901"},
     {123456789.123456789, "123456789.12345680", "123456789.123457"},
     // Rounding to the last decimal, and to nothing.
-    {0.000000006, "0.00000001", "0.000000"},
-    {-0.000000006, "-0.00000001", "0.000000"},
-    {-0.000000004, "0.00000000", "0.000000"},
     {0.0000006, "0.00000060", "0.000001"},
-    {-0.0000004, "-0.00000040", "0.000000"},
-    {0.000000005, "0.00000001", "0.000000"},
-    {4e-9, "0.00000000", "0.000000"},
-    {1e-300, "0.00000000", "0.000000"},
-    {std::numeric_limits<double>::denorm_min(), "0.00000000", "0.000000"},
+    {0.0000125, "0.00001250", "0.000013"},
+    {1e-8, "0.00000001", "1E-8"},
+    // A value the 8 decimals would move by more than a hundred-thousandth of itself keeps
+    // its digits, the fewest that read back; the grid shows up to 15 of them, never a zero.
+    {0.000000006, "6E-9", "6E-9"},
+    {-0.000000006, "-6E-9", "-6E-9"},
+    {-0.000000004, "-4E-9", "-4E-9"},
+    {0.000000005, "5E-9", "5E-9"},
+    {2.5e-8, "2.5E-8", "2.5E-8"},
+    {-0.0000004, "-0.00000040", "-4E-7"},
+    {0.00012345678, "1.2345678E-4", "1.2345678E-4"},
+    {1.0 / 30000, "3.3333333333333335E-5", "3.33333333333333E-5"},
+    {1e-300, "1E-300", "1E-300"},
+    {std::numeric_limits<double>::denorm_min(), "5E-324", "4.94065645841247E-324"},
+    // Just within and just beyond a hundred-thousandth; a value of a random sample.
+    {0.0001000009, "0.00010000", "0.000100"},
+    {0.0001000011, "1.000011E-4", "1.000011E-4"},
+    {0.0012345678, "0.00123457", "0.001235"},
+    {0.000620678998529911, "0.00062068", "0.000621"},
     // A carry through every digit raises the exponent.
     {9.999999999, "10.00000000", "10.000000"},
     {0.999999999, "1.00000000", "1.000000"},
@@ -59,8 +73,6 @@ const TFormatRow FormatRows[] = {
     {std::numeric_limits<double>::max(), "1.797693134862316E308", "1.79769313486232E308"},
     // The 18 exact digits decide ties, not the nearest short text: 0.125 is exact.
     {0.125, "0.12500000", "0.125000"},
-    {0.0000125, "0.00001250", "0.000013"},
-    {2.5e-8, "0.00000002", "0.000000"},
     {1.0000000000000002, "1.00000000", "1.000000"},
 };
 
@@ -132,52 +144,110 @@ TEST(SampleValue, RejectsTexts) {
 
 namespace {
 
-// The number text rules spelt out on the characters of the library's 18 digits, as a
-// second opinion on the integer arithmetic that FormatSampleValue uses.
-std::string ReferenceText(double value, int decimals, int maxDigits) {
-  const std::string zero = "0." + std::string(static_cast<std::size_t>(decimals), '0');
-  if (value == 0) return zero;
+// The number text rules spelt out on the characters of the library's 18 digits and on its
+// printf, as a second opinion on the integer arithmetic that FormatSampleValue uses.
+struct TDigitText {
+  std::string Digits;  // no trailing zeros; empty when the value rounds to nothing
+  int Exponent = 0;    // the value is 0.Digits × 10^Exponent
+};
+
+// The 18 digits cut to count (count < 0: none), half up on the next one.
+TDigitText RoundedDigits(double value, int count, int decimals) {
   char buffer[32];
   const auto end = std::to_chars(buffer, buffer + sizeof buffer, std::fabs(value),
                                  std::chars_format::scientific, 17);
-  std::string all = std::string(1, buffer[0]) + std::string(buffer + 2, 17);
-  int exponent = 0;
-  std::from_chars(buffer + 20 + (buffer[20] == '+'), end.ptr, exponent);
-  ++exponent;
-  const int count = std::min(exponent + decimals, maxDigits);
-  if (count < 0) return zero;
-  std::string digits = all.substr(0, static_cast<std::size_t>(count));
+  const std::string all = std::string(1, buffer[0]) + std::string(buffer + 2, 17);
+  TDigitText text;
+  std::from_chars(buffer + 20 + (buffer[20] == '+'), end.ptr, text.Exponent);
+  ++text.Exponent;
+  if (decimals >= 0) count = std::min(text.Exponent + decimals, count);
+  if (count < 0) return {};
+  text.Digits = all.substr(0, static_cast<std::size_t>(count));
   if (all[static_cast<std::size_t>(count)] >= '5') {
     int i = count - 1;
-    while (i >= 0 && digits[static_cast<std::size_t>(i)] == '9')
-      digits[static_cast<std::size_t>(i--)] = '0';
+    while (i >= 0 && text.Digits[static_cast<std::size_t>(i)] == '9')
+      text.Digits[static_cast<std::size_t>(i--)] = '0';
     if (i >= 0) {
-      ++digits[static_cast<std::size_t>(i)];
+      ++text.Digits[static_cast<std::size_t>(i)];
     } else {
-      digits = "1";
-      ++exponent;
+      text.Digits = "1";
+      ++text.Exponent;
     }
   }
-  while (!digits.empty() && digits.back() == '0')
-    digits.pop_back();
-  if (digits.empty()) return zero;
+  while (!text.Digits.empty() && text.Digits.back() == '0')
+    text.Digits.pop_back();
+  return text;
+}
+
+std::string Scientific(double value, const std::string& digits, int exponent) {
   std::string text = value < 0 ? "-" : "";
-  if (exponent > maxDigits) {
-    text += digits[0];
-    if (digits.size() > 1) text += "." + digits.substr(1);
-    return text + "E" + std::to_string(exponent - 1);
-  }
-  const auto at = [&digits](int i) {
-    return i >= 0 && i < static_cast<int>(digits.size()) ? digits[static_cast<std::size_t>(i)]
-                                                         : '0';
+  text += digits[0];
+  if (digits.size() > 1) text += "." + digits.substr(1);
+  return text + "E" + std::to_string(exponent);
+}
+
+std::string FixedText(double value, const TDigitText& rounded, int decimals) {
+  const auto at = [&rounded](int i) {
+    return i >= 0 && i < static_cast<int>(rounded.Digits.size())
+               ? rounded.Digits[static_cast<std::size_t>(i)]
+               : '0';
   };
-  if (exponent <= 0) text += '0';
-  for (int i = 0; i < exponent; ++i)
+  std::string text = value < 0 ? "-" : "";
+  if (rounded.Exponent <= 0) text += '0';
+  for (int i = 0; i < rounded.Exponent; ++i)
     text += at(i);
   text += '.';
   for (int i = 0; i < decimals; ++i)
-    text += at(exponent + i);
+    text += at(rounded.Exponent + i);
   return text;
+}
+
+// The fewest digits that read back: at each length printf's correctly rounded digits, else
+// their neighbour on the value's other side, which the wider half of the interval around
+// a power of two may hold.
+std::string ShortestText(double value) {
+  const double magnitude = std::fabs(value);
+  for (int count = 1; count <= 17; ++count) {
+    char buffer[40];
+    std::snprintf(buffer, sizeof buffer, "%.*e", count - 1, magnitude);
+    std::string digits = buffer[0] + std::string(count > 1 ? buffer + 2 : buffer + 1,
+                                                 static_cast<std::size_t>(count - 1));
+    int exponent = std::atoi(std::strchr(buffer, 'e') + 1);
+    const double nearest = std::strtod(buffer, nullptr);
+    if (nearest != magnitude) {
+      // One unit in the last place toward the value; 9..9 + 1 and 10..0 - 1 change length,
+      // and a shorter text was tried already.
+      const char stop = nearest < magnitude ? '9' : '0';
+      int i = count - 1;
+      while (i >= 0 && digits[static_cast<std::size_t>(i)] == stop)
+        digits[static_cast<std::size_t>(i--)] = nearest < magnitude ? '0' : '9';
+      if (i < 0 || (i == 0 && stop == '0' && digits[0] == '1')) continue;
+      digits[static_cast<std::size_t>(i)] += nearest < magnitude ? 1 : -1;
+    }
+    while (digits.size() > 1 && digits.back() == '0')
+      digits.pop_back();
+    const std::string text = Scientific(value, digits, exponent);
+    if (std::strtod(text.c_str() + (value < 0), nullptr) == magnitude) return text;
+  }
+  return "unreadable";
+}
+
+std::string ReferenceText(double value, int decimals, int maxDigits) {
+  const std::string zero = "0." + std::string(static_cast<std::size_t>(decimals), '0');
+  if (value == 0) return zero;
+  // How far the sample text's 8 decimals move the value, read back as a double.
+  const TDigitText sample = RoundedDigits(value, 16, 8);
+  const long double back =
+      sample.Digits.empty() ? 0.0L : std::strtod(FixedText(value, sample, 8).c_str(), nullptr);
+  const bool lossy = std::fabs(back - value) > 1e-5L * std::fabs(value);
+  const TDigitText rounded = RoundedDigits(value, maxDigits, decimals);
+  if (lossy || rounded.Digits.empty()) {
+    if (decimals == 8) return ShortestText(value);
+    const TDigitText digits = RoundedDigits(value, maxDigits, -1);
+    return Scientific(value, digits.Digits, digits.Exponent - 1);
+  }
+  if (rounded.Exponent > maxDigits) return Scientific(value, rounded.Digits, rounded.Exponent - 1);
+  return FixedText(value, rounded, decimals);
 }
 
 }  // namespace
@@ -202,10 +272,35 @@ TEST(SampleValue, FormatsAsTheRulesSpeltOutOnDigitCharacters) {
   TRandomStream random(404);
   for (int n = 0; n < 200000; ++n)
     values.push_back(std::ldexp(random.Real() + 0.5, random.Int(100) - 40));
+  // No value rounds to zero: a negative value's text is its magnitude's after a "-".
   for (const double magnitude : values) {
-    for (const double value : {magnitude, -magnitude}) {
-      ASSERT_EQ(ReferenceText(value, 8, 16), FormatSampleValue(value)) << value;
-      ASSERT_EQ(ReferenceText(value, 6, 15), FormatGridValue(value)) << value;
+    const std::string sample = ReferenceText(magnitude, 8, 16);
+    const std::string grid = ReferenceText(magnitude, 6, 15);
+    ASSERT_EQ(sample, FormatSampleValue(magnitude)) << magnitude;
+    ASSERT_EQ(grid, FormatGridValue(magnitude)) << magnitude;
+    ASSERT_EQ("-" + sample, FormatSampleValue(-magnitude)) << magnitude;
+    ASSERT_EQ("-" + grid, FormatGridValue(-magnitude)) << magnitude;
+  }
+}
+
+// Whatever its size, a value comes back from its text within a hundred-thousandth of
+// itself; the small ones the fixed text would move further come back exactly.
+TEST(SampleValue, TextKeepsEveryValueWithinAHundredThousandth) {
+  TRandomStream random(99);
+  for (const char* separator : {".", ","}) {
+    const TSeparator guard(separator);
+    for (int n = 0; n < 20000; ++n) {
+      const double value = std::ldexp(random.Real() + 0.5, random.Int(1100) - 1070);
+      for (const double signed_ : {value, -value}) {
+        const std::string text = FormatSampleValue(signed_);
+        const std::optional<double> back = ParseSampleValue(text);
+        ASSERT_TRUE(back.has_value()) << text;
+        if (text.find('E') != std::string::npos && value < 1) {
+          ASSERT_EQ(signed_, *back) << text;
+        } else {
+          ASSERT_LE(std::fabs(*back - signed_), 1e-5 * value) << text;
+        }
+      }
     }
   }
 }
