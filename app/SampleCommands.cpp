@@ -34,7 +34,7 @@ namespace {
 struct TLoadedSamples {
   TSampleData Set;
   std::vector<TSamplePoint> Ordered;
-  std::int32_t Unreadable = 0;
+  std::string Note;  // what became of the rows that did not read, or why nothing did
   bool Read = true;  // false: the text held no pair, nothing changes
 };
 
@@ -159,7 +159,10 @@ void TSampleCommands::OpenFile(const QString& path) {
   const std::string fileName = QFile::encodeName(path).toStdString();
   try {
     const bool done = RunBusy(QStringLiteral("Opening %1").arg(path), [loaded, fileName] {
-      loaded->Unreadable = LoadFromFile(loaded->Set, fileName);
+      // Until the user can choose, rows that do not read are left out and counted.
+      TSampleRead read = ReadSampleFile(fileName);
+      loaded->Note = UnreadableNote(read, TUnreadableChoice::Leave);
+      std::move(read).MoveInto(loaded->Set, TUnreadableChoice::Leave);
       loaded->Ordered = SeriesPoints(loaded->Set);
     });
     if (!done) return;
@@ -174,9 +177,7 @@ void TSampleCommands::OpenFile(const QString& path) {
                   TSampleOrigin::File, std::move(loaded->Set), std::move(loaded->Ordered));
   RememberFile(path);
   model_.SetSampleSource(QFileInfo(path).fileName().toStdString());
-  QStringList notes{QString::fromStdString(
-                        UnreadableNote(loaded->Unreadable, samples_.Count(), "lines", "loaded")),
-                    undoNote};
+  QStringList notes{QString::fromStdString(loaded->Note), undoNote};
   notes.removeAll(QString());
   if (!notes.isEmpty()) ShowMessage(notes.join(QLatin1Char(' ')));
 }
@@ -254,18 +255,26 @@ void TSampleCommands::Paste() {
   auto loaded = std::make_shared<TLoadedSamples>();
   const bool done = RunBusy(
       QStringLiteral("Pasting the samples"), [loaded, text = QGuiApplication::clipboard()->text()] {
-        const TClipboardPaste pasted = ParseClipboardData(text.toStdString(), loaded->Set);
-        loaded->Read = pasted.Pasted;
-        loaded->Unreadable = pasted.Unreadable;
-        if (pasted.Pasted) loaded->Ordered = SeriesPoints(loaded->Set);
+        TSampleRead read = ReadClipboardData(text.toStdString());
+        loaded->Read = read.Readable() > 0;
+        if (!loaded->Read) {
+          loaded->Note = NothingPastedNote(read);
+          return;
+        }
+        loaded->Note = UnreadableNote(read, TUnreadableChoice::Leave);
+        std::move(read).MoveInto(loaded->Set, TUnreadableChoice::Leave);
+        loaded->Ordered = SeriesPoints(loaded->Set);
       });
-  if (!done || !loaded->Read) return;
+  if (!done) return;
+  if (!loaded->Read) {
+    if (!loaded->Note.empty()) ShowMessage(QString::fromStdString(loaded->Note));
+    return;
+  }
   const QString undoNote = TakeSamples(actions_.Paste->text(), TSampleOrigin::Pasted,
                                        std::move(loaded->Set), std::move(loaded->Ordered));
   model_.SetSampleSource("samples pasted from the clipboard");
   QString message = QStringLiteral("Test data pasted.");
-  const std::string note = UnreadableNote(loaded->Unreadable, samples_.Count(), "pairs", "pasted");
-  if (!note.empty()) message += QLatin1Char(' ') + QString::fromStdString(note);
+  if (!loaded->Note.empty()) message += QLatin1Char(' ') + QString::fromStdString(loaded->Note);
   if (!undoNote.isEmpty()) message += QLatin1Char(' ') + undoNote;
   ShowMessage(message);
 }

@@ -52,20 +52,19 @@ void PrepareSamples(const TCliOptions& options, TSampleData& samples) {
   if (!options.Import.File.empty()) {
     ImportSamples(options.Import, samples, std::cerr);
   } else if (!options.SamplesFile.empty()) {
-    const std::int32_t unreadable = LoadFromFile(samples, options.SamplesFile);
-    // A search on nothing but (0, 0) rows would only find the zero model.
-    if (samples.Count() == 0) {
-      throw std::runtime_error(options.SamplesFile + ": no samples, the file is empty");
+    TSampleRead read = ReadSampleFile(options.SamplesFile);
+    // A search on nothing would only find the zero model.
+    if (read.Rows() == 0) {
+      throw std::runtime_error(options.SamplesFile +
+                               ": no samples, the file holds no line of data");
     }
-    if (unreadable == samples.Count()) {
-      throw std::runtime_error(options.SamplesFile + ": none of its " +
-                               std::to_string(samples.Count()) +
-                               " lines could be read as two numbers");
+    if (read.Readable() == 0)
+      throw std::runtime_error(options.SamplesFile + ": " + UnreadableSummary(read));
+    if (read.Unreadable() > 0) {
+      std::cerr << "movar-search: "
+                << UnreadableSummary(read, ChoiceOutcome(TUnreadableChoice::Leave)) << '\n';
     }
-    if (unreadable > 0) {
-      std::cerr << "movar-search: " << unreadable << " of " << samples.Count()
-                << " lines could not be read and were loaded as (0, 0)\n";
-    }
+    std::move(read).MoveInto(samples, TUnreadableChoice::Leave);
   } else {
     samples.SetCount(100);
     if (options.RandomSample) {

@@ -1,11 +1,16 @@
 #include "exchange/ClipboardData.h"
 
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "exchange/Delimited.h"
-#include "exchange/ReplaceSamples.h"
+#include "exchange/Lines.h"
 #include "exchange/SampleValue.h"
+
+namespace {
+constexpr char Semicolon = ';';
+}  // namespace
 
 std::string FormatClipboardData(const TSampleData& samples) {
   std::string text;
@@ -18,25 +23,42 @@ std::string FormatClipboardData(const TSampleData& samples) {
   return text;
 }
 
-TClipboardPaste ParseClipboardData(std::string_view text, TSampleData& samples) {
-  std::vector<TSamplePoint> points;
-  std::size_t unreadable = 0;
-  TDelimitedReader reader(text, ';');
+TSampleRead ReadClipboardData(std::string_view text) {
+  text = text.substr(0, text.find('\0'));
+  TSampleRead read("pairs");
+  TDelimitedReader reader(text, Semicolon);
+  TLineCounter lines(text);
+  std::int64_t headerLine = 0;
   std::string_view item;
   while (reader.Next(item)) {
+    const std::int64_t line = lines.LineAt(reader.ItemStart());
+    if (!read.Blank() && line == headerLine) continue;
+    if (read.Blank()) {
+      read.MarkContent();
+      std::vector<std::string> names = HeaderNames(lines.LineOf(reader.ItemStart()), Semicolon);
+      if (!names.empty()) {
+        read.SetHeader(std::move(names));
+        headerLine = line;
+        continue;
+      }
+    }
     // Read x before the next item replaces it.
     const std::optional<double> x = ParseSampleValue(item);
     if (!reader.Next(item)) break;
     const std::optional<double> y = ParseSampleValue(item);
     if (x && y) {
-      points.push_back({*x, *y});
+      read.Add({*x, *y});
     } else {
-      points.push_back({});
-      ++unreadable;
+      read.AddUnreadable(line);
     }
   }
-  if (points.empty()) return {};
-  ReplaceSamples(samples, points);
-  // Not more than the pasted rows, which ReplaceSamples has counted in 32 bits.
-  return {true, static_cast<std::int32_t>(unreadable)};
+  return read;
+}
+
+TClipboardPaste ParseClipboardData(std::string_view text, TSampleData& samples) {
+  TSampleRead read = ReadClipboardData(text);
+  const auto unreadable = static_cast<std::int32_t>(read.Unreadable());
+  if (read.Readable() == 0) return {false, unreadable};
+  std::move(read).MoveInto(samples, TUnreadableChoice::Leave);
+  return {true, unreadable};
 }

@@ -7,13 +7,18 @@
 #include <string_view>
 
 #include "core/model/SD.h"
+#include "exchange/SampleRead.h"
 
 [[nodiscard]] std::string FormatClipboardData(const TSampleData& samples);
 
+// The pairs of a text, each on the line of its first item: a first line of names is the
+// header, an odd last item is ignored.
+[[nodiscard]] TSampleRead ReadClipboardData(std::string_view text);
+
 struct TClipboardPaste {
-  bool Pasted = false;          // false: fewer than two items, the set is unchanged
-  std::int32_t Unreadable = 0;  // pairs that did not read as two numbers, pasted as (0, 0)
+  bool Pasted = false;          // false: no pair read as two numbers, the set is unchanged
+  std::int32_t Unreadable = 0;  // pairs that did not read as two numbers, left out
 };
 
-// On success the set holds the pasted pairs with tight bounds; an odd last item is ignored.
+// On success the set holds the pairs that read, with tight bounds.
 [[nodiscard]] TClipboardPaste ParseClipboardData(std::string_view text, TSampleData& samples);

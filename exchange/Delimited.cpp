@@ -63,6 +63,7 @@ std::string_view TDelimitedReader::ReadQuoted() {
 }
 
 bool TDelimitedReader::Next(std::string_view& item) {
+  itemStart_ = pos_;
   if (trailingEmpty_) {
     trailingEmpty_ = false;
     item = {};

@@ -16,6 +16,8 @@ class TDelimitedReader {
   TDelimitedReader(std::string_view text, char delimiter) noexcept;
   // The next item; false when there is none left.
   bool Next(std::string_view& item);
+  // Where the last item began in the text (its opening quote for a quoted one).
+  [[nodiscard]] std::size_t ItemStart() const noexcept { return itemStart_; }
 
  private:
   [[nodiscard]] bool AtBlank() const noexcept;
@@ -24,6 +26,7 @@ class TDelimitedReader {
 
   std::string_view text_;
   std::size_t pos_ = 0;
+  std::size_t itemStart_ = 0;
   char delimiter_;
   std::string quoted_;          // a quoted item with its doubled quotes made single
   bool trailingEmpty_ = false;  // a delimiter ended the text: one empty item is due

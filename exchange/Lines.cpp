@@ -14,6 +14,23 @@ bool TLineReader::Next(std::string_view& line) noexcept {
   return true;
 }
 
+std::int64_t TLineCounter::LineAt(std::size_t pos) noexcept {
+  for (; pos_ < pos && pos_ < text_.size(); ++pos_) {
+    // CR LF is one break, counted at its CR.
+    if (text_[pos_] == '\r' || (text_[pos_] == '\n' && (pos_ == 0 || text_[pos_ - 1] != '\r')))
+      ++line_;
+  }
+  return line_;
+}
+
+std::string_view TLineCounter::LineOf(std::size_t pos) const noexcept {
+  pos = std::min(pos, text_.size());
+  const std::size_t before = text_.find_last_of("\r\n", pos == 0 ? 0 : pos - 1);
+  const std::size_t start = pos == 0 || before == std::string_view::npos ? 0 : before + 1;
+  const std::size_t end = std::min(text_.find_first_of("\r\n", pos), text_.size());
+  return text_.substr(start, end - start);
+}
+
 std::vector<std::string_view> SplitLines(std::string_view text) {
   std::vector<std::string_view> lines;
   TLineReader reader(text);

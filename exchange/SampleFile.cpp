@@ -7,7 +7,6 @@
 #include "core/model/DecimalSeparator.h"
 #include "exchange/Delimited.h"
 #include "exchange/Lines.h"
-#include "exchange/ReplaceSamples.h"
 #include "exchange/SampleValue.h"
 #include "exchange/TextFile.h"
 #include "exchange/TextFileReader.h"
@@ -74,88 +73,113 @@ std::string FormatSampleFileText(const TSampleData& samples) {
   return text;
 }
 
-TSampleFileText ParseSampleFileText(std::string_view text) {
-  TSampleFileText parsed;
-  TLineReader reader(text);
-  std::string_view line;
-  while (reader.Next(line)) {
-    const std::optional<TSamplePoint> point = ParseSampleLine(line);
-    parsed.Points.push_back(point.value_or(TSamplePoint{}));
-    if (!point) ++parsed.Unreadable;
-  }
-  return parsed;
+namespace {
+
+// Only codes 1 to 32: no item, no row.
+bool IsBlankLine(std::string_view line) noexcept {
+  return std::all_of(line.begin(), line.end(),
+                     [](char c) { return static_cast<unsigned char>(c) <= ' '; });
 }
 
-namespace {
+// The first line that is not blank is a header when it holds names and no sample.
+bool IsHeader(std::string_view line) {
+  return !ParseSampleLine(line) && !HeaderNames(line, Comma).empty();
+}
+
+// Takes the lines of a file one by one into a read, up to a number of rows.
+class TFileRows {
+ public:
+  TFileRows(TSampleRead& read, std::int64_t limit) noexcept : read_(read), limit_(limit) {}
+
+  // False for a row beyond the limit, which is not taken.
+  bool Take(std::string_view line) {
+    ++line_;
+    if (IsBlankLine(line)) return true;
+    read_.MarkContent();
+    const bool first = !started_;
+    started_ = true;
+    const std::optional<TSamplePoint> point = ParseSampleLine(line);
+    if (!point && first && IsHeader(line)) {
+      read_.SetHeader(HeaderNames(line, Comma));
+      return true;
+    }
+    if (read_.Rows() == limit_) return false;
+    if (point) {
+      read_.Add(*point);
+    } else {
+      read_.AddUnreadable(line_);
+    }
+    return true;
+  }
+
+ private:
+  TSampleRead& read_;
+  std::int64_t limit_;
+  std::int64_t line_ = 0;
+  bool started_ = false;
+};
 
 [[noreturn]] void ThrowTooManyLines(const std::string& fileName, std::int32_t maxLines) {
   throw TSampleFileError("Cannot open file \"" + FullPath(fileName) + "\". It has more than " +
                          std::to_string(maxLines) + " lines, more than a sample set can hold");
 }
 
-// Parses the lines into the set, which holds a row for each of them; a file that shrank
-// since it was counted leaves fewer rows.
-std::int32_t ParseInto(TTextFileReader& reader, TSampleData& loaded) {
-  std::int32_t row = 0;
-  std::int32_t unreadable = 0;
-  std::string_view line;
-  while (row < loaded.Count() && reader.Next(line)) {
-    if (const std::optional<TSamplePoint> point = ParseSampleLine(line)) {
-      loaded.SetX(row, point->X);
-      loaded.SetY(row, point->Y);
-    } else {
-      ++unreadable;
-    }
-    ++row;
-  }
-  if (row < loaded.Count()) loaded.SetCount(row);
-  loaded.UpdateBounds();
-  return unreadable;
-}
-
-// A pipe is read once: its rows are kept until its end tells how many there are.
-std::int32_t LoadOnce(TTextFileReader& reader, TSampleData& loaded, const std::string& fileName,
-                      std::int32_t maxLines) {
-  std::vector<TSamplePoint> points;
-  std::int32_t unreadable = 0;
+// The rows from here to the end: lines that are neither blank nor the header.
+std::int64_t CountRows(TTextFileReader& reader) {
+  std::int64_t rows = 0;
+  bool started = false;
   std::string_view line;
   while (reader.Next(line)) {
-    if (points.size() == static_cast<std::size_t>(maxLines)) ThrowTooManyLines(fileName, maxLines);
-    const std::optional<TSamplePoint> point = ParseSampleLine(line);
-    if (!point) ++unreadable;
-    points.push_back(point.value_or(TSamplePoint{}));
+    if (IsBlankLine(line)) continue;
+    if (!started && IsHeader(line)) --rows;
+    started = true;
+    ++rows;
   }
-  ReplaceSamples(loaded, points);
-  return unreadable;
+  return rows;
 }
 
 }  // namespace
 
-std::int32_t LoadSampleFile(TSampleData& samples, const std::string& fileName,
-                            std::int32_t maxLines) {
+TSampleRead ParseSampleFileText(std::string_view text) {
+  TSampleRead read;
+  TFileRows rows(read, std::numeric_limits<std::int64_t>::max());
+  TLineReader reader(text);
+  for (std::string_view line; reader.Next(line);)
+    rows.Take(line);
+  return read;
+}
+
+TSampleRead ReadSampleFile(const std::string& fileName, std::int32_t maxLines) {
   TTextFileReader reader(fileName);
-  TSampleData loaded;
-  std::int32_t unreadable = 0;
+  TSampleRead read;
+  std::string_view line;
   if (reader.Rewind()) {
     // Counted first, so that a file too long is refused before any row is allocated, and
     // the rows are allocated once, exactly.
-    const std::int64_t lines = reader.CountLines();
-    if (lines > maxLines) ThrowTooManyLines(fileName, maxLines);
-    const auto count = static_cast<std::int32_t>(lines);
+    const std::int64_t count = CountRows(reader);
+    if (count > maxLines) ThrowTooManyLines(fileName, maxLines);
     if (!reader.Rewind())
       throw TSampleFileError("Cannot open file \"" + FullPath(fileName) + "\".");
-    loaded.SetCount(count);
-    unreadable = ParseInto(reader, loaded);
+    read.Reserve(static_cast<std::int32_t>(count));
+    // A file that grew since it was counted gives the rows counted.
+    TFileRows rows(read, count);
+    while (reader.Next(line) && rows.Take(line)) {
+    }
   } else {
-    unreadable = LoadOnce(reader, loaded, fileName, maxLines);
+    // A pipe is read once: its rows are kept until its end tells how many there are.
+    TFileRows rows(read, maxLines);
+    while (reader.Next(line)) {
+      if (!rows.Take(line)) ThrowTooManyLines(fileName, maxLines);
+    }
   }
-  loaded.SetMargin(samples.GetMargin());
-  samples = std::move(loaded);
-  return unreadable;
+  return read;
 }
 
 std::int32_t LoadFromFile(TSampleData& samples, const std::string& fileName) {
-  return LoadSampleFile(samples, fileName, std::numeric_limits<std::int32_t>::max());
+  TSampleRead read = ReadSampleFile(fileName);
+  const auto unreadable = static_cast<std::int32_t>(read.Unreadable());
+  std::move(read).MoveInto(samples, TUnreadableChoice::Leave);
+  return unreadable;
 }
 
 void SaveToFile(const TSampleData& samples, const std::string& fileName) {

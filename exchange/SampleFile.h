@@ -3,13 +3,14 @@
 // separator needs it), CR LF after every line.
 
 #include <cstdint>
+#include <limits>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "core/model/SD.h"
 #include "exchange/SampleFileError.h"
+#include "exchange/SampleRead.h"
 
 // The line of one sample, without its line break.
 [[nodiscard]] std::string FormatSampleLine(const TSamplePoint& point);
@@ -20,20 +21,17 @@
 
 [[nodiscard]] std::string FormatSampleFileText(const TSampleData& samples);
 
-struct TSampleFileText {
-  std::vector<TSamplePoint> Points;  // one per line; (0, 0) where a line did not read
-  std::size_t Unreadable = 0;        // lines that did not read as two numbers
-};
+// The lines of a file's text as rows: blank lines are passed over, a first line of names
+// is the header; the rest read as samples or are counted, with their line numbers.
+[[nodiscard]] TSampleRead ParseSampleFileText(std::string_view text);
 
-[[nodiscard]] TSampleFileText ParseSampleFileText(std::string_view text);
+// Reads a file's rows without touching any set. A file of more than maxLines rows is refused
+// before any row is allocated. Throws TSampleFileError.
+[[nodiscard]] TSampleRead ReadSampleFile(
+    const std::string& fileName, std::int32_t maxLines = std::numeric_limits<std::int32_t>::max());
 
-// Replaces the set's points by the file's. Returns how many lines could not be read as two
-// numbers; they load as (0, 0). Both throw TSampleFileError and leave the set unchanged on
-// failure.
+// Replaces the set's points by the file's, without the lines that do not read as two
+// numbers; returns how many those were. Both throw TSampleFileError and leave the set
+// unchanged on failure.
 std::int32_t LoadFromFile(TSampleData& samples, const std::string& fileName);
 void SaveToFile(const TSampleData& samples, const std::string& fileName);
-
-// LoadFromFile with a limit on the number of lines: a longer file is refused
-// before any row is allocated. Returns the number of unreadable lines.
-std::int32_t LoadSampleFile(TSampleData& samples, const std::string& fileName,
-                            std::int32_t maxLines);

@@ -60,9 +60,18 @@ std::string ErrorBoxText(std::string text) {
   return text;
 }
 
-std::string UnreadableNote(std::int32_t unreadable, std::int32_t total, std::string_view rows,
-                           std::string_view done) {
-  if (unreadable <= 0) return {};
-  return std::to_string(unreadable) + " of " + std::to_string(total) + " " + std::string(rows) +
-         " could not be read and were " + std::string(done) + " as (0, 0).";
+std::string UnreadableNote(const TSampleRead& read, TUnreadableChoice choice) {
+  const std::string summary = UnreadableSummary(read, ChoiceOutcome(choice));
+  return summary.empty() ? summary : summary + ".";
+}
+
+std::string NothingPastedNote(const TSampleRead& read) {
+  if (read.Blank() || read.Readable() > 0) return {};
+  const std::int64_t count = read.Unreadable();
+  if (count == 0) return "Nothing was pasted: the clipboard holds no pair of numbers.";
+  const std::string which =
+      count == 1 ? "the one pair on the clipboard could not be read"
+                 : "none of the " + std::to_string(count) + " pairs on the clipboard could be read";
+  return "Nothing was pasted: " + which + " as two numbers (" + (count == 1 ? "line " : "lines ") +
+         LineList(read.UnreadableLines(), count) + ").";
 }

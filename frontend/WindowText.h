@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "core/search/SearchRun.h"
+#include "exchange/SampleRead.h"
 
 // The three parameter texts as decimal integers; if any of them is not one, all three
 // take the fallback values 100, 5 and 1. The margin comes in whole percent.
@@ -28,7 +29,11 @@
 // not get a second.
 [[nodiscard]] std::string ErrorBoxText(std::string text);
 
-// "3 of 120 lines could not be read and were loaded as (0, 0)." for the unit and the verb
-// given; the empty text when every row was read.
-[[nodiscard]] std::string UnreadableNote(std::int32_t unreadable, std::int32_t total,
-                                         std::string_view rows, std::string_view done);
+// "3 of 120 lines could not be read as two numbers and were left out (lines 4, 9 and
+// 12)." for what the choice made of them; the empty text when every row was read.
+[[nodiscard]] std::string UnreadableNote(const TSampleRead& read, TUnreadableChoice choice);
+
+// Why a paste changed nothing: "Nothing was pasted: none of the 3 pairs on the clipboard
+// could be read as two numbers (lines 1, 2 and 3)."; the empty text for a paste of blanks,
+// which says nothing, and for one that gave samples.
+[[nodiscard]] std::string NothingPastedNote(const TSampleRead& read);

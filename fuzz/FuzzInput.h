@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "core/model/DecimalSeparator.h"
+#include "core/model/SD.h"
 
 // A broken property is a crash for libFuzzer; the message says which one.
 #define FUZZ_CHECK(condition)                                                      \
@@ -29,6 +30,18 @@ inline bool CloseAfterTrip(double value, double back) {
   const double distance = value > back ? value - back : back - value;
   const double magnitude = value < 0 ? -value : value;
   return distance <= 1.0000001e-8 || distance <= 1.0000001e-15 * magnitude;
+}
+
+// The bounds enclose exactly the set's values, as after UpdateBounds.
+inline void CheckTightBounds(const TSampleData& samples) {
+  TSampleData tight(samples.Count());
+  for (std::int32_t i = 0; i < samples.Count(); ++i) {
+    tight.SetX(i, samples.GetX(i));
+    tight.SetY(i, samples.GetY(i));
+  }
+  tight.UpdateBounds();
+  FUZZ_CHECK(tight.MinX() == samples.MinX() && tight.MaxX() == samples.MaxX());
+  FUZZ_CHECK(tight.MinY() == samples.MinY() && tight.MaxY() == samples.MaxY());
 }
 
 inline std::string_view TakeSeparatorAndText(const std::uint8_t* data, std::size_t size) {

@@ -1,5 +1,6 @@
-// The line handling of a sample file: one sample per line, the unreadable lines counted,
-// and the text of the loaded samples loads back to the same values, up to their rounding.
+// The line handling of a sample file: blank lines and a first line of names are no rows,
+// every other line is a sample or is counted on its line, and the text of the loaded
+// samples loads back to the same values, up to their rounding.
 
 #include <cmath>
 #include <cstdlib>
@@ -11,29 +12,45 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view text = TakeSeparatorAndText(data, size);
-  const TSampleFileText parsed = ParseSampleFileText(text);
+  TSampleRead parsed = ParseSampleFileText(text);
   const std::vector<std::string_view> lines = SplitLines(text);
-  FUZZ_CHECK(parsed.Points.size() == lines.size());
-  std::size_t unreadable = 0;
-  for (const std::string_view line : lines)
-    unreadable += ParseSampleLine(line) ? 0 : 1;
-  FUZZ_CHECK(parsed.Unreadable == unreadable);
-
-  std::string written;
-  for (const TSamplePoint& point : parsed.Points)
-    written += FormatSampleLine(point) + "\r\n";
-  const TSampleFileText again = ParseSampleFileText(written);
-  FUZZ_CHECK(again.Points.size() == parsed.Points.size());
-  std::size_t overflowing = 0;
-  for (std::size_t i = 0; i < parsed.Points.size(); ++i) {
-    const TSamplePoint& point = parsed.Points[i];
-    if (std::fabs(point.X) > OverflowingText || std::fabs(point.Y) > OverflowingText) {
-      ++overflowing;
-      continue;
+  std::int64_t readable = 0;
+  std::int64_t filled = 0;
+  for (const std::string_view line : lines) {
+    readable += ParseSampleLine(line) ? 1 : 0;
+    for (const char c : line) {
+      if (static_cast<unsigned char>(c) > ' ') {
+        ++filled;
+        break;
+      }
     }
-    FUZZ_CHECK(CloseAfterTrip(point.X, again.Points[i].X));
-    FUZZ_CHECK(CloseAfterTrip(point.Y, again.Points[i].Y));
   }
-  FUZZ_CHECK(again.Unreadable == overflowing);
+  FUZZ_CHECK(parsed.Readable() == readable);
+  FUZZ_CHECK(parsed.Rows() + (parsed.Header().empty() ? 0 : 1) == filled);
+  std::int64_t previous = 0;
+  for (const std::int64_t line : parsed.UnreadableLines()) {
+    FUZZ_CHECK(line > previous && line <= std::ssize(lines));
+    FUZZ_CHECK(!ParseSampleLine(lines[static_cast<std::size_t>(line - 1)]));
+    previous = line;
+  }
+
+  TSampleData samples;
+  std::move(parsed).MoveInto(samples, TUnreadableChoice::AsZero);
+  TSampleRead again = ParseSampleFileText(FormatSampleFileText(samples));
+  FUZZ_CHECK(again.Header().empty() && again.Rows() == samples.Count());
+  std::int32_t overflowing = 0;
+  for (std::int32_t i = 0; i < samples.Count(); ++i) {
+    overflowing += std::fabs(samples.GetX(i)) > OverflowingText ||
+                   std::fabs(samples.GetY(i)) > OverflowingText;
+  }
+  FUZZ_CHECK(again.Unreadable() == overflowing);
+  TSampleData back;
+  std::move(again).MoveInto(back, TUnreadableChoice::AsZero);
+  for (std::int32_t i = 0; i < samples.Count(); ++i) {
+    const double x = samples.GetX(i);
+    const double y = samples.GetY(i);
+    if (std::fabs(x) > OverflowingText || std::fabs(y) > OverflowingText) continue;
+    FUZZ_CHECK(CloseAfterTrip(x, back.GetX(i)) && CloseAfterTrip(y, back.GetY(i)));
+  }
   return 0;
 }

@@ -1,12 +1,15 @@
 #include "import/CsvImport.h"
 
 #include <algorithm>
+#include <new>
 #include <optional>
 
 #include "import/CsvNumber.h"
 #include "import/CsvReader.h"
+#include "import/CsvText.h"
 #include "import/ImportError.h"
 #include "exchange/ReplaceSamples.h"
+#include "exchange/SampleRead.h"
 
 namespace {
 
@@ -35,19 +38,6 @@ std::optional<TSamplePoint> ReadPoint(const Row& row, TColumns columns, char sep
 
 std::string NameAt(const std::vector<std::string>& header, std::size_t column) {
   return column < header.size() ? header[column] : std::string();
-}
-
-// "4", "4 and 9", "4, 9 and 12"; "4, 9, 12, 20, 31 and more" when more were skipped.
-std::string LineList(const TCsvImportResult& result) {
-  std::string list;
-  const auto& lines = result.SkippedLines;
-  for (std::size_t i = 0; i < lines.size(); ++i) {
-    if (i > 0)
-      list += i + 1 == lines.size() && result.Skipped == std::ssize(lines) ? " and " : ", ";
-    list += std::to_string(lines[i]);
-  }
-  if (result.Skipped > std::ssize(lines)) list += " and more";
-  return list;
 }
 
 }  // namespace
@@ -115,7 +105,7 @@ std::string ImportSummary(const TCsvImportResult& result) {
   text += std::to_string(result.Skipped) + (result.Skipped == 1 ? " row" : " rows");
   text += " skipped because a chosen cell is not a number (";
   text += result.SkippedLines.size() == 1 && result.Skipped == 1 ? "line " : "lines ";
-  return text + LineList(result) + ").";
+  return text + LineList(result.SkippedLines, result.Skipped) + ").";
 }
 
 TCsvPreview PreviewCsv(std::string_view text, const TCsvImportSettings& settings,

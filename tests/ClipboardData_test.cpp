@@ -20,21 +20,42 @@ TEST(ClipboardData, PastesItemsInPairs) {
   ExpectRows({{1, 2}, {3, 4}}, samples);
 }
 
-TEST(ClipboardData, CountsUnreadablePairsAndKeepsTheirRows) {
+TEST(ClipboardData, LeavesOutUnreadablePairsAndSaysWhere) {
   TSampleData samples;
   const TClipboardPaste paste = ParseClipboardData("x y 1 2 3 oops 4 5;;6", samples);
   EXPECT_TRUE(paste.Pasted);
   EXPECT_EQ(3, paste.Unreadable);
-  ExpectRows({{0, 0}, {1, 2}, {0, 0}, {4, 5}, {0, 0}}, samples);
+  ExpectRows({{1, 2}, {4, 5}}, samples);
+
+  // Each pair on the line of its first item; the choice can still bring them back as (0, 0).
+  TSampleRead read = ReadClipboardData("1\t2\r\n3\toops\r\n\r\n5\t6\n7;\r\n8\r9 x");
+  EXPECT_EQ((std::vector<std::int64_t>{2, 7}), read.UnreadableLines());
+  std::move(read).MoveInto(samples, TUnreadableChoice::AsZero);
+  ExpectRows({{1, 2}, {0, 0}, {5, 6}, {7, 8}, {0, 0}}, samples);
 }
 
-TEST(ClipboardData, FewerThanTwoItemsLeaveTheSetAlone) {
-  for (const char* text : {"", " \r\n\t ", "42", "\"\""}) {
+// A first line of names is the header: its items are no pair, whatever their number.
+TEST(ClipboardData, FirstLineOfNamesIsTheHeader) {
+  TSampleRead read = ReadClipboardData("\r\ntime\tlevel m\r\n1\t2\r\n3\t4\r\n");
+  EXPECT_EQ((std::vector<std::string>{"time", "level m"}), read.Header());
+  EXPECT_EQ(0, read.Unreadable());
+  TSampleData samples;
+  std::move(read).MoveInto(samples, TUnreadableChoice::Leave);
+  ExpectRows({{1, 2}, {3, 4}}, samples);
+  EXPECT_EQ((std::vector<std::string>{"t", "x", "y"}), ReadClipboardData("t x y\n1 2\n").Header());
+  EXPECT_TRUE(ReadClipboardData("1 x\n1 2\n").Header().empty());
+}
+
+// Nothing that reads as a pair leaves the set as it was: no pair at all, or none readable.
+TEST(ClipboardData, NothingReadLeavesTheSetAlone) {
+  for (const char* text : {"", " \r\n\t ", "42", "\"\"", "a b\r\nc d", "x y\r\n", "1;x;y;2"}) {
     TSampleData samples = MakeSet({{1, 5}, {2, -4}});
     EXPECT_FALSE(ParseClipboardData(text, samples).Pasted) << text;
     ExpectRows({{1, 5}, {2, -4}}, samples);
     EXPECT_EQ(-4, samples.MinY());
   }
+  EXPECT_TRUE(ReadClipboardData(" \r\n\t ").Blank());
+  EXPECT_FALSE(ReadClipboardData("42").Blank());
 }
 
 TEST(ClipboardData, BoundsFitThePastedValuesOnly) {

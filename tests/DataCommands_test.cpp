@@ -189,14 +189,15 @@ void TestDataCommands::saveOnFullDiskNamesFileAndReason() {
 
 void TestDataCommands::openReportsUnreadableLines() {
   const QString path = dir_.filePath(QStringLiteral("partly.mvs"));
-  WriteFile(path, "1,2\r\n1;5,abc\r\n3,4\r\n");
+  // A header and blank lines are no samples; a line that does not read is left out.
+  WriteFile(path, "x,y\r\n1,2\r\n\r\n1;5,abc\r\n3,4\r\n\r\n");
   TScriptedServices script;
   TForm1 form(script.Services());
   script.DialogAnswers = {path};
   form.Open1Click();
-  QCOMPARE(Rows(form.SampleSet()), (QList<QPointF>{{1, 2}, {0, 0}, {3, 4}}));
-  QCOMPARE(script.Messages,
-           QStringList{"1 of 3 lines could not be read and were loaded as (0, 0)."});
+  QCOMPARE(Rows(form.SampleSet()), (QList<QPointF>{{1, 2}, {3, 4}}));
+  QCOMPARE(script.Messages, QStringList{"1 of 3 lines could not be read as two numbers and was "
+                                        "left out (line 4)."});
 }
 
 void TestDataCommands::copyPasteRoundTripThroughClipboard() {
@@ -225,13 +226,21 @@ void TestDataCommands::copyPasteRoundTripThroughClipboard() {
 
 void TestDataCommands::pasteOfNothingChangesNothing_data() {
   QTest::addColumn<QString>("clipboard");
-  QTest::newRow("empty") << "";
-  QTest::newRow("blanks and breaks") << "  \r\n\t \r\n";
-  QTest::newRow("single item") << "42";
+  QTest::addColumn<QString>("message");
+  QTest::newRow("empty") << ""
+                         << "";
+  QTest::newRow("blanks and breaks") << "  \r\n\t \r\n"
+                                     << "";
+  QTest::newRow("single item") << "42"
+                               << "Nothing was pasted: the clipboard holds no pair of numbers.";
+  QTest::newRow("names only") << "a b\r\nc d\r\n"
+                              << "Nothing was pasted: the one pair on the clipboard could not be "
+                                 "read as two numbers (line 2).";
 }
 
 void TestDataCommands::pasteOfNothingChangesNothing() {
   QFETCH(QString, clipboard);
+  QFETCH(QString, message);
   TScriptedServices script;
   TForm1 form(script.Services());
   const QList<QPointF> before = Rows(form.SampleSet());
@@ -239,18 +248,19 @@ void TestDataCommands::pasteOfNothingChangesNothing() {
   form.PastData1Click();
   QCOMPARE(Rows(form.SampleSet()), before);
   QCOMPARE(ChartPoints(form, TSampleChart::SampleSeries).size(), 100);
-  QVERIFY(script.Messages.isEmpty());
+  QCOMPARE(script.Messages, message.isEmpty() ? QStringList() : QStringList{message});
   QVERIFY(script.Errors.isEmpty());
 }
 
 void TestDataCommands::pasteReportsUnreadablePairs() {
   TScriptedServices script;
   TForm1 form(script.Services());
-  SetClipboardText(QStringLiteral("1;2;x;4;5 6"));
+  SetClipboardText(QStringLiteral("1;2;x;4;5 6\r\n7 y"));
   form.PastData1Click();
-  QCOMPARE(Rows(form.SampleSet()), (QList<QPointF>{{1, 2}, {0, 0}, {5, 6}}));
-  QCOMPARE(script.Messages, QStringList{"Test data pasted. 1 of 3 pairs could not be read and "
-                                        "were pasted as (0, 0)."});
+  QCOMPARE(Rows(form.SampleSet()), (QList<QPointF>{{1, 2}, {5, 6}}));
+  QCOMPARE(script.Messages,
+           QStringList{"Test data pasted. 2 of 4 pairs could not be read as two numbers and were "
+                       "left out (lines 1 and 2)."});
 }
 
 void TestDataCommands::copyChartLeavesPictureOnly() {

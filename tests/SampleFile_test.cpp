@@ -57,25 +57,49 @@ class SampleFile : public ::testing::Test {
 
 }  // namespace
 
+// Blank lines are no rows and a first line of names is the header; every other line that
+// does not read as two numbers is counted with its line, and left out or loaded as (0, 0).
 TEST_F(SampleFile, ReadsLinesAsPairs) {
+  using TNames = std::vector<std::string>;
   const struct {
     std::string Text;
-    std::initializer_list<TSamplePoint> Rows;
-    std::int32_t Unreadable;
+    std::initializer_list<TSamplePoint> Left;
+    std::initializer_list<TSamplePoint> AsZero;
+    std::vector<std::int64_t> Lines;
+    TNames Header;
   } rows[] = {
-      {"", {}, 0},
-      {"1.5,2.5", {{1.5, 2.5}}, 0},
-      {"1.5,2.5\r\n\r\n", {{1.5, 2.5}, {0, 0}}, 1},
-      {"1.5 2.5\n1.5\t2.5\n1.5 , 2.5", {{1.5, 2.5}, {1.5, 2.5}, {1.5, 2.5}}, 0},
-      {"1.5;2.5\n7\nx,y\n1,2,3", {{0, 0}, {0, 0}, {0, 0}, {1, 2}}, 3},
-      {"1,2\n\r3,4", {{1, 2}, {0, 0}, {3, 4}}, 1},
-      {std::string("1,2\r\n3,4\0\r\n5,6\r\n", 15), {{1, 2}, {3, 4}}, 0},
-      {"\"1\",\"2\"\r\n\"3,4", {{1, 2}, {0, 0}}, 1},
+      {"", {}, {}, {}, {}},
+      {"1.5,2.5", {{1.5, 2.5}}, {{1.5, 2.5}}, {}, {}},
+      {"1.5,2.5\r\n\r\n \t\r\n", {{1.5, 2.5}}, {{1.5, 2.5}}, {}, {}},
+      {"1.5 2.5\n1.5\t2.5\n1.5 , 2.5",
+       {{1.5, 2.5}, {1.5, 2.5}, {1.5, 2.5}},
+       {{1.5, 2.5}, {1.5, 2.5}, {1.5, 2.5}},
+       {},
+       {}},
+      {"1.5;2.5\n7\nx,y\n1,2,3", {{1, 2}}, {{0, 0}, {0, 0}, {0, 0}, {1, 2}}, {1, 2, 3}, {}},
+      {"1,2\n\r3,4", {{1, 2}, {3, 4}}, {{1, 2}, {3, 4}}, {}, {}},
+      {std::string("1,2\r\n3,4\0\r\n5,6\r\n", 15), {{1, 2}, {3, 4}}, {{1, 2}, {3, 4}}, {}, {}},
+      {"\"1\",\"2\"\r\n\"3,4", {{1, 2}}, {{1, 2}, {0, 0}}, {2}, {}},
+      {"\r\n \r\ntime, value\r\n1,2\r\n\r\n3,4\r\n",
+       {{1, 2}, {3, 4}},
+       {{1, 2}, {3, 4}},
+       {},
+       {"time", "value"}},
+      {"x,y\r\n1,2\r\nx,y\r\n", {{1, 2}}, {{1, 2}, {0, 0}}, {3}, {"x", "y"}},
   };
   for (const auto& row : rows) {
+    const std::string path = Write("rows.mvs", row.Text);
+    for (const TUnreadableChoice choice : {TUnreadableChoice::Leave, TUnreadableChoice::AsZero}) {
+      TSampleRead read = ReadSampleFile(path);
+      EXPECT_EQ(row.Lines, read.UnreadableLines()) << row.Text;
+      EXPECT_EQ(row.Header, read.Header()) << row.Text;
+      TSampleData samples = MakeSet({{9, 9}});
+      std::move(read).MoveInto(samples, choice);
+      ExpectRows(choice == TUnreadableChoice::Leave ? row.Left : row.AsZero, samples);
+    }
     TSampleData samples = MakeSet({{9, 9}});
-    EXPECT_EQ(row.Unreadable, LoadFromFile(samples, Write("rows.mvs", row.Text))) << row.Text;
-    ExpectRows(row.Rows, samples);
+    EXPECT_EQ(static_cast<std::int32_t>(row.Lines.size()), LoadFromFile(samples, path));
+    ExpectRows(row.Left, samples);
   }
 }
 
@@ -104,14 +128,14 @@ TEST_F(SampleFile, SaveThenLoadReproducesTheRoundedSet) {
   }
 }
 
-TEST_F(SampleFile, OtherSeparatorLoadsZerosAndSaysSo) {
+TEST_F(SampleFile, OtherSeparatorReadsNothingAndSaysSo) {
   {
     const TSeparator comma(",");
     SaveToFile(MakeSet({{1, 0.5}, {2, 0.25}}), PathOf("comma.mvs"));
   }
   TSampleData samples;
   EXPECT_EQ(2, LoadFromFile(samples, PathOf("comma.mvs")));
-  ExpectRows({{0, 0}, {0, 0}}, samples);
+  EXPECT_EQ(0, samples.Count());
 }
 
 TEST_F(SampleFile, LoadLeavesBoundsTightAroundTheFile) {
@@ -262,7 +286,8 @@ TEST_F(SampleFile, BlockwiseLoadingMatchesTheWholeText) {
       texts.push_back(text);
     }
   }
-  texts.push_back(std::string(Block * 2 + 17, '5') + ",3\n4,6");  // longer than a block
+  texts.push_back(std::string(Block * 2 + 17, '5') + ",3\n4,6");    // longer than a block
+  texts.push_back(std::string(Block - 2, '\n') + "x,y\n1,2\nz\n");  // a header in block two
   std::string late(Block + 10, '\n');
   late[Block + 3] = '\0';  // a NUL in the second block ends the text there
   texts.push_back(late + "1,2\n");
@@ -271,34 +296,36 @@ TEST_F(SampleFile, BlockwiseLoadingMatchesTheWholeText) {
   texts.push_back(late);
   texts.push_back(std::string(Block - 1, '\n') + "\r\n\r");  // CR, block end, LF
   for (const std::string& text : texts) {
-    const TSampleFileText whole = ParseSampleFileText(text);
-    TSampleData samples = MakeSet({{9, 9}});
-    ASSERT_EQ(static_cast<std::int32_t>(whole.Unreadable),
-              LoadFromFile(samples, Write("block.mvs", text)));
-    ASSERT_EQ(static_cast<std::int32_t>(whole.Points.size()), samples.Count());
-    for (std::int32_t i = 0; i < samples.Count(); ++i) {
-      ASSERT_EQ(whole.Points[i].X, samples.GetX(i)) << "row " << i;
-      ASSERT_EQ(whole.Points[i].Y, samples.GetY(i)) << "row " << i;
+    TSampleRead whole = ParseSampleFileText(text);
+    TSampleRead blocks = ReadSampleFile(Write("block.mvs", text));
+    ASSERT_EQ(whole.UnreadableLines(), blocks.UnreadableLines());
+    ASSERT_EQ(whole.Unreadable(), blocks.Unreadable());
+    TSampleData all;
+    TSampleData read;
+    std::move(whole).MoveInto(all, TUnreadableChoice::AsZero);
+    std::move(blocks).MoveInto(read, TUnreadableChoice::AsZero);
+    ASSERT_EQ(all.Count(), read.Count());
+    for (std::int32_t i = 0; i < read.Count(); ++i) {
+      ASSERT_EQ(all.GetX(i), read.GetX(i)) << "row " << i;
+      ASSERT_EQ(all.GetY(i), read.GetY(i)) << "row " << i;
     }
   }
 }
 
-TEST_F(SampleFile, TooManyLinesAreRefusedAndKeepTheSet) {
-  const std::string path = Write("four.mvs", "1,2\n3,4\n5,6\n7,8");
-  TSampleData samples = MakeSet({{1, 2}});
-  samples.SetMargin(0.25);
+TEST_F(SampleFile, TooManyLinesAreRefused) {
+  // Blank lines and the header are no rows: four rows, under a limit of three and four.
+  const std::string path = Write("four.mvs", "x,y\n\n1,2\n3,4\n\n5,6\n7,8\n\n");
   try {
-    (void)LoadSampleFile(samples, path, 3);
+    (void)ReadSampleFile(path, 3);
     FAIL() << "no error";
   } catch (const TSampleFileError& error) {
     EXPECT_EQ("Cannot open file \"" + path + "\". It has more than 3 lines, more than a " +
                   "sample set can hold",
               std::string(error.what()));
   }
-  ExpectRows({{1, 2}}, samples);
-  EXPECT_EQ(0, LoadSampleFile(samples, path, 4));
+  TSampleData samples;
+  ReadSampleFile(path, 4).MoveInto(samples, TUnreadableChoice::Leave);
   ExpectRows({{1, 2}, {3, 4}, {5, 6}, {7, 8}}, samples);
-  EXPECT_EQ(0.25, samples.GetMargin());
   EXPECT_EQ(7, samples.MaxX());
 }
 
@@ -317,15 +344,19 @@ TEST_F(SampleFile, PipeLoadsOnceWithItsLimit) {
   const auto feed = [&pipe](const std::string& text) {
     return std::thread([pipe, text] { std::ofstream(pipe, std::ios::binary) << text; });
   };
-  std::thread writer = feed("1,2\r\nx\r\n3,4");
+  std::thread writer = feed("1,2\r\nx\r\n\r\n3,4");
+  TSampleRead read = ReadSampleFile(pipe);
+  writer.join();
+  EXPECT_EQ(std::vector<std::int64_t>{2}, read.UnreadableLines());
   TSampleData samples;
-  EXPECT_EQ(1, LoadFromFile(samples, pipe));
-  writer.join();
+  std::move(read).MoveInto(samples, TUnreadableChoice::AsZero);
   ExpectRows({{1, 2}, {0, 0}, {3, 4}}, samples);
-  writer = feed("1,2\n3,4\n5,6\n");
-  EXPECT_THROW((void)LoadSampleFile(samples, pipe, 2), TSampleFileError);
+  writer = feed("x,y\n1,2\n\n3,4\n5,6\n");
+  EXPECT_THROW((void)ReadSampleFile(pipe, 2), TSampleFileError);
   writer.join();
-  EXPECT_EQ(3, samples.Count());
+  writer = feed("x,y\n1,2\n\n3,4\n");
+  EXPECT_EQ(2, ReadSampleFile(pipe, 2).Readable());
+  writer.join();
 }
 #endif
 

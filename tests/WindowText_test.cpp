@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "exchange/ClipboardData.h"
+
 TEST(WindowText, ParametersReadAsDecimalIntegers) {
   const TSearchParameters p = ReadSearchParameters("32000", "100", "20", 25, false);
   EXPECT_EQ(32000, p.PopulationSize);
@@ -47,9 +49,28 @@ TEST(WindowText, ErrorBoxAddsAPeriodOnlyAfterCharactersSortingAfterIt) {
 }
 
 TEST(WindowText, UnreadableNoteOnlyWhenRowsWereLost) {
-  EXPECT_EQ("3 of 120 lines could not be read and were loaded as (0, 0).",
-            UnreadableNote(3, 120, "lines", "loaded"));
-  EXPECT_EQ("", UnreadableNote(0, 120, "lines", "loaded"));
+  TSampleRead read;
+  read.Add({1, 2});
+  EXPECT_EQ("", UnreadableNote(read, TUnreadableChoice::Leave));
+  read.AddUnreadable(4);
+  read.AddUnreadable(9);
+  EXPECT_EQ("2 of 3 lines could not be read as two numbers and were left out (lines 4 and 9).",
+            UnreadableNote(read, TUnreadableChoice::Leave));
+}
+
+TEST(WindowText, NothingPastedNoteOnlyWhenSomethingWasThere) {
+  EXPECT_EQ("", NothingPastedNote(ReadClipboardData(" \r\n")));
+  EXPECT_EQ("", NothingPastedNote(ReadClipboardData("1 2 x y")));
+  EXPECT_EQ("Nothing was pasted: the clipboard holds no pair of numbers.",
+            NothingPastedNote(ReadClipboardData("42")));
+  EXPECT_EQ(
+      "Nothing was pasted: the one pair on the clipboard could not be read as two numbers "
+      "(line 2).",
+      NothingPastedNote(ReadClipboardData("\n1 y\n")));
+  EXPECT_EQ(
+      "Nothing was pasted: none of the 3 pairs on the clipboard could be read as two numbers "
+      "(lines 1, 2 and 3).",
+      NothingPastedNote(ReadClipboardData("a 1\nb 2\nc 3")));
 }
 
 TEST(WindowText, SeedIsPlainDigitsWithinThirtyTwoBits) {

@@ -41,13 +41,24 @@ check generations-range 2 "--generations: out of range" --generations 0
 check threads-range 2 "--threads: out of range" --threads 0
 check missing-file 2 "Cannot open file" --seed 1 --samples "$tmp/none.mvs"
 printf '' >"$tmp/empty.mvs"
-check empty-file 2 "no samples, the file is empty" --seed 1 --samples "$tmp/empty.mvs"
-printf 'x,y\r\n\r\n1;2\r\n' >"$tmp/unreadable.mvs"
-check no-readable-line 2 "none of its 3 lines could be read" --seed 1 --samples "$tmp/unreadable.mvs"
+check empty-file 2 "no samples, the file holds no line of data" --seed 1 --samples "$tmp/empty.mvs"
+printf 'x,y\r\n\r\n \t\r\n' >"$tmp/header.mvs"
+check header-only 2 "no samples, the file holds no line of data" --seed 1 --samples "$tmp/header.mvs"
+printf 'x,y\r\n\r\n1;2\r\nabc\r\n' >"$tmp/unreadable.mvs"
+check no-readable-line 2 "2 of 2 lines could not be read as two numbers (lines 3 and 4)" \
+  --seed 1 --samples "$tmp/unreadable.mvs"
 check nul-device 2 "no samples" --seed 1 --samples /dev/zero
-printf 'x,y\r\n' >"$tmp/some.mvs"
-for i in $(seq 0 11); do printf '%d,%d\r\n' "$i" "$i" >>"$tmp/some.mvs"; done
-check some-unreadable 0 "1 of 13 lines could not be read" --seed 1 --samples "$tmp/some.mvs"
+# A header and blank lines are no samples and go unmentioned; a garbled line is left out.
+printf 'x,y\r\n' >"$tmp/header.mvs"
+for i in $(seq 0 11); do printf '%d,%d\r\n\r\n' "$i" "$i" >>"$tmp/header.mvs"; done
+check header-and-blanks 0 "" --seed 1 --samples "$tmp/header.mvs" --write-samples "$tmp/back.mvs"
+if grep -q "could not be read" "$tmp/err" || [[ $(wc -l <"$tmp/back.mvs") != 12 ]]; then
+  echo "FAIL header-and-blanks: $(cat "$tmp/err")"; failed=$((failed + 1)); fi
+printf '0,0\r\n1,1\r\n2,2\r\n\r\n3;3\r\n' >"$tmp/some.mvs"
+for i in $(seq 4 11); do printf '%d,%d\r\n' "$i" "$i" >>"$tmp/some.mvs"; done
+check some-unreadable 0 "1 of 12 lines could not be read as two numbers and was left out (line 5)" \
+  --seed 1 --samples "$tmp/some.mvs" --write-samples "$tmp/back.mvs"
+[[ $(wc -l <"$tmp/back.mvs") == 11 ]] || { echo "FAIL some-unreadable: rows"; failed=$((failed + 1)); }
 printf '1,1\r\n2,5\r\n3,2\r\n' >"$tmp/three.mvs"
 check few-progressive 1 "use --no-progressive" --seed 1 --generations 2 --samples "$tmp/three.mvs"
 check few-plain 1 "" --seed 1 --generations 2 --no-progressive --samples "$tmp/three.mvs" --margin 0

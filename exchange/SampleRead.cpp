@@ -1,0 +1,156 @@
+#include "exchange/SampleRead.h"
+
+#include <algorithm>
+#include <limits>
+#include <stdexcept>
+
+#include "exchange/Delimited.h"
+#include "exchange/SampleValue.h"
+
+namespace {
+
+constexpr std::int32_t MaxRows = std::numeric_limits<std::int32_t>::max();
+
+bool IsBlank(char c) noexcept {
+  const auto code = static_cast<unsigned char>(c);
+  return code >= 1 && code <= 32;
+}
+
+std::string_view Trim(std::string_view field) noexcept {
+  while (!field.empty() && IsBlank(field.front()))
+    field.remove_prefix(1);
+  while (!field.empty() && IsBlank(field.back()))
+    field.remove_suffix(1);
+  return field;
+}
+
+// A field between quotes loses them, and its doubled quotes stand for one.
+std::string Unquote(std::string_view field) {
+  if (field.size() < 2 || field.front() != '"' || field.back() != '"') return std::string(field);
+  std::string name;
+  for (std::size_t i = 1; i + 1 < field.size(); ++i) {
+    name += field[i];
+    if (field[i] == '"' && field[i + 1] == '"') ++i;
+  }
+  return name;
+}
+
+// The fields between separators outside quotes.
+std::vector<std::string> SplitAt(std::string_view line, char separator) {
+  std::vector<std::string> fields;
+  bool quoted = false;
+  std::size_t start = 0;
+  for (std::size_t i = 0; i <= line.size(); ++i) {
+    if (i < line.size() && line[i] == '"') quoted = !quoted;
+    if (i == line.size() || (line[i] == separator && !quoted)) {
+      fields.push_back(Unquote(Trim(line.substr(start, i - start))));
+      start = i + 1;
+    }
+  }
+  return fields;
+}
+
+// A name holds a letter other than an exponent's E and is no number: "1,5" written under
+// another separator is none, nor "1E400", too large for a double.
+bool IsName(const std::string& name) {
+  const bool letter = std::any_of(name.begin(), name.end(), [](char c) {
+    const int lower = static_cast<unsigned char>(c) | 0x20;
+    return (lower >= 'a' && lower <= 'z' && lower != 'e') || static_cast<unsigned char>(c) >= 0x80;
+  });
+  return letter && !ParseSampleValue(name).has_value();
+}
+
+std::string Singular(const std::string& noun) {
+  return noun.ends_with('s') ? noun.substr(0, noun.size() - 1) : noun;
+}
+
+}  // namespace
+
+TSampleRead::TSampleRead(std::string_view rowNoun) : rowNoun_(rowNoun) {}
+
+void TSampleRead::Reserve(std::int32_t rows) {
+  if (rows > rows_.Count()) rows_.SetCount(rows);
+}
+
+void TSampleRead::Add(const TSamplePoint& point) {
+  if (readable_ == rows_.Count()) {
+    if (readable_ == MaxRows) throw std::out_of_range("Range check error");
+    rows_.SetCount(std::max(16, readable_ > MaxRows / 2 ? MaxRows : readable_ * 2));
+  }
+  rows_.SetX(readable_, point.X);
+  rows_.SetY(readable_, point.Y);
+  ++readable_;
+}
+
+void TSampleRead::AddUnreadable(std::int64_t line) {
+  unreadableAt_.push_back(readable_);
+  if (unreadableLines_.size() < LinesKept) unreadableLines_.push_back(line);
+}
+
+void TSampleRead::MoveInto(TSampleData& samples, TUnreadableChoice choice) && {
+  if (choice == TUnreadableChoice::AsZero && !unreadableAt_.empty()) {
+    if (Rows() > MaxRows) throw std::out_of_range("Range check error");
+    TSampleData all(static_cast<std::int32_t>(Rows()));
+    std::size_t before = 0;  // unreadable rows placed so far
+    for (std::int32_t row = 0; row < readable_; ++row) {
+      while (before < unreadableAt_.size() && unreadableAt_[before] <= row)
+        ++before;
+      const auto at = static_cast<std::int32_t>(row + static_cast<std::int64_t>(before));
+      all.SetX(at, rows_.GetX(row));
+      all.SetY(at, rows_.GetY(row));
+    }
+    rows_ = std::move(all);
+  } else {
+    rows_.SetCount(readable_);
+  }
+  // SetX and SetY only widen, and the (0, 0) rows were never set.
+  rows_.UpdateBounds();
+  rows_.SetMargin(samples.GetMargin());
+  samples = std::move(rows_);
+  rows_ = TSampleData();
+  readable_ = 0;
+  unreadableAt_.clear();
+}
+
+std::string LineList(const std::vector<std::int64_t>& lines, std::int64_t count) {
+  std::string list;
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    if (i > 0) list += i + 1 == lines.size() && count == std::ssize(lines) ? " and " : ", ";
+    list += std::to_string(lines[i]);
+  }
+  if (count > std::ssize(lines)) list += " and more";
+  return list;
+}
+
+std::string UnreadableSummary(const TSampleRead& read, std::string_view outcome) {
+  const std::int64_t count = read.Unreadable();
+  if (count == 0) return {};
+  const std::string& noun = read.RowNoun();
+  std::string text = std::to_string(count) + " of " + std::to_string(read.Rows()) + " " +
+                     (read.Rows() == 1 ? Singular(noun) : noun) +
+                     " could not be read as two numbers";
+  if (!outcome.empty()) text += (count == 1 ? " and was " : " and were ") + std::string(outcome);
+  const std::vector<std::int64_t>& lines = read.UnreadableLines();
+  text += lines.size() == 1 && count == 1 ? " (line " : " (lines ";
+  return text + LineList(lines, count) + ")";
+}
+
+std::string_view ChoiceOutcome(TUnreadableChoice choice) noexcept {
+  return choice == TUnreadableChoice::Leave ? "left out" : "loaded as (0, 0)";
+}
+
+std::vector<std::string> HeaderNames(std::string_view line, char delimiter) {
+  std::vector<std::string> names;
+  if (line.find(delimiter) != std::string_view::npos) {
+    names = SplitAt(line, delimiter);
+  } else if (line.find('\t') != std::string_view::npos) {
+    names = SplitAt(line, '\t');
+  } else {
+    TDelimitedReader reader(line, delimiter);
+    for (std::string_view item; reader.Next(item);)
+      names.emplace_back(item);
+  }
+  const bool named = names.size() >= 2 && std::all_of(names.begin(), names.end(), IsName);
+  if (!named) names.clear();
+  return names;
+}

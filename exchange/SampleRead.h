@@ -1,0 +1,79 @@
+#pragma once
+// Samples read from a sample file or a paste before they replace a set: the rows that read
+// as two numbers, where the others stood and on which lines, and the names of a header.
+// Blank lines are no rows, and a first line of names is a header, not a row; what becomes
+// of the rows that do not read is the caller's choice, made after it has told the user.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/model/SD.h"
+
+enum class TUnreadableChoice {
+  Leave,   // load without them, the default
+  AsZero,  // load each as the sample (0, 0)
+};
+
+class TSampleRead {
+ public:
+  static constexpr std::size_t LinesKept = 5;
+
+  // Rows are lines of a file or pairs of a paste; the noun names them in texts.
+  explicit TSampleRead(std::string_view rowNoun = "lines");
+
+  // Room for rows known in advance, so that adding them allocates nothing more.
+  void Reserve(std::int32_t rows);
+  void Add(const TSamplePoint& point);
+  // line: where the row starts, from 1.
+  void AddUnreadable(std::int64_t line);
+  void SetHeader(std::vector<std::string> names) { header_ = std::move(names); }
+  // The text held something: a row, a header or an item that was no pair.
+  void MarkContent() noexcept { content_ = true; }
+
+  [[nodiscard]] std::int32_t Readable() const noexcept { return readable_; }
+  [[nodiscard]] std::int64_t Unreadable() const noexcept {
+    return static_cast<std::int64_t>(unreadableAt_.size());
+  }
+  [[nodiscard]] std::int64_t Rows() const noexcept { return Readable() + Unreadable(); }
+  // The lines of the first LinesKept unreadable rows.
+  [[nodiscard]] const std::vector<std::int64_t>& UnreadableLines() const noexcept {
+    return unreadableLines_;
+  }
+  // The names of the first line when it held names only; empty without one.
+  [[nodiscard]] const std::vector<std::string>& Header() const noexcept { return header_; }
+  // Nothing but blanks and line breaks.
+  [[nodiscard]] bool Blank() const noexcept { return !content_ && Rows() == 0 && header_.empty(); }
+  [[nodiscard]] const std::string& RowNoun() const noexcept { return rowNoun_; }
+
+  // The rows the choice keeps, in the order of the text, with tight bounds; the set keeps
+  // its margin. Throws std::out_of_range when they are more than a set can count.
+  void MoveInto(TSampleData& samples, TUnreadableChoice choice) &&;
+
+ private:
+  TSampleData rows_;  // the readable rows, grown ahead of readable_
+  std::int32_t readable_ = 0;
+  std::vector<std::int32_t> unreadableAt_;  // per unreadable row: the readable rows before it
+  std::vector<std::int64_t> unreadableLines_;
+  std::vector<std::string> header_;
+  std::string rowNoun_;
+  bool content_ = false;
+};
+
+// "4", "4 and 9", "4, 9 and 12"; "... and more" when count is more than the lines listed.
+[[nodiscard]] std::string LineList(const std::vector<std::int64_t>& lines, std::int64_t count);
+
+// "2 of 120 lines could not be read as two numbers (lines 4 and 9)"; with what became of
+// them: "... and were left out (lines 4 and 9)". Empty when every row was read.
+[[nodiscard]] std::string UnreadableSummary(const TSampleRead& read, std::string_view outcome = {});
+
+// What became of the unreadable rows under a choice: "left out", "loaded as (0, 0)".
+[[nodiscard]] std::string_view ChoiceOutcome(TUnreadableChoice choice) noexcept;
+
+// Names of a first line: its fields split at the delimiter where it holds one, else at tabs,
+// else at blanks, each without blanks around it or its quotes. Nothing when a field holds no
+// letter but an exponent's E (an empty field, a number under another decimal separator or
+// too large for a double) or reads as a number, or there are fewer than two: such a line is
+// no header.
+[[nodiscard]] std::vector<std::string> HeaderNames(std::string_view line, char delimiter);
