@@ -188,11 +188,12 @@ void TSampleCommands::Import() {
   if (!path) return;
   OpenDialog2->selectFile(*path);
   try {
-    const std::string text = ReadCsvFile(QFile::encodeName(*path).toStdString());
+    const std::string fileName = QFile::encodeName(*path).toStdString();
+    const std::string text = ReadCsvFile(fileName);
     const QString name = QFileInfo(*path).fileName();
     TImportDialog dialog(text, name, &window_);
     if (!services_.RunDialog(dialog)) return;
-    const TCsvImportResult imported = ImportCsv(text, dialog.Settings());
+    const TCsvImportResult imported = ImportCsvFile(fileName, text, dialog.Settings());
     const QString undoNote = history_->Record(QStringLiteral("Import ") + name,
                                               TSampleOrigin::Imported, [&](TSampleData& samples) {
                                                 ReplaceSamples(samples, imported.Points);

@@ -47,7 +47,7 @@ void ImportSamples(const TCliImportOptions& import, TSampleData& samples, std::o
   TCsvImportSettings settings = DetectCsvImport(text);
   if (!import.XColumn.empty()) settings.X = ParseColumnChoice(import.XColumn);
   if (!import.YColumn.empty()) settings.Y = ParseColumnChoice(import.YColumn);
-  const TCsvImportResult result = ImportCsv(text, settings);
+  const TCsvImportResult result = ImportCsvFile(import.File, text, settings);
   ReplaceSamples(samples, result.Points);
   const TCsvDialect& dialect = settings.Dialect;
   log << "import: delimiter "

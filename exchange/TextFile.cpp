@@ -93,21 +93,8 @@ std::string FullPath(const std::string& fileName) {
   return error ? fileName : path.lexically_normal().string();
 }
 
-std::string ReadTextFile(const std::string& fileName) {
-  errno = 0;
-  const TFile file(std::fopen(fileName.c_str(), "rb"));
-  if (!file) ThrowFileError("Cannot open file", fileName, LastError());
-  std::string content;
-  std::error_code error;
-  const auto size = fs::file_size(fileName, error);
-  if (!error) content.reserve(size);
-  char buffer[1 << 16];
-  while (const std::size_t read = std::fread(buffer, 1, sizeof buffer, file.get())) {
-    content.append(buffer, read);
-  }
-  // Opening a folder succeeds on some systems; reading it does not.
-  if (std::ferror(file.get())) ThrowFileError("Cannot open file", fileName, LastError());
-  return content;
+void ThrowOpenError(const std::string& fileName) {
+  ThrowFileError("Cannot open file", fileName, LastError());
 }
 
 void ReplaceTextFile(const std::string& fileName, std::string_view content) {

@@ -1,6 +1,6 @@
 #pragma once
-// Whole-file reading and a replace that never leaves a half-written file behind.
-// Failures throw TSampleFileError.
+// The error of a file that cannot be read, and a replace that never leaves a half-written
+// file behind. Failures throw TSampleFileError.
 
 #include <string>
 #include <string_view>
@@ -10,8 +10,11 @@
 // The name as a full path, as the error texts show it.
 [[nodiscard]] std::string FullPath(const std::string& fileName);
 
-[[nodiscard]] std::string ReadTextFile(const std::string& fileName);
+// "Cannot open file "<full path>". <the system's reason, from errno>"
+[[noreturn]] void ThrowOpenError(const std::string& fileName);
 
-// Writes a temporary file beside the target and renames it over the target once every
-// byte is written and flushed; on failure the old file is intact and the temporary gone.
+// Writes a temporary file beside the target (NAME.~N.tmp, created with the target's
+// permissions) and renames it over the target once every byte is written and flushed; on
+// failure the old file is intact and the temporary gone. Temporaries that a save killed
+// midway left beside the target are removed first.
 void ReplaceTextFile(const std::string& fileName, std::string_view content);

@@ -3,17 +3,11 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
-#include <system_error>
 
 #include "exchange/SampleFileError.h"
 #include "exchange/TextFile.h"
 
 namespace {
-
-[[noreturn]] void ThrowOpenError(const std::string& fileName) {
-  const std::error_code cause(errno != 0 ? errno : EIO, std::generic_category());
-  throw TSampleFileError("Cannot open file \"" + FullPath(fileName) + "\". " + cause.message());
-}
 
 bool IsBreak(char c) noexcept {
   return c == '\n' || c == '\r';

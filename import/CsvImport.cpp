@@ -53,7 +53,8 @@ TCsvImportSettings DetectCsvImport(std::string_view text) {
   return settings;
 }
 
-TCsvImportResult ImportCsv(std::string_view text, const TCsvImportSettings& settings) {
+TCsvImportResult ImportCsv(std::string_view text, const TCsvImportSettings& settings,
+                           std::int64_t maxRows) {
   TCsvReader reader(text, settings.Dialect.Delimiter);
   TCsvRecord record;
   std::vector<std::string> header;
@@ -71,6 +72,10 @@ TCsvImportResult ImportCsv(std::string_view text, const TCsvImportSettings& sett
     ++result.Rows;
     widest = std::max(widest, record.Fields.size());
     if (const std::optional<TSamplePoint> point = ReadPoint(record.Fields, columns, separator)) {
+      if (std::ssize(result.Points) == maxRows) {
+        throw TImportError("It has more than " + std::to_string(maxRows) +
+                           " rows of data, more than a sample set can hold.");
+      }
       result.Points.push_back(*point);
       continue;
     }
@@ -92,6 +97,17 @@ TCsvImportResult ImportCsv(std::string_view text, const TCsvImportSettings& sett
                        DescribeColumn(settings.X) + " and " + DescribeColumn(settings.Y) + ".");
   }
   return result;
+}
+
+TCsvImportResult ImportCsvFile(const std::string& fileName, std::string_view text,
+                               const TCsvImportSettings& settings, std::int64_t maxRows) {
+  try {
+    return ImportCsv(text, settings, maxRows);
+  } catch (const TImportError& error) {
+    throw NamedImportError(fileName, error.what());
+  } catch (const std::bad_alloc&) {
+    throw NamedImportError(fileName, "There is not enough memory to import it.");
+  }
 }
 
 void ImportCsv(std::string_view text, const TCsvImportSettings& settings, TSampleData& samples) {

@@ -32,9 +32,20 @@ struct TCsvImportResult {
   static constexpr std::size_t SkippedLinesKept = 5;
 };
 
-// Throws TImportError when a column cannot be resolved, and when no row gives a sample: the
-// text has no data rows, a chosen column is past every row, or no row has both numbers.
-[[nodiscard]] TCsvImportResult ImportCsv(std::string_view text, const TCsvImportSettings& settings);
+// A sample set counts its rows in 32 bits.
+inline constexpr std::int64_t MaxImportRows = INT32_MAX;
+
+// Throws TImportError when a column cannot be resolved, when no row gives a sample (the text
+// has no data rows, a chosen column is past every row, or no row has both numbers), and when
+// more than maxRows rows would give one.
+[[nodiscard]] TCsvImportResult ImportCsv(std::string_view text, const TCsvImportSettings& settings,
+                                         std::int64_t maxRows = MaxImportRows);
+
+// ImportCsv of a file's text: every error, running out of memory included, names the file
+// ("Cannot import file "<full path>". The file holds no rows of data.").
+[[nodiscard]] TCsvImportResult ImportCsvFile(const std::string& fileName, std::string_view text,
+                                             const TCsvImportSettings& settings,
+                                             std::int64_t maxRows = MaxImportRows);
 
 // The set holds the imported points, with tight bounds.
 void ImportCsv(std::string_view text, const TCsvImportSettings& settings, TSampleData& samples);

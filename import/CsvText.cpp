@@ -1,10 +1,17 @@
 #include "import/CsvText.h"
 
+#include <cerrno>
 #include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <new>
 #include <string_view>
+#include <system_error>
+#include <vector>
 
-#include "import/ImportError.h"
 #include "exchange/TextFile.h"
+#include "import/CsvBytes.h"
 
 namespace {
 
@@ -59,6 +66,10 @@ std::string FromUtf16(std::string_view bytes, bool bigEndian) {
   return text;
 }
 
+struct TCloser {
+  void operator()(std::FILE* file) const noexcept { std::fclose(file); }
+};
+
 }  // namespace
 
 std::string DecodeCsvText(std::string bytes) {
@@ -73,5 +84,27 @@ std::string DecodeCsvText(std::string bytes) {
 }
 
 std::string ReadCsvFile(const std::string& fileName) {
-  return DecodeCsvText(ReadTextFile(fileName));
+  errno = 0;
+  const std::unique_ptr<std::FILE, TCloser> file(std::fopen(fileName.c_str(), "rb"));
+  if (!file) ThrowOpenError(fileName);
+  try {
+    TCsvBytes bytes;
+    std::error_code error;
+    if (const auto size = std::filesystem::file_size(fileName, error); !error) bytes.Reserve(size);
+    std::vector<char> block(std::size_t{1} << 16);
+    while (const std::size_t read = std::fread(block.data(), 1, block.size(), file.get())) {
+      if (!bytes.Append(std::string_view(block.data(), read))) break;
+    }
+    // Opening a folder succeeds on some systems; reading it does not.
+    if (!bytes.Ended() && std::ferror(file.get())) ThrowOpenError(fileName);
+    return std::move(bytes).Text();
+  } catch (const TImportError& error) {
+    throw NamedImportError(fileName, error.what());
+  } catch (const std::bad_alloc&) {
+    throw NamedImportError(fileName, "There is not enough memory to read it.");
+  }
+}
+
+TImportError NamedImportError(const std::string& fileName, std::string_view reason) {
+  return TImportError("Cannot import file \"" + FullPath(fileName) + "\". " + std::string(reason));
 }

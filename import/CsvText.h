@@ -4,10 +4,17 @@
 // Text without a mark is taken as it is: UTF-8 or a single-byte code page.
 
 #include <string>
+#include <string_view>
+
+#include "import/ImportError.h"
 
 // Throws TImportError for UTF-32 text.
 [[nodiscard]] std::string DecodeCsvText(std::string bytes);
 
-// Reads and decodes a whole file; throws TSampleFileError ("Cannot open file ...") when it
-// cannot be read.
+// Reads and decodes a file up to its first NUL (TCsvBytes); throws TSampleFileError
+// ("Cannot open file ...") when it cannot be read, and a TImportError that names it when
+// its text cannot be imported or memory runs out.
 [[nodiscard]] std::string ReadCsvFile(const std::string& fileName);
+
+// The error of an import step on a file: "Cannot import file "<full path>". <reason>"
+[[nodiscard]] TImportError NamedImportError(const std::string& fileName, std::string_view reason);

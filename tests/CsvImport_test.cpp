@@ -1,6 +1,7 @@
 #include "import/CsvImport.h"
 
 #include <chrono>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -210,6 +211,32 @@ TEST(CsvImport, FailedImportLeavesTheSetAlone) {
                 samples),
       TImportError);
   ExpectRows({{1, 2}}, samples);
+}
+
+// More rows than a set can hold are refused, however the limit is set; skipped and blank
+// rows do not count. An error of a file's import names the file.
+TEST(CsvImport, RowsBeyondTheLimitAreRefusedNamingTheFile) {
+  const TCsvImportSettings settings{
+      {',', '.', false}, TColumnChoice::ByNumber(1), TColumnChoice::ByNumber(2)};
+  const std::string text = "1,2\n\nx,y\n3,4\n5,6\n";
+  EXPECT_EQ(3u, ImportCsv(text, settings, 3).Points.size());
+  const std::string path = "rows.csv";
+  try {
+    (void)ImportCsvFile(path, text + "7,8\n", settings, 3);
+    FAIL() << "no error";
+  } catch (const TImportError& error) {
+    EXPECT_EQ("Cannot import file \"" + (std::filesystem::current_path() / path).string() +
+                  "\". It has more than 3 rows of data, more than a sample set can hold.",
+              std::string(error.what()));
+  }
+  try {
+    (void)ImportCsvFile(path, "\n\n", settings);
+    FAIL() << "no error";
+  } catch (const TImportError& error) {
+    EXPECT_NE(std::string::npos,
+              std::string(error.what()).find("rows.csv\". The file holds no rows"))
+        << error.what();
+  }
 }
 
 TEST(CsvImport, PreviewShowsTheFirstRowsAndWhichAreRead) {

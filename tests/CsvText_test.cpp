@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "import/CsvBytes.h"
 #include "import/ImportError.h"
 #include "exchange/SampleFileError.h"
 
@@ -53,4 +54,83 @@ TEST(CsvText, ReadsFilesAndReportsMissingOnes) {
   } catch (const TSampleFileError& error) {
     EXPECT_EQ(0, std::string(error.what()).find("Cannot open file \""));
   }
+}
+
+namespace {
+
+// The text of blocks fed one by one, cut at every size from 1 to 7 bytes.
+std::string FedInBlocks(const std::string& bytes, std::size_t size) {
+  TCsvBytes fed;
+  for (std::size_t at = 0;
+       at < bytes.size() && fed.Append(std::string_view(bytes).substr(at, size)); at += size) {
+  }
+  return std::move(fed).Text();
+}
+
+}  // namespace
+
+// The text ends at the first NUL; in UTF-16 at the first NUL code unit, never at the zero
+// byte of a character. However the blocks fall, the text is the same.
+TEST(CsvText, EndsAtTheFirstNulWhereverTheBlocksFall) {
+  const struct {
+    std::string Bytes;
+    std::string Text;
+  } rows[] = {
+      {"1,2\n3,4\0garbage"s, "1,2\n3,4"},
+      {"\0\0\0"s, ""},
+      {"x"s, "x"},
+      {"\xEF\xBB\xBF"
+       "1;2\0"s,
+       "1;2"},
+      {"\xFF\xFE"
+       "1\0,\0"
+       "2\0\0\0"
+       "3\0"s,
+       "1,2"},
+      {"\xFE\xFF\0"
+       "1\0,\0"
+       "2\0\0\0"
+       "3"s,
+       "1,2"},
+      {"\xFF\xFE\0\x01\0\0"s, "\xC4\x80"},  // U+0100, then NUL
+  };
+  for (const auto& row : rows) {
+    for (std::size_t size = 1; size <= 7; ++size)
+      EXPECT_EQ(row.Text, FedInBlocks(row.Bytes, size)) << size << " " << row.Text;
+  }
+  EXPECT_THROW((void)FedInBlocks("\0\0\xFE\xFF\0\0\0"
+                                 "1"s,
+                                 1),
+               TImportError);
+}
+
+// Once the text has ended no block is wanted: an endless device is read no further.
+TEST(CsvText, EndlessDevicesAreReadOnlyToTheirFirstNul) {
+  TCsvBytes zeros;
+  EXPECT_FALSE(zeros.Append(std::string(4096, '\0')));
+  EXPECT_FALSE(zeros.Append("1,2\n"));
+  EXPECT_EQ("", std::move(zeros).Text());
+#ifdef __unix__
+  for (const char* device : {"/dev/zero", "/dev/urandom"}) {
+    if (!std::filesystem::exists(device)) continue;
+    const std::string text = ReadCsvFile(device);
+    EXPECT_LT(text.size(), std::size_t{1} << 22) << device;
+    EXPECT_EQ(std::string::npos, text.find('\0')) << device;
+  }
+#endif
+}
+
+TEST(CsvText, Utf32ErrorNamesTheFile) {
+  const auto path = std::filesystem::temp_directory_path() / "movar-csvtext-utf32.csv";
+  std::ofstream(path, std::ios::binary) << "\xFF\xFE\0\0"
+                                           "1\0\0\0"s;
+  try {
+    (void)ReadCsvFile(path.string());
+    FAIL() << "UTF-32 was read";
+  } catch (const TImportError& error) {
+    EXPECT_EQ("Cannot import file \"" + path.string() +
+                  "\". UTF-32 text cannot be imported; save the file as UTF-8 or UTF-16.",
+              std::string(error.what()));
+  }
+  std::filesystem::remove(path);
 }

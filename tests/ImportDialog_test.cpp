@@ -208,7 +208,8 @@ void TestImportDialog::unreadableImportShowsErrorAndKeepsSet() {
   script.DialogAnswers = {path};
   script.DialogScript = [](QDialog&) { return true; };
   form.Import1Click();
-  QCOMPARE(script.Errors, QStringList{error});
+  // Every error of an import names the file.
+  QCOMPARE(script.Errors, QStringList{"Cannot import file \"" + path + "\". " + error});
   QCOMPARE(Rows(form.SampleSet()), before);
   QVERIFY(script.Messages.isEmpty());
 }

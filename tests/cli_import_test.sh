@@ -54,6 +54,13 @@ check tsv 0 "delimiter tab, decimal separator '.', no header" \
 same_stdout tsv "$tmp/expected"
 
 check missing-file 2 "Cannot open file" --seed 1 --import "$tmp/none.csv"
+# Endless devices: the text ends at the first NUL, so the run ends too; its error names the file.
+check zero-device 2 'Cannot import file "/dev/zero". The file holds no rows of data.' \
+  --seed 1 --import /dev/zero
+LC_ALL=C timeout 60 "$bin" --seed 1 --generations 1 --import /dev/urandom >/dev/null 2>"$tmp/err"
+code=$?
+if [[ $code == 1 ]] || { [[ $code == 2 ]] && grep -q 'Cannot import file "/dev/urandom"' "$tmp/err"; }; then
+  passed=$((passed + 1)); else echo "FAIL urandom: exit $code"; cat "$tmp/err"; failed=$((failed + 1)); fi
 check no-such-column 2 'No column is named "speed"' --seed 1 --import "$tmp/sine.csv" --y-column speed
 check column-past-rows 2 "There is no column 9: the widest row has 4 columns" \
   --seed 1 --import "$tmp/sine.csv" --x-column 9
