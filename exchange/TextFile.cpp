@@ -6,6 +6,9 @@
 #include <memory>
 #include <system_error>
 #ifdef __unix__
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -72,15 +75,80 @@ void RequireWritable(const fs::path& target, const std::string& fileName) {
   }
 }
 
+constexpr int TemporaryNames = 100;
+
+// As fopen creates a file: read and write for all, less the umask.
+constexpr fs::perms NewFileMode = fs::perms::owner_read | fs::perms::owner_write |
+                                  fs::perms::group_read | fs::perms::group_write |
+                                  fs::perms::others_read | fs::perms::others_write;
+
+// Our temporaries beside the target: NAME.~0.tmp to NAME.~99.tmp.
+fs::path TemporaryName(const fs::path& target, int attempt) {
+  fs::path temporary = target;
+  temporary += ".~" + std::to_string(attempt) + ".tmp";
+  return temporary;
+}
+
+#ifdef __unix__
+// A save holds a lock on its temporary until the rename; one that nobody holds is what a
+// save killed midway left behind.
+void RemoveStaleTemporaries(const fs::path& target) {
+  for (int attempt = 0; attempt < TemporaryNames; ++attempt) {
+    const fs::path temporary = TemporaryName(target, attempt);
+    std::error_code error;
+    if (!fs::is_regular_file(fs::symlink_status(temporary, error))) continue;
+    const int descriptor = ::open(temporary.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    if (descriptor < 0) continue;
+    if (::flock(descriptor, LOCK_EX | LOCK_NB) == 0) fs::remove(temporary, error);
+    ::close(descriptor);
+  }
+}
+
+// Created with the target's permissions, so that its content is never more widely readable
+// than the target's, even when a save is killed midway; locked as being written.
+TFile OpenTemporary(const fs::path& temporary, fs::perms mode) {
+  const int descriptor = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
+                                static_cast<mode_t>(mode & fs::perms::all));
+  if (descriptor < 0) return nullptr;
+  struct stat opened {};
+  struct stat named {};
+  // Between the creation and the lock another save may have taken it for stale.
+  if (::flock(descriptor, LOCK_EX) != 0 || ::fstat(descriptor, &opened) != 0 ||
+      ::stat(temporary.c_str(), &named) != 0 || opened.st_ino != named.st_ino ||
+      opened.st_dev != named.st_dev) {
+    ::close(descriptor);
+    errno = EEXIST;
+    return nullptr;
+  }
+  TFile file(::fdopen(descriptor, "wb"));
+  if (!file) ::close(descriptor);
+  return file;
+}
+#else
+// Another save's temporary is open and cannot be removed; a stale one can.
+void RemoveStaleTemporaries(const fs::path& target) {
+  for (int attempt = 0; attempt < TemporaryNames; ++attempt) {
+    std::error_code error;
+    const fs::path temporary = TemporaryName(target, attempt);
+    if (fs::is_regular_file(fs::symlink_status(temporary, error))) fs::remove(temporary, error);
+  }
+}
+
+TFile OpenTemporary(const fs::path& temporary, fs::perms) {
+  return TFile(std::fopen(temporary.string().c_str(), "wbx"));
+}
+#endif
+
 // A new file beside the target, never one that exists already.
-std::pair<TFile, fs::path> CreateTemporary(const fs::path& target, const std::string& fileName) {
+std::pair<TFile, fs::path> CreateTemporary(const fs::path& target, const std::string& fileName,
+                                           fs::perms mode) {
+  RemoveStaleTemporaries(target);
   for (int attempt = 0;; ++attempt) {
-    fs::path temporary = target;
-    temporary += ".~" + std::to_string(attempt) + ".tmp";
+    fs::path temporary = TemporaryName(target, attempt);
     errno = 0;
-    TFile file(std::fopen(temporary.string().c_str(), "wbx"));
+    TFile file = OpenTemporary(temporary, mode);
     if (file) return {std::move(file), temporary};
-    if (errno != EEXIST || attempt == 99)
+    if (errno != EEXIST || attempt == TemporaryNames - 1)
       ThrowFileError("Cannot create file", fileName, LastError());
   }
 }
@@ -106,8 +174,10 @@ void ReplaceTextFile(const std::string& fileName, std::string_view content) {
     WriteInPlace(target, fileName, content);
     return;
   }
-  if (fs::is_regular_file(old)) RequireWritable(target, fileName);
-  auto [file, temporary] = CreateTemporary(target, fileName);
+  const bool replacing = fs::is_regular_file(old);
+  if (replacing) RequireWritable(target, fileName);
+  auto [file, temporary] =
+      CreateTemporary(target, fileName, replacing ? old.permissions() : NewFileMode);
   errno = 0;
   bool written = WriteAll(file.get(), content);
 #ifdef __unix__
@@ -123,7 +193,8 @@ void ReplaceTextFile(const std::string& fileName, std::string_view content) {
     fs::remove(temporary, error);
     ThrowWriteError(fileName, cause);
   }
-  if (fs::is_regular_file(old)) fs::permissions(temporary, old.permissions(), error);
+  // The creation's mode went through the umask; the target's is what it keeps.
+  if (replacing) fs::permissions(temporary, old.permissions(), error);
   fs::rename(temporary, target, error);
   if (error) {
     std::error_code ignored;

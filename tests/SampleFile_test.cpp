@@ -12,8 +12,10 @@
 #ifdef __unix__
 #include <csignal>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #endif
 
@@ -257,6 +259,54 @@ TEST_F(SampleFile, SaveThroughALinkWritesItsTarget) {
   }
   EXPECT_EQ("1.00000000,2.00000000\r\n", Read(PathOf("sub/new.mvs")));
   EXPECT_EQ(2, std::distance(fs::directory_iterator(folder_ / "sub"), {}));
+}
+
+// A save killed midway (here by the file size limit's signal) leaves its temporary, with
+// no more than the target's permissions; the next save removes it, and only ours.
+TEST_F(SampleFile, KilledSaveLeavesAPrivateTemporaryThatTheNextSaveRemoves) {
+  const std::string path = Write("private.mvs", "old");
+  fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write);
+  Write("private.mvs.~7.tmp", "stale");
+  Write("private.mvs.~x.tmp", "not ours");
+  Write("other.mvs.~0.tmp", "not ours");
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    rlimit small{100, 100};
+    ::setrlimit(RLIMIT_FSIZE, &small);
+    std::signal(SIGXFSZ, SIG_DFL);
+    SaveToFile(TSampleData(1000), path);
+    ::_exit(0);
+  }
+  int status = 0;
+  ASSERT_EQ(child, ::waitpid(child, &status, 0));
+  ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGXFSZ) << status;
+  EXPECT_EQ("old", Read(path));
+  const fs::path left = folder_ / "private.mvs.~0.tmp";
+  ASSERT_TRUE(fs::exists(left));
+  EXPECT_EQ(fs::perms::none,
+            fs::status(left).permissions() & (fs::perms::group_all | fs::perms::others_all));
+
+  SaveToFile(MakeSet({{1, 2}}), path);
+  EXPECT_EQ("1.00000000,2.00000000\r\n", Read(path));
+  EXPECT_EQ(fs::perms::owner_read | fs::perms::owner_write, fs::status(path).permissions());
+  EXPECT_FALSE(fs::exists(left));
+  EXPECT_FALSE(fs::exists(folder_ / "private.mvs.~7.tmp"));
+  EXPECT_TRUE(fs::exists(folder_ / "private.mvs.~x.tmp"));
+  EXPECT_TRUE(fs::exists(folder_ / "other.mvs.~0.tmp"));
+}
+
+// A temporary that another save holds is being written, not stale.
+TEST_F(SampleFile, TemporaryInUseIsLeftAlone) {
+  const std::string path = Write("busy.mvs", "old");
+  const std::string busy = Write("busy.mvs.~0.tmp", "half");
+  const int descriptor = ::open(busy.c_str(), O_RDONLY);
+  ASSERT_GE(descriptor, 0);
+  ASSERT_EQ(0, ::flock(descriptor, LOCK_EX));
+  SaveToFile(MakeSet({{1, 2}}), path);
+  ::close(descriptor);
+  EXPECT_EQ("half", Read(busy));
+  EXPECT_EQ("1.00000000,2.00000000\r\n", Read(path));
 }
 
 TEST_F(SampleFile, ReadOnlyFileIsNotReplaced) {
