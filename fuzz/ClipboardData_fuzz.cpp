@@ -2,8 +2,6 @@
 // tight bounds; the copy of a pasted set pastes back to the same values, up to the rounding
 // of their text.
 
-#include <cmath>
-#include <cstdlib>
 #include <string>
 
 #include "exchange/ClipboardData.h"
@@ -32,15 +30,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   FUZZ_CHECK(samples.Count() == read.Readable());
   CheckTightBounds(samples);
 
-  TSampleRead again = ReadClipboardData(FormatClipboardData(samples));
-  FUZZ_CHECK(again.Header().empty() && again.Rows() == samples.Count());
-  TSampleData back;
-  std::move(again).MoveInto(back, TUnreadableChoice::AsZero);
-  for (std::int32_t i = 0; i < samples.Count(); ++i) {
-    const double x = samples.GetX(i);
-    const double y = samples.GetY(i);
-    if (std::fabs(x) > OverflowingText || std::fabs(y) > OverflowingText) continue;
-    FUZZ_CHECK(CloseAfterTrip(x, back.GetX(i)) && CloseAfterTrip(y, back.GetY(i)));
-  }
+  CheckReadBack(samples, ReadClipboardData(FormatClipboardData(samples)));
   return 0;
 }

@@ -2,6 +2,7 @@
 // Shared by the fuzz targets: the first byte picks the decimal separator, the rest is text.
 
 #include <cstddef>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -9,6 +10,7 @@
 
 #include "core/model/DecimalSeparator.h"
 #include "core/model/SD.h"
+#include "exchange/SampleRead.h"
 
 // A broken property is a crash for libFuzzer; the message says which one.
 #define FUZZ_CHECK(condition)                                                      \
@@ -42,6 +44,27 @@ inline void CheckTightBounds(const TSampleData& samples) {
   tight.UpdateBounds();
   FUZZ_CHECK(tight.MinX() == samples.MinX() && tight.MaxX() == samples.MaxX());
   FUZZ_CHECK(tight.MinY() == samples.MinY() && tight.MaxY() == samples.MaxY());
+}
+
+// A set read back from its own text: no header, every row in its place, unreadable only
+// where a value is too large for a text that reads back, the others close to their values.
+inline void CheckReadBack(const TSampleData& samples, TSampleRead again) {
+  FUZZ_CHECK(again.Header().empty() && again.Rows() == samples.Count());
+  const auto overflows = [](double value) { return std::fabs(value) > OverflowingText; };
+  std::int64_t overflowing = 0;
+  const std::int64_t unreadable = again.Unreadable();
+  TSampleData back;
+  std::move(again).MoveInto(back, TUnreadableChoice::AsZero);
+  for (std::int32_t i = 0; i < samples.Count(); ++i) {
+    const double x = samples.GetX(i);
+    const double y = samples.GetY(i);
+    if (overflows(x) || overflows(y)) {
+      ++overflowing;
+      continue;
+    }
+    FUZZ_CHECK(CloseAfterTrip(x, back.GetX(i)) && CloseAfterTrip(y, back.GetY(i)));
+  }
+  FUZZ_CHECK(unreadable == overflowing);
 }
 
 inline std::string_view TakeSeparatorAndText(const std::uint8_t* data, std::size_t size) {

@@ -2,8 +2,6 @@
 // every other line is a sample or is counted on its line, and the text of the loaded
 // samples loads back to the same values, up to their rounding.
 
-#include <cmath>
-#include <cstdlib>
 #include <string>
 
 #include "fuzz/FuzzInput.h"
@@ -36,21 +34,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   TSampleData samples;
   std::move(parsed).MoveInto(samples, TUnreadableChoice::AsZero);
-  TSampleRead again = ParseSampleFileText(FormatSampleFileText(samples));
-  FUZZ_CHECK(again.Header().empty() && again.Rows() == samples.Count());
-  std::int32_t overflowing = 0;
-  for (std::int32_t i = 0; i < samples.Count(); ++i) {
-    overflowing += std::fabs(samples.GetX(i)) > OverflowingText ||
-                   std::fabs(samples.GetY(i)) > OverflowingText;
-  }
-  FUZZ_CHECK(again.Unreadable() == overflowing);
-  TSampleData back;
-  std::move(again).MoveInto(back, TUnreadableChoice::AsZero);
-  for (std::int32_t i = 0; i < samples.Count(); ++i) {
-    const double x = samples.GetX(i);
-    const double y = samples.GetY(i);
-    if (std::fabs(x) > OverflowingText || std::fabs(y) > OverflowingText) continue;
-    FUZZ_CHECK(CloseAfterTrip(x, back.GetX(i)) && CloseAfterTrip(y, back.GetY(i)));
-  }
+  CheckReadBack(samples, ParseSampleFileText(FormatSampleFileText(samples)));
   return 0;
 }

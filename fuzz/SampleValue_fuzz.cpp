@@ -1,6 +1,6 @@
-// A read value formats to a text that reads back close to it, and to the very same text
-// for magnitudes below 2^22, where a double is far finer than the last digit; under "."
-// the value equals what the C library reads from the same text.
+// A read value formats to a text that reads back close to it, within 1e-5 of itself, and
+// to the very same text for magnitudes below 2^22, where a double is far finer than the
+// last digit; under "." the value equals what the C library reads from the same text.
 
 #include <cmath>
 #include <cstdlib>
@@ -28,6 +28,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     return 0;
   }
   FUZZ_CHECK(CloseAfterTrip(*value, *back));
+  // No value is lost to the fixed notation: it moves by at most 1e-5 of itself.
+  FUZZ_CHECK(std::fabs(*back - *value) <= 1e-5 * std::fabs(*value));
   if (std::fabs(*value) < 4194304) FUZZ_CHECK(FormatSampleValue(*back) == formatted);
   (void)FormatGridValue(*value);
   return 0;
