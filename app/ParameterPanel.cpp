@@ -12,6 +12,7 @@
 #include "app/Named.h"
 #include "app/RateBox.h"
 #include "app/SeedField.h"
+#include "core/search/SearchSettings.h"
 #include "frontend/WindowText.h"
 #include "restart/BestMode.h"
 
@@ -22,16 +23,17 @@ namespace {
 // search reads back.
 class TParameterBox : public QSpinBox {
  public:
-  TParameterBox(const char* name, const char* editName, int minimum, int maximum, int step,
-                int value, QWidget* parent)
+  TParameterBox(const char* name, const char* editName, const TSearchSetting& setting,
+                QWidget* parent)
       : QSpinBox(parent) {
     setObjectName(QString::fromLatin1(name));
     lineEdit()->setObjectName(QString::fromLatin1(editName));
     lineEdit()->setReadOnly(true);
     setLocale(QLocale::c());  // ASCII digits whatever the user's locale
-    setRange(minimum, maximum);
-    setSingleStep(step);
-    setValue(value);
+    const TSettingRange range = setting.WindowRange();
+    setRange(static_cast<int>(range.Minimum), static_cast<int>(range.Maximum));
+    setSingleStep(static_cast<int>(range.Step));
+    setValue(static_cast<int>(setting.Default));
     setAlignment(Qt::AlignRight);
   }
   [[nodiscard]] QLineEdit* Edit() const { return lineEdit(); }
@@ -57,9 +59,9 @@ TParameterPanel::TParameterPanel(QWidget* parent)
   setMinimumWidth(161);
   setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
 
-  auto* up1 = new TParameterBox("UpDown1", "Edit1", 1, 20, 1, 2, this);
-  auto* up2 = new TParameterBox("UpDown2", "Edit2", 2, 100, 1, 5, this);
-  auto* up3 = new TParameterBox("UpDown3", "Edit3", 100, 32000, 10, 100, this);
+  auto* up1 = new TParameterBox("UpDown1", "Edit1", RegistersSetting, this);
+  auto* up2 = new TParameterBox("UpDown2", "Edit2", InstructionsSetting, this);
+  auto* up3 = new TParameterBox("UpDown3", "Edit3", PopulationSetting, this);
   UpDown1 = up1;
   UpDown2 = up2;
   UpDown3 = up3;
@@ -72,12 +74,13 @@ TParameterPanel::TParameterPanel(QWidget* parent)
   Button1 = Named<QPushButton>("Button1", QStringLiteral("Sample generate"), this);
 
   tb1 = Named<QSlider>("tb1", Qt::Horizontal, this);
-  tb1->setRange(0, 40);
-  tb1->setSingleStep(1);
+  const TSettingRange margin = MarginSetting.WindowRange();
+  tb1->setRange(static_cast<int>(margin.Minimum), static_cast<int>(margin.Maximum));
+  tb1->setSingleStep(static_cast<int>(margin.Step));
   tb1->setPageStep(2);
   tb1->setTickPosition(QSlider::TicksBelow);
   tb1->setTickInterval(1);
-  tb1->setValue(10);
+  tb1->setValue(static_cast<int>(MarginSetting.Default));
   lbMargin = Named<QLabel>("lbMargin", this);
   lbMargin->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   // Room for "40%" whatever the font, so that the track bar does not move as the text changes.
@@ -85,7 +88,7 @@ TParameterPanel::TParameterPanel(QWidget* parent)
 
   opIncrementalSearch =
       Named<QCheckBox>("opIncrementalSearch", QStringLiteral("Progressive search"), this);
-  opIncrementalSearch->setChecked(true);
+  opIncrementalSearch->setChecked(ProgressiveSetting.Default != 0);
   // Off at start: the window searches as it always has until the user asks for more.
   opRestartSearch =
       Named<QCheckBox>("opRestartSearch", QStringLiteral("Restart stalled searches"), this);

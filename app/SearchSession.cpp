@@ -41,15 +41,11 @@ void TSearchSession::Run() {
   // A second run inside the first would lend the set twice and free the controls early.
   if (running_) return;
   const auto started = std::chrono::steady_clock::now();
-  const TSearchParameters parameters = panel_.Parameters();
+  TSearchParameters parameters = panel_.Parameters();
   SetRunState(true);
   // Every search starts from a seed that can be named, so that any run can be repeated.
-  if (const auto seed = panel_.Seed()) {
-    SetSeed(*seed);
-  } else {
-    RandomizeSeed();
-  }
-  const std::uint32_t seed = Seed();
+  const std::uint32_t seed = panel_.Seed().value_or(ClockSeed());
+  parameters.Seed = seed;
   model_.StartRun();
   panel_.StartRun();
   try {

@@ -30,6 +30,7 @@ void RunW(std::int32_t population, std::int32_t threads) {
   parameters.Progressive = false;
   parameters.GenerationLimit = 100;
   parameters.Threads = threads;
+  parameters.Seed = Seed();
   TSearchRun run(samples, parameters);
   benchmark::DoNotOptimize(run.Run({}));
 }

@@ -59,14 +59,10 @@ TSampleData& Samples() {
   return samples;
 }
 
-TSearchParameters WindowParameters() {
+TSearchParameters WindowParameters(std::uint32_t seed) {
   TSearchParameters parameters;  // the window's start values, scored on every core
-  parameters.PopulationSize = 100;
-  parameters.InstructionCount = 5;
-  parameters.RegisterCount = 2;
-  parameters.Margin = 0.1;
-  parameters.Progressive = true;
   parameters.GenerationLimit = GenerationsPerIteration;
+  parameters.Seed = seed;
   return parameters;
 }
 
@@ -128,8 +124,7 @@ void BM_Search(benchmark::State& state) {
   const Clock::time_point start = Clock::now();
   const double startCpu = CpuMicros(CLOCK_PROCESS_CPUTIME_ID);
   for (auto _ : state) {
-    SetSeed(seed++);
-    TSearchRun run(Samples(), WindowParameters());
+    TSearchRun run(Samples(), WindowParameters(seed++));
     benchmark::DoNotOptimize(run.Run(observer));
     offset += GenerationsPerIteration;
   }

@@ -111,8 +111,6 @@ int SearchWithRestarts(const TCliOptions& options, TSampleData& samples,
   TRestartParameters restart;
   if (options.RestartUnit > 0) restart.Unit = options.RestartUnit;
   restart.AttemptLimit = options.Attempts;
-  restart.Threads = options.Threads;
-  restart.TimeLimit = std::chrono::seconds(options.TimeLimitSeconds);
   std::unique_ptr<TAttemptCoordinator> coordinator = MakeCoordinator();
   TRestartSearch search(samples, parameters, restart, *coordinator);
 
@@ -165,7 +163,7 @@ int Search(const TCliOptions& options) {
   parameters.InstructionCount = options.Instructions;
   parameters.PopulationSize = options.Population;
   parameters.RegisterCount = options.Registers;
-  parameters.Margin = options.MarginPercent / 100.0;
+  parameters.MarginPercent = options.MarginPercent;
   parameters.Progressive = options.Progressive;
   parameters.GenerationLimit = options.Generations;
   parameters.Threads = options.Threads;
@@ -175,6 +173,8 @@ int Search(const TCliOptions& options) {
   parameters.MinimumWindow = options.MinimumWindow.value_or(parameters.MinimumWindow);
   parameters.RefineTrials = options.RefineTrials.value_or(parameters.RefineTrials);
   parameters.ScaledConstants = options.ScaledConstants.value_or(parameters.ScaledConstants);
+  // A generated sample is drawn from the seed first, and the search continues that stream.
+  parameters.Seed = Seed();
   if (options.Restarts) return SearchWithRestarts(options, samples, parameters);
   TSearchRun run(samples, parameters, started);
   if (run.Search().Progressive() && run.Search().Window() == 0) {

@@ -35,7 +35,7 @@ TSearchParameters ReadSearchParameters(std::string_view population, std::string_
     parameters.InstructionCount = 5;
     parameters.RegisterCount = 1;
   }
-  parameters.Margin = marginPercent / 100.0;
+  parameters.MarginPercent = marginPercent;
   parameters.Progressive = progressive;
   return parameters;
 }

@@ -1,7 +1,7 @@
 #pragma once
-// The seed of each restart attempt. Attempt 0 continues the random source where a plain
-// search would start; attempt k >= 1 starts from MixSeed(seed of attempt 0, k): the upper
-// 32 bits of SplitMix64's finaliser over seed * 2^32 + k.
+// The seed of each restart attempt. Attempt 0 starts from the run's seed, as a plain search
+// would; attempt k >= 1 starts from MixSeed(seed of attempt 0, k): the upper 32 bits of
+// SplitMix64's finaliser over seed * 2^32 + k.
 
 #include <cstdint>
 

@@ -7,14 +7,11 @@
 
 #include "core/search/SearchRun.h"
 
-inline constexpr std::int32_t BestModeMinimumWindow = 10;
-inline constexpr std::int32_t BestModeRefineTrials = 20;
-inline constexpr bool BestModeScaledConstants = true;
-
+// Every setting that has a value of its own in the best mode takes it.
 [[nodiscard]] inline TSearchParameters WithBestModeAdditions(TSearchParameters parameters) {
-  parameters.MinimumWindow = BestModeMinimumWindow;
-  parameters.RefineTrials = BestModeRefineTrials;
-  parameters.ScaledConstants = BestModeScaledConstants;
+  for (const TSearchSetting* setting : SearchSettings()) {
+    if (setting->BestMode) ApplySetting(parameters, *setting, *setting->BestMode);
+  }
   return parameters;
 }
 

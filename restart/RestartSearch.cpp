@@ -27,14 +27,26 @@ TAttemptOutcome KeyOf(const TModelUpdate& update) {
 
 }  // namespace
 
+bool ApplySetting(TRestartParameters& restart, const TSearchSetting& setting,
+                  std::int64_t value) noexcept {
+  if (&setting == &RestartUnitSetting) {
+    restart.Unit = value;
+  } else if (&setting == &AttemptsSetting) {
+    restart.AttemptLimit = value;
+  } else {
+    return false;
+  }
+  return true;
+}
+
 TRestartSearch::TRestartSearch(TSampleData& samples, const TSearchParameters& parameters,
                                const TRestartParameters& restart, TAttemptCoordinator& coordinator)
     : samples_(samples),
       parameters_(parameters),
       restart_(restart),
       coordinator_(coordinator),
-      firstSeed_(Seed()) {
-  samples_.SetMargin(parameters_.Margin);
+      firstSeed_(parameters.Seed.value_or(ClockSeed())) {
+  samples_.SetMargin(parameters_.Margin());
   next_ = coordinator_.First();
   // Every thread runs a search of its own: refuse at once what they cannot all hold.
   CheckSearchMemory({parameters_.PopulationSize, parameters_.InstructionCount,
@@ -43,8 +55,8 @@ TRestartSearch::TRestartSearch(TSampleData& samples, const TSearchParameters& pa
 }
 
 std::int32_t TRestartSearch::ThreadCount() const noexcept {
-  return restart_.Threads > 0
-             ? restart_.Threads
+  return parameters_.Threads > 0
+             ? parameters_.Threads
              : std::max(1, static_cast<std::int32_t>(std::thread::hardware_concurrency()));
 }
 
@@ -86,8 +98,8 @@ void TRestartSearch::Post(TEvent event) {
 }
 
 void TRestartSearch::RunAttempt(std::int64_t attempt, bool reportProgress) {
-  SetSeed(AttemptSeed(firstSeed_, attempt));
   TSearchParameters parameters = parameters_;
+  parameters.Seed = AttemptSeed(firstSeed_, attempt);
   parameters.GenerationLimit = AttemptLength(attempt);
   parameters.Threads = 1;
   parameters.TimeLimit = std::chrono::milliseconds(0);
@@ -200,7 +212,7 @@ TRestartResult TRestartSearch::Run(const TRestartObserver& observer) {
     }
     if (observer.Pump) observer.Pump();
     if (observer.StopRequested && observer.StopRequested()) stopRequested = true;
-    if (restart_.TimeLimit.count() > 0 && elapsed >= restart_.TimeLimit) stopRequested = true;
+    if (parameters_.TimeLimit.count() > 0 && elapsed >= parameters_.TimeLimit) stopRequested = true;
 
     const TAttemptState global =
         coordinator_.Exchange({lowestMatch_.load(), LowestUnfinished(), stopRequested});

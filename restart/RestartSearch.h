@@ -18,13 +18,19 @@
 #include "restart/AttemptOutcome.h"
 #include "core/search/SearchRun.h"
 
+// What restarts add to the search's parameters. The search's threads are the attempts run
+// side by side, and its time limit ends the whole run.
 struct TRestartParameters {
-  static constexpr std::int64_t DefaultUnit = 200;
-  std::int64_t Unit = DefaultUnit;  // generations in one unit of the Luby sequence
-  std::int64_t AttemptLimit = 0;    // 0: no limit
-  std::int32_t Threads = 0;         // attempts side by side; 0: every core
-  std::chrono::milliseconds TimeLimit{0};
+  std::int64_t Unit = RestartUnitSetting.Default;  // generations in one unit of the Luby sequence
+  std::int64_t AttemptLimit = AttemptsSetting.Default;  // 0: no limit
+
+  [[nodiscard]] bool operator==(const TRestartParameters&) const = default;
 };
+
+// Sets the field that holds the setting to value, which lies in the setting's range; false
+// for a setting that is not one of the restarts' own.
+bool ApplySetting(TRestartParameters& restart, const TSearchSetting& setting,
+                  std::int64_t value) noexcept;
 
 struct TRestartObserver : TSearchObserver {
   // Each attempt that ends, in the order they end.
@@ -39,7 +45,8 @@ struct TRestartResult {
 
 class TRestartSearch {
  public:
-  // The attempts' samples are lent for the run; their margin is set here, once.
+  // The attempts' samples are lent for the run; their margin is set here, once. Attempt 0
+  // starts from the parameters' seed, or from the clock when they name none.
   TRestartSearch(TSampleData& samples, const TSearchParameters& parameters,
                  const TRestartParameters& restart, TAttemptCoordinator& coordinator);
 
@@ -49,6 +56,7 @@ class TRestartSearch {
 
   // The generation limit of attempt k.
   [[nodiscard]] std::int32_t AttemptLength(std::int64_t attempt) const noexcept;
+  // The seed of attempt 0, from which every other attempt's seed is derived.
   [[nodiscard]] std::uint32_t FirstSeed() const noexcept { return firstSeed_; }
   // Attempts that run side by side.
   [[nodiscard]] std::int32_t ThreadCount() const noexcept;

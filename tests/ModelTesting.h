@@ -167,7 +167,7 @@ inline TReferenceModel ReferenceModel(const std::string& name) {
       if (option == "--registers") parameters.RegisterCount = std::stoi(value);
       if (option == "--instructions") parameters.InstructionCount = std::stoi(value);
       if (option == "--population") parameters.PopulationSize = std::stoi(value);
-      if (option == "--margin") parameters.Margin = std::stoi(value) / 100.0;
+      if (option == "--margin") parameters.MarginPercent = std::stoi(value);
       if (option == "--generations") parameters.GenerationLimit = std::stoll(value);
       if (option == "--samples") samples = value.replace(0, 6, ReferenceFolder());
     }
@@ -183,6 +183,7 @@ inline TReferenceModel ReferenceModel(const std::string& name) {
       model.Samples.GenerateSine();
     }
   }
+  parameters.Seed = Seed();  // the search continues the stream a generated sample was drawn from
   TSearchRun run(model.Samples, parameters);
   const TSearchResult result = run.Run({});
   model.Lines = result.Lines;

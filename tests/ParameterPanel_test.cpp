@@ -42,7 +42,7 @@ void TestParameterPanel::eachSettingFromItsBox() {
   QCOMPARE(parameters.RegisterCount, registers);
   QCOMPARE(parameters.InstructionCount, instructions);
   QCOMPARE(parameters.PopulationSize, population);
-  QCOMPARE(parameters.Margin, margin / 100.0);
+  QCOMPARE(parameters.Margin(), margin / 100.0);
   QCOMPARE(parameters.Progressive, progressive);
 }
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "restart/AttemptSeed.h"
+#include "restart/BestMode.h"
 #include "restart/Luby.h"
 #include "core/model/Random.h"
 
@@ -34,12 +35,14 @@ TSearchParameters Improved() {
   return parameters;
 }
 
-TRestartResult RunRestarts(std::uint32_t seed, const TSearchParameters& parameters,
-                           std::int32_t threads, std::int64_t unit, std::int64_t attemptLimit = 0,
+// Attempt 0 starts where the sample's draws left the source, as movar-search does.
+TRestartResult RunRestarts(std::uint32_t seed, TSearchParameters parameters, std::int32_t threads,
+                           std::int64_t unit, std::int64_t attemptLimit = 0,
                            const TRestartObserver& observer = {}) {
   TSampleData samples = Sine(seed);
+  parameters.Seed = Seed();
+  parameters.Threads = threads;
   TRestartParameters restart;
-  restart.Threads = threads;
   restart.Unit = unit;
   restart.AttemptLimit = attemptLimit;
   TAttemptCoordinator alone;
@@ -97,6 +100,7 @@ TEST(RestartSearch, AttemptZeroIsThePlainRunWhenThatMatchesWithinItsLength) {
   const std::uint32_t start = Seed();
   TSearchParameters parameters = Plain();
   parameters.GenerationLimit = 200;
+  parameters.Seed = start;
   TSearchRun plain(samples, parameters);
   const TSearchResult expected = plain.Run({});
   ASSERT_TRUE(expected.Matched);
@@ -115,8 +119,8 @@ TEST(RestartSearch, ReplayingAnAttemptsSeedGivesItsModel) {
   ASSERT_GT(restarts.Answer.Attempt, 0);
 
   TSampleData samples = Sine(9);
-  SetSeed(restarts.Answer.Seed);
   TSearchParameters parameters = Improved();
+  parameters.Seed = restarts.Answer.Seed;
   parameters.GenerationLimit = 3 * Luby(restarts.Answer.Attempt);
   TSearchRun replay(samples, parameters);
   const TSearchResult result = replay.Run({});
@@ -150,11 +154,10 @@ TEST(RestartSearch, StopAndTimeLimitEndTheRunWithTheBestSoFar) {
   }
 
   TSampleData samples = Sine(3);
-  TRestartParameters restart;
-  restart.Threads = 2;
-  restart.TimeLimit = std::chrono::milliseconds(300);
+  hopeless.Threads = 2;
+  hopeless.TimeLimit = std::chrono::milliseconds(300);
   TAttemptCoordinator alone;
-  TRestartSearch search(samples, hopeless, restart, alone);
+  TRestartSearch search(samples, hopeless, TRestartParameters{}, alone);
   const TRestartResult timed = search.Run({});
   EXPECT_FALSE(timed.Answer.Matched);
   EXPECT_GE(timed.Elapsed, std::chrono::milliseconds(300));
@@ -189,4 +192,59 @@ TEST(RestartSearch, ProgressComesFromEveryAttemptOnTheCallersThread) {
   for (const TAttemptOutcome& outcome : ended)
     answerEnded |= outcome.Attempt == result.Answer.Attempt && outcome.Matched;
   EXPECT_TRUE(answerEnded);
+}
+
+TEST(RestartSearch, TheSeedIsAParameterNotTheThreadsSource) {
+  TSampleData samples = Sine(2);
+  TSearchParameters parameters = Improved();
+  parameters.Threads = 2;
+  TRestartParameters restart;
+  restart.Unit = 5;
+  auto run = [&](std::uint32_t before, std::optional<std::uint32_t> seed, std::uint32_t& first) {
+    SetSeed(before);
+    parameters.Seed = seed;
+    TAttemptCoordinator alone;
+    TRestartSearch search(samples, parameters, restart, alone);
+    first = search.FirstSeed();
+    return search.Run({});
+  };
+  std::uint32_t first = 0;
+  const TRestartResult given = run(1, 31, first);
+  EXPECT_EQ(31u, first);
+  ASSERT_TRUE(given.Answer.Matched);
+  EXPECT_EQ(AttemptSeed(31, given.Answer.Attempt), given.Answer.Seed);
+  ExpectSameAnswer(given.Answer, run(2, 31, first).Answer);
+
+  // Without a seed the clock gives attempt 0 its seed, and that seed repeats the run.
+  const TRestartResult clocked = run(3, std::nullopt, first);
+  EXPECT_EQ(AttemptSeed(first, clocked.Answer.Attempt), clocked.Answer.Seed);
+  const std::uint32_t clockSeed = first;
+  ExpectSameAnswer(clocked.Answer, run(4, clockSeed, first).Answer);
+}
+
+TEST(RestartSearch, RestartSettingsHaveFieldsOfTheirOwn) {
+  for (const TSearchSetting* setting : SearchSettings()) {
+    TRestartParameters restart;
+    const bool own = ApplySetting(restart, *setting, setting->Range.Maximum);
+    EXPECT_EQ(setting == &RestartUnitSetting || setting == &AttemptsSetting, own) << setting->Name;
+    if (own) {
+      EXPECT_NE(TRestartParameters{}, restart) << setting->Name;
+    }
+  }
+  TRestartParameters restart;
+  ASSERT_TRUE(ApplySetting(restart, AttemptsSetting, 9));
+  EXPECT_EQ(9, restart.AttemptLimit);
+  EXPECT_EQ(200, restart.Unit) << "the unit the time-to-solution figures were taken with";
+}
+
+TEST(RestartSearch, BestModeTurnsOnTheThreeAdditions) {
+  const TSearchParameters best = WithBestModeAdditions(Plain());
+  EXPECT_EQ(10, best.MinimumWindow);
+  EXPECT_EQ(20, best.RefineTrials);
+  EXPECT_TRUE(best.ScaledConstants);
+  TSearchParameters expected = Plain();
+  expected.MinimumWindow = best.MinimumWindow;
+  expected.RefineTrials = best.RefineTrials;
+  expected.ScaledConstants = best.ScaledConstants;
+  EXPECT_EQ(expected, best) << "nothing else changes";
 }

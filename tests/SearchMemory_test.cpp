@@ -163,6 +163,7 @@ TEST(SearchMemory, EstimateCoversTheHeapOfARealSearch) {
     parameters.Progressive = false;
     parameters.GenerationLimit = 3;
     parameters.Threads = row.Threads;
+    parameters.Seed = Seed();
     TSearchRun run(samples, parameters);
     (void)run.Run({});
     const std::uint64_t used = heap() - before;
@@ -182,8 +183,10 @@ TEST(SearchMemory, FailedAllocationDuringARunBecomesTheSentence) {
   TSampleData samples(100);
   samples.GenerateSine();
   TSearchParameters parameters;
+  parameters.RegisterCount = 1;
   parameters.Threads = 2;
   parameters.GenerationLimit = 10;
+  parameters.Seed = Seed();
   TSearchRun run(samples, parameters);
   TSearchObserver observer;
   observer.GenerationDone = [](std::int32_t generation, std::chrono::milliseconds) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -52,6 +53,7 @@ TEST(SearchRun, SineSampleFromAFixedSeedIsFoundAndReproduced) {
     TSearchParameters parameters;
     parameters.RegisterCount = 2;
     parameters.GenerationLimit = 300;
+    parameters.Seed = Seed();  // the stream the sample was drawn from
     TSearchRun search(samples, parameters);
     int updates = 0;
     int lastGeneration = 0;
@@ -93,7 +95,9 @@ TEST(SearchRun, StopTakesEffectAfterTheGenerationInProgress) {
   SetSeed(4);
   TSampleData samples = Sine(100);
   TSearchParameters parameters;
-  parameters.Margin = 0;
+  parameters.RegisterCount = 1;
+  parameters.MarginPercent = 0;
+  parameters.Seed = Seed();
   TSearchRun search(samples, parameters);
   bool stop = false;
   TSearchObserver observer;
@@ -116,6 +120,7 @@ TEST(SearchRun, SlicedScoringPumpsAndGivesTheSameResult) {
     parameters.InstructionCount = 12;
     parameters.RegisterCount = 3;
     parameters.GenerationLimit = 25;
+    parameters.Seed = Seed();
     TSearchRun search(samples, parameters);
     int pumps = 0;
     TSearchObserver observer;
@@ -142,6 +147,7 @@ TEST(SearchRun, SlicedScoringStillSharesTheWorkAmongThreads) {
     parameters.Progressive = progressive;
     parameters.GenerationLimit = 3;
     parameters.Threads = 2;
+    parameters.Seed = Seed();
     TSearchRun run(samples, parameters);
     TSearchObserver observer;
     observer.Pump = [] {};
@@ -154,9 +160,11 @@ TEST(SearchRun, ProgressReportsEveryGenerationWithItsBestError) {
   SetSeed(5);
   TSampleData samples = Sine(100);
   TSearchParameters parameters;
+  parameters.RegisterCount = 1;
   parameters.GenerationLimit = 20;
   parameters.Progressive = false;
   const std::uint32_t seed = Seed();
+  parameters.Seed = seed;
   TSearchRun run(samples, parameters);
   std::vector<TSearchProgress> points;
   TSearchObserver observer;
@@ -183,8 +191,10 @@ TEST(SearchRun, ShownModelsCarryTheirErrorOverEverySampleAsTheSearchSumsIt) {
   SetSeed(8);
   TSampleData samples = Sine(100);
   TSearchParameters parameters;
+  parameters.RegisterCount = 1;
   parameters.GenerationLimit = 30;
   parameters.Progressive = false;
+  parameters.Seed = Seed();
   TSearchRun run(samples, parameters);
   int shown = 0;
   TSearchObserver observer;
@@ -206,7 +216,9 @@ TEST(SearchRun, ElapsedTimeCountsFromTheCommandsStart) {
   SetSeed(5);
   TSampleData samples = Sine(100);
   TSearchParameters parameters;
+  parameters.RegisterCount = 1;
   parameters.GenerationLimit = 1;
+  parameters.Seed = Seed();
   const auto began = std::chrono::steady_clock::now() - std::chrono::hours(1);
   TSearchRun run(samples, parameters, began);
   std::chrono::milliseconds shown{0};
@@ -218,4 +230,51 @@ TEST(SearchRun, ElapsedTimeCountsFromTheCommandsStart) {
   EXPECT_GE(shown, std::chrono::hours(1));
   EXPECT_EQ(shown, result.Elapsed);
   EXPECT_EQ("1h0m", FormatElapsed(result.Elapsed).substr(0, 4));
+}
+
+TEST(SearchRun, TheSeedIsAParameterAndTheRunSaysWhichItUsed) {
+  SetSeed(3);
+  TSampleData samples = Sine(100);
+  // Whatever the thread's source holds before, the run starts from the seed it is given.
+  auto run = [&samples](std::uint32_t before, std::optional<std::uint32_t> seed) {
+    SetSeed(before);
+    (void)RandomInt(1000);
+    TSearchParameters parameters;
+    parameters.MarginPercent = 0;  // no match: every run has all its generations
+    parameters.GenerationLimit = 40;
+    parameters.Seed = seed;
+    TSearchRun search(samples, parameters);
+    TSearchResult result = search.Run({});
+    EXPECT_EQ(search.StartSeed(), result.Seed);
+    return result;
+  };
+  const TSearchResult first = run(1, 77);
+  EXPECT_EQ(77u, first.Seed);
+  const TSearchResult second = run(2, 77);
+  EXPECT_EQ(first.Lines, second.Lines);
+  EXPECT_EQ(40, second.Generations);
+  EXPECT_NE(first.Lines, run(1, 78).Lines) << "the seed decides the run";
+
+  // Without a seed the clock gives one, and the run names it: that seed repeats the run.
+  const TSearchResult clocked = run(4, std::nullopt);
+  EXPECT_EQ(clocked.Lines, run(5, clocked.Seed).Lines);
+}
+
+TEST(SearchRun, ThePopulationIsDrawnAsWhenTheCallerSeededTheSource) {
+  SetSeed(3);
+  TSampleData samples = Sine(100);
+  samples.SetMargin(0.1);
+  SetSeed(11);
+  TMovar expected(5, 100, 2);
+  expected.SetSamples(samples);
+  const std::uint32_t after = Seed();
+
+  SetSeed(12345);
+  TSearchParameters parameters;
+  parameters.Seed = 11;
+  TSearchRun run(samples, parameters);
+  EXPECT_EQ(after, Seed()) << "the same draws, in the same order";
+  for (std::int32_t i = 0; i < 100; ++i) {
+    ASSERT_EQ(expected.GetProgram(i).EmitSource(), run.Search().GetProgram(i).EmitSource()) << i;
+  }
 }

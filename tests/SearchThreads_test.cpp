@@ -36,6 +36,7 @@ TSearchResult RunSearch(const TCase& c, std::int32_t threads, bool pump) {
   parameters.Progressive = c.Progressive;
   parameters.GenerationLimit = c.Generations;
   parameters.Threads = threads;
+  parameters.Seed = Seed();
   TSearchRun run(samples, parameters);
   TSearchObserver observer;
   if (pump) observer.Pump = [] {};  // scores in slices, as the window does

@@ -9,7 +9,7 @@ TEST(WindowText, ParametersReadAsDecimalIntegers) {
   EXPECT_EQ(32000, p.PopulationSize);
   EXPECT_EQ(100, p.InstructionCount);
   EXPECT_EQ(20, p.RegisterCount);
-  EXPECT_EQ(0.25, p.Margin);
+  EXPECT_EQ(0.25, p.Margin());
   EXPECT_FALSE(p.Progressive);
 }
 
@@ -20,7 +20,7 @@ TEST(WindowText, OneUnreadableParameterSendsAllThreeToTheirFallbacks) {
     EXPECT_EQ(100, p.PopulationSize) << bad;
     EXPECT_EQ(5, p.InstructionCount) << bad;
     EXPECT_EQ(1, p.RegisterCount) << bad;
-    EXPECT_EQ(0.1, p.Margin) << bad;
+    EXPECT_EQ(0.1, p.Margin()) << bad;
     EXPECT_TRUE(p.Progressive) << bad;
   }
 }
@@ -33,8 +33,8 @@ TEST(WindowText, SignedParametersAreDecimalIntegers) {
 }
 
 TEST(WindowText, MarginPercentOfZeroAndForty) {
-  EXPECT_EQ(0.0, ReadSearchParameters("100", "5", "1", 0, true).Margin);
-  EXPECT_EQ(0.4, ReadSearchParameters("100", "5", "1", 40, true).Margin);
+  EXPECT_EQ(0.0, ReadSearchParameters("100", "5", "1", 0, true).Margin());
+  EXPECT_EQ(0.4, ReadSearchParameters("100", "5", "1", 40, true).Margin());
   EXPECT_EQ("0%", MarginHint(0));
   EXPECT_EQ("40%", MarginHint(40));
 }

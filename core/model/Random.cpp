@@ -3,8 +3,8 @@
 #include <chrono>
 
 namespace {
-// One source per thread: the window and a plain search use the main thread's, and
-// each restart attempt seeds the source of the thread it runs on.
+// One source per thread: a search seeds the source of the thread it runs on with the seed
+// its parameters name, so attempts side by side draw streams of their own.
 thread_local TRandomStream source_{0};
 }  // namespace
 
@@ -16,10 +16,14 @@ void SetSeed(std::uint32_t seed) noexcept {
   source_ = TRandomStream(seed);
 }
 
-void RandomizeSeed() noexcept {
+std::uint32_t ClockSeed() noexcept {
   const auto ticks = std::chrono::steady_clock::now().time_since_epoch();
-  SetSeed(static_cast<std::uint32_t>(
-      std::chrono::duration_cast<std::chrono::nanoseconds>(ticks).count()));
+  return static_cast<std::uint32_t>(
+      std::chrono::duration_cast<std::chrono::nanoseconds>(ticks).count());
+}
+
+void RandomizeSeed() noexcept {
+  SetSeed(ClockSeed());
 }
 
 std::int32_t RandomInt(std::int32_t n) noexcept {

@@ -8,7 +8,10 @@
 [[nodiscard]] std::uint32_t Seed() noexcept;
 void SetSeed(std::uint32_t seed) noexcept;
 
-// Seeds from the low 32 bits of a high-resolution monotonic clock.
+// The low 32 bits of a high-resolution monotonic clock: a seed that differs from run to run.
+[[nodiscard]] std::uint32_t ClockSeed() noexcept;
+
+// Seeds from ClockSeed.
 void RandomizeSeed() noexcept;
 
 // 0 .. n - 1 for n >= 1: the upper half of n * Seed, not a remainder.

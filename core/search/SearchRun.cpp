@@ -60,14 +60,16 @@ TSearchRun::TSearchRun(TSampleData& samples, const TSearchParameters& parameters
     : samples_(samples),
       parameters_(parameters),
       attempt_(attempt),
-      startSeed_(Seed()),
+      startSeed_(parameters.Seed.value_or(ClockSeed())),
       started_(started) {
   CheckSearchMemory(Shape(), ScoringThreads(parameters.Threads), MemoryLimit());
+  // The population's draws come from this thread's source.
+  SetSeed(startSeed_);
   try {
     search_ = std::make_unique<TMovar>(parameters.InstructionCount, parameters.PopulationSize,
                                        parameters.RegisterCount);
     // Attempts on other threads share the set; only a change of margin writes to it.
-    if (samples_.GetMargin() != parameters.Margin) samples_.SetMargin(parameters.Margin);
+    if (samples_.GetMargin() != parameters.Margin()) samples_.SetMargin(parameters.Margin());
     search_->SetProgressive(parameters.Progressive);
     search_->SetMinimumWindow(parameters.MinimumWindow);
     search_->SetThreads(parameters.Threads);
@@ -150,6 +152,7 @@ TSearchResult TSearchRun::RunGenerations(const TSearchObserver& observer) {
   Clock::time_point lastPump = Clock::now();
   const TTuringEvaluator* shown = nullptr;
   TSearchResult result;
+  result.Seed = startSeed_;
   std::int32_t matches = 0;
   bool stop = false;
   while (!stop && !(observer.StopRequested && observer.StopRequested())) {

@@ -15,21 +15,7 @@
 #include "core/search/Refiner.h"
 #include "core/model/SD.h"
 #include "core/search/SearchMemory.h"
-
-struct TSearchParameters {
-  std::int32_t InstructionCount = 5;
-  std::int32_t PopulationSize = 100;
-  std::int32_t RegisterCount = 1;
-  double Margin = 0.1;
-  bool Progressive = true;
-  std::int64_t GenerationLimit = 0;        // 0: no limit
-  std::int32_t Threads = 0;                // scoring threads; 0: every core
-  std::chrono::milliseconds TimeLimit{0};  // 0: no limit
-  // Additions to the population search, all off by default (see TMovar, TRefiner).
-  std::int32_t MinimumWindow = 0;  // the progressive window starts at this many samples
-  std::int32_t RefineTrials = 0;   // changes tried on the best program per generation
-  bool ScaledConstants = false;    // the refiner draws constants at useful scales
-};
+#include "core/search/SearchParameters.h"
 
 // What the caller shows whenever the best program changes.
 struct TModelUpdate {
@@ -71,6 +57,7 @@ struct TSearchObserver {
 
 struct TSearchResult {
   bool Matched = false;
+  std::uint32_t Seed = 0;  // the seed the search started from
   std::int32_t Generations = 0;
   std::vector<std::string> Lines;         // the model text shown last
   std::optional<TTuringEvaluator> Model;  // the program of that text
@@ -84,10 +71,12 @@ class TSearchRun {
   static constexpr std::chrono::milliseconds PumpInterval{100};
 
   // Creates the population search and lends it the samples, whose margin it sets. The
-  // elapsed time counts from started, which callers take before they read the parameters;
-  // attempt names the run in its reports when it is one attempt of several. A search that
-  // needs more memory than the computer or the process allows is refused, and so is one
-  // whose allocations fail: both throw TSearchMemoryError, whose text names the size.
+  // calling thread's random source starts from the parameters' seed, or from the clock
+  // when they name none, and the run draws from it. The elapsed time counts from started,
+  // which callers take before they read the parameters; attempt names the run in its
+  // reports when it is one attempt of several. A search that needs more memory than the
+  // computer or the process allows is refused, and so is one whose allocations fail: both
+  // throw TSearchMemoryError, whose text names the size.
   TSearchRun(TSampleData& samples, const TSearchParameters& parameters,
              std::chrono::steady_clock::time_point started = std::chrono::steady_clock::now(),
              std::int32_t attempt = 0);
@@ -97,7 +86,7 @@ class TSearchRun {
   TSearchResult Run(const TSearchObserver& observer);
 
   [[nodiscard]] const TMovar& Search() const noexcept { return *search_; }
-  // The random source's state when the search was made: the seed that repeats it.
+  // The seed the search started from: the one that repeats it.
   [[nodiscard]] std::uint32_t StartSeed() const noexcept { return startSeed_; }
 
  private:
@@ -110,7 +99,7 @@ class TSearchRun {
   TSampleData& samples_;
   TSearchParameters parameters_;
   std::int32_t attempt_;
-  std::uint32_t startSeed_;  // the random source's state when the search was made
+  std::uint32_t startSeed_;
   std::chrono::steady_clock::time_point started_;
   std::unique_ptr<TMovar> search_;
   std::unique_ptr<TRefiner> refiner_;

@@ -1,0 +1,36 @@
+#pragma once
+// TSearchParameters: what one search runs with. Its defaults are the table's, and
+// ApplySetting sets the field of a setting of that table.
+
+#include <chrono>
+#include <cstdint>
+#include <optional>
+
+#include "core/search/SearchSettings.h"
+
+struct TSearchParameters {
+  std::int32_t InstructionCount = static_cast<std::int32_t>(InstructionsSetting.Default);
+  std::int32_t PopulationSize = static_cast<std::int32_t>(PopulationSetting.Default);
+  std::int32_t RegisterCount = static_cast<std::int32_t>(RegistersSetting.Default);
+  std::int32_t MarginPercent = static_cast<std::int32_t>(MarginSetting.Default);
+  bool Progressive = ProgressiveSetting.Default != 0;
+  std::int64_t GenerationLimit = GenerationsSetting.Default;                 // 0: no limit
+  std::int32_t Threads = static_cast<std::int32_t>(ThreadsSetting.Default);  // 0: every core
+  std::chrono::milliseconds TimeLimit = std::chrono::seconds(TimeLimitSetting.Default);  // 0: none
+  // Additions to the population search, all off by default (see TMovar, TRefiner).
+  std::int32_t MinimumWindow = static_cast<std::int32_t>(MinimumWindowSetting.Default);
+  std::int32_t RefineTrials = static_cast<std::int32_t>(RefineSetting.Default);
+  bool ScaledConstants = ScaledConstantsSetting.Default != 0;
+  // The seed the search starts from; empty: one from the clock.
+  std::optional<std::uint32_t> Seed;
+
+  // The margin as the sample set holds it: 10 percent is 0.1.
+  [[nodiscard]] double Margin() const noexcept { return MarginPercent / 100.0; }
+
+  [[nodiscard]] bool operator==(const TSearchParameters&) const = default;
+};
+
+// Sets the field that holds the setting to value, which lies in the setting's range; false
+// for a setting that is not a search's own (the restarts, their unit and attempts).
+bool ApplySetting(TSearchParameters& parameters, const TSearchSetting& setting,
+                  std::int64_t value) noexcept;
