@@ -17,22 +17,6 @@ std::string Describe(const TColumnChoice& choice, const std::string& name) {
 
 }  // namespace
 
-bool IsImportOption(const std::string& option) noexcept {
-  return option == "--import" || option == "--x-column" || option == "--y-column";
-}
-
-void SetImportOption(const std::string& option, const std::string& value,
-                     TCliImportOptions& import) {
-  if (value.empty()) throw std::invalid_argument(option + ": empty value");
-  if (option == "--import") {
-    import.File = value;
-  } else if (option == "--x-column") {
-    import.XColumn = value;
-  } else {
-    import.YColumn = value;
-  }
-}
-
 void CheckImportOptions(const TCliImportOptions& import, bool samplesFile) {
   if (import.File.empty() && (!import.XColumn.empty() || !import.YColumn.empty())) {
     throw std::invalid_argument("--x-column and --y-column need --import");

@@ -14,10 +14,6 @@ struct TCliImportOptions {
   std::string YColumn;
 };
 
-[[nodiscard]] bool IsImportOption(const std::string& option) noexcept;
-// Throws std::invalid_argument for an empty column.
-void SetImportOption(const std::string& option, const std::string& value,
-                     TCliImportOptions& import);
 // Throws std::invalid_argument for columns without --import, or --import beside --samples.
 void CheckImportOptions(const TCliImportOptions& import, bool samplesFile);
 

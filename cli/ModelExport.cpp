@@ -27,5 +27,5 @@ std::string SampleSourceName(const TCliOptions& options) {
   if (!options.SamplesFile.empty()) return options.SamplesFile;
   return std::string(options.RandomSample ? "the generated random sample"
                                           : "the generated sine sample") +
-         (options.Seed ? ", seed " + std::to_string(*options.Seed) : std::string());
+         (options.Search.Seed ? ", seed " + std::to_string(*options.Search.Seed) : std::string());
 }

@@ -1,158 +1,310 @@
 #include "cli/Options.h"
 
+#include <CLI/CLI.hpp>
+
+#include <algorithm>
 #include <charconv>
+#include <functional>
+#include <set>
 #include <stdexcept>
 
 namespace {
 
-template <typename T>
-T ParseNumber(const std::string& option, const std::string& text, long long low, long long high) {
+constexpr std::size_t OptionColumn = 25;
+constexpr std::size_t HelpWidth = 79;
+
+using TGiven = std::set<const TSearchSetting*>;
+
+// The usage line, the purpose, the options by group and the exit statuses, as the man page
+// (help2man) reads them.
+class THelpFormatter : public CLI::Formatter {
+ public:
+  std::string make_help(const CLI::App* app, std::string name,
+                        CLI::AppFormatMode mode) const override {
+    return "usage: " + name + " [options]\n" + app->get_description() + "\n\n" +
+           make_groups(app, mode) + "\n" + make_footer(app);
+  }
+  // One blank line between two groups, not two.
+  std::string make_group(std::string group, bool positional,
+                         std::vector<const CLI::Option*> options) const override {
+    std::string text = group + ":\n";
+    for (const CLI::Option* option : options)
+      text += make_option(option, positional);
+    return text;
+  }
+};
+
+// Joins the words of a phrase that the help keeps on one line, such as "default: no limit".
+constexpr char Glue = '\x1f';
+
+// CLI11 writes a description as it is given; the help's lines end before HelpWidth.
+std::string Wrapped(const std::string& text) {
+  const std::size_t width = HelpWidth - OptionColumn;
+  std::string lines;
+  std::size_t lineStart = 0;
+  std::size_t start = 0;
+  while (start < text.size()) {
+    std::size_t end = text.find(' ', start);
+    if (end == std::string::npos) end = text.size();
+    const std::size_t length = lines.size() - lineStart;
+    if (length > 0 && length + 1 + (end - start) > width) {
+      lines += '\n';
+      lineStart = lines.size();
+    } else if (length > 0) {
+      lines += ' ';
+    }
+    lines.append(text, start, end - start);
+    start = end + 1;
+  }
+  std::replace(lines.begin(), lines.end(), Glue, ' ');
+  return lines;
+}
+
+std::string Glued(std::string phrase) {
+  std::replace(phrase.begin(), phrase.end(), ' ', Glue);
+  return phrase;
+}
+
+// CLI11 takes the argument after an option as its value, whatever it is: an option there
+// means that the value was forgotten, and it must not be swallowed.
+const std::string& Value(const std::string& option, const std::string& text) {
+  if (text.starts_with("--") || text == "-h") {
+    throw std::invalid_argument(option + ": missing value");
+  }
+  return text;
+}
+
+std::int64_t WholeNumber(const std::string& option, const std::string& text,
+                         const TSettingRange& range) {
   long long value = 0;
   const char* end = text.data() + text.size();
   const auto [ptr, error] = std::from_chars(text.data(), end, value);
   if (text.empty() || ptr != end || error == std::errc::invalid_argument) {
     throw std::invalid_argument(option + ": not a whole number: '" + text + "'");
   }
-  if (error == std::errc::result_out_of_range || value < low || value > high) {
-    throw std::invalid_argument(option + ": out of range (" + std::to_string(low) + ".." +
-                                std::to_string(high) + "): " + text);
+  if (error == std::errc::result_out_of_range || !range.Holds(value)) {
+    throw std::invalid_argument(option + ": out of range (" + std::to_string(range.Minimum) + ".." +
+                                std::to_string(range.Maximum) + "): " + text);
   }
-  return static_cast<T>(value);
+  return value;
 }
 
-// The argument after an option is its value unless it is an option itself: a forgotten
-// value must not swallow the next option.
-const std::string& OptionValue(const std::vector<std::string>& arguments, std::size_t& i) {
-  const std::string& option = arguments[i];
-  if (i + 1 >= arguments.size() || arguments[i + 1].starts_with("--") || arguments[i + 1] == "-h") {
-    throw std::invalid_argument(option + ": missing value");
-  }
-  return arguments[++i];
+std::string SwitchText(std::int64_t value) {
+  return value != 0 ? "on" : "off";
 }
 
-const std::string& FileName(const std::string& option, const std::string& name) {
-  if (name.empty()) throw std::invalid_argument(option + ": empty file name");
-  return name;
+// "(1..20), default 2", "(1..31536000 seconds), default: no limit", "default off, with
+// --restarts on": what the help says after a setting's own text.
+std::string RangeText(const TSearchSetting& setting) {
+  const bool number = !setting.Value.empty();
+  std::string text;
+  if (number) {
+    std::string range =
+        "(" + std::to_string(setting.Range.Minimum) + ".." + std::to_string(setting.Range.Maximum);
+    if (!setting.Unit.empty()) range += " " + std::string(setting.Unit);
+    text += Glued(range + "),") + " ";
+  }
+  if (!setting.Unset.empty()) {
+    text += Glued("default: " + std::string(setting.Unset));
+  } else {
+    text += Glued("default " +
+                  (number ? std::to_string(setting.Default) : SwitchText(setting.Default)));
+  }
+  if (setting.BestMode) {
+    text += ", " + Glued("with --restarts " + (number ? std::to_string(*setting.BestMode)
+                                                      : SwitchText(*setting.BestMode)));
+  }
+  if (!setting.Note.empty()) text += "; " + std::string(setting.Note);
+  return text;
+}
+
+std::string GroupName(TSettingGroup group) {
+  switch (group) {
+    case TSettingGroup::Restarts:
+      return "Restarts (the best mode)";
+    case TSettingGroup::Additions:
+      return "Additions (on with --restarts; alone they change a plain search)";
+    case TSettingGroup::Search:
+      break;
+  }
+  return "Search";
+}
+
+// Each value is taken when it is read, so a later option overrides an earlier one and the
+// first fault on the line is the one reported.
+CLI::Option* AddText(CLI::App& app, const std::string& option, const std::string& valueName,
+                     const std::string& help, std::function<void(const std::string&)> take) {
+  return app
+      .add_option_function<std::string>(
+          option, [option, take](const std::string& text) { take(Value(option, text)); },
+          Wrapped(help))
+      ->option_text(valueName)
+      ->trigger_on_parse();
+}
+
+CLI::Option* AddFlag(CLI::App& app, const std::string& option, const std::string& help,
+                     std::function<void()> take) {
+  return app.add_flag_callback(option, std::move(take), Wrapped(help))->trigger_on_parse();
+}
+
+std::function<void(const std::string&)> FileName(const std::string& option, std::string& file) {
+  return [option, &file](const std::string& text) {
+    if (text.empty()) throw std::invalid_argument(option + ": empty file name");
+    file = text;
+  };
+}
+
+std::function<void(const std::string&)> NonEmpty(const std::string& option, std::string& value) {
+  return [option, &value](const std::string& text) {
+    if (text.empty()) throw std::invalid_argument(option + ": empty value");
+    value = text;
+  };
+}
+
+void AddSampleOptions(CLI::App& app, TCliOptions& options) {
+  const std::string group = "Samples";
+  AddFlag(app, "--random", "the 100-point uniform random sample instead of the sine sample",
+          [&options] { options.RandomSample = true; })
+      ->group(group);
+  AddText(app, "--samples", "FILE",
+          "load the samples from a sample file (at most 2147483647 lines) instead of "
+          "generating them",
+          FileName("--samples", options.SamplesFile))
+      ->group(group);
+  AddText(app, "--import", "FILE",
+          "import the samples from a CSV or TSV file instead (delimiter, decimal separator "
+          "and header detected)",
+          NonEmpty("--import", options.Import.File))
+      ->group(group);
+  AddText(app, "--x-column", "NAME|N",
+          "with --import: the x column by header name or number from 1",
+          NonEmpty("--x-column", options.Import.XColumn))
+      ->group(group);
+  AddText(app, "--y-column", "NAME|N", "with --import: the y column; default for both: as detected",
+          NonEmpty("--y-column", options.Import.YColumn))
+      ->group(group);
+  AddText(app, "--write-samples", "FILE",
+          "save the sample set used to FILE before the search starts",
+          FileName("--write-samples", options.WriteSamplesFile))
+      ->group(group);
+}
+
+void Apply(TCliOptions& options, const TSearchSetting& setting, std::int64_t value) {
+  if (ApplySetting(options.Search, setting, value)) return;
+  if (ApplySetting(options.Restart, setting, value)) return;
+  if (&setting == &RestartsSetting) options.Restarts = value != 0;
+}
+
+void AddSettingOptions(CLI::App& app, TCliOptions& options, TGiven& given) {
+  for (const TSearchSetting* setting : SearchSettings()) {
+    const std::string name = "--" + std::string(setting->Name);
+    const std::string help =
+        std::string(setting->Help) + (setting->Value.empty() ? ", " : " ") + RangeText(*setting);
+    const std::string group = GroupName(setting->Group);
+    auto take = [&options, &given, setting](std::int64_t value) {
+      Apply(options, *setting, value);
+      given.insert(setting);
+    };
+    if (!setting->Value.empty()) {
+      AddText(app, name, std::string(setting->Value), help,
+              [name, setting, take](const std::string& text) {
+                take(WholeNumber(name, text, setting->Range));
+              })
+          ->group(group);
+    } else if (setting->OnOption) {
+      AddFlag(app, name, help, [take] { take(1); })->group(group);
+    }
+    if (setting->OffOption) {
+      const std::string off = "--no-" + std::string(setting->Name);
+      // A switch with no option to turn it on says all there is to say here.
+      const std::string offHelp =
+          setting->Value.empty() && !setting->OnOption
+              ? "turn " + std::string(setting->Help) + " off, " + RangeText(*setting)
+              : "turn " + name + " off";
+      AddFlag(app, off, offHelp, [take] { take(0); })->group(group);
+    }
+  }
+}
+
+void AddOutputOptions(CLI::App& app, TCliOptions& options) {
+  const std::string group = "Output";
+  AddText(app, "--progress-file", "FILE",
+          "write one CSV line per generation to FILE: generation, attempt, best error, "
+          "matches, elapsed ms",
+          FileName("--progress-file", options.ProgressFile))
+      ->group(group);
+  AddText(app, "--emit", "FORM",
+          "after the report, print the final model as FORM: formula, latex (with a note on "
+          "guards and the check), c or python; may be repeated",
+          [&options](const std::string& form) {
+            if (form != "formula" && form != "latex" && form != "c" && form != "python") {
+              throw std::invalid_argument("--emit: not one of formula, latex, c, python: '" + form +
+                                          "'");
+            }
+            options.Emit.push_back(form);
+          })
+      ->group(group);
+  AddFlag(app, "-h,--help", "this text", [&options] { options.Help = true; })->group(group);
+  AddFlag(app, "--version", "the program's version", [&options] {
+    options.Version = true;
+  })->group(group);
+}
+
+// The application owns the options; the callbacks write into options and given.
+void DeclareOptions(CLI::App& app, TCliOptions& options, TGiven& given) {
+  app.description("Searches for a model that reproduces a sample set and prints it.");
+  app.footer(
+      "Exit status: 0 all samples matched, 1 stopped without a full match, 2 bad\n"
+      "arguments, unusable samples (none readable) or output that could not be\n"
+      "written.");
+  app.formatter(std::make_shared<THelpFormatter>());
+  app.get_formatter()->column_width(OptionColumn);
+  app.set_help_flag();  // ours is a flag of its own, so that errors come before the help
+  app.allow_extras();   // reported here, as an unknown option
+  AddSampleOptions(app, options);
+  AddSettingOptions(app, options, given);
+  AddOutputOptions(app, options);
 }
 
 }  // namespace
 
 TCliOptions ParseOptions(const std::vector<std::string>& arguments) {
   TCliOptions options;
-  for (std::size_t i = 0; i < arguments.size(); ++i) {
-    const std::string& option = arguments[i];
-    auto value = [&]() -> const std::string& { return OptionValue(arguments, i); };
-    if (option == "--seed") {
-      options.Seed = ParseNumber<std::uint32_t>(option, value(), 0, 4294967295LL);
-    } else if (option == "--registers") {
-      options.Registers = ParseNumber<std::int32_t>(option, value(), 1, 20);
-    } else if (option == "--instructions") {
-      options.Instructions = ParseNumber<std::int32_t>(option, value(), 1, 1000);
-    } else if (option == "--population") {
-      options.Population = ParseNumber<std::int32_t>(option, value(), 1, 1000000);
-    } else if (option == "--margin") {
-      options.MarginPercent = ParseNumber<std::int32_t>(option, value(), 0, 40);
-    } else if (option == "--no-progressive") {
-      options.Progressive = false;
-    } else if (option == "--random") {
-      options.RandomSample = true;
-    } else if (option == "--samples") {
-      options.SamplesFile = FileName(option, value());
-    } else if (IsImportOption(option)) {
-      SetImportOption(option, value(), options.Import);
-    } else if (option == "--write-samples") {
-      options.WriteSamplesFile = FileName(option, value());
-    } else if (option == "--progress-file") {
-      options.ProgressFile = FileName(option, value());
-    } else if (option == "--generations") {
-      options.Generations = ParseNumber<std::int64_t>(option, value(), 1, INT32_MAX);
-    } else if (option == "--threads") {
-      options.Threads = ParseNumber<std::int32_t>(option, value(), 1, 1024);
-    } else if (option == "--time-limit") {
-      options.TimeLimitSeconds = ParseNumber<std::int64_t>(option, value(), 1, 31536000);
-    } else if (option == "--restarts") {
-      options.Restarts = true;
-    } else if (option == "--restart-unit") {
-      options.RestartUnit = ParseNumber<std::int64_t>(option, value(), 1, INT32_MAX);
-    } else if (option == "--attempts") {
-      options.Attempts = ParseNumber<std::int64_t>(option, value(), 1, INT32_MAX);
-    } else if (option == "--min-window") {
-      options.MinimumWindow = ParseNumber<std::int32_t>(option, value(), 0, INT32_MAX);
-    } else if (option == "--no-min-window") {
-      options.MinimumWindow = 0;
-    } else if (option == "--refine") {
-      options.RefineTrials = ParseNumber<std::int32_t>(option, value(), 0, 1000000);
-    } else if (option == "--no-refine") {
-      options.RefineTrials = 0;
-    } else if (option == "--scaled-constants") {
-      options.ScaledConstants = true;
-    } else if (option == "--no-scaled-constants") {
-      options.ScaledConstants = false;
-    } else if (option == "--emit") {
-      const std::string& form = value();
-      if (form != "formula" && form != "latex" && form != "c" && form != "python") {
-        throw std::invalid_argument(option + ": not one of formula, latex, c, python: '" + form +
-                                    "'");
-      }
-      options.Emit.push_back(form);
-    } else if (option == "--help" || option == "-h") {
-      options.Help = true;
-    } else if (option == "--version") {
-      options.Version = true;
-    } else {
-      throw std::invalid_argument("unknown option: " + option);
-    }
+  TGiven given;
+  CLI::App app("", "movar-search");
+  DeclareOptions(app, options, given);
+  std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());
+  try {
+    app.parse(reversed);
+  } catch (const CLI::ArgumentMismatch&) {
+    // Every option takes one value or none, and CLI11 takes the next argument for it
+    // whatever it is: only the last argument can lack its value.
+    const std::string& last = arguments.back();
+    throw std::invalid_argument(last.substr(0, last.find('=')) + ": missing value");
+  } catch (const CLI::ParseError& error) {
+    throw std::invalid_argument(error.what());
   }
-  if (options.Restarts && options.Generations > 0) {
+  if (const std::vector<std::string> unknown = app.remaining(); !unknown.empty()) {
+    throw std::invalid_argument("unknown option: " + unknown.front());
+  }
+  if (options.Restarts && options.Search.GenerationLimit > 0) {
     throw std::invalid_argument(
         "--generations limits a plain search; with --restarts use --attempts or --time-limit");
   }
   CheckImportOptions(options.Import, !options.SamplesFile.empty());
+  // --restarts turns every addition on that was not given on its own.
+  for (const TSearchSetting* setting : SearchSettings()) {
+    if (options.Restarts && setting->BestMode && !given.contains(setting)) {
+      Apply(options, *setting, *setting->BestMode);
+    }
+  }
   return options;
 }
 
-const char* Usage() noexcept {
-  return R"(usage: movar-search [options]
-Searches for a model that reproduces a sample set and prints it.
-  --seed N             set the random source's seed to N (0..4294967295) instead of the clock
-  --registers N        registers per program (1..20)            default 2
-  --instructions N     instructions per program (1..1000)       default 5
-  --population N       population size (1..1000000)             default 100
-  --margin P           margin of error in whole percent (0..40) default 10
-  --no-progressive     progressive search off                   default on
-  --random             the 100-point uniform random sample instead of the sine sample
-  --samples FILE       load the samples from a sample file (at most 2147483647 lines)
-                       instead of generating them
-  --import FILE        import the samples from a CSV or TSV file instead (delimiter,
-                       decimal separator and header detected)
-  --x-column NAME|N    with --import: the x column by header name or number from 1
-  --y-column NAME|N    with --import: the y column; default for both: as detected
-  --write-samples FILE save the sample set used to FILE before the search starts
-  --progress-file FILE write one CSV line per generation to FILE: generation, attempt,
-                       best error, matches, elapsed ms
-  --generations N      end the search after at most N generations (1..2147483647)
-                                                                default: no limit
-  --threads N          threads used to score the population (1..1024)
-                                                                default: all cores
-                       with --restarts, attempts run side by side, one on each thread
-  --time-limit S       end the search after about S seconds (1..31536000)
-Restarts (the best mode):
-  --restarts           run attempts of 1, 1, 2, 1, 1, 2, 4, ... units of generations, each a
-                       new search with a seed of its own, with every addition below turned on
-  --restart-unit U     generations in one unit (1..2147483647)   default 200
-  --attempts N         end after N attempts (1..2147483647)
-Additions to the search (on with --restarts; alone they change a plain search):
-  --min-window N       the progressive window starts with at least N samples (0..2147483647)
-                                                                restarts: 10
-  --refine N           try N changes of the best program per generation (0..1000000)
-                                                                restarts: 20
-  --scaled-constants   the refiner draws constants at useful scales
-  --no-min-window, --no-refine, --no-scaled-constants   turn one addition off
-  --emit FORM          after the report, print the final model as FORM: formula, latex
-                       (with a note on guards and the check), c or python; may be repeated
-  -h, --help           this text
-  --version            the program's version
-Exit status: 0 all samples matched, 1 stopped without a full match, 2 bad arguments,
-unusable samples (none readable) or output that could not be written.
-)";
+std::string Usage() {
+  TCliOptions options;
+  TGiven given;
+  CLI::App app("", "movar-search");
+  DeclareOptions(app, options, given);
+  return app.help();
 }

@@ -1,43 +1,31 @@
 #pragma once
-// The command line of movar-search.
+// The command line of movar-search. The search settings' options, their help and their
+// ranges come from the table of settings, and the values given fill the search's and the
+// restarts' parameters directly.
 
-#include <cstdint>
-#include <optional>
 #include <string>
 #include <vector>
 
 #include "cli/ImportOptions.h"
+#include "core/search/SearchParameters.h"
+#include "restart/RestartSearch.h"
 
 struct TCliOptions {
-  std::optional<std::uint32_t> Seed;
-  std::int32_t Registers = 2;
-  std::int32_t Instructions = 5;
-  std::int32_t Population = 100;
-  std::int32_t MarginPercent = 10;
-  bool Progressive = true;
+  TSearchParameters Search;  // the seed given, or none for the clock's
+  TRestartParameters Restart;
+  bool Restarts = false;
   bool RandomSample = false;
   std::string SamplesFile;
   std::string WriteSamplesFile;
-  TCliImportOptions Import;           // --import, --x-column, --y-column
-  std::string ProgressFile;           // empty: none
-  std::int64_t Generations = 0;       // 0: no limit
-  std::int32_t Threads = 0;           // 0: all cores
-  std::int64_t TimeLimitSeconds = 0;  // 0: no limit
-  // Restarts: attempts of Luby-sequence lengths, run side by side on the threads.
-  bool Restarts = false;
-  std::int64_t RestartUnit = 0;  // 0: the default unit
-  std::int64_t Attempts = 0;     // 0: no limit
-  // The additions to the search; --restarts turns on all of them, the --no- options one
-  // by one. Given alone they change a plain search, which is how an attempt is replayed.
-  std::optional<std::int32_t> MinimumWindow;
-  std::optional<std::int32_t> RefineTrials;
-  std::optional<bool> ScaledConstants;
+  TCliImportOptions Import;       // --import, --x-column, --y-column
+  std::string ProgressFile;       // empty: none
+  std::vector<std::string> Emit;  // forms of the final model printed after the report
   bool Help = false;
   bool Version = false;
-  std::vector<std::string> Emit;  // forms of the final model printed after the report
 };
 
 // Throws std::invalid_argument with a one-line message naming the option.
 [[nodiscard]] TCliOptions ParseOptions(const std::vector<std::string>& arguments);
 
-[[nodiscard]] const char* Usage() noexcept;
+// The --help text.
+[[nodiscard]] std::string Usage();

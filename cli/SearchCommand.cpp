@@ -1,0 +1,226 @@
+#include "cli/SearchCommand.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <iostream>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <system_error>
+#include <vector>
+
+#ifdef _WIN32
+#include <io.h>
+#define isatty _isatty
+#else
+#include <unistd.h>
+#endif
+
+#include "cli/AttemptCoordinatorFactory.h"
+#include "cli/ModelExport.h"
+#include "cli/Options.h"
+#include "cli/ProgressFile.h"
+#include "core/model/Random.h"
+#include "core/model/SD.h"
+#include "core/search/SearchRun.h"
+#include "exchange/SampleFile.h"
+#include "restart/RestartSearch.h"
+
+namespace {
+
+std::atomic<bool> interrupted{false};
+
+extern "C" void OnInterrupt(int) {
+  interrupted.store(true);
+}
+
+void PrepareSamples(const TCliOptions& options, TSampleData& samples) {
+  if (!options.Import.File.empty()) {
+    ImportSamples(options.Import, samples, std::cerr);
+  } else if (!options.SamplesFile.empty()) {
+    TSampleRead read = ReadSampleFile(options.SamplesFile);
+    // A search on nothing would only find the zero model.
+    if (read.Rows() == 0) {
+      throw std::runtime_error(options.SamplesFile +
+                               ": no samples, the file holds no line of data");
+    }
+    if (read.Readable() == 0)
+      throw std::runtime_error(options.SamplesFile + ": " + UnreadableSummary(read));
+    if (read.Unreadable() > 0) {
+      std::cerr << "movar-search: "
+                << UnreadableSummary(read, ChoiceOutcome(TUnreadableChoice::Leave)) << '\n';
+    }
+    std::move(read).MoveInto(samples, TUnreadableChoice::Leave);
+  } else {
+    samples.SetCount(100);
+    if (options.RandomSample) {
+      samples.GenerateRandom();
+    } else {
+      samples.GenerateSine();
+    }
+  }
+  if (!options.WriteSamplesFile.empty()) SaveToFile(samples, options.WriteSamplesFile);
+}
+
+// A model that never reached its reader is no result: say why and fail.
+void RequireWrittenOutput() {
+  errno = 0;
+  std::cout.flush();
+  if (std::cout && std::fflush(stdout) == 0) return;
+  const int cause = errno != 0 ? errno : EIO;
+  throw std::runtime_error("cannot write the model to standard output: " +
+                           std::generic_category().message(cause));
+}
+
+// The options that run one attempt again as a plain search on the same samples.
+std::string ReplayOptions(const TSearchParameters& parameters, std::uint32_t seed,
+                          std::int32_t generations) {
+  std::string text =
+      "--seed " + std::to_string(seed) + " --generations " + std::to_string(generations);
+  if (parameters.MinimumWindow > 0)
+    text += " --min-window " + std::to_string(parameters.MinimumWindow);
+  if (parameters.RefineTrials > 0) text += " --refine " + std::to_string(parameters.RefineTrials);
+  if (parameters.ScaledConstants) text += " --scaled-constants";
+  return text;
+}
+
+// What a run ends with, in either mode.
+struct TAnswer {
+  bool Matched = false;
+  std::vector<std::string> Lines;
+  std::int32_t Generations = 0;
+  std::optional<TTuringEvaluator> Model;
+  std::optional<TAttemptOutcome> Attempt;  // with restarts, the attempt that answers
+  std::string Elapsed;                     // the last line on stderr
+};
+
+// What a plain run and a run with restarts share: the progress file, Ctrl+C, and the report.
+class TRunFrame {
+ public:
+  // Only a process that prints the answer writes the progress file.
+  TRunFrame(const TCliOptions& options, const TSampleData& samples, bool prints)
+      : options_(options), samples_(samples) {
+    if (prints && !options.ProgressFile.empty()) progressFile_.emplace(options.ProgressFile);
+  }
+
+  void Watch(TSearchObserver& observer) {
+    observer.StopRequested = [] { return interrupted.load(); };
+    if (progressFile_) {
+      observer.Progress = [this](const TSearchProgress& figures) { progressFile_->Write(figures); };
+    }
+  }
+
+  // Ctrl+C ends the run after the generation in progress, and only while it runs.
+  template <typename Run>
+  auto Interruptible(Run run) {
+    std::signal(SIGINT, OnInterrupt);
+    auto result = run();
+    std::signal(SIGINT, SIG_DFL);
+    return result;
+  }
+
+  int Report(const TAnswer& answer) {
+    for (const std::string& line : answer.Lines)
+      std::cout << line << '\n';
+    std::cout << "generations: " << answer.Generations << '\n';
+    if (answer.Attempt) {
+      std::cout << "attempt: " << answer.Attempt->Attempt << '\n';
+      std::cout << "seed: " << answer.Attempt->Seed << '\n';
+    }
+    if (!options_.Emit.empty() && answer.Model) {
+      PrintModelForms(std::cout, options_.Emit, *answer.Model, samples_,
+                      {SampleSourceName(options_), samples_.GetMargin()});
+    }
+    RequireWrittenOutput();
+    std::cerr << answer.Elapsed << '\n';
+    // After the model is out: a failed write then costs the file, never the result.
+    if (progressFile_) progressFile_->Close();
+    return answer.Matched ? 0 : 1;
+  }
+
+ private:
+  const TCliOptions& options_;
+  const TSampleData& samples_;
+  std::optional<TProgressFile> progressFile_;
+};
+
+int SearchPlain(const TCliOptions& options, TSampleData& samples,
+                const TSearchParameters& parameters,
+                std::chrono::steady_clock::time_point started) {
+  TSearchRun run(samples, parameters, started);
+  if (run.Search().Progressive() && run.Search().Window() == 0) {
+    std::cerr << "movar-search: warning: with fewer than 10 samples the progressive search "
+                 "scores none of them, so its first model never changes; use --no-progressive\n";
+  }
+  TRunFrame frame(options, samples, true);
+  TSearchObserver observer;
+  frame.Watch(observer);
+  const bool progress = isatty(2) != 0;
+  if (progress) {
+    // A terminal shows a few updates a second, however fast the generations go.
+    observer.GenerationDone = [&run, shown = std::chrono::milliseconds(-1000)](
+                                  std::int32_t generation,
+                                  std::chrono::milliseconds elapsed) mutable {
+      if (elapsed - shown < std::chrono::milliseconds(100)) return;
+      shown = elapsed;
+      const double seconds = std::max<double>(elapsed.count(), 1) / 1000.0;
+      std::fprintf(stderr, "\rgeneration %d  best error %.10g  %.1f generations/s   ", generation,
+                   run.Search().Threshold(), generation / seconds);
+    };
+  }
+  TSearchResult result = frame.Interruptible([&] { return run.Run(observer); });
+  if (progress) std::cerr << '\n';
+  const int status = frame.Report({result.Matched, std::move(result.Lines), result.Generations,
+                                   std::move(result.Model), std::nullopt,
+                                   "elapsed: " + FormatElapsed(result.Elapsed)});
+#ifdef MOVAR_COUNT_INSTRUCTIONS
+  std::cerr << "interpreted instructions: " << run.Search().Interpreted() << '\n';
+#endif
+  return status;
+}
+
+int SearchWithRestarts(const TCliOptions& options, TSampleData& samples,
+                       const TSearchParameters& parameters) {
+  std::unique_ptr<TAttemptCoordinator> coordinator = MakeCoordinator();
+  TRestartSearch search(samples, parameters, options.Restart, *coordinator);
+  TRunFrame frame(options, samples, coordinator->Prints());
+  TRestartObserver observer;
+  frame.Watch(observer);
+  TAttemptOutcome best;
+  observer.AttemptEnded = [&](const TAttemptOutcome& outcome) {
+    if (!outcome.Matched && !IsBetter(outcome, best)) return;
+    if (IsBetter(outcome, best)) best = outcome;
+    std::fprintf(
+        stderr, "attempt %lld  seed %u  generations %d  %s %d of %d  (replay: %s)\n",
+        static_cast<long long>(outcome.Attempt), outcome.Seed, outcome.Generations,
+        outcome.Matched ? "matched" : "best so far,", outcome.Matches, samples.Count(),
+        ReplayOptions(parameters, outcome.Seed, search.AttemptLength(outcome.Attempt)).c_str());
+  };
+  TRestartResult result = frame.Interruptible([&] { return search.Run(observer); });
+  if (!coordinator->Prints()) return result.Answer.Matched ? 0 : 1;
+  TAttemptOutcome& answer = result.Answer;
+  return frame.Report({answer.Matched, answer.Lines, answer.Generations, answer.Model, answer,
+                       "elapsed: " + FormatElapsed(result.Elapsed) + ", " +
+                           std::to_string(result.TotalGenerations) +
+                           " generations in all attempts of this process"});
+}
+
+}  // namespace
+
+int RunSearch(const TCliOptions& options) {
+  const std::uint32_t seed = options.Search.Seed.value_or(ClockSeed());
+  std::cerr << "seed: " << seed << '\n';
+  SetSeed(seed);
+  TSampleData samples(0);
+  PrepareSamples(options, samples);
+
+  const auto started = std::chrono::steady_clock::now();
+  TSearchParameters parameters = options.Search;
+  // A generated sample is drawn from the seed first, and the search continues that stream.
+  parameters.Seed = Seed();
+  if (options.Restarts) return SearchWithRestarts(options, samples, parameters);
+  return SearchPlain(options, samples, parameters, started);
+}
