@@ -77,8 +77,10 @@ namespace {
 
 // Only codes 1 to 32: no item, no row.
 bool IsBlankLine(std::string_view line) noexcept {
-  return std::all_of(line.begin(), line.end(),
-                     [](char c) { return static_cast<unsigned char>(c) <= ' '; });
+  for (const char c : line) {
+    if (static_cast<unsigned char>(c) > ' ') return false;
+  }
+  return true;
 }
 
 // The first line that is not blank is a header when it holds names and no sample.
@@ -94,11 +96,16 @@ class TFileRows {
   // False for a row beyond the limit, which is not taken.
   bool Take(std::string_view line) {
     ++line_;
-    if (IsBlankLine(line)) return true;
+    if (IsBlankLine(line)) return true;  // the first byte tells for a line of numbers
+    const std::optional<TSamplePoint> point = ParseSampleLine(line);
+    if (point && started_) {
+      if (read_.Rows() == limit_) return false;
+      read_.Add(*point);
+      return true;
+    }
     read_.MarkContent();
     const bool first = !started_;
     started_ = true;
-    const std::optional<TSamplePoint> point = ParseSampleLine(line);
     if (!point && first && IsHeader(line)) {
       read_.SetHeader(HeaderNames(line, Comma));
       return true;

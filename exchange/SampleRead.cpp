@@ -72,14 +72,9 @@ void TSampleRead::Reserve(std::int32_t rows) {
   if (rows > rows_.Count()) rows_.SetCount(rows);
 }
 
-void TSampleRead::Add(const TSamplePoint& point) {
-  if (readable_ == rows_.Count()) {
-    if (readable_ == MaxRows) throw std::out_of_range("Range check error");
-    rows_.SetCount(std::max(16, readable_ > MaxRows / 2 ? MaxRows : readable_ * 2));
-  }
-  rows_.SetX(readable_, point.X);
-  rows_.SetY(readable_, point.Y);
-  ++readable_;
+void TSampleRead::Grow() {
+  if (readable_ == MaxRows) throw std::out_of_range("Range check error");
+  rows_.SetCount(std::max(16, readable_ > MaxRows / 2 ? MaxRows : readable_ * 2));
 }
 
 void TSampleRead::AddUnreadable(std::int64_t line) {
@@ -99,12 +94,12 @@ void TSampleRead::MoveInto(TSampleData& samples, TUnreadableChoice choice) && {
       all.SetX(at, rows_.GetX(row));
       all.SetY(at, rows_.GetY(row));
     }
+    // SetX and SetY only widen, and the (0, 0) rows were never set.
+    all.UpdateBounds();
     rows_ = std::move(all);
   } else {
-    rows_.SetCount(readable_);
+    rows_.SetCount(readable_);  // bounds anew over the rows kept
   }
-  // SetX and SetY only widen, and the (0, 0) rows were never set.
-  rows_.UpdateBounds();
   rows_.SetMargin(samples.GetMargin());
   samples = std::move(rows_);
   rows_ = TSampleData();

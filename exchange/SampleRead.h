@@ -25,7 +25,12 @@ class TSampleRead {
 
   // Room for rows known in advance, so that adding them allocates nothing more.
   void Reserve(std::int32_t rows);
-  void Add(const TSamplePoint& point);
+  void Add(const TSamplePoint& point) {
+    if (readable_ == rows_.Count()) Grow();
+    rows_.SetX(readable_, point.X);
+    rows_.SetY(readable_, point.Y);
+    ++readable_;
+  }
   // line: where the row starts, from 1.
   void AddUnreadable(std::int64_t line);
   void SetHeader(std::vector<std::string> names) { header_ = std::move(names); }
@@ -52,6 +57,8 @@ class TSampleRead {
   void MoveInto(TSampleData& samples, TUnreadableChoice choice) &&;
 
  private:
+  void Grow();
+
   TSampleData rows_;  // the readable rows, grown ahead of readable_
   std::int32_t readable_ = 0;
   std::vector<std::int32_t> unreadableAt_;  // per unreadable row: the readable rows before it
