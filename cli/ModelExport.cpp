@@ -16,8 +16,12 @@ void PrintModelForms(std::ostream& out, const std::vector<std::string>& forms,
       out << EmitPython(model, origin);
     } else {
       if (!formula) formula = MakeFormula(model, samples);
-      if (formula->Available) out << (form == "latex" ? formula->Latex : formula->Plain) << '\n';
-      for (const std::string& line : FormulaNote(*formula))
+      const bool exact = form == "formula-exact";
+      if (formula->Available) {
+        out << (form == "latex" ? formula->Latex : exact ? formula->Exact : formula->Plain) << '\n';
+      }
+      for (const std::string& line :
+           FormulaNote(*formula, exact ? TFormulaDigits::Exact : TFormulaDigits::Shown))
         out << "// " << line << '\n';
     }
   }

@@ -55,6 +55,10 @@ double TermRank(const ex& term) {
 
 }  // namespace
 
+bool IsWrittenExactly(const numeric& n) {
+  return n.is_rational() && IsSmall(n.numer()) && IsSmall(n.denom());
+}
+
 std::string TFormulaPrinter::Print(const ex& e) const {
   return Expr(e, InSum);
 }
@@ -88,7 +92,7 @@ std::string TFormulaPrinter::Number(const numeric& n, int context) const {
   std::string text;
   if (n.is_integer() && IsSmall(n)) {
     text = std::to_string(n.to_long());
-  } else if (n.is_rational() && IsSmall(n.numer()) && IsSmall(n.denom())) {
+  } else if (IsWrittenExactly(n)) {
     const std::string p = std::to_string(n.numer().to_long());
     const std::string q = std::to_string(n.denom().to_long());
     if (style_ == TFormulaStyle::Latex) return "\\frac{" + p + "}{" + q + "}";
@@ -134,7 +138,7 @@ std::string TFormulaPrinter::Product(const ex& e, int context) const {
   }
   std::vector<ex> numerator;
   std::vector<ex> denominator;
-  if (coefficient.is_rational() && IsSmall(coefficient.numer()) && IsSmall(coefficient.denom())) {
+  if (IsWrittenExactly(coefficient)) {
     if (coefficient.numer() != 1) numerator.push_back(coefficient.numer());
     if (coefficient.denom() != 1) denominator.push_back(coefficient.denom());
   } else if (coefficient != 1) {

@@ -9,6 +9,10 @@
 
 enum class TFormulaStyle { Plain, Latex };
 
+// Whether a number is written exactly, as an integer or a fraction of small integers; other
+// numbers are written as decimals.
+[[nodiscard]] bool IsWrittenExactly(const GiNaC::numeric& n);
+
 class TFormulaPrinter {
  public:
   explicit TFormulaPrinter(TFormulaStyle style) : style_(style) {}

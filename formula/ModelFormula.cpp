@@ -8,6 +8,7 @@
 #include "formula/FormulaPrinter.h"
 #include "formula/GuardedRun.h"
 #include "formula/ModelExpression.h"
+#include "formula/ReadableFormula.h"
 
 namespace {
 
@@ -29,6 +30,25 @@ std::string GuardList(std::uint32_t guards) {
   return text;
 }
 
+struct TDifference {
+  bool Agree = true;
+  double Absolute = 0;
+  double Relative = 0;
+};
+
+TDifference Difference(long double value, double expected) {
+  // NaN against NaN (a NaN x) and equal infinities agree.
+  if ((std::isnan(value) && std::isnan(expected)) || value == expected) return {};
+  const double difference = static_cast<double>(std::fabs(value - expected));
+  return {false, difference,
+          difference / std::max(std::fabs(expected), std::numeric_limits<double>::min())};
+}
+
+// NaN compares false: keep it visible.
+void Widen(double& largest, double value) noexcept {
+  if (!(value <= largest)) largest = value;
+}
+
 }  // namespace
 
 TFormulaCheck CheckFormula(const TTuringEvaluator& program, const TModelFormula& formula,
@@ -36,6 +56,7 @@ TFormulaCheck CheckFormula(const TTuringEvaluator& program, const TModelFormula&
   const TGuardedRun run(program, formula.Watch, formula.Decided);
   TFormulaCheck check;
   check.Samples = static_cast<std::int32_t>(xs.size());
+  const bool shown = formula.Rounded && !formula.ShownEvaluator.Empty();
   for (const double x : xs) {
     const TGuardedResult result = run.Run(x);
     if (result.Guards != GuardNone) {
@@ -43,23 +64,23 @@ TFormulaCheck CheckFormula(const TTuringEvaluator& program, const TModelFormula&
       check.Guards |= result.Guards;
       continue;
     }
+    if (shown) {
+      const TDifference d = Difference(formula.ShownEvaluator.Evaluate(x), result.Value);
+      Widen(check.ShownLargestDifference, d.Absolute);
+      Widen(check.ShownLargestRelativeDifference, d.Relative);
+    }
     const long double value = formula.Evaluator.Evaluate(x);
-    // NaN against NaN (a NaN x) and equal infinities agree.
-    if ((std::isnan(value) && std::isnan(result.Value)) || value == result.Value) continue;
-    const double difference = static_cast<double>(std::fabs(value - result.Value));
-    const double relative =
-        difference / std::max(std::fabs(result.Value), std::numeric_limits<double>::min());
-    // NaN compares false: keep it visible.
-    if (!(difference <= check.LargestDifference)) check.LargestDifference = difference;
-    if (!(relative <= check.LargestRelativeDifference)) check.LargestRelativeDifference = relative;
+    const TDifference d = Difference(value, result.Value);
+    if (d.Agree) continue;
+    Widen(check.LargestDifference, d.Absolute);
+    Widen(check.LargestRelativeDifference, d.Relative);
     const long double rounded = formula.Evaluator.Evaluate(x, true);
     if (!(std::fabs(rounded - value) <= UnstableShare * std::fabs(value))) {
       ++check.Unstable;
     } else {
-      const double scaled = difference / std::max({std::fabs(result.Value), result.Scale,
-                                                   std::numeric_limits<double>::min()});
-      if (!(scaled <= check.LargestStableRelativeDifference))
-        check.LargestStableRelativeDifference = scaled;
+      Widen(check.LargestStableRelativeDifference,
+            d.Absolute / std::max({std::fabs(result.Value), result.Scale,
+                                   std::numeric_limits<double>::min()}));
     }
   }
   return check;
@@ -74,10 +95,15 @@ TModelFormula MakeFormula(const TTuringEvaluator& program, const TSampleData& sa
   formula.Watch = built->Watch;
   formula.Decided = built->Decided;
   formula.Available = true;
-  formula.Plain = TFormulaPrinter(TFormulaStyle::Plain).Print(simple);
-  formula.Latex = TFormulaPrinter(TFormulaStyle::Latex).Print(simple);
+  const GiNaC::ex shown = Readable(simple);
+  formula.Rounded = !shown.is_equal(simple);
+  formula.Exact = TFormulaPrinter(TFormulaStyle::Plain).Print(simple);
+  formula.Plain =
+      formula.Rounded ? TFormulaPrinter(TFormulaStyle::Plain).Print(shown) : formula.Exact;
+  formula.Latex = TFormulaPrinter(TFormulaStyle::Latex).Print(shown);
   try {
     formula.Evaluator = TFormulaEvaluator(simple);
+    if (formula.Rounded) formula.ShownEvaluator = TFormulaEvaluator(shown);
   } catch (const std::exception&) {
     return formula;  // GiNaC wrote something no double can hold
   }
@@ -89,7 +115,7 @@ TModelFormula MakeFormula(const TTuringEvaluator& program, const TSampleData& sa
   return formula;
 }
 
-std::vector<std::string> FormulaNote(const TModelFormula& formula) {
+std::vector<std::string> FormulaNote(const TModelFormula& formula, TFormulaDigits digits) {
   if (!formula.Available) {
     return {
         "The formula is too large to show; copy the model as C or Python for the exact "
@@ -103,13 +129,21 @@ std::vector<std::string> FormulaNote(const TModelFormula& formula) {
                     "): there the formula and the model differ.");
   }
   const std::int32_t checked = check.Samples - check.Guarded;
+  const std::string exact =
+      Short(check.LargestDifference) + " (relative " + Short(check.LargestRelativeDifference) + ")";
   if (checked == 0) {
     lines.push_back("No sample is left to check the formula on.");
+  } else if (digits == TFormulaDigits::Shown && formula.Rounded) {
+    lines.push_back("Checked against the model at " + std::to_string(checked) +
+                    (checked == 1 ? " sample" : " samples") +
+                    ": as shown, with numbers rounded to " + std::to_string(ShownDigits) +
+                    " digits, largest difference " + Short(check.ShownLargestDifference) +
+                    " (relative " + Short(check.ShownLargestRelativeDifference) +
+                    "); with every digit, " + exact + ".");
   } else {
     lines.push_back("Checked against the model at " + std::to_string(checked) +
-                    (checked == 1 ? " sample" : " samples") + ": largest difference " +
-                    Short(check.LargestDifference) + " (relative " +
-                    Short(check.LargestRelativeDifference) + ").");
+                    (checked == 1 ? " sample" : " samples") + ": largest difference " + exact +
+                    ".");
   }
   return lines;
 }

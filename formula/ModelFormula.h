@@ -28,16 +28,24 @@ struct TFormulaCheck {
   // (TGuardedResult::Scale): a result that cancels out (x + 5000 - 5000) keeps the rounding
   // of its large terms, and a large x that only passes through a sine excuses nothing.
   double LargestStableRelativeDifference = 0;
+  // The formula as shown, its numbers rounded, over the same samples; measured only when
+  // rounding changed it.
+  double ShownLargestDifference = 0;
+  double ShownLargestRelativeDifference = 0;
 };
 
 inline constexpr double UnstableShare = 1e-11;
 
 struct TModelFormula {
   bool Available = false;  // false when the expression outgrew the limits
+  // As shown: constant parts folded, numbers rounded to ShownDigits (ReadableFormula.h).
   std::string Plain;
   std::string Latex;
+  std::string Exact;     // Plain with every digit of every number
+  bool Rounded = false;  // whether the formula shown differs from the exact one
   TFormulaCheck Check;
-  TFormulaEvaluator Evaluator;
+  TFormulaEvaluator Evaluator;       // of the exact formula
+  TFormulaEvaluator ShownEvaluator;  // of the formula as shown
   std::vector<std::uint32_t> Watch;  // the guards that count, per instruction
   std::vector<TDecided> Decided;     // the comparisons the formula settled, per instruction
 };
@@ -51,5 +59,8 @@ struct TModelFormula {
                                          const TModelFormula& formula,
                                          const std::vector<double>& xs);
 
-// The lines shown under the formula.
-[[nodiscard]] std::vector<std::string> FormulaNote(const TModelFormula& formula);
+enum class TFormulaDigits { Shown, Exact };
+
+// The lines shown under the formula, in its shown or its exact form.
+[[nodiscard]] std::vector<std::string> FormulaNote(const TModelFormula& formula,
+                                                   TFormulaDigits digits = TFormulaDigits::Shown);

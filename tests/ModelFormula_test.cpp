@@ -58,7 +58,7 @@ TEST(ModelFormula, WritesTheProgramAsAPersonWould) {
       {1, {Const(0, opSub, 2.5), Const(0, opDiv, 3)}, "x/3 - 5/6", "\\frac{x}{3} - \\frac{5}{6}"},
       {2, {Reg(1, opSqrt, 0), Reg(0, opLn, 1)}, "ln(sqrt(x))", "\\ln\\left(\\sqrt{x}\\right)"},
       {2, {Reg(1, opCos, 0), Reg(0, opDiv, 1)}, "x/cos(x)", "\\frac{x}{\\cos\\left(x\\right)}"},
-      {1, {Const(0, opMul, 3213.0186), Reg(0, opExp, 0)}, "exp(3213.0186*x)", "e^{3213.0186 x}"},
+      {1, {Const(0, opMul, 3213.0186), Reg(0, opExp, 0)}, "exp(3213.02*x)", "e^{3213.02 x}"},
       {1,
        {Const(0, opIfGreater, 3), Const(0, opMul, 2)},
        "(x > 3 ? 2*x : x)",
@@ -84,7 +84,8 @@ TEST(ModelFormula, FoldsWhatDoesNotDependOnXAsTheInterpreterDoes) {
   // a division by the zero of an untouched register does nothing.
   const TModelFormula f = Formula(3, {Const(1, opAdd, 2), Reg(1, opLn, 1), Reg(0, opAdd, 1),
                                       Const(0, opPow, 12), Reg(0, opDiv, 2)});
-  EXPECT_EQ("x + 0.6931471805599453", f.Plain);
+  EXPECT_EQ("x + 0.693147", f.Plain);
+  EXPECT_EQ("x + 0.6931471805599453", f.Exact);
   // Decided once for every x, these guards are part of the formula, not a difference.
   EXPECT_EQ(0, f.Check.Guarded);
 
@@ -169,6 +170,31 @@ TEST(ModelFormula, CountsTheSamplesWhereRoundingDecidesAComparisonTheFormulaSett
       "The model's guards act at 2 of 100 samples (comparison that rounding decides "
       "otherwise): there the formula and the model differ.",
       FormulaNote(f).at(0));
+}
+
+TEST(ModelFormula, SaysWhatTheFormulaAsShownIsCheckedAgainst) {
+  // 1.23457 * x against 1.23456789 * x: 2.11e-06 * 99 apart at x = 99.
+  const TModelFormula f = Formula(1, {Const(0, opMul, 1.23456789)});
+  EXPECT_TRUE(f.Rounded);
+  EXPECT_EQ("1.23457*x", f.Plain);
+  EXPECT_EQ("1.23456789*x", f.Exact);
+  EXPECT_NEAR(2.0889e-4, f.Check.ShownLargestDifference, 1e-8);
+  EXPECT_NEAR(1.7091e-6, f.Check.ShownLargestRelativeDifference, 1e-10);
+  EXPECT_LE(f.Check.LargestRelativeDifference, 1e-15);
+  const std::string shown = FormulaNote(f).at(0);
+  EXPECT_EQ(0u, shown.find("Checked against the model at 100 samples: as shown, with numbers "
+                           "rounded to 6 digits, largest difference 0.00021 (relative 1.7e-06); "
+                           "with every digit, "))
+      << shown;
+  const std::string exact = FormulaNote(f, TFormulaDigits::Exact).at(0);
+  EXPECT_EQ(0u, exact.find("Checked against the model at 100 samples: largest difference "))
+      << exact;
+
+  // Nothing rounded: one measure, as before.
+  const TModelFormula sine = Formula(1, {Reg(0, opSin, 0)});
+  EXPECT_FALSE(sine.Rounded);
+  EXPECT_EQ(sine.Exact, sine.Plain);
+  EXPECT_EQ(FormulaNote(sine, TFormulaDigits::Exact), FormulaNote(sine));
 }
 
 TEST(ModelFormula, MeasuresAgainstTheRoundingThatReachesTheResult) {
