@@ -27,6 +27,7 @@
 #include "core/model/SD.h"
 #include "core/search/SearchRun.h"
 #include "exchange/SampleFile.h"
+#include "formula/Liveness.h"
 #include "restart/RestartSearch.h"
 
 namespace {
@@ -94,7 +95,9 @@ struct TAnswer {
   std::int32_t Generations = 0;
   std::optional<TTuringEvaluator> Model;
   std::optional<TAttemptOutcome> Attempt;  // with restarts, the attempt that answers
-  std::string Elapsed;                     // the last line on stderr
+  std::string Elapsed;                     // on stderr after the report
+  TSearchEnd End = TSearchEnd::Stopped;
+  std::int32_t Matches = 0;
 };
 
 // What a plain run and a run with restarts share: the progress file, Ctrl+C, and the report.
@@ -136,6 +139,9 @@ class TRunFrame {
     }
     RequireWrittenOutput();
     std::cerr << answer.Elapsed << '\n';
+    std::cerr << SearchEndText(answer.End, answer.Matches, samples_.Count()) << '\n';
+    if (answer.Model)
+      std::cerr << "model size: " << ModelSize(*answer.Model) << " live instructions\n";
     // After the model is out: a failed write then costs the file, never the result.
     if (progressFile_) progressFile_->Close();
     return answer.Matched ? 0 : 1;
@@ -173,9 +179,9 @@ int SearchPlain(const TCliOptions& options, TSampleData& samples,
   }
   TSearchResult result = frame.Interruptible([&] { return run.Run(observer); });
   if (progress) std::cerr << '\n';
-  const int status = frame.Report({result.Matched, std::move(result.Lines), result.Generations,
-                                   std::move(result.Model), std::nullopt,
-                                   "elapsed: " + FormatElapsed(result.Elapsed)});
+  const int status = frame.Report(
+      {result.Matched, std::move(result.Lines), result.Generations, std::move(result.Model),
+       std::nullopt, "elapsed: " + FormatElapsed(result.Elapsed), result.End, result.Matches});
 #ifdef MOVAR_COUNT_INSTRUCTIONS
   std::cerr << "interpreted instructions: " << run.Search().Interpreted() << '\n';
 #endif
@@ -205,7 +211,8 @@ int SearchWithRestarts(const TCliOptions& options, TSampleData& samples,
   return frame.Report({answer.Matched, answer.Lines, answer.Generations, answer.Model, answer,
                        "elapsed: " + FormatElapsed(result.Elapsed) + ", " +
                            std::to_string(result.TotalGenerations) +
-                           " generations in all attempts of this process"});
+                           " generations in all attempts of this process",
+                       result.End, answer.Matches});
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "formula/Liveness.h"
 
+#include <algorithm>
 #include <bitset>
 #include <cmath>
 
@@ -32,6 +33,11 @@ std::optional<bool> ConstantOperandPasses(const TInstruction& in) {
     default:
       return std::nullopt;
   }
+}
+
+std::int32_t ModelSize(const TTuringEvaluator& program) {
+  const std::vector<bool> live = LiveInstructions(program);
+  return static_cast<std::int32_t>(std::count(live.begin(), live.end(), true));
 }
 
 bool IsGoverned(const TTuringEvaluator& program, int i) noexcept {

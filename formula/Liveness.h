@@ -3,6 +3,7 @@
 // the instruction it governs is kept; an instruction whose constant operand always fails its
 // test does nothing and is never kept.
 
+#include <cstdint>
 #include <optional>
 #include <vector>
 
@@ -17,6 +18,10 @@
 // destination without reading it.
 [[nodiscard]] std::vector<bool> LiveInstructions(const TTuringEvaluator& program,
                                                  const std::vector<bool>& replaces);
+
+// A model's size: the instructions that can reach its result, comparisons that govern one
+// of them included.
+[[nodiscard]] std::int32_t ModelSize(const TTuringEvaluator& program);
 
 // For a constant operand, whether the instruction's operand test passes, the same for every
 // x; nothing for a register operand or an opcode without such a test.

@@ -1,5 +1,6 @@
 #include "frontend/WindowText.h"
 
+#include <cctype>
 #include <charconv>
 #include <optional>
 
@@ -74,4 +75,10 @@ std::string NothingPastedNote(const TSampleRead& read) {
                  : "none of the " + std::to_string(count) + " pairs on the clipboard could be read";
   return "Nothing was pasted: " + which + " as two numbers (" + (count == 1 ? "line " : "lines ") +
          LineList(read.UnreadableLines(), count) + ").";
+}
+
+std::string SearchEndStatus(TSearchEnd end, std::int32_t matches, std::int32_t sampleCount) {
+  std::string text = SearchEndText(end, matches, sampleCount) + ".";
+  text[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(text[0])));
+  return text;
 }

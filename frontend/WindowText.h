@@ -37,3 +37,7 @@
 // could be read as two numbers (lines 1, 2 and 3)."; the empty text for a paste of blanks,
 // which says nothing, and for one that gave samples.
 [[nodiscard]] std::string NothingPastedNote(const TSampleRead& read);
+
+// The status line when a search ends: "Ended by the time limit: 37 of 100 samples matched."
+[[nodiscard]] std::string SearchEndStatus(TSearchEnd end, std::int32_t matches,
+                                          std::int32_t sampleCount);

@@ -97,7 +97,7 @@ void TRestartSearch::Post(TEvent event) {
   changed_.notify_one();
 }
 
-void TRestartSearch::RunAttempt(std::int64_t attempt, bool reportProgress) {
+void TRestartSearch::RunAttempt(std::int64_t attempt, TReports reports) {
   TSearchParameters parameters = parameters_;
   parameters.Seed = AttemptSeed(firstSeed_, attempt);
   parameters.GenerationLimit = AttemptLength(attempt);
@@ -113,17 +113,22 @@ void TRestartSearch::RunAttempt(std::int64_t attempt, bool reportProgress) {
   TSearchObserver observer;
   observer.ModelChanged = [&](const TModelUpdate& update) {
     const TAttemptOutcome key = KeyOf(update);
-    if (!IsBetter(key, shownKey)) return;
-    shown = update;
-    shownKey = key;
+    const bool better = IsBetter(key, shownKey);
+    if (better) {
+      shown = update;
+      shownKey = key;
+    }
+    if (!better && !reports.Found) return;
     std::unique_lock lock(mutex_);
-    if (!IsBetter(key, posted_)) return;
-    posted_ = key;
-    events_.push_back(update);
+    if (reports.Found) events_.push_back(TFound{update});
+    if (better && IsBetter(key, posted_)) {
+      posted_ = key;
+      events_.push_back(update);
+    }
     lock.unlock();
     changed_.notify_one();
   };
-  if (reportProgress) observer.Progress = [&](const TSearchProgress& point) { Post(point); };
+  if (reports.Progress) observer.Progress = [&](const TSearchProgress& point) { Post(point); };
   observer.GenerationDone = [&](std::int32_t, std::chrono::milliseconds) { ++generations_; };
   // Attempts above a match are abandoned; those below it finish.
   observer.StopRequested = [&] { return stop_.load() || attempt > lowestMatch_.load(); };
@@ -153,10 +158,10 @@ void TRestartSearch::RunAttempt(std::int64_t attempt, bool reportProgress) {
   changed_.notify_one();
 }
 
-void TRestartSearch::Work(bool reportProgress) {
+void TRestartSearch::Work(TReports reports) {
   std::int64_t attempt = 0;
   while (TakeAttempt(attempt))
-    RunAttempt(attempt, reportProgress);
+    RunAttempt(attempt, reports);
 }
 
 TRestartResult TRestartSearch::Run(const TRestartObserver& observer) {
@@ -166,9 +171,11 @@ TRestartResult TRestartSearch::Run(const TRestartObserver& observer) {
   std::vector<std::thread> workers;
   working_ = threads;
   for (std::int32_t t = 0; t < threads; ++t) {
-    workers.emplace_back([this, &failure, report = static_cast<bool>(observer.Progress)] {
+    const TReports reports{static_cast<bool>(observer.Progress),
+                           static_cast<bool>(observer.ModelFound)};
+    workers.emplace_back([this, &failure, reports] {
       try {
-        Work(report);
+        Work(reports);
       } catch (...) {
         std::lock_guard lock(mutex_);
         if (!failure) failure = std::current_exception();
@@ -184,6 +191,8 @@ TRestartResult TRestartSearch::Run(const TRestartObserver& observer) {
   std::vector<TEvent> events;
   TAttemptOutcome shownKey;
   bool stopRequested = false;
+  bool userStop = false;  // by this process's caller, not by the time limit
+  bool stopped = false;   // by a request of any rank
   auto deliver = [&] {
     for (TEvent& event : events) {
       if (auto* update = std::get_if<TModelUpdate>(&event)) {
@@ -193,6 +202,8 @@ TRestartResult TRestartSearch::Run(const TRestartObserver& observer) {
         if (observer.Progress) observer.Progress(*point);
       } else if (auto* ended = std::get_if<TEnded>(&event)) {
         if (observer.AttemptEnded) observer.AttemptEnded(ended->Outcome);
+      } else if (auto* found = std::get_if<TFound>(&event)) {
+        observer.ModelFound(found->Update);
       }
     }
     events.clear();
@@ -211,7 +222,7 @@ TRestartResult TRestartSearch::Run(const TRestartObserver& observer) {
           static_cast<std::int32_t>(std::min<std::int64_t>(generations_, INT32_MAX)), elapsed);
     }
     if (observer.Pump) observer.Pump();
-    if (observer.StopRequested && observer.StopRequested()) stopRequested = true;
+    if (observer.StopRequested && observer.StopRequested()) stopRequested = userStop = true;
     if (parameters_.TimeLimit.count() > 0 && elapsed >= parameters_.TimeLimit) stopRequested = true;
 
     const TAttemptState global =
@@ -220,7 +231,7 @@ TRestartResult TRestartSearch::Run(const TRestartObserver& observer) {
       std::lock_guard lock(mutex_);
       lowestMatch_ = std::min(lowestMatch_.load(), global.LowestMatch);
     }
-    if (global.Stop) stop_ = true;
+    if (global.Stop) stop_ = stopped = true;
     const std::int64_t limit =
         restart_.AttemptLimit > 0 ? restart_.AttemptLimit : TAttemptState::None;
     if (global.LowestUnfinished >= std::min(global.LowestMatch, limit)) break;
@@ -235,6 +246,14 @@ TRestartResult TRestartSearch::Run(const TRestartObserver& observer) {
 
   TRestartResult result;
   result.Answer = coordinator_.Settle(best_);
+  if (result.Answer.Matched) {
+    result.End = TSearchEnd::Matched;
+  } else if (!stopped && restart_.AttemptLimit > 0) {
+    result.End = TSearchEnd::AttemptLimit;
+  } else if (!userStop && parameters_.TimeLimit.count() > 0) {
+    // This process's limit, or another rank's with the same time limit, stopped every rank.
+    result.End = TSearchEnd::TimeLimit;
+  }
   result.TotalGenerations = generations_;
   result.Elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start);
   // The answer is the lowest match, which may not be the best model shown on the way.

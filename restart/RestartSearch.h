@@ -39,6 +39,7 @@ struct TRestartObserver : TSearchObserver {
 
 struct TRestartResult {
   TAttemptOutcome Answer;  // the lowest matching attempt, or the best of all
+  TSearchEnd End = TSearchEnd::Stopped;
   std::int64_t TotalGenerations = 0;
   std::chrono::milliseconds Elapsed{0};
 };
@@ -66,11 +67,19 @@ class TRestartSearch {
     TAttemptOutcome Outcome;
     TModelUpdate Shown;
   };
-  using TEvent = std::variant<TModelUpdate, TSearchProgress, TEnded>;
+  struct TFound {
+    TModelUpdate Update;
+  };
+  using TEvent = std::variant<TModelUpdate, TSearchProgress, TEnded, TFound>;
+  // What the caller's observer takes besides the best models and the ended attempts.
+  struct TReports {
+    bool Progress = false;
+    bool Found = false;
+  };
 
-  void Work(bool reportProgress);
+  void Work(TReports reports);
   [[nodiscard]] bool TakeAttempt(std::int64_t& attempt);
-  void RunAttempt(std::int64_t attempt, bool reportProgress);
+  void RunAttempt(std::int64_t attempt, TReports reports);
   void Post(TEvent event);
   [[nodiscard]] std::int64_t LowestUnfinished() const;
   // The limit below which attempts are still started: the lowest match or AttemptLimit.

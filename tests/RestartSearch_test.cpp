@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
+#include <map>
 #include <set>
 #include <thread>
 #include <vector>
@@ -79,6 +81,7 @@ TEST(RestartSearch, AnswerIsTheSameForEveryThreadCount) {
   for (const std::uint32_t seed : {2u, 9u}) {
     const TRestartResult one = RunRestarts(seed, Improved(), 1, 5);
     EXPECT_TRUE(one.Answer.Matched) << seed;
+    EXPECT_EQ(TSearchEnd::Matched, one.End);
     for (const std::int32_t threads : {2, 4}) {
       SCOPED_TRACE(threads);
       ExpectSameAnswer(one.Answer, RunRestarts(seed, Improved(), threads, 5).Answer);
@@ -90,6 +93,7 @@ TEST(RestartSearch, AttemptLimitGivesTheBestOfAllAttemptsForEveryThreadCount) {
   // Two attempts of one generation each cannot match; the best of both is the answer.
   const TRestartResult one = RunRestarts(4, Plain(), 1, 1, 2);
   EXPECT_FALSE(one.Answer.Matched);
+  EXPECT_EQ(TSearchEnd::AttemptLimit, one.End);
   EXPECT_LE(one.Answer.Attempt, 1);
   EXPECT_EQ(1, one.Answer.Generations);
   ExpectSameAnswer(one.Answer, RunRestarts(4, Plain(), 2, 1, 2).Answer);
@@ -142,6 +146,7 @@ TEST(RestartSearch, StopAndTimeLimitEndTheRunWithTheBestSoFar) {
   observer.StopRequested = [&] { return ++looks > 5; };
   const TRestartResult stopped = RunRestarts(3, hopeless, 2, 50, 0, observer);
   EXPECT_FALSE(stopped.Answer.Matched);
+  EXPECT_EQ(TSearchEnd::Stopped, stopped.End);
   EXPECT_GE(stopped.Answer.Attempt, 0);
   EXPECT_FALSE(stopped.Answer.Lines.empty());
   ASSERT_FALSE(shown.empty());
@@ -160,6 +165,7 @@ TEST(RestartSearch, StopAndTimeLimitEndTheRunWithTheBestSoFar) {
   TRestartSearch search(samples, hopeless, TRestartParameters{}, alone);
   const TRestartResult timed = search.Run({});
   EXPECT_FALSE(timed.Answer.Matched);
+  EXPECT_EQ(TSearchEnd::TimeLimit, timed.End);
   EXPECT_GE(timed.Elapsed, std::chrono::milliseconds(300));
   EXPECT_LT(timed.Elapsed, std::chrono::seconds(10));
   EXPECT_GT(timed.TotalGenerations, 0);
@@ -247,4 +253,39 @@ TEST(RestartSearch, BestModeTurnsOnTheThreeAdditions) {
   expected.RefineTrials = best.RefineTrials;
   expected.ScaledConstants = best.ScaledConstants;
   EXPECT_EQ(expected, best) << "nothing else changes";
+}
+
+TEST(RestartSearch, EveryAttemptsModelsAreFoundInTheOrderEachAttemptShowedThem) {
+  // Ten attempts of 20 generations that cannot match: each shows several models.
+  TSearchParameters hopeless = Plain();
+  hopeless.RegisterCount = 1;
+  hopeless.InstructionCount = 2;
+  const std::thread::id caller = std::this_thread::get_id();
+  std::map<std::int32_t, std::vector<TModelUpdate>> found;
+  std::vector<TModelUpdate> shown;
+  bool elsewhere = false;
+  TRestartObserver observer;
+  observer.ModelFound = [&](const TModelUpdate& update) {
+    elsewhere |= std::this_thread::get_id() != caller;
+    found[update.Attempt].push_back(update);
+  };
+  observer.ModelChanged = [&](const TModelUpdate& update) { shown.push_back(update); };
+  const TRestartResult result = RunRestarts(5, hopeless, 2, 20, 10, observer);
+  EXPECT_FALSE(elsewhere);
+  EXPECT_EQ(10u, found.size()) << "models of every attempt";
+  std::size_t count = 0;
+  for (const auto& [attempt, models] : found) {
+    count += models.size();
+    for (std::size_t i = 1; i < models.size(); ++i)
+      EXPECT_LE(models[i - 1].Generation, models[i].Generation) << "attempt " << attempt;
+  }
+  EXPECT_GT(count, shown.size()) << "more found than the run's best shown";
+  // What was shown was found first; the answer last shown may be shown again at the end.
+  for (const TModelUpdate& update : shown) {
+    const std::vector<TModelUpdate>& models = found[update.Attempt];
+    EXPECT_NE(models.end(), std::find_if(models.begin(), models.end(), [&](const TModelUpdate& m) {
+                return m.Lines == update.Lines && m.Generation == update.Generation;
+              }));
+  }
+  EXPECT_EQ(TSearchEnd::AttemptLimit, result.End);
 }

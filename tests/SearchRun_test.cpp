@@ -58,7 +58,14 @@ TEST(SearchRun, SineSampleFromAFixedSeedIsFoundAndReproduced) {
     int updates = 0;
     int lastGeneration = 0;
     TSearchObserver observer;
+    std::vector<std::string> found;
+    observer.ModelFound = [&](const TModelUpdate& update) {
+      found.push_back(Joined(update.Lines));
+    };
     observer.ModelChanged = [&](const TModelUpdate& update) {
+      // A plain run finds exactly what it shows, just before it shows it.
+      EXPECT_EQ(static_cast<std::size_t>(updates + 1), found.size());
+      EXPECT_EQ(Joined(update.Lines), found.back());
       ++updates;
       EXPECT_EQ(100u, update.Predictions.size());
       EXPECT_EQ(100, update.SampleCount);
@@ -107,8 +114,48 @@ TEST(SearchRun, StopTakesEffectAfterTheGenerationInProgress) {
   };
   const TSearchResult result = search.Run(observer);
   EXPECT_FALSE(result.Matched);
+  EXPECT_EQ(TSearchEnd::Stopped, result.End);
   EXPECT_EQ(3, result.Generations);
   EXPECT_EQ(0.0, samples.GetMargin()) << "the run sets the margin of the lent set";
+}
+
+TEST(SearchRun, ARunSaysWhichLimitEndedIt) {
+  SetSeed(4);
+  TSampleData samples = Sine(100);
+  TSearchParameters parameters;
+  parameters.Margin = 0;
+  parameters.GenerationLimit = 3;
+  const TSearchResult counted = TSearchRun(samples, parameters).Run({});
+  EXPECT_EQ(TSearchEnd::GenerationLimit, counted.End);
+  EXPECT_EQ(3, counted.Generations);
+  EXPECT_EQ("ended by the generation limit: " + std::to_string(counted.Matches) +
+                " of 100 samples matched",
+            SearchEndText(counted.End, counted.Matches, 100));
+
+  parameters.GenerationLimit = 0;
+  parameters.TimeLimit = std::chrono::milliseconds(50);
+  const TSearchResult timed = TSearchRun(samples, parameters).Run({});
+  EXPECT_EQ(TSearchEnd::TimeLimit, timed.End);
+  EXPECT_FALSE(timed.Matched);
+  EXPECT_GE(timed.Elapsed, std::chrono::milliseconds(50));
+
+  // A match in the last generation the limit allows is a match.
+  SetSeed(1);
+  TSampleData sine = Sine(100);
+  TSearchParameters exact;
+  exact.RegisterCount = 2;
+  exact.GenerationLimit = 56;  // where the sine sample from seed 1 is matched
+  const TSearchResult matched = TSearchRun(sine, exact).Run({});
+  EXPECT_TRUE(matched.Matched);
+  EXPECT_EQ(56, matched.Generations);
+  EXPECT_EQ(TSearchEnd::Matched, matched.End);
+
+  EXPECT_EQ("every sample matched (100)", SearchEndText(TSearchEnd::Matched, 100, 100));
+  EXPECT_EQ("ended by the time limit: 1 of 1 sample matched",
+            SearchEndText(TSearchEnd::TimeLimit, 1, 1));
+  EXPECT_EQ("ended by the attempt limit: 7 of 20 samples matched",
+            SearchEndText(TSearchEnd::AttemptLimit, 7, 20));
+  EXPECT_EQ("stopped: 0 of 20 samples matched", SearchEndText(TSearchEnd::Stopped, 0, 20));
 }
 
 TEST(SearchRun, SlicedScoringPumpsAndGivesTheSameResult) {

@@ -82,3 +82,12 @@ TEST(WindowText, SeedIsPlainDigitsWithinThirtyTwoBits) {
     EXPECT_FALSE(ReadSeed(bad)) << bad;
   }
 }
+
+TEST(WindowText, TheStatusLineSaysWhyTheSearchEnded) {
+  EXPECT_EQ("Ended by the time limit: 37 of 100 samples matched.",
+            SearchEndStatus(TSearchEnd::TimeLimit, 37, 100));
+  EXPECT_EQ("Ended by the generation limit: 0 of 1 sample matched.",
+            SearchEndStatus(TSearchEnd::GenerationLimit, 0, 1));
+  EXPECT_EQ("Every sample matched (20).", SearchEndStatus(TSearchEnd::Matched, 20, 20));
+  EXPECT_EQ("Stopped: 3 of 20 samples matched.", SearchEndStatus(TSearchEnd::Stopped, 3, 20));
+}

@@ -75,7 +75,16 @@ done
 grep -q "No space left on device" "$tmp/err" && { echo "FAIL closed stdout: wrong reason"; failed=$((failed + 1)); }
 
 check limit-without-match 1 "seed: 9" --seed 9 --margin 0 --generations 3
+grep -q "^ended by the generation limit: [0-9]* of 100 samples matched$" "$tmp/err" ||
+  { echo "FAIL generation limit: no reason"; failed=$((failed + 1)); }
+check time-limit 1 "^ended by the time limit: [0-9]* of 100 samples matched$" \
+  --seed 9 --margin 0 --time-limit 1
+check restarts-time-limit 1 "^ended by the time limit: " --seed 9 --margin 0 --time-limit 1 \
+  --restarts --threads 1
+check attempt-limit 1 "^ended by the attempt limit: " --seed 9 --margin 0 --attempts 2 --restarts
 check match 0 "seed: 1" --seed 1 --generations 300
+grep -q "^every sample matched (100)$" "$tmp/err" && grep -q "^model size: 2 live instructions$" \
+  "$tmp/err" || { echo "FAIL match: end and size"; failed=$((failed + 1)); }
 grep -q "^generations: 56$" "$tmp/out" || { echo "FAIL match: generation line"; failed=$((failed + 1)); }
 
 # --emit: the report stays as it is, the forms follow it.
@@ -94,9 +103,10 @@ if cmp -s "$tmp/a" "$tmp/b" && [[ -s $tmp/a ]]; then passed=$((passed + 1)); els
   echo "FAIL repeatability"; failed=$((failed + 1)); fi
 
 # Ctrl+C ends the run after the generation in progress and still prints the model.
-LC_ALL=C "$bin" --seed 5 --margin 0 --population 2000 >"$tmp/int" 2>/dev/null &
+LC_ALL=C "$bin" --seed 5 --margin 0 --population 2000 >"$tmp/int" 2>"$tmp/interr" &
 pid=$!; sleep 1; kill -INT $pid; wait $pid; code=$?
-if [[ $code == 1 ]] && grep -q "^generations: [0-9]*$" "$tmp/int" && grep -q "^}$" "$tmp/int"; then
+if [[ $code == 1 ]] && grep -q "^generations: [0-9]*$" "$tmp/int" && grep -q "^}$" "$tmp/int" &&
+   grep -q "^stopped: [0-9]* of 100 samples matched$" "$tmp/interr"; then
   passed=$((passed + 1)); else echo "FAIL interrupt: exit $code"; failed=$((failed + 1)); fi
 
 # --progress-file: a header and one line per generation; stdout as without it.

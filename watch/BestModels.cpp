@@ -6,6 +6,7 @@
 #include <iterator>
 
 #include "core/model/DecimalSeparator.h"
+#include "formula/Liveness.h"
 
 namespace {
 
@@ -31,7 +32,9 @@ std::optional<std::size_t> TBestModels::Place(const TModelUpdate& update) const 
   for (const TBestModel& model : models_) {
     if (SameSource(model.Lines, update.Lines)) return std::nullopt;
   }
-  const TBestModel probe{update.Error, update.Matches, 0, {}, {}, {}};
+  TBestModel probe;
+  probe.Error = update.Error;
+  probe.Matches = update.Matches;
   // Among equals the newer model goes first: it comes from a later, wider search.
   const auto place = std::find_if(models_.begin(), models_.end(), [&](const TBestModel& listed) {
     return !RanksBefore(listed, probe);
@@ -41,10 +44,14 @@ std::optional<std::size_t> TBestModels::Place(const TModelUpdate& update) const 
 }
 
 void TBestModels::Insert(std::size_t row, const TModelUpdate& update) {
-  models_.insert(
-      models_.begin() + static_cast<std::ptrdiff_t>(row),
-      TBestModel{
-          update.Error, update.Matches, update.SampleCount, {}, update.Predictions, update.Lines});
+  TBestModel model;
+  model.Error = update.Error;
+  model.Size = update.Model ? ModelSize(*update.Model) : 0;
+  model.Matches = update.Matches;
+  model.SampleCount = update.SampleCount;
+  model.Predictions = update.Predictions;
+  model.Lines = update.Lines;
+  models_.insert(models_.begin() + static_cast<std::ptrdiff_t>(row), std::move(model));
 }
 
 std::optional<std::size_t> TBestModels::Offer(const TModelUpdate& update) {

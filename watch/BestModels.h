@@ -13,7 +13,8 @@
 #include "core/search/SearchRun.h"
 
 struct TBestModel {
-  double Error = 0;  // over every sample
+  double Error = 0;       // over every sample
+  std::int32_t Size = 0;  // live instructions (ModelSize)
   std::int32_t Matches = 0;
   std::int32_t SampleCount = 0;
   std::string Formula;  // empty until the model is given as a formula

@@ -49,6 +49,24 @@ std::vector<std::string> ReportLines(std::int32_t matches, std::int32_t sampleCo
           "// model clones: " + std::to_string(clones)};
 }
 
+std::string SearchEndText(TSearchEnd end, std::int32_t matches, std::int32_t sampleCount) {
+  const std::string matched = std::to_string(matches) + " of " + std::to_string(sampleCount) +
+                              (sampleCount == 1 ? " sample" : " samples") + " matched";
+  switch (end) {
+    case TSearchEnd::Matched:
+      return "every sample matched (" + std::to_string(sampleCount) + ")";
+    case TSearchEnd::GenerationLimit:
+      return "ended by the generation limit: " + matched;
+    case TSearchEnd::TimeLimit:
+      return "ended by the time limit: " + matched;
+    case TSearchEnd::AttemptLimit:
+      return "ended by the attempt limit: " + matched;
+    case TSearchEnd::Stopped:
+      break;
+  }
+  return "stopped: " + matched;
+}
+
 std::string FormatElapsed(std::chrono::milliseconds elapsed) {
   const long long ms = elapsed.count() < 0 ? 0 : elapsed.count();
   return std::to_string(ms / 3600000) + "h" + std::to_string(ms / 60000 % 60) + "m" +
@@ -122,10 +140,7 @@ TModelUpdate TSearchRun::Show(const TTuringEvaluator& shown) const {
     const double prediction = program.Execute(samples_.GetX(i));
     if (samples_.WithinMargin(i, prediction)) ++update.Matches;
     update.Predictions.push_back(prediction);
-    const double difference =
-        static_cast<double>(static_cast<long double>(prediction) - samples_.GetY(i));
-    update.Error =
-        static_cast<double>(static_cast<long double>(update.Error) + std::fabs(difference));
+    update.Error = AddAbsoluteError(update.Error, prediction, samples_.GetY(i));
   }
   update.Attempt = attempt_;
   update.Seed = startSeed_;
@@ -155,6 +170,7 @@ TSearchResult TSearchRun::RunGenerations(const TSearchObserver& observer) {
   result.Seed = startSeed_;
   std::int32_t matches = 0;
   bool stop = false;
+  result.End = TSearchEnd::Stopped;
   while (!stop && !(observer.StopRequested && observer.StopRequested())) {
     ScoreGeneration(observer, lastPump);
     const bool refined = refiner_ && refiner_->Refine(*search_);
@@ -168,6 +184,7 @@ TSearchResult TSearchRun::RunGenerations(const TSearchObserver& observer) {
       result.Matches = update.Matches;
       result.Error = update.Error;
       result.Matched = update.Matches == update.SampleCount;
+      if (observer.ModelFound) observer.ModelFound(update);
       if (observer.ModelChanged) observer.ModelChanged(update);
       result.Lines = std::move(update.Lines);
       result.Model = std::move(update.Model);
@@ -184,8 +201,16 @@ TSearchResult TSearchRun::RunGenerations(const TSearchObserver& observer) {
       observer.Pump();
       lastPump = Clock::now();
     }
-    if (parameters_.GenerationLimit > 0 && result.Generations >= parameters_.GenerationLimit) break;
-    if (parameters_.TimeLimit.count() > 0 && Clock::now() - start >= parameters_.TimeLimit) break;
+    if (stop) {
+      result.End = TSearchEnd::Matched;
+    } else if (parameters_.GenerationLimit > 0 &&
+               result.Generations >= parameters_.GenerationLimit) {
+      result.End = TSearchEnd::GenerationLimit;
+      break;
+    } else if (parameters_.TimeLimit.count() > 0 && Clock::now() - start >= parameters_.TimeLimit) {
+      result.End = TSearchEnd::TimeLimit;
+      break;
+    }
   }
   return result;
 }

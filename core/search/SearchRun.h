@@ -4,6 +4,7 @@
 // it; they supply only the display and the stop request through TSearchObserver.
 
 #include <chrono>
+#include <cmath>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -48,6 +49,10 @@ struct TSearchObserver {
   // Called on the caller's thread after every generation, before GenerationDone.
   std::function<void(const TSearchProgress&)> Progress;
   std::function<void(const TModelUpdate&)> ModelChanged;
+  // Every model a search shows, in the order found. A plain run finds what it shows; with
+  // restarts, ModelChanged gets only what beats the run's best so far and this gets the
+  // models of every attempt.
+  std::function<void(const TModelUpdate&)> ModelFound;
   std::function<void(std::int32_t generation, std::chrono::milliseconds elapsed)> GenerationDone;
   // Lets the caller handle pending input: after every generation, and while a long
   // generation is scored, about every PumpInterval.
@@ -55,9 +60,13 @@ struct TSearchObserver {
   std::function<bool()> StopRequested;
 };
 
+// Why a search ended.
+enum class TSearchEnd { Matched, Stopped, GenerationLimit, TimeLimit, AttemptLimit };
+
 struct TSearchResult {
   bool Matched = false;
   std::uint32_t Seed = 0;  // the seed the search started from
+  TSearchEnd End = TSearchEnd::Stopped;
   std::int32_t Generations = 0;
   std::vector<std::string> Lines;         // the model text shown last
   std::optional<TTuringEvaluator> Model;  // the program of that text
@@ -105,8 +114,19 @@ class TSearchRun {
   std::unique_ptr<TRefiner> refiner_;
 };
 
+// A prediction's absolute error added to a sum, as the search adds it: in long double,
+// rounded to a double at every step.
+[[nodiscard]] inline double AddAbsoluteError(double sum, double prediction, double y) noexcept {
+  const double difference = static_cast<double>(static_cast<long double>(prediction) - y);
+  return static_cast<double>(static_cast<long double>(sum) + std::fabs(difference));
+}
+
 // "// model correctness: ..." and the two lines after it.
 [[nodiscard]] std::vector<std::string> ReportLines(std::int32_t matches, std::int32_t sampleCount,
                                                    double margin, std::int32_t clones);
+// "ended by the time limit: 37 of 100 samples matched", "every sample matched (100)"; the
+// headless search writes it to stderr, the window shows it in its status line.
+[[nodiscard]] std::string SearchEndText(TSearchEnd end, std::int32_t matches,
+                                        std::int32_t sampleCount);
 // Hours, minutes and seconds as "1h2m3s"; the hours do not wrap after a day.
 [[nodiscard]] std::string FormatElapsed(std::chrono::milliseconds elapsed);

@@ -1,0 +1,87 @@
+#include "frontend/FrontTable.h"
+
+#include <gtest/gtest.h>
+
+#include "core/model/DecimalSeparator.h"
+#include "tests/ProgramTesting.h"
+
+namespace {
+
+// x + size, as size additions of 1.
+TModelUpdate Found(std::int32_t size, double error) {
+  TModelUpdate update;
+  update.Model = Program(1, std::vector<TInstruction>(static_cast<std::size_t>(size),
+                                                      TInstruction{0, opAdd, ConstantOperand, 1}));
+  update.Error = error;
+  update.Matches = size;
+  update.SampleCount = 3;
+  update.Predictions = {error, 0, 0};
+  update.Lines = {"// size " + std::to_string(size)};
+  return update;
+}
+
+TSampleData Zeros(std::int32_t count) {
+  TSampleData samples(count);
+  for (std::int32_t i = 0; i < count; ++i)
+    samples.SetX(i, i);
+  return samples;
+}
+
+}  // namespace
+
+TEST(FrontTable, ShowsTheFrontSmallestFirstWithAFormulaPerRow) {
+  const TSampleData samples = Zeros(3);
+  TModelFront front(samples);
+  front.Offer(Found(2, 5));
+  front.Offer(Found(1, 10.5));
+  front.Offer(Found(3, 7));  // beaten by size 2: not on the front
+  TFrontTable table;
+  table.Show(front);
+  ASSERT_EQ(2u, table.RowCount());
+  EXPECT_FALSE(table.HasHeldOut());
+  EXPECT_FALSE(table.Suggested());
+  EXPECT_EQ("1", table.Text(0, TFrontTable::SizeColumn));
+  EXPECT_EQ("10.5", table.Text(0, TFrontTable::ErrorColumn));
+  EXPECT_EQ("6.06218", table.Text(0, TFrontTable::RmseColumn));  // 10.5 / sqrt(3)
+  EXPECT_EQ("0", table.Text(0, TFrontTable::RSquaredColumn));
+  EXPECT_EQ("1 of 3", table.Text(0, TFrontTable::MatchesColumn));
+  EXPECT_EQ("", table.Text(0, TFrontTable::HeldOutErrorColumn));
+  EXPECT_EQ("x + 1", table.Text(0, TFrontTable::FormulaColumn));
+  EXPECT_EQ("x + 2", table.Text(1, TFrontTable::FormulaColumn));
+  EXPECT_EQ("// size 2", table.Model(1).Lines.at(0));
+
+  SetDecimalSeparator(",");
+  EXPECT_EQ("10,5", table.Text(0, TFrontTable::ErrorColumn));
+  SetDecimalSeparator(".");
+
+  // A front that moved on leaves the rows shown as they were until shown again.
+  front.Offer(Found(1, 1));
+  EXPECT_EQ(2u, table.RowCount());
+  table.Show(front);
+  EXPECT_EQ(1u, table.RowCount());
+}
+
+TEST(FrontTable, LinesAlignTheColumnsAndMarkTheSuggestedModel) {
+  const TSampleData samples = Zeros(3);
+  TSampleData heldOut(1);  // x = 0, y = 2: model x + 2 fits it exactly
+  heldOut.SetY(0, 2);
+  TModelFront front(samples, &heldOut);
+  front.Offer(Found(1, 10.5));
+  front.Offer(Found(2, 5));
+  front.Offer(Found(3, 4));
+  TFrontTable table;
+  table.Show(front);
+  ASSERT_TRUE(table.HasHeldOut());
+  EXPECT_EQ(std::optional<std::size_t>(1), table.Suggested());
+  EXPECT_EQ((std::vector<std::string>{
+                "   size  error     RMSE  R\u00b2  matches  held-out error  held-out RMSE  "
+                "held-out R\u00b2  formula",
+                "      1   10.5  6.06218   0   1 of 3               1              1            "
+                "0  x + 1",
+                "*     2      5  2.88675   0   2 of 3               0              0            "
+                "1  x + 2",
+                "      3      4   2.3094   0   3 of 3               1              1            "
+                "0  x + 3",
+                "* suggested: the smallest model whose held-out error is within 5% of the lowest"}),
+            FrontTableLines(table));
+}

@@ -1,0 +1,40 @@
+#include "formula/Liveness.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/ProgramTesting.h"
+
+namespace {
+
+TInstruction Reg(std::uint8_t dest, std::uint8_t op, std::uint8_t src) {
+  return {dest, op, src, 0};
+}
+TInstruction Const(std::uint8_t dest, std::uint8_t op, double value) {
+  return {dest, op, ConstantOperand, value};
+}
+
+}  // namespace
+
+TEST(Liveness, AModelsSizeCountsWhatReachesItsResult) {
+  const struct {
+    std::int32_t Registers;
+    std::vector<TInstruction> Code;
+    std::int32_t Size;
+  } cases[] = {
+      {1, {Reg(0, opSin, 0)}, 1},
+      // Register 1 never reaches register 0.
+      {2, {Reg(1, opCos, 0), Const(0, opMul, 3), Reg(1, opAdd, 1)}, 1},
+      // Register 1 feeds the result: both count.
+      {2, {Reg(1, opCos, 0), Reg(0, opAdd, 1)}, 2},
+      // A comparison counts with the instruction it governs.
+      {1, {Const(0, opIfGreater, 3), Const(0, opMul, 2)}, 2},
+      // A sine of another register replaces its own: what came before it is dead.
+      {2, {Const(0, opAdd, 5), Reg(0, opSin, 1)}, 1},
+      // A division by the constant 0 never does anything.
+      {1, {Const(0, opDiv, 0)}, 0},
+  };
+  for (const auto& c : cases) {
+    const TTuringEvaluator p = Program(c.Registers, c.Code);
+    EXPECT_EQ(c.Size, ModelSize(p)) << p.EmitSource();
+  }
+}
