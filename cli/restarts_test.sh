@@ -38,7 +38,7 @@ done
 
 # The stderr line of the answer names the options that replay it as a plain search.
 run --threads 2 --samples "$tmp/sine.mvs" --seed 9 --restarts --restart-unit 20 >"$tmp/answer"
-replay=$(grep "matched" "$tmp/err" | tail -n 1 | sed 's/.*(replay: \(.*\))$/\1/')
+replay=$(grep "matched .*(replay: " "$tmp/err" | tail -n 1 | sed 's/.*(replay: \(.*\))$/\1/')
 attempt=$(grep "^attempt: " "$tmp/answer" | cut -d' ' -f2)
 [[ $attempt -gt 0 ]] || fail "the replay check wants an answer from a later attempt"
 run --samples "$tmp/sine.mvs" $replay >"$tmp/replayed"
