@@ -44,8 +44,9 @@ TEST(FitFigures, TheErrorOfAModelIsTheOneTheSearchShows) {
   samples.GenerateSine();
   TSearchParameters parameters;
   parameters.RegisterCount = 2;
-  parameters.Margin = 0;
+  parameters.MarginPercent = 0;
   parameters.GenerationLimit = 30;
+  parameters.Seed = 3;
   TSearchRun run(samples, parameters);
   const TSearchResult result = run.Run({});
   ASSERT_TRUE(result.Model);

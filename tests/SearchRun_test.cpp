@@ -123,8 +123,9 @@ TEST(SearchRun, ARunSaysWhichLimitEndedIt) {
   SetSeed(4);
   TSampleData samples = Sine(100);
   TSearchParameters parameters;
-  parameters.Margin = 0;
+  parameters.MarginPercent = 0;
   parameters.GenerationLimit = 3;
+  parameters.Seed = 4;
   const TSearchResult counted = TSearchRun(samples, parameters).Run({});
   EXPECT_EQ(TSearchEnd::GenerationLimit, counted.End);
   EXPECT_EQ(3, counted.Generations);
@@ -145,6 +146,7 @@ TEST(SearchRun, ARunSaysWhichLimitEndedIt) {
   TSearchParameters exact;
   exact.RegisterCount = 2;
   exact.GenerationLimit = 56;  // where the sine sample from seed 1 is matched
+  exact.Seed = Seed();
   const TSearchResult matched = TSearchRun(sine, exact).Run({});
   EXPECT_TRUE(matched.Matched);
   EXPECT_EQ(56, matched.Generations);
