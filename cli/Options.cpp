@@ -183,6 +183,11 @@ void AddSampleOptions(CLI::App& app, TCliOptions& options) {
   AddText(app, "--y-column", "NAME|N", "with --import: the y column; default for both: as detected",
           NonEmpty("--y-column", options.Import.YColumn))
       ->group(group);
+  AddText(app, "--validation", "FILE",
+          "check the models on the rows of FILE instead of held-out ones: a sample file, or "
+          "with --import or a name ending in .csv or .tsv a table read as --import reads it",
+          FileName("--validation", options.ValidationFile))
+      ->group(group);
   AddText(app, "--write-samples", "FILE",
           "save the sample set used to FILE before the search starts",
           FileName("--write-samples", options.WriteSamplesFile))
@@ -234,15 +239,33 @@ void AddOutputOptions(CLI::App& app, TCliOptions& options) {
           FileName("--progress-file", options.ProgressFile))
       ->group(group);
   AddText(app, "--emit", "FORM",
-          "after the report, print the final model as FORM: formula, latex (with a note on "
-          "guards and the check), c or python; may be repeated",
+          "after the report, print the final model as FORM: formula (numbers to 6 significant "
+          "digits), formula-exact (every digit), latex (each with a note on guards and the "
+          "check), c or python; may be repeated",
           [&options](const std::string& form) {
-            if (form != "formula" && form != "latex" && form != "c" && form != "python") {
-              throw std::invalid_argument("--emit: not one of formula, latex, c, python: '" + form +
-                                          "'");
+            if (form != "formula" && form != "formula-exact" && form != "latex" && form != "c" &&
+                form != "python") {
+              throw std::invalid_argument(
+                  "--emit: not one of formula, formula-exact, latex, c, python: '" + form + "'");
             }
             options.Emit.push_back(form);
           })
+      ->group(group);
+  AddText(app, "--pick", "MODEL",
+          "the model --emit prints: final (the run's answer, the default) or suggested (the "
+          "smallest model of the front whose held-out error is within 5 % of the lowest; needs "
+          "--holdout or --validation)",
+          [&options](const std::string& pick) {
+            if (pick != "final" && pick != "suggested") {
+              throw std::invalid_argument("--pick: not one of final, suggested: '" + pick + "'");
+            }
+            options.PickSuggested = pick == "suggested";
+          })
+      ->group(group);
+  AddFlag(app, "--front",
+          "after the report, print the front: for each size (live instructions) the model of "
+          "lowest error found, with its error, RMSE, R squared, matches and formula",
+          [&options] { options.Front = true; })
       ->group(group);
   AddFlag(app, "-h,--help", "this text", [&options] { options.Help = true; })->group(group);
   AddFlag(app, "--version", "the program's version", [&options] {
@@ -292,6 +315,13 @@ TCliOptions ParseOptions(const std::vector<std::string>& arguments) {
         "--generations limits a plain search; with --restarts use --attempts or --time-limit");
   }
   CheckImportOptions(options.Import, !options.SamplesFile.empty());
+  if (!options.ValidationFile.empty() && options.Search.HoldoutPercent > 0) {
+    throw std::invalid_argument("--validation and --holdout: check the models on one or the other");
+  }
+  if (options.PickSuggested && options.ValidationFile.empty() &&
+      options.Search.HoldoutPercent == 0) {
+    throw std::invalid_argument("--pick suggested: needs --holdout or --validation");
+  }
   // --restarts turns every addition on that was not given on its own.
   for (const TSearchSetting* setting : SearchSettings()) {
     if (options.Restarts && setting->BestMode && !given.contains(setting)) {

@@ -20,6 +20,11 @@ struct TCliOptions {
   TCliImportOptions Import;       // --import, --x-column, --y-column
   std::string ProgressFile;       // empty: none
   std::vector<std::string> Emit;  // forms of the final model printed after the report
+  bool Front = false;             // print the front after the report
+  // Which model --emit prints: the run's answer, or the front's suggestion, which needs
+  // held-out rows.
+  bool PickSuggested = false;
+  std::string ValidationFile;  // rows to check the models on instead of held-out ones
   bool Help = false;
   bool Version = false;
 };

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cctype>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -25,10 +26,15 @@
 #include "cli/ProgressFile.h"
 #include "core/model/Random.h"
 #include "core/model/SD.h"
+#include "core/search/SampleSplit.h"
 #include "core/search/SearchRun.h"
 #include "exchange/SampleFile.h"
 #include "formula/Liveness.h"
+#include "frontend/FrontTable.h"
 #include "restart/RestartSearch.h"
+#include "watch/BestModels.h"
+#include "watch/FitFigures.h"
+#include "watch/ModelFront.h"
 
 namespace {
 
@@ -38,23 +44,43 @@ extern "C" void OnInterrupt(int) {
   interrupted.store(true);
 }
 
+void LoadSampleFile(const std::string& file, TSampleData& samples) {
+  TSampleRead read = ReadSampleFile(file);
+  // A search on nothing would only find the zero model, and a check on nothing says nothing.
+  if (read.Rows() == 0)
+    throw std::runtime_error(file + ": no samples, the file holds no line of data");
+  if (read.Readable() == 0) throw std::runtime_error(file + ": " + UnreadableSummary(read));
+  if (read.Unreadable() > 0) {
+    std::cerr << "movar-search: "
+              << UnreadableSummary(read, ChoiceOutcome(TUnreadableChoice::Leave)) << '\n';
+  }
+  std::move(read).MoveInto(samples, TUnreadableChoice::Leave);
+}
+
+bool IsTableName(const std::string& file) {
+  std::string lower = file;
+  std::transform(lower.begin(), lower.end(), lower.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return lower.ends_with(".csv") || lower.ends_with(".tsv");
+}
+
+// --validation: read as the samples are, a table with the same columns.
+TSampleData ReadValidation(const TCliOptions& options) {
+  TSampleData rows(0);
+  if (!options.Import.File.empty() || IsTableName(options.ValidationFile)) {
+    ImportSamples({options.ValidationFile, options.Import.XColumn, options.Import.YColumn}, rows,
+                  std::cerr);
+  } else {
+    LoadSampleFile(options.ValidationFile, rows);
+  }
+  return rows;
+}
+
 void PrepareSamples(const TCliOptions& options, TSampleData& samples) {
   if (!options.Import.File.empty()) {
     ImportSamples(options.Import, samples, std::cerr);
   } else if (!options.SamplesFile.empty()) {
-    TSampleRead read = ReadSampleFile(options.SamplesFile);
-    // A search on nothing would only find the zero model.
-    if (read.Rows() == 0) {
-      throw std::runtime_error(options.SamplesFile +
-                               ": no samples, the file holds no line of data");
-    }
-    if (read.Readable() == 0)
-      throw std::runtime_error(options.SamplesFile + ": " + UnreadableSummary(read));
-    if (read.Unreadable() > 0) {
-      std::cerr << "movar-search: "
-                << UnreadableSummary(read, ChoiceOutcome(TUnreadableChoice::Leave)) << '\n';
-    }
-    std::move(read).MoveInto(samples, TUnreadableChoice::Leave);
+    LoadSampleFile(options.SamplesFile, samples);
   } else {
     samples.SetCount(100);
     if (options.RandomSample) {
@@ -100,12 +126,20 @@ struct TAnswer {
   std::int32_t Matches = 0;
 };
 
+// "held-out: 20 samples, RMSE 0.0123, R² 0.998"
+std::string HeldOutLine(const TFitFigures& fit) {
+  return "held-out: " + std::to_string(fit.Count) + (fit.Count == 1 ? " sample" : " samples") +
+         ", RMSE " + FormatModelError(fit.Rmse) + ", R\u00b2 " + FormatModelError(fit.RSquared);
+}
+
 // What a plain run and a run with restarts share: the progress file, Ctrl+C, and the report.
 class TRunFrame {
  public:
-  // Only a process that prints the answer writes the progress file.
-  TRunFrame(const TCliOptions& options, const TSampleData& samples, bool prints)
-      : options_(options), samples_(samples) {
+  // Only a process that prints the answer writes the progress file. heldOut: the rows that
+  // check the models, or none.
+  TRunFrame(const TCliOptions& options, const TSampleData& samples, const TSampleData* heldOut,
+            bool prints)
+      : options_(options), samples_(samples), heldOut_(heldOut), front_(samples, heldOut) {
     if (prints && !options.ProgressFile.empty()) progressFile_.emplace(options.ProgressFile);
   }
 
@@ -113,6 +147,10 @@ class TRunFrame {
     observer.StopRequested = [] { return interrupted.load(); };
     if (progressFile_) {
       observer.Progress = [this](const TSearchProgress& figures) { progressFile_->Write(figures); };
+    }
+    // The front costs a pass over the held-out rows per model found: only when asked for.
+    if (options_.Front || heldOut_ != nullptr) {
+      observer.ModelFound = [this](const TModelUpdate& update) { front_.Offer(update); };
     }
   }
 
@@ -133,15 +171,31 @@ class TRunFrame {
       std::cout << "attempt: " << answer.Attempt->Attempt << '\n';
       std::cout << "seed: " << answer.Attempt->Seed << '\n';
     }
-    if (!options_.Emit.empty() && answer.Model) {
-      PrintModelForms(std::cout, options_.Emit, *answer.Model, samples_,
+    if (heldOut_ != nullptr && answer.Model)
+      std::cout << HeldOutLine(ModelFit(*answer.Model, *heldOut_)) << '\n';
+    const TFrontModel* suggested = front_.Suggested();
+    const TTuringEvaluator* picked = answer.Model ? &*answer.Model : nullptr;
+    if (options_.PickSuggested && suggested != nullptr) picked = &suggested->Model;
+    if (!options_.Emit.empty() && picked != nullptr) {
+      PrintModelForms(std::cout, options_.Emit, *picked, samples_,
                       {SampleSourceName(options_), samples_.GetMargin()});
+    }
+    if (options_.Front) {
+      TFrontTable table;
+      table.Show(front_);
+      for (const std::string& line : FrontTableLines(table))
+        std::cout << line << '\n';
     }
     RequireWrittenOutput();
     std::cerr << answer.Elapsed << '\n';
     std::cerr << SearchEndText(answer.End, answer.Matches, samples_.Count()) << '\n';
     if (answer.Model)
       std::cerr << "model size: " << ModelSize(*answer.Model) << " live instructions\n";
+    if (suggested != nullptr) {
+      std::cerr << "suggested model: size " << suggested->Size << ", held-out error "
+                << FormatModelError(suggested->HeldOut->Error)
+                << (options_.PickSuggested ? ", printed by --emit" : "") << '\n';
+    }
     // After the model is out: a failed write then costs the file, never the result.
     if (progressFile_) progressFile_->Close();
     return answer.Matched ? 0 : 1;
@@ -150,10 +204,12 @@ class TRunFrame {
  private:
   const TCliOptions& options_;
   const TSampleData& samples_;
+  const TSampleData* heldOut_;
+  TModelFront front_;
   std::optional<TProgressFile> progressFile_;
 };
 
-int SearchPlain(const TCliOptions& options, TSampleData& samples,
+int SearchPlain(const TCliOptions& options, TSampleData& samples, const TSampleData* heldOut,
                 const TSearchParameters& parameters,
                 std::chrono::steady_clock::time_point started) {
   TSearchRun run(samples, parameters, started);
@@ -161,7 +217,7 @@ int SearchPlain(const TCliOptions& options, TSampleData& samples,
     std::cerr << "movar-search: warning: with fewer than 10 samples the progressive search "
                  "scores none of them, so its first model never changes; use --no-progressive\n";
   }
-  TRunFrame frame(options, samples, true);
+  TRunFrame frame(options, samples, heldOut, true);
   TSearchObserver observer;
   frame.Watch(observer);
   const bool progress = isatty(2) != 0;
@@ -188,11 +244,11 @@ int SearchPlain(const TCliOptions& options, TSampleData& samples,
   return status;
 }
 
-int SearchWithRestarts(const TCliOptions& options, TSampleData& samples,
+int SearchWithRestarts(const TCliOptions& options, TSampleData& samples, const TSampleData* heldOut,
                        const TSearchParameters& parameters) {
   std::unique_ptr<TAttemptCoordinator> coordinator = MakeCoordinator();
   TRestartSearch search(samples, parameters, options.Restart, *coordinator);
-  TRunFrame frame(options, samples, coordinator->Prints());
+  TRunFrame frame(options, samples, heldOut, coordinator->Prints());
   TRestartObserver observer;
   frame.Watch(observer);
   TAttemptOutcome best;
@@ -228,6 +284,17 @@ int RunSearch(const TCliOptions& options) {
   TSearchParameters parameters = options.Search;
   // A generated sample is drawn from the seed first, and the search continues that stream.
   parameters.Seed = Seed();
-  if (options.Restarts) return SearchWithRestarts(options, samples, parameters);
-  return SearchPlain(options, samples, parameters, started);
+  std::optional<TSampleData> heldOut;
+  if (parameters.HoldoutPercent > 0) {
+    const std::int32_t all = samples.Count();
+    TSampleSplit split = SplitSamples(samples, parameters.HoldoutPercent, *parameters.Seed);
+    samples = std::move(split.Searched);
+    heldOut = std::move(split.HeldOut);
+    std::cerr << "held out: " << heldOut->Count() << " of " << all << " samples\n";
+  } else if (!options.ValidationFile.empty()) {
+    heldOut = ReadValidation(options);
+  }
+  const TSampleData* checked = heldOut ? &*heldOut : nullptr;
+  if (options.Restarts) return SearchWithRestarts(options, samples, checked, parameters);
+  return SearchPlain(options, samples, checked, parameters, started);
 }

@@ -23,5 +23,6 @@ done <<'RUNS'
 --seed 77 --registers 6 --instructions 40 --population 500 --margin 5 --generations 60
 --seed 1000 --random --registers 3 --instructions 10 --population 300 --margin 20 --no-progressive --generations 200
 --seed 42 --population 1500 --registers 12 --instructions 50 --no-progressive --generations 8
+--seed 6 --holdout 20 --population 300 --registers 3 --instructions 10 --generations 80 --front
 RUNS
 exit $fail

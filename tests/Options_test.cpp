@@ -124,7 +124,15 @@ TEST(Options, RefusalsNameTheOption) {
       {{"--import", "a.csv", "--y-column", ""}, "--y-column: empty value"},
       {{"--x-column", "2"}, "--x-column and --y-column need --import"},
       {{"--import", "a.csv", "--samples", "b.mvs"}, "--import and --samples exclude each other"},
-      {{"--emit", "fortran"}, "--emit: not one of formula, latex, c, python: 'fortran'"},
+      {{"--emit", "fortran"},
+       "--emit: not one of formula, formula-exact, latex, c, python: 'fortran'"},
+      {{"--pick", "best"}, "--pick: not one of final, suggested: 'best'"},
+      {{"--pick", "suggested"}, "--pick suggested: needs --holdout or --validation"},
+      {{"--pick", "suggested", "--holdout", "0"},
+       "--pick suggested: needs --holdout or --validation"},
+      {{"--validation", ""}, "--validation: empty file name"},
+      {{"--validation", "v.mvs", "--holdout", "10"},
+       "--validation and --holdout: check the models on one or the other"},
       {{"--restarts", "--generations", "5"},
        "--generations limits a plain search; with --restarts use --attempts or --time-limit"},
       // The first fault on the line is the one told.
@@ -138,16 +146,41 @@ TEST(Options, RefusalsNameTheOption) {
 }
 
 TEST(Options, TheOtherOptionsFillTheirFields) {
-  const TCliOptions options = ParseOptions(
-      {"--import", "a.csv", "--x-column", "time", "--y-column", "3", "--random", "--write-samples",
-       "w.mvs", "--progress-file", "p.csv", "--emit", "c", "--emit", "formula", "-h", "--version"});
+  const TCliOptions options = ParseOptions({"--import",
+                                            "a.csv",
+                                            "--x-column",
+                                            "time",
+                                            "--y-column",
+                                            "3",
+                                            "--random",
+                                            "--write-samples",
+                                            "w.mvs",
+                                            "--progress-file",
+                                            "p.csv",
+                                            "--emit",
+                                            "c",
+                                            "--emit",
+                                            "formula-exact",
+                                            "-h",
+                                            "--version",
+                                            "--front",
+                                            "--validation",
+                                            "v.csv",
+                                            "--pick",
+                                            "suggested"});
   EXPECT_EQ("a.csv", options.Import.File);
   EXPECT_EQ("time", options.Import.XColumn);
   EXPECT_EQ("3", options.Import.YColumn);
   EXPECT_TRUE(options.RandomSample);
   EXPECT_EQ("w.mvs", options.WriteSamplesFile);
   EXPECT_EQ("p.csv", options.ProgressFile);
-  EXPECT_EQ((std::vector<std::string>{"c", "formula"}), options.Emit);
+  EXPECT_EQ((std::vector<std::string>{"c", "formula-exact"}), options.Emit);
+  EXPECT_TRUE(options.Front);
+  EXPECT_EQ("v.csv", options.ValidationFile);
+  EXPECT_TRUE(options.PickSuggested);
+  EXPECT_FALSE(
+      ParseOptions({"--holdout", "20", "--pick", "suggested", "--pick", "final"}).PickSuggested);
+  EXPECT_EQ(20, ParseOptions({"--holdout", "20"}).Search.HoldoutPercent);
   EXPECT_TRUE(options.Help);
   EXPECT_TRUE(options.Version);
 }
@@ -181,7 +214,8 @@ TEST(Options, HelpGivesEverySettingWithItsRangeAndDefault) {
   }
   for (const std::string other :
        {"--samples FILE", "--import FILE", "--x-column NAME|N", "--write-samples FILE",
-        "--progress-file FILE", "--emit FORM", "-h,--help", "--version", "--random"}) {
+        "--progress-file FILE", "--emit FORM", "-h,--help", "--version", "--random",
+        "--validation FILE", "--pick MODEL", "--front"}) {
     EXPECT_FALSE(HelpLine(help, other).empty()) << other;
   }
   EXPECT_TRUE(help.starts_with("usage: movar-search [options]\n"));

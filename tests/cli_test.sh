@@ -88,13 +88,52 @@ grep -q "^every sample matched (100)$" "$tmp/err" && grep -q "^model size: 2 liv
 grep -q "^generations: 56$" "$tmp/out" || { echo "FAIL match: generation line"; failed=$((failed + 1)); }
 
 # --emit: the report stays as it is, the forms follow it.
-check emit-unknown 2 "--emit: not one of formula, latex, c, python" --emit fortran
+check emit-unknown 2 "--emit: not one of formula, formula-exact, latex, c, python" --emit fortran
 LC_ALL=C "$bin" --seed 1 --generations 300 >"$tmp/plain" 2>/dev/null
 LC_ALL=C "$bin" --seed 1 --generations 300 --emit formula --emit c >"$tmp/emit" 2>/dev/null
 lines=$(wc -l <"$tmp/plain")
 if head -n "$lines" "$tmp/emit" | cmp -s - "$tmp/plain" && sed -n "$((lines + 1))p" "$tmp/emit" |
   grep -qx 'sin(2\*x)' && grep -q "^double model(double x) {$" "$tmp/emit"; then
   passed=$((passed + 1)); else echo "FAIL emit"; failed=$((failed + 1)); fi
+
+# Every digit: the shown formula rounds its numbers and says how far that lies from the
+# model; the exact one keeps them and lies only rounding away.
+LC_ALL=C "$bin" --seed 3 --margin 0 --generations 40 --emit formula --emit formula-exact \
+  >"$tmp/exact" 2>/dev/null
+forms=$(sed -n '/^generations: /,$p' "$tmp/exact" | tail -n +2)
+shown=$(sed -n 1p <<<"$forms") exact=$(sed -n 3p <<<"$forms")
+if [[ -n $exact && $shown != "$exact" && ${#exact} -gt ${#shown} ]] &&
+   sed -n 2p <<<"$forms" | grep -q "rounded to 6 digits" &&
+   sed -n 4p <<<"$forms" | grep -q "^// Checked against the model at 100 samples: largest difference [0-9.e-]* "; then
+  passed=$((passed + 1)); else echo "FAIL formula-exact:"; echo "$forms"; failed=$((failed + 1)); fi
+
+# Held-out rows: the search scores the rest, the report checks the model on them, and the
+# front's suggestion is what --pick suggested prints.
+check holdout 1 "^held out: 20 of 100 samples$" --seed 6 --margin 0 --generations 150 --holdout 20 \
+  --front --pick suggested --emit formula
+grep -q "^// model correctness: [0-9]* of 80$" "$tmp/out" &&
+  grep -q "^held-out: 20 samples, RMSE [0-9.e+-]*, R² [0-9.e+-]*$" "$tmp/out" ||
+  { echo "FAIL holdout: report"; cat "$tmp/out"; failed=$((failed + 1)); }
+# The front: sizes rise and errors fall from row to row; one row is marked.
+awk '/^[ *] +size +error/ { table = 1; next }
+     table && /^[ *] +[0-9]+ / { split(substr($0, 2), cell, " ")
+                                 if (n && (cell[1] + 0 <= size || cell[2] + 0 >= error)) bad = 1
+                                 size = cell[1] + 0; error = cell[2] + 0; n++
+                                 if (substr($0, 1, 1) == "*") marked++ }
+     END { exit !(n > 1 && marked == 1 && !bad) }' "$tmp/out" ||
+  { echo "FAIL holdout: front"; cat "$tmp/out"; failed=$((failed + 1)); }
+picked=$(grep -A1 '^held-out: ' "$tmp/out" | tail -n 1)
+marked=$(grep '^\*  ' "$tmp/out" | sed 's/.*  //')
+[[ -n $picked && $picked == "$marked" ]] ||
+  { echo "FAIL holdout: picked '$picked', marked '$marked'"; failed=$((failed + 1)); }
+grep -q "^suggested model: size [0-9]*, held-out error .*, printed by --emit$" "$tmp/err" ||
+  { echo "FAIL holdout: suggestion line"; cat "$tmp/err"; failed=$((failed + 1)); }
+# Rows of a file of their own check the models instead.
+LC_ALL=C "$bin" --seed 1 --generations 1 --write-samples "$tmp/sine.mvs" >/dev/null 2>&1
+check validation 1 "" --seed 6 --margin 0 --generations 20 --validation "$tmp/sine.mvs"
+grep -q "^held-out: 100 samples, RMSE " "$tmp/out" ||
+  { echo "FAIL validation: report"; cat "$tmp/out"; failed=$((failed + 1)); }
+check validation-missing 2 "Cannot open file" --seed 6 --generations 2 --validation "$tmp/none.mvs"
 
 # The same seed and options give the same stdout, whatever the thread count.
 LC_ALL=C "$bin" --seed 21 --population 200 --generations 40 --registers 3 >"$tmp/a" 2>/dev/null

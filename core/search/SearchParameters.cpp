@@ -22,6 +22,8 @@ bool ApplySetting(TSearchParameters& parameters, const TSearchSetting& setting,
     parameters.Threads = count;
   } else if (&setting == &TimeLimitSetting) {
     parameters.TimeLimit = std::chrono::seconds(value);
+  } else if (&setting == &HoldoutSetting) {
+    parameters.HoldoutPercent = count;
   } else if (&setting == &MinimumWindowSetting) {
     parameters.MinimumWindow = count;
   } else if (&setting == &RefineSetting) {

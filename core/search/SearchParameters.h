@@ -17,6 +17,8 @@ struct TSearchParameters {
   std::int64_t GenerationLimit = GenerationsSetting.Default;                 // 0: no limit
   std::int32_t Threads = static_cast<std::int32_t>(ThreadsSetting.Default);  // 0: every core
   std::chrono::milliseconds TimeLimit = std::chrono::seconds(TimeLimitSetting.Default);  // 0: none
+  // Rows kept out of the search to check its models on; the caller splits them off.
+  std::int32_t HoldoutPercent = static_cast<std::int32_t>(HoldoutSetting.Default);
   // Additions to the population search, all off by default (see TMovar, TRefiner).
   std::int32_t MinimumWindow = static_cast<std::int32_t>(MinimumWindowSetting.Default);
   std::int32_t RefineTrials = static_cast<std::int32_t>(RefineSetting.Default);

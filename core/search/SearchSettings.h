@@ -113,6 +113,14 @@ inline constexpr TSearchSetting TimeLimitSetting{.Name = "time-limit",
                                                  .Unit = "seconds",
                                                  .Help = "end the search after about S seconds"};
 
+inline constexpr TSearchSetting HoldoutSetting{
+    .Name = "holdout",
+    .Value = "P",
+    .Range = {0, 50},
+    .Unit = "percent",
+    .Help = "keep P % of the samples out of the search and check its models on them",
+    .Note = "the rows are drawn from the seed"};
+
 inline constexpr TSearchSetting RestartsSetting{
     .Name = "restarts",
     .Help =
@@ -165,11 +173,11 @@ inline constexpr TSearchSetting ScaledConstantsSetting{
     .Group = TSettingGroup::Additions};
 
 // In the order the help lists them.
-inline constexpr std::array<const TSearchSetting*, 15> SearchSettingTable{
-    &SeedSetting,          &RegistersSetting,   &InstructionsSetting,   &PopulationSetting,
-    &MarginSetting,        &ProgressiveSetting, &GenerationsSetting,    &ThreadsSetting,
-    &TimeLimitSetting,     &RestartsSetting,    &RestartUnitSetting,    &AttemptsSetting,
-    &MinimumWindowSetting, &RefineSetting,      &ScaledConstantsSetting};
+inline constexpr std::array<const TSearchSetting*, 16> SearchSettingTable{
+    &SeedSetting,      &RegistersSetting,     &InstructionsSetting, &PopulationSetting,
+    &MarginSetting,    &ProgressiveSetting,   &GenerationsSetting,  &ThreadsSetting,
+    &TimeLimitSetting, &HoldoutSetting,       &RestartsSetting,     &RestartUnitSetting,
+    &AttemptsSetting,  &MinimumWindowSetting, &RefineSetting,       &ScaledConstantsSetting};
 
 [[nodiscard]] constexpr std::span<const TSearchSetting* const> SearchSettings() noexcept {
   return SearchSettingTable;
