@@ -49,6 +49,7 @@ TTestDataBox::TTestDataBox(const TSampleData& samples, QWidget* parent)
 
 void TTestDataBox::Show(std::vector<TSamplePoint> ordered) {
   gridModel_->Refresh();
+  FitColumns();  // a new set may hold wider texts than the last
   chTest->SetPoints(TSampleChart::SampleSeries, std::move(ordered));
 }
 

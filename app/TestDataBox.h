@@ -22,19 +22,21 @@ class TTestDataBox : public QGroupBox {
  public:
   TTestDataBox(const TSampleData& samples, QWidget* parent);
 
-  // The set was replaced or resized: the grid reads it again, the sample series takes its
-  // points, already ordered by x.
+  // The set was replaced or resized: the grid reads it again and its columns fit the new
+  // texts, the sample series takes its points, already ordered by x.
   void Show(std::vector<TSamplePoint> ordered);
   // Only the number texts changed (a new decimal separator).
   void RefreshTexts();
-  // Columns wide enough for the texts shown now; the user can drag them wider.
-  void FitColumns();
   // The menus a right click opens over the grid and over the chart.
   void SetMenus(QMenu* grid, QMenu* chart);
 
   [[nodiscard]] TSampleChart& Chart() const noexcept { return *chTest; }
 
  private:
+  // Columns wide enough for the texts shown now (the header's sample of rows); the user can
+  // drag them wider.
+  void FitColumns();
+
   QTableView* sgTest = nullptr;
   TSampleGridModel* gridModel_ = nullptr;
   QSplitter* Splitter2 = nullptr;

@@ -181,9 +181,6 @@ void TForm1::FormCreate() {
   Button1Click();
   commands_->History().Clear();  // the first sample is where the history starts
   model_->ShowFirstModel();
-  // Columns wide enough for the first sample's texts in the desktop's font; the user
-  // can drag them wider.
-  testData_->FitColumns();
 }
 
 void TForm1::UseSystemDecimalSeparator() {

@@ -57,6 +57,9 @@ TRounded Round(const TDecimal& decimal, int count) noexcept {
 // The sample text's rounding: 8 decimals, at most 16 digits.
 constexpr int SampleDecimals = 8;
 constexpr int SampleDigits = 16;
+// A small value in the grid: enough digits to tell values apart at a glance, few enough
+// for a column of ordinary width; the file keeps every digit.
+constexpr int GridSmallDigits = 7;
 
 TRounded SampleRounding(const TDecimal& decimal) noexcept {
   return Round(decimal, std::min(decimal.Exponent + SampleDecimals, SampleDigits));
@@ -131,10 +134,10 @@ char* WriteValue(char* out, double value, TValueText kind) noexcept {
       sample ? SampleRounding(decimal) : Round(decimal, std::min(decimal.Exponent + 6, 15));
   const bool lossy = sample ? rounded.Lossy : SampleRounding(decimal).Lossy;
   if (lossy || rounded.Kept == 0) {
-    // A small value: a file keeps the value itself; the grid shows as many digits as it
-    // shows elsewhere, and never a zero for a value that is none.
+    // A small value: a file keeps the value itself; the grid shows a few significant digits,
+    // never a zero for a value that is none.
     if (sample) return WriteShortest(out, value);
-    return WriteRoundedScientific(out, value < 0, Round(decimal, maxDigits));
+    return WriteRoundedScientific(out, value < 0, Round(decimal, GridSmallDigits));
   }
   if (rounded.Exponent > maxDigits) return WriteRoundedScientific(out, value < 0, rounded);
   return WriteFixed(out, value < 0, rounded, decimals);

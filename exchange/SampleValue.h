@@ -22,7 +22,8 @@ char* WriteSampleValue(char* out, double value) noexcept;
 
 // The grid's number text: the same rules with 6 decimals and 15 significant digits; the
 // values the sample text writes scientific, and those 6 decimals would show as zero, are
-// shown scientific with at most 15 significant digits.
+// shown scientific with at most 7 significant digits (1.234568E-5), so that they fit a
+// column as wide as the fixed texts.
 [[nodiscard]] std::string FormatGridValue(double value);
 
 // Reads the whole text as one number: blanks (code 32 only) around an optional sign,

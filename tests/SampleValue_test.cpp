@@ -40,17 +40,18 @@ const TFormatRow FormatRows[] = {
     {0.0000125, "0.00001250", "0.000013"},
     {1e-8, "0.00000001", "1E-8"},
     // A value the 8 decimals would move by more than a hundred-thousandth of itself keeps
-    // its digits, the fewest that read back; the grid shows up to 15 of them, never a zero.
+    // its digits, the fewest that read back; the grid shows up to 7 of them, never a zero.
     {0.000000006, "6E-9", "6E-9"},
     {-0.000000006, "-6E-9", "-6E-9"},
     {-0.000000004, "-4E-9", "-4E-9"},
     {0.000000005, "5E-9", "5E-9"},
     {2.5e-8, "2.5E-8", "2.5E-8"},
     {-0.0000004, "-0.00000040", "-4E-7"},
-    {0.00012345678, "1.2345678E-4", "1.2345678E-4"},
-    {1.0 / 30000, "3.3333333333333335E-5", "3.33333333333333E-5"},
+    {0.00012345678, "1.2345678E-4", "1.234568E-4"},
+    {1.0 / 30000, "3.3333333333333335E-5", "3.333333E-5"},
     {1e-300, "1E-300", "1E-300"},
-    {std::numeric_limits<double>::denorm_min(), "5E-324", "4.94065645841247E-324"},
+    {std::numeric_limits<double>::denorm_min(), "5E-324", "4.940656E-324"},
+    {-9.99999996e-10, "-9.99999996E-10", "-1E-9"},  // the carry raises the exponent
     // Just within and just beyond a hundred-thousandth; a value of a random sample.
     {0.0001000009, "0.00010000", "0.000100"},
     {0.0001000011, "1.000011E-4", "1.000011E-4"},
@@ -243,7 +244,7 @@ std::string ReferenceText(double value, int decimals, int maxDigits) {
   const TDigitText rounded = RoundedDigits(value, maxDigits, decimals);
   if (lossy || rounded.Digits.empty()) {
     if (decimals == 8) return ShortestText(value);
-    const TDigitText digits = RoundedDigits(value, maxDigits, -1);
+    const TDigitText digits = RoundedDigits(value, 7, -1);
     return Scientific(value, digits.Digits, digits.Exponent - 1);
   }
   if (rounded.Exponent > maxDigits) return Scientific(value, rounded.Digits, rounded.Exponent - 1);
