@@ -23,22 +23,30 @@
 #include "exchange/ClipboardData.h"
 #include "exchange/ReplaceSamples.h"
 #include "exchange/SampleFile.h"
+#include "exchange/SampleRead.h"
 #include "frontend/SeriesPoints.h"
 #include "frontend/WindowText.h"
 #include "import/CsvImport.h"
 #include "import/CsvText.h"
 
-namespace {
-
 // A set read off the window's thread, with its points ordered for the chart.
 struct TLoadedSamples {
+  std::optional<TSampleRead> Pending;  // some rows did not read: the user chooses first
   TSampleData Set;
   std::vector<TSamplePoint> Ordered;
-  std::string Note;  // what became of the rows that did not read, or why nothing did
+  std::string Note;  // why nothing was pasted
   bool Read = true;  // false: the text held no pair, nothing changes
-};
 
-}  // namespace
+  // A read whose rows all read becomes the set at once; any other waits for the choice.
+  void Settle(TSampleRead&& read) {
+    if (read.Unreadable() > 0) {
+      Pending.emplace(std::move(read));
+      return;
+    }
+    std::move(read).MoveInto(Set, TUnreadableChoice::Leave);
+    Ordered = SeriesPoints(Set);
+  }
+};
 
 TSampleCommands::TSampleCommands(TSampleData& samples, TTestDataBox& data, TModelBox& model,
                                  const TWindowServices& services, QWidget& window)
@@ -133,6 +141,20 @@ bool TSampleCommands::RunBusy(const QString& label, std::function<void()> work) 
   return services_.RunBusy(&window_, label, std::move(work));
 }
 
+bool TSampleCommands::ChooseUnreadable(const QString& label,
+                                       const std::shared_ptr<TLoadedSamples>& loaded) {
+  if (!loaded->Pending) return true;
+  const QString question = QString::fromStdString(UnreadableQuestion(*loaded->Pending));
+  const std::optional<TUnreadableChoice> choice = services_.AskUnreadable
+                                                      ? services_.AskUnreadable(&window_, question)
+                                                      : TUnreadableChoice::Leave;
+  if (!choice) return false;
+  return RunBusy(label, [loaded, choice = *choice] {
+    std::move(*loaded->Pending).MoveInto(loaded->Set, choice);
+    loaded->Ordered = SeriesPoints(loaded->Set);
+  });
+}
+
 QString TSampleCommands::TakeSamples(const QString& step, TSampleOrigin origin,
                                      TSampleData&& loaded, std::vector<TSamplePoint> ordered) {
   const QString note = history_->Record(step, origin, [&](TSampleData& samples) {
@@ -158,14 +180,10 @@ void TSampleCommands::OpenFile(const QString& path) {
   auto loaded = std::make_shared<TLoadedSamples>();
   const std::string fileName = QFile::encodeName(path).toStdString();
   try {
-    const bool done = RunBusy(QStringLiteral("Opening %1").arg(path), [loaded, fileName] {
-      // Until the user can choose, rows that do not read are left out and counted.
-      TSampleRead read = ReadSampleFile(fileName);
-      loaded->Note = UnreadableNote(read, TUnreadableChoice::Leave);
-      std::move(read).MoveInto(loaded->Set, TUnreadableChoice::Leave);
-      loaded->Ordered = SeriesPoints(loaded->Set);
-    });
-    if (!done) return;
+    const QString label = QStringLiteral("Opening %1").arg(path);
+    const bool done =
+        RunBusy(label, [loaded, fileName] { loaded->Settle(ReadSampleFile(fileName)); });
+    if (!done || !ChooseUnreadable(label, loaded)) return;
   } catch (const std::exception& error) {
     recent_->Forget(path);
     actions_.Recent->Refresh();
@@ -177,9 +195,7 @@ void TSampleCommands::OpenFile(const QString& path) {
                   TSampleOrigin::File, std::move(loaded->Set), std::move(loaded->Ordered));
   RememberFile(path);
   model_.SetSampleSource(QFileInfo(path).fileName().toStdString());
-  QStringList notes{QString::fromStdString(loaded->Note), undoNote};
-  notes.removeAll(QString());
-  if (!notes.isEmpty()) ShowMessage(notes.join(QLatin1Char(' ')));
+  if (!undoNote.isEmpty()) ShowMessage(undoNote);
 }
 
 void TSampleCommands::Import() {
@@ -254,28 +270,31 @@ void TSampleCommands::CopyData() {
 void TSampleCommands::Paste() {
   if (locked_) return;
   auto loaded = std::make_shared<TLoadedSamples>();
-  const bool done = RunBusy(
-      QStringLiteral("Pasting the samples"), [loaded, text = QGuiApplication::clipboard()->text()] {
-        TSampleRead read = ReadClipboardData(text.toStdString());
-        loaded->Read = read.Readable() > 0;
-        if (!loaded->Read) {
-          loaded->Note = NothingPastedNote(read);
-          return;
-        }
-        loaded->Note = UnreadableNote(read, TUnreadableChoice::Leave);
-        std::move(read).MoveInto(loaded->Set, TUnreadableChoice::Leave);
-        loaded->Ordered = SeriesPoints(loaded->Set);
-      });
-  if (!done) return;
-  if (!loaded->Read) {
-    if (!loaded->Note.empty()) ShowMessage(QString::fromStdString(loaded->Note));
+  const QString label = QStringLiteral("Pasting the samples");
+  try {
+    const bool done = RunBusy(label, [loaded, text = QGuiApplication::clipboard()->text()] {
+      TSampleRead read = ReadClipboardData(text.toStdString());
+      loaded->Read = read.Readable() > 0;
+      if (loaded->Read) {
+        loaded->Settle(std::move(read));
+      } else {
+        loaded->Note = NothingPastedNote(read);
+      }
+    });
+    if (!done) return;
+    if (!loaded->Read) {
+      if (!loaded->Note.empty()) ShowMessage(QString::fromStdString(loaded->Note));
+      return;
+    }
+    if (!ChooseUnreadable(label, loaded)) return;
+  } catch (const std::exception& error) {
+    ShowError(error.what());
     return;
   }
   const QString undoNote = TakeSamples(actions_.Paste->text(), TSampleOrigin::Pasted,
                                        std::move(loaded->Set), std::move(loaded->Ordered));
   model_.SetSampleSource("samples pasted from the clipboard");
   QString message = QStringLiteral("Test data pasted.");
-  if (!loaded->Note.empty()) message += QLatin1Char(' ') + QString::fromStdString(loaded->Note);
   if (!undoNote.isEmpty()) message += QLatin1Char(' ') + undoNote;
   ShowMessage(message);
 }

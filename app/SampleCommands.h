@@ -24,6 +24,7 @@ class TRecentFiles;
 class TRecentFilesMenu;
 class TSampleHistory;
 class TTestDataBox;
+struct TLoadedSamples;
 struct TWindowServices;
 enum class TSampleOrigin;
 
@@ -74,6 +75,10 @@ class TSampleCommands : public QObject {
   void CreateDialogs();
   void Show(std::vector<TSamplePoint> ordered);
   [[nodiscard]] bool RunBusy(const QString& label, std::function<void()> work);
+  // When rows did not read, asks the user what becomes of them and makes the set the choice
+  // keeps, off the window's thread; false when the user cancelled.
+  [[nodiscard]] bool ChooseUnreadable(const QString& label,
+                                      const std::shared_ptr<TLoadedSamples>& loaded);
   // Replaces the contents of the window's set by a set read off its thread, as a step of the
   // history, and shows it; the step's note when it could not be kept.
   QString TakeSamples(const QString& step, TSampleOrigin origin, TSampleData&& loaded,

@@ -6,10 +6,12 @@
 #include <QFileDialog>
 #include <QLocale>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QSettings>
 
 #include "app/AppTitle.h"
 #include "app/BusyWork.h"
+#include "exchange/SampleRead.h"
 #include "frontend/WindowText.h"
 
 namespace {
@@ -51,6 +53,18 @@ TWindowServices DesktopServices() {
                     QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, parent);
     box.setDefaultButton(QMessageBox::Save);
     return static_cast<QMessageBox::StandardButton>(box.exec());
+  };
+  services.AskUnreadable = [](QWidget* parent,
+                              const QString& text) -> std::optional<TUnreadableChoice> {
+    QMessageBox box(QMessageBox::Question, AppTitle, text, QMessageBox::Cancel, parent);
+    QPushButton* leave =
+        box.addButton(QStringLiteral("Load without them"), QMessageBox::AcceptRole);
+    QPushButton* asZero = box.addButton(QStringLiteral("Load as (0, 0)"), QMessageBox::AcceptRole);
+    box.setDefaultButton(leave);
+    box.exec();
+    if (box.clickedButton() == leave) return TUnreadableChoice::Leave;
+    if (box.clickedButton() == asZero) return TUnreadableChoice::AsZero;
+    return std::nullopt;
   };
   services.RunBusy = [](QWidget* parent, const QString& label, std::function<void()> work) {
     return TBusyWork::Run(parent, label, std::move(work));

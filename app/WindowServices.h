@@ -14,6 +14,7 @@ class QDialog;
 class QFileDialog;
 class QSettings;
 class QWidget;
+enum class TUnreadableChoice;
 
 struct TWindowServices {
   // A one-line confirmation with the application title as caption and one "OK" button.
@@ -26,6 +27,10 @@ struct TWindowServices {
   std::function<bool(QDialog& dialog)> RunDialog;
   // Asks whether to save before the window closes: QMessageBox::Save, Discard or Cancel.
   std::function<QMessageBox::StandardButton(QWidget* parent, const QString& text)> AskToSave;
+  // Asks what becomes of the rows of a file or paste that did not read: the choice, or
+  // nothing when the user cancelled the load.
+  std::function<std::optional<TUnreadableChoice>(QWidget* parent, const QString& text)>
+      AskUnreadable;
   // Runs a command's long work off the window's thread (TBusyWork); false when the user
   // cancelled it. Unset: the work runs at once, on the caller's thread.
   std::function<bool(QWidget* parent, const QString& label, std::function<void()> work)> RunBusy;

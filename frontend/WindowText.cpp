@@ -61,9 +61,12 @@ std::string ErrorBoxText(std::string text) {
   return text;
 }
 
-std::string UnreadableNote(const TSampleRead& read, TUnreadableChoice choice) {
-  const std::string summary = UnreadableSummary(read, ChoiceOutcome(choice));
-  return summary.empty() ? summary : summary + ".";
+std::string UnreadableQuestion(const TSampleRead& read) {
+  const std::string summary = UnreadableSummary(read);
+  if (summary.empty()) return summary;
+  const bool one = read.Unreadable() == 1;
+  return summary + ". Load the test data without " + (one ? "it" : "them") + ", or with " +
+         (one ? "it" : "each") + " as the sample (0, 0)?";
 }
 
 std::string NothingPastedNote(const TSampleRead& read) {

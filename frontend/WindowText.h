@@ -29,9 +29,10 @@
 // not get a second.
 [[nodiscard]] std::string ErrorBoxText(std::string text);
 
-// "3 of 120 lines could not be read as two numbers and were left out (lines 4, 9 and
-// 12)." for what the choice made of them; the empty text when every row was read.
-[[nodiscard]] std::string UnreadableNote(const TSampleRead& read, TUnreadableChoice choice);
+// The one question before a load with rows that did not read: "3 of 120 lines could not
+// be read as two numbers (lines 4, 9 and 12). Load the test data without them, or with each
+// as the sample (0, 0)?"; the empty text when every row was read.
+[[nodiscard]] std::string UnreadableQuestion(const TSampleRead& read);
 
 // Why a paste changed nothing: "Nothing was pasted: none of the 3 pairs on the clipboard
 // could be read as two numbers (lines 1, 2 and 3)."; the empty text for a paste of blanks,

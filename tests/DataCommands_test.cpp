@@ -64,11 +64,11 @@ class TestDataCommands : public QObject {
   void openMissingFileShowsErrorAndKeepsSet();
   void saveIntoMissingFolderShowsError();
   void saveOnFullDiskNamesFileAndReason();
-  void openReportsUnreadableLines();
+  void openAsksAboutUnreadableLines();
   void copyPasteRoundTripThroughClipboard();
   void pasteOfNothingChangesNothing_data();
   void pasteOfNothingChangesNothing();
-  void pasteReportsUnreadablePairs();
+  void pasteAsksAboutUnreadablePairs();
   void copyChartLeavesPictureOnly();
   void copyModelWholeOrSelection();
   void marginHint_data();
@@ -187,17 +187,30 @@ void TestDataCommands::saveOnFullDiskNamesFileAndReason() {
       QStringList{QStringLiteral("Stream write error \"/dev/full\". No space left on device.")});
 }
 
-void TestDataCommands::openReportsUnreadableLines() {
+void TestDataCommands::openAsksAboutUnreadableLines() {
   const QString path = dir_.filePath(QStringLiteral("partly.mvs"));
-  // A header and blank lines are no samples; a line that does not read is left out.
+  // A header and blank lines are no samples; for a line that does not read the user chooses.
   WriteFile(path, "x,y\r\n1,2\r\n\r\n1;5,abc\r\n3,4\r\n\r\n");
+  const QString question = QStringLiteral(
+      "1 of 3 lines could not be read as two numbers (line 4). Load the test data without it, "
+      "or with it as the sample (0, 0)?");
   TScriptedServices script;
   TForm1 form(script.Services());
-  script.DialogAnswers = {path};
+  const QList<QPointF> before = Rows(form.SampleSet());
+  script.DialogAnswers = {path, path, path};
+  script.UnreadableAnswers = {std::nullopt, TUnreadableChoice::AsZero, TUnreadableChoice::Leave};
+  form.Open1Click();
+  QCOMPARE(Rows(form.SampleSet()), before);  // cancelled
+  QCOMPARE(Grid(form).rowCount(), before.size());
+  form.Open1Click();
+  QCOMPARE(Rows(form.SampleSet()), (QList<QPointF>{{1, 2}, {0, 0}, {3, 4}}));
+  QCOMPARE(ChartPoints(form, TSampleChart::SampleSeries).size(), 3);
   form.Open1Click();
   QCOMPARE(Rows(form.SampleSet()), (QList<QPointF>{{1, 2}, {3, 4}}));
-  QCOMPARE(script.Messages, QStringList{"1 of 3 lines could not be read as two numbers and was "
-                                        "left out (line 4)."});
+  QCOMPARE(Grid(form).rowCount(), 2);
+  // One message, the question, for each load; the load itself says nothing more.
+  QCOMPARE(script.UnreadableQuestions, (QStringList{question, question, question}));
+  QVERIFY(script.Messages.isEmpty() && script.Errors.isEmpty());
 }
 
 void TestDataCommands::copyPasteRoundTripThroughClipboard() {
@@ -252,15 +265,24 @@ void TestDataCommands::pasteOfNothingChangesNothing() {
   QVERIFY(script.Errors.isEmpty());
 }
 
-void TestDataCommands::pasteReportsUnreadablePairs() {
+void TestDataCommands::pasteAsksAboutUnreadablePairs() {
   TScriptedServices script;
   TForm1 form(script.Services());
+  const QList<QPointF> before = Rows(form.SampleSet());
   SetClipboardText(QStringLiteral("1;2;x;4;5 6\r\n7 y"));
+  script.UnreadableAnswers = {std::nullopt, TUnreadableChoice::AsZero, TUnreadableChoice::Leave};
+  form.PastData1Click();
+  QCOMPARE(Rows(form.SampleSet()), before);
+  QVERIFY(script.Messages.isEmpty());
+  form.PastData1Click();
+  QCOMPARE(Rows(form.SampleSet()), (QList<QPointF>{{1, 2}, {0, 0}, {5, 6}, {0, 0}}));
   form.PastData1Click();
   QCOMPARE(Rows(form.SampleSet()), (QList<QPointF>{{1, 2}, {5, 6}}));
-  QCOMPARE(script.Messages,
-           QStringList{"Test data pasted. 2 of 4 pairs could not be read as two numbers and were "
-                       "left out (lines 1 and 2)."});
+  QCOMPARE(script.UnreadableQuestions.size(), 3);
+  QCOMPARE(script.UnreadableQuestions[0],
+           QStringLiteral("2 of 4 pairs could not be read as two numbers (lines 1 and 2). Load "
+                          "the test data without them, or with each as the sample (0, 0)?"));
+  QCOMPARE(script.Messages, (QStringList{"Test data pasted.", "Test data pasted."}));
 }
 
 void TestDataCommands::copyChartLeavesPictureOnly() {

@@ -19,6 +19,7 @@
 #include "app/SampleChart.h"
 #include "app/Unit1.h"
 #include "app/WindowServices.h"
+#include "exchange/SampleRead.h"
 
 struct TScriptedServices {
   QStringList Messages;
@@ -30,6 +31,9 @@ struct TScriptedServices {
   std::function<bool(QDialog&)> DialogScript;
   QList<QMessageBox::StandardButton> SaveAnswers;  // taken in order; Discard when empty
   QStringList SaveQuestions;
+  // What becomes of rows that did not read; taken in order, left out when empty.
+  QList<std::optional<TUnreadableChoice>> UnreadableAnswers;
+  QStringList UnreadableQuestions;
   QStringList BusyLabels;   // the long works run, by their labels
   bool CancelBusy = false;  // the user cancels every long work
   bool RealBusy = false;    // long works run off the window's thread, as on the desktop
@@ -46,6 +50,11 @@ struct TScriptedServices {
     services.AskToSave = [this](QWidget*, const QString& text) {
       SaveQuestions.append(text);
       return SaveAnswers.isEmpty() ? QMessageBox::Discard : SaveAnswers.takeFirst();
+    };
+    services.AskUnreadable = [this](QWidget*, const QString& text) {
+      UnreadableQuestions.append(text);
+      return UnreadableAnswers.isEmpty() ? std::optional(TUnreadableChoice::Leave)
+                                         : UnreadableAnswers.takeFirst();
     };
     services.RunBusy = [this](QWidget* parent, const QString& label, std::function<void()> work) {
       BusyLabels.append(label);

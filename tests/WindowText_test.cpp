@@ -48,14 +48,20 @@ TEST(WindowText, ErrorBoxAddsAPeriodOnlyAfterCharactersSortingAfterIt) {
   EXPECT_EQ("", ErrorBoxText(""));
 }
 
-TEST(WindowText, UnreadableNoteOnlyWhenRowsWereLost) {
+TEST(WindowText, UnreadableQuestionOnlyWhenRowsWereLost) {
   TSampleRead read;
   read.Add({1, 2});
-  EXPECT_EQ("", UnreadableNote(read, TUnreadableChoice::Leave));
+  EXPECT_EQ("", UnreadableQuestion(read));
   read.AddUnreadable(4);
+  EXPECT_EQ(
+      "1 of 2 lines could not be read as two numbers (line 4). Load the test data "
+      "without it, or with it as the sample (0, 0)?",
+      UnreadableQuestion(read));
   read.AddUnreadable(9);
-  EXPECT_EQ("2 of 3 lines could not be read as two numbers and were left out (lines 4 and 9).",
-            UnreadableNote(read, TUnreadableChoice::Leave));
+  EXPECT_EQ(
+      "2 of 3 lines could not be read as two numbers (lines 4 and 9). Load the test "
+      "data without them, or with each as the sample (0, 0)?",
+      UnreadableQuestion(read));
 }
 
 TEST(WindowText, NothingPastedNoteOnlyWhenSomethingWasThere) {
