@@ -5,6 +5,7 @@
 #include <QTimer>
 
 #include "app/BestModelsModel.h"
+#include "formula/ModelFormula.h"
 
 TBestModelList::TBestModelList(QWidget* parent) : QTableView(parent) {
   model_ = new TBestModelsModel(this);
@@ -33,6 +34,7 @@ TBestModelList::TBestModelList(QWidget* parent) : QTableView(parent) {
 
 void TBestModelList::Clear() {
   latest_.Clear();
+  formulas_.clear();
   Flush();
   sinceShown_.invalidate();  // the first model of the next run shows at once
 }
@@ -50,6 +52,10 @@ void TBestModelList::Offer(const TModelUpdate& update) {
 void TBestModelList::Flush() {
   pending_->stop();
   sinceShown_.start();
+  for (std::size_t row = 0; row < latest_.Size(); ++row) {
+    const TBestModel& listed = latest_.At(row);
+    if (listed.Formula.empty() && listed.Model) latest_.SetFormula(row, FormulaOf(*listed.Model));
+  }
   model_->Show(latest_);
 }
 
@@ -60,4 +66,16 @@ const TBestModels& TBestModelList::Models() const noexcept {
 void TBestModelList::CurrentRowChanged(const QModelIndex& current) {
   if (!current.isValid()) return;
   emit Chosen(model_->Models().At(static_cast<std::size_t>(current.row())));
+}
+
+const std::string& TBestModelList::FormulaOf(const TTuringEvaluator& model) {
+  std::string source = model.EmitSource();
+  const auto found = formulas_.find(source);
+  if (found != formulas_.end()) return found->second;
+  // The text alone: checking it against the samples is the formula line's work.
+  const TModelFormula formula = MakeFormula(model, TSampleData(0));
+  return formulas_
+      .emplace(std::move(source),
+               formula.Available ? formula.Plain : std::string("(too large to show)"))
+      .first->second;
 }

@@ -31,8 +31,12 @@ class TFormulaLine : public QWidget {
   // The model whose formula the line shows, found for samples; they must stay unchanged
   // until the next call.
   void SetModel(const TTuringEvaluator& model, const TSampleData& samples);
-  // Where the samples come from, named in the code's comment line of later models.
-  void SetSampleSource(std::string source) { source_ = std::move(source); }
+  // Where the samples come from, named in the code's comment line.
+  // The model on show takes it too: it is the one shown since the samples were replaced.
+  void SetSampleSource(std::string source) {
+    source_ = std::move(source);
+    origin_.Samples = source_;
+  }
   // Shows the current model's formula now if the line is behind (at the end of a search).
   void Refresh() { Update(); }
 

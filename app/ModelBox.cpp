@@ -45,8 +45,7 @@ TModelBox::TModelBox(const TSampleData& samples, TSampleChart& chart,
   memTest->setContextMenuPolicy(Qt::CustomContextMenu);
   progressChart_ = Named<TProgressChart>("chProgress", nullptr);
   bestModels_ = Named<TBestModelList>("lvBestModels", nullptr);
-  connect(bestModels_, &TBestModelList::Chosen, this,
-          [this](const TBestModel& chosen) { ShowModel(chosen.Predictions, chosen.Lines); });
+  connect(bestModels_, &TBestModelList::Chosen, this, &TModelBox::ShowChosen);
 
   auto* watch = Named<QSplitter>("Splitter4", Qt::Vertical);
   watch->addWidget(progressChart_);
@@ -68,6 +67,7 @@ void TModelBox::ShowFirstModel() {
   TTuringEvaluator identity(0, 1);
   identity.UpdateExecEnd();
   formulaLine_->SetModel(identity, samples_);
+  formulaLine_->Refresh();
 }
 
 void TModelBox::SetSampleSource(std::string source) {
@@ -77,6 +77,9 @@ void TModelBox::SetSampleSource(std::string source) {
 void TModelBox::SamplesReplaced() {
   chart_.Clear(TSampleChart::ModelSeries);
   bestModels_->Clear();  // their predictions and reports were of the samples before
+  progressChart_->Start();
+  memTest->setPlainText(InitialModelText);
+  ShowFirstModel();
 }
 
 void TModelBox::StartRun() {
@@ -112,6 +115,13 @@ void TModelBox::ShowModel(const std::vector<double>& predictions,
     text.append(QString::fromStdString(line));
   memTest->setPlainText(text.join(QLatin1Char('\n')));
   memTest->moveCursor(QTextCursor::Start);
+}
+
+void TModelBox::ShowChosen(const TBestModel& chosen) {
+  ShowModel(chosen.Predictions, chosen.Lines);
+  if (!chosen.Model) return;
+  formulaLine_->SetModel(*chosen.Model, samples_);
+  formulaLine_->Refresh();  // the user waits for it
 }
 
 void TModelBox::Copy(QMimeData* data, const QString& confirmation) {

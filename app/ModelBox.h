@@ -15,6 +15,7 @@ class QMenu;
 class QMimeData;
 class QPlainTextEdit;
 class TBestModelList;
+struct TBestModel;
 class TFormulaLine;
 class TProgressChart;
 class TSampleChart;
@@ -33,6 +34,8 @@ class TModelBox : public QGroupBox {
   void ShowFirstModel();
   // Where the samples come from, named in the comment line of later models' code.
   void SetSampleSource(std::string source);
+  // Every view of the model before goes: the box shows the first model again, for the new
+  // samples.
   void SamplesReplaced();
 
   // A search: it starts, reports each generation and each new best model, and ends.
@@ -56,6 +59,7 @@ class TModelBox : public QGroupBox {
 
  private:
   void ShowModel(const std::vector<double>& predictions, const std::vector<std::string>& lines);
+  void ShowChosen(const TBestModel& chosen);
   void Copy(QMimeData* data, const QString& confirmation);
   void CopyText(const QString& text, const QString& confirmation);
 

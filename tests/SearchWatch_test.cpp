@@ -1,6 +1,9 @@
 // Watching and repeating a search in the window: the progress chart, the rate, the seed
 // box and the list of best models, driven through the real widgets offscreen.
+#include <QAction>
 #include <QCheckBox>
+#include <QClipboard>
+#include <QLabel>
 #include <QLineEdit>
 #include <QLineSeries>
 #include <QLogValueAxis>
@@ -22,6 +25,8 @@
 #include "core/model/Random.h"
 #include "core/model/SD.h"
 #include "app/SeedField.h"
+#include "formula/CodeEmitter.h"
+#include "formula/ModelFormula.h"
 #include "tests/WindowTestKit.h"
 
 namespace {
@@ -45,6 +50,17 @@ QString FirstLine(const QString& text) {
 
 QString ModelText(const TForm1& form) {
   return Control<QPlainTextEdit>(form, "memTest")->toPlainText();
+}
+
+QString FormulaText(const TForm1& form) {
+  return Control<QLineEdit>(form, "edFormula")->text();
+}
+
+// What a copy command puts on the clipboard.
+QString Copied(const TForm1& form, const char* action) {
+  QApplication::clipboard()->clear();
+  Control<QAction>(form, action)->trigger();
+  return QApplication::clipboard()->text();
 }
 
 // Runs "Code search" to its end; a search that has not ended after a minute is stopped
@@ -85,6 +101,8 @@ class TestSearchWatch : public QObject {
   void seedBoxTakesOnlySeeds();
   void listFillsAndAChosenModelIsShown();
   void listShowsNewModelsAFewTimesASecond();
+  void newSamplesTakeTheOldModelsViews_data();
+  void newSamplesTakeTheOldModelsViews();
 };
 
 void TestSearchWatch::chartGetsEveryGenerationAndResets() {
@@ -293,7 +311,10 @@ void TestSearchWatch::listFillsAndAChosenModelIsShown() {
   QCOMPARE(QString::fromStdString(models.At(0).Lines.front()),
            QStringLiteral("// model correctness: 20 of 20"));
   QCOMPARE(list->model()->index(0, 1).data().toString(), QStringLiteral("20 of 20"));
-  QVERIFY(list->model()->index(0, 2).data().toString().isEmpty());
+  // Every row shows its formula; the first is the one under the model text.
+  for (int i = 0; i < list->model()->rowCount(); ++i)
+    QVERIFY(!list->model()->index(i, 2).data().toString().isEmpty());
+  QCOMPARE(list->model()->index(0, 2).data().toString(), FormulaText(form));
   for (std::size_t i = 1; i < models.Size(); ++i) {
     QVERIFY(!RanksBefore(models.At(i), models.At(i - 1)));
     QVERIFY(models.At(i).Lines != models.At(i - 1).Lines);
@@ -312,10 +333,23 @@ void TestSearchWatch::listFillsAndAChosenModelIsShown() {
   QCOMPARE(drawn.size(), 20);
   for (int i = 0; i < 20; ++i)
     QCOMPARE(drawn[i].y(), chosen.Predictions[static_cast<std::size_t>(i)]);
+  // The formula line and every copy command follow it too.
+  QVERIFY(chosen.Model.has_value());
+  const TModelFormula formula = MakeFormula(*chosen.Model, form.SampleSet());
+  const TModelOrigin origin{"the generated sine sample", form.SampleSet().GetMargin()};
+  QCOMPARE(FormulaText(form), list->model()->index(row, 2).data().toString());
+  QCOMPARE(FormulaText(form), QString::fromStdString(formula.Plain));
+  QCOMPARE(Copied(form, "CopyModel1"), lines.join('\n'));
+  QCOMPARE(Copied(form, "CopyFormula1"), QString::fromStdString(formula.Plain));
+  QCOMPARE(Copied(form, "CopyFormulaLatex1"), QString::fromStdString(formula.Latex));
+  QCOMPARE(Copied(form, "CopyModelC1"), QString::fromStdString(EmitC(*chosen.Model, origin)));
+  QCOMPARE(Copied(form, "CopyModelPython1"),
+           QString::fromStdString(EmitPython(*chosen.Model, origin)));
 
   // The keyboard chooses too.
   QTest::keyClick(list, Qt::Key_Home, Qt::ControlModifier);
   QCOMPARE(FirstLine(ModelText(form)), QStringLiteral("// model correctness: 20 of 20"));
+  QCOMPARE(FormulaText(form), list->model()->index(0, 2).data().toString());
 
   // A new sample set leaves the listed predictions without their samples: the list goes.
   form.Button1Click();
@@ -355,6 +389,51 @@ void TestSearchWatch::listShowsNewModelsAFewTimesASecond() {
   QCOMPARE(list.model()->rowCount(), 0);
   list.Offer(model(8));
   QCOMPARE(list.model()->rowCount(), 1);
+}
+
+void TestSearchWatch::newSamplesTakeTheOldModelsViews_data() {
+  QTest::addColumn<QString>("command");
+  for (const char* command : {"Sample generate", "Undo", "Redo", "Open", "Paste Data"})
+    QTest::newRow(command) << QString::fromLatin1(command);
+}
+
+void TestSearchWatch::newSamplesTakeTheOldModelsViews() {
+  QFETCH(QString, command);
+  QTemporaryDir dir;
+  const QString path = Write(dir, "forty.mvs", QByteArray("1,1\r\n").repeated(40));
+  TScriptedServices script;
+  TForm1 form(script.Services());
+  const QString firstText = ModelText(form);
+  const QString firstFormula = FormulaText(form);
+  const auto* note = Control<QLabel>(form, "lbFormulaNote");
+  const QString firstNote = note->text();
+  form.Button1Click();  // a step to undo
+  if (command == "Redo") Control<QAction>(form, "Undo1")->trigger();
+  ShowWaveRows(form);
+  Control<QLineEdit>(form, "edSeed")->setText(QStringLiteral("9"));
+  QVERIFY(SearchToTheEnd(form));
+  QVERIFY(ModelText(form) != firstText);
+  QVERIFY(FormulaText(form) != firstFormula);
+  const auto* progress = Control<TProgressChart>(form, "chProgress");
+  QVERIFY(!progress->Lines().empty());
+
+  if (command == "Sample generate") form.Button1Click();
+  if (command == "Undo") Control<QAction>(form, "Undo1")->trigger();
+  if (command == "Redo") Control<QAction>(form, "Redo1")->trigger();
+  if (command == "Open") form.OpenFile(path);
+  if (command == "Paste Data") {
+    QApplication::clipboard()->setText(QStringLiteral("1 2 3 4"));
+    form.PastData1Click();
+  }
+  QVERIFY(script.Errors.isEmpty());
+  // The window looks as it did at its start, for the samples it has now.
+  QCOMPARE(ModelText(form), firstText);
+  QCOMPARE(FormulaText(form), firstFormula);
+  QVERIFY(progress->Lines().empty());
+  QVERIFY(progress->History().Lines().empty());
+  QVERIFY(ChartPoints(form, TSampleChart::ModelSeries).isEmpty());
+  QCOMPARE(Control<TBestModelList>(form, "lvBestModels")->model()->rowCount(), 0);
+  if (form.SampleSet().Count() != 100) QVERIFY(note->text() != firstNote);
 }
 
 QTEST_MAIN(TestSearchWatch)

@@ -51,6 +51,7 @@ void TBestModels::Insert(std::size_t row, const TModelUpdate& update) {
   model.SampleCount = update.SampleCount;
   model.Predictions = update.Predictions;
   model.Lines = update.Lines;
+  model.Model = update.Model;
   models_.insert(models_.begin() + static_cast<std::ptrdiff_t>(row), std::move(model));
 }
 

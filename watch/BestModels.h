@@ -17,7 +17,8 @@ struct TBestModel {
   std::int32_t Size = 0;  // live instructions (ModelSize)
   std::int32_t Matches = 0;
   std::int32_t SampleCount = 0;
-  std::string Formula;  // empty until the model is given as a formula
+  std::string Formula;                    // empty until the model is given as a formula
+  std::optional<TTuringEvaluator> Model;  // the program, for its formula and code
   std::vector<double> Predictions;
   std::vector<std::string> Lines;
 };
@@ -35,6 +36,9 @@ class TBestModels {
   [[nodiscard]] std::optional<std::size_t> Place(const TModelUpdate& update) const;
   void Insert(std::size_t row, const TModelUpdate& update);
   void RemoveLast() { models_.pop_back(); }
+  void SetFormula(std::size_t row, std::string formula) {
+    models_.at(row).Formula = std::move(formula);
+  }
 
   [[nodiscard]] std::size_t Size() const noexcept { return models_.size(); }
   [[nodiscard]] const TBestModel& At(std::size_t row) const { return models_.at(row); }
