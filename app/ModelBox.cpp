@@ -1,6 +1,11 @@
 #include "app/ModelBox.h"
 
+#include <optional>
+
 #include <QClipboard>
+#include <QDir>
+#include <QFileDialog>
+#include <QSaveFile>
 #include <QFontDatabase>
 #include <QGuiApplication>
 #include <QMenu>
@@ -61,6 +66,11 @@ TModelBox::TModelBox(const TSampleData& samples, TSampleChart& chart,
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(modelSplitter, 1);
   layout->addWidget(formulaLine_);
+  SaveDialog2 = Named<QFileDialog>("SaveDialog2", this);
+  SaveDialog2->setAcceptMode(QFileDialog::AcceptSave);
+  SaveDialog2->setFileMode(QFileDialog::AnyFile);
+  SaveDialog2->setNameFilter(QStringLiteral("C source (*.c)"));
+  SaveDialog2->setDefaultSuffix(QStringLiteral("c"));
 }
 
 void TModelBox::ShowFirstModel() {
@@ -78,6 +88,7 @@ void TModelBox::SamplesReplaced() {
   chart_.Clear(TSampleChart::ModelSeries);
   bestModels_->Clear();  // their predictions and reports were of the samples before
   progressChart_->Start();
+  unkept_ = false;  // the model was of the samples before
   memTest->setPlainText(InitialModelText);
   ShowFirstModel();
 }
@@ -93,6 +104,7 @@ void TModelBox::Add(const TSearchProgress& progress) {
 
 void TModelBox::Offer(const TModelUpdate& update) {
   ShowModel(update.Predictions, update.Lines);
+  unkept_ = true;
   bestModels_->Offer(update);
   if (update.Model) formulaLine_->SetModel(*update.Model, samples_);
 }
@@ -132,6 +144,7 @@ void TModelBox::Copy(QMimeData* data, const QString& confirmation) {
 void TModelBox::CopyText(const QString& text, const QString& confirmation) {
   auto* data = new QMimeData();
   data->setText(text);
+  unkept_ = false;
   Copy(data, confirmation);
 }
 
@@ -170,4 +183,39 @@ void TModelBox::SetTextMenu(QMenu* menu) {
     shown->addActions(menu->actions());
     shown->popup(memTest->viewport()->mapToGlobal(at));
   });
+}
+
+bool TModelBox::ConfirmClose() {
+  if (!unkept_ || !services_.AskAboutModel) return true;
+  switch (services_.AskAboutModel(
+      window(), QStringLiteral("The model found has not been copied or saved. Copy or save it "
+                               "before closing?"))) {
+    case TModelCloseAnswer::Copy:
+      CopyText(memTest->toPlainText(), QStringLiteral("Model copied."));
+      return true;
+    case TModelCloseAnswer::Save:
+      return SaveModel();
+    case TModelCloseAnswer::Discard:
+      return true;
+    case TModelCloseAnswer::Cancel:
+      break;
+  }
+  return false;
+}
+
+bool TModelBox::SaveModel() {
+  const std::optional<QString> path = services_.RunFileDialog(*SaveDialog2);
+  if (!path) return false;
+  SaveDialog2->selectFile(*path);
+  // The whole file or none: a failed save leaves what was there.
+  QSaveFile file(*path);
+  const QByteArray text = memTest->toPlainText().toUtf8() + '\n';
+  if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit()) {
+    const QString error = QStringLiteral("Cannot save the model to \"%1\". %2")
+                              .arg(QDir::toNativeSeparators(*path), file.errorString());
+    ShowErrorBox(services_, window(), error.toStdString().c_str());
+    return false;
+  }
+  unkept_ = false;
+  return true;
 }

@@ -11,6 +11,7 @@
 
 #include "core/search/SearchRun.h"
 
+class QFileDialog;
 class QMenu;
 class QMimeData;
 class QPlainTextEdit;
@@ -57,11 +58,16 @@ class TModelBox : public QGroupBox {
   // The items added under the model text's own menu (copy, select all).
   void SetTextMenu(QMenu* menu);
 
+  // Offers to copy or save a model found since the last copy or save before it is lost by
+  // closing; false keeps the window open.
+  [[nodiscard]] bool ConfirmClose();
+
  private:
   void ShowModel(const std::vector<double>& predictions, const std::vector<std::string>& lines);
   void ShowChosen(const TBestModel& chosen);
   void Copy(QMimeData* data, const QString& confirmation);
   void CopyText(const QString& text, const QString& confirmation);
+  [[nodiscard]] bool SaveModel();
 
   const TSampleData& samples_;
   TSampleChart& chart_;
@@ -70,4 +76,6 @@ class TModelBox : public QGroupBox {
   TProgressChart* progressChart_ = nullptr;
   TBestModelList* bestModels_ = nullptr;
   TFormulaLine* formulaLine_ = nullptr;
+  QFileDialog* SaveDialog2 = nullptr;  // the model as C source
+  bool unkept_ = false;                // a model was found and not copied or saved since
 };

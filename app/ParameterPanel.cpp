@@ -1,6 +1,7 @@
 #include "app/ParameterPanel.h"
 
 #include <QCheckBox>
+#include <QSettings>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -167,6 +168,19 @@ void TParameterPanel::Arrange() {
   setTabOrder(opRestartSearch, Edit5);
   setTabOrder(Edit5, tb1);
   setTabOrder(tb1, rateBox_);
+}
+
+TParameterPanel::~TParameterPanel() = default;
+
+void TParameterPanel::KeepRestartsIn(std::unique_ptr<QSettings> store) {
+  if (!store) return;
+  restartStore_ = std::move(store);
+  const QString key = QStringLiteral("search/restartStalled");
+  opRestartSearch->setChecked(restartStore_->value(key, false).toBool());
+  connect(opRestartSearch, &QCheckBox::toggled, this, [this, key](bool on) {
+    restartStore_->setValue(key, on);
+    restartStore_->sync();
+  });
 }
 
 TSearchParameters TParameterPanel::Parameters() const {

@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <memory>
 #include <optional>
 
 #include <QGroupBox>
@@ -14,6 +15,7 @@
 #include "core/search/SearchRun.h"
 
 class QCheckBox;
+class QSettings;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -27,6 +29,11 @@ class TParameterPanel : public QGroupBox {
 
  public:
   explicit TParameterPanel(QWidget* parent);
+  ~TParameterPanel() override;
+
+  // The "Restart stalled searches" box takes its state from the store and keeps it there
+  // whenever it changes; off when the store has none.
+  void KeepRestartsIn(std::unique_ptr<QSettings> store);
 
   // What "Code search" runs with, as the boxes read now.
   [[nodiscard]] TSearchParameters Parameters() const;
@@ -80,4 +87,5 @@ class TParameterPanel : public QGroupBox {
   QLabel* lbAttempt = nullptr;
   QLineEdit* Edit5 = nullptr;
   QPushButton* btPlot = nullptr;
+  std::unique_ptr<QSettings> restartStore_;
 };

@@ -36,6 +36,7 @@ TTestDataBox::TTestDataBox(const TSampleData& samples, QWidget* parent)
 
   chTest = Named<TSampleChart>("chTest", nullptr);
   chTest->setContextMenuPolicy(Qt::CustomContextMenu);
+  chTest->setMinimumSize(160, 120);  // room for the axis labels, which would show as "..."
 
   Splitter2 = Named<QSplitter>("Splitter2", Qt::Horizontal);
   Splitter2->addWidget(sgTest);

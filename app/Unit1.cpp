@@ -6,7 +6,9 @@
 #include <QHBoxLayout>
 #include <QMenu>
 #include <QMenuBar>
-#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QSettings>
 #include <QSplitter>
 #include <QVBoxLayout>
 
@@ -20,9 +22,25 @@
 #include "app/SampleHistory.h"
 #include "app/SearchSession.h"
 #include "app/TestDataBox.h"
+#include "app/WindowPlacement.h"
 #include "core/model/DecimalSeparator.h"
 #include "core/model/Random.h"
 #include "version/MovarVersion.h"
+
+namespace {
+
+// The desktop's keys for a command and the ones users of other desktops expect, each once:
+// a key bound twice is ambiguous and does nothing.
+QList<QKeySequence> StandardKeys(QKeySequence::StandardKey key,
+                                 std::initializer_list<QKeySequence> others) {
+  QList<QKeySequence> keys;
+  for (const QKeySequence& sequence : QKeySequence::keyBindings(key) + QList(others)) {
+    if (!keys.contains(sequence)) keys.append(sequence);
+  }
+  return keys;
+}
+
+}  // namespace
 
 TForm1::TForm1(TWindowServices services, QWidget* parent)
     : QMainWindow(parent),
@@ -38,7 +56,12 @@ TForm1::TForm1(TWindowServices services, QWidget* parent)
   createActions();
   createMenus();
   FormCreate();
-  PlaceOnScreen();
+  const auto settings = [this] {
+    return services_.Settings ? services_.Settings() : std::unique_ptr<QSettings>();
+  };
+  panel_->KeepRestartsIn(settings());
+  placement_ = std::make_unique<TWindowPlacement>(settings());
+  placement_->Restore(*this, QSize(OuterWidth, OuterHeight), Splitters());
 }
 
 TForm1::~TForm1() = default;
@@ -55,14 +78,25 @@ void TForm1::createRooms() {
   auto* splitter = Named<QSplitter>("Splitter1", Qt::Vertical);
   splitter->addWidget(testData_);
   splitter->addWidget(model_);
-  splitter->setStretchFactor(0, 0);
+  // Both grow with the window: the data chart as much as the model's views.
+  splitter->setStretchFactor(0, 1);
   splitter->setStretchFactor(1, 1);
+  splitter->setCollapsible(0, false);
   splitter->setCollapsible(1, false);
-  splitter->setSizes({208, 300});
+  splitter->setSizes({230, 300});
   auto* frameLayout = new QVBoxLayout(frame);
   frameLayout->setContentsMargins(4, 4, 4, 4);
   frameLayout->addWidget(splitter);
-  layout->addWidget(panel_);
+  // On a small or scaled screen the panel scrolls rather than push the window off it.
+  auto* panelArea = Named<QScrollArea>("PanelArea");
+  panelArea->setWidget(panel_);
+  panelArea->setWidgetResizable(true);
+  panelArea->setFrameShape(QFrame::NoFrame);
+  panelArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  panelArea->setFixedWidth(panel_->minimumSizeHint().width() +
+                           panelArea->verticalScrollBar()->sizeHint().width());
+  panelArea->setMinimumHeight(120);
+  layout->addWidget(panelArea);
   layout->addWidget(frame, 1);
 
   commands_ = new TSampleCommands(*Samples, *testData_, *model_, services_, *this);
@@ -76,13 +110,8 @@ void TForm1::createRooms() {
   connect(session_, &TSearchSession::CloseDeferred, this, &TForm1::close);
 }
 
-void TForm1::PlaceOnScreen() {
-  resize(OuterWidth, OuterHeight);
-  if (const QScreen* screen = this->screen()) {
-    QRect frame = frameGeometry();
-    frame.moveCenter(screen->availableGeometry().center());
-    move(frame.topLeft());
-  }
+QList<QSplitter*> TForm1::Splitters() const {
+  return findChildren<QSplitter*>();
 }
 
 void TForm1::createActions() {
@@ -90,23 +119,26 @@ void TForm1::createActions() {
     return Named<QAction>(name, text, this);
   };
   Open1 = action("Open1", QStringLiteral("Open"));
-  Open1->setShortcut(QKeySequence::Open);
+  Open1->setShortcuts(StandardKeys(QKeySequence::Open, {QKeySequence(Qt::CTRL | Qt::Key_O)}));
   Import1 = action("Import1", QStringLiteral("Import\u2026"));
   Save1 = action("Save1", QStringLiteral("Save"));
-  Save1->setShortcut(QKeySequence::Save);
+  Save1->setShortcuts(StandardKeys(QKeySequence::Save, {QKeySequence(Qt::CTRL | Qt::Key_S)}));
   Exit1 = action("Exit1", QStringLiteral("Exit"));
+  Exit1->setShortcuts(StandardKeys(QKeySequence::Quit, {QKeySequence(Qt::CTRL | Qt::Key_Q)}));
   Undo1 = commands_->History().UndoAction();
   Undo1->setObjectName(QStringLiteral("Undo1"));
-  Undo1->setShortcut(QKeySequence::Undo);
+  Undo1->setShortcuts(StandardKeys(QKeySequence::Undo, {QKeySequence(Qt::CTRL | Qt::Key_Z)}));
   Redo1 = commands_->History().RedoAction();
   Redo1->setObjectName(QStringLiteral("Redo1"));
-  Redo1->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence::Redo});
+  Redo1->setShortcuts(StandardKeys(
+      QKeySequence::Redo,
+      {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)}));
   CopyData1 = action("CopyData1", QStringLiteral("Copy Data"));
   CopyChart1 = action("CopyChart1", QStringLiteral("Copy Chart"));
   CopyModel1 = action("CopyModel1", QStringLiteral("Copy Model"));
   PastData1 = action("PastData1", QStringLiteral("Paste Data"));
   About1 = action("About1", QStringLiteral("About"));
-  About1->setShortcut(QKeySequence::HelpContents);
+  About1->setShortcuts(StandardKeys(QKeySequence::HelpContents, {QKeySequence(Qt::Key_F1)}));
   Copy1 = action("Copy1", QStringLiteral("Copy"));
   Past1 = action("Past1", QStringLiteral("Paste"));
   Copy2 = action("Copy2", QStringLiteral("Copy"));
@@ -197,10 +229,11 @@ void TForm1::changeEvent(QEvent* event) {
 
 void TForm1::closeEvent(QCloseEvent* event) {
   // During a run the run ends as "Stop" ends it; the window closes once it is over.
-  if (session_->DeferClose() || !commands_->ConfirmClose()) {
+  if (session_->DeferClose() || !commands_->ConfirmClose() || !model_->ConfirmClose()) {
     event->ignore();
     return;
   }
+  placement_->Keep(*this, Splitters());
   QMainWindow::closeEvent(event);
 }
 

@@ -14,12 +14,14 @@
 
 class QAction;
 class QMenu;
+class QSplitter;
 class TModelBox;
 class TParameterPanel;
 class TRecentFilesMenu;
 class TSampleCommands;
 class TSearchSession;
 class TTestDataBox;
+class TWindowPlacement;
 
 class TForm1 : public QMainWindow {
   Q_OBJECT
@@ -69,12 +71,12 @@ class TForm1 : public QMainWindow {
   void createRooms();
   void createActions();
   void createMenus();
-  // The window's own size, centred on its screen.
-  void PlaceOnScreen();
+  [[nodiscard]] QList<QSplitter*> Splitters() const;
   void UseSystemDecimalSeparator();
 
   std::unique_ptr<TSampleData> Samples;
   TWindowServices services_;
+  std::unique_ptr<TWindowPlacement> placement_;
 
   TParameterPanel* panel_ = nullptr;
   TTestDataBox* testData_ = nullptr;

@@ -66,6 +66,17 @@ TWindowServices DesktopServices() {
     if (box.clickedButton() == asZero) return TUnreadableChoice::AsZero;
     return std::nullopt;
   };
+  services.AskAboutModel = [](QWidget* parent, const QString& text) {
+    QMessageBox box(QMessageBox::Question, AppTitle, text,
+                    QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, parent);
+    QPushButton* copy = box.addButton(QStringLiteral("Copy"), QMessageBox::AcceptRole);
+    box.setDefaultButton(QMessageBox::Save);
+    const int answer = box.exec();
+    if (box.clickedButton() == copy) return TModelCloseAnswer::Copy;
+    if (answer == QMessageBox::Save) return TModelCloseAnswer::Save;
+    if (answer == QMessageBox::Discard) return TModelCloseAnswer::Discard;
+    return TModelCloseAnswer::Cancel;
+  };
   services.RunBusy = [](QWidget* parent, const QString& label, std::function<void()> work) {
     return TBusyWork::Run(parent, label, std::move(work));
   };

@@ -16,6 +16,9 @@ class QSettings;
 class QWidget;
 enum class TUnreadableChoice;
 
+// What to do with a model found since it was last copied or saved, as the window closes.
+enum class TModelCloseAnswer { Copy, Save, Discard, Cancel };
+
 struct TWindowServices {
   // A one-line confirmation with the application title as caption and one "OK" button.
   std::function<void(QWidget* parent, const QString& text)> ShowMessage;
@@ -31,6 +34,8 @@ struct TWindowServices {
   // nothing when the user cancelled the load.
   std::function<std::optional<TUnreadableChoice>(QWidget* parent, const QString& text)>
       AskUnreadable;
+  // Asks whether to copy or save the model on show before the window closes.
+  std::function<TModelCloseAnswer(QWidget* parent, const QString& text)> AskAboutModel;
   // Runs a command's long work off the window's thread (TBusyWork); false when the user
   // cancelled it. Unset: the work runs at once, on the caller's thread.
   std::function<bool(QWidget* parent, const QString& label, std::function<void()> work)> RunBusy;

@@ -9,6 +9,7 @@
 #include <QGuiApplication>
 #include <QMenu>
 #include <QMenuBar>
+#include <QSet>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -153,6 +154,22 @@ void TestSampleHistory::keysAndMenu() {
   QCOMPARE(Rows(form.SampleSet()), before);
   QTest::keyClick(&form, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
   QCOMPARE(Rows(form.SampleSet()), pasted);
+  QTest::keyClick(&form, Qt::Key_Z, Qt::ControlModifier);
+  QTest::keyClick(&form, Qt::Key_Y, Qt::ControlModifier);
+  QCOMPARE(Rows(form.SampleSet()), pasted);
+  // No key of the window's menus is bound twice: Qt would call it ambiguous and run nothing.
+  QSet<const QAction*> commands;
+  for (const QMenu* menu : form.findChildren<QMenu*>()) {
+    for (const QAction* action : menu->actions())
+      commands.insert(action);
+  }
+  QList<QKeySequence> keys;
+  for (const QAction* action : commands) {
+    for (const QKeySequence& key : action->shortcuts()) {
+      QVERIFY2(!keys.contains(key), qPrintable(key.toString()));
+      keys.append(key);
+    }
+  }
 
   auto* edit = Control<QMenu>(form, "Edit4");
   QCOMPARE(edit->actions().at(0), &Command(form, "Undo1"));
@@ -161,6 +178,11 @@ void TestSampleHistory::keysAndMenu() {
   auto* file = Control<QMenu>(form, "File1");
   QCOMPARE(file->actions().at(1), &Command(form, "Import1"));
   QCOMPARE(file->actions().at(1)->text(), QStringLiteral("Import\u2026"));
+
+  script.SaveAnswers = {QMessageBox::Discard};
+  QTest::keyClick(&form, Qt::Key_Q, Qt::ControlModifier);
+  QVERIFY(!form.isVisible());
+  QCOMPARE(script.SaveQuestions.size(), 1);  // the pasted samples
 }
 
 void TestSampleHistory::newStepDropsRedo() {

@@ -103,6 +103,7 @@ class TestSearchWatch : public QObject {
   void listShowsNewModelsAFewTimesASecond();
   void newSamplesTakeTheOldModelsViews_data();
   void newSamplesTakeTheOldModelsViews();
+  void closingOffersToKeepTheModel();
 };
 
 void TestSearchWatch::chartGetsEveryGenerationAndResets() {
@@ -434,6 +435,66 @@ void TestSearchWatch::newSamplesTakeTheOldModelsViews() {
   QVERIFY(ChartPoints(form, TSampleChart::ModelSeries).isEmpty());
   QCOMPARE(Control<TBestModelList>(form, "lvBestModels")->model()->rowCount(), 0);
   if (form.SampleSet().Count() != 100) QVERIFY(note->text() != firstNote);
+}
+
+void TestSearchWatch::closingOffersToKeepTheModel() {
+  QTemporaryDir dir;
+  const QString path = dir.filePath(QStringLiteral("found.c"));
+  TScriptedServices script;
+  TForm1 form(script.Services());
+  form.show();
+  QVERIFY(form.close());  // the first model was found by no one
+  form.show();
+  ShowWaveRows(form);
+  Control<QLineEdit>(form, "edSeed")->setText(QStringLiteral("9"));
+  QVERIFY(SearchToTheEnd(form));
+  const QString found = ModelText(form);
+
+  // Cancel keeps the window; a cancelled file dialog too; Save writes the model text.
+  script.ModelAnswers = {TModelCloseAnswer::Cancel, TModelCloseAnswer::Save,
+                         TModelCloseAnswer::Save};
+  script.DialogAnswers = {std::nullopt, path};
+  QVERIFY(!form.close());
+  QVERIFY(!form.close());
+  QVERIFY(form.isVisible());
+  QVERIFY(form.close());
+  QCOMPARE(script.ModelQuestions.size(), 3);
+  QCOMPARE(script.ModelQuestions[0],
+           QStringLiteral(
+               "The model found has not been copied or saved. Copy or save it before closing?"));
+  QCOMPARE(script.DialogsShown.last()->objectName(), QStringLiteral("SaveDialog2"));
+  QCOMPARE(script.DialogsShown.last()->defaultSuffix(), QStringLiteral("c"));
+  QFile saved(path);
+  QVERIFY(saved.open(QIODevice::ReadOnly));
+  QCOMPARE(QString::fromUtf8(saved.readAll()), found + '\n');
+
+  // Saved, it is kept: no question; a new run finds another, and Copy puts it on the
+  // clipboard.
+  form.show();
+  QVERIFY(form.close());
+  QCOMPARE(script.ModelQuestions.size(), 3);
+  form.show();
+  QVERIFY(SearchToTheEnd(form));
+  script.ModelAnswers = {TModelCloseAnswer::Copy};
+  QApplication::clipboard()->clear();
+  QVERIFY(form.close());
+  QCOMPARE(QApplication::clipboard()->text(), ModelText(form));
+  QCOMPARE(script.Messages.last(), QStringLiteral("Model copied."));
+
+  // A copy command keeps it as well; a save that fails keeps the window and says why.
+  form.show();
+  QVERIFY(SearchToTheEnd(form));
+  Control<QAction>(form, "CopyModelPython1")->trigger();
+  QVERIFY(form.close());
+  QCOMPARE(script.ModelQuestions.size(), 4);
+  form.show();
+  QVERIFY(SearchToTheEnd(form));
+  script.ModelAnswers = {TModelCloseAnswer::Save};
+  script.DialogAnswers = {dir.filePath(QStringLiteral("missing/found.c"))};
+  QVERIFY(!form.close());
+  QCOMPARE(script.Errors.size(), 1);
+  QVERIFY2(script.Errors[0].startsWith(QStringLiteral("Cannot save the model to \"")),
+           qPrintable(script.Errors[0]));
 }
 
 QTEST_MAIN(TestSearchWatch)

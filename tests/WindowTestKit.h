@@ -34,6 +34,9 @@ struct TScriptedServices {
   // What becomes of rows that did not read; taken in order, left out when empty.
   QList<std::optional<TUnreadableChoice>> UnreadableAnswers;
   QStringList UnreadableQuestions;
+  // What to do with a model not yet copied or saved as the window closes; Discard when empty.
+  QList<TModelCloseAnswer> ModelAnswers;
+  QStringList ModelQuestions;
   QStringList BusyLabels;   // the long works run, by their labels
   bool CancelBusy = false;  // the user cancels every long work
   bool RealBusy = false;    // long works run off the window's thread, as on the desktop
@@ -55,6 +58,10 @@ struct TScriptedServices {
       UnreadableQuestions.append(text);
       return UnreadableAnswers.isEmpty() ? std::optional(TUnreadableChoice::Leave)
                                          : UnreadableAnswers.takeFirst();
+    };
+    services.AskAboutModel = [this](QWidget*, const QString& text) {
+      ModelQuestions.append(text);
+      return ModelAnswers.isEmpty() ? TModelCloseAnswer::Discard : ModelAnswers.takeFirst();
     };
     services.RunBusy = [this](QWidget* parent, const QString& label, std::function<void()> work) {
       BusyLabels.append(label);
