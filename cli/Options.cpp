@@ -74,18 +74,20 @@ const std::string& Value(const std::string& option, const std::string& text) {
   return text;
 }
 
+std::string OptionName(const TSearchSetting& setting) {
+  return "--" + std::string(setting.Name);
+}
+
 std::int64_t WholeNumber(const std::string& option, const std::string& text,
-                         const TSettingRange& range) {
+                         const TSearchSetting& setting) {
   long long value = 0;
   const char* end = text.data() + text.size();
   const auto [ptr, error] = std::from_chars(text.data(), end, value);
   if (text.empty() || ptr != end || error == std::errc::invalid_argument) {
     throw std::invalid_argument(option + ": not a whole number: '" + text + "'");
   }
-  if (error == std::errc::result_out_of_range || !range.Holds(value)) {
-    throw std::invalid_argument(option + ": out of range (" + std::to_string(range.Minimum) + ".." +
-                                std::to_string(range.Maximum) + "): " + text);
-  }
+  if (error == std::errc::result_out_of_range || !setting.Range.Holds(value))
+    throw std::invalid_argument(OutOfRangeText(setting, text, OptionName));
   return value;
 }
 
@@ -194,26 +196,20 @@ void AddSampleOptions(CLI::App& app, TCliOptions& options) {
       ->group(group);
 }
 
-void Apply(TCliOptions& options, const TSearchSetting& setting, std::int64_t value) {
-  if (ApplySetting(options.Search, setting, value)) return;
-  if (ApplySetting(options.Restart, setting, value)) return;
-  if (&setting == &RestartsSetting) options.Restarts = value != 0;
-}
-
 void AddSettingOptions(CLI::App& app, TCliOptions& options, TGiven& given) {
   for (const TSearchSetting* setting : SearchSettings()) {
-    const std::string name = "--" + std::string(setting->Name);
+    const std::string name = OptionName(*setting);
     const std::string help =
         std::string(setting->Help) + (setting->Value.empty() ? ", " : " ") + RangeText(*setting);
     const std::string group = GroupName(setting->Group);
     auto take = [&options, &given, setting](std::int64_t value) {
-      Apply(options, *setting, value);
+      ApplySetting(options, *setting, value);
       given.insert(setting);
     };
     if (!setting->Value.empty()) {
       AddText(app, name, std::string(setting->Value), help,
               [name, setting, take](const std::string& text) {
-                take(WholeNumber(name, text, setting->Range));
+                take(WholeNumber(name, text, *setting));
               })
           ->group(group);
     } else if (setting->OnOption) {
@@ -310,10 +306,7 @@ TCliOptions ParseOptions(const std::vector<std::string>& arguments) {
   if (const std::vector<std::string> unknown = app.remaining(); !unknown.empty()) {
     throw std::invalid_argument("unknown option: " + unknown.front());
   }
-  if (options.Restarts && options.Search.GenerationLimit > 0) {
-    throw std::invalid_argument(
-        "--generations limits a plain search; with --restarts use --attempts or --time-limit");
-  }
+  CompleteSettings(options, given, OptionName);
   CheckImportOptions(options.Import, !options.SamplesFile.empty());
   if (!options.ValidationFile.empty() && options.Search.HoldoutPercent > 0) {
     throw std::invalid_argument("--validation and --holdout: check the models on one or the other");
@@ -321,12 +314,6 @@ TCliOptions ParseOptions(const std::vector<std::string>& arguments) {
   if (options.PickSuggested && options.ValidationFile.empty() &&
       options.Search.HoldoutPercent == 0) {
     throw std::invalid_argument("--pick suggested: needs --holdout or --validation");
-  }
-  // --restarts turns every addition on that was not given on its own.
-  for (const TSearchSetting* setting : SearchSettings()) {
-    if (options.Restarts && setting->BestMode && !given.contains(setting)) {
-      Apply(options, *setting, *setting->BestMode);
-    }
   }
   return options;
 }

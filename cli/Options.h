@@ -7,13 +7,10 @@
 #include <vector>
 
 #include "cli/ImportOptions.h"
-#include "core/search/SearchParameters.h"
-#include "restart/RestartSearch.h"
+#include "restart/RunSettings.h"
 
-struct TCliOptions {
-  TSearchParameters Search;  // the seed given, or none for the clock's
-  TRestartParameters Restart;
-  bool Restarts = false;
+// The search's, the restarts' and the mode's settings (TRunSettings), and the rest.
+struct TCliOptions : TRunSettings {
   bool RandomSample = false;
   std::string SamplesFile;
   std::string WriteSamplesFile;
