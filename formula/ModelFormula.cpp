@@ -4,11 +4,13 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <stdexcept>
 
 #include "formula/FormulaPrinter.h"
 #include "formula/GuardedRun.h"
 #include "formula/ModelExpression.h"
 #include "formula/ReadableFormula.h"
+#include "formula/SympyPrinter.h"
 
 namespace {
 
@@ -101,6 +103,11 @@ TModelFormula MakeFormula(const TTuringEvaluator& program, const TSampleData& sa
   formula.Plain =
       formula.Rounded ? TFormulaPrinter(TFormulaStyle::Plain).Print(shown) : formula.Exact;
   formula.Latex = TFormulaPrinter(TFormulaStyle::Latex).Print(shown);
+  try {
+    formula.Sympy = SympyText(simple);
+  } catch (const std::invalid_argument&) {
+    // Left empty: a part with no SymPy form costs that form only.
+  }
   try {
     formula.Evaluator = TFormulaEvaluator(simple);
     if (formula.Rounded) formula.ShownEvaluator = TFormulaEvaluator(shown);

@@ -43,6 +43,7 @@ struct TModelFormula {
   std::string Latex;
   std::string Exact;     // Plain with every digit of every number
   bool Rounded = false;  // whether the formula shown differs from the exact one
+  std::string Sympy;     // the exact formula as the source of a SymPy expression
   TFormulaCheck Check;
   TFormulaEvaluator Evaluator;       // of the exact formula
   TFormulaEvaluator ShownEvaluator;  // of the formula as shown
