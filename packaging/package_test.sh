@@ -23,7 +23,7 @@ depends=$(dpkg-deb -f "$deb" Depends)
 echo "depends: $depends"
 # Open MPI comes in through the MPI plug-in, which the program itself does not link.
 for package in libqt6core6 libqt6gui6 libqt6widgets6 libqt6charts6 libstdc++6 libc6 \
-  qt6-qpa-plugins libqt6svg6 ${mpi:+libopenmpi3}; do
+  qt6-qpa-plugins libqt6svg6 ${mpi:+libopenmpi3} ${MOVAR_PACKAGE_PYTHON:+python3 python3-numpy}; do
   [[ ", $depends," == *", $package"[\ ,]* ]] || bad "Depends lacks $package"
 done
 
@@ -45,6 +45,24 @@ if [[ -n $mpi ]]; then
     bad "mpirun -n 2 movar-search from the package: exit $?: $(cat "$tmp/mpi.err")"
   [[ $alone == *"attempt: 1"* && $ranks == "$alone" ]] ||
     bad "mpirun -n 2 movar-search from the package: $ranks $(cat "$tmp/mpi.err")"
+fi
+# The system's Python imports the package's module, which finds what the package's
+# movar-search finds on the same samples.
+if [[ -n ${MOVAR_PACKAGE_PYTHON:-} ]]; then
+  site=$tmp/root/usr/$MOVAR_PACKAGE_PYTHON_DIR
+  LC_ALL=C "$tmp/root/usr/bin/movar-search" --seed 1 --generations 1 --write-samples "$tmp/sine.mvs" \
+    >/dev/null 2>&1 || true
+  expected=$(LC_ALL=C "$tmp/root/usr/bin/movar-search" --samples "$tmp/sine.mvs" --seed 5 \
+    --generations 200 2>/dev/null) || true
+  found=$(cd "$tmp" && PYTHONPATH=$site PYTHONDONTWRITEBYTECODE=1 "$MOVAR_PACKAGE_PYTHON" -c '
+import sys, movar
+assert movar.__file__.startswith(sys.argv[1]), movar.__file__
+X, y = movar.load_samples(sys.argv[2])
+result = movar.search(X, y, seed=5, generations=200)
+print(result.model_text + "generations: %d" % result.generations)' "$site" "$tmp/sine.mvs" 2>&1) ||
+    bad "import movar from the package: $found"
+  [[ -n $expected && $found == "$expected" ]] ||
+    bad "the package's module and movar-search differ: $found ... $expected"
 fi
 man=$(zcat "$tmp/root/usr/share/man/man1/movar-search.1.gz")
 [[ $man == *'write\-samples'* && $man == *"\"movar-search $version\""* ]] ||

@@ -1,0 +1,89 @@
+#include "python/FitSearch.h"
+
+#include <mutex>
+
+#include "core/model/Random.h"
+#include "core/search/SearchRun.h"
+#include "formula/ModelFormula.h"
+#include "restart/AttemptCoordinator.h"
+#include "restart/RestartSearch.h"
+
+namespace {
+
+// GiNaC shares its numbers between threads without locks, and Python threads may fit at once.
+std::mutex formulaMutex;
+
+void TakeFormula(TFitOutcome& outcome, const TSampleData& samples) {
+  if (!outcome.Model) return;
+  const std::lock_guard lock(formulaMutex);
+  const TModelFormula formula = MakeFormula(*outcome.Model, samples);
+  outcome.FormulaAvailable = formula.Available;
+  outcome.Formula = formula.Plain;
+  outcome.Latex = formula.Latex;
+  outcome.Sympy = formula.Sympy;
+  outcome.FormulaNote = FormulaNote(formula);
+}
+
+// What a plain run's result and the answering attempt of a run with restarts both hold.
+template <typename TAnswer>
+TFitOutcome OutcomeOf(TAnswer& answer) {  // takes its model and text
+  TFitOutcome outcome;
+  outcome.Matched = answer.Matched;
+  outcome.Generations = answer.Generations;
+  outcome.TotalGenerations = answer.Generations;
+  outcome.Matches = answer.Matches;
+  outcome.Error = answer.Error;
+  outcome.Lines = std::move(answer.Lines);
+  outcome.Model = std::move(answer.Model);
+  return outcome;
+}
+
+TFitOutcome RunPlain(TSampleData& samples, const TSearchParameters& parameters,
+                     const TSearchObserver& observer, const TFitHooks& hooks) {
+  TSearchRun run(samples, parameters);
+  if (run.Search().Progressive() && run.Search().Window() == 0 && hooks.Warn) {
+    hooks.Warn(
+        "with fewer than 10 samples the progressive search scores none of them, so its first "
+        "model never changes; use progressive=False");
+  }
+  TSearchResult result = run.Run(observer);
+  TFitOutcome outcome = OutcomeOf(result);
+  outcome.Elapsed = result.Elapsed;
+  return outcome;
+}
+
+TFitOutcome RunRestarts(TSampleData& samples, const TRunSettings& settings,
+                        const TSearchParameters& parameters, const TSearchObserver& observer) {
+  TAttemptCoordinator alone;
+  TRestartSearch search(samples, parameters, settings.Restart, alone);
+  TRestartObserver restartObserver;
+  restartObserver.StopRequested = observer.StopRequested;
+  TRestartResult result = search.Run(restartObserver);
+  TFitOutcome outcome = OutcomeOf(result.Answer);
+  outcome.TotalGenerations = result.TotalGenerations;
+  outcome.Attempt = result.Answer.Attempt;
+  outcome.AttemptSeed = result.Answer.Seed;
+  outcome.Elapsed = result.Elapsed;
+  return outcome;
+}
+
+}  // namespace
+
+TFitOutcome RunFit(TSampleData& samples, const TRunSettings& settings, const TFitHooks& hooks) {
+  TSearchParameters parameters = settings.Search;
+  // Given samples draw nothing, so the search starts from the seed itself.
+  parameters.Seed = parameters.Seed.value_or(ClockSeed());
+  bool stopped = false;
+  TSearchObserver observer;
+  observer.StopRequested = [&] {
+    if (!stopped && hooks.StopRequested && hooks.StopRequested()) stopped = true;
+    return stopped;
+  };
+  TFitOutcome outcome = settings.Restarts ? RunRestarts(samples, settings, parameters, observer)
+                                          : RunPlain(samples, parameters, observer, hooks);
+  outcome.Stopped = stopped;
+  outcome.Seed = *parameters.Seed;
+  outcome.SampleCount = samples.Count();
+  if (!stopped) TakeFormula(outcome, samples);
+  return outcome;
+}

@@ -1,0 +1,18 @@
+#include "python/FittedProgram.h"
+
+#include "formula/CodeEmitter.h"
+
+void TFittedProgram::Predict(std::span<const double> x, std::span<double> predictions) const {
+  // Execute keeps its registers in the program.
+  TTuringEvaluator program = model_;
+  for (std::size_t i = 0; i < predictions.size(); ++i)
+    predictions[i] = program.Execute(x[i]);
+}
+
+std::string TFittedProgram::C(const std::string& name) const {
+  return EmitC(model_, origin_, name);
+}
+
+std::string TFittedProgram::Python(const std::string& name) const {
+  return EmitPython(model_, origin_, name);
+}

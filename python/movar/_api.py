@@ -1,0 +1,125 @@
+"""The plain functions: a search on arrays, and sample files in and out."""
+
+import warnings
+
+import numpy as np
+
+from movar import _core, _sympy
+
+# Dtype kinds a search takes: booleans, integers, floats.
+_NUMERIC_KINDS = "biuf"
+
+
+def settings():
+    """The search settings as dicts: name, default, range, unit and help, in the help's order."""
+    return _core.settings()
+
+
+def column_names(X):
+    """The column names of a DataFrame as strings, or None for anything else."""
+    columns = getattr(X, "columns", None)
+    if columns is None or not hasattr(X, "dtypes"):
+        return None
+    return [str(name) for name in columns]
+
+
+def check_numeric_columns(X, what="X"):
+    """Refuses a DataFrame with a column that is not numbers, naming the column, and an
+    array of text: numbers written as text are the caller's to convert."""
+    if column_names(X) is None:
+        if np.asarray(X).dtype.kind in "SU":
+            raise ValueError(f"{what} holds text, not numbers; a search takes numbers only")
+        return
+    for name, dtype in zip(X.columns, X.dtypes):
+        if getattr(dtype, "kind", "O") not in _NUMERIC_KINDS:
+            raise ValueError(
+                f"{what}'s column {str(name)!r} is not numeric ({dtype}); a search takes "
+                "numbers only")
+
+
+def as_matrix(values, what="X", columns=True):
+    """values as float64, refusing what does not read as real numbers with a clear message.
+
+    With columns, a 1-D sequence is one column and the result is 2-D; without, the result is
+    one column of values, and an (n, 1) array is taken as that column.
+    """
+    check_numeric_columns(values, what)
+    array = np.asarray(values)
+    if array.dtype.kind == "c":
+        raise ValueError(f"{what} holds complex numbers; a search takes real numbers only")
+    if array.dtype.kind not in _NUMERIC_KINDS:
+        try:
+            array = array.astype(np.float64)
+        except (TypeError, ValueError) as fault:
+            raise ValueError(f"{what} holds a value that is not a number ({fault})") from None
+    array = np.ascontiguousarray(array, dtype=np.float64)
+    if columns:
+        if array.ndim == 1:
+            array = array.reshape(-1, 1)
+        if array.ndim != 2:
+            raise ValueError(f"{what} must be a table of rows and columns, not {array.ndim}-D")
+    else:
+        if array.ndim == 2 and array.shape[1] == 1:
+            array = array.ravel()
+        if array.ndim != 1:
+            raise ValueError(f"{what} must be one column of values, not of shape {array.shape}")
+    return array
+
+
+def search(X, y, **settings):
+    """Searches for a model of y over the columns of X; returns a SearchResult.
+
+    The settings are those of movar-search, by their Python names (time_limit for
+    --time-limit): ``movar.settings()`` lists them with their ranges. Those not given take
+    movar-search's defaults, so the same settings and seed give the same model as
+    ``movar-search --samples FILE`` on the same samples. The search runs without the GIL;
+    Ctrl+C stops it and raises KeyboardInterrupt.
+    """
+    X = as_matrix(X, "X")
+    y = as_matrix(y, "y", columns=False)
+    return _core.search(X, y, settings, f"{X.shape[0]} samples from Python")
+
+
+def _result_predict(self, X):
+    """The model's prediction for each row of X, bit for bit the interpreter's."""
+    if self.program is None:
+        raise ValueError("the search ended before it found a model")
+    return self.program.predict(as_matrix(X, "X"))
+
+
+def _result_sympy(self):
+    """The formula as a SymPy expression (needs SymPy)."""
+    return _sympy.expression(self.sympy_text)
+
+
+_core.SearchResult.predict = _result_predict
+_core.SearchResult.sympy = _result_sympy
+
+
+def load_samples(path, as_frame=False):
+    """The samples of a sample file as (X, y): X with a column per input, y beside it.
+
+    Lines that do not read as numbers are left out with a warning, as movar-search leaves
+    them out. With as_frame, X is a pandas DataFrame and y a Series, named by the file's
+    header where it has one.
+    """
+    X, y, names, note = _core.load_samples(str(path))
+    if note:
+        warnings.warn(note, stacklevel=2)
+    if not as_frame:
+        return X, y
+    import pandas
+
+    if len(names) != X.shape[1] + 1:
+        names = ["x"] if X.shape[1] == 1 else [f"x{i + 1}" for i in range(X.shape[1])]
+        names.append("y")
+    return pandas.DataFrame(X, columns=names[:-1]), pandas.Series(y, name=names[-1])
+
+
+def save_samples(path, X, y):
+    """Writes X and y as a sample file that movar-search and the window read.
+
+    The file holds each value with eight decimals, as the window saves it: search the
+    arrays that ``load_samples`` reads back to repeat a run of movar-search on the file.
+    """
+    _core.save_samples(str(path), as_matrix(X, "X"), as_matrix(y, "y", columns=False))

@@ -1,0 +1,109 @@
+"""MovarRegressor: the search as a scikit-learn estimator."""
+
+import numpy as np
+from sklearn.base import BaseEstimator, RegressorMixin
+from sklearn.utils.validation import _get_feature_names, check_is_fitted, check_X_y
+
+from movar import _api, _core, _sympy
+
+try:  # scikit-learn 1.6 and later
+    from sklearn.utils.validation import validate_data as _validate_data
+except ImportError:
+    def _validate_data(estimator, X, **options):
+        return estimator._validate_data(X, **options)
+
+# The defaults of the one table of settings.
+_DEFAULTS = {row["name"]: row["default"] for row in _core.settings()}
+
+
+class MovarRegressor(RegressorMixin, BaseEstimator):
+    """Symbolic regression by Movar Tester's search, as a scikit-learn regressor.
+
+    A search evolves small register programs until one reproduces every sample of the
+    training set within ``margin`` percent, or until a limit ends it; the best program is
+    the model. Its predictions are bit for bit those of the interpreter.
+
+    Parameters are the settings of ``movar-search`` under their Python names; ``None``
+    leaves a setting to its default (``movar.settings()`` lists ranges and help). They are
+    checked when ``fit`` runs. With ``restarts`` (on by default here, unlike
+    ``movar-search``) the search runs attempts of growing length until one matches, with
+    ``min_window``, ``refine`` and ``scaled_constants`` on unless given: limit it with
+    ``time_limit`` (seconds) or ``attempts``; ``generations`` limits a search without
+    restarts. Without any limit a fit runs until every sample matches; Ctrl+C stops it and
+    raises KeyboardInterrupt. The same ``seed`` and settings give the same model as
+    ``movar-search --samples FILE`` with the same options.
+
+    Attributes after fit: ``model_text_`` (the model text as movar-search prints it),
+    ``formula_`` and ``latex_`` (None when the formula outgrew the algebra's limits),
+    ``formula_note_``, ``program_`` (a ``movar.Program``), ``seed_`` (the seed that repeats
+    the run), ``matched_``, ``matches_``, ``error_``, ``generations_``, ``attempt_``
+    (None without restarts), ``n_features_in_`` and ``feature_names_in_`` (for a
+    DataFrame).
+    """
+
+    def __init__(self, registers=_DEFAULTS["registers"], instructions=_DEFAULTS["instructions"],
+                 population=_DEFAULTS["population"], margin=_DEFAULTS["margin"],
+                 progressive=bool(_DEFAULTS["progressive"]), restarts=True,
+                 time_limit=None, generations=None, seed=None, threads=None,
+                 restart_unit=_DEFAULTS["restart_unit"], attempts=None, min_window=None,
+                 refine=None, scaled_constants=None):
+        self.registers = registers
+        self.instructions = instructions
+        self.population = population
+        self.margin = margin
+        self.progressive = progressive
+        self.restarts = restarts
+        self.time_limit = time_limit
+        self.generations = generations
+        self.seed = seed
+        self.threads = threads
+        self.restart_unit = restart_unit
+        self.attempts = attempts
+        self.min_window = min_window
+        self.refine = refine
+        self.scaled_constants = scaled_constants
+
+    def fit(self, X, y):
+        """Searches for a model of y over the columns of X; returns self.
+
+        Nothing of the estimator changes unless the search ends with a model.
+        """
+        _api.check_numeric_columns(X)
+        names = _get_feature_names(X)
+        X, y = check_X_y(X, y, y_numeric=True, estimator=self)
+        settings = {name: getattr(self, name) for name in self._get_param_names()}
+        result = _core.search(np.ascontiguousarray(X, dtype=np.float64),
+                              np.ascontiguousarray(y, dtype=np.float64), settings,
+                              f"{X.shape[0]} samples given to MovarRegressor.fit")
+        if result.program is None:
+            raise RuntimeError("the search ended before it found a model")
+        self.program_ = result.program
+        self.model_text_ = result.model_text
+        self.formula_ = result.formula
+        self.latex_ = result.latex
+        self.formula_note_ = result.formula_note
+        self.sympy_source_ = result.sympy_text
+        self.seed_ = result.seed
+        self.matched_ = result.matched
+        self.matches_ = result.matches
+        self.error_ = result.error
+        self.generations_ = result.generations
+        self.attempt_ = result.attempt
+        self.n_features_in_ = X.shape[1]
+        if names is not None:
+            self.feature_names_in_ = names
+        elif hasattr(self, "feature_names_in_"):
+            del self.feature_names_in_
+        return self
+
+    def predict(self, X):
+        """The model's prediction for each row of X, bit for bit the interpreter's."""
+        check_is_fitted(self, "program_")
+        _api.check_numeric_columns(X)
+        X = _validate_data(self, X, reset=False)
+        return self.program_.predict(np.ascontiguousarray(X, dtype=np.float64))
+
+    def sympy(self):
+        """The formula as a SymPy expression (needs SymPy)."""
+        check_is_fitted(self, "program_")
+        return _sympy.expression(self.sympy_source_)
