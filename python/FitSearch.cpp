@@ -3,6 +3,7 @@
 #include <mutex>
 
 #include "core/model/Random.h"
+#include "core/search/SampleSplit.h"
 #include "core/search/SearchRun.h"
 #include "formula/ModelFormula.h"
 #include "restart/AttemptCoordinator.h"
@@ -58,6 +59,7 @@ TFitOutcome RunRestarts(TSampleData& samples, const TRunSettings& settings,
   TRestartSearch search(samples, parameters, settings.Restart, alone);
   TRestartObserver restartObserver;
   restartObserver.StopRequested = observer.StopRequested;
+  restartObserver.ModelFound = observer.ModelFound;
   TRestartResult result = search.Run(restartObserver);
   TFitOutcome outcome = OutcomeOf(result.Answer);
   outcome.TotalGenerations = result.TotalGenerations;
@@ -73,17 +75,31 @@ TFitOutcome RunFit(TSampleData& samples, const TRunSettings& settings, const TFi
   TSearchParameters parameters = settings.Search;
   // Given samples draw nothing, so the search starts from the seed itself.
   parameters.Seed = parameters.Seed.value_or(ClockSeed());
+  std::optional<TSampleSplit> split;
+  if (parameters.HoldoutPercent > 0)
+    split = SplitSamples(samples, parameters.HoldoutPercent, *parameters.Seed);
+  TSampleData& searched = split ? split->Searched : samples;
+  const TSampleData* heldOut = split ? &split->HeldOut : nullptr;
+
   bool stopped = false;
+  TModelFront front(searched, heldOut);
   TSearchObserver observer;
   observer.StopRequested = [&] {
     if (!stopped && hooks.StopRequested && hooks.StopRequested()) stopped = true;
     return stopped;
   };
-  TFitOutcome outcome = settings.Restarts ? RunRestarts(samples, settings, parameters, observer)
-                                          : RunPlain(samples, parameters, observer, hooks);
+  observer.ModelFound = [&front](const TModelUpdate& update) { front.Offer(update); };
+  TFitOutcome outcome = settings.Restarts ? RunRestarts(searched, settings, parameters, observer)
+                                          : RunPlain(searched, parameters, observer, hooks);
   outcome.Stopped = stopped;
   outcome.Seed = *parameters.Seed;
-  outcome.SampleCount = samples.Count();
-  if (!stopped) TakeFormula(outcome, samples);
+  outcome.SampleCount = searched.Count();
+  if (heldOut != nullptr && outcome.Model) outcome.HeldOut = ModelFit(*outcome.Model, *heldOut);
+  const TFrontModel* suggested = front.Suggested();
+  for (const TFrontModel* model : front.Front()) {
+    if (model == suggested) outcome.Suggested = outcome.Front.size();
+    outcome.Front.push_back(*model);
+  }
+  if (!stopped) TakeFormula(outcome, searched);
   return outcome;
 }

@@ -13,6 +13,8 @@
 #include "core/model/SD.h"
 #include "core/model/TE.h"
 #include "restart/RunSettings.h"
+#include "watch/FitFigures.h"
+#include "watch/ModelFront.h"
 
 struct TFitOutcome {
   bool Matched = false;
@@ -23,8 +25,10 @@ struct TFitOutcome {
   std::uint32_t AttemptSeed = 0;  // and the seed that replays it as a plain search
   std::int64_t TotalGenerations = 0;
   std::int32_t Matches = 0;
-  std::int32_t SampleCount = 0;
-  double Error = 0;  // the sum of absolute errors over every sample
+  std::int32_t SampleCount = 0;  // searched: without the rows held out
+  double Error = 0;              // the sum of absolute errors over every sample searched
+  // With rows held out of the search: the answer's figures on them.
+  std::optional<TFitFigures> HeldOut;
   std::chrono::milliseconds Elapsed{0};
   std::vector<std::string> Lines;  // the model text, as movar-search prints it
   std::optional<TTuringEvaluator> Model;
@@ -34,6 +38,10 @@ struct TFitOutcome {
   std::string Latex;
   std::string Sympy;
   std::vector<std::string> FormulaNote;
+  // The models of lowest error for their size that beat every smaller one, by size, from
+  // every attempt; with rows held out, the index of the one the front suggests.
+  std::vector<TFrontModel> Front;
+  std::optional<std::size_t> Suggested;
 };
 
 // What the caller hears of a run while it goes on, on the thread that runs it.
@@ -43,7 +51,8 @@ struct TFitHooks {
   std::function<void(const std::string&)> Warn;
 };
 
-// The samples' margin is set from the settings. Throws what the search throws (a search
-// too large for the memory: TSearchMemoryError).
+// The samples' margin is set from the settings; with a holdout, the rows held out are drawn
+// from the seed as movar-search draws them. Throws what the search throws (a search too
+// large for the memory: TSearchMemoryError).
 [[nodiscard]] TFitOutcome RunFit(TSampleData& samples, const TRunSettings& settings,
                                  const TFitHooks& hooks);

@@ -9,6 +9,12 @@ void TFittedProgram::Predict(std::span<const double> x, std::span<double> predic
     predictions[i] = program.Execute(x[i]);
 }
 
+std::string TFittedProgram::Source() const {
+  std::string source = model_.EmitSource();
+  std::erase(source, '\r');
+  return source;
+}
+
 std::string TFittedProgram::C(const std::string& name) const {
   return EmitC(model_, origin_, name);
 }

@@ -25,7 +25,8 @@ class TFittedProgram {
   void Predict(std::span<const double> x, std::span<double> predictions) const;
   [[nodiscard]] std::int32_t InputCount() const noexcept { return 1; }
 
-  [[nodiscard]] std::string Source() const { return model_.EmitSource(); }
+  // The model text's function, with Python's line ends instead of the window's CR LF.
+  [[nodiscard]] std::string Source() const;
   [[nodiscard]] std::string C(const std::string& name) const;
   [[nodiscard]] std::string Python(const std::string& name) const;
 

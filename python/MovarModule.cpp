@@ -25,10 +25,11 @@ namespace {
 
 using TMatrix = py::array_t<double, py::array::c_style | py::array::forcecast>;
 
-// A finished search as Python sees it: the outcome and the program with its origin.
+// A finished search as Python sees it: the outcome, and its programs with their origin.
 struct TSearchAnswer {
   TFitOutcome Outcome;
   std::optional<TFittedProgram> Program;
+  std::vector<TFittedProgram> FrontPrograms;  // one for each model of Outcome.Front
 };
 
 // Version of a pickled program's state; a later one is refused by older builds.
@@ -61,9 +62,10 @@ TSearchAnswer Search(const TMatrix& x, const TMatrix& y, const py::dict& keyword
                              [&watch](const std::string& text) { watch.Warn(text); }});
   }
   watch.RaisePending();
-  if (answer.Outcome.Model) {
-    answer.Program.emplace(*answer.Outcome.Model, TModelOrigin{source, settings.Search.Margin()});
-  }
+  const TModelOrigin origin{source, settings.Search.Margin()};
+  if (answer.Outcome.Model) answer.Program.emplace(*answer.Outcome.Model, origin);
+  for (const TFrontModel& model : answer.Outcome.Front)
+    answer.FrontPrograms.emplace_back(model.Model, origin);
   return answer;
 }
 
@@ -147,6 +149,45 @@ void SaveSamples(const std::string& path, const TMatrix& x, const TMatrix& y) {
   SaveToFile(samples, path);
 }
 
+std::string TextOf(const std::vector<std::string>& lines) {
+  std::string text;
+  for (const std::string& line : lines)
+    text += line + '\n';
+  return text;
+}
+
+py::object FiguresOf(const std::optional<TFitFigures>& fit) {
+  if (!fit) return py::none();
+  py::dict figures;
+  figures["count"] = fit->Count;
+  figures["error"] = fit->Error;
+  figures["rmse"] = fit->Rmse;
+  figures["r2"] = fit->RSquared;
+  return figures;
+}
+
+// The front as plain values, which the package makes into its FrontModel objects.
+py::list FrontOf(const TSearchAnswer& answer) {
+  py::list front;
+  for (std::size_t i = 0; i < answer.Outcome.Front.size(); ++i) {
+    const TFrontModel& model = answer.Outcome.Front[i];
+    py::dict entry;
+    entry["size"] = model.Size;
+    entry["error"] = model.Fit.Error;
+    entry["rmse"] = model.Fit.Rmse;
+    entry["r2"] = model.Fit.RSquared;
+    entry["matches"] = model.Matches;
+    entry["attempt"] = model.Attempt;
+    entry["seed"] = model.Seed;
+    entry["generation"] = model.Generation;
+    entry["held_out"] = FiguresOf(model.HeldOut);
+    entry["model_text"] = TextOf(model.Lines);
+    entry["program"] = answer.FrontPrograms[i];
+    front.append(entry);
+  }
+  return front;
+}
+
 void BindResult(py::module_& module) {
   py::class_<TSearchAnswer>(module, "SearchResult",
                             "What a search ended with: the model, its text and formula, and "
@@ -176,12 +217,12 @@ void BindResult(py::module_& module) {
                                return static_cast<double>(a.Outcome.Elapsed.count()) / 1000;
                              })
       .def_property_readonly("model_text",
-                             [](const TSearchAnswer& a) {
-                               std::string text;
-                               for (const std::string& line : a.Outcome.Lines)
-                                 text += line + '\n';
-                               return text;
-                             })
+                             [](const TSearchAnswer& a) { return TextOf(a.Outcome.Lines); })
+      .def_property_readonly("front_models", &FrontOf)
+      .def_property_readonly("suggested_index",
+                             [](const TSearchAnswer& a) { return a.Outcome.Suggested; })
+      .def_property_readonly("held_out",
+                             [](const TSearchAnswer& a) { return FiguresOf(a.Outcome.HeldOut); })
       .def_property_readonly("program", [](const TSearchAnswer& a) { return a.Program; })
       .def_property_readonly("formula",
                              [](const TSearchAnswer& a) -> std::optional<std::string> {

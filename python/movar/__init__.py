@@ -12,10 +12,11 @@ reads as a formula.
 named; ``search``, ``load_samples`` and ``save_samples`` need NumPy only.
 """
 
-from movar._api import load_samples, save_samples, search, settings
+from movar._api import FrontModel, load_samples, save_samples, search, settings
 from movar._core import MAX_INPUTS, Program, SearchMemoryError, SearchResult
 
 __all__ = [
+    "FrontModel",
     "MAX_INPUTS",
     "MovarRegressor",
     "Program",

@@ -1,5 +1,6 @@
 """The plain functions: a search on arrays, and sample files in and out."""
 
+import dataclasses
 import warnings
 
 import numpy as np
@@ -92,8 +93,49 @@ def _result_sympy(self):
     return _sympy.expression(self.sympy_text)
 
 
+@dataclasses.dataclass(frozen=True)
+class FrontModel:
+    """A model of the front: the lowest error the search showed for its size (the program's
+    live instructions), lower than that of every smaller model.
+
+    error is the sum of absolute errors as the search sums it, rmse and r2 (R²) are over the
+    samples searched; held_out has count, error, rmse and r2 over the rows held out of the
+    search (None without a holdout); attempt, seed and generation say where it was found.
+    """
+
+    size: int
+    error: float
+    rmse: float
+    r2: float
+    held_out: dict
+    matches: int
+    attempt: int
+    seed: int
+    generation: int
+    model_text: str
+    program: _core.Program
+
+    def predict(self, X):
+        """The model's prediction for each row of X, bit for bit the interpreter's."""
+        return self.program.predict(as_matrix(X, "X"))
+
+
+def _result_front(self):
+    """The front of models by size, smallest first, from every attempt of the run."""
+    return [FrontModel(**entry) for entry in self.front_models]
+
+
+def _result_suggested(self):
+    """With a holdout, the smallest model of the front whose held-out error is within 5 %
+    of the lowest; None without."""
+    index = self.suggested_index
+    return None if index is None else FrontModel(**self.front_models[index])
+
+
 _core.SearchResult.predict = _result_predict
 _core.SearchResult.sympy = _result_sympy
+_core.SearchResult.front = property(_result_front)
+_core.SearchResult.suggested = property(_result_suggested)
 
 
 def load_samples(path, as_frame=False):

@@ -37,16 +37,20 @@ class MovarRegressor(RegressorMixin, BaseEstimator):
     ``formula_`` and ``latex_`` (None when the formula outgrew the algebra's limits),
     ``formula_note_``, ``program_`` (a ``movar.Program``), ``seed_`` (the seed that repeats
     the run), ``matched_``, ``matches_``, ``error_``, ``generations_``, ``attempt_``
-    (None without restarts), ``n_features_in_`` and ``feature_names_in_`` (for a
-    DataFrame).
+    (None without restarts), ``front_`` (the models of lowest error for their size, each
+    lower than every smaller one's: ``movar.FrontModel``, smallest first),
+    ``n_features_in_`` and ``feature_names_in_`` (for a DataFrame). With ``holdout`` (a
+    percentage of the rows, drawn from the seed, kept out of the search): ``held_out_`` (the
+    model's count, error, rmse and r2 on them) and ``suggested_`` (the smallest model of the
+    front whose held-out error is within 5 % of the lowest).
     """
 
     def __init__(self, registers=_DEFAULTS["registers"], instructions=_DEFAULTS["instructions"],
                  population=_DEFAULTS["population"], margin=_DEFAULTS["margin"],
                  progressive=bool(_DEFAULTS["progressive"]), restarts=True,
                  time_limit=None, generations=None, seed=None, threads=None,
-                 restart_unit=_DEFAULTS["restart_unit"], attempts=None, min_window=None,
-                 refine=None, scaled_constants=None):
+                 holdout=_DEFAULTS["holdout"], restart_unit=_DEFAULTS["restart_unit"],
+                 attempts=None, min_window=None, refine=None, scaled_constants=None):
         self.registers = registers
         self.instructions = instructions
         self.population = population
@@ -57,6 +61,7 @@ class MovarRegressor(RegressorMixin, BaseEstimator):
         self.generations = generations
         self.seed = seed
         self.threads = threads
+        self.holdout = holdout
         self.restart_unit = restart_unit
         self.attempts = attempts
         self.min_window = min_window
@@ -90,11 +95,18 @@ class MovarRegressor(RegressorMixin, BaseEstimator):
         self.generations_ = result.generations
         self.attempt_ = result.attempt
         self.n_features_in_ = X.shape[1]
-        if names is not None:
-            self.feature_names_in_ = names
-        elif hasattr(self, "feature_names_in_"):
-            del self.feature_names_in_
+        self._keep("front_", result.front or None)
+        self._keep("held_out_", result.held_out)
+        self._keep("suggested_", result.suggested)
+        self._keep("feature_names_in_", names)
         return self
+
+    def _keep(self, name, value):
+        # An attribute of this fit, or none where the fit has none, whatever an earlier fit left.
+        if value is not None:
+            setattr(self, name, value)
+        elif hasattr(self, name):
+            delattr(self, name)
 
     def predict(self, X):
         """The model's prediction for each row of X, bit for bit the interpreter's."""

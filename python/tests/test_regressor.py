@@ -79,6 +79,19 @@ def test_a_fitted_estimator_survives_a_pickle():
     assert copy.model_text_ == model.model_text_
     assert np.array_equal(copy.predict(X).view(np.int64), model.predict(X).view(np.int64))
     assert copy.get_params() == model.get_params()
+    assert [m.model_text for m in copy.front_] == [m.model_text for m in model.front_]
+    assert np.array_equal(copy.front_[0].predict(X), model.front_[0].predict(X))
+
+
+def test_a_holdout_adds_its_figures_and_a_later_fit_without_one_takes_them_away():
+    X = np.linspace(-2, 2, 50).reshape(-1, 1)
+    y = X[:, 0] ** 3 - X[:, 0]
+    model = MovarRegressor(**FAST, holdout=30).fit(X, y)
+    assert model.held_out_["count"] == 15 and model.suggested_.held_out is not None
+    assert all(m.held_out["count"] == 15 for m in model.front_)
+    model.set_params(holdout=0).fit(X, y)
+    assert not hasattr(model, "held_out_") and not hasattr(model, "suggested_")
+    assert all(m.held_out is None for m in model.front_)
 
 
 def test_sympy_gives_the_formula_as_an_expression():

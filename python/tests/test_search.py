@@ -217,6 +217,51 @@ def test_a_program_survives_a_pickle_and_a_damaged_state_is_refused():
         movar.Program.__new__(movar.Program).__setstate__((99,) + state[1:])
 
 
+def test_the_front_trades_size_for_error_and_its_figures_are_its_models():
+    X, y = movar.load_samples(golden("random-seed1000.mvs"))
+    result = movar.search(X, y, seed=2, registers=3, instructions=12, population=200,
+                          progressive=False, generations=200)
+    front = result.front
+    assert len(front) >= 2
+    sizes = [model.size for model in front]
+    errors = [model.error for model in front]
+    assert sizes == sorted(set(sizes)) and 1 <= sizes[0] and sizes[-1] <= 12
+    assert all(larger < smaller for smaller, larger in zip(errors, errors[1:]))
+    for model in front:
+        residual = model.predict(X) - y
+        assert model.error == pytest.approx(np.abs(residual).sum(), rel=1e-12)
+        assert model.rmse == pytest.approx(np.sqrt(np.mean(residual ** 2)), rel=1e-12)
+        assert model.r2 == pytest.approx(1 - (residual ** 2).sum() / ((y - y.mean()) ** 2).sum(),
+                                         rel=1e-9)
+        assert model.program.source in model.model_text
+        assert model.attempt == 0 and model.seed == 2 and 0 < model.generation <= 200
+    # Scored on every sample, each model shown beats the one before: the last one closes it.
+    assert front[-1].model_text == result.model_text and front[-1].error == result.error
+
+
+def test_a_holdout_keeps_out_the_rows_movar_search_keeps_out_and_suggests_a_model():
+    path = golden("random-seed1000.mvs")
+    options = ["--seed", 9, "--holdout", 20, "--generations", 200, "--registers", 3,
+               "--no-progressive"]
+    stdout, _ = movar_search("--samples", path, *options)
+    X, y = movar.load_samples(path)
+    result = movar.search(X, y, seed=9, holdout=20, generations=200, registers=3,
+                          progressive=False)
+    assert result.model_text == model_text(stdout)
+    held_out = result.held_out
+    assert result.sample_count == 80 and held_out["count"] == 20
+    assert "held-out: 20 samples" in stdout
+    # The rows held out and those searched make up the set: their errors add up to its own.
+    total = np.abs(result.predict(X) - y).sum()
+    assert result.error + held_out["error"] == pytest.approx(total, rel=1e-12)
+    front = result.front
+    assert all(model.held_out["count"] == 20 for model in front)
+    lowest = min(model.held_out["error"] for model in front)
+    good = [model for model in front if model.held_out["error"] <= lowest * 1.05]
+    assert result.suggested.model_text == good[0].model_text
+    assert movar.search(X, y, seed=9, generations=20).suggested is None
+
+
 def test_sample_files_round_trip_and_movar_search_reads_them(tmp_path):
     rng = np.random.default_rng(7)
     X = rng.uniform(-10, 10, size=(50, 1))
