@@ -7,6 +7,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSlider>
 #include <QSpinBox>
 
@@ -241,4 +243,15 @@ void TParameterPanel::ShowAttempt(std::int32_t attempt, std::uint32_t seed) {
 void TParameterPanel::FinishRun(std::uint32_t seed) {
   rateBox_->Finish();
   seedField_->ShowUsed(seed);
+}
+
+QScrollArea* TParameterPanel::InScrollArea() {
+  auto* area = Named<QScrollArea>("PanelArea");
+  area->setWidget(this);
+  area->setWidgetResizable(true);
+  area->setFrameShape(QFrame::NoFrame);
+  area->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  area->setFixedWidth(minimumSizeHint().width() + area->verticalScrollBar()->sizeHint().width());
+  area->setMinimumHeight(120);
+  return area;
 }

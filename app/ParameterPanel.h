@@ -19,6 +19,7 @@ class QSettings;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QScrollArea;
 class QSlider;
 class QSpinBox;
 class TRateBox;
@@ -34,6 +35,10 @@ class TParameterPanel : public QGroupBox {
   // The "Restart stalled searches" box takes its state from the store and keeps it there
   // whenever it changes; off when the store has none.
   void KeepRestartsIn(std::unique_ptr<QSettings> store);
+
+  // The panel inside an area of its width that scrolls on a small or scaled screen rather
+  // than push the window off it.
+  [[nodiscard]] QScrollArea* InScrollArea();
 
   // What "Code search" runs with, as the boxes read now.
   [[nodiscard]] TSearchParameters Parameters() const;

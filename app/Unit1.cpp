@@ -7,7 +7,6 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QScrollArea>
-#include <QScrollBar>
 #include <QSettings>
 #include <QSplitter>
 #include <QVBoxLayout>
@@ -21,26 +20,12 @@
 #include "app/SampleCommands.h"
 #include "app/SampleHistory.h"
 #include "app/SearchSession.h"
+#include "app/StandardKeys.h"
 #include "app/TestDataBox.h"
 #include "app/WindowPlacement.h"
 #include "core/model/DecimalSeparator.h"
 #include "core/model/Random.h"
 #include "version/MovarVersion.h"
-
-namespace {
-
-// The desktop's keys for a command and the ones users of other desktops expect, each once:
-// a key bound twice is ambiguous and does nothing.
-QList<QKeySequence> StandardKeys(QKeySequence::StandardKey key,
-                                 std::initializer_list<QKeySequence> others) {
-  QList<QKeySequence> keys;
-  for (const QKeySequence& sequence : QKeySequence::keyBindings(key) + QList(others)) {
-    if (!keys.contains(sequence)) keys.append(sequence);
-  }
-  return keys;
-}
-
-}  // namespace
 
 TForm1::TForm1(TWindowServices services, QWidget* parent)
     : QMainWindow(parent),
@@ -87,15 +72,7 @@ void TForm1::createRooms() {
   auto* frameLayout = new QVBoxLayout(frame);
   frameLayout->setContentsMargins(4, 4, 4, 4);
   frameLayout->addWidget(splitter);
-  // On a small or scaled screen the panel scrolls rather than push the window off it.
-  auto* panelArea = Named<QScrollArea>("PanelArea");
-  panelArea->setWidget(panel_);
-  panelArea->setWidgetResizable(true);
-  panelArea->setFrameShape(QFrame::NoFrame);
-  panelArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  panelArea->setFixedWidth(panel_->minimumSizeHint().width() +
-                           panelArea->verticalScrollBar()->sizeHint().width());
-  panelArea->setMinimumHeight(120);
+  auto* panelArea = panel_->InScrollArea();
   layout->addWidget(panelArea);
   layout->addWidget(frame, 1);
 
