@@ -7,13 +7,12 @@
 #include <QAction>
 #include <QUndoStack>
 
-#include "exchange/ReplaceSamples.h"
 #include "core/model/SD.h"
 
 namespace {
 
-std::vector<TSamplePoint> CopyPoints(const TSampleData& samples) {
-  return {samples.Points(), samples.Points() + samples.Count()};
+std::size_t SetBytesOf(const TSampleData& samples) {
+  return TSampleHistory::SetBytes(static_cast<std::size_t>(samples.Count()), samples.InputCount());
 }
 
 // The stack holds only commands of this class, which it made and may change.
@@ -44,14 +43,13 @@ TSampleHistory::~TSampleHistory() {
 
 QString TSampleHistory::Record(const QString& text, TSampleOrigin origin,
                                const std::function<bool(TSampleData&)>& change) {
-  const auto before = static_cast<std::size_t>(samples_.Count());
+  const std::size_t before = SetBytesOf(samples_);
   std::optional<TSampleState> previous;
-  if (SetBytes(before) <= budget_) previous = TSampleState{CopyPoints(samples_), origin_};
+  if (before <= budget_) previous = TSampleState{samples_, origin_};
   if (!change(samples_)) return {};
   origin_ = origin;
 
-  const std::size_t reserved =
-      SetBytes(std::max(before, static_cast<std::size_t>(samples_.Count())));
+  const std::size_t reserved = std::max(before, SetBytesOf(samples_));
   if (!previous || reserved > budget_) {
     // Older steps would bring back sets that this one did not start from.
     stack_->clear();
@@ -97,8 +95,12 @@ std::size_t TSampleHistory::KeptBytes() const {
 }
 
 void TSampleHistory::Exchange(TSampleState& other) {
-  TSampleState shown{CopyPoints(samples_), origin_};
-  ReplaceSamples(samples_, other.Points);
+  TSampleState shown{samples_, origin_};
+  // The margin is the window's, not the step's; the bounds fit the restored values.
+  const double margin = samples_.GetMargin();
+  samples_ = std::move(other.Set);
+  samples_.SetMargin(margin);
+  samples_.UpdateBounds();
   origin_ = other.Origin;
   other = std::move(shown);
   emit Restored();

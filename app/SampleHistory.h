@@ -55,8 +55,9 @@ class TSampleHistory : public QObject {
   // What the kept steps may come to hold, which the budget bounds, and what they hold now.
   [[nodiscard]] std::size_t ReservedBytes() const;
   [[nodiscard]] std::size_t KeptBytes() const;
-  [[nodiscard]] static std::size_t SetBytes(std::size_t count) noexcept {
-    return count * sizeof(TSamplePoint);
+  [[nodiscard]] static std::size_t SetBytes(std::size_t count,
+                                            std::int32_t inputCount = 1) noexcept {
+    return count * static_cast<std::size_t>(inputCount + 1) * sizeof(double);
   }
 
   // For TSampleSetCommand: puts other on the screen and keeps the set that was there.

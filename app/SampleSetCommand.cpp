@@ -19,5 +19,6 @@ void TSampleSetCommand::redo() {
 }
 
 std::size_t TSampleSetCommand::Kept() const noexcept {
-  return TSampleHistory::SetBytes(other_.Points.size());
+  return TSampleHistory::SetBytes(static_cast<std::size_t>(other_.Set.Count()),
+                                  other_.Set.InputCount());
 }

@@ -17,7 +17,7 @@ class TSampleHistory;
 enum class TSampleOrigin { Generated, File, Pasted, Imported };
 
 struct TSampleState {
-  std::vector<TSamplePoint> Points;
+  TSampleData Set;
   TSampleOrigin Origin = TSampleOrigin::Generated;
 };
 

@@ -62,10 +62,10 @@ std::string FormatSampleFileText(const TSampleData& samples) {
   const char separator[] = {DecimalSeparator(), '\0'};
   const bool separatorQuotes = NeedsQuotes(separator, Comma);
   char line[4 * MaxValueText + 8];
-  for (const TSamplePoint* p = samples.Points(); p != samples.Points() + samples.Count(); ++p) {
-    char* end = WriteItem(line, p->X, separatorQuotes);
+  for (std::int32_t i = 0; i < samples.Count(); ++i) {
+    char* end = WriteItem(line, samples.GetX(i), separatorQuotes);
     *end++ = Comma;
-    end = WriteItem(end, p->Y, separatorQuotes);
+    end = WriteItem(end, samples.GetY(i), separatorQuotes);
     *end++ = '\r';
     *end++ = '\n';
     text.append(line, end);

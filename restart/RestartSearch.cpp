@@ -49,9 +49,10 @@ TRestartSearch::TRestartSearch(TSampleData& samples, const TSearchParameters& pa
   samples_.SetMargin(parameters_.Margin());
   next_ = coordinator_.First();
   // Every thread runs a search of its own: refuse at once what they cannot all hold.
-  CheckSearchMemory({parameters_.PopulationSize, parameters_.InstructionCount,
-                     parameters_.RegisterCount, samples_.Count()},
-                    1, MemoryLimit(), ThreadCount());
+  CheckSearchMemory(
+      {parameters_.PopulationSize, parameters_.InstructionCount,
+       SearchRegisters(parameters_.RegisterCount, samples_.InputCount()), samples_.Count()},
+      1, MemoryLimit(), ThreadCount());
 }
 
 std::int32_t TRestartSearch::ThreadCount() const noexcept {

@@ -54,8 +54,9 @@ double Pick(const std::vector<double>& values) {
 }
 
 // Any opcode with any operand, unlike RandomizeAll: constants on functions, edge values.
-TTuringEvaluator AnyProgram(std::int32_t instructions, std::int32_t registers) {
-  TTuringEvaluator program(instructions, registers);
+TTuringEvaluator AnyProgram(std::int32_t instructions, std::int32_t registers,
+                            std::int32_t inputs = 1) {
+  TTuringEvaluator program(instructions, registers, inputs);
   program.RandomizeAll();
   for (std::int32_t i = 0; i < instructions; ++i) {
     TInstruction in = program.GetInstruction(i);
@@ -151,5 +152,73 @@ TEST(FastScorer, SamplesSideBySideScoreAsOneAtATime) {
     ASSERT_EQ(Bits(expected), Bits(scorer.Score(samples, last, threshold)))
         << "program " << n << "\n"
         << program.EmitSource();
+  }
+}
+
+namespace {
+double AnyInput() {
+  return RandomInt(3) == 0 ? Pick(Edges) : (RandomReal() - 0.5) * 20;
+}
+}  // namespace
+
+// With several inputs the registers below the input count are unknown to decoding, and
+// scoring loads only the inputs the residual program reads.
+TEST(FastScorer, SeveralInputsPredictAndScoreAsExecute) {
+  SetSeed(15);
+  TFastScorer scorer;
+  for (const std::int32_t inputs : {2, 3, 8, 16}) {
+    for (int n = 0; n < 1500; ++n) {
+      TSampleData samples(1 + RandomInt(23), inputs);
+      for (std::int32_t j = 0; j < samples.Count(); ++j) {
+        for (std::int32_t k = 0; k < inputs; ++k)
+          samples.SetX(j, k, AnyInput());
+        samples.SetY(j, RandomInt(4) == 0 ? Pick(Edges) : RandomReal());
+      }
+      TTuringEvaluator program = AnyProgram(1 + RandomInt(25), 1 + RandomInt(MaxRegisters), inputs);
+      scorer.Load(program);
+      for (std::int32_t j = 0; j < samples.Count(); ++j) {
+        const double expected = program.Execute(samples.Inputs(j));
+        ASSERT_EQ(Bits(expected), Bits(scorer.Predict(samples.Inputs(j))))
+            << inputs << " inputs, program " << n << ", sample " << j << "\n"
+            << program.EmitSource();
+      }
+      const double threshold = n % 3 == 0 ? 1e300 : RandomReal() * 30;
+      const std::int32_t last = RandomInt(samples.Count());
+      const double expected = TMovar::Score(program, samples, last, threshold);
+      ASSERT_EQ(Bits(expected), Bits(scorer.Score(samples, last, threshold)))
+          << inputs << " inputs, program " << n << "\n"
+          << program.EmitSource();
+    }
+  }
+}
+
+TEST(FastScorer, KnownProgramOfSeveralInputsScoresZeroOnItsOwnValues) {
+  for (const std::int32_t inputs : {2, 3, 8, 16}) {
+    // R0 := (R0 - R[n-1]) * R1 + 0.5
+    const auto last = static_cast<std::uint8_t>(inputs - 1);
+    TTuringEvaluator program(3, 1, inputs);
+    program.SetInstruction(0, {0, opSub, last, 0});
+    program.SetInstruction(1, {0, opMul, 1, 0});
+    program.SetInstruction(2, {0, opAdd, ConstantOperand, 0.5});
+    program.UpdateExecEnd();
+    TSampleData samples(7, inputs);
+    for (std::int32_t j = 0; j < samples.Count(); ++j) {
+      for (std::int32_t k = 0; k < inputs; ++k)
+        samples.SetX(j, k, j * 1.5 - k);
+      const double difference =
+          static_cast<double>(static_cast<long double>(samples.GetX(j, 0)) - samples.GetX(j, last));
+      const double product =
+          static_cast<double>(static_cast<long double>(difference) * samples.GetX(j, 1));
+      samples.SetY(j, static_cast<double>(static_cast<long double>(product) + 0.5));
+    }
+    TFastScorer scorer;
+    scorer.Load(program);
+    EXPECT_EQ(0.0, scorer.Score(samples, samples.Count() - 1, 1e300)) << inputs;
+    EXPECT_EQ(samples.Count(), scorer.ScoredSamples());
+    // One sample off by 1: the sum is 1, and the cut-off still stops where it exceeds.
+    samples.SetY(5, samples.GetY(5) + 1);
+    EXPECT_EQ(1.0, scorer.Score(samples, samples.Count() - 1, 1e300)) << inputs;
+    EXPECT_EQ(1.0, scorer.Score(samples, samples.Count() - 1, 0.5)) << inputs;
+    EXPECT_EQ(6, scorer.ScoredSamples()) << inputs;
   }
 }

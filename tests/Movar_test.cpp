@@ -328,3 +328,40 @@ TEST(Movar, EveryProgramGetsItsOwnErrorThoughManyDecodeAlike) {
   search.EvaluateRange(150, search.PopulationSize());
   expectReferenceErrors("in slices, after a change of the samples");
 }
+
+TEST(Movar, SamplesOfSeveralInputsGetProgramsForThemAndTheSameDraws) {
+  TSampleData samples(40, 3);
+  for (std::int32_t j = 0; j < samples.Count(); ++j) {
+    for (std::int32_t k = 0; k < 3; ++k)
+      samples.SetX(j, k, std::sin(j * (k + 1.5)));
+    samples.SetY(j, samples.GetX(j, 0) * samples.GetX(j, 2));
+  }
+  SetSeed(9);
+  TMovar search(12, 400, 2);
+  search.SetProgressive(false);
+  search.SetThreads(2);
+  const std::uint32_t before = Seed();
+  search.SetSamples(samples);
+  EXPECT_EQ(Advance(before, 4 * 12 * 400), Seed());
+  EXPECT_EQ(3, search.InputCount());
+  EXPECT_EQ(2, search.RegisterCount());
+  for (int i = 0; i < search.PopulationSize(); ++i) {
+    ASSERT_EQ(3, search.GetProgram(i).InputCount());
+    ASSERT_EQ(3, search.GetProgram(i).RegisterCount());
+  }
+  for (int generation = 0; generation < 10; ++generation) {
+    search.Evaluate();
+    for (int i = 0; i < search.PopulationSize(); ++i) {
+      TTuringEvaluator copy = search.GetProgram(i);
+      ASSERT_EQ(TMovar::Score(copy, samples, samples.Count() - 1, search.Threshold()),
+                search.GetError(i))
+          << "generation " << generation << ", program " << i;
+    }
+    search.NextGeneration();
+  }
+  // Lent a one-input set, the search makes one-input programs again.
+  TSampleData sine = Sine(20);
+  search.SetSamples(sine);
+  EXPECT_EQ(1, search.GetProgram(7).InputCount());
+  EXPECT_EQ(2, search.GetProgram(7).RegisterCount());
+}

@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <stdexcept>
+#include <string>
+#include <vector>
 
 #include "core/model/Random.h"
 
@@ -259,4 +261,134 @@ TEST(SampleData, MarginQuotientExactlyAtMarginAndComplementMatches) {
     EXPECT_TRUE(s.WithinMargin(1, row.Below)) << row.Margin;
     EXPECT_FALSE(s.WithinMargin(1, std::nextafter(row.Below, -10.0))) << row.Margin;
   }
+}
+
+namespace {
+// Rows of inputs then y.
+TSampleData InputRows(std::int32_t inputs, std::initializer_list<std::vector<double>> rows) {
+  TSampleData s(static_cast<std::int32_t>(rows.size()), inputs);
+  std::int32_t i = 0;
+  for (const std::vector<double>& row : rows) {
+    for (std::int32_t k = 0; k < inputs; ++k)
+      s.SetX(i, k, row[static_cast<std::size_t>(k)]);
+    s.SetY(i++, row.back());
+  }
+  s.UpdateBounds();
+  return s;
+}
+}  // namespace
+
+TEST(SampleData, HoldsOneToSixteenInputsAndRefusesMore) {
+  for (const std::int32_t inputs : {1, 2, 3, 8, 16}) {
+    TSampleData s(5, inputs);
+    EXPECT_EQ(inputs, s.InputCount());
+    EXPECT_EQ(inputs + 1, s.RowSize());
+    EXPECT_EQ(static_cast<std::size_t>(inputs), s.Inputs(4).size());
+  }
+  for (const std::int32_t inputs : {0, -1, 17}) {
+    try {
+      TSampleData s(1, inputs);
+      ADD_FAILURE() << inputs << " inputs were taken";
+    } catch (const std::invalid_argument& error) {
+      EXPECT_EQ("A sample set takes 1 to 16 inputs, not " + std::to_string(inputs) + ".",
+                std::string(error.what()));
+    }
+  }
+  TSampleData s = InputRows(2, {{1, 2, 3}});
+  EXPECT_THROW(s.Reshape(4, 17), std::invalid_argument);
+  EXPECT_THROW(s.Reshape(-1, 3), std::out_of_range);
+  EXPECT_EQ(1, s.Count());
+  EXPECT_EQ(2, s.InputCount());
+  EXPECT_EQ(3, s.GetY(0));
+}
+
+TEST(SampleData, BoundsArePerInput) {
+  TSampleData s = InputRows(3, {{1, -5, 100, 7}, {4, 2, 50, -1}, {-2, 0, 75, 3}});
+  const double minX[] = {-2, -5, 50};
+  const double maxX[] = {4, 2, 100};
+  for (std::int32_t k = 0; k < 3; ++k) {
+    EXPECT_EQ(minX[k], s.MinX(k)) << k;
+    EXPECT_EQ(maxX[k], s.MaxX(k)) << k;
+  }
+  EXPECT_EQ(-1, s.MinY());
+  EXPECT_EQ(7, s.MaxY());
+  // A store widens its own input's bounds only.
+  s.SetX(0, 1, 9);
+  EXPECT_EQ(9, s.MaxX(1));
+  EXPECT_EQ(4, s.MaxX(0));
+  EXPECT_EQ(100, s.MaxX(2));
+  EXPECT_EQ(7, s.MaxY());
+  EXPECT_EQ(9, s.GetX(0, 1));
+  EXPECT_EQ(1, s.GetX(0));
+}
+
+TEST(SampleData, ReshapeKeepsYAndTheInputsBothShapesHave) {
+  TSampleData s = InputRows(3, {{1, 2, 3, 10}, {4, 5, 6, 20}, {7, 8, 9, 30}});
+  s.SetNames({"a", "b", "c", "y"});
+  s.SetCount(2);
+  EXPECT_EQ(4u, s.Names().size()) << "a new count keeps the names";
+  s.Reshape(3, 2);
+  EXPECT_TRUE(s.Names().empty()) << "a new input count drops them";
+  const std::vector<std::vector<double>> expected = {{1, 2, 10}, {4, 5, 20}, {0, 0, 0}};
+  for (std::int32_t i = 0; i < 3; ++i) {
+    EXPECT_EQ(expected[i][0], s.GetX(i, 0));
+    EXPECT_EQ(expected[i][1], s.GetX(i, 1));
+    EXPECT_EQ(expected[i][2], s.GetY(i));
+  }
+  EXPECT_EQ(0, s.MinY());
+  s.Reshape(3, 4);
+  EXPECT_EQ(2, s.GetX(0, 1));
+  EXPECT_EQ(0, s.GetX(0, 3));
+  EXPECT_EQ(10, s.GetY(0));
+}
+
+TEST(SampleData, SortsByTheInputsInOrderThenByY) {
+  TSampleData s = InputRows(2, {{2, 0, 1}, {1, 5, 3}, {1, 5, 2}, {1, 4, 9}});
+  s.SortPoints();
+  const std::vector<std::vector<double>> expected = {{1, 4, 9}, {1, 5, 2}, {1, 5, 3}, {2, 0, 1}};
+  for (std::int32_t i = 0; i < 4; ++i) {
+    EXPECT_EQ(expected[i][0], s.GetX(i, 0)) << i;
+    EXPECT_EQ(expected[i][1], s.GetX(i, 1)) << i;
+    EXPECT_EQ(expected[i][2], s.GetY(i)) << i;
+  }
+}
+
+TEST(SampleData, NamesAreOnePerColumnNotEmptyAndDistinct) {
+  TSampleData s(2, 2);
+  s.SetNames({"theta", "sigma", "f"});
+  const std::vector<std::string> kept = s.Names();
+  struct TCase {
+    std::vector<std::string> Names;
+    std::string Error;
+  };
+  const std::vector<TCase> cases = {
+      {{"a", "b"}, "2 column names for 3 columns (2 inputs and y)."},
+      {{"a", "", "c"}, "Column 2 has no name."},
+      {{"a", "b", "a"}, "Columns 1 and 3 have the same name, \"a\"."},
+  };
+  for (const TCase& c : cases) {
+    try {
+      s.SetNames(c.Names);
+      ADD_FAILURE() << c.Error;
+    } catch (const std::invalid_argument& error) {
+      EXPECT_EQ(c.Error, std::string(error.what()));
+    }
+    EXPECT_EQ(kept, s.Names()) << "a refused name changes nothing";
+  }
+  s.SetNames({});
+  EXPECT_TRUE(s.Names().empty());
+}
+
+TEST(SampleData, GeneratedSamplesHaveOneInput) {
+  TSampleData s = InputRows(3, {{1, 2, 3, 4}, {5, 6, 7, 8}});
+  s.SetNames({"a", "b", "c", "d"});
+  SetSeed(1);
+  s.GenerateSine();
+  EXPECT_EQ(1, s.InputCount());
+  EXPECT_EQ(2, s.Count());
+  EXPECT_TRUE(s.Names().empty());
+  EXPECT_EQ(1, s.GetX(1));
+  s.SetNames({"x", "y"});
+  s.GenerateRandom();
+  EXPECT_TRUE(s.Names().empty());
 }

@@ -327,3 +327,38 @@ TEST(SearchRun, ThePopulationIsDrawnAsWhenTheCallerSeededTheSource) {
     ASSERT_EQ(expected.GetProgram(i).EmitSource(), run.Search().GetProgram(i).EmitSource()) << i;
   }
 }
+
+TEST(SearchRun, RegistersAreRaisedToTheInputCountWithANote) {
+  EXPECT_EQ(std::nullopt, RegisterRaiseNote(4, 1));
+  EXPECT_EQ(std::nullopt, RegisterRaiseNote(3, 3));
+  EXPECT_EQ(std::nullopt, RegisterRaiseNote(25, 16));
+  EXPECT_EQ("The samples have 3 inputs, so the search uses 3 registers instead of 2.",
+            RegisterRaiseNote(2, 3));
+  EXPECT_EQ("The samples have 16 inputs, so the search uses 16 registers instead of 1.",
+            RegisterRaiseNote(0, 16));
+  EXPECT_EQ(8, SearchRegisters(2, 8));
+  EXPECT_EQ(30, SearchRegisters(30, 8));
+}
+
+TEST(SearchRun, ModelOfTwoInputsIsFoundShownAndPredictedOnEveryRow) {
+  TSampleData samples(30, 2);
+  for (std::int32_t j = 0; j < samples.Count(); ++j) {
+    samples.SetX(j, 0, j % 6);
+    samples.SetX(j, 1, j / 6 + 0.5);
+    samples.SetY(j, samples.GetX(j, 0) * samples.GetX(j, 1));
+  }
+  TSearchParameters parameters;
+  parameters.RegisterCount = 1;
+  parameters.Progressive = false;
+  parameters.GenerationLimit = 3000;
+  parameters.Seed = 4;
+  TSearchRun run(samples, parameters);
+  EXPECT_EQ(2, run.Search().GetProgram(0).RegisterCount());
+  const TSearchResult result = run.Run({});
+  ASSERT_TRUE(result.Matched);
+  ASSERT_TRUE(result.Model);
+  EXPECT_EQ("double model(double valueX1, double valueX2) {", result.Lines.at(3));
+  TTuringEvaluator model = *result.Model;
+  for (std::int32_t j = 0; j < samples.Count(); ++j)
+    EXPECT_TRUE(samples.WithinMargin(j, model.Execute(samples.Inputs(j)))) << j;
+}

@@ -104,3 +104,20 @@ TEST(EmitSource, HugeConstantsAreWrittenInFull) {
   EXPECT_NE(std::string::npos, source.find(".0000;\r\nreturn var[0];\r\n}"));
   EXPECT_EQ(std::string::npos, source.find('\0'));
 }
+
+TEST(EmitSource, SeveralInputsAreParametersInOrder) {
+  // Registers 0 .. 2 take the inputs even where no instruction names them.
+  TTuringEvaluator p = Program(3, {{0, opAdd, K, 1}}, 3);
+  EXPECT_EQ(
+      "double model(double valueX1, double valueX2, double valueX3) {\r\ndouble var[3];\r\n"
+      "var[0] = valueX1;\r\nvar[1] = valueX2;\r\nvar[2] = valueX3;\r\n"
+      "var[0] += 1.0000;\r\nreturn var[0];\r\n}",
+      p.EmitSource());
+  // Registers past the inputs start at 0.
+  TTuringEvaluator q = Program(5, {{0, opMul, 4, 0}, {0, opAdd, 1, 0}}, 2);
+  EXPECT_EQ(
+      "double model(double valueX1, double valueX2) {\r\ndouble var[5];\r\n"
+      "var[0] = valueX1;\r\nvar[1] = valueX2;\r\nvar[2] = 0;\r\nvar[3] = 0;\r\nvar[4] = 0;\r\n"
+      "var[0] *= var[4];\r\nvar[0] += var[1];\r\nreturn var[0];\r\n}",
+      q.EmitSource());
+}

@@ -317,3 +317,43 @@ TEST(TuringEvaluator, SineAndCosineAreZeroFromExactlyTwoToThe63) {
     EXPECT_EQ(0, Program(1, {Reg(0, opCos, 0)}).Execute(x)) << x;
   }
 }
+
+TEST(TuringEvaluator, RegistersHoldEveryInput) {
+  // Raised to the input count, and still 1 to 20.
+  EXPECT_EQ(3, TTuringEvaluator(3, 2, 3).RegisterCount());
+  EXPECT_EQ(16, TTuringEvaluator(3, 0, 16).RegisterCount());
+  EXPECT_EQ(20, TTuringEvaluator(3, 25, 16).RegisterCount());
+  EXPECT_EQ(5, TTuringEvaluator(3, 5, 2).RegisterCount());
+  EXPECT_EQ(16, TTuringEvaluator(3, 1, 40).InputCount());
+  EXPECT_EQ(1, TTuringEvaluator(3, 1, 0).InputCount());
+  // Random code draws its registers from all of them.
+  SetSeed(5);
+  TTuringEvaluator p(200, 1, 8);
+  p.RandomizeAll();
+  bool high = false;
+  for (const TInstruction& in : p.Code())
+    high = high || in.Dest == 7;
+  EXPECT_TRUE(high);
+}
+
+TEST(TuringEvaluator, InputsStartInTheLowRegistersAndTheRestAtZero) {
+  for (const std::int32_t n : {2, 3, 8, 16}) {
+    // R0 := (R0 + R1) * R[n-1] + R[n]: the register after the inputs holds 0.
+    const auto last = static_cast<std::uint8_t>(n - 1);
+    TTuringEvaluator p = Program(
+        n + 1, {Reg(0, opAdd, 1), Reg(0, opMul, last), Reg(0, opAdd, static_cast<std::uint8_t>(n))},
+        n);
+    std::vector<double> x(static_cast<std::size_t>(n));
+    for (std::int32_t i = 0; i < n; ++i)
+      x[static_cast<std::size_t>(i)] = 0.1 * (i + 1) + 1;
+    const double sum = static_cast<double>(static_cast<long double>(x[0]) + x[1]);
+    const double expected = static_cast<double>(static_cast<long double>(sum) * x.back());
+    EXPECT_EQ(expected, p.Execute(x)) << n << " inputs";
+    // Missing inputs are 0, here every one after the first.
+    EXPECT_EQ(0.0, p.Execute(std::vector<double>{x[0]})) << n << " inputs";
+    EXPECT_EQ(0.0, p.Execute(x[0])) << n << " inputs";
+  }
+  // Inputs beyond the program's count are not read.
+  TTuringEvaluator one = Program(2, {Reg(0, opAdd, 1)});
+  EXPECT_EQ(5.0, one.Execute(std::vector<double>{5, 7}));
+}

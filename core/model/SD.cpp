@@ -7,44 +7,102 @@
 
 #include "core/model/Random.h"
 
-TSampleData::TSampleData(std::int32_t count) {
-  SetCount(count);
+void CheckInputCount(std::int64_t inputCount) {
+  if (inputCount >= 1 && inputCount <= MaxInputs) return;
+  throw std::invalid_argument("A sample set takes 1 to " + std::to_string(MaxInputs) +
+                              " inputs, not " + std::to_string(inputCount) + ".");
+}
+
+TSampleData::TSampleData(std::int32_t count, std::int32_t inputCount) {
+  Reshape(count, inputCount);
   SetMargin(0.1);
 }
 
 void TSampleData::SetCount(std::int32_t count) {
+  Reshape(count, inputCount_);
+}
+
+void TSampleData::Reshape(std::int32_t count, std::int32_t inputCount) {
   if (count < 0) throw std::out_of_range("Range check error");
-  points_.resize(static_cast<std::size_t>(count));
+  CheckInputCount(inputCount);
+  const auto rowSize = static_cast<std::size_t>(inputCount) + 1;
+  if (inputCount == inputCount_) {
+    values_.resize(static_cast<std::size_t>(count) * rowSize);
+  } else {
+    std::vector<double> values(static_cast<std::size_t>(count) * rowSize);
+    const std::int32_t kept = std::min(count, count_);
+    const std::int32_t inputs = std::min(inputCount, inputCount_);
+    for (std::int32_t i = 0; i < kept; ++i) {
+      double* const row = values.data() + static_cast<std::size_t>(i) * rowSize;
+      std::copy_n(values_.data() + Offset(i), inputs, row);
+      row[inputCount] = GetY(i);
+    }
+    values_ = std::move(values);
+    inputCount_ = inputCount;
+    names_.clear();
+  }
   count_ = count;
   UpdateBounds();
 }
 
 void TSampleData::UpdateBounds() noexcept {
+  minX_.fill(0);
+  maxX_.fill(0);
   if (count_ <= 0) {
-    minX_ = minY_ = maxX_ = maxY_ = 0;
+    minY_ = maxY_ = 0;
     return;
   }
-  minX_ = maxX_ = points_[0].X;
-  minY_ = maxY_ = points_[0].Y;
+  const double* row = values_.data();
+  std::copy_n(row, inputCount_, minX_.begin());
+  std::copy_n(row, inputCount_, maxX_.begin());
+  minY_ = maxY_ = row[inputCount_];
   for (std::int32_t i = 1; i < count_; ++i) {
-    const TSamplePoint& p = points_[i];
-    if (p.X > maxX_) maxX_ = p.X;
-    if (p.X < minX_) minX_ = p.X;
-    if (p.Y > maxY_) maxY_ = p.Y;
-    if (p.Y < minY_) minY_ = p.Y;
+    row += inputCount_ + 1;
+    for (std::int32_t k = 0; k < inputCount_; ++k) {
+      if (row[k] > maxX_[k]) maxX_[k] = row[k];
+      if (row[k] < minX_[k]) minX_[k] = row[k];
+    }
+    const double y = row[inputCount_];
+    if (y > maxY_) maxY_ = y;
+    if (y < minY_) minY_ = y;
   }
 }
 
-void TSampleData::SetX(std::int32_t i, double value) noexcept {
-  if (value > maxX_) maxX_ = value;
-  if (value < minX_) minX_ = value;
-  points_[i].X = value;
+void TSampleData::SetX(std::int32_t i, std::int32_t input, double value) noexcept {
+  if (value > maxX_[input]) maxX_[input] = value;
+  if (value < minX_[input]) minX_[input] = value;
+  values_[Offset(i) + static_cast<std::size_t>(input)] = value;
 }
 
 void TSampleData::SetY(std::int32_t i, double value) noexcept {
   if (value > maxY_) maxY_ = value;
   if (value < minY_) minY_ = value;
-  points_[i].Y = value;
+  values_[Offset(i) + static_cast<std::size_t>(inputCount_)] = value;
+}
+
+void TSampleData::SetNames(std::vector<std::string> names) {
+  if (!names.empty()) {
+    const std::size_t columns = static_cast<std::size_t>(inputCount_) + 1;
+    if (names.size() != columns) {
+      throw std::invalid_argument(std::to_string(names.size()) + " column names for " +
+                                  std::to_string(columns) + " columns (" +
+                                  std::to_string(inputCount_) +
+                                  (inputCount_ == 1 ? " input" : " inputs") + " and y).");
+    }
+    for (std::size_t k = 0; k < names.size(); ++k) {
+      if (names[k].empty()) {
+        throw std::invalid_argument("Column " + std::to_string(k + 1) + " has no name.");
+      }
+      for (std::size_t j = 0; j < k; ++j) {
+        if (names[j] == names[k]) {
+          throw std::invalid_argument("Columns " + std::to_string(j + 1) + " and " +
+                                      std::to_string(k + 1) + " have the same name, \"" + names[k] +
+                                      "\".");
+        }
+      }
+    }
+  }
+  names_ = std::move(names);
 }
 
 long double TSampleData::RoundingTolerance(double y) const noexcept {
@@ -55,7 +113,7 @@ long double TSampleData::RoundingTolerance(double y) const noexcept {
 }
 
 bool TSampleData::WithinMargin(std::int32_t i, double value) const noexcept {
-  const double y = points_[i].Y;
+  const double y = GetY(i);
   const long double v = value;
   const long double sample = y;
   // Data written with 15 or 17 digits differs from what a model computes by rounding,
@@ -75,35 +133,41 @@ void TSampleData::SetMargin(double margin) noexcept {
 
 void TSampleData::SortPoints() noexcept {
   if (count_ < 2) return;
-  // This exact exchange sort: equal x order by y, but only the y values move then.
+  const std::int32_t inputs = inputCount_;
+  // This exact exchange sort: equal inputs order by y, but only the y values move then.
   for (std::int32_t i = 0; i < count_ - 1; ++i) {
     for (std::int32_t j = i + 1; j < count_; ++j) {
-      TSamplePoint& a = points_[i];
-      TSamplePoint& b = points_[j];
-      if (a.X > b.X) {
-        std::swap(a, b);
-      } else if (a.X == b.X && a.Y > b.Y) {
-        std::swap(a.Y, b.Y);
+      double* const a = values_.data() + Offset(i);
+      double* const b = values_.data() + Offset(j);
+      const auto [ai, bi] = std::mismatch(a, a + inputs, b);
+      if (ai != a + inputs) {
+        if (*ai > *bi) std::swap_ranges(a, a + inputs + 1, b);
+      } else if (a[inputs] > b[inputs]) {
+        std::swap(a[inputs], b[inputs]);
       }
     }
   }
 }
 
 void TSampleData::GenerateSine() {
+  Reshape(count_, 1);
   const int m = RandomInt(50) + 1;
   for (std::int32_t i = 0; i < count_; ++i) {
-    points_[i].X = i;
+    values_[Offset(i)] = i;
     // The extended-precision sine, rounded once.
-    points_[i].Y = static_cast<double>(std::sin(static_cast<long double>(m) * i));
+    values_[Offset(i) + 1] = static_cast<double>(std::sin(static_cast<long double>(m) * i));
   }
+  names_.clear();
   UpdateBounds();
 }
 
 void TSampleData::GenerateRandom() {
+  Reshape(count_, 1);
   for (std::int32_t i = 0; i < count_; ++i) {
-    points_[i].X = RandomReal();
-    points_[i].Y = RandomReal();
+    values_[Offset(i)] = RandomReal();
+    values_[Offset(i) + 1] = RandomReal();
   }
+  names_.clear();
   UpdateBounds();
   SortPoints();
 }

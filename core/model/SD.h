@@ -1,11 +1,17 @@
 #pragma once
-// TSampleData: the sample points a model has to reproduce, their bounds, and the
-// margin of error within which a prediction counts as a match.
+// TSampleData: the sample points a model has to reproduce, each one or more inputs and a
+// y, their bounds, the margin of error within which a prediction counts as a match, and
+// the names of the columns when the samples came with names.
 
+#include <array>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
+#include "core/model/InputLimit.h"
+
+// A point of a chart or a one-input sample.
 struct TSamplePoint {
   double X = 0;
   double Y = 0;
@@ -13,20 +19,39 @@ struct TSamplePoint {
 
 class TSampleData {
  public:
-  explicit TSampleData(std::int32_t count = 0);
+  // Throws std::invalid_argument for an input count outside 1 .. MaxInputs.
+  explicit TSampleData(std::int32_t count = 0, std::int32_t inputCount = 1);
 
   [[nodiscard]] std::int32_t Count() const noexcept { return count_; }
-  // Keeps the leading rows, adds (0, 0) rows, recomputes the bounds.
+  [[nodiscard]] std::int32_t InputCount() const noexcept { return inputCount_; }
+  // Doubles per row: the inputs, then y.
+  [[nodiscard]] std::int32_t RowSize() const noexcept { return inputCount_ + 1; }
+
+  // Keeps the leading rows, adds zero rows, recomputes the bounds.
   // A negative count throws std::out_of_range("Range check error") and changes nothing.
   void SetCount(std::int32_t count);
+  // SetCount, and each kept row keeps its y and the inputs both shapes have; new inputs
+  // are 0. A new input count drops the names. Throws as SetCount, or std::invalid_argument
+  // for an input count outside 1 .. MaxInputs; nothing changes then.
+  void Reshape(std::int32_t count, std::int32_t inputCount);
   void UpdateBounds() noexcept;
 
-  [[nodiscard]] double GetX(std::int32_t i) const noexcept { return points_[i].X; }
-  [[nodiscard]] double GetY(std::int32_t i) const noexcept { return points_[i].Y; }
-  // Points 0 .. Count() - 1, for loops that walk them without an index.
-  [[nodiscard]] const TSamplePoint* Points() const noexcept { return points_.data(); }
+  // x is input 0.
+  [[nodiscard]] double GetX(std::int32_t i) const noexcept { return values_[Offset(i)]; }
+  [[nodiscard]] double GetX(std::int32_t i, std::int32_t input) const noexcept {
+    return values_[Offset(i) + static_cast<std::size_t>(input)];
+  }
+  [[nodiscard]] double GetY(std::int32_t i) const noexcept {
+    return values_[Offset(i) + static_cast<std::size_t>(inputCount_)];
+  }
+  [[nodiscard]] std::span<const double> Inputs(std::int32_t i) const noexcept {
+    return {values_.data() + Offset(i), static_cast<std::size_t>(inputCount_)};
+  }
+  // Row 0; row i starts RowSize() * i doubles on, its y last.
+  [[nodiscard]] const double* Rows() const noexcept { return values_.data(); }
   // Widen the bounds to take the value in; they never shrink here.
-  void SetX(std::int32_t i, double value) noexcept;
+  void SetX(std::int32_t i, double value) noexcept { SetX(i, 0, value); }
+  void SetX(std::int32_t i, std::int32_t input, double value) noexcept;
   void SetY(std::int32_t i, double value) noexcept;
 
   // A prediction within RangeTolerance of the y range plus UlpTolerance units in the last
@@ -39,22 +64,39 @@ class TSampleData {
   void SetMargin(double margin) noexcept;
   [[nodiscard]] double MarginComplement() const noexcept { return marginComplement_; }
 
-  [[nodiscard]] double MinX() const noexcept { return minX_; }
+  [[nodiscard]] double MinX(std::int32_t input = 0) const noexcept { return minX_[input]; }
   [[nodiscard]] double MinY() const noexcept { return minY_; }
-  [[nodiscard]] double MaxX() const noexcept { return maxX_; }
+  [[nodiscard]] double MaxX(std::int32_t input = 0) const noexcept { return maxX_[input]; }
   [[nodiscard]] double MaxY() const noexcept { return maxY_; }
 
+  // The column names, the inputs' then y's, or none.
+  [[nodiscard]] const std::vector<std::string>& Names() const noexcept { return names_; }
+  // Takes InputCount() + 1 names, each one not empty and no two alike, or none. Anything
+  // else throws std::invalid_argument with a sentence for the user and changes nothing.
+  void SetNames(std::vector<std::string> names);
+
+  // Ascending by the inputs, compared in order, then by y.
   void SortPoints() noexcept;
+  // Both make a one-input set of Count() rows.
   void GenerateSine();
   void GenerateRandom();
 
  private:
-  std::vector<TSamplePoint> points_;
+  [[nodiscard]] std::size_t Offset(std::int32_t i) const noexcept {
+    return static_cast<std::size_t>(i) * static_cast<std::size_t>(inputCount_ + 1);
+  }
+
+  std::vector<double> values_;  // Count() rows of RowSize()
+  std::vector<std::string> names_;
   double margin_ = 0;
   double marginComplement_ = 1;
   std::int32_t count_ = 0;
-  double minX_ = 0;
+  std::int32_t inputCount_ = 1;
+  std::array<double, MaxInputs> minX_{};
+  std::array<double, MaxInputs> maxX_{};
   double minY_ = 0;
-  double maxX_ = 0;
   double maxY_ = 0;
 };
+
+// Throws std::invalid_argument unless 1 <= inputCount <= MaxInputs.
+void CheckInputCount(std::int64_t inputCount);

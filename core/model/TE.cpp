@@ -14,10 +14,12 @@ using arithmetic::Sine;
 using arithmetic::SquareRoot;
 using arithmetic::Tangent;
 
-TTuringEvaluator::TTuringEvaluator(std::int32_t instructionCount, std::int32_t registerCount)
+TTuringEvaluator::TTuringEvaluator(std::int32_t instructionCount, std::int32_t registerCount,
+                                   std::int32_t inputCount)
     : instructionCount_(instructionCount),
-      registerCount_(std::clamp(registerCount, 1, MaxRegisters)),
-      code_(static_cast<std::size_t>(std::max(instructionCount, 0))) {}
+      registerCount_(ProgramRegisters(registerCount, inputCount)),
+      code_(static_cast<std::size_t>(std::max(instructionCount, 0))),
+      inputCount_(static_cast<std::uint8_t>(std::clamp(inputCount, 1, MaxInputs))) {}
 
 namespace {
 // Runs draw(stream) on a stream that continues the thread's source, then hands the
@@ -92,10 +94,8 @@ void TTuringEvaluator::UpdateExecEnd() noexcept {
   }
 }
 
-double TTuringEvaluator::Execute(double x) noexcept {
+double TTuringEvaluator::Run() noexcept {
   condition_ = true;
-  registers_[0] = x;
-  std::fill(registers_ + 1, registers_ + registerCount_, 0.0);
   const TInstruction* code = code_.data();
   for (std::int32_t i = 0; i <= execEnd_; ++i) {
     const TInstruction& in = code[i];
@@ -143,4 +143,17 @@ double TTuringEvaluator::Execute(double x) noexcept {
     }
   }
   return registers_[0];
+}
+
+double TTuringEvaluator::Execute(double x) noexcept {
+  registers_[0] = x;
+  std::fill(registers_ + 1, registers_ + registerCount_, 0.0);
+  return Run();
+}
+
+double TTuringEvaluator::Execute(std::span<const double> inputs) noexcept {
+  const std::size_t given = std::min<std::size_t>(inputs.size(), inputCount_);
+  std::copy_n(inputs.begin(), given, registers_);
+  std::fill(registers_ + given, registers_ + registerCount_, 0.0);
+  return Run();
 }

@@ -66,10 +66,23 @@ std::string TTuringEvaluator::EmitSource() const {
     maxReg = std::max<int>(maxReg, code_[i].Dest);
     if (code_[i].Src != ConstantOperand) maxReg = std::max<int>(maxReg, code_[i].Src);
   }
-  std::string text = "double model(double valueX) {\r\n";
-  text += "double var[" + std::to_string(maxReg + 1) + "];\r\n";
-  text += "var[0] = valueX;\r\n";
-  for (int k = 1; k <= maxReg; ++k)
+  std::string text;
+  if (inputCount_ == 1) {
+    text = "double model(double valueX) {\r\n";
+    text += "double var[" + std::to_string(maxReg + 1) + "];\r\n";
+    text += "var[0] = valueX;\r\n";
+  } else {
+    // Every input has its parameter and its register, read or not.
+    maxReg = std::max<int>(maxReg, inputCount_ - 1);
+    text = "double model(";
+    for (int k = 1; k <= inputCount_; ++k)
+      text += (k > 1 ? ", double valueX" : "double valueX") + std::to_string(k);
+    text += ") {\r\n";
+    text += "double var[" + std::to_string(maxReg + 1) + "];\r\n";
+    for (int k = 0; k < inputCount_; ++k)
+      text += "var[" + std::to_string(k) + "] = valueX" + std::to_string(k + 1) + ";\r\n";
+  }
+  for (int k = inputCount_; k <= maxReg; ++k)
     text += "var[" + std::to_string(k) + "] = 0;\r\n";
   for (std::int32_t i = 0; i <= execEnd_; ++i)
     AppendPiece(text, code_[i]);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <bit>
+#include <cassert>
 #include <cmath>
 
 #include "core/model/Arithmetic.h"
@@ -256,6 +257,9 @@ void TFastScorer::Load(const TTuringEvaluator& program) {
   }();
   steps_.clear();
   std::copy(Start.begin(), Start.end(), known_);
+  inputCount_ = program.InputCount();
+  for (std::int32_t i = 1; i < inputCount_; ++i)
+    known_[i].Known = false;
   const std::vector<TInstruction>& code = program.Code();
   const std::int32_t end = program.ExecEnd() + 1;
   length_ = end;
@@ -283,10 +287,10 @@ void TFastScorer::Load(const TTuringEvaluator& program) {
     chain_.clear();
   }
   Materialize(0);
-  Finish();
+  read_ = Finish();
 }
 
-MOVAR_INLINE void TFastScorer::Finish() {
+MOVAR_INLINE std::uint32_t TFastScorer::Finish() {
   // Backwards over the blocks (a run of comparisons and the action they guard): a block
   // whose destination is not read later (and is not register 0 at the end) cannot change
   // the result. The kept blocks are written from the back of the residual program, so a
@@ -326,6 +330,7 @@ MOVAR_INLINE void TFastScorer::Finish() {
     k = first - 1;
   }
   first_ = static_cast<std::int32_t>(at);
+  return live;
 }
 
 // Threaded dispatch where the compiler has label addresses: each handler jumps straight to
@@ -336,24 +341,22 @@ MOVAR_INLINE void TFastScorer::Finish() {
 #pragma GCC diagnostic ignored "-Wpedantic"
 #endif
 
-template <bool Scoring>
-double TFastScorer::Run(double x, const TSamplePoint* first, const TSamplePoint* last,
-                        double threshold, std::int32_t& scored) noexcept {
+template <bool Scoring, bool OneInput>
+double TFastScorer::Run(const double* first, std::ptrdiff_t last, double threshold,
+                        std::int32_t& scored) noexcept {
   // Every step runs on Lanes samples at once; the errors are then added one sample at a
   // time, in order, so the sum and the cut-off are those of one sample at a time. Lanes
-  // past the last sample repeat its x and are not added.
+  // past the last sample repeat its inputs and are not added.
   TLanes* const r = lanes_;
   constexpr unsigned AllLanes = (1u << Lanes) - 1;
   unsigned mask = AllLanes;  // lanes whose comparisons so far hold
   TLanes saved;              // a guarded destination before its action
   double sum = 0;
-  const TSamplePoint* point = first;
-  if constexpr (Scoring) {
-    LoadLanes(point, last);
-  } else {
-    for (double& lane : r[0])
-      lane = x;
-  }
+  // A row is the inputs and then y.
+  const std::ptrdiff_t stride = OneInput ? 2 : rowSize_;
+  const double* point = first;
+  std::ptrdiff_t after = last;  // rows after point's
+  if constexpr (Scoring) LoadLanes<OneInput>(point, after);
   const TStep* const begin = residual_.data() + first_;
   const TStep* s = begin;
 #ifdef MOVAR_THREADED_DISPATCH
@@ -474,25 +477,26 @@ double TFastScorer::Run(double x, const TSamplePoint* first, const TSamplePoint*
   MOVAR_CASE(End)
   if constexpr (Scoring) {
     // The next samples start here, so a run of samples makes no calls.
-    const std::ptrdiff_t after = last - point;
     const int count = after < Lanes ? static_cast<int>(after) + 1 : Lanes;
     for (int k = 0; k < count; ++k) {
-      const double difference = static_cast<double>(static_cast<Extended>(r[0][k]) - point[k].Y);
+      const double y = point[k * stride + stride - 1];
+      const double difference = static_cast<double>(static_cast<Extended>(r[0][k]) - y);
       // The magnitude taken in extended precision (the same value) saves a round trip
       // between the two register files.
       sum = static_cast<double>(std::fabs(static_cast<Extended>(difference)) + sum);
       if (sum > threshold) {
-        scored = static_cast<std::int32_t>(point - first) + k + 1;
+        scored = static_cast<std::int32_t>(last - after) + k + 1;
         return sum;
       }
     }
-    point += count;
-    if (count <= after) {
-      LoadLanes(point, last);
+    point += count * stride;
+    after -= count;
+    if (after >= 0) {
+      LoadLanes<OneInput>(point, after);
       s = begin;
       MOVAR_DISPATCH();
     }
-    scored = static_cast<std::int32_t>(point - first);
+    scored = static_cast<std::int32_t>(last + 1);
     return sum;
   } else {
     return r[0][0];
@@ -512,29 +516,70 @@ double TFastScorer::Run(double x, const TSamplePoint* first, const TSamplePoint*
 #pragma GCC diagnostic pop
 #endif
 
-void TFastScorer::LoadLanes(const TSamplePoint* point, const TSamplePoint* last) noexcept {
-  if (last - point >= Lanes - 1) {
+template <bool OneInput>
+void TFastScorer::LoadLanes(const double* point, std::ptrdiff_t after) noexcept {
+  if constexpr (OneInput) {
+    if (after >= Lanes - 1) {
+      for (int k = 0; k < Lanes; ++k)
+        lanes_[0][k] = point[2 * k];
+      return;
+    }
+    for (int k = 0; k < Lanes; ++k) {
+      lanes_[0][k] = *point;
+      if (after > 0) {
+        point += 2;
+        --after;
+      }
+    }
+  } else {
+    const double* rows[Lanes];
     for (int k = 0; k < Lanes; ++k)
-      lanes_[0][k] = point[k].X;
-    return;
-  }
-  for (int k = 0; k < Lanes; ++k) {
-    lanes_[0][k] = point->X;
-    if (point != last) ++point;
+      rows[k] = point + std::min<std::ptrdiff_t>(k, after) * rowSize_;
+    for (std::int32_t m = 0; m < readCount_; ++m) {
+      const std::uint8_t input = readInputs_[m];
+      for (int k = 0; k < Lanes; ++k)
+        lanes_[input][k] = rows[k][input];
+    }
   }
 }
 
 double TFastScorer::Predict(double x) noexcept {
+  for (double& lane : lanes_[0])
+    lane = x;
+  for (std::int32_t i = 1; i < inputCount_; ++i)
+    std::fill(std::begin(lanes_[i]), std::end(lanes_[i]), 0.0);
   std::int32_t scored;
-  return Run<false>(x, nullptr, nullptr, 0, scored);
+  return Run<false, true>(nullptr, 0, 0, scored);
+}
+
+double TFastScorer::Predict(std::span<const double> inputs) noexcept {
+  for (std::int32_t i = 0; i < inputCount_; ++i) {
+    const double value = static_cast<std::size_t>(i) < inputs.size() ? inputs[i] : 0.0;
+    std::fill(std::begin(lanes_[i]), std::end(lanes_[i]), value);
+  }
+  std::int32_t scored;
+  return Run<false, true>(nullptr, 0, 0, scored);
 }
 
 double TFastScorer::Score(const TSampleData& samples, std::int32_t last,
                           double threshold) noexcept {
+  assert(samples.InputCount() == inputCount_);
   scored_ = 0;
   if (last < 0) return 0;
-  const TSamplePoint* const points = samples.Points();
-  const double sum = Run<true>(points[0].X, points, points + last, threshold, scored_);
+  double sum;
+  if (samples.InputCount() == 1) {
+    sum = Run<true, true>(samples.Rows(), last, threshold, scored_);
+  } else {
+    rowSize_ = samples.RowSize();
+    readCount_ = 0;
+    for (std::int32_t i = 0; i < inputCount_; ++i) {
+      if (read_ >> i & 1u) readInputs_[readCount_++] = static_cast<std::uint8_t>(i);
+    }
+    sum = Run<true, false>(samples.Rows(), last, threshold, scored_);
+  }
+#ifdef MOVAR_COUNT_INSTRUCTIONS
+  stepsRun_ += static_cast<std::uint64_t>(last_ - first_) * static_cast<std::uint64_t>(scored_);
+#endif
   CountScore(scored_);
   return sum;
 }

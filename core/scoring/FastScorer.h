@@ -3,7 +3,8 @@
 // TTuringEvaluator::Execute and TMovar::Score but at a fraction of their cost.
 //
 // Load decodes a program once per generation into a short residual program: every value
-// that does not depend on x (registers start at 0, constants) is computed while decoding,
+// that does not depend on the inputs (the other registers start at 0, constants) is
+// computed while decoding,
 // comparisons whose outcome is known are resolved, instructions whose result cannot reach
 // register 0 are dropped, and each remaining instruction gets one fused kind (opcode and
 // operand kind) with its guard specialised.
@@ -15,6 +16,7 @@
 //
 // One scorer serves one thread: it owns its registers and its function cache.
 
+#include <cstddef>
 #include <cstdint>
 #include <span>
 #include <vector>
@@ -30,11 +32,12 @@ class alignas(64) TFastScorer {
 
   void Load(const TTuringEvaluator& program);
 
-  // The loaded program's result for x: bit for bit what Execute returns.
+  // The loaded program's result: bit for bit what Execute returns.
   [[nodiscard]] double Predict(double x) noexcept;
+  [[nodiscard]] double Predict(std::span<const double> inputs) noexcept;
 
   // The loaded program's error on samples 0 .. last, cut off above threshold: bit for bit
-  // what TMovar::Score returns.
+  // what TMovar::Score returns. The samples have as many inputs as the program.
   [[nodiscard]] double Score(const TSampleData& samples, std::int32_t last,
                              double threshold) noexcept;
 
@@ -54,6 +57,11 @@ class alignas(64) TFastScorer {
   // build that defines MOVAR_COUNT_INSTRUCTIONS, else 0.
   [[nodiscard]] std::uint64_t Interpreted() const noexcept {
     return interpreted_;
+  }
+  // Steps of the residual programs that Score ran, per sample (a false comparison's skip
+  // counted as run); counted only where Interpreted is.
+  [[nodiscard]] std::uint64_t StepsRun() const noexcept {
+    return stepsRun_;
   }
 
   enum TKind : std::uint8_t {
@@ -117,18 +125,22 @@ class alignas(64) TFastScorer {
   // Writes the indices of the source instructions that may reach the result, in order, to
   // the end of live_ and returns where they start.
   [[nodiscard]] std::int32_t MarkLive(const std::vector<TInstruction>& code, std::int32_t end);
-  // Drops the blocks that cannot reach the result and writes the residual program.
-  void Finish();
-  // Predict when not Scoring; else Score the points first .. last (x is first's), the
-  // number of samples run in scored.
-  template <bool Scoring>
-  [[nodiscard]] double Run(double x, const TSamplePoint* first, const TSamplePoint* last,
-                           double threshold, std::int32_t& scored) noexcept;
+  // Drops the blocks that cannot reach the result and writes the residual program;
+  // returns the registers it reads before it writes them.
+  std::uint32_t Finish();
+  // Predict on the lanes as they are when not Scoring; else Score rows 0 .. last from
+  // first, the number of samples run in scored. OneInput: rows are (x, y), and x is loaded
+  // whether the program reads it or not.
+  template <bool Scoring, bool OneInput>
+  [[nodiscard]] double Run(const double* first, std::ptrdiff_t last, double threshold,
+                           std::int32_t& scored) noexcept;
   // Samples run side by side through each step.
   static constexpr int Lanes = 4;
   using TLanes = double[Lanes];
-  // Register 0 of each lane: the x of the samples from point on, the last repeated.
-  void LoadLanes(const TSamplePoint* point, const TSamplePoint* last) noexcept;
+  // The input registers of each lane: those of the row at point and the rows after it,
+  // the last of them (after rows on) repeated.
+  template <bool OneInput>
+  void LoadLanes(const double* point, std::ptrdiff_t after) noexcept;
 
   std::vector<TStep> steps_;     // decoded, before Finish
   std::vector<TStep> residual_;  // the residual program: first_ .. last_ (its end step)
@@ -138,8 +150,16 @@ class alignas(64) TFastScorer {
   std::vector<std::int32_t> live_;   // see MarkLive
   TKnown known_[MaxRegisters] = {};
   TLanes lanes_[MaxRegisters] = {};
-  std::int32_t length_ = 0;  // ExecEnd + 1 of the loaded program
+  std::int32_t length_ = 0;      // ExecEnd + 1 of the loaded program
+  std::int32_t inputCount_ = 1;  // of the loaded program
+  std::ptrdiff_t rowSize_ = 2;   // of the samples being scored
+  // The registers the residual program reads before it writes them; of its inputs, the
+  // ones scoring loads.
+  std::uint32_t read_ = 0;
+  std::int32_t readCount_ = 0;
+  std::uint8_t readInputs_[MaxInputs] = {};
   std::int32_t scored_ = 0;
   std::uint64_t interpreted_ = 0;
+  std::uint64_t stepsRun_ = 0;
   TFunctionCache cache_;
 };

@@ -47,6 +47,11 @@ TMovar::~TMovar() = default;
 void TMovar::SetSamples(const TSampleData& samples) {
   placeholder_.reset();
   samples_ = &samples;
+  if (samples.InputCount() != inputCount_) {
+    inputCount_ = samples.InputCount();
+    for (std::unique_ptr<TTuringEvaluator>& program : programs_)
+      *program = TTuringEvaluator(instructionCount_, registerCount_, inputCount_);
+  }
   Reset();
 }
 
@@ -72,7 +77,8 @@ double TMovar::Score(TTuringEvaluator& program, const TSampleData& samples, std:
                      double threshold) noexcept {
   double sum = 0;
   for (std::int32_t j = 0; j <= last; ++j) {
-    const double prediction = program.Execute(samples.GetX(j));
+    const double prediction = samples.InputCount() == 1 ? program.Execute(samples.GetX(j))
+                                                        : program.Execute(samples.Inputs(j));
     // An infinite difference makes the sum infinite, which ranks behind every finite error.
     const double difference =
         static_cast<double>(static_cast<long double>(prediction) - samples.GetY(j));
@@ -86,6 +92,13 @@ std::uint64_t TMovar::Interpreted() const noexcept {
   std::uint64_t total = 0;
   for (const TFastScorer& scorer : scorers_)
     total += scorer.Interpreted();
+  return total;
+}
+
+std::uint64_t TMovar::StepsRun() const noexcept {
+  std::uint64_t total = 0;
+  for (const TFastScorer& scorer : scorers_)
+    total += scorer.StepsRun();
   return total;
 }
 

@@ -21,7 +21,8 @@ class TMovar {
   TMovar(const TMovar&) = delete;
   TMovar& operator=(const TMovar&) = delete;
 
-  // Lends the set; it must outlive the search and stay unchanged while it scores.
+  // Lends the set; it must outlive the search and stay unchanged while it scores. A set
+  // of another input count makes the programs anew for its inputs.
   void SetSamples(const TSampleData& samples);
   void Reset();
   void Evaluate();
@@ -60,7 +61,9 @@ class TMovar {
   [[nodiscard]] std::int32_t Window() const noexcept { return window_; }
   [[nodiscard]] std::int32_t InstructionCount() const noexcept { return instructionCount_; }
   [[nodiscard]] std::int32_t PopulationSize() const noexcept { return populationSize_; }
+  // The count given; each program has at least one register for each input.
   [[nodiscard]] std::int32_t RegisterCount() const noexcept { return registerCount_; }
+  [[nodiscard]] std::int32_t InputCount() const noexcept { return inputCount_; }
   [[nodiscard]] std::int32_t Generation() const noexcept { return generation_; }
   [[nodiscard]] std::int32_t Clones() const noexcept { return clones_; }
   [[nodiscard]] bool Progressive() const noexcept { return progressive_; }
@@ -72,6 +75,8 @@ class TMovar {
 
   // Interpreted instructions of every Evaluate so far (see TFastScorer::Interpreted).
   [[nodiscard]] std::uint64_t Interpreted() const noexcept;
+  // Residual steps the scorers ran (see TFastScorer::StepsRun).
+  [[nodiscard]] std::uint64_t StepsRun() const noexcept;
 
   // Index of the last sample scored: the progressive window or the whole set.
   [[nodiscard]] std::int32_t LastScored() const noexcept;
@@ -114,6 +119,7 @@ class TMovar {
   std::int32_t instructionCount_;
   std::int32_t populationSize_;
   std::int32_t registerCount_;
+  std::int32_t inputCount_ = 1;
   std::int32_t generation_ = 0;
   std::int32_t clones_ = 0;
   std::int32_t minimumWindow_ = 0;

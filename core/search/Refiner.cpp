@@ -68,9 +68,10 @@ bool TRefiner::Refine(TMovar& search) {
   }
   TTuringEvaluator& program = search.GetProgram(best);
   if (!candidate_ || candidate_->InstructionCount() != program.InstructionCount() ||
-      candidate_->RegisterCount() != program.RegisterCount()) {
-    candidate_ =
-        std::make_unique<TTuringEvaluator>(program.InstructionCount(), program.RegisterCount());
+      candidate_->RegisterCount() != program.RegisterCount() ||
+      candidate_->InputCount() != program.InputCount()) {
+    candidate_ = std::make_unique<TTuringEvaluator>(program.InstructionCount(),
+                                                    program.RegisterCount(), program.InputCount());
   }
   const std::int32_t last = search.LastScored();
   double error = search.GetError(best);

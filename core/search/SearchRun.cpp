@@ -1,5 +1,6 @@
 #include "core/search/SearchRun.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <new>
@@ -41,6 +42,18 @@ std::string FormatMarginPercent(double margin) {
 }
 
 }  // namespace
+
+std::int32_t SearchRegisters(std::int32_t registerCount, std::int32_t inputCount) noexcept {
+  return std::max(registerCount, inputCount);
+}
+
+std::optional<std::string> RegisterRaiseNote(std::int32_t registerCount, std::int32_t inputCount) {
+  const std::int32_t given = std::clamp(registerCount, 1, MaxRegisters);
+  const std::int32_t used = ProgramRegisters(registerCount, inputCount);
+  if (used <= given) return std::nullopt;
+  return "The samples have " + std::to_string(inputCount) + " inputs, so the search uses " +
+         std::to_string(used) + " registers instead of " + std::to_string(given) + ".";
+}
 
 std::vector<std::string> ReportLines(std::int32_t matches, std::int32_t sampleCount, double margin,
                                      std::int32_t clones) {
@@ -103,8 +116,8 @@ TSearchRun::TSearchRun(TSampleData& samples, const TSearchParameters& parameters
 }
 
 TSearchShape TSearchRun::Shape() const noexcept {
-  return {parameters_.PopulationSize, parameters_.InstructionCount, parameters_.RegisterCount,
-          samples_.Count()};
+  return {parameters_.PopulationSize, parameters_.InstructionCount,
+          SearchRegisters(parameters_.RegisterCount, samples_.InputCount()), samples_.Count()};
 }
 
 TSearchRun::~TSearchRun() = default;
@@ -137,7 +150,7 @@ TModelUpdate TSearchRun::Show(const TTuringEvaluator& shown) const {
   update.SampleCount = samples_.Count();
   update.Predictions.reserve(static_cast<std::size_t>(samples_.Count()));
   for (std::int32_t i = 0; i < samples_.Count(); ++i) {
-    const double prediction = program.Execute(samples_.GetX(i));
+    const double prediction = program.Execute(samples_.Inputs(i));
     if (samples_.WithinMargin(i, prediction)) ++update.Matches;
     update.Predictions.push_back(prediction);
     update.Error = AddAbsoluteError(update.Error, prediction, samples_.GetY(i));

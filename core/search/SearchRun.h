@@ -121,6 +121,15 @@ class TSearchRun {
   return static_cast<double>(static_cast<long double>(sum) + std::fabs(difference));
 }
 
+// The register count a search on samples of inputCount inputs uses: one for each input at
+// least.
+[[nodiscard]] std::int32_t SearchRegisters(std::int32_t registerCount,
+                                           std::int32_t inputCount) noexcept;
+// The one line that says the register count was raised to hold every input; nothing when
+// it was not.
+[[nodiscard]] std::optional<std::string> RegisterRaiseNote(std::int32_t registerCount,
+                                                           std::int32_t inputCount);
+
 // "// model correctness: ..." and the two lines after it.
 [[nodiscard]] std::vector<std::string> ReportLines(std::int32_t matches, std::int32_t sampleCount,
                                                    double margin, std::int32_t clones);
