@@ -60,6 +60,8 @@ int main(int argc, char** argv) {
   parameters.Progressive = false;
   parameters.GenerationLimit = 100;
   parameters.Threads = argc > 2 ? std::atoi(argv[2]) : 1;
+  // The search goes on from the sample's draws, as movar-search's does.
+  parameters.Seed = Seed();
   const auto start = std::chrono::steady_clock::now();
   TSearchRun run(samples, parameters);
   const TSearchResult result = run.Run({});
