@@ -6,6 +6,7 @@
 
 #include "core/model/Random.h"
 #include "core/search/SearchRun.h"
+#include "tests/ProgramTesting.h"
 
 namespace {
 
@@ -53,4 +54,19 @@ TEST(FitFigures, TheErrorOfAModelIsTheOneTheSearchShows) {
   const TFitFigures fit = ModelFit(*result.Model, samples);
   EXPECT_EQ(result.Error, fit.Error);
   EXPECT_EQ(100, fit.Count);
+}
+
+TEST(FitFigures, AModelOfTwoInputsReadsBothOfEachSample) {
+  // R[0] := x1 - x2 on rows (3, 1, 2), (5, 2, 3): both exact.
+  TSampleData samples(2, 2);
+  const double rows[2][3] = {{3, 1, 2}, {5, 2, 3}};
+  for (std::int32_t i = 0; i < 2; ++i) {
+    samples.SetX(i, 0, rows[i][0]);
+    samples.SetX(i, 1, rows[i][1]);
+    samples.SetY(i, rows[i][2]);
+  }
+  const TTuringEvaluator model = Program(2, {{0, opSub, 1, 0}}, 2);
+  const TFitFigures fit = ModelFit(model, samples);
+  EXPECT_EQ(0.0, fit.Error);
+  EXPECT_EQ(1.0, fit.RSquared);
 }

@@ -38,6 +38,6 @@ TFitFigures ModelFit(const TTuringEvaluator& model, const TSampleData& samples) 
   TTuringEvaluator program = model;  // running changes its working registers
   std::vector<double> predictions(static_cast<std::size_t>(samples.Count()));
   for (std::int32_t i = 0; i < samples.Count(); ++i)
-    predictions[static_cast<std::size_t>(i)] = program.Execute(samples.GetX(i));
+    predictions[static_cast<std::size_t>(i)] = program.Execute(samples.Inputs(i));
   return Fit(predictions, samples);
 }
