@@ -94,3 +94,25 @@ TEST(SampleSplit, TheSearchScoresOnlyTheRowsItKeeps) {
   EXPECT_GT(updates, 0u);
   EXPECT_EQ(75, run.Search().Samples().Count());
 }
+
+TEST(SampleSplit, RowsOfSeveralInputsStayWholeAndKeepTheirNames) {
+  // Row i: inputs i and -i, y 1000 + i.
+  TSampleData samples(50, 2);
+  for (std::int32_t i = 0; i < 50; ++i) {
+    samples.SetX(i, 0, i);
+    samples.SetX(i, 1, -i);
+    samples.SetY(i, 1000 + i);
+  }
+  samples.SetNames({"a", "b", "c"});
+  const TSampleSplit split = SplitSamples(samples, 20, 3);
+  ASSERT_EQ(10, split.HeldOut.Count());
+  for (const TSampleData* part : {&split.Searched, &split.HeldOut}) {
+    ASSERT_EQ(2, part->InputCount());
+    EXPECT_EQ(samples.Names(), part->Names());
+    for (std::int32_t i = 0; i < part->Count(); ++i) {
+      const double row = part->GetY(i) - 1000;
+      EXPECT_EQ(row, part->GetX(i, 0));
+      EXPECT_EQ(-row, part->GetX(i, 1));
+    }
+  }
+}

@@ -12,7 +12,8 @@ namespace {
 constexpr std::uint32_t SplitSalt = 0x484f4c44u;
 
 void Append(TSampleData& part, const TSampleData& samples, std::int32_t row, std::int32_t& next) {
-  part.SetX(next, samples.GetX(row));
+  for (std::int32_t k = 0; k < samples.InputCount(); ++k)
+    part.SetX(next, k, samples.GetX(row, k));
   part.SetY(next, samples.GetY(row));
   ++next;
 }
@@ -35,7 +36,8 @@ TSampleSplit SplitSamples(const TSampleData& samples, std::int32_t percent, std:
   for (std::int32_t i = 0; i < heldOutCount; ++i)
     heldOut[static_cast<std::size_t>(order[static_cast<std::size_t>(i)])] = true;
 
-  TSampleSplit split{TSampleData(count - heldOutCount), TSampleData(heldOutCount)};
+  const std::int32_t inputs = samples.InputCount();
+  TSampleSplit split{TSampleData(count - heldOutCount, inputs), TSampleData(heldOutCount, inputs)};
   std::int32_t searched = 0;
   std::int32_t held = 0;
   for (std::int32_t row = 0; row < count; ++row) {
@@ -49,6 +51,7 @@ TSampleSplit SplitSamples(const TSampleData& samples, std::int32_t percent, std:
   for (TSampleData* part : {&split.Searched, &split.HeldOut}) {
     part->UpdateBounds();
     part->SetMargin(samples.GetMargin());
+    part->SetNames(samples.Names());
   }
   return split;
 }
