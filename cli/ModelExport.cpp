@@ -9,11 +9,14 @@ void PrintModelForms(std::ostream& out, const std::vector<std::string>& forms,
                      const TTuringEvaluator& model, const TSampleData& samples,
                      const TModelOrigin& origin) {
   std::optional<TModelFormula> formula;
+  // The code's parameters take the samples' column names.
+  TModelOrigin named = origin;
+  if (named.Columns.empty()) named.Columns = samples.Names();
   for (const std::string& form : forms) {
     if (form == "c") {
-      out << EmitC(model, origin);
+      out << EmitC(model, named);
     } else if (form == "python") {
-      out << EmitPython(model, origin);
+      out << EmitPython(model, named);
     } else {
       if (!formula) formula = MakeFormula(model, samples);
       const bool exact = form == "formula-exact";
@@ -29,6 +32,7 @@ void PrintModelForms(std::ostream& out, const std::vector<std::string>& forms,
 
 std::string SampleSourceName(const TCliOptions& options) {
   if (!options.SamplesFile.empty()) return options.SamplesFile;
+  if (!options.Import.File.empty()) return options.Import.File;
   return std::string(options.RandomSample ? "the generated random sample"
                                           : "the generated sine sample") +
          (options.Search.Seed ? ", seed " + std::to_string(*options.Search.Seed) : std::string());

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "formula/CodeEmitter.h"
+#include "formula/InputNames.h"
 #include "formula/Liveness.h"
 
 namespace {
@@ -124,10 +125,18 @@ std::string EmitC(const TTuringEvaluator& program, const TModelOrigin& origin,
     }
     tested.clear();  // a statement that does nothing needs no test either
   }
-  std::string declarations = "  double r0 = x";
+  // Register k < inputs starts with input k, as in the interpreter.
+  const std::vector<std::string> inputs = InputIdentifiers(origin.Columns, program.InputCount());
+  const auto start = [&inputs](int r) {
+    return r < std::ssize(inputs) ? inputs[static_cast<std::size_t>(r)] : std::string("0");
+  };
+  std::string declarations = "  double r0 = " + start(0);
   for (const int r : registers)
-    if (r > 0) declarations += ", " + Reg(r) + " = 0";
+    if (r > 0) declarations += ", " + Reg(r) + " = " + start(r);
   declarations += ";\n";
+  std::string parameters;
+  for (const std::string& input : inputs)
+    parameters += (parameters.empty() ? "double " : ", double ") + input;
   if (body.find("t = ") != std::string::npos) declarations += "  long double t;\n";
   // Constant arguments reach the library too (0 and 1 from a power, sums of constants): a
   // compiler that computed such a call itself could round it otherwise than the library.
@@ -140,6 +149,6 @@ std::string EmitC(const TTuringEvaluator& program, const TModelOrigin& origin,
     first = false;
     declarations += "  long double (*volatile " + call + ")(long double) = " + f + ";\n";
   }
-  return "#include <math.h>\n\n// " + DescribeOrigin(origin) + "\ndouble " + name +
-         "(double x) {\n" + declarations + body + "  return r0;\n}\n";
+  return "#include <math.h>\n\n// " + DescribeOrigin(origin) + "\ndouble " + name + "(" +
+         parameters + ") {\n" + declarations + body + "  return r0;\n}\n";
 }

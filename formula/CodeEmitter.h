@@ -10,11 +10,14 @@
 #include "formula/ModelOrigin.h"
 #include "core/model/TE.h"
 
-// C and C++ at once: double name(double x), needing only <math.h>.
+// C and C++ at once: double name(double x), needing only <math.h>; a model of several
+// inputs takes them in column order, double name(double x1, double x2, ...), each named
+// as InputIdentifiers names the origin's columns.
 [[nodiscard]] std::string EmitC(const TTuringEvaluator& program, const TModelOrigin& origin,
                                 const std::string& name = "model");
 
-// Python with NumPy: name(x) for a number or an array of them, in numpy.longdouble.
+// Python with NumPy: name(x) for a number or an array of them, in numpy.longdouble; a
+// model of several inputs takes them in column order, numbers or arrays alike.
 [[nodiscard]] std::string EmitPython(const TTuringEvaluator& program, const TModelOrigin& origin,
                                      const std::string& name = "model");
 

@@ -38,7 +38,8 @@ void TFormulaEvaluator::Compile(const ex& e) {
     return;
   }
   if (is_a<symbol>(e)) {
-    steps_.push_back({TKind::X, 0, 0});
+    steps_.push_back(
+        {TKind::X, static_cast<std::uint32_t>(model_expression::InputOf(ex_to<symbol>(e))), 0});
     return;
   }
   for (std::size_t i = 0; i < e.nops(); ++i) {
@@ -80,6 +81,10 @@ void TFormulaEvaluator::Compile(const ex& e) {
 }
 
 long double TFormulaEvaluator::Evaluate(double x, bool roundToDouble) const {
+  return Evaluate(std::span<const double>(&x, 1), roundToDouble);
+}
+
+long double TFormulaEvaluator::Evaluate(std::span<const double> inputs, bool roundToDouble) const {
   std::vector<long double> stack;
   stack.reserve(depth_);
   for (const TStep& step : steps_) {
@@ -88,7 +93,7 @@ long double TFormulaEvaluator::Evaluate(double x, bool roundToDouble) const {
         stack.push_back(step.Value);
         continue;
       case TKind::X:
-        stack.push_back(x);
+        stack.push_back(step.Count < inputs.size() ? inputs[step.Count] : 0.0);
         continue;
       default:
         break;

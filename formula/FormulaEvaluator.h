@@ -3,6 +3,7 @@
 // It holds no GiNaC objects, so a compiled formula may be used from any thread.
 
 #include <cstdint>
+#include <span>
 #include <vector>
 
 namespace GiNaC {
@@ -17,6 +18,9 @@ class TFormulaEvaluator {
   // roundToDouble rounds every step as the program does: where that moves the value, the
   // value depends on rounding more than on the formula.
   [[nodiscard]] long double Evaluate(double x, bool roundToDouble = false) const;
+  // Input k of a model of several inputs is inputs[k].
+  [[nodiscard]] long double Evaluate(std::span<const double> inputs,
+                                     bool roundToDouble = false) const;
   [[nodiscard]] bool Empty() const noexcept { return steps_.empty(); }
 
  private:
@@ -36,7 +40,7 @@ class TFormulaEvaluator {
   };
   struct TStep {
     TKind Kind;
-    std::uint32_t Count;  // operands of Add and Mul
+    std::uint32_t Count;  // operands of Add and Mul; the input of X
     long double Value;
   };
 

@@ -67,9 +67,25 @@ std::string TFormulaPrinter::Group(const std::string& text) const {
   return style_ == TFormulaStyle::Latex ? "\\left(" + text + "\\right)" : "(" + text + ")";
 }
 
+std::string TFormulaPrinter::Symbol(const symbol& s) const {
+  const auto k = static_cast<std::size_t>(model_expression::InputOf(s));
+  const std::string name = k < inputNames_.size() ? inputNames_[k] : s.get_name();
+  if (style_ != TFormulaStyle::Latex || name.size() == 1) return name;
+  // x12 as x with the subscript 12; a longer name as one italic word, underscores escaped.
+  const std::size_t digits = name.find_first_of("0123456789");
+  if (digits == 1 && name.find_first_not_of("0123456789", 1) == std::string::npos)
+    return name.substr(0, 1) + "_{" + name.substr(1) + "}";
+  std::string text = "\\mathit{";
+  for (const char c : name) {
+    if (c == '_') text += '\\';
+    text += c;
+  }
+  return text + "}";
+}
+
 std::string TFormulaPrinter::Expr(const ex& e, int context) const {
   if (is_a<numeric>(e)) return Number(ex_to<numeric>(e), context);
-  if (is_a<symbol>(e)) return ex_to<symbol>(e).get_name();
+  if (is_a<symbol>(e)) return Symbol(ex_to<symbol>(e));
   if (is_a<add>(e)) return Sum(e, context);
   if (is_a<mul>(e)) return Product(e, context);
   if (is_a<power>(e)) return PowerOf(e.op(0), e.op(1), context);

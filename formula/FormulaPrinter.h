@@ -4,6 +4,7 @@
 // are written as the shortest decimal that reads back as the same double.
 
 #include <string>
+#include <vector>
 
 #include <ginac/ginac.h>
 
@@ -15,7 +16,9 @@ enum class TFormulaStyle { Plain, Latex };
 
 class TFormulaPrinter {
  public:
-  explicit TFormulaPrinter(TFormulaStyle style) : style_(style) {}
+  // inputNames[k]: how input k is written (InputIdentifiers); the symbol's own name without.
+  explicit TFormulaPrinter(TFormulaStyle style, std::vector<std::string> inputNames = {})
+      : style_(style), inputNames_(std::move(inputNames)) {}
 
   [[nodiscard]] std::string Print(const GiNaC::ex& e) const;
 
@@ -30,6 +33,8 @@ class TFormulaPrinter {
   std::string Function(const GiNaC::ex& e) const;
   std::string Condition(const GiNaC::ex& relation) const;
   std::string Group(const std::string& text) const;
+  std::string Symbol(const GiNaC::symbol& s) const;
 
   TFormulaStyle style_;
+  std::vector<std::string> inputNames_;
 };

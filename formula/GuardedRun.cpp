@@ -1,5 +1,7 @@
 #include "formula/GuardedRun.h"
 
+#include <algorithm>
+
 #include <cfloat>
 #include <cmath>
 #include <limits>
@@ -78,9 +80,13 @@ TGuardedRun::TGuardedRun(const TTuringEvaluator& program, std::vector<std::uint3
 }
 
 TGuardedResult TGuardedRun::Run(double x) const noexcept {
+  return Run(std::span<const double>(&x, 1));
+}
+
+TGuardedResult TGuardedRun::Run(std::span<const double> inputs) const noexcept {
   double r[MaxRegisters] = {};
-  Extended error[MaxRegisters] = {};  // x and the zeros are exact
-  r[0] = x;
+  Extended error[MaxRegisters] = {};  // the inputs and the zeros are exact
+  std::copy_n(inputs.begin(), std::min<std::size_t>(inputs.size(), MaxInputs), r);
   bool condition = true;
   std::uint32_t all = GuardNone;
   for (std::size_t i = 0; i < code_.size(); ++i) {

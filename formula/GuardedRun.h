@@ -5,6 +5,7 @@
 // otherwise. Where either happens, the plain formula and the program part ways.
 
 #include <cstdint>
+#include <span>
 #include <vector>
 
 #include "core/model/Guard.h"
@@ -36,6 +37,8 @@ class TGuardedRun {
               std::vector<TDecided> decided = {});
 
   [[nodiscard]] TGuardedResult Run(double x) const noexcept;
+  // The inputs go to registers 0, 1, ..., as Execute puts them.
+  [[nodiscard]] TGuardedResult Run(std::span<const double> inputs) const noexcept;
 
  private:
   std::vector<TInstruction> code_;

@@ -1,9 +1,11 @@
 #include "formula/ModelExpression.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <map>
 #include <stdexcept>
+#include <string>
 #include <vector>
 
 #include "core/model/Arithmetic.h"
@@ -184,6 +186,23 @@ const realsymbol& X() {
   return x;
 }
 
+const realsymbol& Input(std::int32_t k) {
+  static const std::vector<realsymbol> inputs = [] {
+    std::vector<realsymbol> symbols;
+    for (std::int32_t i = 1; i <= MaxInputs; ++i)
+      symbols.emplace_back("x" + std::to_string(i));
+    return symbols;
+  }();
+  return inputs[static_cast<std::size_t>(std::clamp(k, 0, MaxInputs - 1))];
+}
+
+std::int32_t InputOf(const symbol& s) {
+  for (std::int32_t k = 0; k < MaxInputs; ++k) {
+    if (s.is_equal(Input(k))) return k;
+  }
+  return 0;
+}
+
 ex ExactNumber(double value) {
   if (value == std::trunc(value) && std::fabs(value) < 9007199254740992.0)
     return numeric(static_cast<long>(value));
@@ -204,7 +223,12 @@ std::optional<TBuilt> Build(const TTuringEvaluator& program, const TExpressionLi
   std::vector<std::uint32_t> guards(count, GuardNone);
   std::vector<TDecided> decided(count, TDecided::Open);
   std::vector<TValue> r(256, Constant(0));
-  r[0] = {X(), std::nullopt};
+  if (program.InputCount() == 1) {
+    r[0] = {X(), std::nullopt};
+  } else {
+    for (std::int32_t k = 0; k < program.InputCount(); ++k)
+      r[static_cast<std::size_t>(k)] = {Input(k), std::nullopt};
+  }
   std::vector<ex> conditions;  // the comparisons in front of the next instruction
   bool skipped = false;        // one of them never holds
   TSizeMemo sizes;

@@ -1,8 +1,8 @@
 #pragma once
-// A register program as one GiNaC expression over x: instructions that cannot reach the
-// result are dropped, registers substituted, whatever does not depend on x folded exactly
-// as the interpreter computes it, and a comparison's skip becomes a conditional
-// expression. The guards are left out: this is the formula as a person writes it.
+// A register program as one GiNaC expression over x (or x1 ... xn): instructions that cannot reach
+// the result are dropped, registers substituted, whatever does not depend on x folded exactly as
+// the interpreter computes it, and a comparison's skip becomes a conditional expression. The guards
+// are left out: this is the formula as a person writes it.
 //
 // GiNaC shares its numbers between threads without locks: use it from one thread at a time.
 
@@ -22,8 +22,12 @@ DECLARE_FUNCTION_3P(model_if)
 
 namespace model_expression {
 
-// The variable x.
+// The variable x, the input of a model of one input.
 [[nodiscard]] const GiNaC::realsymbol& X();
+// Input k (from 0) of a model of several inputs, x1 ... x16.
+[[nodiscard]] const GiNaC::realsymbol& Input(std::int32_t k);
+// Which input a symbol of these is: 0 for X().
+[[nodiscard]] std::int32_t InputOf(const GiNaC::symbol& s);
 
 struct TBuilt {
   GiNaC::ex Expr;

@@ -8,6 +8,7 @@
 
 #include "formula/FormulaPrinter.h"
 #include "formula/GuardedRun.h"
+#include "formula/InputNames.h"
 #include "formula/ModelExpression.h"
 #include "formula/ReadableFormula.h"
 #include "formula/SympyPrinter.h"
@@ -53,13 +54,18 @@ void Widen(double& largest, double value) noexcept {
 
 }  // namespace
 
-TFormulaCheck CheckFormula(const TTuringEvaluator& program, const TModelFormula& formula,
-                           const std::vector<double>& xs) {
+namespace {
+
+// CheckFormula over count samples, inputsOf(i) giving the inputs of sample i.
+template <typename Inputs>
+TFormulaCheck CheckSamples(const TTuringEvaluator& program, const TModelFormula& formula,
+                           std::int32_t count, Inputs inputsOf) {
   const TGuardedRun run(program, formula.Watch, formula.Decided);
   TFormulaCheck check;
-  check.Samples = static_cast<std::int32_t>(xs.size());
+  check.Samples = count;
   const bool shown = formula.Rounded && !formula.ShownEvaluator.Empty();
-  for (const double x : xs) {
+  for (std::int32_t i = 0; i < count; ++i) {
+    const std::span<const double> x = inputsOf(i);
     const TGuardedResult result = run.Run(x);
     if (result.Guards != GuardNone) {
       ++check.Guarded;
@@ -88,6 +94,22 @@ TFormulaCheck CheckFormula(const TTuringEvaluator& program, const TModelFormula&
   return check;
 }
 
+}  // namespace
+
+TFormulaCheck CheckFormula(const TTuringEvaluator& program, const TModelFormula& formula,
+                           const std::vector<double>& xs) {
+  return CheckSamples(program, formula, static_cast<std::int32_t>(xs.size()),
+                      [&xs](std::int32_t i) {
+                        return std::span<const double>(&xs[static_cast<std::size_t>(i)], 1);
+                      });
+}
+
+TFormulaCheck CheckFormula(const TTuringEvaluator& program, const TModelFormula& formula,
+                           const TSampleData& samples) {
+  return CheckSamples(program, formula, samples.Count(),
+                      [&samples](std::int32_t i) { return samples.Inputs(i); });
+}
+
 TModelFormula MakeFormula(const TTuringEvaluator& program, const TSampleData& samples,
                           const TExpressionLimits& limits) {
   TModelFormula formula;
@@ -99,10 +121,13 @@ TModelFormula MakeFormula(const TTuringEvaluator& program, const TSampleData& sa
   formula.Available = true;
   const GiNaC::ex shown = Readable(simple);
   formula.Rounded = !shown.is_equal(simple);
-  formula.Exact = TFormulaPrinter(TFormulaStyle::Plain).Print(simple);
-  formula.Plain =
-      formula.Rounded ? TFormulaPrinter(TFormulaStyle::Plain).Print(shown) : formula.Exact;
-  formula.Latex = TFormulaPrinter(TFormulaStyle::Latex).Print(shown);
+  const std::vector<std::string> names = samples.InputCount() == program.InputCount()
+                                             ? InputIdentifiers(samples)
+                                             : InputIdentifiers({}, program.InputCount());
+  const TFormulaPrinter plain(TFormulaStyle::Plain, names);
+  formula.Exact = plain.Print(simple);
+  formula.Plain = formula.Rounded ? plain.Print(shown) : formula.Exact;
+  formula.Latex = TFormulaPrinter(TFormulaStyle::Latex, names).Print(shown);
   try {
     formula.Sympy = SympyText(simple);
   } catch (const std::invalid_argument&) {
@@ -114,11 +139,7 @@ TModelFormula MakeFormula(const TTuringEvaluator& program, const TSampleData& sa
   } catch (const std::exception&) {
     return formula;  // GiNaC wrote something no double can hold
   }
-  std::vector<double> xs;
-  xs.reserve(static_cast<std::size_t>(samples.Count()));
-  for (std::int32_t i = 0; i < samples.Count(); ++i)
-    xs.push_back(samples.GetX(i));
-  formula.Check = CheckFormula(program, formula, xs);
+  formula.Check = CheckFormula(program, formula, samples);
   return formula;
 }
 

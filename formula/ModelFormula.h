@@ -51,7 +51,8 @@ struct TModelFormula {
   std::vector<TDecided> Decided;     // the comparisons the formula settled, per instruction
 };
 
-// Uses GiNaC: call from one thread at a time.
+// The inputs are written as InputIdentifiers names them. Uses GiNaC: call from one thread at
+// a time.
 [[nodiscard]] TModelFormula MakeFormula(const TTuringEvaluator& program, const TSampleData& samples,
                                         const TExpressionLimits& limits = {});
 
@@ -59,6 +60,9 @@ struct TModelFormula {
 [[nodiscard]] TFormulaCheck CheckFormula(const TTuringEvaluator& program,
                                          const TModelFormula& formula,
                                          const std::vector<double>& xs);
+// The same on the inputs of every sample.
+[[nodiscard]] TFormulaCheck CheckFormula(const TTuringEvaluator& program,
+                                         const TModelFormula& formula, const TSampleData& samples);
 
 enum class TFormulaDigits { Shown, Exact };
 

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "formula/CodeEmitter.h"
+#include "formula/InputNames.h"
 #include "formula/Liveness.h"
 
 namespace {
@@ -142,7 +143,12 @@ std::string EmitPython(const TTuringEvaluator& program, const TModelOrigin& orig
         "# numpy.longdouble stands for this machine's long double, which is not the 80-bit "
         "format of x86\n";
   }
-  text += "def " + name + "(x):\n    import numpy as np\n    L, D = np.longdouble, np.float64\n";
+  const std::vector<std::string> inputs = InputIdentifiers(origin.Columns, program.InputCount());
+  std::string parameters;
+  for (const std::string& input : inputs)
+    parameters += (parameters.empty() ? "" : ", ") + input;
+  text += "def " + name + "(" + parameters +
+          "):\n    import numpy as np\n    L, D = np.longdouble, np.float64\n";
   text += "    TRIG_LIMIT = 9223372036854775808.0\n";
   text += "    if np.finfo(L).nmant != 63:\n        import warnings\n";
   text +=
@@ -151,9 +157,22 @@ std::string EmitPython(const TTuringEvaluator& program, const TModelOrigin& orig
   text += Helpers;
   if (usesPower) text += PowerHelper;
   text += "\n    with np.errstate(all='ignore'):\n";
-  text += std::string(Indent) + "r0 = np.array(x, dtype=D)\n";
-  for (const int r : registers)
-    if (r > 0) text += std::string(Indent) + Reg(r) + " = np.zeros_like(r0)\n";
+  if (inputs.size() == 1) {
+    text += std::string(Indent) + "r0 = np.array(" + inputs[0] + ", dtype=D)\n";
+  } else {
+    // Inputs of different shapes (an array and a number) broadcast to one.
+    std::string list;
+    for (const std::string& input : inputs)
+      list += (list.empty() ? "" : ", ") + std::string("np.asarray(") + input + ", dtype=D)";
+    text += std::string(Indent) + "inputs = np.broadcast_arrays(" + list + ")\n";
+    text += std::string(Indent) + "r0 = np.array(inputs[0])\n";
+  }
+  for (const int r : registers) {
+    if (r == 0) continue;
+    text += std::string(Indent) + Reg(r) +
+            (r < std::ssize(inputs) ? " = np.array(inputs[" + std::to_string(r) + "])\n"
+                                    : " = np.zeros_like(r0)\n");
+  }
   text += body;
   text += "    return r0 if r0.ndim else D(r0)\n";
   return text;

@@ -270,3 +270,139 @@ TEST(CodeEmitter, ConstantOperandsDecideTheirTestsWhenEmitted) {
   EXPECT_EQ(std::string::npos, c.find("12.0")) << c;
   EXPECT_NE(std::string::npos, c.find("(long double)r0 / 4.0")) << c;
 }
+
+namespace {
+
+// count programs of the given inputs, 1 to 40 instructions and up to two registers more
+// than inputs, each from its own fixed seed.
+std::vector<TTuringEvaluator> WidePrograms(std::int32_t inputs, int count) {
+  static const int Instructions[] = {1, 3, 8, 20, 40};
+  std::vector<TTuringEvaluator> programs;
+  for (int k = 0; k < count; ++k) {
+    TTuringEvaluator p(Instructions[k % 5], inputs + k % 3, inputs);
+    TRandomStream random(0x71de0000u + static_cast<std::uint32_t>(inputs * 1000 + k));
+    p.RandomizeAll(random);
+    programs.push_back(p);
+  }
+  return programs;
+}
+
+// rows rows of inputs values each, drawn from the edges and random values.
+std::vector<double> WideRows(std::int32_t inputs, std::size_t rows) {
+  const std::vector<double> xs = EdgeAndRandomXs(2000);
+  TRandomStream random(static_cast<std::uint32_t>(inputs));
+  std::vector<double> values;
+  for (std::size_t i = 0; i < rows * static_cast<std::size_t>(inputs); ++i)
+    values.push_back(
+        xs[static_cast<std::size_t>(random.Int(static_cast<std::int32_t>(xs.size())))]);
+  return values;
+}
+
+// Column names that each need making into an identifier, then y.
+TModelOrigin WideOrigin(std::int32_t inputs) {
+  static const char* const Names[] = {"a b", "for", "x1", "r2", "np", "model", "len", "mass(kg)"};
+  TModelOrigin origin{"wide.mvs", 0.1, {}};
+  for (std::int32_t k = 0; k < inputs; ++k)
+    origin.Columns.emplace_back(Names[k]);
+  origin.Columns.emplace_back("y");
+  return origin;
+}
+
+struct TWideSet {
+  std::int32_t Inputs;
+  std::vector<TTuringEvaluator> Programs;
+  std::vector<double> Rows;
+};
+
+std::vector<TWideSet> WideSets() {
+  std::vector<TWideSet> sets;
+  for (std::int32_t inputs = 1; inputs <= 8; ++inputs)
+    sets.push_back({inputs, WidePrograms(inputs, 30), WideRows(inputs, 400)});
+  return sets;
+}
+
+// Every program of every set on every row of its set, in that order.
+std::vector<double> WideExpected(std::vector<TWideSet> sets) {
+  std::vector<double> values;
+  for (TWideSet& set : sets) {
+    const auto n = static_cast<std::size_t>(set.Inputs);
+    for (TTuringEvaluator& p : set.Programs)
+      for (std::size_t i = 0; i < set.Rows.size(); i += n)
+        values.push_back(p.Execute(std::span<const double>(&set.Rows[i], n)));
+  }
+  return values;
+}
+
+std::string Arguments(const std::string& row, std::int32_t inputs) {
+  std::string text;
+  for (std::int32_t k = 0; k < inputs; ++k)
+    text += (k > 0 ? ", " : "") + row + "[" + std::to_string(k) + "]";
+  return text;
+}
+
+}  // namespace
+
+TEST(CodeEmitter, ModelsOfSeveralInputsReproduceTheInterpreterBitForBit) {
+  ASSERT_STRNE("", MOVAR_CC) << "no C compiler found";
+  ASSERT_STRNE("", MOVAR_PYTHON) << "no python3 with NumPy found";
+  const std::vector<TWideSet> sets = WideSets();
+  const std::vector<double> expected = WideExpected(sets);
+  TWorkspace work;
+  const std::string dir = work.Dir.string();
+  std::string c = "#include <stdio.h>\n";
+  std::string calls;
+  std::string python = "import sys\nimport numpy as np\nout = []\n";
+  for (const TWideSet& set : sets) {
+    const std::string n = std::to_string(set.Inputs);
+    WriteDoubles(work.Dir / ("rows-" + n + ".bin"), set.Rows);
+    calls += "  rows = load(argv[1], " + n + ");\n";
+    python += "rows = np.fromfile(sys.argv[1] + '/rows-" + n + ".bin').reshape(-1, " + n + ")\n";
+    for (std::size_t k = 0; k < set.Programs.size(); ++k) {
+      const std::string name = "model_" + n + "_" + std::to_string(k);
+      c += EmitC(set.Programs[k], WideOrigin(set.Inputs), name) + "\n";
+      calls += "  for (size_t i = 0; i < rows; ++i) { double y = " + name + "(" +
+               Arguments("(buffer + i * " + n + ")", set.Inputs) +
+               "); fwrite(&y, sizeof y, 1, out); }\n";
+      python += EmitPython(set.Programs[k], WideOrigin(set.Inputs), name) + "\n";
+      // Arrays, and a number per input for the first rows: the same values.
+      python += "out.append(np.broadcast_to(" + name + "(*rows.T), rows.shape[:1]))\n";
+      python += "assert all(" + name + "(*rows[i]) == out[-1][i] or np.isnan(out[-1][i]) " +
+                "for i in range(5))\n";
+    }
+  }
+  c += R"(static double buffer[1 << 16];
+static size_t load(const char* dir, int inputs) {
+  char path[4096];
+  snprintf(path, sizeof path, "%s/rows-%d.bin", dir, inputs);
+  FILE* in = fopen(path, "rb");
+  size_t n = fread(buffer, sizeof(double), sizeof buffer / sizeof buffer[0], in);
+  fclose(in);
+  return n / (size_t)inputs;
+}
+int main(int argc, char** argv) {
+  FILE* out = fopen(argv[2], "wb");
+  size_t rows;
+  (void)argc;
+)" + calls +
+       "  fclose(out);\n  return 0;\n}\n";
+  python += "np.concatenate(out).astype(np.float64).tofile(sys.argv[2])\n";
+  std::ofstream(work.Dir / "models.c") << c;
+  std::ofstream(work.Dir / "models.py") << python;
+  const std::string compile = std::string(MOVAR_CC) + " -std=c99 -O1 -Wall -Werror -o " + dir +
+                              "/c-models " + dir + "/models.c -lm";
+  ASSERT_EQ(0, Shell(compile)) << compile;
+  ASSERT_EQ(0, Shell(dir + "/c-models " + dir + " " + dir + "/c.bin"));
+  EXPECT_EQ(-1, FirstDifference(expected, ReadDoubles(work.Dir / "c.bin"))) << "C";
+  ASSERT_EQ(0, Shell(std::string(MOVAR_PYTHON) + " " + dir + "/models.py " + dir + " " + dir +
+                     "/py.bin"));
+  EXPECT_EQ(-1, FirstDifference(expected, ReadDoubles(work.Dir / "py.bin"))) << "Python";
+}
+
+TEST(CodeEmitter, InputsAreParametersInColumnOrder) {
+  const TTuringEvaluator p = Program(3, {Reg(0, opSub, 1)}, 2);
+  const std::string c = EmitC(p, {"s.mvs", 0.1, {"theta", "sigma", "y"}});
+  EXPECT_NE(std::string::npos, c.find("double model(double theta, double sigma) {\n"
+                                      "  double r0 = theta, r1 = sigma;\n"))
+      << c;
+  EXPECT_NE(std::string::npos, EmitPython(p, {"s.mvs", 0.1, {}}).find("def model(x1, x2):"));
+}

@@ -319,3 +319,50 @@ TEST(ModelFormula, AgreesWithTheInterpreterWhereNoGuardActs) {
     list += formula + "\n";
   EXPECT_TRUE(apart.empty()) << list;
 }
+
+TEST(ModelFormula, SeveralInputsAreWrittenUnderTheirColumnNames) {
+  // R0 := theta, R1 := sigma: R0 := theta * sigma + 2.5.
+  const TTuringEvaluator p = Program(2, {Reg(0, opMul, 1), Const(0, opAdd, 2.5)}, 2);
+  TSampleData samples(50, 2);
+  for (std::int32_t i = 0; i < 50; ++i) {
+    samples.SetX(i, 0, i * 0.5);
+    samples.SetX(i, 1, 3 - i);
+  }
+  // The order of a product's factors is GiNaC's.
+  const auto either = [](const std::string& text, const std::string& a, const std::string& b) {
+    return text == a || text == b;
+  };
+  const TModelFormula unnamed = MakeFormula(p, samples);
+  EXPECT_TRUE(either(unnamed.Plain, "x1*x2 + 2.5", "x2*x1 + 2.5")) << unnamed.Plain;
+  EXPECT_NE(std::string::npos, unnamed.Latex.find("x_{2}")) << unnamed.Latex;
+  samples.SetNames({"theta", "mass kg", "y"});
+  const TModelFormula named = MakeFormula(p, samples);
+  EXPECT_TRUE(either(named.Plain, "theta*mass_kg + 2.5", "mass_kg*theta + 2.5")) << named.Plain;
+  EXPECT_NE(std::string::npos, named.Latex.find("\\mathit{mass\\_kg}")) << named.Latex;
+  EXPECT_EQ(50, named.Check.Samples);
+  EXPECT_EQ(0, named.Check.Guarded);
+  EXPECT_EQ(0.0, named.Check.LargestDifference);
+}
+
+TEST(ModelFormula, AgreesWithTheInterpreterOnSeveralInputs) {
+  for (std::int32_t inputs : {2, 3, 8, 16}) {
+    TSampleData samples(200, inputs);
+    TRandomStream values(static_cast<std::uint32_t>(inputs));
+    for (std::int32_t i = 0; i < samples.Count(); ++i)
+      for (std::int32_t k = 0; k < inputs; ++k)
+        samples.SetX(i, k, values.Real() * 20 - 10);
+    int available = 0;
+    for (int n = 0; n < 100; ++n) {
+      TTuringEvaluator p(1 + n % 20, inputs + n % 3, inputs);
+      TRandomStream random(0xf0000u + static_cast<std::uint32_t>(inputs * 100 + n));
+      p.RandomizeAll(random);
+      const TModelFormula f = MakeFormula(p, samples);
+      if (!f.Available) continue;
+      ++available;
+      // An input read from the wrong place would be far apart on random rows.
+      EXPECT_LE(f.Check.LargestStableRelativeDifference, 1e-9) << inputs << " inputs: " << f.Plain;
+      EXPECT_EQ(200, f.Check.Samples);
+    }
+    EXPECT_GE(available, 90) << inputs << " inputs";
+  }
+}
