@@ -53,7 +53,7 @@ TImportDialog::TImportDialog(std::string_view text, const QString& fileName, QWi
   createControls(fileName);
   const TCsvPreview preview = Preview();
   FillColumnBoxes(preview);
-  SelectData(*cbColumnX, detected_.X.Number);
+  SelectData(*cbColumnX, detected_.X.front().Number);
   SelectData(*cbColumnY, detected_.Y.Number);
   ShowPreview(Preview());
   resize(640, 480);
@@ -126,7 +126,7 @@ TCsvImportSettings TImportDialog::Settings() const {
   settings.Dialect.DecimalSeparator =
       static_cast<char>(cbDecimal->currentData().toChar().unicode());
   settings.Dialect.Header = opHeader->isChecked();
-  settings.X = TColumnChoice::ByNumber(std::max(cbColumnX->currentData().toInt(), 1));
+  settings.X = {TColumnChoice::ByNumber(std::max(cbColumnX->currentData().toInt(), 1))};
   settings.Y = TColumnChoice::ByNumber(std::max(cbColumnY->currentData().toInt(), 1));
   return settings;
 }

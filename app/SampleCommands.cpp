@@ -212,7 +212,7 @@ void TSampleCommands::Import() {
     const TCsvImportResult imported = ImportCsvFile(fileName, text, dialog.Settings());
     const QString undoNote = history_->Record(QStringLiteral("Import ") + name,
                                               TSampleOrigin::Imported, [&](TSampleData& samples) {
-                                                ReplaceSamples(samples, imported.Points);
+                                                ReplaceSamples(samples, imported.Samples);
                                                 return true;
                                               });
     Plot();

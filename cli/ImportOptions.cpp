@@ -1,10 +1,12 @@
 #include "cli/ImportOptions.h"
 
+#include <optional>
 #include <ostream>
 #include <stdexcept>
 
 #include "import/CsvImport.h"
 #include "import/CsvText.h"
+#include "import/ImportError.h"
 #include "exchange/ReplaceSamples.h"
 
 namespace {
@@ -18,7 +20,7 @@ std::string Describe(const TColumnChoice& choice, const std::string& name) {
 }  // namespace
 
 void CheckImportOptions(const TCliImportOptions& import, bool samplesFile) {
-  if (import.File.empty() && (!import.XColumn.empty() || !import.YColumn.empty())) {
+  if (import.File.empty() && (!import.XColumns.empty() || !import.YColumn.empty())) {
     throw std::invalid_argument("--x-column and --y-column need --import");
   }
   if (!import.File.empty() && samplesFile) {
@@ -28,17 +30,32 @@ void CheckImportOptions(const TCliImportOptions& import, bool samplesFile) {
 
 void ImportSamples(const TCliImportOptions& import, TSampleData& samples, std::ostream& log) {
   const std::string text = ReadCsvFile(import.File);
-  TCsvImportSettings settings = DetectCsvImport(text);
-  if (!import.XColumn.empty()) settings.X = ParseColumnChoice(import.XColumn);
-  if (!import.YColumn.empty()) settings.Y = ParseColumnChoice(import.YColumn);
+  TCsvImportSettings settings;
+  try {
+    std::vector<TColumnChoice> x;
+    for (const std::string& given : import.XColumns) {
+      const std::vector<TColumnChoice> choices = ParseColumnChoices(given);
+      x.insert(x.end(), choices.begin(), choices.end());
+    }
+    std::optional<TColumnChoice> y;
+    if (!import.YColumn.empty()) y = ParseColumnChoice(import.YColumn);
+    settings = ChooseColumns(text, DetectCsvImport(text), std::move(x), y);
+  } catch (const TImportError& error) {
+    throw NamedImportError(import.File, error.what());
+  }
   const TCsvImportResult result = ImportCsvFile(import.File, text, settings);
-  ReplaceSamples(samples, result.Points);
+  ReplaceSamples(samples, result.Samples);
   const TCsvDialect& dialect = settings.Dialect;
   log << "import: delimiter "
       << (dialect.Delimiter == '\t' ? std::string("tab")
                                     : "'" + std::string(1, dialect.Delimiter) + "'")
       << ", decimal separator '" << dialect.DecimalSeparator << "', "
-      << (dialect.Header ? "header" : "no header") << "; x " << Describe(settings.X, result.XName)
-      << ", y " << Describe(settings.Y, result.YName) << '\n'
+      << (dialect.Header ? "header" : "no header")
+      << (settings.X.size() == 1 ? "; x " : "; inputs ");
+  for (std::size_t k = 0; k < settings.X.size(); ++k) {
+    log << (k > 0 ? ", " : "")
+        << Describe(settings.X[k], k < result.XNames.size() ? result.XNames[k] : std::string());
+  }
+  log << ", y " << Describe(settings.Y, result.YName) << '\n'
       << "import: " << ImportSummary(result) << '\n';
 }

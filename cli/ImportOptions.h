@@ -1,16 +1,17 @@
 #pragma once
-// --import FILE, --x-column NAME|N and --y-column NAME|N: the window's Import without its
-// dialog. The file's delimiter, decimal separator and header are detected; columns not
-// given are the ones the dialog would propose.
+// --import FILE, --x-column NAME|N[,...] and --y-column NAME|N: the window's Import without
+// its dialog. The file's delimiter, decimal separator and header are detected; columns not
+// given are the ones the dialog would propose (ChooseColumns).
 
 #include <iosfwd>
 #include <string>
+#include <vector>
 
 class TSampleData;
 
 struct TCliImportOptions {
   std::string File;
-  std::string XColumn;  // empty: as detected
+  std::vector<std::string> XColumns;  // each one or more, comma-separated; none: as detected
   std::string YColumn;
 };
 

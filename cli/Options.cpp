@@ -170,7 +170,7 @@ void AddSampleOptions(CLI::App& app, TCliOptions& options) {
       ->group(group);
   AddText(app, "--samples", "FILE",
           "load the samples from a sample file (at most 2147483647 lines) instead of "
-          "generating them",
+          "generating them: lines of x,y, or of inputs and y after a header line of names",
           FileName("--samples", options.SamplesFile))
       ->group(group);
   AddText(app, "--import", "FILE",
@@ -179,10 +179,16 @@ void AddSampleOptions(CLI::App& app, TCliOptions& options) {
           NonEmpty("--import", options.Import.File))
       ->group(group);
   AddText(app, "--x-column", "NAME|N",
-          "with --import: the x column by header name or number from 1",
-          NonEmpty("--x-column", options.Import.XColumn))
+          "with --import: an input column by header name or number from 1; several "
+          "comma-separated or the option repeated, in the inputs' order",
+          [&options](const std::string& text) {
+            if (text.empty()) throw std::invalid_argument("--x-column: empty value");
+            options.Import.XColumns.push_back(text);
+          })
       ->group(group);
-  AddText(app, "--y-column", "NAME|N", "with --import: the y column; default for both: as detected",
+  AddText(app, "--y-column", "NAME|N",
+          "with --import: the y column; default: as detected, and with more than two columns "
+          "of numbers the last is y and the others are inputs",
           NonEmpty("--y-column", options.Import.YColumn))
       ->group(group);
   AddText(app, "--validation", "FILE",
@@ -273,6 +279,10 @@ void AddOutputOptions(CLI::App& app, TCliOptions& options) {
 void DeclareOptions(CLI::App& app, TCliOptions& options, TGiven& given) {
   app.description("Searches for a model that reproduces a sample set and prints it.");
   app.footer(
+      "Samples of several inputs (at most 16) come from a sample file whose first line names\n"
+      "the columns (x1,x2,y) or from --import; each line holds the inputs and then y, every\n"
+      "line as many items. A program's registers start with the inputs, so --registers is\n"
+      "raised to the number of inputs when it is smaller, and stderr says so.\n\n"
       "Exit status: 0 all samples matched, 1 stopped without a full match, 2 bad\n"
       "arguments, unusable samples (none readable) or output that could not be\n"
       "written.");

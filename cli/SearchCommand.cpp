@@ -68,7 +68,7 @@ bool IsTableName(const std::string& file) {
 TSampleData ReadValidation(const TCliOptions& options) {
   TSampleData rows(0);
   if (!options.Import.File.empty() || IsTableName(options.ValidationFile)) {
-    ImportSamples({options.ValidationFile, options.Import.XColumn, options.Import.YColumn}, rows,
+    ImportSamples({options.ValidationFile, options.Import.XColumns, options.Import.YColumn}, rows,
                   std::cerr);
   } else {
     LoadSampleFile(options.ValidationFile, rows);
@@ -279,6 +279,10 @@ int RunSearch(const TCliOptions& options) {
   SetSeed(seed);
   TSampleData samples(0);
   PrepareSamples(options, samples);
+  if (const std::optional<std::string> note =
+          RegisterRaiseNote(options.Search.RegisterCount, samples.InputCount())) {
+    std::cerr << "movar-search: " << *note << '\n';
+  }
 
   const auto started = std::chrono::steady_clock::now();
   TSearchParameters parameters = options.Search;
@@ -293,6 +297,11 @@ int RunSearch(const TCliOptions& options) {
     std::cerr << "held out: " << heldOut->Count() << " of " << all << " samples\n";
   } else if (!options.ValidationFile.empty()) {
     heldOut = ReadValidation(options);
+    if (heldOut->InputCount() != samples.InputCount()) {
+      throw std::runtime_error(
+          options.ValidationFile + ": " + std::to_string(heldOut->InputCount()) +
+          " inputs where the samples have " + std::to_string(samples.InputCount()));
+    }
   }
   const TSampleData* checked = heldOut ? &*heldOut : nullptr;
   if (options.Restarts) return SearchWithRestarts(options, samples, checked, parameters);

@@ -17,3 +17,10 @@ void ReplaceSamples(TSampleData& samples, std::span<const TSamplePoint> points) 
   // SetX and SetY only widen: the kept rows' old values would otherwise stay in the bounds.
   samples.UpdateBounds();
 }
+
+void ReplaceSamples(TSampleData& samples, const TSampleData& rows) {
+  TSampleData copy = rows;
+  copy.SetMargin(samples.GetMargin());
+  copy.UpdateBounds();
+  samples = std::move(copy);
+}

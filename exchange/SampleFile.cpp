@@ -56,15 +56,23 @@ char* WriteItem(char* out, double value, bool separatorQuotes) noexcept {
 
 std::string FormatSampleFileText(const TSampleData& samples) {
   // The same text as FormatSampleLine and CR LF line by line, without a string per number.
-  constexpr std::size_t TypicalLine = 26;
+  const std::int32_t inputs = samples.InputCount();
+  const std::size_t typicalLine = 13 * static_cast<std::size_t>(inputs + 1);
   std::string text;
-  text.reserve(static_cast<std::size_t>(samples.Count()) * TypicalLine);
+  // A set of one input without names is written as it always was: rows only.
+  if (inputs > 1 || !samples.Names().empty()) {
+    text = JoinDelimited(ColumnNames(samples), Comma) + "\r\n";
+  }
+  text.reserve(text.size() + static_cast<std::size_t>(samples.Count()) * typicalLine);
   const char separator[] = {DecimalSeparator(), '\0'};
   const bool separatorQuotes = NeedsQuotes(separator, Comma);
-  char line[4 * MaxValueText + 8];
+  char line[(MaxInputs + 1) * (2 * MaxValueText + 3) + 2];
   for (std::int32_t i = 0; i < samples.Count(); ++i) {
-    char* end = WriteItem(line, samples.GetX(i), separatorQuotes);
-    *end++ = Comma;
+    char* end = line;
+    for (std::int32_t k = 0; k < inputs; ++k) {
+      end = WriteItem(end, samples.GetX(i, k), separatorQuotes);
+      *end++ = Comma;
+    }
     end = WriteItem(end, samples.GetY(i), separatorQuotes);
     *end++ = '\r';
     *end++ = '\n';
@@ -88,30 +96,67 @@ bool IsHeader(std::string_view line) {
   return !ParseSampleLine(line) && !HeaderNames(line, Comma).empty();
 }
 
-// Takes the lines of a file one by one into a read, up to a number of rows.
+// The items of a line as numbers, the first MaxInputs + 1 of them kept; the count of all.
+struct TLineItems {
+  double Values[MaxInputs + 1];
+  std::int64_t Count = 0;
+  bool Numbers = true;  // every item read as a number
+};
+
+TLineItems ReadItems(std::string_view line) {
+  TLineItems items;
+  TDelimitedReader reader(line, Comma);
+  for (std::string_view item; reader.Next(item); ++items.Count) {
+    const std::optional<double> value = ParseSampleValue(item);
+    if (!value) {
+      items.Numbers = false;
+    } else if (items.Count <= MaxInputs) {
+      items.Values[items.Count] = *value;
+    }
+  }
+  return items;
+}
+
+// Takes the lines of a file one by one into a read, up to a number of rows. A header's
+// names decide how many items a line holds; without one the first line that reads does:
+// all its items when they are three numbers or more, else the first two, as the files of
+// one input were always read. Lines of several inputs must all hold as many items.
 class TFileRows {
  public:
   TFileRows(TSampleRead& read, std::int64_t limit) noexcept : read_(read), limit_(limit) {}
 
-  // False for a row beyond the limit, which is not taken.
+  // False for a row beyond the limit, which is not taken, and when the text was refused.
   bool Take(std::string_view line) {
     ++line_;
     if (IsBlankLine(line)) return true;  // the first byte tells for a line of numbers
-    const std::optional<TSamplePoint> point = ParseSampleLine(line);
-    if (point && started_) {
+    if (columns_ == 2) {
+      const std::optional<TSamplePoint> point = ParseSampleLine(line);
       if (read_.Rows() == limit_) return false;
-      read_.Add(*point);
+      if (point) {
+        read_.Add(*point);
+      } else {
+        read_.AddUnreadable(line_);
+      }
       return true;
     }
+    if (columns_ > 2) return TakeRow(ReadItems(line));
     read_.MarkContent();
     const bool first = !started_;
     started_ = true;
-    if (!point && first && IsHeader(line)) {
-      read_.SetHeader(HeaderNames(line, Comma));
-      return true;
+    if (first) {
+      if (IsHeader(line)) return TakeHeader(HeaderNames(line, Comma));
+      if (std::string fault = UnnamedHeaderColumn(line, Comma); !fault.empty()) {
+        return Refuse(std::move(fault));
+      }
+    }
+    const TLineItems items = ReadItems(line);
+    if (items.Numbers && items.Count > 2) {
+      if (!Widen(items.Count)) return false;
+      return TakeRow(items);
     }
     if (read_.Rows() == limit_) return false;
-    if (point) {
+    if (const std::optional<TSamplePoint> point = ParseSampleLine(line)) {
+      columns_ = 2;
       read_.Add(*point);
     } else {
       read_.AddUnreadable(line_);
@@ -120,9 +165,42 @@ class TFileRows {
   }
 
  private:
+  bool Refuse(std::string reason) {
+    read_.Refuse(std::move(reason));
+    return false;
+  }
+
+  bool TakeHeader(std::vector<std::string> names) {
+    if (std::string fault = HeaderFault(names); !fault.empty()) return Refuse(std::move(fault));
+    const std::int64_t columns = std::ssize(names);
+    read_.SetHeader(std::move(names));
+    return columns == 2 ? (columns_ = 2, true) : Widen(columns);
+  }
+
+  bool Widen(std::int64_t columns) {
+    if (std::string fault = ColumnCountFault(columns); !fault.empty()) {
+      return Refuse(std::move(fault));
+    }
+    columns_ = columns;
+    read_.SetInputCount(static_cast<std::int32_t>(columns - 1));
+    return true;
+  }
+
+  bool TakeRow(const TLineItems& items) {
+    if (items.Count != columns_) return Refuse(ItemCountFault(line_, items.Count, columns_));
+    if (read_.Rows() == limit_) return false;
+    if (items.Numbers) {
+      read_.Add(std::span<const double>(items.Values, static_cast<std::size_t>(columns_)));
+    } else {
+      read_.AddUnreadable(line_);
+    }
+    return true;
+  }
+
   TSampleRead& read_;
   std::int64_t limit_;
   std::int64_t line_ = 0;
+  std::int64_t columns_ = 0;  // items per line; 0 until a header or a line decides
   bool started_ = false;
 };
 
@@ -176,8 +254,13 @@ TSampleRead ReadSampleFile(const std::string& fileName, std::int32_t maxLines) {
     // A pipe is read once: its rows are kept until its end tells how many there are.
     TFileRows rows(read, maxLines);
     while (reader.Next(line)) {
-      if (!rows.Take(line)) ThrowTooManyLines(fileName, maxLines);
+      if (rows.Take(line)) continue;
+      if (!read.Refusal().empty()) break;
+      ThrowTooManyLines(fileName, maxLines);
     }
+  }
+  if (!read.Refusal().empty()) {
+    throw TSampleFileError("Cannot open file \"" + FullPath(fileName) + "\". " + read.Refusal());
   }
   return read;
 }

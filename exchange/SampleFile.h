@@ -1,6 +1,7 @@
 #pragma once
-// The sample file: one sample per line, x and y joined by "," (quoted where the decimal
-// separator needs it), CR LF after every line.
+// The sample file: one sample per line, its inputs and y joined by "," (quoted where the
+// decimal separator needs it), CR LF after every line. A set of several inputs, or one with
+// column names, starts with a line of names; one of one input without names has none.
 
 #include <cstdint>
 #include <limits>
@@ -22,11 +23,12 @@
 [[nodiscard]] std::string FormatSampleFileText(const TSampleData& samples);
 
 // The lines of a file's text as rows: blank lines are passed over, a first line of names
-// is the header; the rest read as samples or are counted, with their line numbers.
+// is the header; the rest read as samples or are counted, with their line numbers. A text
+// whose lines cannot make one set comes back refused (TSampleRead::Refusal).
 [[nodiscard]] TSampleRead ParseSampleFileText(std::string_view text);
 
 // Reads a file's rows without touching any set. A file of more than maxLines rows is refused
-// before any row is allocated. Throws TSampleFileError.
+// before any row is allocated. Throws TSampleFileError, also for a refused text.
 [[nodiscard]] TSampleRead ReadSampleFile(
     const std::string& fileName, std::int32_t maxLines = std::numeric_limits<std::int32_t>::max());
 

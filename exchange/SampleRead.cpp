@@ -60,6 +60,11 @@ bool IsName(const std::string& name) {
   return letter && !ParseSampleValue(name).has_value();
 }
 
+// Two numbers, or as many as a row of several inputs holds.
+std::string NumberCount(std::int32_t columns) {
+  return columns == 2 ? "two numbers" : std::to_string(columns) + " numbers";
+}
+
 std::string Singular(const std::string& noun) {
   return noun.ends_with('s') ? noun.substr(0, noun.size() - 1) : noun;
 }
@@ -67,6 +72,28 @@ std::string Singular(const std::string& noun) {
 }  // namespace
 
 TSampleRead::TSampleRead(std::string_view rowNoun) : rowNoun_(rowNoun) {}
+
+void TSampleRead::SetInputCount(std::int32_t inputs) {
+  rows_.Reshape(rows_.Count(), inputs);
+}
+
+void TSampleRead::Add(std::span<const double> row) {
+  if (readable_ == rows_.Count()) Grow();
+  const std::int32_t inputs = rows_.InputCount();
+  for (std::int32_t k = 0; k < inputs; ++k)
+    rows_.SetX(readable_, k, row[static_cast<std::size_t>(k)]);
+  rows_.SetY(readable_, row[static_cast<std::size_t>(inputs)]);
+  ++readable_;
+}
+
+void TSampleRead::Refuse(std::string reason) {
+  refusal_ = std::move(reason);
+  content_ = true;
+  rows_ = TSampleData();
+  readable_ = 0;
+  unreadableAt_.clear();
+  unreadableLines_.clear();
+}
 
 void TSampleRead::Reserve(std::int32_t rows) {
   if (rows > rows_.Count()) rows_.SetCount(rows);
@@ -85,13 +112,15 @@ void TSampleRead::AddUnreadable(std::int64_t line) {
 void TSampleRead::MoveInto(TSampleData& samples, TUnreadableChoice choice) && {
   if (choice == TUnreadableChoice::AsZero && !unreadableAt_.empty()) {
     if (Rows() > MaxRows) throw std::out_of_range("Range check error");
-    TSampleData all(static_cast<std::int32_t>(Rows()));
+    const std::int32_t inputs = rows_.InputCount();
+    TSampleData all(static_cast<std::int32_t>(Rows()), inputs);
     std::size_t before = 0;  // unreadable rows placed so far
     for (std::int32_t row = 0; row < readable_; ++row) {
       while (before < unreadableAt_.size() && unreadableAt_[before] <= row)
         ++before;
       const auto at = static_cast<std::int32_t>(row + static_cast<std::int64_t>(before));
-      all.SetX(at, rows_.GetX(row));
+      for (std::int32_t k = 0; k < inputs; ++k)
+        all.SetX(at, k, rows_.GetX(row, k));
       all.SetY(at, rows_.GetY(row));
     }
     // SetX and SetY only widen, and the (0, 0) rows were never set.
@@ -101,6 +130,10 @@ void TSampleRead::MoveInto(TSampleData& samples, TUnreadableChoice choice) && {
     rows_.SetCount(readable_);  // bounds anew over the rows kept
   }
   rows_.SetMargin(samples.GetMargin());
+  if (header_.size() == static_cast<std::size_t>(rows_.RowSize()) &&
+      ColumnNamesFault(header_).empty()) {
+    rows_.SetNames(header_);
+  }
   samples = std::move(rows_);
   rows_ = TSampleData();
   readable_ = 0;
@@ -122,8 +155,8 @@ std::string UnreadableSummary(const TSampleRead& read, std::string_view outcome)
   if (count == 0) return {};
   const std::string& noun = read.RowNoun();
   std::string text = std::to_string(count) + " of " + std::to_string(read.Rows()) + " " +
-                     (read.Rows() == 1 ? Singular(noun) : noun) +
-                     " could not be read as two numbers";
+                     (read.Rows() == 1 ? Singular(noun) : noun) + " could not be read as " +
+                     NumberCount(read.InputCount() + 1);
   if (!outcome.empty()) text += (count == 1 ? " and was " : " and were ") + std::string(outcome);
   const std::vector<std::int64_t>& lines = read.UnreadableLines();
   text += lines.size() == 1 && count == 1 ? " (line " : " (lines ";
@@ -134,18 +167,68 @@ std::string_view ChoiceOutcome(TUnreadableChoice choice) noexcept {
   return choice == TUnreadableChoice::Leave ? "left out" : "loaded as (0, 0)";
 }
 
-std::vector<std::string> HeaderNames(std::string_view line, char delimiter) {
-  std::vector<std::string> names;
-  if (line.find(delimiter) != std::string_view::npos) {
-    names = SplitAt(line, delimiter);
-  } else if (line.find('\t') != std::string_view::npos) {
-    names = SplitAt(line, '\t');
-  } else {
-    TDelimitedReader reader(line, delimiter);
-    for (std::string_view item; reader.Next(item);)
-      names.emplace_back(item);
+namespace {
+
+// Whether the line holds c outside double quotes.
+bool HoldsUnquoted(std::string_view line, char c) noexcept {
+  bool quoted = false;
+  for (const char d : line) {
+    if (d == '"') quoted = !quoted;
+    if (d == c && !quoted) return true;
   }
+  return false;
+}
+
+// The fields of a first line as HeaderNames splits them.
+std::vector<std::string> HeaderFields(std::string_view line, char delimiter) {
+  if (HoldsUnquoted(line, delimiter)) return SplitAt(line, delimiter);
+  if (HoldsUnquoted(line, '\t')) return SplitAt(line, '\t');
+  std::vector<std::string> fields;
+  TDelimitedReader reader(line, delimiter);
+  for (std::string_view item; reader.Next(item);)
+    fields.emplace_back(item);
+  return fields;
+}
+
+}  // namespace
+
+std::vector<std::string> HeaderNames(std::string_view line, char delimiter) {
+  std::vector<std::string> names = HeaderFields(line, delimiter);
   const bool named = names.size() >= 2 && std::all_of(names.begin(), names.end(), IsName);
   if (!named) names.clear();
   return names;
+}
+
+std::string UnnamedHeaderColumn(std::string_view line, char delimiter) {
+  const std::vector<std::string> fields = HeaderFields(line, delimiter);
+  std::size_t names = 0;
+  std::size_t firstEmpty = 0;
+  for (std::size_t k = 0; k < fields.size(); ++k) {
+    if (IsName(fields[k])) {
+      ++names;
+    } else if (!fields[k].empty()) {
+      return {};
+    } else if (firstEmpty == 0) {
+      firstEmpty = k + 1;
+    }
+  }
+  if (names < 2 || firstEmpty == 0) return {};
+  return "The header gives column " + std::to_string(firstEmpty) + " no name.";
+}
+
+std::string HeaderFault(const std::vector<std::string>& names) {
+  if (std::string fault = ColumnCountFault(std::ssize(names)); !fault.empty()) return fault;
+  return ColumnNamesFault(names);
+}
+
+std::string ItemCountFault(std::int64_t line, std::int64_t items, std::int64_t columns) {
+  return "Line " + std::to_string(line) + " has " + std::to_string(items) +
+         (items == 1 ? " item" : " items") + " where every line has " + std::to_string(columns) +
+         " (" + std::to_string(columns - 1) + (columns == 2 ? " input" : " inputs") + " and y).";
+}
+
+std::string ColumnCountFault(std::int64_t columns) {
+  if (columns - 1 <= MaxInputs) return {};
+  return "The samples have " + std::to_string(columns - 1) +
+         " inputs; a sample set takes at most " + std::to_string(MaxInputs) + ".";
 }

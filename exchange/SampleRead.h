@@ -1,10 +1,12 @@
 #pragma once
 // Samples read from a sample file or a paste before they replace a set: the rows that read
-// as two numbers, where the others stood and on which lines, and the names of a header.
-// Blank lines are no rows, and a first line of names is a header, not a row; what becomes
-// of the rows that do not read is the caller's choice, made after it has told the user.
+// as numbers (the inputs, then y), where the others stood and on which lines, and the names
+// of a header. Blank lines are no rows, and a first line of names is a header, not a row;
+// what becomes of the rows that do not read is the caller's choice, made after it has told
+// the user. A text whose rows cannot make one set is refused with the reason.
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,17 +27,26 @@ class TSampleRead {
 
   // Room for rows known in advance, so that adding them allocates nothing more.
   void Reserve(std::int32_t rows);
+  // Rows have one input until this says otherwise, before the first row.
+  void SetInputCount(std::int32_t inputs);
+  [[nodiscard]] std::int32_t InputCount() const noexcept { return rows_.InputCount(); }
   void Add(const TSamplePoint& point) {
     if (readable_ == rows_.Count()) Grow();
     rows_.SetX(readable_, point.X);
     rows_.SetY(readable_, point.Y);
     ++readable_;
   }
+  // InputCount() + 1 values: the inputs, then y.
+  void Add(std::span<const double> row);
   // line: where the row starts, from 1.
   void AddUnreadable(std::int64_t line);
   void SetHeader(std::vector<std::string> names) { header_ = std::move(names); }
   // The text held something: a row, a header or an item that was no pair.
   void MarkContent() noexcept { content_ = true; }
+  // Drops every row: the text cannot be read as one set, for this reason, a sentence.
+  void Refuse(std::string reason);
+  // Why the text was refused; empty when it was not.
+  [[nodiscard]] const std::string& Refusal() const noexcept { return refusal_; }
 
   [[nodiscard]] std::int32_t Readable() const noexcept { return readable_; }
   [[nodiscard]] std::int64_t Unreadable() const noexcept {
@@ -51,9 +62,11 @@ class TSampleRead {
   // Nothing but blanks and line breaks.
   [[nodiscard]] bool Blank() const noexcept { return !content_ && Rows() == 0 && header_.empty(); }
   [[nodiscard]] const std::string& RowNoun() const noexcept { return rowNoun_; }
+  void SetRowNoun(std::string_view rowNoun) { rowNoun_ = rowNoun; }
 
-  // The rows the choice keeps, in the order of the text, with tight bounds; the set keeps
-  // its margin. Throws std::out_of_range when they are more than a set can count.
+  // The rows the choice keeps, in the order of the text, with tight bounds and the header's
+  // names when it names every column; the set keeps its margin. Throws std::out_of_range
+  // when they are more than a set can count.
   void MoveInto(TSampleData& samples, TUnreadableChoice choice) &&;
 
  private:
@@ -65,14 +78,16 @@ class TSampleRead {
   std::vector<std::int64_t> unreadableLines_;
   std::vector<std::string> header_;
   std::string rowNoun_;
+  std::string refusal_;
   bool content_ = false;
 };
 
 // "4", "4 and 9", "4, 9 and 12"; "... and more" when count is more than the lines listed.
 [[nodiscard]] std::string LineList(const std::vector<std::int64_t>& lines, std::int64_t count);
 
-// "2 of 120 lines could not be read as two numbers (lines 4 and 9)"; with what became of
-// them: "... and were left out (lines 4 and 9)". Empty when every row was read.
+// "2 of 120 lines could not be read as two numbers (lines 4 and 9)" ("as 4 numbers" for
+// rows of three inputs); with what became of them: "... and were left out (lines 4 and 9)".
+// Empty when every row was read.
 [[nodiscard]] std::string UnreadableSummary(const TSampleRead& read, std::string_view outcome = {});
 
 // What became of the unreadable rows under a choice: "left out", "loaded as (0, 0)".
@@ -84,3 +99,20 @@ class TSampleRead {
 // too large for a double) or reads as a number, or there are fewer than two: such a line is
 // no header.
 [[nodiscard]] std::vector<std::string> HeaderNames(std::string_view line, char delimiter);
+
+// Why a first line that would be a header but for a field without a name cannot be one
+// ("The header gives column 2 no name."): two names or more and an empty field. Empty for
+// any other line.
+[[nodiscard]] std::string UnnamedHeaderColumn(std::string_view line, char delimiter);
+
+// Why a header cannot name a set's columns (too many of them, an empty name, a name given
+// twice), as a sentence; empty when it can.
+[[nodiscard]] std::string HeaderFault(const std::vector<std::string>& names);
+
+// Why a line of this many items cannot be a row of a set of columns - 1 inputs: "Line 7 has
+// 4 items where every line has 3 (2 inputs and y)."
+[[nodiscard]] std::string ItemCountFault(std::int64_t line, std::int64_t items,
+                                         std::int64_t columns);
+
+// Why a set cannot have columns - 1 inputs (more than MaxInputs); empty when it can.
+[[nodiscard]] std::string ColumnCountFault(std::int64_t columns);

@@ -71,6 +71,7 @@ std::string UnreadableQuestion(const TSampleRead& read) {
 
 std::string NothingPastedNote(const TSampleRead& read) {
   if (read.Blank() || read.Readable() > 0) return {};
+  if (!read.Refusal().empty()) return "Nothing was pasted. " + read.Refusal();
   const std::int64_t count = read.Unreadable();
   if (count == 0) return "Nothing was pasted: the clipboard holds no pair of numbers.";
   const std::string which =

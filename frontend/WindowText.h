@@ -35,8 +35,9 @@
 [[nodiscard]] std::string UnreadableQuestion(const TSampleRead& read);
 
 // Why a paste changed nothing: "Nothing was pasted: none of the 3 pairs on the clipboard
-// could be read as two numbers (lines 1, 2 and 3)."; the empty text for a paste of blanks,
-// which says nothing, and for one that gave samples.
+// could be read as two numbers (lines 1, 2 and 3)."; "Nothing was pasted. " and the reason
+// for a text refused; the empty text for a paste of blanks, which says nothing, and for one
+// that gave samples.
 [[nodiscard]] std::string NothingPastedNote(const TSampleRead& read);
 
 // The status line when a search ends: "Ended by the time limit: 37 of 100 samples matched."

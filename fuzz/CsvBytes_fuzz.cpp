@@ -38,12 +38,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const TCsvImportSettings settings = DetectCsvImport(*whole);
   std::optional<std::size_t> unlimited;
   try {
-    unlimited = ImportCsv(*whole, settings).Points.size();
+    unlimited = static_cast<std::size_t>(ImportCsv(*whole, settings).Samples.Count());
   } catch (const TImportError&) {
   }
   try {
     const TCsvImportResult limited = ImportCsv(*whole, settings, Limit);
-    FUZZ_CHECK(unlimited && limited.Points.size() == *unlimited && *unlimited <= Limit);
+    FUZZ_CHECK(unlimited && static_cast<std::size_t>(limited.Samples.Count()) == *unlimited &&
+               *unlimited <= Limit);
   } catch (const TImportError& error) {
     const bool over = std::string(error.what()).starts_with("It has more than 3 rows");
     FUZZ_CHECK(over == (unlimited && *unlimited > Limit));

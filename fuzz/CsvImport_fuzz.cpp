@@ -82,7 +82,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   settings.Dialect.Delimiter = ",;\t,"[choice & 3];
   settings.Dialect.DecimalSeparator = (choice & 4) != 0 ? ',' : '.';
   settings.Dialect.Header = (choice & 8) != 0;
-  settings.X = TColumnChoice::ByNumber(((choice >> 4) & 3) + 1);
+  settings.X = {TColumnChoice::ByNumber(((choice >> 4) & 3) + 1)};
   settings.Y = TColumnChoice::ByNumber((choice >> 6) + 1);
   const char delimiter = settings.Dialect.Delimiter;
 
@@ -103,7 +103,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       blank = blank && cell.find_first_not_of(" \t") == std::string::npos;
     if (blank) continue;
     ++rows;
-    const auto x = static_cast<std::size_t>(settings.X.Number - 1);
+    const auto x = static_cast<std::size_t>(settings.X.front().Number - 1);
     const auto y = static_cast<std::size_t>(settings.Y.Number - 1);
     if (x < record.size() && y < record.size() &&
         ParseCsvNumber(record[x], settings.Dialect.DecimalSeparator) &&
@@ -114,23 +114,39 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   try {
     const TCsvImportResult result = ImportCsv(text, settings);
     FUZZ_CHECK(result.Rows == rows);
-    FUZZ_CHECK(static_cast<std::int64_t>(result.Points.size()) == readable && readable > 0);
+    FUZZ_CHECK(result.Samples.Count() == readable && readable > 0);
     FUZZ_CHECK(result.Skipped == rows - readable);
     FUZZ_CHECK(result.SkippedLines.size() ==
                std::min<std::size_t>(static_cast<std::size_t>(result.Skipped),
                                      TCsvImportResult::SkippedLinesKept));
-    for (const TSamplePoint& point : result.Points)
-      FUZZ_CHECK(std::isfinite(point.X) && std::isfinite(point.Y));
+    for (std::int32_t i = 0; i < result.Samples.Count(); ++i)
+      FUZZ_CHECK(std::isfinite(result.Samples.GetX(i)) && std::isfinite(result.Samples.GetY(i)));
     (void)ImportSummary(result);
   } catch (const TImportError&) {
-    FUZZ_CHECK(readable == 0);
+    // Besides no rows: one column for an input and y, or a header that cannot name them.
+    const auto x = static_cast<std::size_t>(settings.X.front().Number - 1);
+    const auto y = static_cast<std::size_t>(settings.Y.Number - 1);
+    bool unnamed = false;
+    if (settings.Dialect.Header && !records.empty()) {
+      const auto name = [&](std::size_t column) {
+        const std::string cell = column < records[0].size() ? records[0][column] : "";
+        const std::size_t first = cell.find_first_not_of(" \t");
+        return first == std::string::npos
+                   ? std::string()
+                   : cell.substr(first, cell.find_last_not_of(" \t") - first + 1);
+      };
+      unnamed = name(x).empty() || name(y).empty() || name(x) == name(y);
+    }
+    FUZZ_CHECK(readable == 0 || x == y || unnamed);
   }
 
   const TCsvImportSettings detected = DetectCsvImport(text);
   FUZZ_CHECK(detected.Dialect.Delimiter == ',' || detected.Dialect.Delimiter == ';' ||
              detected.Dialect.Delimiter == '\t');
   FUZZ_CHECK(detected.Dialect.DecimalSeparator == '.' || detected.Dialect.DecimalSeparator == ',');
-  FUZZ_CHECK(detected.X.Number >= 1 && detected.Y.Number >= 1);
+  FUZZ_CHECK(!detected.X.empty() && detected.Y.Number >= 1);
+  for (const TColumnChoice& x : detected.X)
+    FUZZ_CHECK(x.Number >= 1 && x.Number != detected.Y.Number);
   const TCsvPreview preview = PreviewCsv(text, detected, 20);
   FUZZ_CHECK(preview.Rows.size() <= 20 && preview.Readable.size() == preview.Rows.size());
   return 0;

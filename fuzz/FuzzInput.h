@@ -49,20 +49,24 @@ inline void CheckTightBounds(const TSampleData& samples) {
 // A set read back from its own text: no header, every row in its place, unreadable only
 // where a value is too large for a text that reads back, the others close to their values.
 inline void CheckReadBack(const TSampleData& samples, TSampleRead again) {
-  FUZZ_CHECK(again.Header().empty() && again.Rows() == samples.Count());
+  FUZZ_CHECK(again.Refusal().empty() && again.Rows() == samples.Count());
+  FUZZ_CHECK(again.Header() == samples.Names() && again.InputCount() == samples.InputCount());
   const auto overflows = [](double value) { return std::fabs(value) > OverflowingText; };
   std::int64_t overflowing = 0;
   const std::int64_t unreadable = again.Unreadable();
   TSampleData back;
   std::move(again).MoveInto(back, TUnreadableChoice::AsZero);
   for (std::int32_t i = 0; i < samples.Count(); ++i) {
-    const double x = samples.GetX(i);
-    const double y = samples.GetY(i);
-    if (overflows(x) || overflows(y)) {
+    bool overflow = overflows(samples.GetY(i));
+    for (std::int32_t k = 0; k < samples.InputCount(); ++k)
+      overflow = overflow || overflows(samples.GetX(i, k));
+    if (overflow) {
       ++overflowing;
       continue;
     }
-    FUZZ_CHECK(CloseAfterTrip(x, back.GetX(i)) && CloseAfterTrip(y, back.GetY(i)));
+    for (std::int32_t k = 0; k < samples.InputCount(); ++k)
+      FUZZ_CHECK(CloseAfterTrip(samples.GetX(i, k), back.GetX(i, k)));
+    FUZZ_CHECK(CloseAfterTrip(samples.GetY(i), back.GetY(i)));
   }
   FUZZ_CHECK(unreadable == overflowing);
 }

@@ -27,6 +27,10 @@ namespace {
                                             [](char l, char r) { return Lower(l) == Lower(r); });
 }
 
+// Header names of a column that numbers the rows.
+constexpr std::string_view IndexNames[] = {"",  "#",  "i",  "id",     "index", "idx",
+                                           "n", "no", "nr", "number", "row"};
+
 std::string ListNames(std::span<const std::string> header) {
   std::string list;
   for (const std::string& name : header) {
@@ -46,6 +50,18 @@ TColumnChoice ParseColumnChoice(std::string_view text) {
   const auto result = std::from_chars(text.data(), text.data() + text.size(), number);
   if (result.ec != std::errc()) number = std::numeric_limits<std::int32_t>::max();
   return TColumnChoice::ByNumber(number);
+}
+
+std::vector<TColumnChoice> ParseColumnChoices(std::string_view text) {
+  std::vector<TColumnChoice> choices;
+  for (std::size_t start = 0;;) {
+    const std::size_t end = std::min(text.find(',', start), text.size());
+    const std::string_view choice = Trim(text.substr(start, end - start));
+    if (choice.empty()) throw TImportError("A column is missing in \"" + std::string(text) + "\".");
+    choices.push_back(ParseColumnChoice(choice));
+    if (end == text.size()) return choices;
+    start = end + 1;
+  }
 }
 
 std::string DescribeColumn(const TColumnChoice& choice) {
@@ -74,17 +90,15 @@ std::size_t ResolveColumn(const TColumnChoice& choice, std::span<const std::stri
                      ListNames(header) + ".");
 }
 
-TColumnPair SuggestColumns(std::span<const std::string> header,
-                           const std::vector<std::vector<std::string>>& rows,
-                           char decimalSeparator) {
+TColumnSuggestion SuggestColumns(std::span<const std::string> header,
+                                 const std::vector<std::vector<std::string>>& rows,
+                                 char decimalSeparator) {
   const auto named = [&](std::string_view name) -> std::int32_t {
     for (std::size_t i = 0; i < header.size(); ++i) {
       if (SameName(header[i], name)) return static_cast<std::int32_t>(i + 1);
     }
     return 0;
   };
-  if (const std::int32_t x = named("x"), y = named("y"); x > 0 && y > 0) return {x, y};
-
   std::size_t width = header.size();
   for (const auto& row : rows)
     width = std::max(width, row.size());
@@ -106,11 +120,21 @@ TColumnPair SuggestColumns(std::span<const std::string> header,
       counting.push_back(steps && rows.size() > 1);
     }
   }
-  // A leading row index is left out while two other columns of numbers remain.
+  // A leading row index is left out while two other columns of numbers remain; under a
+  // header only when its name says so, as the first of several inputs often counts too.
+  const auto isIndex = [&](std::size_t k) {
+    if (!counting[k]) return false;
+    const auto column = static_cast<std::size_t>(numeric[k] - 1);
+    if (column >= header.size()) return true;
+    return std::any_of(std::begin(IndexNames), std::end(IndexNames),
+                       [&](std::string_view name) { return SameName(header[column], name); });
+  };
   std::size_t first = 0;
-  while (numeric.size() - first > 2 && counting[first])
+  while (numeric.size() - first > 2 && isIndex(first))
     ++first;
   numeric.erase(numeric.begin(), numeric.begin() + static_cast<std::ptrdiff_t>(first));
-  if (numeric.size() >= 2) return {numeric[0], numeric[1]};
-  return {};
+  if (const std::int32_t x = named("x"), y = named("y"); x > 0 && y > 0) return {{x}, y, numeric};
+  if (numeric.size() < 2) return {{1}, 2, numeric};
+  const std::int32_t y = numeric.back();
+  return {{numeric.begin(), numeric.end() - 1}, y, numeric};
 }

@@ -1,6 +1,6 @@
 #pragma once
-// Which columns of a delimited file become x and y: chosen by header name or by number
-// (counted from 1), and a first guess for files where nobody chose.
+// Which columns of a delimited file become the inputs and y: chosen by header name or by
+// number (counted from 1), and a first guess for files where nobody chose.
 
 #include <cstdint>
 #include <optional>
@@ -20,6 +20,8 @@ struct TColumnChoice {
 
 // A text of digits only is a column number ("2"), any other text a header name ("time").
 [[nodiscard]] TColumnChoice ParseColumnChoice(std::string_view text);
+// Choices separated by commas ("time,2"); an empty choice throws TImportError.
+[[nodiscard]] std::vector<TColumnChoice> ParseColumnChoices(std::string_view text);
 
 // How the choice is shown: the number, or the name in quotes.
 [[nodiscard]] std::string DescribeColumn(const TColumnChoice& choice);
@@ -31,13 +33,15 @@ struct TColumnChoice {
 [[nodiscard]] std::size_t ResolveColumn(const TColumnChoice& choice,
                                         std::span<const std::string> header, bool hasHeader);
 
-// The columns named "x" and "y" when the header has both; otherwise the first two columns
-// that mostly hold numbers in the rows given, passing over leading columns that count the
-// rows (1, 2, 3 ...) while two others remain; otherwise columns 1 and 2.
-struct TColumnPair {
-  std::int32_t X = 1;
+// The columns named "x" and "y" when the header has both. Otherwise the columns that mostly
+// hold numbers in the rows given, passing over leading columns that count the rows (1, 2,
+// 3 ...) while two others remain: of two, the first is x and the second y; of more, the
+// last is y and the others are inputs. Otherwise columns 1 and 2.
+struct TColumnSuggestion {
+  std::vector<std::int32_t> X{1};  // from 1, in column order
   std::int32_t Y = 2;
+  std::vector<std::int32_t> Numeric;  // the columns of numbers, row indexes passed over
 };
-[[nodiscard]] TColumnPair SuggestColumns(std::span<const std::string> header,
-                                         const std::vector<std::vector<std::string>>& rows,
-                                         char decimalSeparator);
+[[nodiscard]] TColumnSuggestion SuggestColumns(std::span<const std::string> header,
+                                               const std::vector<std::vector<std::string>>& rows,
+                                               char decimalSeparator);

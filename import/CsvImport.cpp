@@ -16,28 +16,81 @@ namespace {
 constexpr std::size_t SuggestionRows = 50;
 
 struct TColumns {
-  std::size_t X = 0;
+  std::vector<std::size_t> X;
   std::size_t Y = 0;
 };
 
-TColumns Resolve(const TCsvImportSettings& settings, const std::vector<std::string>& header) {
-  const bool hasHeader = settings.Dialect.Header;
-  return {ResolveColumn(settings.X, header, hasHeader),
-          ResolveColumn(settings.Y, header, hasHeader)};
+std::string Capitalized(std::string text) {
+  if (!text.empty() && text[0] >= 'a' && text[0] <= 'z') text[0] = static_cast<char>(text[0] - 32);
+  return text;
 }
 
+TColumns Resolve(const TCsvImportSettings& settings, const std::vector<std::string>& header) {
+  const bool hasHeader = settings.Dialect.Header;
+  if (settings.X.empty()) throw TImportError("No column is chosen as an input.");
+  if (std::ssize(settings.X) > MaxInputs) {
+    throw TImportError(std::to_string(settings.X.size()) + " columns are chosen as inputs; a " +
+                       "sample set takes at most " + std::to_string(MaxInputs) + ".");
+  }
+  TColumns columns;
+  columns.Y = ResolveColumn(settings.Y, header, hasHeader);
+  for (const TColumnChoice& choice : settings.X) {
+    const std::size_t column = ResolveColumn(choice, header, hasHeader);
+    if (std::find(columns.X.begin(), columns.X.end(), column) != columns.X.end()) {
+      throw TImportError(Capitalized(DescribeColumn(choice)) + " is chosen as an input twice.");
+    }
+    if (column == columns.Y) {
+      throw TImportError(Capitalized(DescribeColumn(choice)) + " is chosen as an input and as y.");
+    }
+    columns.X.push_back(column);
+  }
+  return columns;
+}
+
+// The values of the chosen cells, the inputs' then y's; false unless all are numbers.
 template <typename Row>
-std::optional<TSamplePoint> ReadPoint(const Row& row, TColumns columns, char separator) {
-  if (columns.X >= row.size() || columns.Y >= row.size()) return std::nullopt;
-  const std::optional<double> x = ParseCsvNumber(row[columns.X], separator);
-  if (!x) return std::nullopt;
-  const std::optional<double> y = ParseCsvNumber(row[columns.Y], separator);
-  if (!y) return std::nullopt;
-  return TSamplePoint{*x, *y};
+bool ReadRow(const Row& row, const TColumns& columns, char separator, double* values) {
+  const auto read = [&](std::size_t column, double& value) {
+    if (column >= row.size()) return false;
+    const std::optional<double> number = ParseCsvNumber(row[column], separator);
+    if (number) value = *number;
+    return number.has_value();
+  };
+  for (std::size_t k = 0; k < columns.X.size(); ++k) {
+    if (!read(columns.X[k], values[k])) return false;
+  }
+  return read(columns.Y, values[columns.X.size()]);
 }
 
 std::string NameAt(const std::vector<std::string>& header, std::size_t column) {
   return column < header.size() ? header[column] : std::string();
+}
+
+// The chosen columns' names as the set keeps them; the header must give each its own.
+std::vector<std::string> ColumnNamesOf(const std::vector<std::string>& header,
+                                       const TColumns& columns) {
+  std::vector<std::size_t> all = columns.X;
+  all.push_back(columns.Y);
+  std::vector<std::string> names;
+  for (const std::size_t column : all) {
+    std::string name = NameAt(header, column);
+    const std::size_t first = name.find_first_not_of(" \t");
+    name = first == std::string::npos
+               ? std::string()
+               : name.substr(first, name.find_last_not_of(" \t") - first + 1);
+    if (name.empty()) {
+      throw TImportError("The header gives column " + std::to_string(column + 1) + " no name.");
+    }
+    for (std::size_t k = 0; k < names.size(); ++k) {
+      if (names[k] == name) {
+        throw TImportError("Columns " + std::to_string(all[k] + 1) + " and " +
+                           std::to_string(column + 1) + " have the same name in the header, \"" +
+                           name + "\".");
+      }
+    }
+    names.push_back(std::move(name));
+  }
+  return names;
 }
 
 }  // namespace
@@ -46,11 +99,61 @@ TCsvImportSettings DetectCsvImport(std::string_view text) {
   TCsvImportSettings settings;
   settings.Dialect = DetectCsvDialect(text);
   const TCsvPreview preview = PreviewCsv(text, settings, SuggestionRows);
-  const TColumnPair pair =
+  const TColumnSuggestion suggestion =
       SuggestColumns(preview.Header, preview.Rows, settings.Dialect.DecimalSeparator);
-  settings.X = TColumnChoice::ByNumber(pair.X);
-  settings.Y = TColumnChoice::ByNumber(pair.Y);
+  settings.X.clear();
+  for (const std::int32_t column : suggestion.X)
+    settings.X.push_back(TColumnChoice::ByNumber(column));
+  settings.Y = TColumnChoice::ByNumber(suggestion.Y);
+  settings.Numeric = suggestion.Numeric;
   return settings;
+}
+
+TCsvImportSettings ChooseColumns(std::string_view text, TCsvImportSettings detected,
+                                 std::vector<TColumnChoice> x, std::optional<TColumnChoice> y) {
+  if (x.empty() && !y) return detected;
+  std::vector<std::string> header;
+  if (detected.Dialect.Header) header = PreviewCsv(text, detected, 0).Header;
+  const auto index = [&](const TColumnChoice& choice) {
+    return ResolveColumn(choice, header, detected.Dialect.Header);
+  };
+  if (!x.empty()) {
+    detected.X = std::move(x);
+    if (y) {
+      detected.Y = *y;
+      return detected;
+    }
+    // y as detected, unless it became an input: then the last other column of numbers.
+    std::vector<std::size_t> inputs;
+    for (const TColumnChoice& choice : detected.X)
+      inputs.push_back(index(choice));
+    const auto isInput = [&](std::size_t column) {
+      return std::find(inputs.begin(), inputs.end(), column) != inputs.end();
+    };
+    if (!isInput(index(detected.Y))) return detected;
+    for (auto column = detected.Numeric.rbegin(); column != detected.Numeric.rend(); ++column) {
+      if (!isInput(static_cast<std::size_t>(*column - 1))) {
+        detected.Y = TColumnChoice::ByNumber(*column);
+        return detected;
+      }
+    }
+    throw TImportError("Every column of numbers is an input: choose y.");
+  }
+  // y given: every other column of numbers is an input.
+  detected.Y = *y;
+  const std::size_t yColumn = index(*y);
+  std::vector<std::int32_t> numbers = detected.Numeric;
+  if (numbers.empty()) {
+    for (const TColumnChoice& choice : detected.X)
+      numbers.push_back(static_cast<std::int32_t>(index(choice) + 1));
+  }
+  detected.X.clear();
+  for (const std::int32_t column : numbers) {
+    if (static_cast<std::size_t>(column - 1) != yColumn)
+      detected.X.push_back(TColumnChoice::ByNumber(column));
+  }
+  if (detected.X.empty()) throw TImportError("No other column holds numbers: choose the inputs.");
+  return detected;
 }
 
 TCsvImportResult ImportCsv(std::string_view text, const TCsvImportSettings& settings,
@@ -63,20 +166,28 @@ TCsvImportResult ImportCsv(std::string_view text, const TCsvImportSettings& sett
   const TColumns columns = Resolve(settings, header);
 
   TCsvImportResult result;
-  result.XName = NameAt(header, columns.X);
-  result.YName = NameAt(header, columns.Y);
+  std::vector<std::string> names;
+  if (settings.Dialect.Header) {
+    names = ColumnNamesOf(header, columns);
+    result.XNames.assign(names.begin(), names.end() - 1);
+    result.YName = names.back();
+  }
+  TSampleRead read;
+  read.SetInputCount(static_cast<std::int32_t>(columns.X.size()));
+  double values[MaxInputs + 1];
+  const std::span<const double> row(values, columns.X.size() + 1);
   std::size_t widest = header.size();
   const char separator = settings.Dialect.DecimalSeparator;
   while (reader.Next(record)) {
     if (record.Blank()) continue;
     ++result.Rows;
     widest = std::max(widest, record.Fields.size());
-    if (const std::optional<TSamplePoint> point = ReadPoint(record.Fields, columns, separator)) {
-      if (std::ssize(result.Points) == maxRows) {
+    if (ReadRow(record.Fields, columns, separator, values)) {
+      if (read.Readable() == maxRows) {
         throw TImportError("It has more than " + std::to_string(maxRows) +
                            " rows of data, more than a sample set can hold.");
       }
-      result.Points.push_back(*point);
+      read.Add(row);
       continue;
     }
     ++result.Skipped;
@@ -90,12 +201,21 @@ TCsvImportResult ImportCsv(std::string_view text, const TCsvImportSettings& sett
     throw TImportError("There is no " + DescribeColumn(choice) + ": the widest row has " +
                        std::to_string(widest) + (widest == 1 ? " column." : " columns."));
   };
-  requireColumn(settings.X, columns.X);
+  for (std::size_t k = 0; k < columns.X.size(); ++k)
+    requireColumn(settings.X[k], columns.X[k]);
   requireColumn(settings.Y, columns.Y);
-  if (result.Points.empty()) {
-    throw TImportError("None of the " + std::to_string(result.Rows) + " rows has numbers in both " +
-                       DescribeColumn(settings.X) + " and " + DescribeColumn(settings.Y) + ".");
+  if (read.Readable() == 0) {
+    std::string chosen;
+    for (const TColumnChoice& choice : settings.X)
+      chosen += DescribeColumn(choice) + ", ";
+    throw TImportError(
+        "None of the " + std::to_string(result.Rows) + " rows has numbers in " +
+        (settings.X.size() == 1 ? "both " : "all of ") +
+        (settings.X.size() == 1 ? DescribeColumn(settings.X[0]) + " and " : chosen + "and ") +
+        DescribeColumn(settings.Y) + ".");
   }
+  if (!names.empty()) read.SetHeader(std::move(names));
+  std::move(read).MoveInto(result.Samples, TUnreadableChoice::Leave);
   return result;
 }
 
@@ -111,12 +231,13 @@ TCsvImportResult ImportCsvFile(const std::string& fileName, std::string_view tex
 }
 
 void ImportCsv(std::string_view text, const TCsvImportSettings& settings, TSampleData& samples) {
-  ReplaceSamples(samples, ImportCsv(text, settings).Points);
+  ReplaceSamples(samples, ImportCsv(text, settings).Samples);
 }
 
 std::string ImportSummary(const TCsvImportResult& result) {
-  std::string text = "Test data imported: " + std::to_string(result.Points.size()) +
-                     (result.Points.size() == 1 ? " sample; " : " samples; ");
+  const std::int32_t count = result.Samples.Count();
+  std::string text =
+      "Test data imported: " + std::to_string(count) + (count == 1 ? " sample; " : " samples; ");
   if (result.Skipped == 0) return text + "no rows skipped.";
   text += std::to_string(result.Skipped) + (result.Skipped == 1 ? " row" : " rows");
   text += " skipped because a chosen cell is not a number (";
@@ -145,9 +266,10 @@ TCsvPreview PreviewCsv(std::string_view text, const TCsvImportSettings& settings
   } catch (const TImportError& error) {
     preview.ColumnError = error.what();
   }
+  double values[MaxInputs + 1];
   for (const auto& row : preview.Rows) {
     preview.Readable.push_back(columns &&
-                               ReadPoint(row, *columns, settings.Dialect.DecimalSeparator));
+                               ReadRow(row, *columns, settings.Dialect.DecimalSeparator, values));
   }
   return preview;
 }

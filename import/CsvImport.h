@@ -1,9 +1,10 @@
 #pragma once
-// Import of a delimited text into a sample set: each row gives the sample (x, y) from its two
-// chosen cells; a row whose chosen cells are not both numbers is skipped and counted. The
-// preview shows the first rows as the dialog lets the user judge them.
+// Import of a delimited text into a sample set: each row gives a sample, its inputs and y,
+// from its chosen cells; a row whose chosen cells are not all numbers is skipped and counted.
+// The preview shows the first rows as the dialog lets the user judge them.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,19 +15,27 @@
 
 struct TCsvImportSettings {
   TCsvDialect Dialect;
-  TColumnChoice X = TColumnChoice::ByNumber(1);
+  std::vector<TColumnChoice> X{TColumnChoice::ByNumber(1)};  // the inputs, in their order
   TColumnChoice Y = TColumnChoice::ByNumber(2);
+  std::vector<std::int32_t> Numeric = {};  // the columns of numbers detection found, from 1
 };
 
 // The dialect of the text and the columns SuggestColumns proposes for it.
 [[nodiscard]] TCsvImportSettings DetectCsvImport(std::string_view text);
 
+// The columns of detected where the user chose some: the inputs given with y as detected
+// (or, when y is among them, the last other column of numbers), or y given with every other
+// column of numbers as inputs. Throws TImportError for a name that is not in the header.
+[[nodiscard]] TCsvImportSettings ChooseColumns(std::string_view text, TCsvImportSettings detected,
+                                               std::vector<TColumnChoice> x,
+                                               std::optional<TColumnChoice> y);
+
 struct TCsvImportResult {
-  std::vector<TSamplePoint> Points;        // in the order of the rows
+  TSampleData Samples;                     // in the order of the rows, with the header's names
   std::int64_t Rows = 0;                   // data rows, the header and blank rows not counted
-  std::int64_t Skipped = 0;                // rows whose chosen cells are not both numbers
+  std::int64_t Skipped = 0;                // rows whose chosen cells are not all numbers
   std::vector<std::int64_t> SkippedLines;  // the lines of the first few skipped rows
-  std::string XName;  // the header names of the chosen columns, when there is one
+  std::vector<std::string> XNames;  // the header names of the chosen columns, when there is one
   std::string YName;
 
   static constexpr std::size_t SkippedLinesKept = 5;
@@ -35,9 +44,11 @@ struct TCsvImportResult {
 // A sample set counts its rows in 32 bits.
 inline constexpr std::int64_t MaxImportRows = INT32_MAX;
 
-// Throws TImportError when a column cannot be resolved, when no row gives a sample (the text
-// has no data rows, a chosen column is past every row, or no row has both numbers), and when
-// more than maxRows rows would give one.
+// Throws TImportError when a column cannot be resolved, is chosen as an input twice or as
+// both an input and y, when there are more than MaxInputs inputs, when a chosen column's
+// header name is empty or that of another chosen column, when no row gives a sample (the
+// text has no data rows, a chosen column is past every row, or no row has all numbers),
+// and when more than maxRows rows would give one.
 [[nodiscard]] TCsvImportResult ImportCsv(std::string_view text, const TCsvImportSettings& settings,
                                          std::int64_t maxRows = MaxImportRows);
 
@@ -57,7 +68,7 @@ void ImportCsv(std::string_view text, const TCsvImportSettings& settings, TSampl
 struct TCsvPreview {
   std::vector<std::string> Header;             // empty without a header row
   std::vector<std::vector<std::string>> Rows;  // the first data rows, cells as read
-  std::vector<bool> Readable;                  // per row: both chosen cells are numbers
+  std::vector<bool> Readable;                  // per row: every chosen cell is a number
   std::int32_t Columns = 0;                    // the widest of the header and the rows
   std::string ColumnError;                     // why the chosen columns cannot be found
 };

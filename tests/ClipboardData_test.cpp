@@ -84,3 +84,74 @@ TEST(ClipboardData, CopyThenPasteReproducesTheRoundedSet) {
   ASSERT_TRUE(ParseClipboardData("1,5\t2,5", samples).Pasted);
   ExpectRows({{1.5, 2.5}}, samples);
 }
+
+TEST(ClipboardData, SeveralInputsCopyUnderTheirNamesAndPasteBack) {
+  TSampleData samples(2, 3);
+  for (std::int32_t i = 0; i < 2; ++i) {
+    for (std::int32_t k = 0; k < 3; ++k)
+      samples.SetX(i, k, i + k * 0.5);
+    samples.SetY(i, -i);
+  }
+  EXPECT_EQ(
+      "x1\tx2\tx3\ty\r\n0.00000000\t0.50000000\t1.00000000\t0.00000000\r\n"
+      "1.00000000\t1.50000000\t2.00000000\t-1.00000000\r\n",
+      FormatClipboardData(samples));
+  for (const std::int32_t inputs : {2, 3, 8, 16}) {
+    TSampleData wide(5, inputs);
+    std::vector<std::string> names;
+    for (std::int32_t k = 0; k < inputs; ++k) {
+      names.push_back(k == 1 ? "mass \"kg\"; dry" : "in" + std::to_string(k));
+      for (std::int32_t i = 0; i < 5; ++i)
+        wide.SetX(i, k, i * 100 + k);
+    }
+    names.emplace_back("out");
+    wide.SetNames(names);
+    for (std::int32_t i = 0; i < 5; ++i)
+      wide.SetY(i, 0.25 * i);
+    TSampleData pasted;
+    const TClipboardPaste paste = ParseClipboardData(FormatClipboardData(wide), pasted);
+    ASSERT_TRUE(paste.Pasted) << paste.Refusal;
+    ASSERT_EQ(inputs, pasted.InputCount());
+    EXPECT_EQ(names, pasted.Names());
+    for (std::int32_t i = 0; i < 5; ++i) {
+      for (std::int32_t k = 0; k < inputs; ++k)
+        EXPECT_EQ(i * 100 + k, pasted.GetX(i, k));
+      EXPECT_EQ(0.25 * i, pasted.GetY(i));
+    }
+  }
+  // One input with names keeps them; its rows are still read as pairs.
+  TSampleData named = MakeSet({{1, 2}});
+  named.SetNames({"t", "v"});
+  EXPECT_EQ("t\tv\r\n1.00000000\t2.00000000\r\n", FormatClipboardData(named));
+  TSampleData back;
+  ASSERT_TRUE(ParseClipboardData(FormatClipboardData(named), back).Pasted);
+  EXPECT_EQ(named.Names(), back.Names());
+}
+
+TEST(ClipboardData, RowsThatCannotMakeOneSetChangeNothingAndSayWhy) {
+  const struct {
+    const char* Text;
+    const char* Refusal;
+  } rows[] = {
+      {"a\tb\tc\r\n1\t2\t3\r\n4\t5\r\n",
+       "Line 3 has 2 items where every line has 3 (2 inputs and y)."},
+      {"a\tb\ta\r\n1\t2\t3\r\n", "Columns 1 and 3 have the same name, \"a\"."},
+      {"a\t\tc\r\n1\t2\t3\r\n", "The header gives column 2 no name."},
+  };
+  for (const auto& row : rows) {
+    TSampleData samples = MakeSet({{1, 5}});
+    const TClipboardPaste paste = ParseClipboardData(row.Text, samples);
+    EXPECT_FALSE(paste.Pasted) << row.Text;
+    EXPECT_EQ(row.Refusal, paste.Refusal);
+    ExpectRows({{1, 5}}, samples);
+  }
+  std::string header;
+  for (int k = 0; k < 18; ++k)
+    header += (k > 0 ? "\tc" : "c") + std::to_string(k);
+  EXPECT_EQ("The samples have 17 inputs; a sample set takes at most 16.",
+            ReadClipboardData(header + "\r\n").Refusal());
+  // A row whose items are not all numbers is left out and counted, as a pair is.
+  TSampleRead read = ReadClipboardData("a\tb\tc\r\n1\t2\t3\r\n4\tx\t6\r\n");
+  EXPECT_EQ(1, read.Readable());
+  EXPECT_EQ((std::vector<std::int64_t>{3}), read.UnreadableLines());
+}

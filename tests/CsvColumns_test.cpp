@@ -54,18 +54,33 @@ TEST(CsvColumns, DescribesChoices) {
 TEST(CsvColumns, SuggestsNamedOrNumericColumns) {
   const std::vector<std::vector<std::string>> rows{{"a", "1", "b", "2,5", "3"},
                                                    {"c", "4", "d", "5", "6"}};
-  EXPECT_EQ(2, SuggestColumns({}, rows, ',').X);
-  EXPECT_EQ(4, SuggestColumns({}, rows, ',').Y);
-  EXPECT_EQ(5, SuggestColumns({}, rows, '.').Y);  // "2,5" is no number under "."
+  using TColumns = std::vector<std::int32_t>;
+  // Three columns of numbers: the last is y, the others inputs.
+  EXPECT_EQ((TColumns{2, 4}), SuggestColumns({}, rows, ',').X);
+  EXPECT_EQ(5, SuggestColumns({}, rows, ',').Y);
+  EXPECT_EQ((TColumns{2, 4, 5}), SuggestColumns({}, rows, ',').Numeric);
+  EXPECT_EQ((TColumns{2}), SuggestColumns({}, rows, '.').X);  // "2,5" is no number under "."
+  EXPECT_EQ(5, SuggestColumns({}, rows, '.').Y);
   const std::vector<std::string> named{"id", "Y", "X "};
-  EXPECT_EQ(3, SuggestColumns(named, rows, ',').X);
+  EXPECT_EQ((TColumns{3}), SuggestColumns(named, rows, ',').X);
   EXPECT_EQ(2, SuggestColumns(named, rows, ',').Y);
-  // A row index goes when there are two other columns of numbers, not otherwise.
+  // A row index goes when there are two other columns of numbers, not otherwise; under a
+  // header only when its name says it is one.
   const std::vector<std::vector<std::string>> indexed{{"1", "0.5", "7"}, {"2", "1.5", "8"}};
-  EXPECT_EQ(2, SuggestColumns({}, indexed, '.').X);
+  EXPECT_EQ((TColumns{2}), SuggestColumns({}, indexed, '.').X);
   EXPECT_EQ(3, SuggestColumns({}, indexed, '.').Y);
+  EXPECT_EQ((TColumns{2}), SuggestColumns({"No", "a", "b"}, indexed, '.').X);
+  EXPECT_EQ((TColumns{1, 2}), SuggestColumns({"t", "a", "b"}, indexed, '.').X);
   const std::vector<std::vector<std::string>> sine{{"0", "0.1"}, {"1", "0.2"}, {"2", "0.3"}};
-  EXPECT_EQ(1, SuggestColumns({}, sine, '.').X);
-  EXPECT_EQ(1, SuggestColumns({}, {{"a", "b"}}, '.').X);
+  EXPECT_EQ((TColumns{1}), SuggestColumns({}, sine, '.').X);
+  EXPECT_EQ((TColumns{1}), SuggestColumns({}, {{"a", "b"}}, '.').X);
   EXPECT_EQ(2, SuggestColumns({}, {{"a", "b"}}, '.').Y);
+}
+
+TEST(CsvColumns, ParsesListsOfChoices) {
+  EXPECT_EQ((std::vector<TColumnChoice>{TColumnChoice::ByName("time"), TColumnChoice::ByNumber(3)}),
+            ParseColumnChoices("time, 3"));
+  EXPECT_EQ((std::vector<TColumnChoice>{TColumnChoice::ByName("a b")}), ParseColumnChoices("a b"));
+  EXPECT_THROW((void)ParseColumnChoices("a,,b"), TImportError);
+  EXPECT_THROW((void)ParseColumnChoices("a,"), TImportError);
 }

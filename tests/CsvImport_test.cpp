@@ -17,8 +17,10 @@ using TPoints = std::vector<std::pair<double, double>>;
 
 TPoints PointsOf(const TCsvImportResult& result) {
   TPoints points;
-  for (const TSamplePoint& p : result.Points)
-    points.emplace_back(p.X, p.Y);
+  const TSampleData& samples = result.Samples;
+  EXPECT_EQ(1, samples.InputCount());
+  for (std::int32_t i = 0; i < samples.Count(); ++i)
+    points.emplace_back(samples.GetX(i), samples.GetY(i));
   return points;
 }
 
@@ -29,7 +31,7 @@ TCsvImportResult ImportDetected(const std::string& bytes) {
 }
 
 TCsvImportSettings Settings(TCsvDialect dialect, TColumnChoice x, TColumnChoice y) {
-  return {dialect, std::move(x), std::move(y)};
+  return {dialect, {std::move(x)}, std::move(y), {}};
 }
 
 std::string ErrorOf(const std::string& text, const TCsvImportSettings& settings) {
@@ -102,26 +104,26 @@ TEST(CsvImport, ColumnsByNameOrNumber) {
                                                         TColumnChoice::ByNumber(3)))));
   EXPECT_EQ(expected, PointsOf(ImportCsv(text, Settings(dialect, TColumnChoice::ByName("TIME"),
                                                         TColumnChoice::ByNumber(3)))));
-  // The other way round, and the same column twice.
+  // The other way round; the same column for both is refused.
   EXPECT_EQ((TPoints{{10, 0.5}, {20, 1.5}}),
             PointsOf(ImportCsv(
                 text, Settings(dialect, TColumnChoice::ByNumber(3), TColumnChoice::ByNumber(2)))));
-  EXPECT_EQ((TPoints{{1, 1}, {2, 2}}),
-            PointsOf(ImportCsv(
-                text, Settings(dialect, TColumnChoice::ByNumber(1), TColumnChoice::ByNumber(1)))));
+  EXPECT_EQ(
+      "Column 1 is chosen as an input and as y.",
+      ErrorOf(text, Settings(dialect, TColumnChoice::ByNumber(1), TColumnChoice::ByNumber(1))));
   const TCsvImportResult result = ImportCsv(
       text, Settings(dialect, TColumnChoice::ByNumber(2), TColumnChoice::ByName("value")));
-  EXPECT_EQ("time", result.XName);
+  EXPECT_EQ((std::vector<std::string>{"time"}), result.XNames);
   EXPECT_EQ("value", result.YName);
 }
 
 TEST(CsvImport, DetectionSuggestsColumns) {
   const TCsvImportSettings named = DetectCsvImport("id,y,x\n1,2,3\n");
-  EXPECT_EQ(TColumnChoice::ByNumber(3), named.X);
+  EXPECT_EQ((std::vector<TColumnChoice>{TColumnChoice::ByNumber(3)}), named.X);
   EXPECT_EQ(TColumnChoice::ByNumber(2), named.Y);
   const TCsvImportSettings numeric = DetectCsvImport("label;a;b\nfoo;1,5;2\nbar;3;4\n");
   EXPECT_EQ((TCsvDialect{';', ',', true}), numeric.Dialect);
-  EXPECT_EQ(TColumnChoice::ByNumber(2), numeric.X);
+  EXPECT_EQ((std::vector<TColumnChoice>{TColumnChoice::ByNumber(2)}), numeric.X);
   EXPECT_EQ(TColumnChoice::ByNumber(3), numeric.Y);
 }
 
@@ -283,4 +285,82 @@ TEST(CsvImport, AMillionRows) {
 #else
   (void)elapsed;
 #endif
+}
+
+TEST(CsvImport, SeveralInputsByNameOrNumberInTheOrderChosen) {
+  const std::string text = "id;a;b;c;y\n1;10;20;30;5\n2;11;21;31;6\n";
+  const TCsvDialect dialect{';', ',', true};
+  TCsvImportSettings settings{dialect,
+                              {TColumnChoice::ByName("c"), TColumnChoice::ByNumber(2)},
+                              TColumnChoice::ByName("y"),
+                              {}};
+  const TCsvImportResult result = ImportCsv(text, settings);
+  const TSampleData& samples = result.Samples;
+  ASSERT_EQ(2, samples.InputCount());
+  ASSERT_EQ(2, samples.Count());
+  EXPECT_EQ(31, samples.GetX(1, 0));
+  EXPECT_EQ(11, samples.GetX(1, 1));
+  EXPECT_EQ(6, samples.GetY(1));
+  EXPECT_EQ((std::vector<std::string>{"c", "a", "y"}), samples.Names());
+  EXPECT_EQ((std::vector<std::string>{"c", "a"}), result.XNames);
+  // Without a header the set has no names.
+  settings.Dialect.Header = false;
+  settings.X = {TColumnChoice::ByNumber(2), TColumnChoice::ByNumber(3)};
+  settings.Y = TColumnChoice::ByNumber(5);
+  EXPECT_TRUE(ImportCsv("1;10;20;30;5\n", settings).Samples.Names().empty());
+}
+
+TEST(CsvImport, MoreThanTwoColumnsOfNumbersAreInputsAndY) {
+  const TCsvImportResult pendulum =
+      ImportDetected("length,amplitude,mass,period\n1,0.1,2,2.0\n2,0.2,3,2.8\n");
+  ASSERT_EQ(3, pendulum.Samples.InputCount());
+  EXPECT_EQ((std::vector<std::string>{"length", "amplitude", "mass", "period"}),
+            pendulum.Samples.Names());
+  EXPECT_EQ(2.8, pendulum.Samples.GetY(1));
+  // A leading row index is no input; a first input that counts under its own name is one.
+  const TCsvImportSettings indexed = DetectCsvImport("index,a,b,y\n1,5,7,9\n2,6,8,3\n3,1,1,1\n");
+  EXPECT_EQ((std::vector<TColumnChoice>{TColumnChoice::ByNumber(2), TColumnChoice::ByNumber(3)}),
+            indexed.X);
+  const TCsvImportSettings counting = DetectCsvImport("t,b,y\n1,5,9\n2,6,3\n3,1,1\n");
+  EXPECT_EQ((std::vector<TColumnChoice>{TColumnChoice::ByNumber(1), TColumnChoice::ByNumber(2)}),
+            counting.X);
+  EXPECT_EQ(TColumnChoice::ByNumber(3), counting.Y);
+}
+
+TEST(CsvImport, ColumnsGivenAloneTakeTheRestFromDetection) {
+  const std::string text = "a,b,c,d\n1,2,3,4\n5,6,7,8\n";
+  const TCsvImportSettings detected = DetectCsvImport(text);
+  using C = TColumnChoice;
+  // y alone: every other column of numbers is an input.
+  TCsvImportSettings y = ChooseColumns(text, detected, {}, C::ByName("b"));
+  EXPECT_EQ((std::vector<C>{C::ByNumber(1), C::ByNumber(3), C::ByNumber(4)}), y.X);
+  // Inputs alone: y as detected, or the last other column of numbers when it is an input.
+  TCsvImportSettings x = ChooseColumns(text, detected, {C::ByName("a")}, std::nullopt);
+  EXPECT_EQ(C::ByNumber(4), x.Y);
+  x = ChooseColumns(text, detected, {C::ByNumber(4), C::ByName("a")}, std::nullopt);
+  EXPECT_EQ(C::ByNumber(3), x.Y);
+  EXPECT_THROW((void)ChooseColumns(text, detected,
+                                   {C::ByNumber(1), C::ByNumber(2), C::ByNumber(3), C::ByNumber(4)},
+                                   std::nullopt),
+               TImportError);
+  EXPECT_THROW((void)ChooseColumns(text, detected, {}, C::ByName("e")), TImportError);
+}
+
+TEST(CsvImport, ColumnChoicesThatCannotMakeASetSayWhy) {
+  const std::string text = "a,b,,b,y\n1,2,3,4,5\n";
+  const TCsvDialect dialect{',', '.', true};
+  using C = TColumnChoice;
+  const auto error = [&](std::vector<C> x, C y) { return ErrorOf(text, {dialect, x, y, {}}); };
+  EXPECT_EQ("Column \"a\" is chosen as an input twice.",
+            error({C::ByNumber(1), C::ByName("a")}, C::ByNumber(5)));
+  EXPECT_EQ("Column 5 is chosen as an input and as y.", error({C::ByNumber(5)}, C::ByName("y")));
+  EXPECT_EQ("The header gives column 3 no name.", error({C::ByNumber(3)}, C::ByNumber(5)));
+  EXPECT_EQ("Columns 2 and 4 have the same name in the header, \"b\".",
+            error({C::ByNumber(2), C::ByNumber(4)}, C::ByNumber(5)));
+  EXPECT_EQ("No column is chosen as an input.", error({}, C::ByNumber(5)));
+  std::vector<C> many;
+  for (std::int32_t k = 1; k <= 17; ++k)
+    many.push_back(C::ByNumber(k));
+  EXPECT_EQ("17 columns are chosen as inputs; a sample set takes at most 16.",
+            error(many, C::ByNumber(18)));
 }

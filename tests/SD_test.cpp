@@ -392,3 +392,15 @@ TEST(SampleData, GeneratedSamplesHaveOneInput) {
   s.GenerateRandom();
   EXPECT_TRUE(s.Names().empty());
 }
+
+TEST(SampleData, ColumnNamesAreTheNamesOrXAndY) {
+  EXPECT_EQ((std::vector<std::string>{"x", "y"}), ColumnNames(TSampleData(2)));
+  TSampleData wide(2, 3);
+  EXPECT_EQ((std::vector<std::string>{"x1", "x2", "x3", "y"}), ColumnNames(wide));
+  wide.SetNames({"a", "b", "c", "d"});
+  EXPECT_EQ(wide.Names(), ColumnNames(wide));
+  EXPECT_EQ("", ColumnNamesFault(std::vector<std::string>{"a", "A"}));
+  EXPECT_EQ("Column 2 has no name.", ColumnNamesFault(std::vector<std::string>{"a", ""}));
+  EXPECT_EQ("Columns 1 and 3 have the same name, \"a\".",
+            ColumnNamesFault(std::vector<std::string>{"a", "b", "a"}));
+}

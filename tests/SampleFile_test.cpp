@@ -480,3 +480,138 @@ TEST(SampleFileText, OrdinaryDataIsWrittenAsBefore) {
     EXPECT_EQ(before, now) << name << " differs; the text written now is in the test's folder";
   }
 }
+
+namespace {
+
+// Rows of n inputs: input k of row i is i * (k + 1) / 8, y their sum; exact in 8 decimals.
+TSampleData Wide(std::int32_t inputs, std::int32_t rows) {
+  TSampleData samples(rows, inputs);
+  for (std::int32_t i = 0; i < rows; ++i) {
+    double y = 0;
+    for (std::int32_t k = 0; k < inputs; ++k) {
+      samples.SetX(i, k, i * (k + 1) / 8.0);
+      y += i * (k + 1) / 8.0;
+    }
+    samples.SetY(i, -y);
+  }
+  return samples;
+}
+
+void ExpectSameRows(const TSampleData& expected, const TSampleData& actual) {
+  ASSERT_EQ(expected.InputCount(), actual.InputCount());
+  ASSERT_EQ(expected.Count(), actual.Count());
+  for (std::int32_t i = 0; i < expected.Count(); ++i) {
+    for (std::int32_t k = 0; k < expected.InputCount(); ++k)
+      EXPECT_EQ(expected.GetX(i, k), actual.GetX(i, k)) << "row " << i << " input " << k;
+    EXPECT_EQ(expected.GetY(i), actual.GetY(i)) << "row " << i;
+  }
+}
+
+// What a file's text loads as, or the reason it is refused.
+std::string RefusalOf(const std::string& text) {
+  return ParseSampleFileText(text).Refusal();
+}
+
+TSampleData Loaded(const std::string& text) {
+  TSampleRead read = ParseSampleFileText(text);
+  EXPECT_EQ("", read.Refusal());
+  TSampleData samples;
+  std::move(read).MoveInto(samples, TUnreadableChoice::Leave);
+  return samples;
+}
+
+}  // namespace
+
+TEST(SampleFileText, SeveralInputsStartWithTheirNames) {
+  TSampleData samples = Wide(2, 2);
+  EXPECT_EQ(
+      "x1,x2,y\r\n0.00000000,0.00000000,0.00000000\r\n"
+      "0.12500000,0.25000000,-0.37500000\r\n",
+      FormatSampleFileText(samples));
+  samples.SetNames({"length", "mass kg", "period"});
+  EXPECT_TRUE(FormatSampleFileText(samples).starts_with("length,\"mass kg\",period\r\n"));
+  // One input with names writes them too; without, nothing but the rows, as ever.
+  TSampleData one = MakeSet({{1, 2}});
+  EXPECT_EQ("1.00000000,2.00000000\r\n", FormatSampleFileText(one));
+  one.SetNames({"t", "v"});
+  EXPECT_EQ("t,v\r\n1.00000000,2.00000000\r\n", FormatSampleFileText(one));
+}
+
+TEST(SampleFileText, SeveralInputsReadBackWithTheirNames) {
+  for (const std::int32_t inputs : {1, 2, 3, 8, 16}) {
+    TSampleData samples = Wide(inputs, 30);
+    std::vector<std::string> names;
+    for (std::int32_t k = 0; k <= inputs; ++k)
+      names.push_back("col " + std::to_string(k));
+    samples.SetNames(names);
+    for (const char* separator : {".", ","}) {
+      const TSeparator guard(separator);
+      const TSampleData back = Loaded(FormatSampleFileText(samples));
+      ExpectSameRows(samples, back);
+      EXPECT_EQ(names, back.Names()) << inputs << " inputs, separator " << separator;
+    }
+  }
+  // Unnamed sets of several inputs come back named as written.
+  const TSampleData back = Loaded(FormatSampleFileText(Wide(3, 4)));
+  EXPECT_EQ((std::vector<std::string>{"x1", "x2", "x3", "y"}), back.Names());
+}
+
+TEST(SampleFileText, TheFirstLineOfNumbersDecidesWithoutAHeader) {
+  // Three numbers or more: every item; the lines before that did not read are counted.
+  TSampleRead read = ParseSampleFileText("note\r\n1,2,3\r\n4 5 6\r\n7,x,9\r\n");
+  EXPECT_EQ(2, read.InputCount());
+  EXPECT_EQ(2, read.Readable());
+  EXPECT_EQ(2, read.Unreadable());
+  TSampleData samples;
+  std::move(read).MoveInto(samples, TUnreadableChoice::Leave);
+  EXPECT_EQ(4, samples.GetX(1, 0));
+  EXPECT_EQ(5, samples.GetX(1, 1));
+  EXPECT_EQ(6, samples.GetY(1));
+  EXPECT_TRUE(samples.Names().empty());
+  // Two numbers first: the file of one input it always was, later lines as lenient as ever.
+  ExpectRows({{1, 2}, {3, 4}}, Loaded("1,2\r\n3,4,5\r\n"));
+  ExpectRows({{1, 2}}, Loaded("x,y\r\n1,2,3\r\n"));
+}
+
+TEST(SampleFileText, RowsThatCannotMakeOneSetAreRefused) {
+  EXPECT_EQ("Line 3 has 2 items where every line has 3 (2 inputs and y).",
+            RefusalOf("1,2,3\r\n\r\n4,5\r\n6,7,8,9\r\n"));
+  EXPECT_EQ("Line 2 has 4 items where every line has 3 (2 inputs and y).",
+            RefusalOf("a,b,c\r\n1,2,3,4\r\n"));
+  std::string wide = "1";
+  for (int k = 0; k < 17; ++k)
+    wide += ",1";
+  EXPECT_EQ("The samples have 17 inputs; a sample set takes at most 16.", RefusalOf(wide + "\r\n"));
+  EXPECT_EQ("Columns 1 and 3 have the same name, \"a\".", RefusalOf("a,b,a\r\n1,2,3\r\n"));
+  EXPECT_EQ("Columns 1 and 2 have the same name, \"t\".", RefusalOf("t,t\r\n1,2\r\n"));
+  EXPECT_EQ("The header gives column 2 no name.", RefusalOf("a,,y\r\n1,2,3\r\n"));
+  // A refused text holds no rows, and is not blank.
+  const TSampleRead refused = ParseSampleFileText("1,2,3\r\n1,2\r\n");
+  EXPECT_EQ(0, refused.Rows());
+  EXPECT_FALSE(refused.Blank());
+}
+
+TEST_F(SampleFile, RefusedFileNamesItselfAndTheLineAndKeepsTheSet) {
+  const std::string path = Write("ragged.mvs", "x1,x2,y\r\n1,2,3\r\n4,5,6\r\n7,8\r\n");
+  TSampleData samples = MakeSet({{9, 9}});
+  try {
+    (void)LoadFromFile(samples, path);
+    FAIL() << "no error";
+  } catch (const TSampleFileError& error) {
+    EXPECT_EQ("Cannot open file \"" + fs::absolute(path).string() +
+                  "\". Line 4 has 2 items where every line has 3 (2 inputs and y).",
+              error.what());
+  }
+  ExpectRows({{9, 9}}, samples);
+}
+
+TEST_F(SampleFile, SeveralInputsSaveAndLoadAsTheyWere) {
+  const TSampleData samples = Wide(8, 100);
+  const std::string path = PathOf("wide.mvs");
+  SaveToFile(samples, path);
+  TSampleData back;
+  EXPECT_EQ(0, LoadFromFile(back, path));
+  ExpectSameRows(samples, back);
+  EXPECT_EQ(-0.125 * 36 * 99, back.MinY());
+  EXPECT_EQ(99, back.MaxX(7));
+}

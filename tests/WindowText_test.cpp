@@ -97,3 +97,8 @@ TEST(WindowText, TheStatusLineSaysWhyTheSearchEnded) {
   EXPECT_EQ("Every sample matched (20).", SearchEndStatus(TSearchEnd::Matched, 20, 20));
   EXPECT_EQ("Stopped: 3 of 20 samples matched.", SearchEndStatus(TSearchEnd::Stopped, 3, 20));
 }
+
+TEST(WindowText, NothingPastedNoteGivesTheReasonOfARefusal) {
+  EXPECT_EQ("Nothing was pasted. Line 3 has 2 items where every line has 3 (2 inputs and y).",
+            NothingPastedNote(ReadClipboardData("a b c\n1 2 3\n4 5\n")));
+}

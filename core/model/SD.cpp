@@ -89,20 +89,34 @@ void TSampleData::SetNames(std::vector<std::string> names) {
                                   std::to_string(inputCount_) +
                                   (inputCount_ == 1 ? " input" : " inputs") + " and y).");
     }
-    for (std::size_t k = 0; k < names.size(); ++k) {
-      if (names[k].empty()) {
-        throw std::invalid_argument("Column " + std::to_string(k + 1) + " has no name.");
-      }
-      for (std::size_t j = 0; j < k; ++j) {
-        if (names[j] == names[k]) {
-          throw std::invalid_argument("Columns " + std::to_string(j + 1) + " and " +
-                                      std::to_string(k + 1) + " have the same name, \"" + names[k] +
-                                      "\".");
-        }
-      }
+    if (std::string fault = ColumnNamesFault(names); !fault.empty()) {
+      throw std::invalid_argument(fault);
     }
   }
   names_ = std::move(names);
+}
+
+std::string ColumnNamesFault(std::span<const std::string> names) {
+  for (std::size_t k = 0; k < names.size(); ++k) {
+    if (names[k].empty()) return "Column " + std::to_string(k + 1) + " has no name.";
+    for (std::size_t j = 0; j < k; ++j) {
+      if (names[j] == names[k]) {
+        return "Columns " + std::to_string(j + 1) + " and " + std::to_string(k + 1) +
+               " have the same name, \"" + names[k] + "\".";
+      }
+    }
+  }
+  return {};
+}
+
+std::vector<std::string> ColumnNames(const TSampleData& samples) {
+  if (!samples.Names().empty()) return samples.Names();
+  const std::int32_t inputs = samples.InputCount();
+  std::vector<std::string> names;
+  for (std::int32_t k = 1; k <= inputs; ++k)
+    names.push_back(inputs == 1 ? "x" : "x" + std::to_string(k));
+  names.emplace_back("y");
+  return names;
 }
 
 long double TSampleData::RoundingTolerance(double y) const noexcept {

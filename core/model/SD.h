@@ -100,3 +100,11 @@ class TSampleData {
 
 // Throws std::invalid_argument unless 1 <= inputCount <= MaxInputs.
 void CheckInputCount(std::int64_t inputCount);
+
+// Why these cannot be column names, a sentence for the user: an empty one ("Column 2 has
+// no name."), or two alike; empty when they can.
+[[nodiscard]] std::string ColumnNamesFault(std::span<const std::string> names);
+
+// The set's column names, or those it is shown and written with without: x and y for one
+// input, x1 ... xn and y for several.
+[[nodiscard]] std::vector<std::string> ColumnNames(const TSampleData& samples);
