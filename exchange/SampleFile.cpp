@@ -229,8 +229,9 @@ TSampleRead ParseSampleFileText(std::string_view text) {
   TSampleRead read;
   TFileRows rows(read, std::numeric_limits<std::int64_t>::max());
   TLineReader reader(text);
-  for (std::string_view line; reader.Next(line);)
-    rows.Take(line);
+  for (std::string_view line; reader.Next(line);) {
+    if (!rows.Take(line)) break;  // refused: the first reason is the one to give
+  }
   return read;
 }
 

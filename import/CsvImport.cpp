@@ -166,12 +166,6 @@ TCsvImportResult ImportCsv(std::string_view text, const TCsvImportSettings& sett
   const TColumns columns = Resolve(settings, header);
 
   TCsvImportResult result;
-  std::vector<std::string> names;
-  if (settings.Dialect.Header) {
-    names = ColumnNamesOf(header, columns);
-    result.XNames.assign(names.begin(), names.end() - 1);
-    result.YName = names.back();
-  }
   TSampleRead read;
   read.SetInputCount(static_cast<std::int32_t>(columns.X.size()));
   double values[MaxInputs + 1];
@@ -214,7 +208,13 @@ TCsvImportResult ImportCsv(std::string_view text, const TCsvImportSettings& sett
         (settings.X.size() == 1 ? DescribeColumn(settings.X[0]) + " and " : chosen + "and ") +
         DescribeColumn(settings.Y) + ".");
   }
-  if (!names.empty()) read.SetHeader(std::move(names));
+  // Checked last: a column past every row or a file without data says more.
+  if (settings.Dialect.Header) {
+    std::vector<std::string> names = ColumnNamesOf(header, columns);
+    result.XNames.assign(names.begin(), names.end() - 1);
+    result.YName = names.back();
+    read.SetHeader(std::move(names));
+  }
   std::move(read).MoveInto(result.Samples, TUnreadableChoice::Leave);
   return result;
 }

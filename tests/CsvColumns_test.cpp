@@ -69,8 +69,10 @@ TEST(CsvColumns, SuggestsNamedOrNumericColumns) {
   const std::vector<std::vector<std::string>> indexed{{"1", "0.5", "7"}, {"2", "1.5", "8"}};
   EXPECT_EQ((TColumns{2}), SuggestColumns({}, indexed, '.').X);
   EXPECT_EQ(3, SuggestColumns({}, indexed, '.').Y);
-  EXPECT_EQ((TColumns{2}), SuggestColumns({"No", "a", "b"}, indexed, '.').X);
-  EXPECT_EQ((TColumns{1, 2}), SuggestColumns({"t", "a", "b"}, indexed, '.').X);
+  EXPECT_EQ((TColumns{2}),
+            SuggestColumns(std::vector<std::string>{"No", "a", "b"}, indexed, '.').X);
+  EXPECT_EQ((TColumns{1, 2}),
+            SuggestColumns(std::vector<std::string>{"t", "a", "b"}, indexed, '.').X);
   const std::vector<std::vector<std::string>> sine{{"0", "0.1"}, {"1", "0.2"}, {"2", "0.3"}};
   EXPECT_EQ((TColumns{1}), SuggestColumns({}, sine, '.').X);
   EXPECT_EQ((TColumns{1}), SuggestColumns({}, {{"a", "b"}}, '.').X);
