@@ -196,6 +196,14 @@ const realsymbol& Input(std::int32_t k) {
   return inputs[static_cast<std::size_t>(std::clamp(k, 0, MaxInputs - 1))];
 }
 
+bool HasInput(const ex& e) {
+  if (e.has(X())) return true;
+  for (std::int32_t k = 0; k < MaxInputs; ++k) {
+    if (e.has(Input(k))) return true;
+  }
+  return false;
+}
+
 std::int32_t InputOf(const symbol& s) {
   for (std::int32_t k = 0; k < MaxInputs; ++k) {
     if (s.is_equal(Input(k))) return k;

@@ -28,6 +28,8 @@ namespace model_expression {
 [[nodiscard]] const GiNaC::realsymbol& Input(std::int32_t k);
 // Which input a symbol of these is: 0 for X().
 [[nodiscard]] std::int32_t InputOf(const GiNaC::symbol& s);
+// Whether the expression depends on an input.
+[[nodiscard]] bool HasInput(const GiNaC::ex& e);
 
 struct TBuilt {
   GiNaC::ex Expr;

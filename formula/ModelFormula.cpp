@@ -104,8 +104,8 @@ TFormulaCheck CheckFormula(const TTuringEvaluator& program, const TModelFormula&
                       });
 }
 
-TFormulaCheck CheckFormula(const TTuringEvaluator& program, const TModelFormula& formula,
-                           const TSampleData& samples) {
+TFormulaCheck CheckFormulaOn(const TTuringEvaluator& program, const TModelFormula& formula,
+                             const TSampleData& samples) {
   return CheckSamples(program, formula, samples.Count(),
                       [&samples](std::int32_t i) { return samples.Inputs(i); });
 }
@@ -139,7 +139,7 @@ TModelFormula MakeFormula(const TTuringEvaluator& program, const TSampleData& sa
   } catch (const std::exception&) {
     return formula;  // GiNaC wrote something no double can hold
   }
-  formula.Check = CheckFormula(program, formula, samples);
+  formula.Check = CheckFormulaOn(program, formula, samples);
   return formula;
 }
 

@@ -61,8 +61,9 @@ struct TModelFormula {
                                          const TModelFormula& formula,
                                          const std::vector<double>& xs);
 // The same on the inputs of every sample.
-[[nodiscard]] TFormulaCheck CheckFormula(const TTuringEvaluator& program,
-                                         const TModelFormula& formula, const TSampleData& samples);
+[[nodiscard]] TFormulaCheck CheckFormulaOn(const TTuringEvaluator& program,
+                                           const TModelFormula& formula,
+                                           const TSampleData& samples);
 
 enum class TFormulaDigits { Shown, Exact };
 

@@ -40,7 +40,7 @@ ex PowerOf(const ex& original, const ex& base, const ex& exponent) {
 struct TFoldConstants : map_function {
   ex operator()(const ex& e) override {
     if (is_a<numeric>(e) || is_a<symbol>(e)) return e;
-    const bool constant = !e.has(model_expression::X());
+    const bool constant = !model_expression::HasInput(e);
     // A condition keeps its two sides apart: x > 2 must not become a truth value.
     if (constant && !is_a<relational>(e)) {
       if (const std::optional<double> value = FiniteValue(e))

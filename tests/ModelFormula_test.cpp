@@ -333,11 +333,11 @@ TEST(ModelFormula, SeveralInputsAreWrittenUnderTheirColumnNames) {
     return text == a || text == b;
   };
   const TModelFormula unnamed = MakeFormula(p, samples);
-  EXPECT_TRUE(either(unnamed.Plain, "x1*x2 + 2.5", "x2*x1 + 2.5")) << unnamed.Plain;
+  EXPECT_TRUE(either(unnamed.Plain, "x1*x2 + 5/2", "x2*x1 + 5/2")) << unnamed.Plain;
   EXPECT_NE(std::string::npos, unnamed.Latex.find("x_{2}")) << unnamed.Latex;
   samples.SetNames({"theta", "mass kg", "y"});
   const TModelFormula named = MakeFormula(p, samples);
-  EXPECT_TRUE(either(named.Plain, "theta*mass_kg + 2.5", "mass_kg*theta + 2.5")) << named.Plain;
+  EXPECT_TRUE(either(named.Plain, "theta*mass_kg + 5/2", "mass_kg*theta + 5/2")) << named.Plain;
   EXPECT_NE(std::string::npos, named.Latex.find("\\mathit{mass\\_kg}")) << named.Latex;
   EXPECT_EQ(50, named.Check.Samples);
   EXPECT_EQ(0, named.Check.Guarded);
