@@ -15,14 +15,17 @@
 #include <QTextDocumentFragment>
 #include <QVBoxLayout>
 
-#include "app/BestModelList.h"
 #include "app/FormulaLine.h"
+#include "app/FrontChart.h"
+#include "app/FrontList.h"
 #include "app/Named.h"
 #include "app/ProgressChart.h"
 #include "app/SampleChart.h"
 #include "app/WindowServices.h"
 #include "core/model/TE.h"
 #include "frontend/SeriesPoints.h"
+#include "watch/FitFigures.h"
+#include "watch/ModelFront.h"
 
 namespace {
 
@@ -49,12 +52,16 @@ TModelBox::TModelBox(const TSampleData& samples, TSampleChart& chart,
   memTest->setPlainText(InitialModelText);
   memTest->setContextMenuPolicy(Qt::CustomContextMenu);
   progressChart_ = Named<TProgressChart>("chProgress", nullptr);
-  bestModels_ = Named<TBestModelList>("lvBestModels", nullptr);
-  connect(bestModels_, &TBestModelList::Chosen, this, &TModelBox::ShowChosen);
+  frontChart_ = Named<TFrontChart>("chFront", nullptr);
+  frontList_ = Named<TFrontList>("lvFront", frontChart_, nullptr);
+  connect(frontList_, &TFrontList::Chosen, this, &TModelBox::ShowChosen);
 
+  auto* charts = Named<QSplitter>("Splitter5", Qt::Horizontal);
+  charts->addWidget(progressChart_);
+  charts->addWidget(frontChart_);
   auto* watch = Named<QSplitter>("Splitter4", Qt::Vertical);
-  watch->addWidget(progressChart_);
-  watch->addWidget(bestModels_);
+  watch->addWidget(charts);
+  watch->addWidget(frontList_);
   watch->setSizes({130, 130});
   auto* modelSplitter = Named<QSplitter>("Splitter3", Qt::Horizontal);
   modelSplitter->addWidget(memTest);
@@ -86,16 +93,18 @@ void TModelBox::SetSampleSource(std::string source) {
 
 void TModelBox::SamplesReplaced() {
   chart_.Clear(TSampleChart::ModelSeries);
-  bestModels_->Clear();  // their predictions and reports were of the samples before
+  chart_.MarkHeldOut({});
+  frontList_->Clear();  // its predictions and reports were of the samples before
   progressChart_->Start();
   unkept_ = false;  // the model was of the samples before
   memTest->setPlainText(InitialModelText);
   ShowFirstModel();
 }
 
-void TModelBox::StartRun() {
+void TModelBox::StartRun(const TSampleData& searched, const TSampleData* heldOut) {
   progressChart_->Start();
-  bestModels_->Clear();
+  frontList_->Start(searched, heldOut);
+  chart_.MarkHeldOut(heldOut ? SeriesPoints(*heldOut) : std::vector<TSamplePoint>{});
 }
 
 void TModelBox::Add(const TSearchProgress& progress) {
@@ -105,8 +114,18 @@ void TModelBox::Add(const TSearchProgress& progress) {
 void TModelBox::Offer(const TModelUpdate& update) {
   ShowModel(update.Predictions, update.Lines);
   unkept_ = true;
-  bestModels_->Offer(update);
   if (update.Model) formulaLine_->SetModel(*update.Model, samples_);
+}
+
+void TModelBox::Found(const TModelUpdate& update) {
+  frontList_->Offer(update);
+}
+
+void TModelBox::ShowChosen(const TFrontModel& chosen) {
+  // Its own predictions are of the rows searched; the views show every sample.
+  ShowModel(ModelPredictions(chosen.Model, samples_), chosen.Lines);
+  formulaLine_->SetModel(chosen.Model, samples_);
+  formulaLine_->Refresh();  // the user waits for it
 }
 
 void TModelBox::CatchUp() {
@@ -115,7 +134,7 @@ void TModelBox::CatchUp() {
 
 void TModelBox::FinishRun() {
   progressChart_->Finish();
-  bestModels_->Flush();
+  frontList_->Finish();
 }
 
 void TModelBox::ShowModel(const std::vector<double>& predictions,
@@ -127,13 +146,6 @@ void TModelBox::ShowModel(const std::vector<double>& predictions,
     text.append(QString::fromStdString(line));
   memTest->setPlainText(text.join(QLatin1Char('\n')));
   memTest->moveCursor(QTextCursor::Start);
-}
-
-void TModelBox::ShowChosen(const TBestModel& chosen) {
-  ShowModel(chosen.Predictions, chosen.Lines);
-  if (!chosen.Model) return;
-  formulaLine_->SetModel(*chosen.Model, samples_);
-  formulaLine_->Refresh();  // the user waits for it
 }
 
 void TModelBox::Copy(QMimeData* data, const QString& confirmation) {

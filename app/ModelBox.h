@@ -1,8 +1,8 @@
 #pragma once
-// The "Model" group: the model text, the progress chart, the list of a run's best models and
-// the formula line, and the model's curve in the sample chart. One model is on show at a
-// time, the last one found or the one picked from the list, and every copy command takes
-// that one. When the samples are replaced, views of the old model go.
+// The "Model" group: the model text, the progress chart, the run's front (a table and a chart
+// of error against size) and the formula line, and the model's curve in the sample chart.
+// One model is on show at a time, the last one found or the one picked from the front, and
+// every copy command takes that one. When the samples are replaced, views of the old model go.
 
 #include <string>
 #include <vector>
@@ -15,12 +15,13 @@ class QFileDialog;
 class QMenu;
 class QMimeData;
 class QPlainTextEdit;
-class TBestModelList;
-struct TBestModel;
+class TFrontChart;
+class TFrontList;
 class TFormulaLine;
 class TProgressChart;
 class TSampleChart;
 class TSampleData;
+struct TFrontModel;
 struct TWindowServices;
 
 class TModelBox : public QGroupBox {
@@ -40,9 +41,14 @@ class TModelBox : public QGroupBox {
   void SamplesReplaced();
 
   // A search: it starts, reports each generation and each new best model, and ends.
-  void StartRun();
+  // searched: the rows it scores; heldOut: the rows held out of it, or none. Both stay as
+  // they are until FinishRun.
+  void StartRun(const TSampleData& searched, const TSampleData* heldOut);
   void Add(const TSearchProgress& progress);
+  // The model to show; its predictions are for every sample.
   void Offer(const TModelUpdate& update);
+  // Every model the search finds, for the front; its predictions are for the rows searched.
+  void Found(const TModelUpdate& update);
   // The formula of the last model now, rather than a moment later.
   void CatchUp();
   void FinishRun();
@@ -64,7 +70,7 @@ class TModelBox : public QGroupBox {
 
  private:
   void ShowModel(const std::vector<double>& predictions, const std::vector<std::string>& lines);
-  void ShowChosen(const TBestModel& chosen);
+  void ShowChosen(const TFrontModel& chosen);
   void Copy(QMimeData* data, const QString& confirmation);
   void CopyText(const QString& text, const QString& confirmation);
   [[nodiscard]] bool SaveModel();
@@ -74,7 +80,8 @@ class TModelBox : public QGroupBox {
   const TWindowServices& services_;
   QPlainTextEdit* memTest = nullptr;
   TProgressChart* progressChart_ = nullptr;
-  TBestModelList* bestModels_ = nullptr;
+  TFrontChart* frontChart_ = nullptr;
+  TFrontList* frontList_ = nullptr;
   TFormulaLine* formulaLine_ = nullptr;
   QFileDialog* SaveDialog2 = nullptr;  // the model as C source
   bool unkept_ = false;                // a model was found and not copied or saved since

@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpressionValidator>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSlider>
@@ -46,6 +47,20 @@ QLabel* Caption(const char* name, const QString& text, QWidget* buddy, QWidget* 
   auto* label = Named<QLabel>(name, text, parent);
   label->setBuddy(buddy);
   return label;
+}
+
+// A limit: typed digits, empty for none. What it means is read by ReadLimit.
+QLineEdit* LimitEdit(const char* name, const TSearchSetting& setting, QWidget* parent) {
+  auto* edit = Named<QLineEdit>(name, parent);
+  const int digits = static_cast<int>(std::to_string(setting.Range.Maximum).size());
+  edit->setValidator(new QRegularExpressionValidator(
+      QRegularExpression(QStringLiteral("[0-9]{0,%1}").arg(digits)), edit));
+  edit->setPlaceholderText(
+      QString::fromUtf8(setting.Unset.data(), static_cast<qsizetype>(setting.Unset.size())));
+  edit->setToolTip(
+      QString::fromUtf8(setting.Help.data(), static_cast<qsizetype>(setting.Help.size())));
+  edit->setAlignment(Qt::AlignRight);
+  return edit;
 }
 
 QLineEdit* ReadOnlyEdit(const char* name, const QString& text, QWidget* parent) {
@@ -98,6 +113,15 @@ TParameterPanel::TParameterPanel(QWidget* parent)
   opRestartSearch->setToolTip(
       QStringLiteral("Runs short searches from new seeds side by side on every core, refines "
                      "the best models, and keeps the first that matches"));
+  edHoldout = new TParameterBox("edHoldout", "edHoldoutText", HoldoutSetting, this);
+  edHoldout->setSuffix(QStringLiteral("%"));
+  edHoldout->setToolTip(
+      QStringLiteral("Keeps a share of the samples, drawn from the seed, out of "
+                     "the search to check its models on"));
+  edTimeLimit = LimitEdit("edTimeLimit", TimeLimitSetting, this);
+  edGenerationLimit = LimitEdit("edGenerationLimit", GenerationsSetting, this);
+  // Attempts have lengths of their own: a generation limit is a plain search's.
+  connect(opRestartSearch, &QCheckBox::toggled, edGenerationLimit, &QWidget::setDisabled);
   Button2 = Named<QPushButton>("Button2", QStringLiteral("Code search"), this);
   Button3 = Named<QPushButton>("Button3", QStringLiteral("Stop"), this);
   Button3->setEnabled(false);
@@ -142,20 +166,28 @@ void TParameterPanel::Arrange() {
   grid->addLayout(margin, 10, 0, 1, 2);
   grid->addWidget(opIncrementalSearch, 11, 0, 1, 2);
   grid->addWidget(opRestartSearch, 12, 0, 1, 2);
+  grid->addWidget(Caption("lbHoldout", QStringLiteral("Hold out:"), edHoldout, this), 13, 0);
+  grid->addWidget(edHoldout, 13, 1);
+  grid->addWidget(Caption("lbTimeLimit", QStringLiteral("Time limit:"), edTimeLimit, this), 14, 0);
+  grid->addWidget(edTimeLimit, 14, 1);
+  grid->addWidget(
+      Caption("lbGenerationLimit", QStringLiteral("Generation limit:"), edGenerationLimit, this),
+      15, 0);
+  grid->addWidget(edGenerationLimit, 15, 1);
   auto* run = new QHBoxLayout();
   run->addWidget(Button2, 3);
   run->addWidget(Button3, 1);
-  grid->addLayout(run, 13, 0, 1, 2);
-  grid->addWidget(Caption("Label6", QStringLiteral("Generation:"), Edit6, this), 14, 0, 1, 2);
+  grid->addLayout(run, 16, 0, 1, 2);
+  grid->addWidget(Caption("Label6", QStringLiteral("Generation:"), Edit6, this), 17, 0, 1, 2);
   auto* generation = new QHBoxLayout();
   generation->addWidget(Edit6, 1);
   generation->addWidget(rateBox_, 1);
-  grid->addLayout(generation, 15, 0, 1, 2);
-  grid->addWidget(lbAttempt, 16, 0, 1, 2);
-  grid->addWidget(Caption("Label4", QStringLiteral("Elapsed time:"), Edit5, this), 17, 0, 1, 2);
-  grid->addWidget(Edit5, 18, 0, 1, 2);
-  grid->addWidget(btPlot, 19, 0, 1, 2);
-  grid->setRowStretch(20, 1);
+  grid->addLayout(generation, 18, 0, 1, 2);
+  grid->addWidget(lbAttempt, 19, 0, 1, 2);
+  grid->addWidget(Caption("Label4", QStringLiteral("Elapsed time:"), Edit5, this), 20, 0, 1, 2);
+  grid->addWidget(Edit5, 21, 0, 1, 2);
+  grid->addWidget(btPlot, 22, 0, 1, 2);
+  grid->setRowStretch(23, 1);
 
   setTabOrder(UpDown1, UpDown2);
   setTabOrder(UpDown2, UpDown3);
@@ -167,7 +199,10 @@ void TParameterPanel::Arrange() {
   setTabOrder(Edit6, Button3);
   setTabOrder(Button3, opIncrementalSearch);
   setTabOrder(opIncrementalSearch, opRestartSearch);
-  setTabOrder(opRestartSearch, Edit5);
+  setTabOrder(opRestartSearch, edHoldout);
+  setTabOrder(edHoldout, edTimeLimit);
+  setTabOrder(edTimeLimit, edGenerationLimit);
+  setTabOrder(edGenerationLimit, Edit5);
   setTabOrder(Edit5, tb1);
   setTabOrder(tb1, rateBox_);
 }
@@ -186,9 +221,19 @@ void TParameterPanel::KeepRestartsIn(std::unique_ptr<QSettings> store) {
 }
 
 TSearchParameters TParameterPanel::Parameters() const {
-  return ReadSearchParameters(Edit3->text().toStdString(), Edit2->text().toStdString(),
-                              Edit1->text().toStdString(), tb1->value(),
-                              opIncrementalSearch->isChecked());
+  TSearchParameters parameters = ReadSearchParameters(
+      Edit3->text().toStdString(), Edit2->text().toStdString(), Edit1->text().toStdString(),
+      tb1->value(), opIncrementalSearch->isChecked());
+  (void)ApplySetting(parameters, HoldoutSetting, edHoldout->value());
+  if (const auto seconds = ReadLimit(edTimeLimit->text().toStdString(), TimeLimitSetting)) {
+    (void)ApplySetting(parameters, TimeLimitSetting, *seconds);
+  }
+  if (const auto generations =
+          ReadLimit(edGenerationLimit->text().toStdString(), GenerationsSetting);
+      generations && !Restarts()) {
+    (void)ApplySetting(parameters, GenerationsSetting, *generations);
+  }
+  return parameters;
 }
 
 bool TParameterPanel::Restarts() const {
@@ -214,11 +259,12 @@ void TParameterPanel::ShowMarginHint() {
 }
 
 void TParameterPanel::SetRunning(bool running) {
-  for (QWidget* control : std::initializer_list<QWidget*>{UpDown1, UpDown2, UpDown3, opRandomSample,
-                                                          opIncrementalSearch, opRestartSearch, tb1,
-                                                          Button1, Button2, seedField_}) {
+  for (QWidget* control : std::initializer_list<QWidget*>{
+           UpDown1, UpDown2, UpDown3, opRandomSample, opIncrementalSearch, opRestartSearch, tb1,
+           Button1, Button2, seedField_, edHoldout, edTimeLimit}) {
     control->setEnabled(!running);
   }
+  edGenerationLimit->setEnabled(!running && !Restarts());
   Button3->setEnabled(running);
 }
 

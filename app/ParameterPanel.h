@@ -85,6 +85,9 @@ class TParameterPanel : public QGroupBox {
   QLabel* lbMargin = nullptr;  // the margin as text, beside the track bar
   QCheckBox* opIncrementalSearch = nullptr;
   QCheckBox* opRestartSearch = nullptr;
+  QSpinBox* edHoldout = nullptr;
+  QLineEdit* edTimeLimit = nullptr;  // empty: no limit
+  QLineEdit* edGenerationLimit = nullptr;
   QPushButton* Button2 = nullptr;
   QPushButton* Button3 = nullptr;
   QLineEdit* Edit6 = nullptr;

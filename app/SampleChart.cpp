@@ -2,9 +2,11 @@
 
 #include <QBuffer>
 #include <QGraphicsLayout>
+#include <QLegendMarker>
 #include <QLineSeries>
 #include <QMimeData>
 #include <QPainter>
+#include <QScatterSeries>
 #include <QSvgGenerator>
 #include <QValueAxis>
 
@@ -47,6 +49,15 @@ TSampleChart::TSampleChart(QWidget* parent) : QChartView(new QChart(), parent) {
     series->attachAxis(axisX_);
     series->attachAxis(axisY_);
   }
+  heldOut_ = new QScatterSeries(chart);
+  heldOut_->setName(QStringLiteral("Held out"));
+  heldOut_->setMarkerSize(7);
+  heldOut_->setColor(Qt::transparent);
+  heldOut_->setBorderColor(QColor(0, 0, 192));
+  chart->addSeries(heldOut_);
+  heldOut_->attachAxis(axisX_);
+  heldOut_->attachAxis(axisY_);
+  MarkHeldOut({});
   setRenderHint(QPainter::Antialiasing);
   FollowData();
 }
@@ -64,6 +75,16 @@ void TSampleChart::SetPoints(int index, std::vector<TSamplePoint> points) {
   series_[index]->replace(qtPoints);
   series_[index]->setPointsVisible(points_[index].size() <= MarkerLimit);
   FollowData();
+}
+
+void TSampleChart::MarkHeldOut(const std::vector<TSamplePoint>& points) {
+  QList<QPointF> marks;
+  for (const TSamplePoint& p : DisplayPoints(points))
+    marks.append(QPointF(p.X, p.Y));
+  heldOut_->replace(marks);
+  // The legend names the marks only while there are any.
+  for (QLegendMarker* marker : chart()->legend()->markers(heldOut_))
+    marker->setVisible(!marks.isEmpty());
 }
 
 void TSampleChart::FollowData() {

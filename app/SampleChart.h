@@ -1,7 +1,7 @@
 #pragma once
 // The line chart of the samples and the model: two series addressed by index, 0 "Sample"
 // in red and 1 "Model" in green, axes that follow the data, and its picture for the
-// clipboard.
+// clipboard. Samples held out of a search are marked over the sample line.
 
 #include <array>
 #include <vector>
@@ -12,6 +12,7 @@
 
 class QLineSeries;
 class QMimeData;
+class QScatterSeries;
 class QValueAxis;
 
 class TSampleChart : public QChartView {
@@ -31,6 +32,9 @@ class TSampleChart : public QChartView {
   // The axes then span both series.
   void SetPoints(int index, std::vector<TSamplePoint> points);
   void Clear(int index) { SetPoints(index, {}); }
+  // Marks these samples as held out of the search; none clears the marks.
+  void MarkHeldOut(const std::vector<TSamplePoint>& points);
+  [[nodiscard]] QScatterSeries* HeldOut() const noexcept { return heldOut_; }
 
   // The chart as it is drawn now, one pixel less than its area each way: a bitmap
   // (PNG on the clipboard) and an SVG vector picture. The caller owns the result.
@@ -41,6 +45,7 @@ class TSampleChart : public QChartView {
 
   std::array<QLineSeries*, 2> series_{};
   std::array<std::vector<TSamplePoint>, 2> points_;
+  QScatterSeries* heldOut_ = nullptr;
   QValueAxis* axisX_ = nullptr;
   QValueAxis* axisY_ = nullptr;
 };

@@ -11,9 +11,12 @@
 #include "app/WindowServices.h"
 #include "core/model/Random.h"
 #include "core/model/SD.h"
+#include "core/search/SampleSplit.h"
 #include "core/search/SearchRun.h"
+#include "frontend/WindowText.h"
 #include "restart/BestMode.h"
 #include "restart/RestartSearch.h"
+#include "watch/FitFigures.h"
 
 TSearchSession::TSearchSession(TSampleData& samples, TParameterPanel& panel, TModelBox& model,
                                const TWindowServices& services, QWidget& window)
@@ -46,9 +49,18 @@ void TSearchSession::Run() {
   // Every search starts from a seed that can be named, so that any run can be repeated.
   const std::uint32_t seed = panel_.Seed().value_or(ClockSeed());
   parameters.Seed = seed;
-  model_.StartRun();
   panel_.StartRun();
+  emit Ended(QString());
+  QString status;
+  // Outlives the run's views of it, which let go in FinishRun.
+  std::optional<TSampleSplit> split;
   try {
+    // Drawn from the run's seed, as movar-search --holdout draws them.
+    if (parameters.HoldoutPercent > 0) {
+      split = SplitSamples(samples_, parameters.HoldoutPercent, seed);
+    }
+    TSampleData& searched = split ? split->Searched : samples_;
+    model_.StartRun(searched, split ? &split->HeldOut : nullptr);
     const bool restarts = panel_.Restarts();
     StopRequested = false;
     TRestartObserver observer;
@@ -56,10 +68,17 @@ void TSearchSession::Run() {
       model_.Add(progress);
       panel_.CountGeneration();
     };
-    observer.ModelChanged = [this, restarts](const TModelUpdate& update) {
+    observer.ModelChanged = [this, restarts, &split](const TModelUpdate& update) {
       if (restarts) panel_.ShowAttempt(update.Attempt, update.Seed);
-      model_.Offer(update);
+      if (!split || !update.Model) {
+        model_.Offer(update);
+        return;
+      }
+      TModelUpdate everyRow = update;
+      everyRow.Predictions = ModelPredictions(*update.Model, samples_);
+      model_.Offer(everyRow);
     };
+    observer.ModelFound = [this](const TModelUpdate& update) { model_.Found(update); };
     observer.GenerationDone = [this](std::int32_t generation, std::chrono::milliseconds elapsed) {
       panel_.ShowGeneration(generation, elapsed);
     };
@@ -68,12 +87,16 @@ void TSearchSession::Run() {
     if (restarts) {
       // Attempts side by side on every core; this thread shows what they find.
       TAttemptCoordinator alone;
-      TRestartSearch search(samples_, WithBestModeAdditions(parameters), TRestartParameters{},
+      TRestartSearch search(searched, WithBestModeAdditions(parameters), TRestartParameters{},
                             alone);
-      (void)search.Run(observer);
+      const TRestartResult result = search.Run(observer);
+      status = QString::fromStdString(
+          SearchEndStatus(result.End, result.Answer.Matches, searched.Count()));
     } else {
-      TSearchRun run(samples_, parameters, started);
-      run.Run(observer);
+      TSearchRun run(searched, parameters, started);
+      const TSearchResult result = run.Run(observer);
+      status =
+          QString::fromStdString(SearchEndStatus(result.End, result.Matches, searched.Count()));
     }
     model_.CatchUp();
   } catch (const std::exception& error) {
@@ -81,6 +104,7 @@ void TSearchSession::Run() {
   }
   model_.FinishRun();
   panel_.FinishRun(seed);
+  emit Ended(status);
   SetRunState(false);
   if (closeAfterRun_) {
     closeAfterRun_ = false;  // a "Cancel" to the save question keeps the window for good

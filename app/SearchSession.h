@@ -3,7 +3,8 @@
 // thread. It reads its parameters from the parameter panel, lends the set to the search,
 // shows each generation and each new best model, and between two generations lets the window
 // handle its input, so that "Stop", the copy commands and a close request reach it. While it
-// runs, nothing that could change the set, its margin or the parameters is enabled.
+// runs, nothing that could change the set, its margin or the parameters is enabled. With
+// rows held out, the search scores the others and the views show its models on every row.
 
 #include <QObject>
 
@@ -33,6 +34,9 @@ class TSearchSession : public QObject {
  signals:
   // The other commands that change the samples follow the run state.
   void RunningChanged(bool running);
+  // Why the run ended, for the status line: "Ended by the time limit: 37 of 100 samples
+  // matched."; empty when it ended in an error.
+  void Ended(const QString& status);
   void CloseDeferred();
 
  private:

@@ -9,6 +9,7 @@
 #include <QScrollArea>
 #include <QSettings>
 #include <QSplitter>
+#include <QStatusBar>
 #include <QVBoxLayout>
 
 #include "app/AppTitle.h"
@@ -85,6 +86,8 @@ void TForm1::createRooms() {
   connect(panel_, &TParameterPanel::MarginChanged, this, &TForm1::tb1Change);
   connect(session_, &TSearchSession::RunningChanged, commands_, &TSampleCommands::SetLocked);
   connect(session_, &TSearchSession::CloseDeferred, this, &TForm1::close);
+  connect(session_, &TSearchSession::Ended, statusBar(),
+          [this](const QString& status) { statusBar()->showMessage(status); });
 }
 
 QList<QSplitter*> TForm1::Splitters() const {

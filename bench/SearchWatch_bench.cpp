@@ -1,5 +1,5 @@
 // What watching a search costs: a search at population 100 run as the window runs it,
-// without and with the progress chart, the rate and the list of best models fed from it,
+// without and with the progress chart, the rate and the front (table and chart) fed from it,
 // all shown offscreen. The chart and the rate go on across the iterations as one long
 // search, so that they redraw as often as they would in a real one.
 #include <benchmark/benchmark.h>
@@ -8,12 +8,14 @@
 #include <cstdio>
 #include <ctime>
 #include <memory>
+#include <vector>
 
 #include <QApplication>
 #include <QHBoxLayout>
 #include <QWidget>
 
-#include "app/BestModelList.h"
+#include "app/FrontChart.h"
+#include "app/FrontList.h"
 #include "app/ProgressChart.h"
 #include "core/model/Random.h"
 #include "app/RateBox.h"
@@ -30,11 +32,13 @@ struct TWatchPanel {
   QWidget Window;
   TProgressChart* Chart = new TProgressChart(&Window);
   TRateBox* Rate = new TRateBox(&Window);
-  TBestModelList* List = new TBestModelList(&Window);
+  TFrontChart* FrontChart = new TFrontChart(&Window);
+  TFrontList* List = new TFrontList(FrontChart, &Window);
 
   TWatchPanel() {
     auto* layout = new QHBoxLayout(&Window);
     layout->addWidget(Chart, 2);
+    layout->addWidget(FrontChart, 1);
     layout->addWidget(List, 2);
     layout->addWidget(Rate, 1);
     Window.resize(700, 220);
@@ -93,6 +97,7 @@ void BM_Search(benchmark::State& state) {
   panel->Chart->Start();
   panel->Rate->Start();
   panel->List->Clear();
+  panel->List->Start(Samples(), nullptr);
 
   Clock::duration inWatch{};
   Clock::duration inPump{};
@@ -114,7 +119,7 @@ void BM_Search(benchmark::State& state) {
         if (parts & 2) panel->Rate->Count();
       });
     };
-    observer.ModelChanged = [&](const TModelUpdate& update) {
+    observer.ModelFound = [&](const TModelUpdate& update) {
       watching([&] {
         if (parts & 4) panel->List->Offer(update);
       });
@@ -132,7 +137,7 @@ void BM_Search(benchmark::State& state) {
   watching([&] {
     panel->Chart->Finish();
     panel->Rate->Finish();
-    panel->List->Flush();
+    panel->List->Finish();
   });
   const double generations = static_cast<double>(state.iterations()) * GenerationsPerIteration;
   const double perGeneration = Micros(Clock::now() - start, generations);
@@ -144,8 +149,22 @@ void BM_Search(benchmark::State& state) {
   if (parts == 7) figures.Calls = Micros(inWatch, generations);
 }
 
+// The models a search at the window's start values finds in its first generations.
+const std::vector<TModelUpdate>& FoundModels() {
+  static const std::vector<TModelUpdate> found = [] {
+    std::vector<TModelUpdate> updates;
+    TSearchObserver observer;
+    observer.ModelFound = [&](const TModelUpdate& update) { updates.push_back(update); };
+    TSearchRun run(Samples(), WindowParameters(7));
+    (void)run.Run(observer);
+    return updates;
+  }();
+  return found;
+}
+
 // One drawing of a part as the event handling draws it after a change, in the shown panel: 0 the
-// chart with the steps of a long run, 1 the rate, 2 the list of ten models.
+// chart with the steps of a long run, 1 the rate, 2 the front of a search's first models, its
+// formulas made anew.
 void BM_Draw(benchmark::State& state) {
   TWatchPanel* panel = Panel();
   const auto part = state.range(0);
@@ -154,14 +173,6 @@ void BM_Draw(benchmark::State& state) {
     panel->Chart->Add(TSearchProgress{0, 7, g, 100.0 / (1 + g / 50), 0, {}});
   }
   std::int32_t round = 0;
-  const auto model = [&](std::int32_t matches) {
-    TModelUpdate update;
-    update.Matches = matches;
-    update.SampleCount = 100;
-    update.Error = 1.0 / (1 + matches);
-    update.Lines = {"", "", "", "return " + std::to_string(round) + "." + std::to_string(matches)};
-    return update;
-  };
   double drawing = 0;
   for (auto _ : state) {
     ++round;
@@ -177,9 +188,10 @@ void BM_Draw(benchmark::State& state) {
       drawn = panel->Rate;
     } else {
       panel->List->Clear();
-      for (std::int32_t m = 0; m < 10; ++m)
-        panel->List->Offer(model(m));
-      panel->List->Flush();
+      panel->List->Start(Samples(), nullptr);
+      for (const TModelUpdate& update : FoundModels())
+        panel->List->Offer(update);
+      panel->List->Finish();
       drawn = panel->List;
     }
     // As between two generations: the change is drawn by the pending events.
@@ -213,7 +225,7 @@ void PrintShare() {
   const double share = 100 * (figures.Calls / figures.Generation + drawing / 1e6);
   std::printf(
       "watching costs at most %.2f %% of the search's time: calls %.2f us per generation of "
-      "%.1f us, drawing %.2f ms a second (chart %.2f, rate %.2f, list %.2f ms each)\n",
+      "%.1f us, drawing %.2f ms a second (chart %.2f, rate %.2f, front %.2f ms each)\n",
       share, figures.Calls, figures.Generation, drawing / 1000, figures.Draw[0] / 1000,
       figures.Draw[1] / 1000, figures.Draw[2] / 1000);
   std::fflush(stdout);

@@ -1,6 +1,7 @@
 #include "frontend/FrontTable.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "core/model/SD.h"
 #include "formula/ModelFormula.h"
@@ -101,6 +102,37 @@ std::string TFrontTable::Text(std::size_t row, TColumn column) {
   return Formula(model);
 }
 
+TFrontPlot FrontPlot(const TFrontTable& table) {
+  TFrontPlot plot;
+  std::optional<TErrorRange> range;
+  std::int32_t largest = 0;
+  for (std::size_t row = 0; row < table.RowCount(); ++row) {
+    const TFrontModel& model = table.Model(row);
+    largest = std::max(largest, model.Size);
+    const double error = model.Fit.Error;
+    if (!(error > 0) || !std::isfinite(error)) continue;
+    if (!range) range = TErrorRange{error, error};
+    range->Min = std::min(range->Min, error);
+    range->Max = std::max(range->Max, error);
+  }
+  const TErrorRange errors = range.value_or(TErrorRange{1, 1});
+  plot.ErrorAxis = LogAxisRange(errors);
+  plot.SizeAxis = NiceCeiling(largest);
+  for (std::size_t row = 0; row < table.RowCount(); ++row) {
+    const TFrontModel& model = table.Model(row);
+    if (!std::isfinite(model.Fit.Error)) continue;
+    if (table.IsSuggested(row)) plot.Suggested = plot.Points.size();
+    plot.Points.push_back({static_cast<double>(model.Size), LogAxisValue(model.Fit.Error, errors)});
+  }
+  return plot;
+}
+
+std::string SuggestionNote() {
+  return "suggested: the smallest model whose held-out error is within " +
+         std::to_string(static_cast<int>(TModelFront::SuggestionShare * 100 + 0.5)) +
+         "% of the lowest";
+}
+
 std::vector<std::string> FrontTableLines(TFrontTable& table) {
   std::vector<TFrontTable::TColumn> columns = {TFrontTable::SizeColumn, TFrontTable::ErrorColumn,
                                                TFrontTable::RmseColumn, TFrontTable::RSquaredColumn,
@@ -135,10 +167,6 @@ std::vector<std::string> FrontTableLines(TFrontTable& table) {
     }
     lines.push_back(std::move(text));
   }
-  if (table.Suggested()) {
-    lines.push_back("* suggested: the smallest model whose held-out error is within " +
-                    std::to_string(static_cast<int>(TModelFront::SuggestionShare * 100 + 0.5)) +
-                    "% of the lowest");
-  }
+  if (table.Suggested()) lines.push_back("* " + SuggestionNote());
   return lines;
 }

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "watch/ModelFront.h"
+#include "watch/ProgressHistory.h"
 
 class TFrontTable {
  public:
@@ -52,6 +53,18 @@ class TFrontTable {
   bool heldOut_ = false;
   std::map<std::string, std::string> formulas_;  // by model source
 };
+
+// The front as its chart draws it: error against size, the error on a log axis.
+struct TFrontPlot {
+  std::vector<TSamplePoint> Points;  // (size, LogAxisValue of the error), smallest first
+  std::optional<std::size_t> Suggested;
+  TErrorRange ErrorAxis{0.1, 10};
+  double SizeAxis = 1;  // the size axis runs from 0 to here
+};
+[[nodiscard]] TFrontPlot FrontPlot(const TFrontTable& table);
+
+// "suggested: the smallest model whose held-out error is within 5% of the lowest"
+[[nodiscard]] std::string SuggestionNote();
 
 // The table as lines of text: a header, then one line per row with its cells aligned and
 // the formula last; the suggested row is marked "*" and a line under the table says why.

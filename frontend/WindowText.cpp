@@ -1,5 +1,6 @@
 #include "frontend/WindowText.h"
 
+#include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <optional>
@@ -50,6 +51,17 @@ std::optional<std::uint32_t> ReadSeed(std::string_view text) {
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
   if (error != std::errc{} || end != text.data() + text.size()) return std::nullopt;
   return value;
+}
+
+std::optional<std::int64_t> ReadLimit(std::string_view text, const TSearchSetting& setting) {
+  if (text.empty() || text.find_first_not_of("0123456789") != std::string_view::npos) {
+    return std::nullopt;
+  }
+  std::int64_t value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error == std::errc::result_out_of_range) return setting.Range.Maximum;
+  if (error != std::errc{} || end != text.data() + text.size() || value == 0) return std::nullopt;
+  return std::clamp(value, setting.Range.Minimum, setting.Range.Maximum);
 }
 
 std::string MarginHint(std::int32_t percent) {

@@ -21,6 +21,12 @@
 // the empty one included.
 [[nodiscard]] std::optional<std::uint32_t> ReadSeed(std::string_view text);
 
+// A limit box ("Time limit", "Generation limit"): plain decimal digits, a value above the
+// setting's range taken as its largest; nothing, which is no limit, for the empty text, for 0
+// and for any other text.
+[[nodiscard]] std::optional<std::int64_t> ReadLimit(std::string_view text,
+                                                    const TSearchSetting& setting);
+
 // The track bar's hint: "10%".
 [[nodiscard]] std::string MarginHint(std::int32_t percent);
 

@@ -85,3 +85,31 @@ TEST(FrontTable, LinesAlignTheColumnsAndMarkTheSuggestedModel) {
                 "* suggested: the smallest model whose held-out error is within 5% of the lowest"}),
             FrontTableLines(table));
 }
+
+TEST(FrontTable, ThePlotHasAPointPerRowOnWholeDecadesWithZeroAtTheBottom) {
+  const TSampleData samples = Zeros(3);
+  TSampleData heldOut(1);  // x = 0, y = 2: model x + 2 fits it exactly
+  heldOut.SetY(0, 2);
+  TModelFront front(samples, &heldOut);
+  front.Offer(Found(1, 10.5));
+  front.Offer(Found(2, 0.5));
+  front.Offer(Found(3, 0));
+  TFrontTable table;
+  table.Show(front);
+  const TFrontPlot plot = FrontPlot(table);
+  ASSERT_EQ(3u, plot.Points.size());
+  EXPECT_EQ(1.0, plot.Points[0].X);
+  EXPECT_EQ(10.5, plot.Points[0].Y);
+  EXPECT_EQ(0.5, plot.Points[1].Y);
+  EXPECT_LT(plot.ErrorAxis.Min, 0.5);
+  EXPECT_GE(plot.ErrorAxis.Max, 10.5);
+  EXPECT_EQ(plot.ErrorAxis.Min, plot.Points[2].Y) << "a zero error sits on the axis' floor";
+  EXPECT_EQ(std::optional<std::size_t>(1), plot.Suggested);
+  EXPECT_EQ(5.0, plot.SizeAxis);
+
+  TFrontTable empty;
+  const TFrontPlot none = FrontPlot(empty);
+  EXPECT_TRUE(none.Points.empty());
+  EXPECT_FALSE(none.Suggested);
+  EXPECT_GT(none.ErrorAxis.Max, none.ErrorAxis.Min);
+}

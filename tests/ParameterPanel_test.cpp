@@ -1,5 +1,6 @@
 // The parameter panel on its own: a search reads each setting from its own box.
 #include <QCheckBox>
+#include <QLineEdit>
 #include <QSlider>
 #include <QSpinBox>
 #include <QTest>
@@ -13,6 +14,7 @@ class TestParameterPanel : public QObject {
  private slots:
   void eachSettingFromItsBox_data();
   void eachSettingFromItsBox();
+  void limitsAndHoldoutFromTheirBoxes();
 };
 
 void TestParameterPanel::eachSettingFromItsBox_data() {
@@ -44,6 +46,36 @@ void TestParameterPanel::eachSettingFromItsBox() {
   QCOMPARE(parameters.PopulationSize, population);
   QCOMPARE(parameters.Margin(), margin / 100.0);
   QCOMPARE(parameters.Progressive, progressive);
+}
+
+void TestParameterPanel::limitsAndHoldoutFromTheirBoxes() {
+  TParameterPanel panel(nullptr);
+  // Empty boxes: no limit, nothing held out, as the table's defaults.
+  const TSearchParameters defaults = panel.Parameters();
+  QCOMPARE(defaults.TimeLimit.count(), std::int64_t{0});
+  QCOMPARE(defaults.GenerationLimit, std::int64_t{0});
+  QCOMPARE(defaults.HoldoutPercent, 0);
+
+  auto* holdout = Control<QSpinBox>(panel, "edHoldout");
+  QCOMPARE(holdout->maximum(), 50);
+  holdout->setValue(25);
+  auto* time = Control<QLineEdit>(panel, "edTimeLimit");
+  auto* generations = Control<QLineEdit>(panel, "edGenerationLimit");
+  QTest::keyClicks(time, QStringLiteral("9x0"));  // only digits reach the box
+  QCOMPARE(time->text(), QStringLiteral("90"));
+  generations->setText(QStringLiteral("500"));
+  const TSearchParameters limited = panel.Parameters();
+  QCOMPARE(limited.HoldoutPercent, 25);
+  QCOMPARE(limited.TimeLimit.count(), std::int64_t{90000});
+  QCOMPARE(limited.GenerationLimit, std::int64_t{500});
+
+  // Attempts have lengths of their own: the generation limit is not theirs.
+  Control<QCheckBox>(panel, "opRestartSearch")->setChecked(true);
+  QVERIFY(!generations->isEnabled());
+  QCOMPARE(panel.Parameters().GenerationLimit, std::int64_t{0});
+  QCOMPARE(panel.Parameters().TimeLimit.count(), std::int64_t{90000});
+  Control<QCheckBox>(panel, "opRestartSearch")->setChecked(false);
+  QVERIFY(generations->isEnabled());
 }
 
 QTEST_MAIN(TestParameterPanel)

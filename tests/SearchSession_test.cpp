@@ -1,7 +1,13 @@
 // The search session on its own, with a parameter panel and a model box but no window around
 // them: the run state it announces, a close request during a run, and a run asked for inside
 // a run.
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QRegularExpression>
 #include <QPushButton>
+#include <QScatterSeries>
+#include <QTableView>
+#include <QSlider>
 #include <QSignalSpy>
 #include <QSpinBox>
 #include <QTest>
@@ -40,7 +46,8 @@ struct TSessionRig {
   [[nodiscard]] QStringList PanelFaults(bool running) const {
     QStringList faults;
     for (const char* name : {"UpDown1", "UpDown2", "UpDown3", "edSeed", "opRandomSample", "Button1",
-                             "tb1", "opIncrementalSearch", "opRestartSearch", "Button2"}) {
+                             "tb1", "opIncrementalSearch", "opRestartSearch", "Button2",
+                             "edHoldout", "edTimeLimit", "edGenerationLimit"}) {
       if (Control<QWidget>(*panel, name)->isEnabled() == running) faults << name;
     }
     if (Control<QPushButton>(*panel, "Button3")->isEnabled() != running) faults << "Button3";
@@ -57,6 +64,8 @@ class TestSearchSession : public QObject {
   void runStateIsAnnouncedAndRestored();
   void closeDuringRunWaitsForTheRunToEnd();
   void noRunStartsInsideARun();
+  void aLimitEndsTheRunAndSaysSo();
+  void heldOutRowsAreNotSearchedButShown();
 };
 
 void TestSearchSession::runStateIsAnnouncedAndRestored() {
@@ -121,6 +130,49 @@ void TestSearchSession::noRunStartsInsideARun() {
   QVERIFY(stillRunning);
   QVERIFY2(faultsAfterInnerRun.isEmpty(), qPrintable(faultsAfterInnerRun.join(' ')));
   QCOMPARE(changed.size(), 2);
+}
+
+void TestSearchSession::aLimitEndsTheRunAndSaysSo() {
+  TSessionRig rig;
+  Control<QSpinBox>(*rig.panel, "UpDown3")->setValue(100);
+  Control<QSlider>(*rig.panel, "tb1")->setValue(0);
+  Control<QLineEdit>(*rig.panel, "edGenerationLimit")->setText(QStringLiteral("3"));
+  QSignalSpy ended(&rig.session, &TSearchSession::Ended);
+  rig.session.Run();  // no "Stop": the limit ends it
+  QCOMPARE(Control<QLineEdit>(*rig.panel, "Edit6")->text(), QStringLiteral("3"));
+  QCOMPARE(ended.size(), 2);
+  QCOMPARE(ended.at(0).at(0).toString(), QString());  // cleared as the run starts
+  const QString status = ended.at(1).at(0).toString();
+  QVERIFY2(status.startsWith(QStringLiteral("Ended by the generation limit: ")) &&
+               status.endsWith(QStringLiteral(" of 100 samples matched.")),
+           qPrintable(status));
+
+  QTimer::singleShot(0, &rig.window, [&] { rig.session.Stop(); });
+  Control<QLineEdit>(*rig.panel, "edGenerationLimit")->clear();
+  rig.session.Run();
+  QVERIFY2(ended.last().at(0).toString().startsWith(QStringLiteral("Stopped: ")),
+           qPrintable(ended.last().at(0).toString()));
+}
+
+void TestSearchSession::heldOutRowsAreNotSearchedButShown() {
+  TSessionRig rig;
+  Control<QSpinBox>(*rig.panel, "UpDown3")->setValue(100);
+  Control<QSlider>(*rig.panel, "tb1")->setValue(0);
+  Control<QSpinBox>(*rig.panel, "edHoldout")->setValue(20);
+  Control<QLineEdit>(*rig.panel, "edGenerationLimit")->setText(QStringLiteral("2"));
+  QSignalSpy ended(&rig.session, &TSearchSession::Ended);
+  rig.session.Run();
+  const QString text = Control<QPlainTextEdit>(*rig.model, "memTest")->toPlainText();
+  QVERIFY2(text.contains(QRegularExpression(QStringLiteral("^// model correctness: \\d+ of 80$"),
+                                            QRegularExpression::MultilineOption)),
+           qPrintable(text));
+  QVERIFY(ended.last().at(0).toString().endsWith(QStringLiteral(" of 80 samples matched.")));
+  // The model's curve covers every row, the held-out ones too.
+  QCOMPARE(rig.chart->Points(TSampleChart::ModelSeries).size(), std::size_t{100});
+  QCOMPARE(rig.samples.Count(), 100);
+  QCOMPARE(rig.chart->HeldOut()->count(), 20);
+  // The front checks its models on the held-out rows.
+  QCOMPARE(Control<QTableView>(*rig.model, "lvFront")->model()->columnCount(), 9);
 }
 
 QTEST_MAIN(TestSearchSession)

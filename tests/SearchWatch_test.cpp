@@ -1,9 +1,10 @@
 // Watching and repeating a search in the window: the progress chart, the rate, the seed
-// box and the list of best models, driven through the real widgets offscreen.
+// box and the front, driven through the real widgets offscreen.
 #include <QAction>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QLabel>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QLineSeries>
 #include <QLogValueAxis>
@@ -11,7 +12,9 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScatterSeries>
 #include <QSignalSpy>
+#include <QSlider>
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
@@ -20,13 +23,16 @@
 
 #include <cmath>
 
-#include "app/BestModelList.h"
+#include "app/FrontChart.h"
+#include "app/FrontList.h"
+#include "app/FrontTableModel.h"
 #include "app/ProgressChart.h"
 #include "core/model/Random.h"
 #include "core/model/SD.h"
 #include "app/SeedField.h"
 #include "formula/CodeEmitter.h"
 #include "formula/ModelFormula.h"
+#include "tests/ProgramTesting.h"
 #include "tests/WindowTestKit.h"
 
 namespace {
@@ -99,8 +105,8 @@ class TestSearchWatch : public QObject {
   void placeholderSeedRepeatsARun();
   void seedBoxSeedsSampleGenerate();
   void seedBoxTakesOnlySeeds();
-  void listFillsAndAChosenModelIsShown();
-  void listShowsNewModelsAFewTimesASecond();
+  void frontFillsAndAChosenRowIsShownEverywhere();
+  void frontShowsNewModelsAtMostOnceASecond();
   void newSamplesTakeTheOldModelsViews_data();
   void newSamplesTakeTheOldModelsViews();
   void closingOffersToKeepTheModel();
@@ -295,36 +301,35 @@ void TestSearchWatch::seedBoxTakesOnlySeeds() {
   QVERIFY(seed->isEnabled());
 }
 
-void TestSearchWatch::listFillsAndAChosenModelIsShown() {
+void TestSearchWatch::frontFillsAndAChosenRowIsShownEverywhere() {
   TScriptedServices script;
   TForm1 form(script.Services());
   ShowWaveRows(form);
-  Control<QLineEdit>(form, "edSeed")->setText(QStringLiteral("9"));
+  // Seed 3 without the progressive window and with no margin: sin(x), then x*sin(x).
+  Control<QLineEdit>(form, "edSeed")->setText(QStringLiteral("3"));
+  Control<QSlider>(form, "tb1")->setValue(0);
+  Control<QCheckBox>(form, "opIncrementalSearch")->setChecked(false);
   QVERIFY(SearchToTheEnd(form));
 
-  auto* list = Control<TBestModelList>(form, "lvBestModels");
-  const TBestModels& models = list->Models();
-  QVERIFY2(models.Size() >= 3, qPrintable(QString::number(models.Size())));
-  QVERIFY(models.Size() <= TBestModels::Capacity);
-  QCOMPARE(list->model()->rowCount(), int(models.Size()));
-  // The model that ended the run matches every sample and is shown; it ranks first.
-  QCOMPARE(models.At(0).Matches, 20);
-  QCOMPARE(QString::fromStdString(models.At(0).Lines.front()),
-           QStringLiteral("// model correctness: 20 of 20"));
-  QCOMPARE(list->model()->index(0, 1).data().toString(), QStringLiteral("20 of 20"));
-  // Every row shows its formula; the first is the one under the model text.
-  for (int i = 0; i < list->model()->rowCount(); ++i)
-    QVERIFY(!list->model()->index(i, 2).data().toString().isEmpty());
-  QCOMPARE(list->model()->index(0, 2).data().toString(), FormulaText(form));
-  for (std::size_t i = 1; i < models.Size(); ++i) {
-    QVERIFY(!RanksBefore(models.At(i), models.At(i - 1)));
-    QVERIFY(models.At(i).Lines != models.At(i - 1).Lines);
+  auto* list = Control<TFrontList>(form, "lvFront");
+  const TFrontTable& table = list->Rows().Table();
+  QVERIFY2(table.RowCount() >= 2, qPrintable(QString::number(table.RowCount())));
+  QCOMPARE(list->model()->rowCount(), int(table.RowCount()));
+  QVERIFY(!table.HasHeldOut());
+  QCOMPARE(list->model()->columnCount(), 6);  // no held-out columns
+  for (std::size_t i = 1; i < table.RowCount(); ++i) {
+    QVERIFY(table.Model(i).Size > table.Model(i - 1).Size);
+    QVERIFY(table.Model(i).Fit.Error < table.Model(i - 1).Fit.Error);
   }
+  // The chart draws one point per row.
+  QCOMPARE(Control<TFrontChart>(form, "chFront")->Line()->count(), int(table.RowCount()));
 
-  // A click on a lower row shows that model in the text and in the chart.
-  const int row = int(models.Size()) - 1;
-  const TBestModel& chosen = models.At(static_cast<std::size_t>(row));
-  const QRect cell = list->visualRect(list->model()->index(row, 0));
+  // Choosing the smallest model shows it in the text, the chart, the formula line, and every
+  // copy command takes it.
+  const TFrontModel& chosen = table.Model(0);
+  QVERIFY(FormulaText(form) !=
+          list->model()->index(0, list->model()->columnCount() - 1).data().toString());
+  const QRect cell = list->visualRect(list->model()->index(0, 0));
   QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, cell.center());
   QStringList lines;
   for (const std::string& line : chosen.Lines)
@@ -334,62 +339,70 @@ void TestSearchWatch::listFillsAndAChosenModelIsShown() {
   QCOMPARE(drawn.size(), 20);
   for (int i = 0; i < 20; ++i)
     QCOMPARE(drawn[i].y(), chosen.Predictions[static_cast<std::size_t>(i)]);
-  // The formula line and every copy command follow it too.
-  QVERIFY(chosen.Model.has_value());
-  const TModelFormula formula = MakeFormula(*chosen.Model, form.SampleSet());
+  const TModelFormula formula = MakeFormula(chosen.Model, form.SampleSet());
   const TModelOrigin origin{"the generated sine sample", form.SampleSet().GetMargin()};
-  QCOMPARE(FormulaText(form), list->model()->index(row, 2).data().toString());
+  QCOMPARE(FormulaText(form),
+           list->model()->index(0, list->model()->columnCount() - 1).data().toString());
   QCOMPARE(FormulaText(form), QString::fromStdString(formula.Plain));
   QCOMPARE(Copied(form, "CopyModel1"), lines.join('\n'));
   QCOMPARE(Copied(form, "CopyFormula1"), QString::fromStdString(formula.Plain));
   QCOMPARE(Copied(form, "CopyFormulaLatex1"), QString::fromStdString(formula.Latex));
-  QCOMPARE(Copied(form, "CopyModelC1"), QString::fromStdString(EmitC(*chosen.Model, origin)));
+  QCOMPARE(Copied(form, "CopyModelC1"), QString::fromStdString(EmitC(chosen.Model, origin)));
   QCOMPARE(Copied(form, "CopyModelPython1"),
-           QString::fromStdString(EmitPython(*chosen.Model, origin)));
+           QString::fromStdString(EmitPython(chosen.Model, origin)));
 
-  // The keyboard chooses too.
-  QTest::keyClick(list, Qt::Key_Home, Qt::ControlModifier);
-  QCOMPARE(FirstLine(ModelText(form)), QStringLiteral("// model correctness: 20 of 20"));
-  QCOMPARE(FormulaText(form), list->model()->index(0, 2).data().toString());
+  // The keyboard chooses too: the last row is the lowest error.
+  QTest::keyClick(list, Qt::Key_End, Qt::ControlModifier);
+  QCOMPARE(FirstLine(ModelText(form)),
+           QString::fromStdString(table.Model(table.RowCount() - 1).Lines.front()));
 
-  // A new sample set leaves the listed predictions without their samples: the list goes.
+  // A new sample set leaves the front's predictions without their samples: it goes.
   form.Button1Click();
   QCOMPARE(list->model()->rowCount(), 0);
+  QCOMPARE(Control<TFrontChart>(form, "chFront")->Line()->count(), 0);
 
-  // A search starts with an empty list.
+  // A search starts with an empty front.
   ShowWaveRows(form);
   QVERIFY(SearchToTheEnd(form));
-  QVERIFY(list->model()->rowCount() >= 3);
-  std::size_t listedAtFirstLook = 99;
-  QTimer::singleShot(0, &form, [&] { listedAtFirstLook = list->Models().Size(); });
+  QVERIFY(list->model()->rowCount() >= 2);
+  int listedAtFirstLook = 99;
+  QTimer::singleShot(0, &form, [&] { listedAtFirstLook = list->model()->rowCount(); });
   QVERIFY(SearchToTheEnd(form));
   QVERIFY(listedAtFirstLook <= 1);
 }
 
-void TestSearchWatch::listShowsNewModelsAFewTimesASecond() {
-  TBestModelList list(nullptr);
-  const auto model = [](int matches) {
+void TestSearchWatch::frontShowsNewModelsAtMostOnceASecond() {
+  TSampleData samples(3);
+  TFrontList list(nullptr, nullptr);
+  // x + 1 + ... + 1, size additions, each with a lower error than the smaller ones.
+  const auto model = [](int size) {
     TModelUpdate update;
-    update.Matches = matches;
-    update.SampleCount = 10;
-    update.Lines = {"", "", "", "return " + std::to_string(matches) + ";"};
+    update.Model =
+        Program(1, std::vector<TInstruction>(static_cast<std::size_t>(size),
+                                             TInstruction{0, opAdd, ConstantOperand, 1}));
+    update.Error = 100.0 / size;
+    update.SampleCount = 3;
+    update.Predictions = {0, 0, 0};
+    update.Lines = {"// size " + std::to_string(size)};
     return update;
   };
+  list.Offer(model(1));  // no run, no front
+  QCOMPARE(list.model()->rowCount(), 0);
+  list.Start(samples, nullptr);
   list.Offer(model(1));  // the first of a run at once
   QCOMPARE(list.model()->rowCount(), 1);
-  for (int m = 2; m <= 6; ++m)
-    list.Offer(model(m));
+  for (int size = 2; size <= 6; ++size)
+    list.Offer(model(size));
   QCOMPARE(list.model()->rowCount(), 1);  // the rest wait for the next showing
-  QTRY_COMPARE_WITH_TIMEOUT(list.model()->rowCount(), 5 + 1, 5000);
-  QCOMPARE(list.Models().At(0).Matches, 6);
+  QTRY_COMPARE_WITH_TIMEOUT(list.model()->rowCount(), 6, 5000);
 
   list.Offer(model(7));
-  list.Flush();  // the end of a run shows everything
+  list.Finish();  // the end of a run shows everything, and the rows stay
+  QCOMPARE(list.model()->rowCount(), 7);
+  list.Offer(model(8));  // the run is over
   QCOMPARE(list.model()->rowCount(), 7);
   list.Clear();
   QCOMPARE(list.model()->rowCount(), 0);
-  list.Offer(model(8));
-  QCOMPARE(list.model()->rowCount(), 1);
 }
 
 void TestSearchWatch::newSamplesTakeTheOldModelsViews_data() {
@@ -412,11 +425,14 @@ void TestSearchWatch::newSamplesTakeTheOldModelsViews() {
   if (command == "Redo") Control<QAction>(form, "Undo1")->trigger();
   ShowWaveRows(form);
   Control<QLineEdit>(form, "edSeed")->setText(QStringLiteral("9"));
+  Control<QSpinBox>(form, "edHoldout")->setValue(20);
   QVERIFY(SearchToTheEnd(form));
   QVERIFY(ModelText(form) != firstText);
   QVERIFY(FormulaText(form) != firstFormula);
   const auto* progress = Control<TProgressChart>(form, "chProgress");
   QVERIFY(!progress->Lines().empty());
+  auto* sampleChart = Control<TSampleChart>(form, "chTest");
+  QCOMPARE(sampleChart->HeldOut()->count(), 4);
 
   if (command == "Sample generate") form.Button1Click();
   if (command == "Undo") Control<QAction>(form, "Undo1")->trigger();
@@ -433,7 +449,8 @@ void TestSearchWatch::newSamplesTakeTheOldModelsViews() {
   QVERIFY(progress->Lines().empty());
   QVERIFY(progress->History().Lines().empty());
   QVERIFY(ChartPoints(form, TSampleChart::ModelSeries).isEmpty());
-  QCOMPARE(Control<TBestModelList>(form, "lvBestModels")->model()->rowCount(), 0);
+  QCOMPARE(sampleChart->HeldOut()->count(), 0);
+  QCOMPARE(Control<TFrontList>(form, "lvFront")->model()->rowCount(), 0);
   if (form.SampleSet().Count() != 100) QVERIFY(note->text() != firstNote);
 }
 

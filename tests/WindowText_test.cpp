@@ -102,3 +102,18 @@ TEST(WindowText, NothingPastedNoteGivesTheReasonOfARefusal) {
   EXPECT_EQ("Nothing was pasted. Line 3 has 2 items where every line has 3 (2 inputs and y).",
             NothingPastedNote(ReadClipboardData("a b c\n1 2 3\n4 5\n")));
 }
+
+TEST(WindowText, ALimitBoxIsEmptyForNoLimitAndKeepsToItsRange) {
+  using Limit = std::optional<std::int64_t>;
+  EXPECT_EQ(Limit(), ReadLimit("", TimeLimitSetting));
+  EXPECT_EQ(Limit(), ReadLimit("0", TimeLimitSetting)) << "0 seconds would end at once";
+  EXPECT_EQ(Limit(), ReadLimit("000", GenerationsSetting));
+  EXPECT_EQ(Limit(30), ReadLimit("30", TimeLimitSetting));
+  EXPECT_EQ(Limit(7), ReadLimit("007", GenerationsSetting));
+  EXPECT_EQ(Limit(TimeLimitSetting.Range.Maximum), ReadLimit("999999999", TimeLimitSetting));
+  EXPECT_EQ(Limit(GenerationsSetting.Range.Maximum),
+            ReadLimit("99999999999999999999999", GenerationsSetting));
+  for (const char* text : {"-5", "+5", " 5", "5 ", "1e3", "5s"}) {
+    EXPECT_EQ(Limit(), ReadLimit(text, GenerationsSetting)) << text;
+  }
+}

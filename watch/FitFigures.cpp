@@ -34,10 +34,14 @@ TFitFigures Fit(const std::vector<double>& predictions, const TSampleData& sampl
   return fit;
 }
 
-TFitFigures ModelFit(const TTuringEvaluator& model, const TSampleData& samples) {
+std::vector<double> ModelPredictions(const TTuringEvaluator& model, const TSampleData& samples) {
   TTuringEvaluator program = model;  // running changes its working registers
   std::vector<double> predictions(static_cast<std::size_t>(samples.Count()));
   for (std::int32_t i = 0; i < samples.Count(); ++i)
     predictions[static_cast<std::size_t>(i)] = program.Execute(samples.Inputs(i));
-  return Fit(predictions, samples);
+  return predictions;
+}
+
+TFitFigures ModelFit(const TTuringEvaluator& model, const TSampleData& samples) {
+  return Fit(ModelPredictions(model, samples), samples);
 }
