@@ -2,15 +2,13 @@
 // A small chart of the front: the error of each size's best model on a logarithmic axis,
 // the suggested model marked.
 
-#include <QChartView>
+#include "app/SmallLogChart.h"
 
 class QLineSeries;
-class QLogValueAxis;
 class QScatterSeries;
-class QValueAxis;
 class TFrontTable;
 
-class TFrontChart : public QChartView {
+class TFrontChart : public TSmallLogChart {
   Q_OBJECT
 
  public:
@@ -20,11 +18,8 @@ class TFrontChart : public QChartView {
 
   [[nodiscard]] QLineSeries* Line() const noexcept { return line_; }
   [[nodiscard]] QScatterSeries* SuggestedPoint() const noexcept { return suggested_; }
-  [[nodiscard]] QLogValueAxis* ErrorAxis() const noexcept { return axisY_; }
 
  private:
   QLineSeries* line_ = nullptr;
   QScatterSeries* suggested_ = nullptr;
-  QValueAxis* axisX_ = nullptr;
-  QLogValueAxis* axisY_ = nullptr;
 };

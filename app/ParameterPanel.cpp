@@ -146,48 +146,49 @@ TParameterPanel::TParameterPanel(QWidget* parent)
 }
 
 void TParameterPanel::Arrange() {
+  // A caption beside its box wherever the box fits, so that the panel keeps the window's
+  // height with the limits in it.
   auto* grid = new QGridLayout(this);
+  grid->setVerticalSpacing(3);
   grid->addWidget(Caption("Label1", QStringLiteral("Variables:"), UpDown1, this), 0, 0);
   grid->addWidget(UpDown1, 0, 1);
   grid->addWidget(Caption("Label2", QStringLiteral("Instructions:"), UpDown2, this), 1, 0);
   grid->addWidget(UpDown2, 1, 1);
-  grid->addWidget(Caption("Label3", QStringLiteral("Start population:"), UpDown3, this), 2, 0, 1,
-                  2);
-  grid->addWidget(UpDown3, 3, 0, 1, 2);
-  grid->addWidget(Caption("lbSeed", QStringLiteral("Seed:"), seedField_, this), 4, 0);
-  grid->addWidget(seedField_, 4, 1);
-  grid->addWidget(opRandomSample, 6, 0, 1, 2);
-  grid->addWidget(Button1, 7, 0, 1, 2);
-  grid->setRowMinimumHeight(8, 8);
-  grid->addWidget(Caption("Label5", QStringLiteral("Margin of error:"), tb1, this), 9, 0, 1, 2);
+  grid->addWidget(Caption("Label3", QStringLiteral("Start population:"), UpDown3, this), 2, 0);
+  grid->addWidget(UpDown3, 2, 1);
+  grid->addWidget(Caption("lbSeed", QStringLiteral("Seed:"), seedField_, this), 3, 0);
+  grid->addWidget(seedField_, 3, 1);
+  grid->addWidget(opRandomSample, 4, 0, 1, 2);
+  grid->addWidget(Button1, 5, 0, 1, 2);
+  grid->addWidget(Caption("Label5", QStringLiteral("Margin of error:"), tb1, this), 6, 0, 1, 2);
   auto* margin = new QHBoxLayout();
   margin->addWidget(tb1, 1);
   margin->addWidget(lbMargin);
-  grid->addLayout(margin, 10, 0, 1, 2);
-  grid->addWidget(opIncrementalSearch, 11, 0, 1, 2);
-  grid->addWidget(opRestartSearch, 12, 0, 1, 2);
-  grid->addWidget(Caption("lbHoldout", QStringLiteral("Hold out:"), edHoldout, this), 13, 0);
-  grid->addWidget(edHoldout, 13, 1);
-  grid->addWidget(Caption("lbTimeLimit", QStringLiteral("Time limit:"), edTimeLimit, this), 14, 0);
-  grid->addWidget(edTimeLimit, 14, 1);
+  grid->addLayout(margin, 7, 0, 1, 2);
+  grid->addWidget(opIncrementalSearch, 8, 0, 1, 2);
+  grid->addWidget(opRestartSearch, 9, 0, 1, 2);
+  grid->addWidget(Caption("lbHoldout", QStringLiteral("Hold out:"), edHoldout, this), 10, 0);
+  grid->addWidget(edHoldout, 10, 1);
+  grid->addWidget(Caption("lbTimeLimit", QStringLiteral("Time limit:"), edTimeLimit, this), 11, 0);
+  grid->addWidget(edTimeLimit, 11, 1);
   grid->addWidget(
       Caption("lbGenerationLimit", QStringLiteral("Generation limit:"), edGenerationLimit, this),
-      15, 0);
-  grid->addWidget(edGenerationLimit, 15, 1);
+      12, 0);
+  grid->addWidget(edGenerationLimit, 12, 1);
   auto* run = new QHBoxLayout();
   run->addWidget(Button2, 3);
   run->addWidget(Button3, 1);
-  grid->addLayout(run, 16, 0, 1, 2);
-  grid->addWidget(Caption("Label6", QStringLiteral("Generation:"), Edit6, this), 17, 0, 1, 2);
+  grid->addLayout(run, 13, 0, 1, 2);
+  grid->addWidget(Caption("Label6", QStringLiteral("Generation:"), Edit6, this), 14, 0);
   auto* generation = new QHBoxLayout();
   generation->addWidget(Edit6, 1);
   generation->addWidget(rateBox_, 1);
-  grid->addLayout(generation, 18, 0, 1, 2);
-  grid->addWidget(lbAttempt, 19, 0, 1, 2);
-  grid->addWidget(Caption("Label4", QStringLiteral("Elapsed time:"), Edit5, this), 20, 0, 1, 2);
-  grid->addWidget(Edit5, 21, 0, 1, 2);
-  grid->addWidget(btPlot, 22, 0, 1, 2);
-  grid->setRowStretch(23, 1);
+  grid->addLayout(generation, 14, 1);
+  grid->addWidget(lbAttempt, 15, 0, 1, 2);
+  grid->addWidget(Caption("Label4", QStringLiteral("Elapsed time:"), Edit5, this), 16, 0);
+  grid->addWidget(Edit5, 16, 1);
+  grid->addWidget(btPlot, 17, 0, 1, 2);
+  grid->setRowStretch(18, 1);
 
   setTabOrder(UpDown1, UpDown2);
   setTabOrder(UpDown2, UpDown3);

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include <QGraphicsLayout>
 #include <QLineSeries>
 #include <QLogValueAxis>
 #include <QValueAxis>
@@ -17,37 +16,16 @@ const QColor LineColours[] = {QColor(0, 128, 0),   QColor(0, 0, 192),   QColor(1
 
 }  // namespace
 
-TProgressChart::TProgressChart(QWidget* parent) : QChartView(new QChart(), parent) {
-  QChart* chart = this->chart();
-  chart->setTitle(QStringLiteral("Best error"));
-  QFont small = chart->titleFont();
-  small.setPointSizeF(small.pointSizeF() * 0.85);
-  chart->setTitleFont(small);
-  chart->legend()->hide();
-  setMinimumHeight(100);
-  chart->setBackgroundRoundness(0);
-  chart->setMargins(QMargins(2, 2, 2, 2));
-  chart->layout()->setContentsMargins(0, 0, 0, 0);
-
-  axisX_ = new QValueAxis(chart);
-  axisX_->setLabelFormat(QStringLiteral("%g"));
-  axisX_->setTickCount(3);  // a small chart: more labels would not fit
-  axisY_ = new QLogValueAxis(chart);
-  axisY_->setLabelFormat(QStringLiteral("%g"));
-  axisY_->setBase(10);
-  for (QAbstractAxis* axis : std::initializer_list<QAbstractAxis*>{axisX_, axisY_}) {
-    axis->setLabelsFont(small);
-  }
-  chart->addAxis(axisX_, Qt::AlignBottom);
-  chart->addAxis(axisY_, Qt::AlignLeft);
+TProgressChart::TProgressChart(QWidget* parent)
+    : TSmallLogChart(QStringLiteral("Best error"), parent) {
   Start();
 }
 
 void TProgressChart::Start() {
   history_.Clear();
   KeepLines(0);
-  axisX_->setRange(0, 1);
-  axisY_->setRange(0.1, 10);
+  ValueAxis()->setRange(0, 1);
+  ErrorAxis()->setRange(0.1, 10);
   sinceRedraw_.invalidate();
 }
 
@@ -69,9 +47,7 @@ void TProgressChart::KeepLines(std::size_t count) {
   }
   while (lines_.size() < count) {
     auto* line = new QLineSeries(chart());
-    chart()->addSeries(line);
-    line->attachAxis(axisX_);
-    line->attachAxis(axisY_);
+    Attach(line);
     lines_.push_back(line);
   }
 }
@@ -84,8 +60,8 @@ void TProgressChart::Redraw() {
   const TErrorRange range = history_.ErrorRange().value_or(TErrorRange{1, 1});
   const TErrorRange axis = LogAxisRange(range);
   // Ranges that change only now and then: each change lays the chart out anew.
-  axisY_->setRange(axis.Min, axis.Max);
-  axisX_->setRange(0, NiceCeiling(history_.LastGeneration()));
+  ErrorAxis()->setRange(axis.Min, axis.Max);
+  ValueAxis()->setRange(0, NiceCeiling(history_.LastGeneration()));
   for (std::size_t i = 0; i < drawn; ++i) {
     const TProgressHistory::TLine& line = all[all.size() - drawn + i];
     // The best error holds until the next change: steps, not slopes.

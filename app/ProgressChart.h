@@ -6,16 +6,14 @@
 #include <chrono>
 #include <vector>
 
-#include <QChartView>
 #include <QElapsedTimer>
 
+#include "app/SmallLogChart.h"
 #include "watch/ProgressHistory.h"
 
 class QLineSeries;
-class QLogValueAxis;
-class QValueAxis;
 
-class TProgressChart : public QChartView {
+class TProgressChart : public TSmallLogChart {
   Q_OBJECT
 
  public:
@@ -32,8 +30,7 @@ class TProgressChart : public QChartView {
   [[nodiscard]] const TProgressHistory& History() const noexcept { return history_; }
   // The lines as drawn, the latest attempt last.
   [[nodiscard]] const std::vector<QLineSeries*>& Lines() const noexcept { return lines_; }
-  [[nodiscard]] QValueAxis* GenerationAxis() const noexcept { return axisX_; }
-  [[nodiscard]] QLogValueAxis* ErrorAxis() const noexcept { return axisY_; }
+  [[nodiscard]] QValueAxis* GenerationAxis() const noexcept { return ValueAxis(); }
 
  private:
   void Redraw();
@@ -42,6 +39,4 @@ class TProgressChart : public QChartView {
   TProgressHistory history_;
   QElapsedTimer sinceRedraw_;
   std::vector<QLineSeries*> lines_;
-  QValueAxis* axisX_ = nullptr;
-  QLogValueAxis* axisY_ = nullptr;
 };

@@ -3,31 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "core/model/DecimalSeparator.h"
-#include "tests/ProgramTesting.h"
-
-namespace {
-
-// x + size, as size additions of 1.
-TModelUpdate Found(std::int32_t size, double error) {
-  TModelUpdate update;
-  update.Model = Program(1, std::vector<TInstruction>(static_cast<std::size_t>(size),
-                                                      TInstruction{0, opAdd, ConstantOperand, 1}));
-  update.Error = error;
-  update.Matches = size;
-  update.SampleCount = 3;
-  update.Predictions = {error, 0, 0};
-  update.Lines = {"// size " + std::to_string(size)};
-  return update;
-}
-
-TSampleData Zeros(std::int32_t count) {
-  TSampleData samples(count);
-  for (std::int32_t i = 0; i < count; ++i)
-    samples.SetX(i, i);
-  return samples;
-}
-
-}  // namespace
+#include "tests/FrontTesting.h"
 
 TEST(FrontTable, ShowsTheFrontSmallestFirstWithAFormulaPerRow) {
   const TSampleData samples = Zeros(3);

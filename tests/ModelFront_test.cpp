@@ -5,37 +5,9 @@
 #include <cmath>
 #include <limits>
 
-#include "tests/ProgramTesting.h"
+#include "tests/FrontTesting.h"
 
 namespace {
-
-// x + 1 + 1 ..., size additions: its value at x is x + size.
-TTuringEvaluator Sized(std::int32_t size) {
-  std::vector<TInstruction> code(static_cast<std::size_t>(size),
-                                 TInstruction{0, opAdd, ConstantOperand, 1});
-  if (code.empty()) return Program(1, {TInstruction{1, opAdd, ConstantOperand, 1}});
-  return Program(1, code);
-}
-
-// A model of the given size with the error the search gave it.
-TModelUpdate Found(std::int32_t size, double error, std::int32_t generation = 0) {
-  TModelUpdate update;
-  update.Model = Sized(size);
-  update.Error = error;
-  update.Matches = size;
-  update.SampleCount = 3;
-  update.Predictions = {error, 0, 0};
-  update.Generation = generation;
-  update.Lines = {"// size " + std::to_string(size)};
-  return update;
-}
-
-TSampleData Zeros(std::int32_t count) {
-  TSampleData samples(count);
-  for (std::int32_t i = 0; i < count; ++i)
-    samples.SetX(i, i);
-  return samples;
-}
 
 std::vector<std::pair<std::int32_t, std::int32_t>> SizesAndGenerations(const TModelFront& front) {
   std::vector<std::pair<std::int32_t, std::int32_t>> kept;

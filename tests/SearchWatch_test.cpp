@@ -32,7 +32,7 @@
 #include "app/SeedField.h"
 #include "formula/CodeEmitter.h"
 #include "formula/ModelFormula.h"
-#include "tests/ProgramTesting.h"
+#include "tests/FrontTesting.h"
 #include "tests/WindowTestKit.h"
 
 namespace {
@@ -374,18 +374,8 @@ void TestSearchWatch::frontFillsAndAChosenRowIsShownEverywhere() {
 void TestSearchWatch::frontShowsNewModelsAtMostOnceASecond() {
   TSampleData samples(3);
   TFrontList list(nullptr, nullptr);
-  // x + 1 + ... + 1, size additions, each with a lower error than the smaller ones.
-  const auto model = [](int size) {
-    TModelUpdate update;
-    update.Model =
-        Program(1, std::vector<TInstruction>(static_cast<std::size_t>(size),
-                                             TInstruction{0, opAdd, ConstantOperand, 1}));
-    update.Error = 100.0 / size;
-    update.SampleCount = 3;
-    update.Predictions = {0, 0, 0};
-    update.Lines = {"// size " + std::to_string(size)};
-    return update;
-  };
+  // Each size with a lower error than the smaller ones.
+  const auto model = [](int size) { return Found(size, 100.0 / size); };
   list.Offer(model(1));  // no run, no front
   QCOMPARE(list.model()->rowCount(), 0);
   list.Start(samples, nullptr);

@@ -1,0 +1,38 @@
+#include "app/SmallLogChart.h"
+
+#include <QGraphicsLayout>
+#include <QLogValueAxis>
+#include <QValueAxis>
+#include <QXYSeries>
+
+TSmallLogChart::TSmallLogChart(const QString& title, QWidget* parent)
+    : QChartView(new QChart(), parent) {
+  QChart* chart = this->chart();
+  chart->setTitle(title);
+  QFont small = chart->titleFont();
+  small.setPointSizeF(small.pointSizeF() * 0.85);
+  chart->setTitleFont(small);
+  chart->legend()->hide();
+  setMinimumHeight(100);
+  chart->setBackgroundRoundness(0);
+  chart->setMargins(QMargins(2, 2, 2, 2));
+  chart->layout()->setContentsMargins(0, 0, 0, 0);
+
+  axisX_ = new QValueAxis(chart);
+  axisX_->setLabelFormat(QStringLiteral("%g"));
+  axisX_->setTickCount(3);  // a small chart: more labels would not fit
+  axisY_ = new QLogValueAxis(chart);
+  axisY_->setLabelFormat(QStringLiteral("%g"));
+  axisY_->setBase(10);
+  for (QAbstractAxis* axis : std::initializer_list<QAbstractAxis*>{axisX_, axisY_}) {
+    axis->setLabelsFont(small);
+  }
+  chart->addAxis(axisX_, Qt::AlignBottom);
+  chart->addAxis(axisY_, Qt::AlignLeft);
+}
+
+void TSmallLogChart::Attach(QXYSeries* series) {
+  chart()->addSeries(series);
+  series->attachAxis(axisX_);
+  series->attachAxis(axisY_);
+}
