@@ -177,6 +177,12 @@ void TSampleCommands::Open() {
 
 void TSampleCommands::OpenFile(const QString& path) {
   if (locked_) return;  // the samples never change under a running search
+  const QString suffix = QFileInfo(path).suffix().toLower();
+  if (suffix == QLatin1String("csv") || suffix == QLatin1String("tsv") ||
+      suffix == QLatin1String("txt")) {
+    ImportFile(path);
+    return;
+  }
   auto loaded = std::make_shared<TLoadedSamples>();
   const std::string fileName = QFile::encodeName(path).toStdString();
   try {
@@ -203,20 +209,39 @@ void TSampleCommands::Import() {
   const std::optional<QString> path = services_.RunFileDialog(*OpenDialog2);
   if (!path) return;
   OpenDialog2->selectFile(*path);
+  ImportFile(*path);
+}
+
+void TSampleCommands::ImportFile(const QString& path) {
+  if (locked_) return;
+  const std::string fileName = QFile::encodeName(path).toStdString();
+  std::string text;
   try {
-    const std::string fileName = QFile::encodeName(*path).toStdString();
-    const std::string text = ReadCsvFile(fileName);
-    const QString name = QFileInfo(*path).fileName();
+    text = ReadCsvFile(fileName);
+  } catch (const std::exception& error) {
+    ShowError(error.what());
+    return;
+  }
+  const QString name = QFileInfo(path).fileName();
+  ImportText(text, name, fileName, QStringLiteral("Import ") + name, TSampleOrigin::Imported);
+}
+
+void TSampleCommands::ImportText(const std::string& text, const QString& name,
+                                 const std::string& fileName, const QString& step,
+                                 TSampleOrigin origin) {
+  try {
     TImportDialog dialog(text, name, &window_);
     if (!services_.RunDialog(dialog)) return;
-    const TCsvImportResult imported = ImportCsvFile(fileName, text, dialog.Settings());
-    const QString undoNote = history_->Record(QStringLiteral("Import ") + name,
-                                              TSampleOrigin::Imported, [&](TSampleData& samples) {
-                                                ReplaceSamples(samples, imported.Samples);
-                                                return true;
-                                              });
+    const TCsvImportResult imported = fileName.empty()
+                                          ? ImportCsv(text, dialog.Settings())
+                                          : ImportCsvFile(fileName, text, dialog.Settings());
+    const QString undoNote = history_->Record(step, origin, [&](TSampleData& samples) {
+      ReplaceSamples(samples, imported.Samples);
+      return true;
+    });
     Plot();
-    model_.SetSampleSource(name.toStdString());
+    model_.SetSampleSource(fileName.empty() ? "samples pasted from the clipboard"
+                                            : name.toStdString());
     ShowMessage(QString::fromStdString(ImportSummary(imported)) +
                 (undoNote.isEmpty() ? QString() : QLatin1Char(' ') + undoNote));
   } catch (const std::exception& error) {
@@ -269,11 +294,18 @@ void TSampleCommands::CopyData() {
 
 void TSampleCommands::Paste() {
   if (locked_) return;
+  std::string text = QGuiApplication::clipboard()->text().toStdString();
+  // A table with a header or several columns: the user picks its columns.
+  if (PasteIsTable(text)) {
+    ImportText(text, QStringLiteral("the clipboard"), {}, actions_.Paste->text(),
+               TSampleOrigin::Pasted);
+    return;
+  }
   auto loaded = std::make_shared<TLoadedSamples>();
   const QString label = QStringLiteral("Pasting the samples");
   try {
-    const bool done = RunBusy(label, [loaded, text = QGuiApplication::clipboard()->text()] {
-      TSampleRead read = ReadClipboardData(text.toStdString());
+    const bool done = RunBusy(label, [loaded, text = std::move(text)] {
+      TSampleRead read = ReadClipboardData(text);
       loaded->Read = read.Readable() > 0;
       if (loaded->Read) {
         loaded->Settle(std::move(read));

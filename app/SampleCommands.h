@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include <QObject>
@@ -62,8 +63,10 @@ class TSampleCommands : public QObject {
   // Shows the set as it is now.
   void Plot();
   void Open();
+  // A .csv, .tsv or .txt file goes to the import dialog; any other is read as a sample file.
   void OpenFile(const QString& path);
   void Import();
+  void ImportFile(const QString& path);
   void Save();
   void CopyData();
   void Paste();
@@ -83,6 +86,10 @@ class TSampleCommands : public QObject {
   // history, and shows it; the step's note when it could not be kept.
   QString TakeSamples(const QString& step, TSampleOrigin origin, TSampleData&& loaded,
                       std::vector<TSamplePoint> ordered);
+  // Asks for the columns of text in the import dialog and replaces the set with what it
+  // imports, as a step; fileName names the file in errors, empty for the clipboard.
+  void ImportText(const std::string& text, const QString& name, const std::string& fileName,
+                  const QString& step, TSampleOrigin origin);
   bool SaveSamples();
   void RememberFile(const QString& path);
   void ShowMessage(const QString& text);

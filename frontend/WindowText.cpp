@@ -5,6 +5,8 @@
 #include <charconv>
 #include <optional>
 
+#include "import/CsvImport.h"
+
 namespace {
 
 std::optional<std::int32_t> ReadDecimal(std::string_view text) {
@@ -91,6 +93,21 @@ std::string NothingPastedNote(const TSampleRead& read) {
                  : "none of the " + std::to_string(count) + " pairs on the clipboard could be read";
   return "Nothing was pasted: " + which + " as two numbers (" + (count == 1 ? "line " : "lines ") +
          LineList(read.UnreadableLines(), count) + ").";
+}
+
+bool PasteIsTable(std::string_view text) {
+  constexpr std::size_t Looked = 64 * 1024;
+  constexpr std::size_t Rows = 5;
+  text = text.substr(0, std::min(text.size(), Looked));
+  const TCsvPreview preview = PreviewCsv(text, DetectCsvImport(text), Rows);
+  // Names over rows of anything but numbers are no table: pasted, they say nothing was read.
+  if (std::none_of(preview.Readable.begin(), preview.Readable.end(), [](bool b) { return b; }))
+    return false;
+  if (!preview.Header.empty()) return true;
+  if (preview.Rows.size() < 2) return false;
+  const std::size_t cells = preview.Rows.front().size();
+  return cells > 2 && std::all_of(preview.Rows.begin(), preview.Rows.end(),
+                                  [cells](const auto& row) { return row.size() == cells; });
 }
 
 std::string SearchEndStatus(TSearchEnd end, std::int32_t matches, std::int32_t sampleCount) {

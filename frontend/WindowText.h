@@ -46,6 +46,11 @@
 // that gave samples.
 [[nodiscard]] std::string NothingPastedNote(const TSampleRead& read);
 
+// Whether pasted text is a table rather than pairs of numbers: its first line is a header
+// of names, or its first rows have the same number of cells, more than two; and a row has
+// numbers in the columns the import would take. Only the text's start is looked at.
+[[nodiscard]] bool PasteIsTable(std::string_view text);
+
 // The status line when a search ends: "Ended by the time limit: 37 of 100 samples matched."
 [[nodiscard]] std::string SearchEndStatus(TSearchEnd end, std::int32_t matches,
                                           std::int32_t sampleCount);

@@ -2,9 +2,11 @@
 // samples it gives and the report of skipped rows.
 #include <QAction>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFile>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QTableWidget>
@@ -61,6 +63,8 @@ class TestImportDialog : public QObject {
   void unreadableImportShowsErrorAndKeepsSet_data();
   void unreadableImportShowsErrorAndKeepsSet();
   void importIsOffDuringSearch();
+  void tablesGoToTheDialog_data();
+  void tablesGoToTheDialog();
 
  private:
   QTemporaryDir dir_;
@@ -227,6 +231,62 @@ void TestImportDialog::importIsOffDuringSearch() {
   QVERIFY(offWhileRunning);
   QVERIFY(script.DialogsShown.isEmpty());
   QVERIFY(Control<QAction>(form, "Import1")->isEnabled());
+}
+
+void TestImportDialog::tablesGoToTheDialog_data() {
+  QTest::addColumn<QString>("command");
+  QTest::addColumn<QString>("file");
+  QTest::addColumn<QByteArray>("content");
+  QTest::addColumn<bool>("table");
+  QTest::newRow("Open, .csv") << "Open"
+                              << "t.csv" << QByteArray("x,y\n1,2\n3,4\n") << true;
+  QTest::newRow("drop, .tsv") << "drop"
+                              << "t.tsv" << QByteArray("1\t2\n3\t4\n") << true;
+  QTest::newRow("drop, .TXT") << "drop"
+                              << "t.TXT" << QByteArray("1,2\r\n3,4\r\n") << true;
+  QTest::newRow("drop, .mvs") << "drop"
+                              << "t.mvs" << QByteArray("1,2\r\n3,4\r\n") << false;
+  QTest::newRow("paste, header") << "paste"
+                                 << "" << QByteArray("time;value\r\n1;2\r\n3;4\r\n") << true;
+  QTest::newRow("paste, three columns") << "paste"
+                                        << "" << QByteArray("1\t2\t0\r\n3\t4\t0\r\n") << true;
+  QTest::newRow("paste, pairs") << "paste"
+                                << "" << QByteArray("1\t2\r\n3\t4\r\n") << false;
+  QTest::newRow("paste, pairs on a line") << "paste"
+                                          << "" << QByteArray("1 2 3 4") << false;
+}
+
+void TestImportDialog::tablesGoToTheDialog() {
+  QFETCH(QString, command);
+  QFETCH(QString, file);
+  QFETCH(QByteArray, content);
+  QFETCH(bool, table);
+  TScriptedServices script;
+  TForm1 form(script.Services());
+  QStringList shown;
+  script.DialogScript = [&shown](QDialog& dialog) {
+    if (qobject_cast<TImportDialog*>(&dialog)) shown << dialog.windowTitle();
+    return true;
+  };
+  if (command == "paste") {
+    QGuiApplication::clipboard()->setText(QString::fromLatin1(content));
+    form.PastData1Click();
+  } else {
+    const QString path = Write(dir_, file.toLatin1(), content);
+    if (command == "Open") {
+      script.DialogAnswers = {path};
+      form.Open1Click();
+    } else {
+      form.OpenFile(path);
+    }
+  }
+  QVERIFY(script.Errors.isEmpty());
+  QCOMPARE(shown.size(), table ? 1 : 0);
+  QCOMPARE(Rows(form.SampleSet()).mid(0, 2), (QList<QPointF>{{1, 2}, {3, 4}}));
+  if (table) {
+    QVERIFY2(script.Messages.last().startsWith(QStringLiteral("Test data imported: ")),
+             qPrintable(script.Messages.last()));
+  }
 }
 
 QTEST_MAIN(TestImportDialog)
