@@ -40,6 +40,12 @@ namespace {
 
 std::atomic<bool> interrupted{false};
 
+#ifdef SIGHUP
+constexpr int StopSignals[] = {SIGINT, SIGTERM, SIGHUP};
+#else
+constexpr int StopSignals[] = {SIGINT, SIGTERM};
+#endif
+
 extern "C" void OnInterrupt(int) {
   interrupted.store(true);
 }
@@ -102,11 +108,30 @@ void RequireWrittenOutput() {
                            std::generic_category().message(cause));
 }
 
+// A word the shell passes on as it is: quoted where it holds anything but plain characters.
+std::string ShellWord(const std::string& word) {
+  const bool plain = !word.empty() && std::all_of(word.begin(), word.end(), [](char c) {
+    return std::isalnum(static_cast<unsigned char>(c)) != 0 ||
+           std::string_view("_./-+=:,@%").find(c) != std::string_view::npos;
+  });
+  if (plain) return word;
+  std::string quoted = "'";
+  for (const char c : word)
+    quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return quoted + "'";
+}
+
 // The options that run one attempt again as a plain search on the same samples.
-std::string ReplayOptions(const TSearchParameters& parameters, std::uint32_t seed,
-                          std::int32_t generations) {
+std::string ReplayOptions(const TCliOptions& options, const TSearchParameters& parameters,
+                          std::uint32_t seed, std::int32_t generations) {
   std::string text =
       "--seed " + std::to_string(seed) + " --generations " + std::to_string(generations);
+  if (!options.SamplesFile.empty()) text += " --samples " + ShellWord(options.SamplesFile);
+  if (!options.Import.File.empty()) {
+    text += " --import " + ShellWord(options.Import.File);
+    if (!options.Import.XColumn.empty()) text += " --x-column " + ShellWord(options.Import.XColumn);
+    if (!options.Import.YColumn.empty()) text += " --y-column " + ShellWord(options.Import.YColumn);
+  }
   if (parameters.MinimumWindow > 0)
     text += " --min-window " + std::to_string(parameters.MinimumWindow);
   if (parameters.RefineTrials > 0) text += " --refine " + std::to_string(parameters.RefineTrials);
@@ -140,11 +165,18 @@ class TRunFrame {
   TRunFrame(const TCliOptions& options, const TSampleData& samples, const TSampleData* heldOut,
             bool prints)
       : options_(options), samples_(samples), heldOut_(heldOut), front_(samples, heldOut) {
-    if (prints && !options.ProgressFile.empty()) progressFile_.emplace(options.ProgressFile);
+    if (prints && !options.ProgressFile.empty()) {
+      progressFile_.emplace(options.ProgressFile,
+                            std::vector<std::string>{options.SamplesFile, options.Import.File,
+                                                     options.ValidationFile});
+    }
   }
 
   void Watch(TSearchObserver& observer) {
-    observer.StopRequested = [] { return interrupted.load(); };
+    // A progress file that can no longer be written stops the run as Ctrl+C does.
+    observer.StopRequested = [this] {
+      return interrupted.load() || (progressFile_ && !progressFile_->Healthy());
+    };
     if (progressFile_) {
       observer.Progress = [this](const TSearchProgress& figures) { progressFile_->Write(figures); };
     }
@@ -154,12 +186,15 @@ class TRunFrame {
     }
   }
 
-  // Ctrl+C ends the run after the generation in progress, and only while it runs.
+  // Ctrl+C, and the TERM or HUP a service manager or a closed terminal sends, end the run
+  // after the generation in progress, and only while it runs: the model is still printed.
   template <typename Run>
   auto Interruptible(Run run) {
-    std::signal(SIGINT, OnInterrupt);
+    for (const int stop : StopSignals)
+      std::signal(stop, OnInterrupt);
     auto result = run();
-    std::signal(SIGINT, SIG_DFL);
+    for (const int stop : StopSignals)
+      std::signal(stop, SIG_DFL);
     return result;
   }
 
@@ -259,7 +294,8 @@ int SearchWithRestarts(const TCliOptions& options, TSampleData& samples, const T
         stderr, "attempt %lld  seed %u  generations %d  %s %d of %d  (replay: %s)\n",
         static_cast<long long>(outcome.Attempt), outcome.Seed, outcome.Generations,
         outcome.Matched ? "matched" : "best so far,", outcome.Matches, samples.Count(),
-        ReplayOptions(parameters, outcome.Seed, search.AttemptLength(outcome.Attempt)).c_str());
+        ReplayOptions(options, parameters, outcome.Seed, search.AttemptLength(outcome.Attempt))
+            .c_str());
   };
   TRestartResult result = frame.Interruptible([&] { return search.Run(observer); });
   if (!coordinator->Prints()) return result.Answer.Matched ? 0 : 1;

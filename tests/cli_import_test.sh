@@ -53,6 +53,14 @@ check tsv 0 "delimiter tab, decimal separator '.', no header" \
   --seed 1 --generations 300 --import "$tmp/sine.tsv"
 same_stdout tsv "$tmp/expected"
 
+# What was searched is named: in the replay hint of an attempt and in the emitted code.
+cp "$tmp/sine.csv" "$tmp/my data.csv"
+check replay-names-import 0 "(replay: --seed [0-9]* --generations [0-9]* --import '$tmp/my data.csv' --x-column time --y-column value " \
+  --seed 1 --margin 0 --attempts 1 --restarts --threads 1 --emit python \
+  --import "$tmp/my data.csv" --x-column time --y-column value
+grep -qF "# Movar Tester model for $tmp/my data.csv," "$tmp/out" ||
+  { echo "FAIL emit names the import"; head -n 3 "$tmp/out"; failed=$((failed + 1)); }
+
 check missing-file 2 "Cannot open file" --seed 1 --import "$tmp/none.csv"
 # Endless devices: the text ends at the first NUL, so the run ends too; its error names the file.
 check zero-device 2 'Cannot import file "/dev/zero". The file holds no rows of data.' \

@@ -148,6 +148,25 @@ if [[ $code == 1 ]] && grep -q "^generations: [0-9]*$" "$tmp/int" && grep -q "^}
    grep -q "^stopped: [0-9]* of 100 samples matched$" "$tmp/interr"; then
   passed=$((passed + 1)); else echo "FAIL interrupt: exit $code"; failed=$((failed + 1)); fi
 
+# TERM and HUP end a run as Ctrl+C does; each progress line is on the disk as it is written.
+for sig in TERM HUP; do
+  rm -f "$tmp/sig.csv"
+  LC_ALL=C "$bin" --seed 5 --margin 0 --population 2000 --progress-file "$tmp/sig.csv" \
+    >"$tmp/int" 2>"$tmp/interr" &
+  pid=$!; sleep 1; early=$(wc -l <"$tmp/sig.csv" 2>/dev/null || echo 0)
+  kill -"$sig" $pid; wait $pid; code=$?
+  if [[ $code == 1 ]] && [[ $early -ge 2 ]] && grep -q "^}$" "$tmp/int" &&
+     grep -q "^stopped: [0-9]* of 100 samples matched$" "$tmp/interr" &&
+     awk -F, 'NF != 5 { bad = 1 } END { exit bad }' "$tmp/sig.csv"; then
+    passed=$((passed + 1)); else echo "FAIL SIG$sig: exit $code, $early lines at first"; failed=$((failed + 1)); fi
+done
+
+# The progress file is never an input of the run, and a failed write says why.
+printf '1,2\r\n3,4\r\n5,7\r\n' >"$tmp/in.mvs"; cp "$tmp/in.mvs" "$tmp/in.keep"
+check progress-is-input 2 "is also an input of the run" --seed 1 --generations 2 \
+  --samples "$tmp/in.mvs" --progress-file "$tmp/in.mvs"
+cmp -s "$tmp/in.mvs" "$tmp/in.keep" || { echo "FAIL progress-is-input: input changed"; failed=$((failed + 1)); }
+
 # --progress-file: a header and one line per generation; stdout as without it.
 LC_ALL=C "$bin" --seed 1 --generations 300 >"$tmp/plain" 2>/dev/null
 check progress-file 0 "" --seed 1 --generations 300 --progress-file "$tmp/progress.csv"
@@ -160,10 +179,11 @@ if cmp -s "$tmp/plain" "$tmp/out" && [[ $lines == 57 ]] &&
   passed=$((passed + 1)); else echo "FAIL progress file ($lines lines)"; failed=$((failed + 1)); fi
 check progress-file-unwritable 2 "cannot create the progress file" --seed 1 --generations 1 \
   --progress-file "$tmp/no-such-folder/progress.csv"
-if [[ -w /dev/full ]]; then  # a full disk: the model is printed, the run still fails
-  check progress-file-full 2 "cannot write the progress file" --seed 1 --generations 300 \
-    --progress-file /dev/full
-  cmp -s "$tmp/plain" "$tmp/out" || { echo "FAIL progress-file-full: stdout"; failed=$((failed + 1)); }
+if [[ -w /dev/full ]]; then  # a full disk stops the run: the model is printed, the run fails
+  check progress-file-full 2 "cannot write the progress file /dev/full: No space left on device" \
+    --seed 1 --generations 300 --progress-file /dev/full
+  grep -q "^stopped: " "$tmp/err" && grep -q "^generations: [12]$" "$tmp/out" && grep -q "^}$" "$tmp/out" ||
+    { echo "FAIL progress-file-full: stdout"; cat "$tmp/out"; failed=$((failed + 1)); }
 fi
 check progress-file-missing-value 2 "--progress-file: missing value" --progress-file
 
