@@ -178,11 +178,12 @@ void TSampleCommands::Open() {
 void TSampleCommands::OpenFile(const QString& path) {
   if (locked_) return;  // the samples never change under a running search
   const QString suffix = QFileInfo(path).suffix().toLower();
-  if (suffix == QLatin1String("csv") || suffix == QLatin1String("tsv") ||
-      suffix == QLatin1String("txt")) {
+  if (suffix == QLatin1String("csv") || suffix == QLatin1String("tsv")) {
     ImportFile(path);
     return;
   }
+  // A .txt of blank-separated pairs is a sample file the import could not split.
+  if (suffix == QLatin1String("txt") && ImportFile(path, TImportWhen::Columns)) return;
   auto loaded = std::make_shared<TLoadedSamples>();
   const std::string fileName = QFile::encodeName(path).toStdString();
   try {
@@ -212,18 +213,20 @@ void TSampleCommands::Import() {
   ImportFile(*path);
 }
 
-void TSampleCommands::ImportFile(const QString& path) {
-  if (locked_) return;
+bool TSampleCommands::ImportFile(const QString& path, TImportWhen when) {
+  if (locked_) return true;
   const std::string fileName = QFile::encodeName(path).toStdString();
   std::string text;
   try {
     text = ReadCsvFile(fileName);
   } catch (const std::exception& error) {
     ShowError(error.what());
-    return;
+    return true;
   }
+  if (when == TImportWhen::Columns && !SplitsIntoColumns(text)) return false;
   const QString name = QFileInfo(path).fileName();
   ImportText(text, name, fileName, QStringLiteral("Import ") + name, TSampleOrigin::Imported);
+  return true;
 }
 
 void TSampleCommands::ImportText(const std::string& text, const QString& name,

@@ -63,10 +63,13 @@ class TSampleCommands : public QObject {
   // Shows the set as it is now.
   void Plot();
   void Open();
-  // A .csv, .tsv or .txt file goes to the import dialog; any other is read as a sample file.
+  // A .csv, .tsv or .txt file goes to the import dialog; any other is read as a sample file,
+  // and so is a .txt that the import cannot split into columns.
   void OpenFile(const QString& path);
   void Import();
-  void ImportFile(const QString& path);
+  enum class TImportWhen { Always, Columns };
+  // False when `when` asks for columns and the file has none; nothing is read then.
+  bool ImportFile(const QString& path, TImportWhen when = TImportWhen::Always);
   void Save();
   void CopyData();
   void Paste();

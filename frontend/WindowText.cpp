@@ -95,11 +95,24 @@ std::string NothingPastedNote(const TSampleRead& read) {
          LineList(read.UnreadableLines(), count) + ").";
 }
 
-bool PasteIsTable(std::string_view text) {
+namespace {
+
+// What the import's dialog would show first; only the text's start is looked at.
+TCsvPreview FirstRows(std::string_view text) {
   constexpr std::size_t Looked = 64 * 1024;
   constexpr std::size_t Rows = 5;
   text = text.substr(0, std::min(text.size(), Looked));
-  const TCsvPreview preview = PreviewCsv(text, DetectCsvImport(text), Rows);
+  return PreviewCsv(text, DetectCsvImport(text), Rows);
+}
+
+}  // namespace
+
+bool SplitsIntoColumns(std::string_view text) {
+  return FirstRows(text).Columns >= 2;
+}
+
+bool PasteIsTable(std::string_view text) {
+  const TCsvPreview preview = FirstRows(text);
   // Names over rows of anything but numbers are no table: pasted, they say nothing was read.
   if (std::none_of(preview.Readable.begin(), preview.Readable.end(), [](bool b) { return b; }))
     return false;

@@ -51,6 +51,9 @@
 // numbers in the columns the import would take. Only the text's start is looked at.
 [[nodiscard]] bool PasteIsTable(std::string_view text);
 
+// Whether the import finds at least two columns at the text's start.
+[[nodiscard]] bool SplitsIntoColumns(std::string_view text);
+
 // The status line when a search ends: "Ended by the time limit: 37 of 100 samples matched."
 [[nodiscard]] std::string SearchEndStatus(TSearchEnd end, std::int32_t matches,
                                           std::int32_t sampleCount);

@@ -244,6 +244,12 @@ void TestImportDialog::tablesGoToTheDialog_data() {
                               << "t.tsv" << QByteArray("1\t2\n3\t4\n") << true;
   QTest::newRow("drop, .TXT") << "drop"
                               << "t.TXT" << QByteArray("1,2\r\n3,4\r\n") << true;
+  QTest::newRow("drop, .txt of blank-separated pairs")
+      << "drop"
+      << "pairs.txt" << QByteArray("1 2\n3 4\n") << false;
+  QTest::newRow("Open, .txt of blank-separated pairs")
+      << "Open"
+      << "pairs.txt" << QByteArray("1  2\r\n3 4\r\n") << false;
   QTest::newRow("drop, .mvs") << "drop"
                               << "t.mvs" << QByteArray("1,2\r\n3,4\r\n") << false;
   QTest::newRow("paste, header") << "paste"
