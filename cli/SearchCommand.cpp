@@ -129,7 +129,8 @@ std::string ReplayOptions(const TCliOptions& options, const TSearchParameters& p
   if (!options.SamplesFile.empty()) text += " --samples " + ShellWord(options.SamplesFile);
   if (!options.Import.File.empty()) {
     text += " --import " + ShellWord(options.Import.File);
-    if (!options.Import.XColumn.empty()) text += " --x-column " + ShellWord(options.Import.XColumn);
+    for (const std::string& columns : options.Import.XColumns)
+      text += " --x-column " + ShellWord(columns);
     if (!options.Import.YColumn.empty()) text += " --y-column " + ShellWord(options.Import.YColumn);
   }
   if (parameters.MinimumWindow > 0)
