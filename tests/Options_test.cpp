@@ -169,7 +169,7 @@ TEST(Options, TheOtherOptionsFillTheirFields) {
                                             "--pick",
                                             "suggested"});
   EXPECT_EQ("a.csv", options.Import.File);
-  EXPECT_EQ("time", options.Import.XColumn);
+  EXPECT_EQ(std::vector<std::string>{"time"}, options.Import.XColumns);
   EXPECT_EQ("3", options.Import.YColumn);
   EXPECT_TRUE(options.RandomSample);
   EXPECT_EQ("w.mvs", options.WriteSamplesFile);
