@@ -157,7 +157,7 @@ void TestImportDialog::dialogFollowsTheUsersChoices() {
   QCOMPARE(Items(*Control<QComboBox>(dialog, "cbColumnY")), QStringList{"Column 1"});
   const TCsvImportSettings settings = dialog.Settings();
   QCOMPARE(settings.Dialect, (TCsvDialect{'\t', '.', false}));
-  QCOMPARE(settings.X, TColumnChoice::ByNumber(1));
+  QCOMPARE(settings.X, std::vector<TColumnChoice>{TColumnChoice::ByNumber(1)});
   QCOMPARE(settings.Y, TColumnChoice::ByNumber(1));
 }
 
