@@ -279,10 +279,11 @@ void AddOutputOptions(CLI::App& app, TCliOptions& options) {
 void DeclareOptions(CLI::App& app, TCliOptions& options, TGiven& given) {
   app.description("Searches for a model that reproduces a sample set and prints it.");
   app.footer(
-      "Samples of several inputs (at most 16) come from a sample file whose first line names\n"
-      "the columns (x1,x2,y) or from --import; each line holds the inputs and then y, every\n"
-      "line as many items. A program's registers start with the inputs, so --registers is\n"
-      "raised to the number of inputs when it is smaller, and stderr says so.\n\n"
+      "Samples of several inputs (at most 16) come from a sample file whose first\n"
+      "line names the columns (x1,x2,y) or from --import; each line holds the inputs\n"
+      "and then y, every line as many items. A program's registers start with the\n"
+      "inputs, so --registers is raised to the number of inputs when it is smaller,\n"
+      "and stderr says so.\n\n"
       "Exit status: 0 all samples matched, 1 stopped without a full match, 2 bad\n"
       "arguments, unusable samples (none readable) or output that could not be\n"
       "written.");

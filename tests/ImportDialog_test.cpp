@@ -130,9 +130,10 @@ void TestImportDialog::dialogFollowsTheUsersChoices() {
   auto* note = Control<QLabel>(dialog, "lbNote");
   auto* ok = Control<QDialogButtonBox>(dialog, "buttons")->button(QDialogButtonBox::Ok);
 
+  // y among the inputs is refused until the user picks another column.
   Choose(*Control<QComboBox>(dialog, "cbColumnY"), QStringLiteral("2: time"));
-  QCOMPARE(note->text(), QStringLiteral("The first 4 rows of data are shown; each has numbers "
-                                        "in both chosen columns."));
+  QCOMPARE(note->text(), QStringLiteral("Column 2 is chosen as an input and as y."));
+  QVERIFY(!ok->isEnabled());
   Choose(*Control<QComboBox>(dialog, "cbColumnY"), QStringLiteral("3: value"));
   QVERIFY(!preview->item(1, 0)->toolTip().isEmpty());  // the "n/a" row, greyed
   QVERIFY(preview->item(0, 0)->toolTip().isEmpty());
@@ -255,7 +256,7 @@ void TestImportDialog::tablesGoToTheDialog_data() {
   QTest::newRow("paste, header") << "paste"
                                  << "" << QByteArray("time;value\r\n1;2\r\n3;4\r\n") << true;
   QTest::newRow("paste, three columns") << "paste"
-                                        << "" << QByteArray("1\t2\t0\r\n3\t4\t0\r\n") << true;
+                                        << "" << QByteArray("1\t0\t2\r\n3\t0\t4\r\n") << true;
   QTest::newRow("paste, pairs") << "paste"
                                 << "" << QByteArray("1\t2\r\n3\t4\r\n") << false;
   QTest::newRow("paste, pairs on a line") << "paste"
