@@ -129,7 +129,7 @@ TModelFormula MakeFormula(const TTuringEvaluator& program, const TSampleData& sa
   formula.Plain = formula.Rounded ? plain.Print(shown) : formula.Exact;
   formula.Latex = TFormulaPrinter(TFormulaStyle::Latex, names).Print(shown);
   try {
-    formula.Sympy = SympyText(simple);
+    formula.Sympy = SympyText(simple, names);
   } catch (const std::invalid_argument&) {
     // Left empty: a part with no SymPy form costs that form only.
   }

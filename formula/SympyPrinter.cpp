@@ -1,8 +1,11 @@
 #include "formula/SympyPrinter.h"
 
 #include <charconv>
+#include <span>
 #include <sstream>
 #include <stdexcept>
+
+#include "formula/ModelExpression.h"
 
 using namespace GiNaC;
 
@@ -26,12 +29,14 @@ std::string Quoted(const std::string& name) {
   return text + "'";
 }
 
-std::string Join(const char* head, const ex& e) {
+using TNames = std::span<const std::string>;
+
+std::string Join(const char* head, const ex& e, TNames names) {
   std::string text = head;
   text += '(';
   for (std::size_t i = 0; i < e.nops(); ++i) {
     if (i > 0) text += ", ";
-    text += SympyText(e.op(i));
+    text += SympyText(e.op(i), names);
   }
   return text + ')';
 }
@@ -53,7 +58,7 @@ std::string Real(const numeric& n) {
   return "Float('" + std::string(buffer, end) + "')";
 }
 
-std::string Relation(const ex& e) {
+std::string Relation(const ex& e, TNames names) {
   const relational& r = ex_to<relational>(e);
   const char* name = r.info(info_flags::relation_greater)            ? "StrictGreaterThan"
                      : r.info(info_flags::relation_greater_or_equal) ? "GreaterThan"
@@ -61,32 +66,38 @@ std::string Relation(const ex& e) {
                      : r.info(info_flags::relation_less_or_equal)    ? "LessThan"
                      : r.info(info_flags::relation_equal)            ? "Eq"
                                                                      : "Ne";
-  return std::string(name) + "(" + SympyText(e.lhs()) + ", " + SympyText(e.rhs()) + ")";
+  return std::string(name) + "(" + SympyText(e.lhs(), names) + ", " + SympyText(e.rhs(), names) +
+         ")";
 }
 
-std::string Function(const ex& e) {
+std::string Function(const ex& e, TNames names) {
   const std::string name = ex_to<function>(e).get_name();
   if (name == "model_if") {
-    return "Piecewise((" + SympyText(e.op(1)) + ", " + Relation(e.op(0)) + "), (" +
-           SympyText(e.op(2)) + ", True))";
+    return "Piecewise((" + SympyText(e.op(1), names) + ", " + Relation(e.op(0), names) + "), (" +
+           SympyText(e.op(2), names) + ", True))";
   }
   if (name == "sin" || name == "cos" || name == "tan" || name == "exp" || name == "log")
-    return Join(name.c_str(), e);
+    return Join(name.c_str(), e, names);
   throw std::invalid_argument("no SymPy form for the function " + name);
 }
 
 }  // namespace
 
-std::string SympyText(const ex& e) {
+std::string SympyText(const ex& e, std::span<const std::string> inputNames) {
   if (is_a<numeric>(e)) {
     const numeric& n = ex_to<numeric>(e);
     if (n.is_real()) return Real(n);
     return "Add(" + Real(n.real()) + ", Mul(" + Real(n.imag()) + ", I))";
   }
-  if (is_a<symbol>(e)) return "Symbol(" + Quoted(ex_to<symbol>(e).get_name()) + ", real=True)";
-  if (is_a<add>(e)) return Join("Add", e);
-  if (is_a<mul>(e)) return Join("Mul", e);
-  if (is_a<power>(e)) return Join("Pow", e);
-  if (is_a<function>(e)) return Function(e);
+  if (is_a<symbol>(e)) {
+    const symbol& s = ex_to<symbol>(e);
+    const auto k = static_cast<std::size_t>(model_expression::InputOf(s));
+    return "Symbol(" + Quoted(k < inputNames.size() ? inputNames[k] : s.get_name()) +
+           ", real=True)";
+  }
+  if (is_a<add>(e)) return Join("Add", e, inputNames);
+  if (is_a<mul>(e)) return Join("Mul", e, inputNames);
+  if (is_a<power>(e)) return Join("Pow", e, inputNames);
+  if (is_a<function>(e)) return Function(e, inputNames);
   throw std::invalid_argument("no SymPy form for a part of the formula");
 }

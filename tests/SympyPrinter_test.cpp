@@ -72,3 +72,16 @@ TEST(SympyPrinter, WhatAModelNeverHoldsIsRefused) {
   EXPECT_THROW((void)SympyText(abs(x)), std::invalid_argument);
   EXPECT_THROW((void)SympyText(lst{x}), std::invalid_argument);
 }
+
+TEST(SympyPrinter, InputsTakeTheNamesGivenForThemEvenInsideAComparison) {
+  const ex& mass = model_expression::Input(0);
+  const ex& speed = model_expression::Input(2);
+  const std::string names[] = {"mass", "unused", "speed"};
+  const std::string m = "Symbol('mass', real=True)";
+  const std::string s = "Symbol('speed', real=True)";
+  EXPECT_EQ(
+      "Piecewise((" + m + ", StrictGreaterThan(" + s + ", Integer(1))), (sin(" + s + "), True))",
+      SympyText(model_if(speed > 1, mass, sin(speed)), names));
+  // Without names each input keeps its own, x1 ... xn.
+  EXPECT_EQ("Symbol('x3', real=True)", SympyText(speed));
+}
