@@ -75,6 +75,10 @@ TFitOutcome RunFit(TSampleData& samples, const TRunSettings& settings, const TFi
   TSearchParameters parameters = settings.Search;
   // Given samples draw nothing, so the search starts from the seed itself.
   parameters.Seed = parameters.Seed.value_or(ClockSeed());
+  if (const auto note = RegisterRaiseNote(parameters.RegisterCount, samples.InputCount());
+      note && hooks.Warn) {
+    hooks.Warn(*note);
+  }
   std::optional<TSampleSplit> split;
   if (parameters.HoldoutPercent > 0)
     split = SplitSamples(samples, parameters.HoldoutPercent, *parameters.Seed);

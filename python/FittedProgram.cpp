@@ -5,8 +5,9 @@
 void TFittedProgram::Predict(std::span<const double> x, std::span<double> predictions) const {
   // Execute keeps its registers in the program.
   TTuringEvaluator program = model_;
+  const auto inputs = static_cast<std::size_t>(InputCount());
   for (std::size_t i = 0; i < predictions.size(); ++i)
-    predictions[i] = program.Execute(x[i]);
+    predictions[i] = program.Execute(x.subspan(i * inputs, inputs));
 }
 
 std::string TFittedProgram::Source() const {

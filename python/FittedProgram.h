@@ -23,7 +23,7 @@ class TFittedProgram {
   // x: rows of InputCount() values; one prediction per row. Safe from several threads at
   // once: each call runs a copy of the program.
   void Predict(std::span<const double> x, std::span<double> predictions) const;
-  [[nodiscard]] std::int32_t InputCount() const noexcept { return 1; }
+  [[nodiscard]] std::int32_t InputCount() const noexcept { return model_.InputCount(); }
 
   // The model text's function, with Python's line ends instead of the window's CR LF.
   [[nodiscard]] std::string Source() const;

@@ -32,8 +32,9 @@ struct TSearchAnswer {
   std::vector<TFittedProgram> FrontPrograms;  // one for each model of Outcome.Front
 };
 
-// Version of a pickled program's state; a later one is refused by older builds.
-constexpr int StateVersion = 1;
+// Version of a pickled program's state; a later one is refused by older builds. Version 1
+// had no column names.
+constexpr int StateVersion = 2;
 
 void RequireShape(const TMatrix& array, py::ssize_t dimensions, const char* name) {
   if (array.ndim() != dimensions) {
@@ -43,16 +44,17 @@ void RequireShape(const TMatrix& array, py::ssize_t dimensions, const char* name
   }
 }
 
-TSampleData SamplesOfArrays(const TMatrix& x, const TMatrix& y) {
+// names: the inputs' then y's, or none.
+TSampleData SamplesOfArrays(const TMatrix& x, const TMatrix& y, std::vector<std::string> names) {
   RequireShape(x, 2, "X");
   RequireShape(y, 1, "y");
-  return SamplesOf(x.data(), x.shape(0), x.shape(1), y.data(), y.shape(0));
+  return SamplesOf(x.data(), x.shape(0), x.shape(1), y.data(), y.shape(0), std::move(names));
 }
 
 TSearchAnswer Search(const TMatrix& x, const TMatrix& y, const py::dict& keywords,
-                     const std::string& source) {
+                     const std::string& source, std::vector<std::string> names) {
   const TRunSettings settings = SettingsOf(keywords);
-  TSampleData samples = SamplesOfArrays(x, y);
+  TSampleData samples = SamplesOfArrays(x, y, std::move(names));
   TInterruptWatch watch;
   TSearchAnswer answer;
   {
@@ -62,7 +64,7 @@ TSearchAnswer Search(const TMatrix& x, const TMatrix& y, const py::dict& keyword
                              [&watch](const std::string& text) { watch.Warn(text); }});
   }
   watch.RaisePending();
-  const TModelOrigin origin{source, settings.Search.Margin()};
+  const TModelOrigin origin{source, settings.Search.Margin(), samples.Names()};
   if (answer.Outcome.Model) answer.Program.emplace(*answer.Outcome.Model, origin);
   for (const TFrontModel& model : answer.Outcome.Front)
     answer.FrontPrograms.emplace_back(model.Model, origin);
@@ -92,11 +94,12 @@ py::tuple StateTuple(const TFittedProgram& program) {
   for (const TInstruction& in : state.Code)
     code.append(py::make_tuple(in.Dest, in.Op, in.Src, in.Value));
   return py::make_tuple(StateVersion, state.Registers, state.Inputs, code, program.Origin().Samples,
-                        program.Origin().Margin);
+                        program.Origin().Margin, program.Origin().Columns);
 }
 
 TFittedProgram ProgramOfTuple(const py::tuple& tuple) {
-  if (tuple.size() != 6 || tuple[0].cast<int>() != StateVersion)
+  const int version = tuple.empty() ? 0 : tuple[0].cast<int>();
+  if (!((version == 1 && tuple.size() == 6) || (version == StateVersion && tuple.size() == 7)))
     throw py::value_error("not the state of a movar.Program of this version");
   TProgramState state;
   state.Registers = tuple[1].cast<std::int32_t>();
@@ -110,11 +113,17 @@ TFittedProgram ProgramOfTuple(const py::tuple& tuple) {
     state.Code.push_back({byte(std::get<0>(fields)), byte(std::get<1>(fields)),
                           byte(std::get<2>(fields)), std::get<3>(fields)});
   }
-  return {ProgramOf(state), TModelOrigin{tuple[4].cast<std::string>(), tuple[5].cast<double>()}};
+  TModelOrigin origin{tuple[4].cast<std::string>(), tuple[5].cast<double>()};
+  if (version >= 2) origin.Columns = tuple[6].cast<std::vector<std::string>>();
+  if (!origin.Columns.empty()) {
+    if (std::ssize(origin.Columns) != state.Inputs + 1 || !ColumnNamesFault(origin.Columns).empty())
+      throw py::value_error("not a program: column names that do not fit its inputs");
+  }
+  return {ProgramOf(state), std::move(origin)};
 }
 
-// (X, y, names, note): names of a header or an empty list; note says which lines were
-// left out, or is empty.
+// (X, y, names, note): names of the columns, the header's or x1 ... xn and y without one;
+// note says which lines were left out, or is empty.
 py::tuple LoadSamples(const std::string& path) {
   std::optional<TSampleRead> read;
   {
@@ -128,23 +137,42 @@ py::tuple LoadSamples(const std::string& path) {
       read->Unreadable() > 0
           ? path + ": " + UnreadableSummary(*read, ChoiceOutcome(TUnreadableChoice::Leave))
           : std::string();
-  const std::vector<std::string> names = read->Header();
   TSampleData samples;
   std::move(*read).MoveInto(samples, TUnreadableChoice::Leave);
   const py::ssize_t count = samples.Count();
-  py::array_t<double> x({count, py::ssize_t{1}});
+  const std::int32_t inputs = samples.InputCount();
+  py::array_t<double> x({count, py::ssize_t{inputs}});
   py::array_t<double> y(count);
   double* xs = x.mutable_data();
   double* ys = y.mutable_data();
   for (std::int32_t i = 0; i < samples.Count(); ++i) {
-    xs[i] = samples.GetX(i);
+    for (std::int32_t k = 0; k < inputs; ++k)
+      *xs++ = samples.GetX(i, k);
     ys[i] = samples.GetY(i);
   }
-  return py::make_tuple(x, y, names, note);
+  return py::make_tuple(x, y, ColumnNames(samples), note);
 }
 
-void SaveSamples(const std::string& path, const TMatrix& x, const TMatrix& y) {
-  const TSampleData samples = SamplesOfArrays(x, y);
+// A file whose header would not read back as these names (a number, blanks around a name,
+// a line break in one) would lose them, or its first row.
+void CheckNamesReadBack(const std::vector<std::string>& names, std::int32_t inputs) {
+  if (names.empty()) return;
+  TSampleData row(1, inputs);
+  row.SetNames(names);
+  if (ParseSampleFileText(FormatSampleFileText(row)).Header() != names) {
+    std::string list;
+    for (const std::string& name : names)
+      list += (list.empty() ? "" : ", ") + py::repr(py::str(name)).cast<std::string>();
+    throw py::value_error("the column names " + list +
+                          " would not read back from a sample file's header: a name must not "
+                          "read as a number or hold a line break");
+  }
+}
+
+void SaveSamples(const std::string& path, const TMatrix& x, const TMatrix& y,
+                 std::vector<std::string> names) {
+  const TSampleData samples = SamplesOfArrays(x, y, std::move(names));
+  CheckNamesReadBack(samples.Names(), samples.InputCount());
   const py::gil_scoped_release unlocked;
   SaveToFile(samples, path);
 }
@@ -284,7 +312,9 @@ PYBIND11_MODULE(_core, module) {
   module.def("settings", &SettingTable, "The search settings: name, default, range and help.");
   BindResult(module);
   BindProgram(module);
-  module.def("search", &Search, py::arg("X"), py::arg("y"), py::arg("settings"), py::arg("source"));
+  module.def("search", &Search, py::arg("X"), py::arg("y"), py::arg("settings"), py::arg("source"),
+             py::arg("names") = std::vector<std::string>());
   module.def("load_samples", &LoadSamples, py::arg("path"));
-  module.def("save_samples", &SaveSamples, py::arg("path"), py::arg("X"), py::arg("y"));
+  module.def("save_samples", &SaveSamples, py::arg("path"), py::arg("X"), py::arg("y"),
+             py::arg("names") = std::vector<std::string>());
 }

@@ -3,6 +3,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "core/model/InputLimit.h"
 #include "core/search/SearchSettings.h"
 
 namespace {
@@ -16,7 +17,7 @@ void Refuse(std::size_t i, const std::string& fault) {
 }  // namespace
 
 TProgramState StateOf(const TTuringEvaluator& program) {
-  return {program.RegisterCount(), 1, program.Code()};
+  return {program.RegisterCount(), program.InputCount(), program.Code()};
 }
 
 TTuringEvaluator ProgramOf(const TProgramState& state) {
@@ -24,14 +25,20 @@ TTuringEvaluator ProgramOf(const TProgramState& state) {
     throw std::invalid_argument("not a program: " + std::to_string(state.Registers) +
                                 " registers, not 1 to " + std::to_string(MaxRegisters));
   }
-  if (state.Inputs != 1)
-    throw std::invalid_argument("not a program: " + std::to_string(state.Inputs) + " inputs");
+  if (state.Inputs < 1 || state.Inputs > MaxInputs) {
+    throw std::invalid_argument("not a program: " + std::to_string(state.Inputs) +
+                                " inputs, not 1 to " + std::to_string(MaxInputs));
+  }
+  if (state.Registers < state.Inputs) {
+    throw std::invalid_argument("not a program: " + std::to_string(state.Registers) +
+                                " registers for " + std::to_string(state.Inputs) + " inputs");
+  }
   if (state.Code.empty() || state.Code.size() > MaxInstructions) {
     throw std::invalid_argument("not a program: " + std::to_string(state.Code.size()) +
                                 " instructions, not 1 to " + std::to_string(MaxInstructions));
   }
   const auto count = static_cast<std::int32_t>(state.Code.size());
-  TTuringEvaluator program(count, state.Registers);
+  TTuringEvaluator program(count, state.Registers, state.Inputs);
   for (std::size_t i = 0; i < state.Code.size(); ++i) {
     const TInstruction& in = state.Code[i];
     if (in.Op >= OpcodeCount) Refuse(i, "has no opcode " + std::to_string(in.Op));

@@ -4,6 +4,7 @@
 #include <limits>
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -29,10 +30,8 @@ void CheckFinite(const std::string& name, const double* values, std::int64_t row
 
 void CheckShape(std::int64_t rows, std::int64_t columns) {
   if (columns < 1 || columns > MaxArrayInputs) {
-    throw std::invalid_argument(
-        "X has " + Count(columns, "column") + "; a model takes " +
-        (MaxArrayInputs == 1 ? std::string("one input column")
-                             : "1 to " + std::to_string(MaxArrayInputs) + " input columns"));
+    throw std::invalid_argument("X has " + Count(columns, "column") + "; a model takes 1 to " +
+                                std::to_string(MaxArrayInputs) + " input columns");
   }
   if (rows < 1) throw std::invalid_argument("no samples: X has 0 rows");
   if (rows > std::numeric_limits<std::int32_t>::max()) {
@@ -49,7 +48,7 @@ void CheckInputs(const double* x, std::int64_t rows, std::int64_t columns) {
 }
 
 TSampleData SamplesOf(const double* x, std::int64_t rows, std::int64_t columns, const double* y,
-                      std::int64_t yRows) {
+                      std::int64_t yRows, std::vector<std::string> names) {
   if (rows != yRows) {
     throw std::invalid_argument("X has " + Count(rows, "row") + " and y " + Count(yRows, "value") +
                                 "; each row of X needs its y");
@@ -57,12 +56,15 @@ TSampleData SamplesOf(const double* x, std::int64_t rows, std::int64_t columns, 
   CheckInputs(x, rows, columns);
   CheckFinite("y", y, rows, 1);
   const auto count = static_cast<std::int32_t>(rows);
-  TSampleData samples(count);
+  const auto inputs = static_cast<std::int32_t>(columns);
+  TSampleData samples(count, inputs);
+  samples.SetNames(std::move(names));
   for (std::int32_t i = 0; i < count; ++i) {
-    samples.SetX(i, x[i]);
+    for (std::int32_t k = 0; k < inputs; ++k)
+      samples.SetX(i, k, x[static_cast<std::int64_t>(i) * columns + k]);
     samples.SetY(i, y[i]);
   }
-  // SetX and SetY only widen bounds, and the set started from (0, 0) rows.
+  // SetX and SetY only widen bounds, and the set started from rows of zeros.
   samples.UpdateBounds();
   return samples;
 }

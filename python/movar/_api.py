@@ -24,6 +24,30 @@ def column_names(X):
     return [str(name) for name in columns]
 
 
+def feature_names(X):
+    """The names of X's columns where they all are strings (a DataFrame's, as scikit-learn
+    keeps them), else None."""
+    columns = getattr(X, "columns", None)
+    if columns is None or not hasattr(X, "dtypes"):
+        return None
+    names = list(columns)
+    return [str(name) for name in names] if all(isinstance(n, str) for n in names) else None
+
+
+def sample_names(inputs, y):
+    """The names of a set's columns: the inputs', then y's, a Series' own name where it has
+    one that no input has, else "y" (or "y_", "y__" ... past the inputs' names). None
+    without input names."""
+    if inputs is None:
+        return None
+    target = getattr(y, "name", None)
+    if not isinstance(target, str) or not target or target in inputs:
+        target = "y"
+        while target in inputs:
+            target += "_"
+    return [*inputs, target]
+
+
 def check_numeric_columns(X, what="X"):
     """Refuses a DataFrame with a column that is not numbers, naming the column, and an
     array of text: numbers written as text are the caller's to convert."""
@@ -76,9 +100,10 @@ def search(X, y, **settings):
     ``movar-search --samples FILE`` on the same samples. The search runs without the GIL;
     Ctrl+C stops it and raises KeyboardInterrupt.
     """
+    names = sample_names(feature_names(X), y)
     X = as_matrix(X, "X")
     y = as_matrix(y, "y", columns=False)
-    return _core.search(X, y, settings, f"{X.shape[0]} samples from Python")
+    return _core.search(X, y, settings, f"{X.shape[0]} samples from Python", names or [])
 
 
 def _result_predict(self, X):
@@ -143,7 +168,7 @@ def load_samples(path, as_frame=False):
 
     Lines that do not read as numbers are left out with a warning, as movar-search leaves
     them out. With as_frame, X is a pandas DataFrame and y a Series, named by the file's
-    header where it has one.
+    header, or x (x1 ... xn for several inputs) and y without one.
     """
     X, y, names, note = _core.load_samples(str(path))
     if note:
@@ -152,9 +177,6 @@ def load_samples(path, as_frame=False):
         return X, y
     import pandas
 
-    if len(names) != X.shape[1] + 1:
-        names = ["x"] if X.shape[1] == 1 else [f"x{i + 1}" for i in range(X.shape[1])]
-        names.append("y")
     return pandas.DataFrame(X, columns=names[:-1]), pandas.Series(y, name=names[-1])
 
 
@@ -163,5 +185,8 @@ def save_samples(path, X, y):
 
     The file holds each value with eight decimals, as the window saves it: search the
     arrays that ``load_samples`` reads back to repeat a run of movar-search on the file.
+    A DataFrame's column names (and a Series' name for y) become the file's header.
     """
-    _core.save_samples(str(path), as_matrix(X, "X"), as_matrix(y, "y", columns=False))
+    names = sample_names(feature_names(X), y)
+    _core.save_samples(str(path), as_matrix(X, "X"), as_matrix(y, "y", columns=False),
+                       names or [])

@@ -75,11 +75,13 @@ class MovarRegressor(RegressorMixin, BaseEstimator):
         """
         _api.check_numeric_columns(X)
         names = _get_feature_names(X)
+        target = y
         X, y = check_X_y(X, y, y_numeric=True, estimator=self)
         settings = {name: getattr(self, name) for name in self._get_param_names()}
+        columns = _api.sample_names(None if names is None else [str(n) for n in names], target)
         result = _core.search(np.ascontiguousarray(X, dtype=np.float64),
                               np.ascontiguousarray(y, dtype=np.float64), settings,
-                              f"{X.shape[0]} samples given to MovarRegressor.fit")
+                              f"{X.shape[0]} samples given to MovarRegressor.fit", columns or [])
         if result.program is None:
             raise RuntimeError("the search ended before it found a model")
         self.program_ = result.program

@@ -212,7 +212,7 @@ def test_a_program_survives_a_pickle_and_a_damaged_state_is_refused():
         with pytest.raises(ValueError, match="not a program"):
             movar.Program.__new__(movar.Program).__setstate__(state[:3] + (bad,) + state[4:])
     with pytest.raises(ValueError, match="not a program"):
-        movar.Program.__new__(movar.Program).__setstate__((1, 0) + state[2:])
+        movar.Program.__new__(movar.Program).__setstate__(state[:1] + (0,) + state[2:])
     with pytest.raises(ValueError, match="of this version"):
         movar.Program.__new__(movar.Program).__setstate__((99,) + state[1:])
 
