@@ -2,18 +2,21 @@
 """What a fit from Python costs beside the same search in movar-search: whole processes.
 
   /usr/bin/python3 bench/python/overhead.py --build build [--runs 15] [--generations 1000]
+                                            [--population 100] [--inputs 1]
 
 Writes a sample file of 100 rows that no program matches (so every run goes the full
-number of generations), then alternates, the order flipped every round, between
+number of generations), then alternates, the order turned every round, between
 
-  movar-search --samples FILE --seed 1 --generations N --threads 1
-  python3 -c 'import movar; ... MovarRegressor(restarts=False, generations=N, seed=1,
-              threads=1).fit(X, y)'
+  movar-search --samples FILE --seed 1 --generations N --population P --threads 1
+  python3: import movar; movar.search(X, y, <the same settings>)
+  python3: import movar; movar.MovarRegressor(<the same settings>).fit(X, y)
 
-and checks that both print the same model. Prints the median and quartiles of the wall and
-CPU times (user + system) of each, the Python process's time inside fit, and the ratio of
-the medians. The Python process imports NumPy and scikit-learn too: that is part of what a
-user pays, and the line "fit alone" shows the search without it.
+and checks that all three print the same model. Prints the median and quartiles of the
+wall and CPU times (user + system) of each process, and of the Python processes' own time
+inside search and fit (measured in the process, after every import), and the ratios of the
+medians to movar-search's. A Python process pays for starting Python and importing NumPy
+(and scikit-learn for the estimator) once, whatever the search: the lines "... alone" show
+the search without it.
 """
 import argparse
 import os
@@ -27,20 +30,30 @@ import time
 
 import numpy as np
 
-FIT = """
+# argv: samples, generations, population; the estimator's class is looked up before the
+# clock starts, since that imports scikit-learn.
+PYTHON = """
 import sys, time
 import movar
 X, y = movar.load_samples(sys.argv[1])
-started = time.perf_counter()
-model = movar.MovarRegressor(restarts=False, generations=int(sys.argv[2]), seed=1,
-                             threads=1).fit(X, y)
-fit = time.perf_counter() - started
-print(model.model_text_ + "generations: %d" % model.generations_)
-print("fit %.6f" % fit, file=sys.stderr)
+settings = dict(restarts=False, generations=int(sys.argv[2]), population=int(sys.argv[3]),
+                seed=1, threads=1)
+if sys.argv[4] == "fit":
+    estimator = movar.MovarRegressor(**settings)
+    started = time.perf_counter()
+    text = estimator.fit(X, y).model_text_
+    generations = estimator.generations_
+else:
+    started = time.perf_counter()
+    result = movar.search(X, y, **settings)
+    text, generations = result.model_text, result.generations
+inside = time.perf_counter() - started
+print(text + "generations: %d" % generations)
+print("inside %.6f" % inside, file=sys.stderr)
 """
 
 
-def timed(command, env=None):
+def timed(command, env):
     before = resource.getrusage(resource.RUSAGE_CHILDREN)
     start = time.perf_counter()
     run = subprocess.run(command, capture_output=True, text=True, env=env, check=False)
@@ -53,8 +66,18 @@ def timed(command, env=None):
 
 
 def describe(values):
-    low, _, high = statistics.quantiles(values, n=4)
+    low, _, high = statistics.quantiles(values, n=4) if len(values) > 1 else values * 3
     return f"median {statistics.median(values):7.3f} s, quartiles {low:7.3f} to {high:7.3f}"
+
+
+def write_samples(path, inputs):
+    rng = np.random.default_rng(100)
+    X = rng.uniform(-5, 5, size=(100, inputs))
+    y = rng.uniform(-1, 1, 100)
+    header = "" if inputs == 1 else ",".join([f"x{k + 1}" for k in range(inputs)] + ["y"]) + "\r\n"
+    rows = "".join(",".join(f"{v:.8f}" for v in (*row, target)) + "\r\n"
+                   for row, target in zip(X, y))
+    path.write_text(header + rows)
 
 
 def main():
@@ -62,44 +85,53 @@ def main():
     parser.add_argument("--build", default="build", help="the build folder")
     parser.add_argument("--runs", type=int, default=15)
     parser.add_argument("--generations", type=int, default=1000)
+    parser.add_argument("--population", type=int, default=100)
+    parser.add_argument("--inputs", type=int, default=1, help="columns of X")
     options = parser.parse_args()
     build = pathlib.Path(options.build).resolve()
     search = build / "cli" / "movar-search"
     env = {**os.environ, "LC_ALL": "C", "PYTHONPATH": str(build / "python")}
+    generations, population = str(options.generations), str(options.population)
     with tempfile.TemporaryDirectory() as folder:
         samples = pathlib.Path(folder) / "noise.mvs"
-        rng = np.random.default_rng(100)
-        x = np.sort(rng.uniform(-5, 5, 100))
-        y = rng.uniform(-1, 1, 100)
-        samples.write_text("".join(f"{a:.8f},{b:.8f}\r\n" for a, b in zip(x, y)))
+        write_samples(samples, options.inputs)
         commands = {
             "movar-search": [str(search), "--samples", str(samples), "--seed", "1",
-                             "--generations", str(options.generations), "--threads", "1"],
-            "python fit": [sys.executable, "-c", FIT, str(samples), str(options.generations)],
+                             "--generations", generations, "--population", population,
+                             "--threads", "1"],
+            "movar.search": [sys.executable, "-c", PYTHON, str(samples), generations,
+                             population, "search"],
+            "fit": [sys.executable, "-c", PYTHON, str(samples), generations, population, "fit"],
         }
         walls = {name: [] for name in commands}
         cpus = {name: [] for name in commands}
-        fits = []
+        inside = {name: [] for name in commands if name != "movar-search"}
         outputs = {}
         for round_ in range(options.runs):
-            names = list(commands) if round_ % 2 == 0 else list(reversed(commands))
-            for name in names:
+            names = list(commands)
+            shift = round_ % len(names)
+            for name in names[shift:] + names[:shift]:
                 run, wall, cpu = timed(commands[name], env)
                 walls[name].append(wall)
                 cpus[name].append(cpu)
                 outputs[name] = run.stdout.strip()
-                if name == "python fit":
-                    fits.append(float(run.stderr.split("fit ")[-1]))
-        if outputs["movar-search"] != outputs["python fit"]:
-            sys.exit("the two runs found different models:\n" + "\n---\n".join(outputs.values()))
-    print(f"{options.runs} rounds, 100 rows, {options.generations} generations, one thread")
+                if name in inside:
+                    inside[name].append(float(run.stderr.split("inside ")[-1]))
+        if len(set(outputs.values())) != 1:
+            sys.exit("the runs found different models:\n" + "\n---\n".join(outputs.values()))
+    print(f"{options.runs} rounds, 100 rows of {options.inputs} inputs, population "
+          f"{options.population}, {options.generations} generations, one thread")
     for name in commands:
-        print(f"{name:13} wall {describe(walls[name])}\n{'':13} cpu  {describe(cpus[name])}")
-    print(f"{'fit alone':13} wall {describe(fits)}")
+        print(f"{name:18} wall {describe(walls[name])}\n{'':18} cpu  {describe(cpus[name])}")
+    for name, values in inside.items():
+        print(f"{name + ' alone':18} wall {describe(values)}")
     base = statistics.median(walls["movar-search"])
-    print(f"wall time of the Python process / movar-search: "
-          f"{statistics.median(walls['python fit']) / base:.3f}; "
-          f"fit alone / movar-search: {statistics.median(fits) / base:.3f}")
+    base_cpu = statistics.median(cpus["movar-search"])
+    for name in inside:
+        print(f"{name}: process wall / movar-search "
+              f"{statistics.median(walls[name]) / base:.3f}, process cpu / movar-search "
+              f"{statistics.median(cpus[name]) / base_cpu:.3f}, alone / movar-search wall "
+              f"{statistics.median(inside[name]) / base:.3f}")
 
 
 if __name__ == "__main__":
