@@ -1,7 +1,9 @@
 """What the tests of the package share: the reference runs, movar-search, small searches."""
 
+import ctypes
 import os
 import pathlib
+import shutil
 import subprocess
 
 import pytest
@@ -33,3 +35,19 @@ def movar_search(*arguments):
 def model_text(stdout):
     """The model text of movar-search's report: the lines before "generations:"."""
     return stdout[:stdout.index("generations: ")]
+
+
+def compiled_c(program, folder):
+    """The program's emitted C, compiled as a shared library, as a function of its inputs."""
+    compiler = next((c for c in ("cc", "gcc", "clang") if shutil.which(c)), None)
+    if compiler is None:
+        pytest.skip("no C compiler")
+    source = folder / "model.c"
+    source.write_text(program.c_code("model"))
+    library = folder / "model.so"
+    subprocess.run([compiler, "-std=c99", "-O1", "-shared", "-fPIC", "-o", library, source,
+                    "-lm"], check=True)
+    model = ctypes.CDLL(str(library)).model
+    model.restype = ctypes.c_double
+    model.argtypes = [ctypes.c_double] * program.input_count
+    return model

@@ -1,16 +1,13 @@
 """Samples of several input columns: the predictions against the emitted code and the
 search's own sums, the names of a DataFrame's columns, sample files and what is refused."""
 
-import ctypes
 import pickle
-import shutil
-import subprocess
 
 import numpy as np
 import pytest
 
 import movar
-from conftest import FAST, model_text, movar_search
+from conftest import FAST, compiled_c, model_text, movar_search
 
 # Values where the guards act, beside ordinary ones: every input takes each of them.
 EDGES = [0.0, -0.0, 1e-310, -1e-310, 1e300, -1e300, 9.3e18, 710.0, -745.0, np.inf, -np.inf,
@@ -29,22 +26,6 @@ def _law(inputs, rows=80, seed=5):
     result = movar.search(X, y, restarts=False, seed=seed, registers=inputs + 2, instructions=25,
                           population=300, generations=150, progressive=False, threads=1)
     return X, y, result
-
-
-def _compiled_c(program, inputs, folder):
-    """The emitted C, compiled as a shared library, as a function of the model's inputs."""
-    compiler = next((c for c in ("cc", "gcc", "clang") if shutil.which(c)), None)
-    if compiler is None:
-        pytest.skip("no C compiler")
-    source = folder / "model.c"
-    source.write_text(program.c_code("model"))
-    library = folder / "model.so"
-    subprocess.run([compiler, "-std=c99", "-O1", "-shared", "-fPIC", "-o", library, source,
-                    "-lm"], check=True)
-    model = ctypes.CDLL(str(library)).model
-    model.restype = ctypes.c_double
-    model.argtypes = [ctypes.c_double] * inputs
-    return model
 
 
 def _error_sum(predictions, y):
@@ -75,7 +56,7 @@ def test_predictions_are_the_emitted_code_and_the_search_s_own_error_bit_for_bit
     exec(program.python_code("model"), namespace)
     emitted = namespace["model"](*points.T)
     assert np.array_equal(_bits(emitted), _bits(expected)), program.source
-    c_model = _compiled_c(program, inputs, tmp_path)
+    c_model = compiled_c(program, tmp_path)
     assert np.array_equal(_bits([c_model(*row) for row in points]), _bits(expected)), \
         program.source
     # A row is one sample wherever it stands.
@@ -152,7 +133,7 @@ def test_a_dataframe_s_column_names_name_the_inputs_of_the_formula_and_the_code(
     expression = sympy.lambdify([sympy.Symbol(n, real=True) for n in frame.columns],
                                 model.sympy(), "math")
     row = frame.values[0]
-    assert expression(*row) == pytest.approx(model.predict(frame.values[:1])[0], rel=1e-9)
+    assert expression(*row) == pytest.approx(model.predict(frame.iloc[:1])[0], rel=1e-9)
 
 
 def test_the_names_survive_a_pickle_and_a_program_pickled_before_them_still_loads():
@@ -194,10 +175,6 @@ def test_sample_files_keep_the_columns_and_movar_search_finds_the_same_model(tmp
 def test_y_takes_a_name_that_no_input_has(tmp_path):
     pandas = pytest.importorskip("pandas")
     frame = pandas.DataFrame({"y": [1.0, 2.0, 3.0], "y_": [0.5, 0.0, 1.0]})
-    assert movar._api.sample_names(["y", "y_"], [1, 2, 3]) == ["y", "y_", "y__"]
-    assert movar._api.sample_names(["a"], pandas.Series([1.0], name="a")) == ["a", "y"]
-    assert movar._api.sample_names(["a"], pandas.Series([1.0], name="b")) == ["a", "b"]
-    assert movar._api.sample_names(None, pandas.Series([1.0], name="b")) is None
     target = tmp_path / "named.mvs"
     movar.save_samples(target, frame, pandas.Series([1.0, 2.0, 3.0], name="y"))
     assert target.read_bytes().startswith(b"y,y_,y__\r\n")

@@ -1,8 +1,6 @@
 """movar.search and the sample files: the same model as movar-search, the predictions of
 the interpreter, refusals of what a search cannot take, Ctrl+C and the GIL."""
 
-import ctypes
-import os
 import pickle
 import signal
 import subprocess
@@ -15,7 +13,7 @@ import numpy as np
 import pytest
 
 import movar
-from conftest import FAST, golden, model_text, movar_search
+from conftest import FAST, compiled_c, golden, model_text, movar_search
 
 
 @pytest.mark.parametrize("sample_file, options", [
@@ -59,27 +57,6 @@ def test_the_reference_run_of_a_sample_file_is_reproduced():
     assert result.matches == result.sample_count == 100
 
 
-def _c_model(program, tmp_path):
-    """The emitted C, compiled as a shared library, as a function of one double."""
-    compiler = next((c for c in ("cc", "gcc", "clang") if _found(c)), None)
-    if compiler is None:
-        pytest.skip("no C compiler")
-    source = tmp_path / "model.c"
-    source.write_text(program.c_code("model"))
-    library = tmp_path / "model.so"
-    subprocess.run([compiler, "-std=c99", "-O1", "-shared", "-fPIC", "-o", library, source,
-                    "-lm"], check=True)
-    model = ctypes.CDLL(str(library)).model
-    model.restype = ctypes.c_double
-    model.argtypes = [ctypes.c_double]
-    return model
-
-
-def _found(program):
-    return any(os.access(os.path.join(d, program), os.X_OK)
-               for d in os.environ.get("PATH", "").split(os.pathsep))
-
-
 def _bits(values):
     return np.asarray(values, dtype=np.float64).view(np.int64)
 
@@ -105,7 +82,7 @@ def test_predictions_are_the_emitted_c_and_python_bit_for_bit(tmp_path):
         assert np.array_equal(_bits(namespace["model"](xs)), _bits(predicted)), program.source
         folder = tmp_path / str(k)
         folder.mkdir()
-        c_model = _c_model(program, folder)
+        c_model = compiled_c(program, folder)
         assert np.array_equal(_bits([c_model(x) for x in xs]), _bits(predicted)), program.source
 
 
