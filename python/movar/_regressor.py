@@ -39,10 +39,11 @@ class MovarRegressor(RegressorMixin, BaseEstimator):
     the run), ``matched_``, ``matches_``, ``error_``, ``generations_``, ``attempt_``
     (None without restarts), ``front_`` (the models of lowest error for their size, each
     lower than every smaller one's: ``movar.FrontModel``, smallest first),
-    ``n_features_in_`` and ``feature_names_in_`` (for a DataFrame). With ``holdout`` (a
-    percentage of the rows, drawn from the seed, kept out of the search): ``held_out_`` (the
-    model's count, error, rmse and r2 on them) and ``suggested_`` (the smallest model of the
-    front whose held-out error is within 5 % of the lowest).
+    ``n_features_in_`` and ``feature_names_in_`` (for a DataFrame whose column names are
+    strings: they name the inputs of the formula, SymPy's symbols and the code). With
+    ``holdout`` (a percentage of the rows, drawn from the seed, kept out of the search):
+    ``held_out_`` (the model's count, error, rmse and r2 on them) and ``suggested_`` (the
+    smallest model of the front whose held-out error is within 5 % of the lowest).
     """
 
     def __init__(self, registers=_DEFAULTS["registers"], instructions=_DEFAULTS["instructions"],
