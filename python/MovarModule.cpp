@@ -74,7 +74,8 @@ TSearchAnswer Search(const TMatrix& x, const TMatrix& y, const py::dict& keyword
 py::array_t<double> Predict(const TFittedProgram& program, const TMatrix& x) {
   RequireShape(x, 2, "X");
   if (x.shape(1) != program.InputCount()) {
-    throw py::value_error("X has " + std::to_string(x.shape(1)) + " columns; the model takes " +
+    throw py::value_error("X has " + std::to_string(x.shape(1)) +
+                          (x.shape(1) == 1 ? " column" : " columns") + "; the model takes " +
                           std::to_string(program.InputCount()));
   }
   py::array_t<double> predictions(x.shape(0));

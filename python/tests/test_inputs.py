@@ -63,8 +63,9 @@ def test_predictions_are_the_emitted_code_and_the_search_s_own_error_bit_for_bit
     assert np.array_equal(_bits([program.predict(points[i:i + 1])[0] for i in range(0, 800, 97)]),
                           _bits(expected[0:800:97]))
     if inputs > 1:
-        with pytest.raises(ValueError, match=f"X has {inputs - 1} columns; the model takes "
-                                             f"{inputs}"):
+        noun = "column" if inputs == 2 else "columns"
+        with pytest.raises(ValueError, match=f"X has {inputs - 1} {noun}; the model takes "
+                                             f"{inputs}$"):
             program.predict(X[:, 1:])
 
 
