@@ -1,6 +1,7 @@
 #include "import/CsvColumns.h"
 
 #include <algorithm>
+#include <iterator>
 #include <charconv>
 #include <limits>
 #include <optional>
@@ -133,8 +134,16 @@ TColumnSuggestion SuggestColumns(std::span<const std::string> header,
   while (numeric.size() - first > 2 && isIndex(first))
     ++first;
   numeric.erase(numeric.begin(), numeric.begin() + static_cast<std::ptrdiff_t>(first));
-  if (const std::int32_t x = named("x"), y = named("y"); x > 0 && y > 0) return {{x}, y, numeric};
+  const std::int32_t namedY = named("y");
+  if (numeric.size() <= 2) {
+    if (const std::int32_t x = named("x"); x > 0 && namedY > 0) return {{x}, namedY, numeric};
+  }
   if (numeric.size() < 2) return {{1}, 2, numeric};
-  const std::int32_t y = numeric.back();
-  return {{numeric.begin(), numeric.end() - 1}, y, numeric};
+  // Of more, every column of numbers is an input but y: a column named "x" is one of many.
+  const bool yNumeric = std::find(numeric.begin(), numeric.end(), namedY) != numeric.end();
+  const std::int32_t y = yNumeric ? namedY : numeric.back();
+  std::vector<std::int32_t> inputs;
+  std::copy_if(numeric.begin(), numeric.end(), std::back_inserter(inputs),
+               [y](std::int32_t column) { return column != y; });
+  return {inputs, y, numeric};
 }

@@ -61,9 +61,16 @@ TEST(CsvColumns, SuggestsNamedOrNumericColumns) {
   EXPECT_EQ((TColumns{2, 4, 5}), SuggestColumns({}, rows, ',').Numeric);
   EXPECT_EQ((TColumns{2}), SuggestColumns({}, rows, '.').X);  // "2,5" is no number under "."
   EXPECT_EQ(5, SuggestColumns({}, rows, '.').Y);
+  // Names decide between two columns of numbers; of more, "y" is y and "x" one input of many.
   const std::vector<std::string> named{"id", "Y", "X "};
-  EXPECT_EQ((TColumns{3}), SuggestColumns(named, rows, ',').X);
+  EXPECT_EQ((TColumns{3}), SuggestColumns(named, rows, '.').X);
+  EXPECT_EQ(2, SuggestColumns(named, rows, '.').Y);
+  EXPECT_EQ((TColumns{4, 5}), SuggestColumns(named, rows, ',').X);
   EXPECT_EQ(2, SuggestColumns(named, rows, ',').Y);
+  const std::vector<std::vector<std::string>> spring{{"2", "3", "9"}, {"1", "4", "8"}};
+  EXPECT_EQ((TColumns{1, 2}),
+            SuggestColumns(std::vector<std::string>{"k", "x", "y"}, spring, '.').X);
+  EXPECT_EQ(3, SuggestColumns(std::vector<std::string>{"k", "x", "y"}, spring, '.').Y);
   // A row index goes when there are two other columns of numbers, not otherwise; under a
   // header only when its name says it is one.
   const std::vector<std::vector<std::string>> indexed{{"1", "0.5", "7"}, {"2", "1.5", "8"}};
