@@ -165,11 +165,13 @@ void TImportDialog::FillColumnBoxes(const TCsvPreview& preview) {
 void TImportDialog::ShowPreview(const TCsvPreview& preview) {
   const int x = cbColumnX->currentData().toInt() - 1;
   const int y = cbColumnY->currentData().toInt() - 1;
+  // A header of a million columns takes minutes to lay out.
+  const int shown = std::min(preview.Columns, PreviewColumns);
   sgPreview->clear();
   sgPreview->setRowCount(static_cast<int>(preview.Rows.size()));
-  sgPreview->setColumnCount(preview.Columns);
+  sgPreview->setColumnCount(shown);
   QStringList titles;
-  for (int column = 0; column < preview.Columns; ++column) {
+  for (int column = 0; column < shown; ++column) {
     QString title = ColumnTitle(preview, column);
     if (column == x) title += QStringLiteral(" [x]");
     if (column == y) title += QStringLiteral(" [y]");
@@ -184,7 +186,7 @@ void TImportDialog::ShowPreview(const TCsvPreview& preview) {
     const bool readable = preview.Readable[r];
     skippedRows += readable ? 0 : 1;
     const auto& row = preview.Rows[r];
-    for (std::size_t c = 0; c < row.size(); ++c) {
+    for (std::size_t c = 0; c < std::min(row.size(), static_cast<std::size_t>(shown)); ++c) {
       auto* cell =
           new QTableWidgetItem(Text(std::string_view(row[c]).substr(0, PreviewCellLength)));
       const int column = static_cast<int>(c);
@@ -204,7 +206,14 @@ void TImportDialog::ShowPreview(const TCsvPreview& preview) {
   } else if (preview.Rows.empty()) {
     note = QStringLiteral("The file holds no rows of data.");
   } else {
-    note = QStringLiteral("The first %1 rows of data are shown").arg(preview.Rows.size());
+    note = preview.Columns > shown
+               ? QStringLiteral(
+                     "The first %1 rows of data and the first %2 of their %3 columns "
+                     "are shown")
+                     .arg(preview.Rows.size())
+                     .arg(shown)
+                     .arg(preview.Columns)
+               : QStringLiteral("The first %1 rows of data are shown").arg(preview.Rows.size());
     note += skippedRows == 0
                 ? QStringLiteral("; each has numbers in both chosen columns.")
                 : QStringLiteral("; %1 of them will be skipped: a chosen cell is not a number.")

@@ -21,6 +21,7 @@ class TImportDialog : public QDialog {
 
  public:
   static constexpr int PreviewRows = 20;
+  static constexpr int PreviewColumns = 200;
 
   // text: the decoded file; it must outlive the dialog. It starts from what DetectCsvImport
   // finds in it.

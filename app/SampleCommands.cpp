@@ -21,7 +21,6 @@
 #include "app/WindowServices.h"
 #include "core/model/Random.h"
 #include "exchange/ClipboardData.h"
-#include "exchange/ReplaceSamples.h"
 #include "exchange/SampleFile.h"
 #include "exchange/SampleRead.h"
 #include "frontend/SeriesPoints.h"
@@ -216,37 +215,53 @@ void TSampleCommands::Import() {
 bool TSampleCommands::ImportFile(const QString& path, TImportWhen when) {
   if (locked_) return true;
   const std::string fileName = QFile::encodeName(path).toStdString();
-  std::string text;
+  struct TRead {
+    std::string Text;
+    bool Columns = true;
+  };
+  auto read = std::make_shared<TRead>();
   try {
-    text = ReadCsvFile(fileName);
+    const bool done = RunBusy(QStringLiteral("Importing %1").arg(path), [read, fileName, when] {
+      read->Text = ReadCsvFile(fileName);
+      if (when == TImportWhen::Columns) read->Columns = SplitsIntoColumns(read->Text);
+    });
+    if (!done) return true;
   } catch (const std::exception& error) {
     ShowError(error.what());
     return true;
   }
-  if (when == TImportWhen::Columns && !SplitsIntoColumns(text)) return false;
+  if (!read->Columns) return false;
   const QString name = QFileInfo(path).fileName();
-  ImportText(text, name, fileName, QStringLiteral("Import ") + name, TSampleOrigin::Imported);
+  ImportText(std::shared_ptr<const std::string>(read, &read->Text), name, fileName,
+             QStringLiteral("Import ") + name, TSampleOrigin::Imported);
   return true;
 }
 
-void TSampleCommands::ImportText(const std::string& text, const QString& name,
-                                 const std::string& fileName, const QString& step,
-                                 TSampleOrigin origin) {
+void TSampleCommands::ImportText(const std::shared_ptr<const std::string>& text,
+                                 const QString& name, const std::string& fileName,
+                                 const QString& step, TSampleOrigin origin) {
   try {
-    TImportDialog dialog(text, name, &window_);
+    TImportDialog dialog(*text, name, &window_);
     if (!services_.RunDialog(dialog)) return;
-    const TCsvImportResult imported = fileName.empty()
-                                          ? ImportCsv(text, dialog.Settings())
-                                          : ImportCsvFile(fileName, text, dialog.Settings());
-    const QString undoNote = history_->Record(step, origin, [&](TSampleData& samples) {
-      ReplaceSamples(samples, imported.Samples);
-      return true;
-    });
-    Plot();
+    struct TImported {
+      TCsvImportResult Result;
+      std::vector<TSamplePoint> Ordered;
+    };
+    auto imported = std::make_shared<TImported>();
+    const bool done = RunBusy(QStringLiteral("Importing %1").arg(name),
+                              [text, imported, fileName, settings = dialog.Settings()] {
+                                imported->Result = fileName.empty()
+                                                       ? ImportCsv(*text, settings)
+                                                       : ImportCsvFile(fileName, *text, settings);
+                                imported->Ordered = SeriesPoints(imported->Result.Samples);
+                              });
+    if (!done) return;
+    const QString summary = QString::fromStdString(ImportSummary(imported->Result));
+    const QString undoNote = TakeSamples(step, origin, std::move(imported->Result.Samples),
+                                         std::move(imported->Ordered));
     model_.SetSampleSource(fileName.empty() ? "samples pasted from the clipboard"
                                             : name.toStdString());
-    ShowMessage(QString::fromStdString(ImportSummary(imported)) +
-                (undoNote.isEmpty() ? QString() : QLatin1Char(' ') + undoNote));
+    ShowMessage(summary + (undoNote.isEmpty() ? QString() : QLatin1Char(' ') + undoNote));
   } catch (const std::exception& error) {
     ShowError(error.what());
   }
@@ -300,8 +315,8 @@ void TSampleCommands::Paste() {
   std::string text = QGuiApplication::clipboard()->text().toStdString();
   // A table with a header or several columns: the user picks its columns.
   if (PasteIsTable(text)) {
-    ImportText(text, QStringLiteral("the clipboard"), {}, actions_.Paste->text(),
-               TSampleOrigin::Pasted);
+    ImportText(std::make_shared<const std::string>(std::move(text)),
+               QStringLiteral("the clipboard"), {}, actions_.Paste->text(), TSampleOrigin::Pasted);
     return;
   }
   auto loaded = std::make_shared<TLoadedSamples>();

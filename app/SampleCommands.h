@@ -91,8 +91,8 @@ class TSampleCommands : public QObject {
                       std::vector<TSamplePoint> ordered);
   // Asks for the columns of text in the import dialog and replaces the set with what it
   // imports, as a step; fileName names the file in errors, empty for the clipboard.
-  void ImportText(const std::string& text, const QString& name, const std::string& fileName,
-                  const QString& step, TSampleOrigin origin);
+  void ImportText(const std::shared_ptr<const std::string>& text, const QString& name,
+                  const std::string& fileName, const QString& step, TSampleOrigin origin);
   bool SaveSamples();
   void RememberFile(const QString& path);
   void ShowMessage(const QString& text);

@@ -1,6 +1,7 @@
 // File > Import: the file dialog, the import dialog driven through its real widgets, the
 // samples it gives and the report of skipped rows.
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
@@ -60,6 +61,8 @@ class TestImportDialog : public QObject {
   void dialogFollowsTheUsersChoices();
   void cancelledImportChangesNothing();
   void quoteNeverClosedShowsAShortCell();
+  void wideFileShowsItsFirstColumns();
+  void importReadsOffTheWindowThread();
   void unreadableImportShowsErrorAndKeepsSet_data();
   void unreadableImportShowsErrorAndKeepsSet();
   void importIsOffDuringSearch();
@@ -191,6 +194,79 @@ void TestImportDialog::quoteNeverClosedShowsAShortCell() {
   QCOMPARE(preview->rowCount(), 1);
   QCOMPARE(preview->item(0, 1)->text().size(), 200);
   QVERIFY(Control<QLabel>(dialog, "lbNote")->text().contains(QStringLiteral("1 of them")));
+}
+
+void TestImportDialog::wideFileShowsItsFirstColumns() {
+  std::string text;
+  for (int row = 0; row < 3; ++row) {
+    for (int column = 0; column < 5000; ++column)
+      text += std::to_string(row * column) + (column == 4999 ? "\n" : ",");
+  }
+  TImportDialog dialog(text, QStringLiteral("wide.csv"), nullptr);
+  auto* preview = Control<QTableWidget>(dialog, "sgPreview");
+  QCOMPARE(preview->columnCount(), TImportDialog::PreviewColumns);
+  QCOMPARE(preview->horizontalHeaderItem(TImportDialog::PreviewColumns - 1)->text(),
+           QStringLiteral("Column 200"));
+  QCOMPARE(preview->item(2, 199)->text(), QStringLiteral("398"));
+  QCOMPARE(Control<QLabel>(dialog, "lbNote")->text(),
+           QStringLiteral("The first 3 rows of data and the first 200 of their 5000 columns are "
+                          "shown; each has numbers in both chosen columns."));
+  // A column past the preview can still be chosen.
+  auto* y = Control<QComboBox>(dialog, "cbColumnY");
+  QCOMPARE(y->count(), 5000);
+  y->setCurrentIndex(4999);
+  QCOMPARE(dialog.Settings().Y, TColumnChoice::ByNumber(5000));
+
+  // Narrow files say nothing of columns.
+  const std::string narrow = "1,2\n3,4\n";
+  TImportDialog small(narrow, QStringLiteral("narrow.csv"), nullptr);
+  QCOMPARE(Control<QLabel>(small, "lbNote")->text(),
+           QStringLiteral("The first 2 rows of data are shown; each has numbers in both chosen "
+                          "columns."));
+}
+
+void TestImportDialog::importReadsOffTheWindowThread() {
+  QByteArray content = "t,v\n";
+  for (int i = 0; i < 100000; ++i)
+    content += QByteArray::number(i) + ',' + QByteArray::number(i % 5) + '\n';
+  const QString path = Write(dir_, "large.csv", content);
+  TScriptedServices script;
+  TForm1 form(script.Services());
+  const QList<QPointF> before = Rows(form.SampleSet());
+  int dialogs = 0;
+  script.DialogScript = [&dialogs](QDialog&) { return ++dialogs > 0; };
+
+  // Cancelled while the file is read: no dialog, no change.
+  script.CancelBusy = true;
+  script.DialogAnswers = {path};
+  form.Import1Click();
+  QCOMPARE(script.BusyLabels, QStringList{QStringLiteral("Importing ") + path});
+  QCOMPARE(dialogs, 0);
+  QCOMPARE(Rows(form.SampleSet()), before);
+  QVERIFY(script.Messages.isEmpty() && script.Errors.isEmpty());
+  QVERIFY(!Control<QAction>(form, "Undo1")->isEnabled());
+
+  // On a thread of its own, both the reading and the import of the chosen columns.
+  script.CancelBusy = false;
+  script.RealBusy = true;
+  script.BusyLabels.clear();
+  script.DialogAnswers = {path, dir_.filePath(QStringLiteral("missing.csv"))};
+  form.Import1Click();
+  QCOMPARE(script.BusyLabels, (QStringList{QStringLiteral("Importing ") + path,
+                                           QStringLiteral("Importing large.csv")}));
+  QCOMPARE(dialogs, 1);
+  QCOMPARE(form.SampleSet().Count(), 100000);
+  QCOMPARE(form.SampleSet().GetY(99999), 99999 % 5);
+  QCOMPARE(ChartPoints(form, TSampleChart::SampleSeries).size(), 100000);
+  QCOMPARE(script.Messages,
+           QStringList{QStringLiteral("Test data imported: 100000 samples; no rows skipped.")});
+  QVERIFY(QApplication::overrideCursor() == nullptr);
+  // A failure on the reading thread reaches the error box and changes nothing.
+  form.Import1Click();
+  QCOMPARE(script.Errors.size(), 1);
+  QVERIFY2(script.Errors[0].startsWith(QStringLiteral("Cannot open file \"")),
+           qPrintable(script.Errors[0]));
+  QCOMPARE(form.SampleSet().Count(), 100000);
 }
 
 void TestImportDialog::unreadableImportShowsErrorAndKeepsSet_data() {
