@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include <QLegend>
+#include <QLegendMarker>
 #include <QLineSeries>
 #include <QLogValueAxis>
 #include <QValueAxis>
@@ -11,19 +13,24 @@
 namespace {
 
 // An attempt keeps its colour while older lines leave the chart.
-const QColor LineColours[] = {QColor(0, 128, 0),   QColor(0, 0, 192),   QColor(192, 96, 0),
-                              QColor(128, 0, 128), QColor(0, 128, 128), QColor(96, 96, 96)};
+const QColor LineColours[TProgressChart::LegendLines] = {QColor(0, 128, 0),   QColor(0, 0, 192),
+                                                         QColor(192, 96, 0),  QColor(128, 0, 128),
+                                                         QColor(0, 128, 128), QColor(96, 96, 96)};
 
 }  // namespace
 
 TProgressChart::TProgressChart(QWidget* parent)
     : TSmallLogChart(QStringLiteral("Best error"), parent) {
+  QLegend* legend = chart()->legend();
+  legend->setAlignment(Qt::AlignRight);
+  legend->setFont(ErrorAxis()->labelsFont());
   Start();
 }
 
 void TProgressChart::Start() {
   history_.Clear();
   KeepLines(0);
+  ShowLegend();
   ValueAxis()->setRange(0, 1);
   ErrorAxis()->setRange(0.1, 10);
   sinceRedraw_.invalidate();
@@ -75,7 +82,18 @@ void TProgressChart::Redraw() {
     }
     lines_[i]->setPen(
         QPen(LineColours[static_cast<std::size_t>(line.Attempt) % std::size(LineColours)], 1));
-    lines_[i]->setName(QStringLiteral("attempt %1, seed %2").arg(line.Attempt).arg(line.Seed));
+    lines_[i]->setName(QStringLiteral("attempt %1").arg(line.Attempt));
     lines_[i]->replace(steps);
+  }
+  ShowLegend();
+}
+
+// One line needs no legend. Colours repeat after LegendLines, so older lines go unnamed.
+void TProgressChart::ShowLegend() {
+  QLegend* legend = chart()->legend();
+  legend->setVisible(lines_.size() > 1);
+  for (std::size_t i = 0; i < lines_.size(); ++i) {
+    for (QLegendMarker* marker : legend->markers(lines_[i]))
+      marker->setVisible(i + LegendLines >= lines_.size());
   }
 }

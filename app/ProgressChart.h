@@ -1,7 +1,8 @@
 #pragma once
 // The progress chart: the best error of every generation on a logarithmic axis, one line
-// per attempt. It keeps every generation's figures and draws them a few times a second,
-// and once more when the search ends; the next search starts it afresh.
+// per attempt, named in a legend when there are several. It keeps every generation's figures and
+// draws them a few times a second, and once more when the search ends; the next search starts it
+// afresh.
 
 #include <chrono>
 #include <vector>
@@ -20,6 +21,8 @@ class TProgressChart : public TSmallLogChart {
   static constexpr std::chrono::milliseconds RedrawInterval{500};
   // Lines drawn at most: those of the latest attempts.
   static constexpr std::size_t MaxLines = 32;
+  // Lines named in the legend, shown while there is more than one: the latest attempts.
+  static constexpr std::size_t LegendLines = 6;
 
   explicit TProgressChart(QWidget* parent);
 
@@ -35,6 +38,7 @@ class TProgressChart : public TSmallLogChart {
  private:
   void Redraw();
   void KeepLines(std::size_t count);
+  void ShowLegend();
 
   TProgressHistory history_;
   QElapsedTimer sinceRedraw_;

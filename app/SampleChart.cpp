@@ -20,7 +20,7 @@ QLineSeries* AddSeries(QChart& chart, const QString& name, const QColor& color) 
   QPen pen(color);
   pen.setWidth(1);
   series->setPen(pen);
-  series->setMarkerSize(5);
+  series->setMarkerSize(TSampleChart::LineMarkerSize);
   chart.addSeries(series);
   return series;
 }
@@ -62,18 +62,25 @@ TSampleChart::TSampleChart(QWidget* parent) : QChartView(new QChart(), parent) {
   FollowData();
 }
 
-void TSampleChart::SetPoints(int index, std::vector<TSamplePoint> points) {
+void TSampleChart::SetPoints(int index, std::vector<TSamplePoint> points, bool asPoints) {
   // Every change redraws both series, and a line series is costly per point: a long one
   // gets the points that draw the same curve.
   points_[index] = std::move(points);
-  const std::vector<TSamplePoint> drawn = DisplayPoints(points_[index]);
+  asPoints_[index] = asPoints;
+  const std::vector<TSamplePoint> drawn =
+      asPoints ? ScatterPoints(points_[index]) : DisplayPoints(points_[index]);
   QList<QPointF> qtPoints;
   qtPoints.reserve(static_cast<qsizetype>(drawn.size()));
   for (const TSamplePoint& p : drawn) {
     qtPoints.append(QPointF(p.X, p.Y));
   }
   series_[index]->replace(qtPoints);
-  series_[index]->setPointsVisible(points_[index].size() <= MarkerLimit);
+  QPen pen = series_[index]->pen();
+  pen.setStyle(asPoints ? Qt::NoPen : Qt::SolidLine);
+  series_[index]->setPen(pen);
+  series_[index]->setPointsVisible(asPoints || points_[index].size() <= MarkerLimit);
+  // Many markers drawn large merge into a blot.
+  series_[index]->setMarkerSize(asPoints ? ScatterMarkerSize : LineMarkerSize);
   FollowData();
 }
 

@@ -21,6 +21,8 @@ class TSampleChart : public QChartView {
  public:
   static constexpr int SampleSeries = 0;
   static constexpr int ModelSeries = 1;
+  static constexpr qreal LineMarkerSize = 5;
+  static constexpr qreal ScatterMarkerSize = 3;
 
   explicit TSampleChart(QWidget* parent);
 
@@ -28,9 +30,10 @@ class TSampleChart : public QChartView {
   // Every point of the series, ordered by x. A long series is drawn from fewer points that
   // cover the same pixels (DisplayPoints), so Series() may hold fewer.
   [[nodiscard]] const std::vector<TSamplePoint>& Points(int index) const { return points_[index]; }
-  // Replaces every point of the series in one call; the points come ordered by x.
-  // The axes then span both series.
-  void SetPoints(int index, std::vector<TSamplePoint> points);
+  // Replaces every point of the series in one call; the points come ordered by x, drawn
+  // as a line or, asPoints, as markers only. The axes then span both series.
+  void SetPoints(int index, std::vector<TSamplePoint> points, bool asPoints = false);
+  [[nodiscard]] bool AsPoints(int index) const noexcept { return asPoints_[index]; }
   void Clear(int index) { SetPoints(index, {}); }
   // Marks these samples as held out of the search; none clears the marks.
   void MarkHeldOut(const std::vector<TSamplePoint>& points);
@@ -45,6 +48,7 @@ class TSampleChart : public QChartView {
 
   std::array<QLineSeries*, 2> series_{};
   std::array<std::vector<TSamplePoint>, 2> points_;
+  std::array<bool, 2> asPoints_{};
   QScatterSeries* heldOut_ = nullptr;
   QValueAxis* axisX_ = nullptr;
   QValueAxis* axisY_ = nullptr;

@@ -9,6 +9,7 @@
 #include "app/Named.h"
 #include "app/SampleChart.h"
 #include "app/SampleGridModel.h"
+#include "frontend/SeriesPoints.h"
 
 namespace {
 
@@ -21,7 +22,7 @@ void PopupOnRightClick(QAbstractScrollArea* area, QMenu* menu) {
 }  // namespace
 
 TTestDataBox::TTestDataBox(const TSampleData& samples, QWidget* parent)
-    : QGroupBox(QStringLiteral("Test data"), parent) {
+    : QGroupBox(QStringLiteral("Test data"), parent), samples_(samples) {
   setObjectName(QStringLiteral("GroupBox2"));
   sgTest = Named<QTableView>("sgTest");
   gridModel_ = new TSampleGridModel(samples, sgTest);
@@ -51,7 +52,7 @@ TTestDataBox::TTestDataBox(const TSampleData& samples, QWidget* parent)
 void TTestDataBox::Show(std::vector<TSamplePoint> ordered) {
   gridModel_->Refresh();
   FitColumns();  // a new set may hold wider texts than the last
-  chTest->SetPoints(TSampleChart::SampleSeries, std::move(ordered));
+  chTest->SetPoints(TSampleChart::SampleSeries, std::move(ordered), DrawAsPoints(samples_));
 }
 
 void TTestDataBox::RefreshTexts() {

@@ -23,7 +23,8 @@ class TTestDataBox : public QGroupBox {
   TTestDataBox(const TSampleData& samples, QWidget* parent);
 
   // The set was replaced or resized: the grid reads it again and its columns fit the new
-  // texts, the sample series takes its points, already ordered by x.
+  // texts, the sample series takes its points, already ordered by x; scattered samples are
+  // drawn as points.
   void Show(std::vector<TSamplePoint> ordered);
   // Only the number texts changed (a new decimal separator).
   void RefreshTexts();
@@ -37,6 +38,7 @@ class TTestDataBox : public QGroupBox {
   // drag them wider.
   void FitColumns();
 
+  const TSampleData& samples_;
   QTableView* sgTest = nullptr;
   TSampleGridModel* gridModel_ = nullptr;
   QSplitter* Splitter2 = nullptr;

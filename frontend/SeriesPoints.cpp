@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <utility>
 
 namespace {
 
@@ -60,6 +61,42 @@ std::vector<TSamplePoint> DisplayPoints(std::vector<TSamplePoint> ordered) {
       if (k == 0 || picks[k] != picks[k - 1]) shown.push_back(ordered[picks[k]]);
     }
     first = last + 1;
+  }
+  return shown;
+}
+
+bool DrawAsPoints(const TSampleData& samples) noexcept {
+  const std::int32_t count = samples.Count();
+  if (count > LineLimit) return true;
+  for (std::int32_t i = 1; i < count; ++i) {
+    if (!(samples.GetX(i - 1) < samples.GetX(i))) return true;
+  }
+  return false;
+}
+
+std::vector<TSamplePoint> ScatterPoints(std::vector<TSamplePoint> ordered) {
+  if (ordered.size() <= DisplayLimit) return ordered;
+  auto [minX, maxX] = std::pair(ordered.front().X, ordered.front().X);
+  auto [minY, maxY] = std::pair(ordered.front().Y, ordered.front().Y);
+  for (const TSamplePoint& p : ordered) {
+    minX = std::min(minX, p.X);
+    maxX = std::max(maxX, p.X);
+    minY = std::min(minY, p.Y);
+    maxY = std::max(maxY, p.Y);
+  }
+  // In long double, a span between extreme doubles does not overflow.
+  const auto cellOf = [](double value, long double min, long double max) {
+    const long double width = max - min;
+    const long double share = width > 0 ? (value - min) / width : 0;
+    return std::min(ScatterCells - 1, static_cast<std::size_t>(share * ScatterCells));
+  };
+  std::vector<bool> taken(ScatterCells * ScatterCells);
+  std::vector<TSamplePoint> shown;
+  for (const TSamplePoint& p : ordered) {
+    const std::size_t cell = cellOf(p.X, minX, maxX) * ScatterCells + cellOf(p.Y, minY, maxY);
+    if (taken[cell]) continue;
+    taken[cell] = true;
+    shown.push_back(p);
   }
   return shown;
 }

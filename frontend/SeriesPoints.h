@@ -3,6 +3,8 @@
 // ascending order of x, points with equal x in the order of the set, so that a set not
 // sorted by x still draws as a curve from left to right.
 
+#include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <span>
 #include <vector>
@@ -22,6 +24,17 @@
 inline constexpr std::size_t DisplayLimit = 20000;
 inline constexpr std::size_t DisplaySlices = 4096;
 [[nodiscard]] std::vector<TSamplePoint> DisplayPoints(std::vector<TSamplePoint> ordered);
+
+// Samples are drawn as points instead of a line when the line would go back in x or hold
+// more samples than a chart can show apart: either way it draws a zig-zag, not a curve.
+inline constexpr std::int32_t LineLimit = 300;
+[[nodiscard]] bool DrawAsPoints(const TSampleData& samples) noexcept;
+
+// What a chart draws of many points shown as markers: the first point in each cell of a
+// ScatterCells x ScatterCells grid over their range, in their order. Markers a few pixels
+// wide in one cell cover nearly the same pixels; up to DisplayLimit points pass unchanged.
+inline constexpr std::size_t ScatterCells = 256;
+[[nodiscard]] std::vector<TSamplePoint> ScatterPoints(std::vector<TSamplePoint> ordered);
 
 // A series of at most this many points also draws a marker at each point: a line alone
 // does not show a single point, and hides how few there are.

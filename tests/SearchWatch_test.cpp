@@ -5,6 +5,8 @@
 #include <QClipboard>
 #include <QLabel>
 #include <QGuiApplication>
+#include <QLegend>
+#include <QLegendMarker>
 #include <QLineEdit>
 #include <QLineSeries>
 #include <QLogValueAxis>
@@ -150,6 +152,7 @@ void TestSearchWatch::chartDrawsAFewTimesASecondAndOneLinePerAttempt() {
   chart.Start();
   chart.Add(Figures(0, 1, 100));  // the first figures are drawn at once
   QCOMPARE(chart.Lines().size(), std::size_t(1));
+  QVERIFY(!chart.chart()->legend()->isVisible());
   QSignalSpy replaced(chart.Lines()[0], &QXYSeries::pointsReplaced);
   for (std::int32_t g = 2; g <= 2000; ++g)
     chart.Add(Figures(0, g, 100.0 / g));
@@ -169,9 +172,27 @@ void TestSearchWatch::chartDrawsAFewTimesASecondAndOneLinePerAttempt() {
   QVERIFY(chart.ErrorAxis()->min() < 100.0 / 2000);
   QVERIFY(chart.ErrorAxis()->max() >= 100);
   QVERIFY(chart.Lines()[0]->pen().color() != chart.Lines()[1]->pen().color());
+  // Two lines need a legend, with their attempt numbers; the latest lines only, once
+  // the colours repeat.
+  QVERIFY(chart.chart()->legend()->isVisible());
+  const auto named = [&chart] {
+    QCoreApplication::processEvents();  // the legend lays out its markers later
+    QStringList names;
+    for (QLegendMarker* marker : chart.chart()->legend()->markers()) {
+      if (marker->isVisible()) names << marker->label();
+    }
+    return names;
+  };
+  QCOMPARE(named(), (QStringList{"attempt 0", "attempt 1"}));
+  for (std::int32_t attempt = 2; attempt < 9; ++attempt)
+    chart.Add(Figures(attempt, 1, attempt));
+  chart.Finish();
+  QCOMPARE(named(), (QStringList{"attempt 3", "attempt 4", "attempt 5", "attempt 6", "attempt 7",
+                                 "attempt 8"}));
 
   chart.Start();
   QVERIFY(chart.Lines().empty());
+  QVERIFY(!chart.chart()->legend()->isVisible());
   QCOMPARE(chart.History().Generations(), 0);
 }
 

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <vector>
 
@@ -126,4 +128,61 @@ TEST(SeriesPoints, LongSeriesOnOneXStayOneSlice) {
   points.back().Y = 1;
   const auto shown = DisplayPoints(points);
   EXPECT_EQ((std::vector<double>{0, -3, 4, 1}), Ys(shown));
+}
+
+TEST(SeriesPoints, SamplesOutOfOrderOrManyAreDrawnAsPoints) {
+  const auto rows = [](std::initializer_list<double> xs) {
+    TSampleData samples(static_cast<std::int32_t>(xs.size()));
+    std::int32_t i = 0;
+    for (const double x : xs)
+      samples.SetX(i++, x);
+    return samples;
+  };
+  EXPECT_FALSE(DrawAsPoints(rows({})));
+  EXPECT_FALSE(DrawAsPoints(rows({1})));
+  EXPECT_FALSE(DrawAsPoints(rows({-1, 0, 2.5})));
+  EXPECT_TRUE(DrawAsPoints(rows({0, 2, 1})));
+  EXPECT_TRUE(DrawAsPoints(rows({3, 2, 1})));
+  EXPECT_TRUE(DrawAsPoints(rows({0, 1, 1, 2})));  // repeated measurements at one x
+
+  TSampleData many(LineLimit);
+  for (std::int32_t i = 0; i < LineLimit; ++i)
+    many.SetX(i, i);
+  EXPECT_FALSE(DrawAsPoints(many));
+  many.SetCount(LineLimit + 1);
+  many.SetX(LineLimit, LineLimit);
+  EXPECT_TRUE(DrawAsPoints(many));
+}
+
+TEST(SeriesPoints, ManyMarkersKeepOnePerCellOfTheCloud) {
+  std::vector<TSamplePoint> few(DisplayLimit, TSamplePoint{1, 2});
+  EXPECT_EQ(DisplayLimit, ScatterPoints(few).size());
+
+  // A cloud of a million points over [0, 1000) x [0, 10), ordered by x.
+  std::vector<TSamplePoint> cloud;
+  std::uint32_t state = 12345;
+  for (int i = 0; i < 1000000; ++i) {
+    state = state * 1664525u + 1013904223u;
+    cloud.push_back({i / 1000.0, (state >> 8) % 10000 / 1000.0});
+  }
+  cloud.push_back({400, 1e6});  // one outlier stretches the range
+  std::sort(cloud.begin(), cloud.end(),
+            [](const TSamplePoint& a, const TSamplePoint& b) { return a.X < b.X; });
+  const auto shown = ScatterPoints(cloud);
+  EXPECT_LE(shown.size(), ScatterCells * ScatterCells);
+  EXPECT_GE(shown.size(), ScatterCells);  // every column of cells holds a point
+  for (std::size_t i = 1; i < shown.size(); ++i)
+    ASSERT_LE(shown[i - 1].X, shown[i].X);
+  EXPECT_EQ(cloud.front().X, shown.front().X);
+  EXPECT_EQ(1, std::count_if(shown.begin(), shown.end(),
+                             [](const TSamplePoint& p) { return p.Y == 1e6; }));
+}
+
+TEST(SeriesPoints, MarkersOfExtremeValuesStayApart) {
+  constexpr double Max = std::numeric_limits<double>::max();
+  std::vector<TSamplePoint> points(DisplayLimit + 1, TSamplePoint{0, 0});
+  points.front() = {-Max, -Max};
+  points.back() = {Max, Max};
+  const auto shown = ScatterPoints(points);
+  EXPECT_EQ((std::vector<double>{-Max, 0, Max}), Xs(shown));
 }

@@ -1,5 +1,8 @@
 // The "Test data" group: the grid's columns fit every set it is given.
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QHeaderView>
+#include <QLineSeries>
 #include <QTableView>
 #include <QTest>
 
@@ -44,6 +47,7 @@ class TestTestDataBox : public QObject {
  private slots:
   void init() { SetDecimalSeparator("."); }
   void columnsFitEachNewSet();
+  void scatteredSamplesAreDrawnAsPoints();
 };
 
 void TestTestDataBox::columnsFitEachNewSet() {
@@ -59,6 +63,39 @@ void TestTestDataBox::columnsFitEachNewSet() {
   box.Show(SeriesPoints(samples));
   QCOMPARE(CutColumns(*grid), QStringList());
   QVERIFY(grid->columnWidth(1) > narrow);
+}
+
+void TestTestDataBox::scatteredSamplesAreDrawnAsPoints() {
+  TScriptedServices script;
+  TForm1 form(script.Services());
+  const auto* chart = Control<TSampleChart>(form, "chTest");
+  const QLineSeries* samples = chart->Series(TSampleChart::SampleSeries);
+  const auto drawnAsLine = [samples] {
+    return samples->pen().style() != Qt::NoPen && !samples->pointsVisible();
+  };
+  QVERIFY(drawnAsLine());  // the sine sample, x ascending
+
+  QGuiApplication::clipboard()->setText(QStringLiteral("3 1\r\n1 2\r\n2 5\r\n0 4"));
+  form.PastData1Click();
+  QCOMPARE(Rows(form.SampleSet()).size(), 4);
+  QCOMPARE(samples->pen().style(), Qt::NoPen);
+  QVERIFY(samples->pointsVisible());
+  QCOMPARE(samples->count(), 4);
+  QCOMPARE(samples->pen().color(), QColor(255, 0, 0));  // the markers keep the series' colour
+
+  // Ascending again, but more than a line shows apart.
+  QString many;
+  for (int i = 0; i <= LineLimit; ++i)
+    many += QStringLiteral("%1 %2\r\n").arg(i).arg(i % 3);
+  QGuiApplication::clipboard()->setText(many);
+  form.PastData1Click();
+  QCOMPARE(form.SampleSet().Count(), LineLimit + 1);
+  QVERIFY(!drawnAsLine());
+
+  form.Button1Click();
+  QVERIFY(drawnAsLine());
+  // The model's curve is a line whatever the samples.
+  QCOMPARE(chart->Series(TSampleChart::ModelSeries)->pen().style(), Qt::SolidLine);
 }
 
 QTEST_MAIN(TestTestDataBox)
