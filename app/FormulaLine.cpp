@@ -29,6 +29,8 @@ TFormulaLine::TFormulaLine(QWidget* parent) : QWidget(parent) {
   edFormula = new QLineEdit(this);
   edFormula->setObjectName(QStringLiteral("edFormula"));
   edFormula->setReadOnly(true);
+  edFormula->setFocusPolicy(Qt::ClickFocus);  // Tab passes by, a click still selects
+  edFormula->setToolTip(QStringLiteral("The model as a formula"));
   edFormula->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
   lbFormulaNote = new QLabel(this);
   lbFormulaNote->setObjectName(QStringLiteral("lbFormulaNote"));

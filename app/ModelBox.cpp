@@ -51,9 +51,16 @@ TModelBox::TModelBox(const TSampleData& samples, TSampleChart& chart,
   memTest->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
   memTest->setPlainText(InitialModelText);
   memTest->setContextMenuPolicy(Qt::CustomContextMenu);
+  memTest->setFocusPolicy(Qt::ClickFocus);  // read only: Tab passes by, a click still selects
+  memTest->setToolTip(QStringLiteral("The model as C code; select text to copy it"));
   progressChart_ = Named<TProgressChart>("chProgress", nullptr);
+  progressChart_->setToolTip(
+      QStringLiteral("The best error of every generation, one line per attempt"));
   frontChart_ = Named<TFrontChart>("chFront", nullptr);
+  frontChart_->setToolTip(QStringLiteral("The error of the best model of each size"));
   frontList_ = Named<TFrontList>("lvFront", frontChart_, nullptr);
+  frontList_->setToolTip(
+      QStringLiteral("The best model of each size; choose one to show it everywhere"));
   connect(frontList_, &TFrontList::Chosen, this, &TModelBox::ShowChosen);
 
   auto* charts = Named<QSplitter>("Splitter5", Qt::Horizontal);

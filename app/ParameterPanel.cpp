@@ -39,6 +39,7 @@ class TParameterBox : public QSpinBox {
     setSingleStep(static_cast<int>(range.Step));
     setValue(static_cast<int>(setting.Default));
     setAlignment(Qt::AlignRight);
+    setToolTip(QString::fromStdString(SettingTip(setting)));
   }
   [[nodiscard]] QLineEdit* Edit() const { return lineEdit(); }
 };
@@ -63,9 +64,13 @@ QLineEdit* LimitEdit(const char* name, const TSearchSetting& setting, QWidget* p
   return edit;
 }
 
-QLineEdit* ReadOnlyEdit(const char* name, const QString& text, QWidget* parent) {
+// A box the window writes: Tab passes it by.
+QLineEdit* ReadOnlyEdit(const char* name, const QString& text, const QString& tip,
+                        QWidget* parent) {
   auto* edit = Named<QLineEdit>(name, text, parent);
   edit->setReadOnly(true);
+  edit->setFocusPolicy(Qt::NoFocus);
+  edit->setToolTip(tip);
   return edit;
 }
 
@@ -89,7 +94,10 @@ TParameterPanel::TParameterPanel(QWidget* parent)
 
   seedField_ = Named<TSeedField>("edSeed", this);
   opRandomSample = Named<QCheckBox>("opRandomSample", QStringLiteral("Random sample"), this);
+  opRandomSample->setToolTip(
+      QStringLiteral("Sample generate makes random points instead of the sine series"));
   Button1 = Named<QPushButton>("Button1", QStringLiteral("Sample generate"), this);
+  Button1->setToolTip(QStringLiteral("Replaces the test data by 100 generated samples"));
 
   tb1 = Named<QSlider>("tb1", Qt::Horizontal, this);
   const TSettingRange margin = MarginSetting.WindowRange();
@@ -107,6 +115,7 @@ TParameterPanel::TParameterPanel(QWidget* parent)
   opIncrementalSearch =
       Named<QCheckBox>("opIncrementalSearch", QStringLiteral("Progressive search"), this);
   opIncrementalSearch->setChecked(ProgressiveSetting.Default != 0);
+  opIncrementalSearch->setToolTip(QString::fromStdString(SettingTip(ProgressiveSetting)));
   // Off at start: the window searches as it always has until the user asks for more.
   opRestartSearch =
       Named<QCheckBox>("opRestartSearch", QStringLiteral("Restart stalled searches"), this);
@@ -125,12 +134,17 @@ TParameterPanel::TParameterPanel(QWidget* parent)
   Button2 = Named<QPushButton>("Button2", QStringLiteral("Code search"), this);
   Button3 = Named<QPushButton>("Button3", QStringLiteral("Stop"), this);
   Button3->setEnabled(false);
+  Button2->setToolTip(QStringLiteral("Searches for a model that matches every sample"));
+  Button3->setToolTip(QStringLiteral("Ends the search and keeps the best model found"));
   for (QPushButton* button : {Button2, Button3}) {
     button->setMinimumHeight(41);
   }
-  Edit6 = ReadOnlyEdit("Edit6", QStringLiteral("0"), this);
+  Edit6 = ReadOnlyEdit("Edit6", QStringLiteral("0"),
+                       QStringLiteral("Generations of the search so far"), this);
   rateBox_ = Named<TRateBox>("edRate", this);
-  Edit5 = ReadOnlyEdit("Edit5", QStringLiteral("0h0m0s"), this);
+  rateBox_->setFocusPolicy(Qt::NoFocus);
+  Edit5 = ReadOnlyEdit("Edit5", QStringLiteral("0h0m0s"),
+                       QStringLiteral("Time the search has taken so far"), this);
   lbAttempt = Named<QLabel>("lbAttempt", QString(), this);
   btPlot = Named<QPushButton>("btPlot", QStringLiteral("Plot"), this);
   btPlot->hide();  // its command runs only when another command calls it
@@ -190,22 +204,13 @@ void TParameterPanel::Arrange() {
   grid->addWidget(btPlot, 17, 0, 1, 2);
   grid->setRowStretch(18, 1);
 
-  setTabOrder(UpDown1, UpDown2);
-  setTabOrder(UpDown2, UpDown3);
-  setTabOrder(UpDown3, seedField_);
-  setTabOrder(seedField_, opRandomSample);
-  setTabOrder(opRandomSample, Button1);
-  setTabOrder(Button1, Button2);
-  setTabOrder(Button2, Edit6);
-  setTabOrder(Edit6, Button3);
-  setTabOrder(Button3, opIncrementalSearch);
-  setTabOrder(opIncrementalSearch, opRestartSearch);
-  setTabOrder(opRestartSearch, edHoldout);
-  setTabOrder(edHoldout, edTimeLimit);
-  setTabOrder(edTimeLimit, edGenerationLimit);
-  setTabOrder(edGenerationLimit, Edit5);
-  setTabOrder(Edit5, tb1);
-  setTabOrder(tb1, rateBox_);
+  // Top to bottom, as the panel reads.
+  const QList<QWidget*> order{UpDown1,         UpDown2,   UpDown3,     seedField_,
+                              opRandomSample,  Button1,   tb1,         opIncrementalSearch,
+                              opRestartSearch, edHoldout, edTimeLimit, edGenerationLimit,
+                              Button2,         Button3};
+  for (qsizetype i = 1; i < order.size(); ++i)
+    setTabOrder(order[i - 1], order[i]);
 }
 
 TParameterPanel::~TParameterPanel() = default;

@@ -78,6 +78,7 @@ void TSampleCommands::CreateDialogs() {
     if (!recent_->LastFolder().isEmpty()) dialog->setDirectory(recent_->LastFolder());
   }
   OpenDialog2 = Named<QFileDialog>("OpenDialog2", &window_);
+  OpenDialog2->setWindowTitle(QStringLiteral("Import"));
   OpenDialog2->setAcceptMode(QFileDialog::AcceptOpen);
   OpenDialog2->setFileMode(QFileDialog::ExistingFile);
   OpenDialog2->setNameFilters(
@@ -155,13 +156,17 @@ bool TSampleCommands::ChooseUnreadable(const QString& label,
 }
 
 QString TSampleCommands::TakeSamples(const QString& step, TSampleOrigin origin,
-                                     TSampleData&& loaded, std::vector<TSamplePoint> ordered) {
-  const QString note = history_->Record(step, origin, [&](TSampleData& samples) {
-    // The window's set stays the same object; its margin is the run's, not the load's.
-    loaded.SetMargin(samples.GetMargin());
-    samples = std::move(loaded);
-    return true;
-  });
+                                     TSampleData&& loaded, std::vector<TSamplePoint> ordered,
+                                     const QString& fileName) {
+  const QString note = history_->Record(
+      step, origin,
+      [&](TSampleData& samples) {
+        // The window's set stays the same object; its margin is the run's, not the load's.
+        loaded.SetMargin(samples.GetMargin());
+        samples = std::move(loaded);
+        return true;
+      },
+      fileName);
   Show(std::move(ordered));
   return note;
 }
@@ -196,9 +201,9 @@ void TSampleCommands::OpenFile(const QString& path) {
     ShowError(error.what());
     return;
   }
-  const QString undoNote =
-      TakeSamples(actions_.Open->text() + QLatin1Char(' ') + QFileInfo(path).fileName(),
-                  TSampleOrigin::File, std::move(loaded->Set), std::move(loaded->Ordered));
+  const QString undoNote = TakeSamples(
+      actions_.Open->text() + QLatin1Char(' ') + QFileInfo(path).fileName(), TSampleOrigin::File,
+      std::move(loaded->Set), std::move(loaded->Ordered), QFileInfo(path).fileName());
   RememberFile(path);
   model_.SetSampleSource(QFileInfo(path).fileName().toStdString());
   if (!undoNote.isEmpty()) ShowMessage(undoNote);
@@ -257,8 +262,9 @@ void TSampleCommands::ImportText(const std::shared_ptr<const std::string>& text,
                               });
     if (!done) return;
     const QString summary = QString::fromStdString(ImportSummary(imported->Result));
-    const QString undoNote = TakeSamples(step, origin, std::move(imported->Result.Samples),
-                                         std::move(imported->Ordered));
+    const QString undoNote =
+        TakeSamples(step, origin, std::move(imported->Result.Samples), std::move(imported->Ordered),
+                    fileName.empty() ? QString() : name);
     model_.SetSampleSource(fileName.empty() ? "samples pasted from the clipboard"
                                             : name.toStdString());
     ShowMessage(summary + (undoNote.isEmpty() ? QString() : QLatin1Char(' ') + undoNote));
@@ -281,7 +287,7 @@ bool TSampleCommands::SaveSamples() {
     ShowError(error.what());
     return false;
   }
-  history_->MarkSaved();
+  history_->MarkSaved(QFileInfo(*path).fileName());
   RememberFile(*path);
   return true;
 }

@@ -86,9 +86,10 @@ class TSampleCommands : public QObject {
   [[nodiscard]] bool ChooseUnreadable(const QString& label,
                                       const std::shared_ptr<TLoadedSamples>& loaded);
   // Replaces the contents of the window's set by a set read off its thread, as a step of the
-  // history, and shows it; the step's note when it could not be kept.
+  // history, and shows it; the step's note when it could not be kept. fileName: of the file
+  // it was read from, empty for none.
   QString TakeSamples(const QString& step, TSampleOrigin origin, TSampleData&& loaded,
-                      std::vector<TSamplePoint> ordered);
+                      std::vector<TSamplePoint> ordered, const QString& fileName = {});
   // Asks for the columns of text in the import dialog and replaces the set with what it
   // imports, as a step; fileName names the file in errors, empty for the clipboard.
   void ImportText(const std::shared_ptr<const std::string>& text, const QString& name,

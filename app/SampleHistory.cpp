@@ -42,12 +42,15 @@ TSampleHistory::~TSampleHistory() {
 }
 
 QString TSampleHistory::Record(const QString& text, TSampleOrigin origin,
-                               const std::function<bool(TSampleData&)>& change) {
+                               const std::function<bool(TSampleData&)>& change,
+                               const QString& fileName) {
   const std::size_t before = SetBytesOf(samples_);
   std::optional<TSampleState> previous;
-  if (before <= budget_) previous = TSampleState{samples_, origin_};
+  if (before <= budget_) previous = TSampleState{samples_, origin_, fileName_};
   if (!change(samples_)) return {};
   origin_ = origin;
+  fileName_ = fileName;
+  emit Changed();
 
   const std::size_t reserved = std::max(before, SetBytesOf(samples_));
   if (!previous || reserved > budget_) {
@@ -67,6 +70,12 @@ QString TSampleHistory::Record(const QString& text, TSampleOrigin origin,
   if (drop > 0) DropOldest(drop);
   RefreshActions();
   return {};
+}
+
+void TSampleHistory::MarkSaved(const QString& fileName) {
+  origin_ = TSampleOrigin::File;
+  fileName_ = fileName;
+  emit Changed();
 }
 
 void TSampleHistory::Clear() {
@@ -95,15 +104,17 @@ std::size_t TSampleHistory::KeptBytes() const {
 }
 
 void TSampleHistory::Exchange(TSampleState& other) {
-  TSampleState shown{samples_, origin_};
+  TSampleState shown{samples_, origin_, fileName_};
   // The margin is the window's, not the step's; the bounds fit the restored values.
   const double margin = samples_.GetMargin();
   samples_ = std::move(other.Set);
   samples_.SetMargin(margin);
   samples_.UpdateBounds();
   origin_ = other.Origin;
+  fileName_ = std::move(other.FileName);
   other = std::move(shown);
   emit Restored();
+  emit Changed();
 }
 
 // QUndoStack drops steps only past its undo limit, which can be set on an empty stack only:

@@ -33,13 +33,15 @@ class TSampleHistory : public QObject {
   // Runs change, which returns whether it replaced the samples, as one step named text that
   // leaves a set of the given origin. When change throws or returns false, nothing is
   // recorded. The result is empty, or the sentence saying that the step cannot be undone.
+  // fileName: of the file the new set comes from, empty for none.
   QString Record(const QString& text, TSampleOrigin origin,
-                 const std::function<bool(TSampleData&)>& change);
+                 const std::function<bool(TSampleData&)>& change, const QString& fileName = {});
   // Forgets every step (the window's first sample is no step).
   void Clear();
-  // The set on the screen is in a sample file now.
-  void MarkSaved() noexcept { origin_ = TSampleOrigin::File; }
+  // The set on the screen is in the sample file of that name now.
+  void MarkSaved(const QString& fileName);
   [[nodiscard]] TSampleOrigin Origin() const noexcept { return origin_; }
+  [[nodiscard]] const QString& FileName() const noexcept { return fileName_; }
   [[nodiscard]] bool Unsaved() const noexcept {
     return origin_ == TSampleOrigin::Pasted || origin_ == TSampleOrigin::Imported;
   }
@@ -66,6 +68,8 @@ class TSampleHistory : public QObject {
  signals:
   // Undo or Redo replaced the samples.
   void Restored();
+  // The set on the screen, its file name or whether it is saved changed.
+  void Changed();
 
  private:
   void DropOldest(int count);
@@ -74,6 +78,7 @@ class TSampleHistory : public QObject {
   TSampleData& samples_;
   std::size_t budget_;
   TSampleOrigin origin_ = TSampleOrigin::Generated;
+  QString fileName_;
   QString notKept_;  // the last step, when it could not be kept
   bool locked_ = false;
   QUndoStack* stack_;

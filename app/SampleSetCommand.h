@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <vector>
 
+#include <QString>
 #include <QUndoCommand>
 
 #include "core/model/SD.h"
@@ -19,6 +20,7 @@ enum class TSampleOrigin { Generated, File, Pasted, Imported };
 struct TSampleState {
   TSampleData Set;
   TSampleOrigin Origin = TSampleOrigin::Generated;
+  QString FileName;  // of the file the set was read from or saved to; empty for none
 };
 
 class TSampleSetCommand : public QUndoCommand {

@@ -34,9 +34,15 @@ TTestDataBox::TTestDataBox(const TSampleData& samples, QWidget* parent)
   sgTest->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
   sgTest->verticalHeader()->setDefaultSectionSize(sgTest->verticalHeader()->minimumSectionSize());
   sgTest->setContextMenuPolicy(Qt::CustomContextMenu);
+  sgTest->setToolTip(
+      QStringLiteral("The samples in the order of the set; right click to copy "
+                     "or paste them"));
 
   chTest = Named<TSampleChart>("chTest", nullptr);
   chTest->setContextMenuPolicy(Qt::CustomContextMenu);
+  chTest->setToolTip(
+      QStringLiteral("The samples and the model's curve; right click to copy "
+                     "the chart"));
   chTest->setMinimumSize(160, 120);  // room for the axis labels, which would show as "..."
 
   Splitter2 = Named<QSplitter>("Splitter2", Qt::Horizontal);

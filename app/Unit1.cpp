@@ -84,10 +84,22 @@ void TForm1::createRooms() {
   connect(panel_, &TParameterPanel::SearchClicked, this, &TForm1::Button2Click);
   connect(panel_, &TParameterPanel::StopClicked, this, &TForm1::Button3Click);
   connect(panel_, &TParameterPanel::MarginChanged, this, &TForm1::tb1Change);
+  connect(&commands_->History(), &TSampleHistory::Changed, this, &TForm1::ShowTitle);
   connect(session_, &TSearchSession::RunningChanged, commands_, &TSampleCommands::SetLocked);
   connect(session_, &TSearchSession::CloseDeferred, this, &TForm1::close);
   connect(session_, &TSearchSession::Ended, statusBar(),
           [this](const QString& status) { statusBar()->showMessage(status); });
+}
+
+void TForm1::ShowTitle() {
+  const TSampleHistory& history = commands_->History();
+  const QString& file = history.FileName();
+  if (!file.isEmpty()) {
+    setWindowTitle(file + QStringLiteral("[*] \u2014 ") + AppTitle);
+  } else {
+    setWindowTitle(history.Unsaved() ? AppTitle + QStringLiteral("[*]") : AppTitle);
+  }
+  setWindowModified(history.Unsaved());
 }
 
 QList<QSplitter*> TForm1::Splitters() const {

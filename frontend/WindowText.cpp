@@ -70,6 +70,17 @@ std::string MarginHint(std::int32_t percent) {
   return std::to_string(percent) + "%";
 }
 
+std::string SettingTip(const TSearchSetting& setting) {
+  std::string tip(setting.Help);
+  if (!tip.empty()) tip[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(tip[0])));
+  if (!setting.Value.empty()) {
+    const TSettingRange range = setting.WindowRange();
+    tip += ", from " + std::to_string(range.Minimum) + " to " + std::to_string(range.Maximum);
+  }
+  if (!setting.Note.empty()) tip += ": " + std::string(setting.Note);
+  return tip + ".";
+}
+
 std::string ErrorBoxText(std::string text) {
   if (!text.empty() && static_cast<unsigned char>(text.back()) > '.') text += '.';
   return text;

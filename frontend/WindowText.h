@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "core/search/SearchRun.h"
+#include "core/search/SearchSettings.h"
 #include "exchange/SampleRead.h"
 
 // The three parameter texts as decimal integers; if any of them is not one, all three
@@ -29,6 +30,10 @@
 
 // The track bar's hint: "10%".
 [[nodiscard]] std::string MarginHint(std::int32_t percent);
+
+// A parameter box's tooltip from its setting: the help with the window's range and the
+// setting's note, "Registers per program, from 1 to 20."
+[[nodiscard]] std::string SettingTip(const TSearchSetting& setting);
 
 // An error's text as the error box shows it: a period is added when the last character
 // sorts after ".", so that "Stream write error" ends with one and "Cannot open file ." does

@@ -89,6 +89,7 @@ void TestImportDialog::importThroughTheDialog() {
 
   QCOMPARE(script.DialogsShown.size(), 1);
   QCOMPARE(script.DialogsShown[0]->objectName(), QStringLiteral("OpenDialog2"));
+  QCOMPARE(script.DialogsShown[0]->windowTitle(), QStringLiteral("Import"));
   QVERIFY(script.Errors.isEmpty());
   QCOMPARE(Rows(form.SampleSet()), (QList<QPointF>{{0.5, 10}, {2.5, 30}, {3.5, 40}}));
   QCOMPARE(Grid(form).rowCount(), 3);

@@ -1,6 +1,11 @@
 // The window: its state at start, the parameter boxes, sample generation and display, and
 // the search run with its control states, driven through the real widgets offscreen.
+#include <QAbstractButton>
 #include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QGraphicsView>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -78,6 +83,9 @@ class TestUnit1 : public QObject {
   void labelNames();
   void opensAtItsSizeCentredWherever();
   void marginTextBesideTrackBar();
+  void tabFollowsThePanelDown();
+  void everyControlHasATooltip();
+  void titleNamesTheFileAndMarksUnsavedSamples();
 };
 
 void TestUnit1::startState() {
@@ -492,6 +500,96 @@ void TestUnit1::marginTextBesideTrackBar() {
   QVERIFY(text->geometry().left() >= track->geometry().right());
   QVERIFY(text->geometry().top() < track->geometry().bottom());
   QVERIFY(text->geometry().bottom() > track->geometry().top());
+}
+
+void TestUnit1::tabFollowsThePanelDown() {
+  TScriptedServices script;
+  TForm1 form(script.Services());
+  form.show();
+  QApplication::setActiveWindow(&form);
+  QVERIFY(QTest::qWaitForWindowActive(&form));
+  const QStringList panel{"UpDown1",         "UpDown2",   "UpDown3",     "edSeed",
+                          "opRandomSample",  "Button1",   "tb1",         "opIncrementalSearch",
+                          "opRestartSearch", "edHoldout", "edTimeLimit", "edGenerationLimit",
+                          "Button2"};  // "Stop" is off while idle
+  // The named control that holds the focus: a spin box's own line edit counts as the box.
+  const auto focused = [&form] {
+    QWidget* widget = QApplication::focusWidget();
+    while (widget && widget != &form && widget->objectName().isEmpty())
+      widget = widget->parentWidget();
+    if (widget && qobject_cast<QAbstractSpinBox*>(widget->parentWidget()))
+      widget = widget->parentWidget();
+    return widget ? widget->objectName() : QString();
+  };
+  Control<QWidget>(form, "UpDown1")->setFocus();
+  QStringList order{focused()};
+  for (int step = 1; step < panel.size() + 4; ++step) {
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    order << focused();
+  }
+  QCOMPARE(order.mid(0, panel.size()), panel);
+  // The boxes the window writes are passed by, before and after the panel.
+  for (const char* box : {"Edit6", "edRate", "Edit5", "memTest", "edFormula"})
+    QVERIFY2(!order.contains(QLatin1String(box)), box);
+}
+
+void TestUnit1::everyControlHasATooltip() {
+  TScriptedServices script;
+  TForm1 form(script.Services());
+  QStringList controls;
+  QStringList bare;
+  for (QWidget* widget : form.findChildren<QWidget*>()) {
+    const bool control =
+        qobject_cast<QAbstractButton*>(widget) || qobject_cast<QAbstractSpinBox*>(widget) ||
+        (qobject_cast<QLineEdit*>(widget) &&
+         !qobject_cast<QAbstractSpinBox*>(widget->parentWidget())) ||
+        qobject_cast<QAbstractSlider*>(widget) || qobject_cast<QComboBox*>(widget) ||
+        qobject_cast<QAbstractItemView*>(widget) || qobject_cast<QPlainTextEdit*>(widget) ||
+        qobject_cast<QGraphicsView*>(widget);
+    // Dialogs, menus and the parts Qt adds to its widgets have no names of ours.
+    const QString name = widget->objectName();
+    if (!control || name.isEmpty() || name.startsWith(QLatin1String("qt_")) ||
+        !widget->isVisibleTo(&form))
+      continue;
+    controls << name;
+    if (widget->toolTip().isEmpty()) bare << name;
+  }
+  QVERIFY2(controls.size() >= 20, qPrintable(controls.join(' ')));
+  QCOMPARE(bare, QStringList());
+}
+
+void TestUnit1::titleNamesTheFileAndMarksUnsavedSamples() {
+  QTemporaryDir dir;
+  const QString sampleFile = Write(dir, "wave.mvs", "1,2\r\n3,4\r\n");
+  const QString table = Write(dir, "table.csv", "t,v\n1,2\n3,5\n");
+  TScriptedServices script;
+  TForm1 form(script.Services());
+  script.DialogScript = [](QDialog&) { return true; };
+  const auto title = [&form] {
+    return QStringList{form.windowTitle(), form.isWindowModified() ? "modified" : "saved"};
+  };
+  const QString dash = QStringLiteral(" \u2014 Movar Tester");
+  QCOMPARE(title(), (QStringList{"Movar Tester", "saved"}));
+
+  QGuiApplication::clipboard()->setText(QStringLiteral("5 6 7 8"));
+  form.PastData1Click();
+  QCOMPARE(title(), (QStringList{"Movar Tester[*]", "modified"}));
+  form.OpenFile(sampleFile);
+  QCOMPARE(title(), (QStringList{"wave.mvs[*]" + dash, "saved"}));
+  Control<QAction>(form, "Undo1")->trigger();
+  QCOMPARE(title(), (QStringList{"Movar Tester[*]", "modified"}));
+  Control<QAction>(form, "Redo1")->trigger();
+  QCOMPARE(title(), (QStringList{"wave.mvs[*]" + dash, "saved"}));
+
+  script.DialogAnswers = {table};
+  form.Import1Click();
+  QCOMPARE(Rows(form.SampleSet()), (QList<QPointF>{{1, 2}, {3, 5}}));
+  QCOMPARE(title(), (QStringList{"table.csv[*]" + dash, "modified"}));
+  script.DialogAnswers = {dir.filePath(QStringLiteral("kept.mvs"))};
+  form.Save1Click();
+  QCOMPARE(title(), (QStringList{"kept.mvs[*]" + dash, "saved"}));
+  form.Button1Click();
+  QCOMPARE(title(), (QStringList{"Movar Tester", "saved"}));
 }
 
 QTEST_MAIN(TestUnit1)

@@ -117,3 +117,12 @@ TEST(WindowText, ALimitBoxIsEmptyForNoLimitAndKeepsToItsRange) {
     EXPECT_EQ(Limit(), ReadLimit(text, GenerationsSetting)) << text;
   }
 }
+
+TEST(WindowText, SettingTipsGiveTheWindowsRangeAndTheNote) {
+  EXPECT_EQ("Registers per program, from 1 to 20.", SettingTip(RegistersSetting));
+  // The window offers less than the command line.
+  EXPECT_EQ("Population size, from 100 to 32000.", SettingTip(PopulationSetting));
+  EXPECT_EQ("Progressive search: the samples scored grow by a tenth of the set whenever the best "
+            "error falls below 0.0001.",
+            SettingTip(ProgressiveSetting));
+}
