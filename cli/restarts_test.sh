@@ -36,6 +36,20 @@ for args in "${runs[@]}"; do
   fi
 done
 
+# --emit prints the answer's program whichever rank found it: the forms follow the report.
+if [[ $mpi == mpi ]]; then
+  for args in "--seed 2 --restarts --restart-unit 7 --emit formula --emit c" \
+    "--seed 1000 --random --registers 3 --instructions 10 --margin 20 --restarts --attempts 6 --emit c"; do
+    reference=$(run --threads 1 $args)
+    [[ $reference == *"double model(double x) {"* ]] || fail "no emitted code: $args"
+    for ranks in 1 2 3; do
+      other=$(LC_ALL=C mpirun --allow-run-as-root --oversubscribe -n $ranks "$bin" --threads 1 \
+        $args 2>/dev/null; echo "exit $?")
+      [[ $other == "$reference" ]] && pass || fail "mpirun -n $ranks: $args"
+    done
+  done
+fi
+
 # The stderr line of the answer names the options that replay it as a plain search.
 run --threads 2 --samples "$tmp/sine.mvs" --seed 9 --restarts --restart-unit 20 >"$tmp/answer"
 replay=$(grep "matched .*(replay: " "$tmp/err" | tail -n 1 | sed 's/.*(replay: \(.*\))$/\1/')

@@ -16,9 +16,11 @@ struct TAttemptOutcome {
   bool Matched = false;
   std::int32_t Matches = 0;
   double Error = std::numeric_limits<double>::infinity();  // over every sample
-  std::vector<std::string> Lines;  // the model text the attempt showed last
+  std::vector<std::string> Lines;                          // the model text the attempt showed last
   // The program of that text; only where the attempt ran in this process.
   std::optional<TTuringEvaluator> Model;
+  // Model as ProgramWire packs it, for a coordinator to hand to the printing process.
+  std::vector<std::uint8_t> Program;
 };
 
 // Better: a match before anything else (the lowest attempt among matches), then more

@@ -6,6 +6,7 @@
 namespace {
 
 constexpr int LinesTag = 1;
+constexpr int ProgramTag = 2;
 
 // The parts of an outcome every rank needs to pick the answer.
 struct TOutcomeKey {
@@ -22,6 +23,17 @@ std::string JoinLines(const std::vector<std::string>& lines) {
   for (const std::string& line : lines)
     text += line + '\n';
   return text;
+}
+
+// A message of unknown length from rank `from`.
+std::vector<char> Receive(int from, int tag) {
+  MPI_Status status;
+  MPI_Probe(from, tag, MPI_COMM_WORLD, &status);
+  int length = 0;
+  MPI_Get_count(&status, MPI_CHAR, &length);
+  std::vector<char> bytes(static_cast<std::size_t>(length));
+  MPI_Recv(bytes.data(), length, MPI_CHAR, from, tag, MPI_COMM_WORLD, MPI_STATUS_IGNORE);
+  return bytes;
 }
 
 std::vector<std::string> SplitLines(const std::string& text) {
@@ -86,19 +98,23 @@ TAttemptOutcome TMpiCoordinator::Settle(const TAttemptOutcome& local) {
       winner = r;
     }
   }
+  // The printing rank gets the model's text and its program, which --emit prints.
   if (winner == 0) {
-    if (rank_ == 0) best.Lines = local.Lines;
+    if (rank_ == 0) {
+      best.Lines = local.Lines;
+      best.Model = local.Model;
+      best.Program = local.Program;
+    }
   } else if (rank_ == winner) {
     const std::string text = JoinLines(local.Lines);
     MPI_Send(text.data(), static_cast<int>(text.size()), MPI_CHAR, 0, LinesTag, MPI_COMM_WORLD);
+    MPI_Send(local.Program.data(), static_cast<int>(local.Program.size()), MPI_CHAR, 0, ProgramTag,
+             MPI_COMM_WORLD);
   } else if (rank_ == 0) {
-    MPI_Status status;
-    MPI_Probe(winner, LinesTag, MPI_COMM_WORLD, &status);
-    int length = 0;
-    MPI_Get_count(&status, MPI_CHAR, &length);
-    std::string text(static_cast<std::size_t>(length), '\0');
-    MPI_Recv(text.data(), length, MPI_CHAR, winner, LinesTag, MPI_COMM_WORLD, MPI_STATUS_IGNORE);
-    best.Lines = SplitLines(text);
+    const std::vector<char> text = Receive(winner, LinesTag);
+    best.Lines = SplitLines(std::string(text.begin(), text.end()));
+    const std::vector<char> program = Receive(winner, ProgramTag);
+    best.Program.assign(program.begin(), program.end());
   }
   return best;
 }

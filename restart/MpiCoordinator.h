@@ -2,7 +2,7 @@
 // TMpiCoordinator: restart attempts spread over the ranks of an MPI job. Rank r runs
 // attempts r, r + K, r + 2K, ...; the ranks share their lowest match and lowest unfinished
 // attempt with a non-blocking all-reduce, and the rank that holds the answer sends its
-// model text to rank 0, which prints it.
+// model text and program to rank 0, which prints them.
 
 #include <array>
 #include <cstdint>

@@ -6,6 +6,7 @@
 
 #include "restart/AttemptSeed.h"
 #include "restart/Luby.h"
+#include "restart/ProgramWire.h"
 #include "core/model/Random.h"
 #include "core/search/SearchMemory.h"
 
@@ -246,7 +247,12 @@ TRestartResult TRestartSearch::Run(const TRestartObserver& observer) {
   if (failure) std::rethrow_exception(failure);
 
   TRestartResult result;
-  result.Answer = coordinator_.Settle(best_);
+  TAttemptOutcome local = best_;
+  if (local.Model) local.Program = PackProgram(*local.Model);
+  result.Answer = coordinator_.Settle(local);
+  // Found by another process of an MPI job: the program came as bytes.
+  if (!result.Answer.Model && !result.Answer.Program.empty())
+    result.Answer.Model = UnpackProgram(result.Answer.Program);
   if (result.Answer.Matched) {
     result.End = TSearchEnd::Matched;
   } else if (!stopped && restart_.AttemptLimit > 0) {
