@@ -10,6 +10,7 @@
 #include <QSvgGenerator>
 #include <QValueAxis>
 
+#include "app/ChartPalette.h"
 #include "frontend/SeriesPoints.h"
 
 namespace {
@@ -59,7 +60,13 @@ TSampleChart::TSampleChart(QWidget* parent) : QChartView(new QChart(), parent) {
   heldOut_->attachAxis(axisY_);
   MarkHeldOut({});
   setRenderHint(QPainter::Antialiasing);
+  FollowPalette(*chart, palette());
   FollowData();
+}
+
+void TSampleChart::changeEvent(QEvent* event) {
+  if (event->type() == QEvent::PaletteChange) FollowPalette(*chart(), palette());
+  QChartView::changeEvent(event);
 }
 
 void TSampleChart::SetPoints(int index, std::vector<TSamplePoint> points, bool asPoints) {

@@ -43,6 +43,9 @@ class TSampleChart : public QChartView {
   // (PNG on the clipboard) and an SVG vector picture. The caller owns the result.
   [[nodiscard]] QMimeData* Picture();
 
+ protected:
+  void changeEvent(QEvent* event) override;
+
  private:
   void FollowData();
 

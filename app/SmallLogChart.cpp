@@ -5,6 +5,8 @@
 #include <QValueAxis>
 #include <QXYSeries>
 
+#include "app/ChartPalette.h"
+
 TSmallLogChart::TSmallLogChart(const QString& title, QWidget* parent)
     : QChartView(new QChart(), parent) {
   QChart* chart = this->chart();
@@ -29,6 +31,12 @@ TSmallLogChart::TSmallLogChart(const QString& title, QWidget* parent)
   }
   chart->addAxis(axisX_, Qt::AlignBottom);
   chart->addAxis(axisY_, Qt::AlignLeft);
+  FollowPalette(*chart, palette());
+}
+
+void TSmallLogChart::changeEvent(QEvent* event) {
+  if (event->type() == QEvent::PaletteChange) FollowPalette(*chart(), palette());
+  QChartView::changeEvent(event);
 }
 
 void TSmallLogChart::Attach(QXYSeries* series) {

@@ -18,6 +18,7 @@ class TSmallLogChart : public QChartView {
   [[nodiscard]] QLogValueAxis* ErrorAxis() const noexcept { return axisY_; }
 
  protected:
+  void changeEvent(QEvent* event) override;
   // Adds the series to the chart on both axes.
   void Attach(QXYSeries* series);
 

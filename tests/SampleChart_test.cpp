@@ -1,10 +1,14 @@
 // The chart: markers where a series has few points, so that a single sample shows.
+#include <QAbstractAxis>
+#include <QChart>
+#include <QLegend>
 #include <QLineSeries>
 #include <QTest>
 #include <QValueAxis>
 
 #include "app/SampleChart.h"
 #include "frontend/SeriesPoints.h"
+#include "tests/WindowTestKit.h"
 
 class TestSampleChart : public QObject {
   Q_OBJECT
@@ -13,6 +17,7 @@ class TestSampleChart : public QObject {
   void markersOnlyForFewPoints_data();
   void markersOnlyForFewPoints();
   void singlePointIsInsideTheAxes();
+  void chartsFollowThePalette();
 };
 
 namespace {
@@ -62,6 +67,40 @@ void TestSampleChart::singlePointIsInsideTheAxes() {
   const auto* y = qobject_cast<QValueAxis*>(chart.chart()->axes(Qt::Vertical).constFirst());
   QVERIFY(x->min() < 5 && 5 < x->max());
   QVERIFY(y->min() < 7 && 7 < y->max());
+}
+
+void TestSampleChart::chartsFollowThePalette() {
+  TScriptedServices script;
+  TForm1 form(script.Services());
+  QPalette dark;
+  dark.setColor(QPalette::Base, QColor(30, 30, 30));
+  dark.setColor(QPalette::Text, QColor(230, 230, 230));
+  dark.setColor(QPalette::Mid, QColor(90, 90, 90));
+  dark.setColor(QPalette::Midlight, QColor(60, 60, 60));
+  const auto faults = [&form](const QPalette& palette) {
+    QStringList faults;
+    for (const char* name : {"chTest", "chProgress", "chFront"}) {
+      QChart& chart = *Control<QChartView>(form, name)->chart();
+      if (chart.backgroundBrush().color() != palette.color(QPalette::Base)) faults << name;
+      if (chart.titleBrush().color() != palette.color(QPalette::Text)) faults << name;
+      if (chart.legend()->labelColor() != palette.color(QPalette::Text)) faults << name;
+      for (QAbstractAxis* axis : chart.axes()) {
+        if (axis->labelsColor() != palette.color(QPalette::Text) ||
+            axis->gridLineColor() != palette.color(QPalette::Midlight))
+          faults << QStringLiteral("%1 axis").arg(name);
+      }
+    }
+    return faults;
+  };
+  QVERIFY(form.palette().color(QPalette::Base) != dark.color(QPalette::Base));
+  QCOMPARE(faults(form.palette()), QStringList());
+  form.setPalette(dark);
+  QCOMPARE(faults(dark), QStringList());
+  // The series keep their colours.
+  QCOMPARE(Control<TSampleChart>(form, "chTest")->Series(TSampleChart::SampleSeries)->color(),
+           QColor(255, 0, 0));
+  form.setPalette(QPalette());
+  QCOMPARE(faults(form.palette()), QStringList());
 }
 
 QTEST_MAIN(TestSampleChart)
