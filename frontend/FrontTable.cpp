@@ -31,6 +31,13 @@ void TFrontTable::Show(const TModelFront& front) {
     rows_.push_back(*model);
   }
   heldOut_ = front.HasHeldOut();
+  // Formulas name the inputs as the searched set does; other names make them anew.
+  const TSampleData& samples = front.Samples();
+  if (inputs_.InputCount() != samples.InputCount() || inputs_.Names() != samples.Names()) {
+    inputs_ = TSampleData(0, samples.InputCount());
+    inputs_.SetNames(samples.Names());
+    formulas_.clear();
+  }
 }
 
 void TFrontTable::Clear() {
@@ -70,7 +77,7 @@ const std::string& TFrontTable::Formula(const TFrontModel& model) {
   const auto found = formulas_.find(source);
   if (found != formulas_.end()) return found->second;
   // The text alone: checking it against the samples is the formula line's work.
-  const TModelFormula formula = MakeFormula(model.Model, TSampleData(0));
+  const TModelFormula formula = MakeFormula(model.Model, inputs_);
   return formulas_
       .emplace(source, formula.Available ? formula.Plain : std::string("(too large to show)"))
       .first->second;

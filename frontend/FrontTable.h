@@ -52,6 +52,7 @@ class TFrontTable {
   std::optional<std::size_t> suggested_;
   bool heldOut_ = false;
   std::map<std::string, std::string> formulas_;  // by model source
+  TSampleData inputs_;  // no rows: the input count and names the formulas use
 };
 
 // The front as its chart draws it: error against size, the error on a log axis.

@@ -37,6 +37,23 @@ TEST(FrontTable, ShowsTheFrontSmallestFirstWithAFormulaPerRow) {
   EXPECT_EQ(1u, table.RowCount());
 }
 
+TEST(FrontTable, FormulasNameTheInputsAsTheSearchedSetDoes) {
+  TSampleData samples = Zeros(3);
+  samples.SetNames({"theta", "period"});
+  TModelFront front(samples);
+  front.Offer(Found(1, 10.5));
+  TFrontTable table;
+  table.Show(front);
+  EXPECT_EQ("theta + 1", table.Text(0, TFrontTable::FormulaColumn));
+  // The same models over a set of other names are written anew.
+  TSampleData renamed = Zeros(3);
+  renamed.SetNames({"length", "period"});
+  TModelFront other(renamed);
+  other.Offer(Found(1, 10.5));
+  table.Show(other);
+  EXPECT_EQ("length + 1", table.Text(0, TFrontTable::FormulaColumn));
+}
+
 TEST(FrontTable, LinesAlignTheColumnsAndMarkTheSuggestedModel) {
   const TSampleData samples = Zeros(3);
   TSampleData heldOut(1);  // x = 0, y = 2: model x + 2 fits it exactly

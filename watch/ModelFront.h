@@ -52,6 +52,8 @@ class TModelFront {
   // the lowest held-out error of the front; none without held-out rows.
   [[nodiscard]] const TFrontModel* Suggested() const;
   [[nodiscard]] bool HasHeldOut() const noexcept { return heldOut_ != nullptr; }
+  // The rows the search scores, whose column names name the models' inputs.
+  [[nodiscard]] const TSampleData& Samples() const noexcept { return samples_; }
   // Offers that changed what is kept, so that a view redraws only then.
   [[nodiscard]] std::uint64_t Changes() const noexcept { return changes_; }
 
