@@ -331,7 +331,13 @@ int RunSearch(const TCliOptions& options) {
     TSampleSplit split = SplitSamples(samples, parameters.HoldoutPercent, *parameters.Seed);
     samples = std::move(split.Searched);
     heldOut = std::move(split.HeldOut);
-    std::cerr << "held out: " << heldOut->Count() << " of " << all << " samples\n";
+    std::cerr << "held out: " << heldOut->Count() << " of " << all << " samples";
+    // Figures of no rows would be NaN and would suggest a model on nothing.
+    if (heldOut->Count() == 0) {
+      std::cerr << " (too few samples to hold any out: nothing is checked, no model suggested)";
+      heldOut.reset();
+    }
+    std::cerr << '\n';
   } else if (!options.ValidationFile.empty()) {
     heldOut = ReadValidation(options);
     if (heldOut->InputCount() != samples.InputCount()) {

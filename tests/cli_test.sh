@@ -130,6 +130,12 @@ marked=$(grep '^\*  ' "$tmp/out" | sed 's/.*  //')
   { echo "FAIL holdout: picked '$picked', marked '$marked'"; failed=$((failed + 1)); }
 grep -q "^suggested model: size [0-9]*, held-out error .*, printed by --emit$" "$tmp/err" ||
   { echo "FAIL holdout: suggestion line"; cat "$tmp/err"; failed=$((failed + 1)); }
+# A share that holds no row of a small set checks nothing and suggests nothing.
+printf '1,7.3\r\n2,-3.1\r\n3,40.7\r\n' >"$tmp/tiny.mvs"
+check holdout-none 1 "^held out: 0 of 3 samples (too few samples to hold any out" \
+  --seed 1 --margin 0 --generations 5 --no-progressive --samples "$tmp/tiny.mvs" --holdout 20 --front
+grep -q "nan" "$tmp/out" || grep -q "held-out\|^suggested" "$tmp/out" "$tmp/err" &&
+  { echo "FAIL holdout-none"; cat "$tmp/out" "$tmp/err"; failed=$((failed + 1)); }
 # Rows of a file of their own check the models instead.
 LC_ALL=C "$bin" --seed 1 --generations 1 --write-samples "$tmp/sine.mvs" >/dev/null 2>&1
 check validation 1 "" --seed 6 --margin 0 --generations 20 --validation "$tmp/sine.mvs"
