@@ -54,16 +54,27 @@ TEST(FrontTable, FormulasNameTheInputsAsTheSearchedSetDoes) {
   EXPECT_EQ("length + 1", table.Text(0, TFrontTable::FormulaColumn));
 }
 
-TEST(FrontTable, LinesAlignTheColumnsAndMarkTheSuggestedModel) {
+namespace {
+
+// The table of models of sizes 1, 2 and 3 with these errors, over Zeros(3) and one held-out
+// sample x = 0, y = 2, which model x + 2 fits exactly.
+TFrontTable HeldOutTable(double error1, double error2, double error3) {
   const TSampleData samples = Zeros(3);
-  TSampleData heldOut(1);  // x = 0, y = 2: model x + 2 fits it exactly
+  TSampleData heldOut(1);
   heldOut.SetY(0, 2);
   TModelFront front(samples, &heldOut);
-  front.Offer(Found(1, 10.5));
-  front.Offer(Found(2, 5));
-  front.Offer(Found(3, 4));
+  front.Offer(Found(1, error1));
+  front.Offer(Found(2, error2));
+  front.Offer(Found(3, error3));
   TFrontTable table;
   table.Show(front);
+  return table;
+}
+
+}  // namespace
+
+TEST(FrontTable, LinesAlignTheColumnsAndMarkTheSuggestedModel) {
+  TFrontTable table = HeldOutTable(10.5, 5, 4);
   ASSERT_TRUE(table.HasHeldOut());
   EXPECT_EQ(std::optional<std::size_t>(1), table.Suggested());
   EXPECT_EQ((std::vector<std::string>{
@@ -80,15 +91,7 @@ TEST(FrontTable, LinesAlignTheColumnsAndMarkTheSuggestedModel) {
 }
 
 TEST(FrontTable, ThePlotHasAPointPerRowOnWholeDecadesWithZeroAtTheBottom) {
-  const TSampleData samples = Zeros(3);
-  TSampleData heldOut(1);  // x = 0, y = 2: model x + 2 fits it exactly
-  heldOut.SetY(0, 2);
-  TModelFront front(samples, &heldOut);
-  front.Offer(Found(1, 10.5));
-  front.Offer(Found(2, 0.5));
-  front.Offer(Found(3, 0));
-  TFrontTable table;
-  table.Show(front);
+  const TFrontTable table = HeldOutTable(10.5, 0.5, 0);
   const TFrontPlot plot = FrontPlot(table);
   ASSERT_EQ(3u, plot.Points.size());
   EXPECT_EQ(1.0, plot.Points[0].X);
