@@ -56,7 +56,7 @@ TFormulaLine::~TFormulaLine() = default;
 void TFormulaLine::SetModel(const TTuringEvaluator& model, const TSampleData& samples) {
   model_ = model;
   samples_ = &samples;
-  origin_ = {source_, samples.GetMargin()};
+  origin_ = {source_, samples.GetMargin(), samples.Names()};
   stale_ = true;
   const auto interval = std::max(MinInterval, lastCost_ * CostShare);
   const auto since = std::chrono::milliseconds(sinceUpdate_.isValid() ? sinceUpdate_.elapsed() : 0);

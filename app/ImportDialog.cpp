@@ -8,6 +8,7 @@
 #include <QGridLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QListWidget>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QTableWidget>
@@ -50,10 +51,14 @@ TImportDialog::TImportDialog(std::string_view text, const QString& fileName, QWi
     : QDialog(parent), text_(text), detected_(DetectCsvImport(text)) {
   setObjectName(QStringLiteral("ImportDialog1"));
   setWindowTitle(QStringLiteral("Import"));
+  for (const TColumnChoice& choice : detected_.X)
+    inputs_.push_back(choice.Number);
+  // More columns of numbers than a set takes inputs: start from the first, which imports,
+  // rather than a choice the user would untick column by column.
+  if (std::ssize(inputs_) > MaxInputs) inputs_.resize(1);
   createControls(fileName);
   const TCsvPreview preview = Preview();
   FillColumnBoxes(preview);
-  SelectData(*cbColumnX, detected_.X.front().Number);
   SelectData(*cbColumnY, detected_.Y.Number);
   ShowPreview(Preview());
   resize(640, 480);
@@ -85,6 +90,13 @@ void TImportDialog::createControls(const QString& fileName) {
 
   cbColumnX = Named<QComboBox>("cbColumnX", this);
   cbColumnY = Named<QComboBox>("cbColumnY", this);
+  lsInputs = Named<QListWidget>("lsInputs", this);
+  lsInputs->setFlow(QListView::LeftToRight);
+  lsInputs->setWrapping(true);
+  lsInputs->setResizeMode(QListView::Adjust);
+  lsInputs->setSpacing(2);
+  lsInputs->setSelectionMode(QAbstractItemView::NoSelection);
+  lsInputs->setMaximumHeight(2 * lsInputs->fontMetrics().height() + 16);
   lbNote = Named<QLabel>("lbNote", this);
   lbNote->setWordWrap(true);
 
@@ -102,6 +114,10 @@ void TImportDialog::createControls(const QString& fileName) {
   format->addWidget(cbColumnX, 1, 1);
   format->addWidget(new QLabel(QStringLiteral("y column:"), this), 1, 2);
   format->addWidget(cbColumnY, 1, 3);
+  auto* inputsCaption = new QLabel(QStringLiteral("Inputs:"), this);
+  inputsCaption->setBuddy(lsInputs);
+  format->addWidget(inputsCaption, 2, 0, Qt::AlignTop);
+  format->addWidget(lsInputs, 2, 1, 1, 5);
   format->setColumnStretch(5, 1);
 
   auto* layout = new QVBoxLayout(this);
@@ -116,8 +132,9 @@ void TImportDialog::createControls(const QString& fileName) {
   for (QComboBox* box : {cbDelimiter, cbDecimal})
     connect(box, &QComboBox::currentIndexChanged, this, &TImportDialog::DialectChanged);
   connect(opHeader, &QCheckBox::toggled, this, &TImportDialog::DialectChanged);
-  for (QComboBox* box : {cbColumnX, cbColumnY})
-    connect(box, &QComboBox::currentIndexChanged, this, &TImportDialog::ColumnsChanged);
+  connect(cbColumnX, &QComboBox::currentIndexChanged, this, &TImportDialog::XChosen);
+  connect(cbColumnY, &QComboBox::currentIndexChanged, this, &TImportDialog::ColumnsChanged);
+  connect(lsInputs, &QListWidget::itemChanged, this, &TImportDialog::InputTicked);
 }
 
 TCsvImportSettings TImportDialog::Settings() const {
@@ -126,7 +143,9 @@ TCsvImportSettings TImportDialog::Settings() const {
   settings.Dialect.DecimalSeparator =
       static_cast<char>(cbDecimal->currentData().toChar().unicode());
   settings.Dialect.Header = opHeader->isChecked();
-  settings.X = {TColumnChoice::ByNumber(std::max(cbColumnX->currentData().toInt(), 1))};
+  settings.X.clear();
+  for (const std::int32_t column : inputs_)
+    settings.X.push_back(TColumnChoice::ByNumber(column));
   settings.Y = TColumnChoice::ByNumber(std::max(cbColumnY->currentData().toInt(), 1));
   return settings;
 }
@@ -145,35 +164,88 @@ void TImportDialog::ColumnsChanged() {
   ShowPreview(Preview());
 }
 
-// One item per column of the preview; a choice that is still there stays chosen.
-void TImportDialog::FillColumnBoxes(const TCsvPreview& preview) {
-  const int columns = std::max(preview.Columns, 1);
-  const int fallback[] = {1, std::min(2, columns)};
-  int which = 0;
-  for (QComboBox* box : {cbColumnX, cbColumnY}) {
-    const QSignalBlocker quiet(box);
-    const int chosen = box->currentData().toInt();
-    box->clear();
-    for (int column = 0; column < columns; ++column)
-      box->addItem(ColumnTitle(preview, column), column + 1);
-    const int keep = chosen >= 1 && chosen <= columns ? chosen : fallback[which];
-    box->setCurrentIndex(keep - 1);
-    ++which;
+// Picking x in its box makes it the one input, as the box did before inputs could be ticked.
+void TImportDialog::XChosen(int index) {
+  if (index < 0) return;
+  inputs_ = {index + 1};
+  ShowInputs();
+  ShowPreview(Preview());
+}
+
+void TImportDialog::InputTicked(QListWidgetItem* item) {
+  const std::int32_t column = lsInputs->row(item) + 1;
+  std::erase(inputs_, column);
+  if (item->checkState() == Qt::Checked) {
+    inputs_.insert(std::upper_bound(inputs_.begin(), inputs_.end(), column), column);
+  }
+  ShowInputs();
+  ShowPreview(Preview());
+}
+
+void TImportDialog::ShowInputs() {
+  {
+    const QSignalBlocker quiet(cbColumnX);
+    // The box shows x while there is one input; several are shown by their ticks.
+    cbColumnX->setPlaceholderText(
+        inputs_.empty() ? QStringLiteral("none") : QStringLiteral("%1 inputs").arg(inputs_.size()));
+    cbColumnX->setCurrentIndex(inputs_.size() == 1 ? inputs_.front() - 1 : -1);
+  }
+  const QSignalBlocker quiet(lsInputs);
+  for (int row = 0; row < lsInputs->count(); ++row) {
+    const bool input = std::find(inputs_.begin(), inputs_.end(), row + 1) != inputs_.end();
+    lsInputs->item(row)->setCheckState(input ? Qt::Checked : Qt::Unchecked);
   }
 }
 
+// One item per column of the preview; a choice that is still there stays chosen.
+void TImportDialog::FillColumnBoxes(const TCsvPreview& preview) {
+  const int columns = std::max(preview.Columns, 1);
+  {
+    const QSignalBlocker quiet(cbColumnY);
+    const int chosen = cbColumnY->currentData().toInt();
+    cbColumnY->clear();
+    for (int column = 0; column < columns; ++column)
+      cbColumnY->addItem(ColumnTitle(preview, column), column + 1);
+    const int keep = chosen >= 1 && chosen <= columns ? chosen : std::min(2, columns);
+    cbColumnY->setCurrentIndex(keep - 1);
+  }
+  {
+    const QSignalBlocker quiet(cbColumnX);
+    cbColumnX->clear();
+    for (int column = 0; column < columns; ++column)
+      cbColumnX->addItem(ColumnTitle(preview, column), column + 1);
+  }
+  {
+    const QSignalBlocker quiet(lsInputs);
+    lsInputs->clear();
+    for (int column = 0; column < columns; ++column) {
+      auto* item = new QListWidgetItem(ColumnTitle(preview, column), lsInputs);
+      item->setFlags(Qt::ItemIsUserCheckable | Qt::ItemIsEnabled);
+    }
+  }
+  std::erase_if(inputs_, [columns](std::int32_t column) { return column > columns; });
+  if (inputs_.empty()) inputs_ = {1};
+  ShowInputs();
+}
+
 void TImportDialog::ShowPreview(const TCsvPreview& preview) {
-  const int x = cbColumnX->currentData().toInt() - 1;
   const int y = cbColumnY->currentData().toInt() - 1;
   // A header of a million columns takes minutes to lay out.
   const int shown = std::min(preview.Columns, PreviewColumns);
+  const auto inputAt = [this](int column) {
+    const auto found = std::find(inputs_.begin(), inputs_.end(), column + 1);
+    return found == inputs_.end() ? -1 : static_cast<int>(found - inputs_.begin());
+  };
   sgPreview->clear();
   sgPreview->setRowCount(static_cast<int>(preview.Rows.size()));
   sgPreview->setColumnCount(shown);
   QStringList titles;
   for (int column = 0; column < shown; ++column) {
     QString title = ColumnTitle(preview, column);
-    if (column == x) title += QStringLiteral(" [x]");
+    if (const int input = inputAt(column); input >= 0) {
+      title +=
+          inputs_.size() == 1 ? QStringLiteral(" [x]") : QStringLiteral(" [x%1]").arg(input + 1);
+    }
     if (column == y) title += QStringLiteral(" [y]");
     titles << title;
   }
@@ -190,7 +262,7 @@ void TImportDialog::ShowPreview(const TCsvPreview& preview) {
       auto* cell =
           new QTableWidgetItem(Text(std::string_view(row[c]).substr(0, PreviewCellLength)));
       const int column = static_cast<int>(c);
-      if (column == x || column == y) cell->setBackground(chosen);
+      if (inputAt(column) >= 0 || column == y) cell->setBackground(chosen);
       if (!readable) {
         cell->setForeground(skipped);
         cell->setToolTip(QStringLiteral("Skipped: a chosen cell is not a number."));
@@ -214,10 +286,12 @@ void TImportDialog::ShowPreview(const TCsvPreview& preview) {
                      .arg(shown)
                      .arg(preview.Columns)
                : QStringLiteral("The first %1 rows of data are shown").arg(preview.Rows.size());
-    note += skippedRows == 0
-                ? QStringLiteral("; each has numbers in both chosen columns.")
-                : QStringLiteral("; %1 of them will be skipped: a chosen cell is not a number.")
-                      .arg(skippedRows);
+    note +=
+        skippedRows == 0
+            ? (inputs_.size() == 1 ? QStringLiteral("; each has numbers in both chosen columns.")
+                                   : QStringLiteral("; each has numbers in every chosen column."))
+            : QStringLiteral("; %1 of them will be skipped: a chosen cell is not a number.")
+                  .arg(skippedRows);
   }
   lbNote->setText(note);
   buttons_->button(QDialogButtonBox::Ok)

@@ -23,18 +23,19 @@
 #include "app/SampleChart.h"
 #include "app/WindowServices.h"
 #include "core/model/TE.h"
-#include "frontend/SeriesPoints.h"
+#include "frontend/ModelText.h"
 #include "watch/FitFigures.h"
 #include "watch/ModelFront.h"
 
 namespace {
 
-const QString InitialModelText = QStringLiteral(
-    "double model(double valueX) {\n"
-    "double var[1];\n"
-    "var[0] = valueX;\n"
-    "return var[0];\n"
-    "}");
+QString JoinLines(const std::vector<std::string>& lines) {
+  QStringList text;
+  text.reserve(static_cast<qsizetype>(lines.size()));
+  for (const std::string& line : lines)
+    text.append(QString::fromStdString(line));
+  return text.join(QLatin1Char('\n'));
+}
 
 }  // namespace
 
@@ -49,7 +50,7 @@ TModelBox::TModelBox(const TSampleData& samples, TSampleChart& chart,
   memTest->setReadOnly(true);
   memTest->setLineWrapMode(QPlainTextEdit::WidgetWidth);
   memTest->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-  memTest->setPlainText(InitialModelText);
+  memTest->setPlainText(JoinLines(FirstModelText(samples_)));
   memTest->setContextMenuPolicy(Qt::CustomContextMenu);
   memTest->setFocusPolicy(Qt::ClickFocus);  // read only: Tab passes by, a click still selects
   memTest->setToolTip(QStringLiteral("The model as C code; select text to copy it"));
@@ -88,9 +89,7 @@ TModelBox::TModelBox(const TSampleData& samples, TSampleChart& chart,
 }
 
 void TModelBox::ShowFirstModel() {
-  TTuringEvaluator identity(0, 1);
-  identity.UpdateExecEnd();
-  formulaLine_->SetModel(identity, samples_);
+  formulaLine_->SetModel(FirstModel(samples_), samples_);
   formulaLine_->Refresh();
 }
 
@@ -99,19 +98,19 @@ void TModelBox::SetSampleSource(std::string source) {
 }
 
 void TModelBox::SamplesReplaced() {
-  chart_.Clear(TSampleChart::ModelSeries);
-  chart_.MarkHeldOut({});
+  chart_.ClearModel();
+  chart_.MarkHeldOut(nullptr);
   frontList_->Clear();  // its predictions and reports were of the samples before
   progressChart_->Start();
   unkept_ = false;  // the model was of the samples before
-  memTest->setPlainText(InitialModelText);
+  memTest->setPlainText(JoinLines(FirstModelText(samples_)));
   ShowFirstModel();
 }
 
 void TModelBox::StartRun(const TSampleData& searched, const TSampleData* heldOut) {
   progressChart_->Start();
   frontList_->Start(searched, heldOut);
-  chart_.MarkHeldOut(heldOut ? SeriesPoints(*heldOut) : std::vector<TSamplePoint>{});
+  chart_.MarkHeldOut(heldOut);
 }
 
 void TModelBox::Add(const TSearchProgress& progress) {
@@ -146,12 +145,8 @@ void TModelBox::FinishRun() {
 
 void TModelBox::ShowModel(const std::vector<double>& predictions,
                           const std::vector<std::string>& lines) {
-  chart_.SetPoints(TSampleChart::ModelSeries, SeriesPoints(samples_, predictions));
-  QStringList text;
-  text.reserve(static_cast<qsizetype>(lines.size()));
-  for (const std::string& line : lines)
-    text.append(QString::fromStdString(line));
-  memTest->setPlainText(text.join(QLatin1Char('\n')));
+  chart_.ShowModel(samples_, predictions);
+  memTest->setPlainText(JoinLines(NamedModelText(lines, samples_)));
   memTest->moveCursor(QTextCursor::Start);
 }
 

@@ -148,6 +148,14 @@ TParameterPanel::TParameterPanel(QWidget* parent)
   lbAttempt = Named<QLabel>("lbAttempt", QString(), this);
   btPlot = Named<QPushButton>("btPlot", QStringLiteral("Plot"), this);
   btPlot->hide();  // its command runs only when another command calls it
+  edInputs = ReadOnlyEdit("edInputs", QStringLiteral("1"),
+                          QStringLiteral("Inputs of each sample; a program starts with each in a "
+                                         "register of its own"),
+                          this);
+  edInputs->setAlignment(Qt::AlignRight);
+  lbInputs = Caption("lbInputs", QStringLiteral("Inputs:"), edInputs, this);
+  lbRegisterNote = Named<QLabel>("lbRegisterNote", this);
+  lbRegisterNote->setWordWrap(true);
 
   Arrange();
 
@@ -156,7 +164,9 @@ TParameterPanel::TParameterPanel(QWidget* parent)
   connect(Button2, &QPushButton::clicked, this, &TParameterPanel::SearchClicked);
   connect(Button3, &QPushButton::clicked, this, &TParameterPanel::StopClicked);
   connect(tb1, &QSlider::valueChanged, this, &TParameterPanel::MarginChanged);
+  connect(UpDown1, &QSpinBox::valueChanged, this, &TParameterPanel::ShowRegisterNote);
   ShowMarginHint();
+  ShowInputCount(1);
 }
 
 void TParameterPanel::Arrange() {
@@ -166,43 +176,46 @@ void TParameterPanel::Arrange() {
   grid->setVerticalSpacing(3);
   grid->addWidget(Caption("Label1", QStringLiteral("Variables:"), UpDown1, this), 0, 0);
   grid->addWidget(UpDown1, 0, 1);
-  grid->addWidget(Caption("Label2", QStringLiteral("Instructions:"), UpDown2, this), 1, 0);
-  grid->addWidget(UpDown2, 1, 1);
-  grid->addWidget(Caption("Label3", QStringLiteral("Start population:"), UpDown3, this), 2, 0);
-  grid->addWidget(UpDown3, 2, 1);
-  grid->addWidget(Caption("lbSeed", QStringLiteral("Seed:"), seedField_, this), 3, 0);
-  grid->addWidget(seedField_, 3, 1);
-  grid->addWidget(opRandomSample, 4, 0, 1, 2);
-  grid->addWidget(Button1, 5, 0, 1, 2);
-  grid->addWidget(Caption("Label5", QStringLiteral("Margin of error:"), tb1, this), 6, 0, 1, 2);
+  grid->addWidget(lbInputs, 1, 0);
+  grid->addWidget(edInputs, 1, 1);
+  grid->addWidget(lbRegisterNote, 2, 0, 1, 2);
+  grid->addWidget(Caption("Label2", QStringLiteral("Instructions:"), UpDown2, this), 3, 0);
+  grid->addWidget(UpDown2, 3, 1);
+  grid->addWidget(Caption("Label3", QStringLiteral("Start population:"), UpDown3, this), 4, 0);
+  grid->addWidget(UpDown3, 4, 1);
+  grid->addWidget(Caption("lbSeed", QStringLiteral("Seed:"), seedField_, this), 5, 0);
+  grid->addWidget(seedField_, 5, 1);
+  grid->addWidget(opRandomSample, 6, 0, 1, 2);
+  grid->addWidget(Button1, 7, 0, 1, 2);
+  grid->addWidget(Caption("Label5", QStringLiteral("Margin of error:"), tb1, this), 8, 0, 1, 2);
   auto* margin = new QHBoxLayout();
   margin->addWidget(tb1, 1);
   margin->addWidget(lbMargin);
-  grid->addLayout(margin, 7, 0, 1, 2);
-  grid->addWidget(opIncrementalSearch, 8, 0, 1, 2);
-  grid->addWidget(opRestartSearch, 9, 0, 1, 2);
-  grid->addWidget(Caption("lbHoldout", QStringLiteral("Hold out:"), edHoldout, this), 10, 0);
-  grid->addWidget(edHoldout, 10, 1);
-  grid->addWidget(Caption("lbTimeLimit", QStringLiteral("Time limit:"), edTimeLimit, this), 11, 0);
-  grid->addWidget(edTimeLimit, 11, 1);
+  grid->addLayout(margin, 9, 0, 1, 2);
+  grid->addWidget(opIncrementalSearch, 10, 0, 1, 2);
+  grid->addWidget(opRestartSearch, 11, 0, 1, 2);
+  grid->addWidget(Caption("lbHoldout", QStringLiteral("Hold out:"), edHoldout, this), 12, 0);
+  grid->addWidget(edHoldout, 12, 1);
+  grid->addWidget(Caption("lbTimeLimit", QStringLiteral("Time limit:"), edTimeLimit, this), 13, 0);
+  grid->addWidget(edTimeLimit, 13, 1);
   grid->addWidget(
       Caption("lbGenerationLimit", QStringLiteral("Generation limit:"), edGenerationLimit, this),
-      12, 0);
-  grid->addWidget(edGenerationLimit, 12, 1);
+      14, 0);
+  grid->addWidget(edGenerationLimit, 14, 1);
   auto* run = new QHBoxLayout();
   run->addWidget(Button2, 3);
   run->addWidget(Button3, 1);
-  grid->addLayout(run, 13, 0, 1, 2);
-  grid->addWidget(Caption("Label6", QStringLiteral("Generation:"), Edit6, this), 14, 0);
+  grid->addLayout(run, 15, 0, 1, 2);
+  grid->addWidget(Caption("Label6", QStringLiteral("Generation:"), Edit6, this), 16, 0);
   auto* generation = new QHBoxLayout();
   generation->addWidget(Edit6, 1);
   generation->addWidget(rateBox_, 1);
-  grid->addLayout(generation, 14, 1);
-  grid->addWidget(lbAttempt, 15, 0, 1, 2);
-  grid->addWidget(Caption("Label4", QStringLiteral("Elapsed time:"), Edit5, this), 16, 0);
-  grid->addWidget(Edit5, 16, 1);
-  grid->addWidget(btPlot, 17, 0, 1, 2);
-  grid->setRowStretch(18, 1);
+  grid->addLayout(generation, 16, 1);
+  grid->addWidget(lbAttempt, 17, 0, 1, 2);
+  grid->addWidget(Caption("Label4", QStringLiteral("Elapsed time:"), Edit5, this), 18, 0);
+  grid->addWidget(Edit5, 18, 1);
+  grid->addWidget(btPlot, 19, 0, 1, 2);
+  grid->setRowStretch(20, 1);
 
   // Top to bottom, as the panel reads.
   const QList<QWidget*> order{UpDown1,         UpDown2,   UpDown3,     seedField_,
@@ -262,6 +275,21 @@ void TParameterPanel::ShowMarginHint() {
   const QString hint = QString::fromStdString(MarginHint(tb1->value()));
   tb1->setToolTip(hint);
   lbMargin->setText(hint);
+}
+
+void TParameterPanel::ShowInputCount(std::int32_t inputs) {
+  inputCount_ = inputs;
+  edInputs->setText(QString::number(inputs));
+  // One input is what the panel always served: nothing more to say.
+  lbInputs->setVisible(inputs > 1);
+  edInputs->setVisible(inputs > 1);
+  ShowRegisterNote();
+}
+
+void TParameterPanel::ShowRegisterNote() {
+  const std::optional<std::string> note = RegisterRaiseNote(UpDown1->value(), inputCount_);
+  lbRegisterNote->setText(note ? QString::fromStdString(*note) : QString());
+  lbRegisterNote->setVisible(note.has_value());
 }
 
 void TParameterPanel::SetRunning(bool running) {

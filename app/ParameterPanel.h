@@ -51,6 +51,9 @@ class TParameterPanel : public QGroupBox {
 
   // The track bar's value as its hint and beside it.
   void ShowMarginHint();
+  // How many inputs the samples have; shown for several, with a line when the registers
+  // asked for cannot hold them and the search takes more.
+  void ShowInputCount(std::int32_t inputs);
 
   // While a search runs nothing it reads can change; only "Stop" is on.
   void SetRunning(bool running);
@@ -71,6 +74,7 @@ class TParameterPanel : public QGroupBox {
 
  private:
   void Arrange();
+  void ShowRegisterNote();
 
   QSpinBox* UpDown1 = nullptr;
   QSpinBox* UpDown2 = nullptr;
@@ -95,5 +99,9 @@ class TParameterPanel : public QGroupBox {
   QLabel* lbAttempt = nullptr;
   QLineEdit* Edit5 = nullptr;
   QPushButton* btPlot = nullptr;
+  QLabel* lbInputs = nullptr;
+  QLineEdit* edInputs = nullptr;
+  QLabel* lbRegisterNote = nullptr;  // the registers are raised to hold every input
+  std::int32_t inputCount_ = 1;
   std::unique_ptr<QSettings> restartStore_;
 };

@@ -1,15 +1,20 @@
 #pragma once
 // The line chart of the samples and the model: two series addressed by index, 0 "Sample"
 // in red and 1 "Model" in green, axes that follow the data, and its picture for the
-// clipboard. Samples held out of a search are marked over the sample line.
+// clipboard. Samples held out of a search are marked over the sample line. A set of several
+// inputs is drawn in one of its views (ChartView.h): samples and predictions as points over
+// one input, or the samples measured against predicted with the diagonal as a line; the
+// choice of view sits in the chart's top corner, where the title of one input's chart is.
 
 #include <array>
+#include <optional>
 #include <vector>
 
 #include <QChartView>
 
 #include "core/model/SD.h"
 
+class QComboBox;
 class QLineSeries;
 class QMimeData;
 class QScatterSeries;
@@ -35,9 +40,22 @@ class TSampleChart : public QChartView {
   void SetPoints(int index, std::vector<TSamplePoint> points, bool asPoints = false);
   [[nodiscard]] bool AsPoints(int index) const noexcept { return asPoints_[index]; }
   void Clear(int index) { SetPoints(index, {}); }
+
+  // The set on show, which must outlive the chart or the next call; ordered: its points for
+  // one input (SeriesPoints), made where the set was read. The model's predictions go.
+  void ShowSamples(const TSampleData& samples, std::vector<TSamplePoint> ordered);
+  // A model's predictions, one per sample of the set.
+  void ShowModel(const TSampleData& samples, std::vector<double> predictions);
+  void ClearModel();
+  // A view of the set (ChartView.h); one it does not have shows the first.
+  void SetView(int view);
+  [[nodiscard]] int View() const noexcept { return view_; }
+
   // Marks these samples as held out of the search; none clears the marks.
-  void MarkHeldOut(const std::vector<TSamplePoint>& points);
+  void MarkHeldOut(const TSampleData* heldOut);
   [[nodiscard]] QScatterSeries* HeldOut() const noexcept { return heldOut_; }
+  [[nodiscard]] QValueAxis* AxisX() const noexcept { return axisX_; }
+  [[nodiscard]] QValueAxis* AxisY() const noexcept { return axisY_; }
 
   // The chart as it is drawn now, one pixel less than its area each way: a bitmap
   // (PNG on the clipboard) and an SVG vector picture. The caller owns the result.
@@ -45,9 +63,19 @@ class TSampleChart : public QChartView {
 
  protected:
   void changeEvent(QEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
 
  private:
   void FollowData();
+  // Puts the points in the series as SetPoints does, the axes left as they are.
+  void Draw(int index, std::vector<TSamplePoint> points, bool asPoints);
+  // Draws the set and the model in the view chosen.
+  void Redraw();
+  void DrawHeldOut();
+  // The views of the set in the choice, shown only when there is more than one.
+  void OfferViews();
+  // A small chart of several inputs keeps its room for the axes' numbers and names.
+  void FitLegend();
 
   std::array<QLineSeries*, 2> series_{};
   std::array<std::vector<TSamplePoint>, 2> points_;
@@ -55,4 +83,9 @@ class TSampleChart : public QChartView {
   QScatterSeries* heldOut_ = nullptr;
   QValueAxis* axisX_ = nullptr;
   QValueAxis* axisY_ = nullptr;
+  const TSampleData* samples_ = nullptr;
+  std::vector<double> predictions_;
+  std::optional<TSampleData> heldOutSet_;
+  int view_ = 0;
+  QComboBox* cbChartX = nullptr;
 };

@@ -131,6 +131,7 @@ void TSampleCommands::Plot() {
 void TSampleCommands::Show(std::vector<TSamplePoint> ordered) {
   model_.SamplesReplaced();
   data_.Show(std::move(ordered));
+  emit Shown();
 }
 
 bool TSampleCommands::RunBusy(const QString& label, std::function<void()> work) {

@@ -77,6 +77,10 @@ class TSampleCommands : public QObject {
   // window open.
   [[nodiscard]] bool ConfirmClose();
 
+ signals:
+  // The set on show was replaced or changed.
+  void Shown();
+
  private:
   void CreateDialogs();
   void Show(std::vector<TSamplePoint> ordered);

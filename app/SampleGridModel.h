@@ -1,7 +1,8 @@
 #pragma once
-// The grid's view of the window's sample set: row i is sample i, columns x and y, the
-// row numbers in the vertical header. Nothing is copied; every cell text is made when
-// the view asks for it, so a million samples cost no more than a hundred.
+// The grid's view of the window's sample set: row i is sample i, a column for each input
+// and one for y under the set's column names, the row numbers in the vertical header. Nothing is
+// copied; every cell text is made when the view asks for it, so a million samples cost no more than
+// a hundred.
 
 #include <QAbstractTableModel>
 

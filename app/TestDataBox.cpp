@@ -9,7 +9,6 @@
 #include "app/Named.h"
 #include "app/SampleChart.h"
 #include "app/SampleGridModel.h"
-#include "frontend/SeriesPoints.h"
 
 namespace {
 
@@ -58,7 +57,7 @@ TTestDataBox::TTestDataBox(const TSampleData& samples, QWidget* parent)
 void TTestDataBox::Show(std::vector<TSamplePoint> ordered) {
   gridModel_->Refresh();
   FitColumns();  // a new set may hold wider texts than the last
-  chTest->SetPoints(TSampleChart::SampleSeries, std::move(ordered), DrawAsPoints(samples_));
+  chTest->ShowSamples(samples_, std::move(ordered));
 }
 
 void TTestDataBox::RefreshTexts() {

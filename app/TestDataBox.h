@@ -23,8 +23,7 @@ class TTestDataBox : public QGroupBox {
   TTestDataBox(const TSampleData& samples, QWidget* parent);
 
   // The set was replaced or resized: the grid reads it again and its columns fit the new
-  // texts, the sample series takes its points, already ordered by x; scattered samples are
-  // drawn as points.
+  // texts, the chart shows the set; ordered: its points for one input (SeriesPoints).
   void Show(std::vector<TSamplePoint> ordered);
   // Only the number texts changed (a new decimal separator).
   void RefreshTexts();

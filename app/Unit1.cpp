@@ -50,7 +50,11 @@ TForm1::TForm1(TWindowServices services, QWidget* parent)
   placement_->Restore(*this, QSize(OuterWidth, OuterHeight), Splitters());
 }
 
-TForm1::~TForm1() = default;
+TForm1::~TForm1() {
+  // The grid and the charts read the sample set as they are hidden, and the set goes before
+  // the window's widgets would: they go first.
+  delete centralWidget();
+}
 
 void TForm1::createRooms() {
   auto* central = new QWidget(this);
@@ -86,6 +90,8 @@ void TForm1::createRooms() {
   connect(panel_, &TParameterPanel::MarginChanged, this, &TForm1::tb1Change);
   connect(&commands_->History(), &TSampleHistory::Changed, this, &TForm1::ShowTitle);
   connect(session_, &TSearchSession::RunningChanged, commands_, &TSampleCommands::SetLocked);
+  connect(commands_, &TSampleCommands::Shown, panel_,
+          [this] { panel_->ShowInputCount(Samples->InputCount()); });
   connect(session_, &TSearchSession::CloseDeferred, this, &TForm1::close);
   connect(session_, &TSearchSession::Ended, statusBar(),
           [this](const QString& status) { statusBar()->showMessage(status); });

@@ -18,21 +18,45 @@ std::vector<TSamplePoint> OrderedByX(std::vector<TSamplePoint> points) {
 
 }  // namespace
 
-std::vector<TSamplePoint> SeriesPoints(const TSampleData& samples) {
+std::vector<TSamplePoint> SeriesPoints(const TSampleData& samples, std::int32_t input) {
   std::vector<TSamplePoint> points(static_cast<std::size_t>(samples.Count()));
   for (std::int32_t i = 0; i < samples.Count(); ++i) {
-    points[static_cast<std::size_t>(i)] = {samples.GetX(i), samples.GetY(i)};
+    points[static_cast<std::size_t>(i)] = {samples.GetX(i, input), samples.GetY(i)};
   }
   return OrderedByX(std::move(points));
 }
 
-std::vector<TSamplePoint> SeriesPoints(const TSampleData& samples, std::span<const double> values) {
+std::vector<TSamplePoint> SeriesPoints(const TSampleData& samples, std::span<const double> values,
+                                       std::int32_t input) {
   const std::size_t count = std::min(static_cast<std::size_t>(samples.Count()), values.size());
   std::vector<TSamplePoint> points(count);
   for (std::size_t i = 0; i < count; ++i) {
-    points[i] = {samples.GetX(static_cast<std::int32_t>(i)), values[i]};
+    points[i] = {samples.GetX(static_cast<std::int32_t>(i), input), values[i]};
   }
   return OrderedByX(std::move(points));
+}
+
+std::vector<TSamplePoint> MeasuredPoints(const TSampleData& samples,
+                                         std::span<const double> predictions) {
+  const std::size_t count = std::min(static_cast<std::size_t>(samples.Count()), predictions.size());
+  std::vector<TSamplePoint> points;
+  points.reserve(count);
+  for (std::size_t i = 0; i < count; ++i) {
+    if (std::isfinite(predictions[i]))
+      points.push_back({predictions[i], samples.GetY(static_cast<std::int32_t>(i))});
+  }
+  return OrderedByX(std::move(points));
+}
+
+std::vector<TSamplePoint> DiagonalPoints(std::span<const TSamplePoint> points) {
+  if (points.empty()) return {};
+  double low = points.front().X;
+  double high = low;
+  for (const TSamplePoint& p : points) {
+    low = std::min({low, p.X, p.Y});
+    high = std::max({high, p.X, p.Y});
+  }
+  return {{low, low}, {high, high}};
 }
 
 std::vector<TSamplePoint> DisplayPoints(std::vector<TSamplePoint> ordered) {

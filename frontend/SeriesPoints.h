@@ -11,11 +11,21 @@
 
 #include "core/model/SD.h"
 
-// (x, y) of every sample.
-[[nodiscard]] std::vector<TSamplePoint> SeriesPoints(const TSampleData& samples);
+// (x, y) of every sample, x being the given input.
+[[nodiscard]] std::vector<TSamplePoint> SeriesPoints(const TSampleData& samples,
+                                                     std::int32_t input = 0);
 // (x of sample i, values[i]): a model's predictions, one per sample.
 [[nodiscard]] std::vector<TSamplePoint> SeriesPoints(const TSampleData& samples,
-                                                     std::span<const double> values);
+                                                     std::span<const double> values,
+                                                     std::int32_t input = 0);
+
+// (predictions[i], y of sample i) ordered by prediction: measured against predicted. A
+// prediction that is not finite has no place on the axis and is left out.
+[[nodiscard]] std::vector<TSamplePoint> MeasuredPoints(const TSampleData& samples,
+                                                       std::span<const double> predictions);
+// The line where measured equals predicted, across everything the points span either way;
+// none without points.
+[[nodiscard]] std::vector<TSamplePoint> DiagonalPoints(std::span<const TSamplePoint> points);
 
 // What a chart draws of a long series: up to DisplaySlices slices of equal width in x, each
 // kept as its first, lowest, highest and last point, in their order. A line through these

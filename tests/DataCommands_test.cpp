@@ -69,6 +69,8 @@ class TestDataCommands : public QObject {
   void pasteOfNothingChangesNothing_data();
   void pasteOfNothingChangesNothing();
   void pasteAsksAboutUnreadablePairs();
+  void pasteThatCannotMakeOneSetSaysWhy();
+  void copyDataOfSeveralInputsWritesEveryColumnWithNames();
   void copyChartLeavesPictureOnly();
   void copyModelWholeOrSelection();
   void marginHint_data();
@@ -283,6 +285,54 @@ void TestDataCommands::pasteAsksAboutUnreadablePairs() {
            QStringLiteral("2 of 4 pairs could not be read as two numbers (lines 1 and 2). Load "
                           "the test data without them, or with each as the sample (0, 0)?"));
   QCOMPARE(script.Messages, (QStringList{"Test data pasted.", "Test data pasted."}));
+}
+
+void TestDataCommands::pasteThatCannotMakeOneSetSaysWhy() {
+  TScriptedServices script;
+  TForm1 form(script.Services());
+  const QList<QPointF> before = Rows(form.SampleSet());
+  QString header;
+  for (int k = 0; k < 18; ++k)
+    header += (k > 0 ? QStringLiteral("\tc") : QStringLiteral("c")) + QString::number(k);
+  SetClipboardText(header + QStringLiteral("\r\n"));
+  form.PastData1Click();
+  QCOMPARE(script.Messages, QStringList{"Nothing was pasted. The samples have 17 inputs; a "
+                                        "sample set takes at most 16."});
+  QCOMPARE(Rows(form.SampleSet()), before);
+  QCOMPARE(form.SampleSet().InputCount(), 1);
+  QVERIFY(script.Errors.isEmpty());
+}
+
+void TestDataCommands::copyDataOfSeveralInputsWritesEveryColumnWithNames() {
+  TScriptedServices script;
+  TForm1 form(script.Services());
+  TSampleData& samples = form.SampleSet();
+  samples.Reshape(2, 2);
+  const double rows[2][3] = {{1, 2, 3}, {4, 5.5, 6}};
+  for (std::int32_t i = 0; i < 2; ++i) {
+    samples.SetX(i, 0, rows[i][0]);
+    samples.SetX(i, 1, rows[i][1]);
+    samples.SetY(i, rows[i][2]);
+  }
+  samples.SetNames({"theta", "sigma", "period"});
+  form.btPlotClick();
+  form.CopyData1Click();
+  QCOMPARE(QGuiApplication::clipboard()->text(),
+           QStringLiteral("theta\tsigma\tperiod\r\n"
+                          "1.00000000\t2.00000000\t3.00000000\r\n"
+                          "4.00000000\t5.50000000\t6.00000000\r\n"));
+  QCOMPARE(script.Messages.last(), QStringLiteral("Test data copied."));
+
+  // Pasted back, what Copy wrote makes the same set, names and all.
+  SetSeed(2);
+  form.Button1Click();
+  script.DialogScript = [](QDialog&) { return true; };
+  form.PastData1Click();
+  QVERIFY(script.Errors.isEmpty());
+  QCOMPARE(samples.InputCount(), 2);
+  QCOMPARE(samples.Names(), (std::vector<std::string>{"theta", "sigma", "period"}));
+  QCOMPARE(samples.GetX(1, 1), 5.5);
+  QCOMPARE(samples.GetY(1), 6.0);
 }
 
 void TestDataCommands::copyChartLeavesPictureOnly() {

@@ -19,6 +19,7 @@ class TestFormulaLine : public QObject {
   void followsTheBestModelOfASearch();
   void copyCommands_data();
   void copyCommands();
+  void severalInputsTakeTheColumnNames();
 };
 
 namespace {
@@ -106,6 +107,39 @@ void TestFormulaLine::copyCommands() {
   QVERIFY(Control<QMenu>(form, "PopupMenu3")
               ->actions()
               .contains(Control<QAction>(form, action.toLatin1())));
+}
+
+void TestFormulaLine::severalInputsTakeTheColumnNames() {
+  TScriptedServices script;
+  TForm1 form(script.Services());
+  // period = theta + sigma on a grid, where no one input explains it.
+  TSampleData& samples = form.SampleSet();
+  samples.Reshape(12, 2);
+  for (std::int32_t i = 0; i < 12; ++i) {
+    samples.SetX(i, 0, i % 4);
+    samples.SetX(i, 1, 10.0 * (i / 4));
+    samples.SetY(i, i % 4 + 10.0 * (i / 4));
+  }
+  samples.SetNames({"theta", "sigma", "period"});
+  form.btPlotClick();
+  QCOMPARE(Control<QLineEdit>(form, "edFormula")->text(), QStringLiteral("theta"));
+  Control<QLineEdit>(form, "edSeed")->setText(QStringLiteral("12345"));
+  Control<QLineEdit>(form, "edGenerationLimit")->setText(QStringLiteral("3000"));
+  form.Button2Click();
+
+  const QString text = Control<QPlainTextEdit>(form, "memTest")->toPlainText();
+  QVERIFY2(text.startsWith("// model correctness: 12 of 12"), qPrintable(text));
+  QVERIFY2(text.contains("\n// valueX1: theta, valueX2: sigma; y: period\n"
+                         "double model(double valueX1, double valueX2) {"),
+           qPrintable(text));
+  const QString formula = Control<QLineEdit>(form, "edFormula")->text();
+  QVERIFY2(formula.contains("theta") && formula.contains("sigma") && !formula.contains("x1"),
+           qPrintable(formula));
+  form.CopyModelPython1Click();
+  QVERIFY2(QApplication::clipboard()->text().contains("def model(theta, sigma"),
+           qPrintable(QApplication::clipboard()->text()));
+  form.CopyFormula1Click();
+  QCOMPARE(QApplication::clipboard()->text(), formula);
 }
 
 QTEST_MAIN(TestFormulaLine)

@@ -52,6 +52,18 @@ TEST(FrontTable, FormulasNameTheInputsAsTheSearchedSetDoes) {
   other.Offer(Found(1, 10.5));
   table.Show(other);
   EXPECT_EQ("length + 1", table.Text(0, TFrontTable::FormulaColumn));
+
+  TSampleData two(3, 2);
+  two.SetNames({"theta", "sigma", "period"});
+  TModelFront several(two);
+  TModelUpdate update = Found(1, 10.5);
+  update.Model = Program(2, {TInstruction{0, opMul, 1, 0}}, 2);
+  several.Offer(update);
+  table.Show(several);
+  const std::string product = table.Text(0, TFrontTable::FormulaColumn);
+  EXPECT_NE(std::string::npos, product.find("theta")) << product;
+  EXPECT_NE(std::string::npos, product.find("sigma")) << product;
+  EXPECT_EQ(std::string::npos, product.find("x1")) << product;
 }
 
 namespace {

@@ -9,6 +9,9 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -49,6 +52,35 @@ const QByteArray Measurements =
     "3;2,5;30;\"two\r\nlines\"\r\n"
     "4;3,5;40\r\n";
 
+// The columns ticked as inputs, by their titles.
+QStringList Ticked(const QListWidget& list) {
+  QStringList ticked;
+  for (int row = 0; row < list.count(); ++row) {
+    if (list.item(row)->checkState() == Qt::Checked) ticked << list.item(row)->text();
+  }
+  return ticked;
+}
+
+// Ticks or unticks a column as a user does from the keyboard.
+void Toggle(QListWidget& list, int row) {
+  list.setFocus();
+  list.setCurrentRow(row);
+  QTest::keyClick(&list, Qt::Key_Space);
+}
+
+QStringList PreviewTitles(const QTableWidget& preview) {
+  QStringList titles;
+  for (int column = 0; column < preview.columnCount(); ++column)
+    titles << preview.horizontalHeaderItem(column)->text();
+  return titles;
+}
+
+const QByteArray Pendulum =
+    "length,amplitude,mass,period\n"
+    "1,0.1,2,2.006\n"
+    "2,0.2,3,2.842\n"
+    "0.5,0.3,1,1.428\n";
+
 }  // namespace
 
 class TestImportDialog : public QObject {
@@ -68,6 +100,9 @@ class TestImportDialog : public QObject {
   void importIsOffDuringSearch();
   void tablesGoToTheDialog_data();
   void tablesGoToTheDialog();
+  void severalNumberColumnsTickEveryInputButTheLast();
+  void theUserTicksInputsAndSeesWhatCannotBeImported();
+  void importOfSeveralInputsReachesEveryView();
 
  private:
   QTemporaryDir dir_;
@@ -209,6 +244,8 @@ void TestImportDialog::wideFileShowsItsFirstColumns() {
   QCOMPARE(preview->horizontalHeaderItem(TImportDialog::PreviewColumns - 1)->text(),
            QStringLiteral("Column 200"));
   QCOMPARE(preview->item(2, 199)->text(), QStringLiteral("398"));
+  // Too many columns of numbers to be inputs: the first is x until the user ticks more.
+  QCOMPARE(dialog.Settings().X, std::vector<TColumnChoice>{TColumnChoice::ByNumber(1)});
   QCOMPARE(Control<QLabel>(dialog, "lbNote")->text(),
            QStringLiteral("The first 3 rows of data and the first 200 of their 5000 columns are "
                           "shown; each has numbers in both chosen columns."));
@@ -371,6 +408,108 @@ void TestImportDialog::tablesGoToTheDialog() {
     QVERIFY2(script.Messages.last().startsWith(QStringLiteral("Test data imported: ")),
              qPrintable(script.Messages.last()));
   }
+}
+
+void TestImportDialog::severalNumberColumnsTickEveryInputButTheLast() {
+  const std::string text = Pendulum.toStdString();
+  TImportDialog dialog(text, QStringLiteral("pendulum.csv"), nullptr);
+  auto* inputs = Control<QListWidget>(dialog, "lsInputs");
+  QCOMPARE(Ticked(*inputs), (QStringList{"1: length", "2: amplitude", "3: mass"}));
+  QCOMPARE(Control<QComboBox>(dialog, "cbColumnY")->currentText(), QStringLiteral("4: period"));
+  // Several inputs: the x box shows none of them, and says how many there are.
+  auto* x = Control<QComboBox>(dialog, "cbColumnX");
+  QCOMPARE(x->currentIndex(), -1);
+  QCOMPARE(x->placeholderText(), QStringLiteral("3 inputs"));
+  QCOMPARE(PreviewTitles(*Control<QTableWidget>(dialog, "sgPreview")),
+           (QStringList{"1: length [x1]", "2: amplitude [x2]", "3: mass [x3]", "4: period [y]"}));
+  QCOMPARE(Control<QLabel>(dialog, "lbNote")->text(),
+           QStringLiteral("The first 3 rows of data are shown; each has numbers in every chosen "
+                          "column."));
+  const TCsvImportSettings settings = dialog.Settings();
+  QCOMPARE(settings.X,
+           (std::vector<TColumnChoice>{TColumnChoice::ByNumber(1), TColumnChoice::ByNumber(2),
+                                       TColumnChoice::ByNumber(3)}));
+  QCOMPARE(settings.Y, TColumnChoice::ByNumber(4));
+}
+
+void TestImportDialog::theUserTicksInputsAndSeesWhatCannotBeImported() {
+  const std::string text = Pendulum.toStdString();
+  TImportDialog dialog(text, QStringLiteral("pendulum.csv"), nullptr);
+  auto* inputs = Control<QListWidget>(dialog, "lsInputs");
+  auto* x = Control<QComboBox>(dialog, "cbColumnX");
+  auto* note = Control<QLabel>(dialog, "lbNote");
+  auto* ok = Control<QDialogButtonBox>(dialog, "buttons")->button(QDialogButtonBox::Ok);
+  auto* preview = Control<QTableWidget>(dialog, "sgPreview");
+
+  Toggle(*inputs, 1);  // amplitude is no input after all
+  QCOMPARE(Ticked(*inputs), (QStringList{"1: length", "3: mass"}));
+  QCOMPARE(PreviewTitles(*preview),
+           (QStringList{"1: length [x1]", "2: amplitude", "3: mass [x2]", "4: period [y]"}));
+  QCOMPARE(dialog.Settings().X,
+           (std::vector<TColumnChoice>{TColumnChoice::ByNumber(1), TColumnChoice::ByNumber(3)}));
+
+  // y ticked as an input too: the dialog says why that cannot be imported.
+  Toggle(*inputs, 3);
+  QCOMPARE(note->text(), QStringLiteral("Column 4 is chosen as an input and as y."));
+  QVERIFY(!ok->isEnabled());
+  Choose(*Control<QComboBox>(dialog, "cbColumnY"), QStringLiteral("2: amplitude"));
+  QVERIFY(ok->isEnabled());
+  QCOMPARE(dialog.Settings().Y, TColumnChoice::ByNumber(2));
+
+  // Nothing ticked: nothing to import.
+  for (const int row : {0, 2, 3})
+    Toggle(*inputs, row);
+  QCOMPARE(Ticked(*inputs), QStringList());
+  QCOMPARE(note->text(), QStringLiteral("No column is chosen as an input."));
+  QVERIFY(!ok->isEnabled());
+
+  // One column picked in the x box is the one input, its tick the only one.
+  Choose(*x, QStringLiteral("3: mass"));
+  QCOMPARE(Ticked(*inputs), QStringList{"3: mass"});
+  QCOMPARE(PreviewTitles(*preview).at(2), QStringLiteral("3: mass [x]"));
+  QVERIFY(ok->isEnabled());
+  // Ticking a second shows both, and the box no longer names one.
+  Toggle(*inputs, 0);
+  QCOMPARE(x->currentIndex(), -1);
+  QCOMPARE(x->placeholderText(), QStringLiteral("2 inputs"));
+  Toggle(*inputs, 2);
+  QCOMPARE(x->currentText(), QStringLiteral("1: length"));
+}
+
+void TestImportDialog::importOfSeveralInputsReachesEveryView() {
+  const QString path = Write(dir_, "pendulum.csv", Pendulum);
+  TScriptedServices script;
+  TForm1 form(script.Services());
+  form.show();
+  script.DialogScript = [](QDialog& dialog) {
+    Toggle(*Control<QListWidget>(dialog, "lsInputs"), 1);
+    QTest::mouseClick(Control<QDialogButtonBox>(dialog, "buttons")->button(QDialogButtonBox::Ok),
+                      Qt::LeftButton);
+    return dialog.result() == QDialog::Accepted;
+  };
+  form.OpenFile(path);
+  QVERIFY2(script.Errors.isEmpty(), qPrintable(script.Errors.join(' ')));
+  const TSampleData& samples = form.SampleSet();
+  QCOMPARE(samples.InputCount(), 2);
+  QCOMPARE(samples.Names(), (std::vector<std::string>{"length", "mass", "period"}));
+  QCOMPARE(samples.GetX(2, 1), 1.0);
+  QAbstractItemModel& grid = Grid(form);
+  QCOMPARE(grid.columnCount(), 3);
+  QCOMPARE(grid.headerData(1, Qt::Horizontal).toString(), QStringLiteral("mass"));
+  QCOMPARE(Cell(form, 1, 1), QStringLiteral("3.000000"));
+  QCOMPARE(Control<QLineEdit>(form, "edInputs")->text(), QStringLiteral("2"));
+  QVERIFY(Control<QLineEdit>(form, "edInputs")->isVisible());
+  QVERIFY(Control<QComboBox>(form, "cbChartX")->isVisible());
+  // The model before any search: the first input, under its name everywhere.
+  const QString text = Control<QPlainTextEdit>(form, "memTest")->toPlainText();
+  QVERIFY2(text.startsWith(QStringLiteral("// valueX1: length, valueX2: mass; y: period\n"
+                                          "double model(double valueX1, double valueX2) {")),
+           qPrintable(text));
+  QCOMPARE(Control<QLineEdit>(form, "edFormula")->text(), QStringLiteral("length"));
+  form.CopyModelC1Click();
+  const QString code = QGuiApplication::clipboard()->text();
+  QVERIFY2(code.contains(QStringLiteral("double model(double length, double mass)")),
+           qPrintable(code));
 }
 
 QTEST_MAIN(TestImportDialog)

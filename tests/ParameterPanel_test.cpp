@@ -1,5 +1,6 @@
 // The parameter panel on its own: a search reads each setting from its own box.
 #include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QSlider>
 #include <QSpinBox>
@@ -15,6 +16,8 @@ class TestParameterPanel : public QObject {
   void eachSettingFromItsBox_data();
   void eachSettingFromItsBox();
   void limitsAndHoldoutFromTheirBoxes();
+  void inputCountAndRaisedRegisters_data();
+  void inputCountAndRaisedRegisters();
 };
 
 void TestParameterPanel::eachSettingFromItsBox_data() {
@@ -76,6 +79,38 @@ void TestParameterPanel::limitsAndHoldoutFromTheirBoxes() {
   QCOMPARE(panel.Parameters().TimeLimit.count(), std::int64_t{90000});
   Control<QCheckBox>(panel, "opRestartSearch")->setChecked(false);
   QVERIFY(generations->isEnabled());
+}
+
+void TestParameterPanel::inputCountAndRaisedRegisters_data() {
+  QTest::addColumn<int>("inputs");
+  QTest::addColumn<int>("registers");
+  QTest::addColumn<QString>("note");
+  QTest::newRow("one input") << 1 << 1 << QString();
+  QTest::newRow("three inputs, one register")
+      << 3 << 1 << "The samples have 3 inputs, so the search uses 3 registers instead of 1.";
+  QTest::newRow("two inputs, two registers") << 2 << 2 << QString();
+  QTest::newRow("two inputs, five registers") << 2 << 5 << QString();
+}
+
+void TestParameterPanel::inputCountAndRaisedRegisters() {
+  QFETCH(int, inputs);
+  QFETCH(int, registers);
+  QFETCH(QString, note);
+  TParameterPanel panel(nullptr);
+  panel.show();
+  Control<QSpinBox>(panel, "UpDown1")->setValue(registers);
+  panel.ShowInputCount(inputs);
+  auto* count = Control<QLineEdit>(panel, "edInputs");
+  auto* line = Control<QLabel>(panel, "lbRegisterNote");
+  // One input is how the panel always looked: no count, no note.
+  QCOMPARE(count->isVisible(), inputs > 1);
+  QCOMPARE(count->text(), QString::number(inputs));
+  QCOMPARE(line->isVisible(), !note.isEmpty());
+  QCOMPARE(line->text(), note);
+  // The search reads the registers the user gave; the note follows the box.
+  QCOMPARE(panel.Parameters().RegisterCount, registers);
+  Control<QSpinBox>(panel, "UpDown1")->setValue(20);
+  QVERIFY(!line->isVisible());
 }
 
 QTEST_MAIN(TestParameterPanel)

@@ -18,6 +18,7 @@ class TestSampleChart : public QObject {
   void markersOnlyForFewPoints();
   void singlePointIsInsideTheAxes();
   void chartsFollowThePalette();
+  void legendGivesWayInASmallChartOfSeveralInputs();
 };
 
 namespace {
@@ -101,6 +102,20 @@ void TestSampleChart::chartsFollowThePalette() {
            QColor(255, 0, 0));
   form.setPalette(QPalette());
   QCOMPARE(faults(form.palette()), QStringList());
+}
+
+void TestSampleChart::legendGivesWayInASmallChartOfSeveralInputs() {
+  TSampleData one(3);
+  TSampleData two(3, 2);
+  TSampleChart chart(nullptr);
+  chart.resize(300, 160);
+  chart.show();
+  chart.ShowSamples(one, SeriesPoints(one));
+  QVERIFY(chart.chart()->legend()->isVisible());  // one input: as it always was
+  chart.ShowSamples(two, {});
+  QVERIFY(!chart.chart()->legend()->isVisible());
+  chart.resize(300, 400);
+  QVERIFY(chart.chart()->legend()->isVisible());
 }
 
 QTEST_MAIN(TestSampleChart)

@@ -79,6 +79,7 @@ class TestSampleHistory : public QObject {
   void closingDuringSearchAsksWhenItEnds();
   void closingWithoutQuestion_data();
   void closingWithoutQuestion();
+  void undoAndRedoKeepInputsAndNames();
 
  private:
   QTemporaryDir dir_;
@@ -438,6 +439,29 @@ void TestSampleHistory::closingWithoutQuestion() {
   script.SaveAnswers = {QMessageBox::Cancel};
   QVERIFY(form.close());
   QVERIFY(script.SaveQuestions.isEmpty());
+}
+
+void TestSampleHistory::undoAndRedoKeepInputsAndNames() {
+  const QString path = Write(dir_, "pendulum.csv", "theta,sigma,period\n1,2,3\n4,5,6\n");
+  TScriptedServices script;
+  TForm1 form(script.Services());
+  RunCommand(form, script, QStringLiteral("Import"), path);
+  QVERIFY(script.Errors.isEmpty());
+  const std::vector<std::string> names{"theta", "sigma", "period"};
+  QCOMPARE(form.SampleSet().Names(), names);
+  RunCommand(form, script, QStringLiteral("Sample generate"), QString());
+  QCOMPARE(form.SampleSet().InputCount(), 1);
+  QCOMPARE(Grid(form).columnCount(), 2);
+
+  Command(form, "Undo1").trigger();
+  QCOMPARE(form.SampleSet().InputCount(), 2);
+  QCOMPARE(form.SampleSet().Names(), names);
+  QCOMPARE(form.SampleSet().GetX(1, 1), 5.0);
+  QCOMPARE(Grid(form).headerData(1, Qt::Horizontal).toString(), QStringLiteral("sigma"));
+  QCOMPARE(Grid(form).columnCount(), 3);
+  Command(form, "Redo1").trigger();
+  QCOMPARE(form.SampleSet().Names(), std::vector<std::string>());
+  QCOMPARE(Grid(form).headerData(0, Qt::Horizontal).toString(), QStringLiteral("x"));
 }
 
 QTEST_MAIN(TestSampleHistory)

@@ -41,6 +41,38 @@ TEST(SeriesPoints, PredictionsFollowTheirSamplesX) {
   EXPECT_EQ((std::vector<double>{0.5, 0.25, 10, 20}), Ys(points));
 }
 
+TEST(SeriesPoints, AnyInputCanBeTheXOfBothSeries) {
+  TSampleData s(3, 2);
+  const double rows[3][3] = {{1, 30, 5}, {2, 10, 6}, {3, 20, 7}};
+  for (std::int32_t i = 0; i < 3; ++i) {
+    s.SetX(i, 0, rows[i][0]);
+    s.SetX(i, 1, rows[i][1]);
+    s.SetY(i, rows[i][2]);
+  }
+  EXPECT_EQ((std::vector<double>{1, 2, 3}), Xs(SeriesPoints(s)));
+  const auto second = SeriesPoints(s, 1);
+  EXPECT_EQ((std::vector<double>{10, 20, 30}), Xs(second));
+  EXPECT_EQ((std::vector<double>{6, 7, 5}), Ys(second));
+  const std::vector<double> predictions{-5, -6, -7};
+  EXPECT_EQ((std::vector<double>{-6, -7, -5}), Ys(SeriesPoints(s, predictions, 1)));
+}
+
+TEST(SeriesPoints, MeasuredAgainstPredictedWithTheDiagonalOverBoth) {
+  const TSampleData s = MakeSet({{0, 4}, {1, 1}, {2, 9}, {3, 2}});
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  const std::vector<double> predictions{3, 0.5, nan, std::numeric_limits<double>::infinity()};
+  const auto measured = MeasuredPoints(s, predictions);
+  // A prediction no axis can show is left out; the rest ordered by prediction.
+  EXPECT_EQ((std::vector<double>{0.5, 3}), Xs(measured));
+  EXPECT_EQ((std::vector<double>{1, 4}), Ys(measured));
+  const auto diagonal = DiagonalPoints(measured);
+  EXPECT_EQ((std::vector<double>{0.5, 4}), Xs(diagonal));
+  EXPECT_EQ((std::vector<double>{0.5, 4}), Ys(diagonal));
+  // Without a model there is nothing to measure against.
+  EXPECT_TRUE(MeasuredPoints(s, {}).empty());
+  EXPECT_TRUE(DiagonalPoints({}).empty());
+}
+
 TEST(SeriesPoints, EmptySetGivesNoPointsAndNoRange) {
   const TSampleData s(0);
   EXPECT_TRUE(SeriesPoints(s).empty());

@@ -21,16 +21,6 @@ constexpr std::int32_t ScoringSlice = 16;
 // With several threads, a slice holds this many times the least work worth sharing.
 constexpr std::int32_t SharedSlices = 4;
 
-std::vector<std::string> SplitSourceLines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::size_t start = 0;
-  for (std::size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2) {
-    lines.push_back(text.substr(start, end - start));
-  }
-  lines.push_back(text.substr(start));
-  return lines;
-}
-
 std::string FormatMarginPercent(double margin) {
   char buffer[64];
   const long double percent = static_cast<long double>(margin) * 100;
@@ -42,6 +32,16 @@ std::string FormatMarginPercent(double margin) {
 }
 
 }  // namespace
+
+std::vector<std::string> SplitSourceLines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  for (std::size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2) {
+    lines.push_back(text.substr(start, end - start));
+  }
+  lines.push_back(text.substr(start));
+  return lines;
+}
 
 std::int32_t SearchRegisters(std::int32_t registerCount, std::int32_t inputCount) noexcept {
   return std::max(registerCount, inputCount);

@@ -130,6 +130,9 @@ class TSearchRun {
 [[nodiscard]] std::optional<std::string> RegisterRaiseNote(std::int32_t registerCount,
                                                            std::int32_t inputCount);
 
+// The lines of a model source (TTuringEvaluator::EmitSource), without their CR LF.
+[[nodiscard]] std::vector<std::string> SplitSourceLines(const std::string& text);
+
 // "// model correctness: ..." and the two lines after it.
 [[nodiscard]] std::vector<std::string> ReportLines(std::int32_t matches, std::int32_t sampleCount,
                                                    double margin, std::int32_t clones);
