@@ -140,8 +140,12 @@ TColumnSuggestion SuggestColumns(std::span<const std::string> header,
   }
   if (numeric.size() < 2) return {{1}, 2, numeric};
   // Of more, every column of numbers is an input but y: a column named "x" is one of many.
-  const bool yNumeric = std::find(numeric.begin(), numeric.end(), namedY) != numeric.end();
-  const std::int32_t y = yNumeric ? namedY : numeric.back();
+  // The last one named "y", so that a quantity called Y before it stays an input.
+  const auto lastNamedY = std::find_if(numeric.rbegin(), numeric.rend(), [&](std::int32_t column) {
+    const auto index = static_cast<std::size_t>(column - 1);
+    return index < header.size() && SameName(header[index], "y");
+  });
+  const std::int32_t y = lastNamedY != numeric.rend() ? *lastNamedY : numeric.back();
   std::vector<std::int32_t> inputs;
   std::copy_if(numeric.begin(), numeric.end(), std::back_inserter(inputs),
                [y](std::int32_t column) { return column != y; });

@@ -35,8 +35,8 @@ struct TColumnChoice {
 
 // The columns that mostly hold numbers in the rows given, passing over leading columns that
 // count the rows (1, 2, 3 ...) while two others remain: of two, the first is x and the
-// second y, or the columns named "x" and "y" when the header has both; of more, the one
-// named "y" (else the last) is y and all the others are inputs. Otherwise columns 1 and 2.
+// second y, or the columns named "x" and "y" when the header has both; of more, the last
+// one named "y" (else the last) is y and all the others are inputs. Otherwise columns 1 and 2.
 struct TColumnSuggestion {
   std::vector<std::int32_t> X{1};  // from 1, in column order
   std::int32_t Y = 2;

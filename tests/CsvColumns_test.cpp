@@ -71,6 +71,10 @@ TEST(CsvColumns, SuggestsNamedOrNumericColumns) {
   EXPECT_EQ((TColumns{1, 2}),
             SuggestColumns(std::vector<std::string>{"k", "x", "y"}, spring, '.').X);
   EXPECT_EQ(3, SuggestColumns(std::vector<std::string>{"k", "x", "y"}, spring, '.').Y);
+  // Young's modulus "Y" before the "y" of the result stays an input.
+  EXPECT_EQ((TColumns{1, 2}),
+            SuggestColumns(std::vector<std::string>{"Y", "x", "y"}, spring, '.').X);
+  EXPECT_EQ(3, SuggestColumns(std::vector<std::string>{"Y", "x", "y"}, spring, '.').Y);
   // A row index goes when there are two other columns of numbers, not otherwise; under a
   // header only when its name says it is one.
   const std::vector<std::vector<std::string>> indexed{{"1", "0.5", "7"}, {"2", "1.5", "8"}};
