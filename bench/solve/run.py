@@ -1,25 +1,44 @@
 #!/usr/bin/env python3
-"""Time to solution: runs movar-search on every benchmark problem in every mode from
-several master seeds, each run limited in time, and prints a table per mode.
+"""Time to solution: runs movar-search on the benchmark problems in the chosen modes from
+several master seeds, each run limited in time or in work, and prints tables.
 
-  bench/solve/make_problems.py /tmp/problems
-  bench/solve/run.py --bin build/cli/movar-search --problems /tmp/problems
+  python3 bench/solve/make_problems.py              # writes /tmp/solve-problems
+  python3 bench/solve/run.py --bin build/cli/movar-search
+
+The problem files are written to /tmp/solve-problems by default, where other worktrees find
+them; make_problems.py lists every problem's law, range and sample count.
 
 A run counts as matched when movar-search exits 0 (every sample matched). Seconds are
-whole-process wall time; generations are those of the answer (of its attempt with
-restarts).
+whole-process wall time. Generations are those of the answer (of its attempt with
+restarts); "work" counts the generations in sequence up to the answer: every attempt below
+the answer ran its whole Luby length without a match, so work is the sum of those lengths
+plus the answer's generations, the same for every thread count and machine load.
+
+Limits: --time-limit S (10 s when no work budget is given), or a work budget: --generations
+N (work as above) or --programs P (scored programs: work times the population plus the
+refiner's changes per generation). A budget run with restarts gets --attempts enough to
+reach the budget and no time limit, and counts as matched only when its work is within the
+budget; a plain run gets --generations.
+
+Several --bin and --sizes are run in alternation, problem by problem, so a changing load
+falls on each alike.
 """
 import argparse
 import csv
+import os
+import shlex
 import statistics
 import subprocess
 import sys
 import time
 from pathlib import Path
 
-# The sine set with the window's defaults; the Nguyen problems with a larger search.
-SINE_ARGS = []
-NGUYEN_ARGS = ["--registers", "4", "--instructions", "20", "--population", "1000"]
+sys.path.insert(0, str(Path(__file__).resolve().parent))
+import make_problems  # noqa: E402
+
+# The sine set with the window's defaults; the other problems with a larger search.
+SINE_SIZES = "2/5/100"
+OTHER_SIZES = "4/20/1000"
 
 OFF_ALL = ["--no-min-window", "--no-refine", "--no-scaled-constants"]
 MODES = {
@@ -33,66 +52,246 @@ MODES = {
     "best without refine": ["--restarts", "--no-refine"],
     "best without scaled-constants": ["--restarts", "--no-scaled-constants"],
 }
+BEST = "best (--restarts)"
+
+# movar-search's defaults that the work figures depend on.
+RESTART_UNIT = 200
+BEST_MODE_REFINE = 20
 
 
-def problems(folder, only):
-    names = [f"sine-m{m}" for m in range(1, 51)] + [f"nguyen-{n}" for n in range(1, 9)]
-    return [n for n in names if not only or any(n == o or n.startswith(o) for o in only)]
+def family(name):
+    return name.split("-")[0]
 
 
-def run_one(binary, folder, name, mode_args, seed, seconds, threads):
-    extra = SINE_ARGS if name.startswith("sine") else NGUYEN_ARGS
-    command = [binary, "--samples", str(Path(folder) / f"{name}.mvs"), "--seed", str(seed),
-               "--time-limit", str(seconds), "--threads", str(threads)] + extra + mode_args
+def problems(only):
+    """The problems named in only, a name or else a prefix (sine-m3 is one problem, sine-m
+    all fifty), in the order of the table; all of them without only."""
+    names = list(make_problems.PROBLEMS)
+    if not only:
+        return names
+    return [n for n in names if any(n == o or (o not in names and n.startswith(o)) for o in only)]
+
+
+def size_args(name, sizes):
+    if sizes == "set":
+        sizes = SINE_SIZES if family(name) == "sine" else OTHER_SIZES
+    registers, instructions, population = sizes.split("/")
+    return ["--registers", registers, "--instructions", instructions, "--population", population]
+
+
+def option(args, name, default):
+    """The value of the last name in args, as an int, or default."""
+    value = default
+    for i, arg in enumerate(args[:-1]):
+        if arg == name:
+            value = int(args[i + 1])
+    return value
+
+
+def luby(k):
+    """Term k of 1, 1, 2, 1, 1, 2, 4, ..., counting from 0."""
+    i = k + 1
+    while True:
+        power = 1
+        while power - 1 < i:
+            power *= 2
+        if power - 1 == i:
+            return power // 2
+        i -= power // 2 - 1
+
+
+def work_to_answer(attempt, generations, unit):
+    return sum(luby(j) * unit for j in range(attempt)) + generations
+
+
+def attempts_for(budget, unit):
+    """The fewest attempts whose lengths together reach budget generations."""
+    attempts, total = 0, 0
+    while total < budget:
+        total += luby(attempts) * unit
+        attempts += 1
+    return max(attempts, 1)
+
+
+def refine_per_generation(args):
+    if "--no-refine" in args:
+        return 0
+    return option(args, "--refine", BEST_MODE_REFINE if "--restarts" in args else 0)
+
+
+def budget_generations(args, generations, programs):
+    """The work budget in generations for a run with these arguments, or None."""
+    if programs is None:
+        return generations
+    per_generation = option(args, "--population", 100) + refine_per_generation(args)
+    return max(programs // per_generation, 1)
+
+
+def limit_args(args, budget, seconds):
+    limits = [] if seconds is None else ["--time-limit", str(seconds)]
+    if budget is None:
+        return limits
+    if "--restarts" in args:
+        if "--attempts" in args:
+            return limits
+        return limits + ["--attempts",
+                         str(attempts_for(budget, option(args, "--restart-unit", RESTART_UNIT)))]
+    return limits + ["--generations", str(budget)]
+
+
+def parse_report(stdout):
+    values = {}
+    for line in stdout.splitlines():
+        key, _, rest = line.partition(": ")
+        if key in ("generations", "attempt") and rest.strip().isdigit():
+            values[key] = int(rest)
+    return values.get("generations", 0), values.get("attempt", 0)
+
+
+def run_one(binary, path, args, seed, budget, seconds):
+    command = ([binary, "--samples", str(path), "--seed", str(seed)] + args +
+               limit_args(args, budget, seconds))
     start = time.monotonic()
     done = subprocess.run(command, capture_output=True, text=True, env={"LC_ALL": "C"})
     elapsed = time.monotonic() - start
-    generations = next((int(line.split()[1]) for line in done.stdout.splitlines()
-                        if line.startswith("generations:")), 0)
-    return done.returncode == 0, elapsed, generations
+    if done.returncode not in (0, 1):
+        sys.exit(f"{shlex.join(command)}\nexited {done.returncode}: {done.stderr.strip()}")
+    generations, attempt = parse_report(done.stdout)
+    unit = option(args, "--restart-unit", RESTART_UNIT)
+    work = work_to_answer(attempt, generations, unit) if "--restarts" in args else generations
+    matched = done.returncode == 0 and (budget is None or work <= budget)
+    return matched, elapsed, generations, work
+
+
+def median(values, form):
+    values = list(values)
+    return form.format(statistics.median(values)) if values else "-"
+
+
+def per_problem_table(rows, config):
+    print(f"\n{config}\n")
+    print("| problem | matched | median s to a match | median generations | median work |")
+    print("|---|---|---|---|---|")
+    for name in dict.fromkeys(r["problem"] for r in rows if r["config"] == config):
+        runs = [r for r in rows if r["config"] == config and r["problem"] == name]
+        hits = [r for r in runs if r["matched"]]
+        print(f"| {name} | {len(hits)} of {len(runs)} | "
+              f"{median((r['seconds'] for r in hits), '{:.2f}')} | "
+              f"{median((r['generations'] for r in hits), '{:.0f}')} | "
+              f"{median((r['work'] for r in hits), '{:.0f}')} |")
+
+
+def summary(rows, config):
+    runs = [r for r in rows if r["config"] == config]
+    hits = [r for r in runs if r["matched"]]
+    other = [r for r in runs if family(r["problem"]) != "sine"]
+    other_hits = [r for r in other if r["matched"]]
+    share = 100 * len(hits) / len(runs) if runs else 0
+    return (f"{config}: matched {len(hits)} of {len(runs)} runs ({share:.1f} %); "
+            f"non-sine problems {len(other_hits)} of {len(other)}, median "
+            f"{median((r['seconds'] for r in other_hits), '{:.2f}')} s and "
+            f"{median((r['work'] for r in other_hits), '{:.0f}')} generations of work "
+            f"to a match")
 
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__,
                                      formatter_class=argparse.RawDescriptionHelpFormatter)
-    parser.add_argument("--bin", default="build/cli/movar-search")
-    parser.add_argument("--problems", default="/tmp/problems")
-    parser.add_argument("--modes", nargs="*", default=list(MODES), help="names from MODES")
+    parser.add_argument("--bin", nargs="+", default=["build/cli/movar-search"],
+                        help="one or more builds, run in alternation")
+    parser.add_argument("--problems", default=make_problems.DEFAULT_FOLDER,
+                        help="the folder make_problems.py wrote")
+    parser.add_argument("--modes", nargs="*", default=[BEST],
+                        help="names from MODES, or all of them")
     parser.add_argument("--only", nargs="*", help="problem names or prefixes")
     parser.add_argument("--seeds", type=int, default=5, help="master seeds 1 .. N")
-    parser.add_argument("--seconds", type=int, default=10)
+    parser.add_argument("--sizes", nargs="+", default=["set"],
+                        help="registers/instructions/population for every problem, e.g. "
+                        f"2/5/100; 'set' (the default): {SINE_SIZES} for the sine set, "
+                        f"{OTHER_SIZES} for the others")
+    parser.add_argument("--margin", type=float, help="margin in percent (0 for the strict "
+                        "measure); default movar-search's")
     parser.add_argument("--threads", type=int, default=2)
+    parser.add_argument("--time-limit", "--seconds", type=int, dest="seconds",
+                        help="seconds per run; default 10 unless a work budget is given")
+    budget = parser.add_mutually_exclusive_group()
+    budget.add_argument("--generations", type=int, help="work budget per run in generations")
+    budget.add_argument("--programs", type=int, help="work budget per run in scored programs")
+    parser.add_argument("--extra", default="", help="more movar-search options for every run")
     parser.add_argument("--csv", help="also write every run to this file")
     args = parser.parse_args()
+    if args.modes == ["all"]:
+        args.modes = list(MODES)
+    unknown = [m for m in args.modes if m not in MODES]
+    if unknown:
+        parser.error(f"unknown modes {unknown}; known: {list(MODES)}")
+    seconds = args.seconds
+    if seconds is None and args.generations is None and args.programs is None:
+        seconds = 10
+
+    configs = []
+    for mode in args.modes:
+        for sizes in args.sizes:
+            for index, binary in enumerate(args.bin):
+                label = mode
+                if len(args.sizes) > 1:
+                    label += f" {sizes}"
+                if len(args.bin) > 1:
+                    label += f" [bin {index + 1}]"
+                configs.append((label, binary, mode, sizes))
+    common = ["--threads", str(args.threads)] + shlex.split(args.extra)
+    if args.margin is not None:
+        common += ["--margin", f"{args.margin:g}"]
+    load_before = os.getloadavg()[0]
 
     rows = []
-    for mode in args.modes:
-        for name in problems(args.problems, args.only):
-            for seed in range(1, args.seeds + 1):
-                matched, seconds, generations = run_one(args.bin, args.problems, name,
-                                                        MODES[mode], seed, args.seconds,
-                                                        args.threads)
-                rows.append((mode, name, seed, matched, seconds, generations))
-                print(f"{mode:40} {name:10} seed {seed}: "
-                      f"{'matched' if matched else 'no match'} {seconds:6.2f} s "
-                      f"{generations} generations", file=sys.stderr, flush=True)
+    for name in problems(args.only):
+        path = Path(args.problems) / f"{name}.mvs"
+        if not path.exists():
+            sys.exit(f"{path} is missing: run make_problems.py {args.problems}")
+        for seed in range(1, args.seeds + 1):
+            for label, binary, mode, sizes in configs:
+                run_args = size_args(name, sizes) + common + MODES[mode]
+                limit = budget_generations(run_args, args.generations, args.programs)
+                matched, elapsed, generations, work = run_one(binary, path, run_args, seed,
+                                                              limit, seconds)
+                rows.append({"config": label, "problem": name, "seed": seed,
+                             "matched": matched, "seconds": elapsed,
+                             "generations": generations, "work": work})
+                print(f"{label:40} {name:10} seed {seed}: "
+                      f"{'matched' if matched else 'no match'} {elapsed:6.2f} s "
+                      f"{generations} generations, work {work}", file=sys.stderr, flush=True)
     if args.csv:
         with open(args.csv, "w", newline="") as f:
-            writer = csv.writer(f)
-            writer.writerow(["mode", "problem", "seed", "matched", "seconds", "generations"])
+            writer = csv.DictWriter(f, fieldnames=list(rows[0]) if rows else ["config"])
+            writer.writeheader()
             writer.writerows(rows)
 
-    print(f"| mode | set | matched | median s to match | median generations to match |")
+    limits = []
+    if seconds is not None:
+        limits.append(f"{seconds} s")
+    if args.generations is not None:
+        limits.append(f"{args.generations} generations of work")
+    if args.programs is not None:
+        limits.append(f"{args.programs} scored programs")
+    print(f"runs: {', '.join(limits)}, {args.threads} threads, seeds 1-{args.seeds}, margin "
+          f"{'default' if args.margin is None else f'{args.margin:g} %'}; load "
+          f"{load_before:.2f} before, {os.getloadavg()[0]:.2f} after\n")
+    print("| mode | set | matched | median s to match | median generations to match |")
     print("|---|---|---|---|---|")
-    for mode in args.modes:
-        for group in ("sine", "nguyen"):
-            runs = [r for r in rows if r[0] == mode and r[1].startswith(group)]
-            if not runs:
-                continue
-            hits = [r for r in runs if r[3]]
-            seconds = f"{statistics.median(r[4] for r in hits):.2f}" if hits else "-"
-            gens = f"{statistics.median(r[5] for r in hits):.0f}" if hits else "-"
-            print(f"| {mode} | {group} | {len(hits)} of {len(runs)} | {seconds} | {gens} |")
+    labels = [c[0] for c in configs]
+    for label in labels:
+        for group in dict.fromkeys(family(r["problem"]) for r in rows):
+            runs = [r for r in rows if r["config"] == label and family(r["problem"]) == group]
+            hits = [r for r in runs if r["matched"]]
+            print(f"| {label} | {group} | {len(hits)} of {len(runs)} | "
+                  f"{median((r['seconds'] for r in hits), '{:.2f}')} | "
+                  f"{median((r['generations'] for r in hits), '{:.0f}')} |")
+    for label in labels:
+        per_problem_table(rows, label)
+    print()
+    for label in labels:
+        print(summary(rows, label))
 
 
 if __name__ == "__main__":
