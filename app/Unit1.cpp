@@ -24,6 +24,7 @@
 #include "app/StandardKeys.h"
 #include "app/TestDataBox.h"
 #include "app/WindowPlacement.h"
+#include "app/WindowTitle.h"
 #include "core/model/DecimalSeparator.h"
 #include "core/model/Random.h"
 #include "version/MovarVersion.h"
@@ -88,7 +89,7 @@ void TForm1::createRooms() {
   connect(panel_, &TParameterPanel::SearchClicked, this, &TForm1::Button2Click);
   connect(panel_, &TParameterPanel::StopClicked, this, &TForm1::Button3Click);
   connect(panel_, &TParameterPanel::MarginChanged, this, &TForm1::tb1Change);
-  connect(&commands_->History(), &TSampleHistory::Changed, this, &TForm1::ShowTitle);
+  new TWindowTitle(*this, commands_->History());
   connect(session_, &TSearchSession::RunningChanged, commands_, &TSampleCommands::SetLocked);
   connect(commands_, &TSampleCommands::Shown, panel_,
           [this] { panel_->ShowInputCount(Samples->InputCount()); });
@@ -97,31 +98,22 @@ void TForm1::createRooms() {
           [this](const QString& status) { statusBar()->showMessage(status); });
 }
 
-void TForm1::ShowTitle() {
-  const TSampleHistory& history = commands_->History();
-  const QString& file = history.FileName();
-  if (!file.isEmpty()) {
-    setWindowTitle(file + QStringLiteral("[*] \u2014 ") + AppTitle);
-  } else {
-    setWindowTitle(history.Unsaved() ? AppTitle + QStringLiteral("[*]") : AppTitle);
-  }
-  setWindowModified(history.Unsaved());
-}
-
 QList<QSplitter*> TForm1::Splitters() const {
   return findChildren<QSplitter*>();
 }
 
 void TForm1::createActions() {
-  const auto action = [this](const char* name, const QString& text) {
-    return Named<QAction>(name, text, this);
+  const auto action = [this](const char* name, const QString& text, auto slot) {
+    auto* created = Named<QAction>(name, text, this);
+    connect(created, &QAction::triggered, this, slot);
+    return created;
   };
-  Open1 = action("Open1", QStringLiteral("Open"));
+  Open1 = action("Open1", QStringLiteral("Open"), &TForm1::Open1Click);
   Open1->setShortcuts(StandardKeys(QKeySequence::Open, {QKeySequence(Qt::CTRL | Qt::Key_O)}));
-  Import1 = action("Import1", QStringLiteral("Import\u2026"));
-  Save1 = action("Save1", QStringLiteral("Save"));
+  Import1 = action("Import1", QStringLiteral("Import\u2026"), &TForm1::Import1Click);
+  Save1 = action("Save1", QStringLiteral("Save"), &TForm1::Save1Click);
   Save1->setShortcuts(StandardKeys(QKeySequence::Save, {QKeySequence(Qt::CTRL | Qt::Key_S)}));
-  Exit1 = action("Exit1", QStringLiteral("Exit"));
+  Exit1 = action("Exit1", QStringLiteral("Exit"), &TForm1::close);
   Exit1->setShortcuts(StandardKeys(QKeySequence::Quit, {QKeySequence(Qt::CTRL | Qt::Key_Q)}));
   Undo1 = commands_->History().UndoAction();
   Undo1->setObjectName(QStringLiteral("Undo1"));
@@ -131,36 +123,21 @@ void TForm1::createActions() {
   Redo1->setShortcuts(StandardKeys(
       QKeySequence::Redo,
       {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)}));
-  CopyData1 = action("CopyData1", QStringLiteral("Copy Data"));
-  CopyChart1 = action("CopyChart1", QStringLiteral("Copy Chart"));
-  CopyModel1 = action("CopyModel1", QStringLiteral("Copy Model"));
-  PastData1 = action("PastData1", QStringLiteral("Paste Data"));
-  About1 = action("About1", QStringLiteral("About"));
+  CopyData1 = action("CopyData1", QStringLiteral("Copy Data"), &TForm1::CopyData1Click);
+  CopyChart1 = action("CopyChart1", QStringLiteral("Copy Chart"), &TForm1::CopyChart1Click);
+  CopyModel1 = action("CopyModel1", QStringLiteral("Copy Model"), &TForm1::CopyModel1Click);
+  PastData1 = action("PastData1", QStringLiteral("Paste Data"), &TForm1::PastData1Click);
+  About1 = action("About1", QStringLiteral("About"), &TForm1::About1Click);
   About1->setShortcuts(StandardKeys(QKeySequence::HelpContents, {QKeySequence(Qt::Key_F1)}));
-  Copy1 = action("Copy1", QStringLiteral("Copy"));
-  Past1 = action("Past1", QStringLiteral("Paste"));
-  Copy2 = action("Copy2", QStringLiteral("Copy"));
-  CopyFormula1 = action("CopyFormula1", QStringLiteral("Copy Formula"));
-  CopyFormulaLatex1 = action("CopyFormulaLatex1", QStringLiteral("Copy Formula as LaTeX"));
-  CopyModelC1 = action("CopyModelC1", QStringLiteral("Copy Model as C"));
-  CopyModelPython1 = action("CopyModelPython1", QStringLiteral("Copy Model as Python"));
-
-  connect(Open1, &QAction::triggered, this, &TForm1::Open1Click);
-  connect(Import1, &QAction::triggered, this, &TForm1::Import1Click);
-  connect(Save1, &QAction::triggered, this, &TForm1::Save1Click);
-  connect(Exit1, &QAction::triggered, this, &TForm1::close);
-  connect(CopyData1, &QAction::triggered, this, &TForm1::CopyData1Click);
-  connect(Copy1, &QAction::triggered, this, &TForm1::CopyData1Click);
-  connect(CopyChart1, &QAction::triggered, this, &TForm1::CopyChart1Click);
-  connect(Copy2, &QAction::triggered, this, &TForm1::CopyChart1Click);
-  connect(CopyModel1, &QAction::triggered, this, &TForm1::CopyModel1Click);
-  connect(CopyFormula1, &QAction::triggered, this, &TForm1::CopyFormula1Click);
-  connect(CopyFormulaLatex1, &QAction::triggered, this, &TForm1::CopyFormulaLatex1Click);
-  connect(CopyModelC1, &QAction::triggered, this, &TForm1::CopyModelC1Click);
-  connect(CopyModelPython1, &QAction::triggered, this, &TForm1::CopyModelPython1Click);
-  connect(PastData1, &QAction::triggered, this, &TForm1::PastData1Click);
-  connect(Past1, &QAction::triggered, this, &TForm1::PastData1Click);
-  connect(About1, &QAction::triggered, this, &TForm1::About1Click);
+  Copy1 = action("Copy1", QStringLiteral("Copy"), &TForm1::CopyData1Click);
+  Past1 = action("Past1", QStringLiteral("Paste"), &TForm1::PastData1Click);
+  Copy2 = action("Copy2", QStringLiteral("Copy"), &TForm1::CopyChart1Click);
+  CopyFormula1 = action("CopyFormula1", QStringLiteral("Copy Formula"), &TForm1::CopyFormula1Click);
+  CopyFormulaLatex1 = action("CopyFormulaLatex1", QStringLiteral("Copy Formula as LaTeX"),
+                             &TForm1::CopyFormulaLatex1Click);
+  CopyModelC1 = action("CopyModelC1", QStringLiteral("Copy Model as C"), &TForm1::CopyModelC1Click);
+  CopyModelPython1 = action("CopyModelPython1", QStringLiteral("Copy Model as Python"),
+                            &TForm1::CopyModelPython1Click);
 }
 
 void TForm1::createMenus() {

@@ -69,8 +69,6 @@ class TForm1 : public QMainWindow {
  private:
   void FormCreate();
   void createRooms();
-  // The title bar names the samples' file and marks samples not saved anywhere.
-  void ShowTitle();
   void createActions();
   void createMenus();
   [[nodiscard]] QList<QSplitter*> Splitters() const;
