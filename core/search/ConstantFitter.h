@@ -1,0 +1,34 @@
+#pragma once
+// TConstantFitter: local fitting of a program's constants by Levenberg-Marquardt (Eigen's),
+// with the derivatives of TConstantGradient. Evolution and the refiner find a constant by
+// trial; a program of the right shape with a wrong amplitude or frequency is one least-squares
+// problem away from the answer. The solver minimises the squared error in double precision;
+// the search ranks by the exact sum of absolute errors, so the fitted program is scored again
+// as the search scores it and kept only when that error is lower.
+
+#include <cstdint>
+
+#include "core/model/SD.h"
+#include "core/model/TE.h"
+
+class TConstantFitter {
+ public:
+  // evaluations: the most error evaluations one fit may make, Jacobians apart.
+  explicit TConstantFitter(std::int32_t evaluations) noexcept : evaluations_(evaluations) {}
+
+  // Fits the constants of program to samples 0 .. last, whose error there is error. When the
+  // fitted program's exact error is lower, program takes its constants and that error is
+  // returned; otherwise program is left as it was and error is returned. A program with no
+  // constant to fit, fewer samples than constants, or a fit that does not stay finite is left.
+  double Fit(TTuringEvaluator& program, const TSampleData& samples, std::int32_t last,
+             double error);
+
+  // Fits run and fits that lowered the error, for measuring.
+  [[nodiscard]] std::int64_t Fits() const noexcept { return fits_; }
+  [[nodiscard]] std::int64_t Improved() const noexcept { return improved_; }
+
+ private:
+  std::int32_t evaluations_;
+  std::int64_t fits_ = 0;
+  std::int64_t improved_ = 0;
+};
