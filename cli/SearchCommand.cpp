@@ -137,6 +137,8 @@ std::string ReplayOptions(const TCliOptions& options, const TSearchParameters& p
     text += " --min-window " + std::to_string(parameters.MinimumWindow);
   if (parameters.RefineTrials > 0) text += " --refine " + std::to_string(parameters.RefineTrials);
   if (parameters.ScaledConstants) text += " --scaled-constants";
+  if (parameters.ConstantFitting > 0)
+    text += " --constant-fitting " + std::to_string(parameters.ConstantFitting);
   return text;
 }
 

@@ -117,3 +117,42 @@ TEST(ConstantFitter, ASampleWithoutDerivativeDoesNotStopTheFit) {
   EXPECT_TRUE(std::isfinite(program.GetInstruction(0).Value));
   EXPECT_TRUE(std::isfinite(program.GetInstruction(2).Value));
 }
+
+TEST(ConstantFitter, FitBestFitsTheProgramsOfLowestErrorAndRecordsTheirErrors) {
+  // y = 2.5 x + 1 on 20 points; programs 3, 8 and 9 have the shape with other constants, 9
+  // the farthest. Every other program is sin(x), far off.
+  const TSampleData samples = Samples(20, 0, 4, [](double x) { return 2.5 * x + 1; });
+  TMovar search(2, 12, 1);
+  search.SetProgressive(false);
+  search.SetSamples(samples);
+  const auto line = [](double a, double b) {
+    return Program(1, {{0, opMul, ConstantOperand, a}, {0, opAdd, ConstantOperand, b}});
+  };
+  for (std::int32_t i = 0; i < 12; ++i) {
+    const TTuringEvaluator program = i == 3   ? line(2.4, 1.1)
+                                     : i == 8 ? line(2.3, 1.2)
+                                     : i == 9 ? line(2, 2)
+                                              : Program(1, {{0, opSin, 0, 0}, {0, opSin, 0, 0}});
+    for (std::int32_t k = 0; k < 2; ++k)
+      search.GetProgram(i).SetInstruction(k, program.GetInstruction(k));
+    search.GetProgram(i).UpdateExecEnd();
+  }
+  search.Evaluate();
+  const double farthest = search.GetError(9);
+  const double sine = search.GetError(0);
+
+  TConstantFitter fitter(30);
+  const std::vector<const TTuringEvaluator*> improved = fitter.FitBest(search, 2);
+  EXPECT_EQ((std::vector<const TTuringEvaluator*>{&search.GetProgram(3), &search.GetProgram(8)}),
+            improved);
+  for (const std::int32_t i : {3, 8}) {
+    EXPECT_LT(search.GetError(i), 1e-9);
+    EXPECT_EQ(Error(search.GetProgram(i), samples), search.GetError(i));
+  }
+  EXPECT_EQ(farthest, search.GetError(9)) << "only the two best are fitted";
+  EXPECT_EQ(2, search.GetProgram(9).GetInstruction(0).Value);
+  EXPECT_EQ(sine, search.GetError(0));
+  // Nothing left to gain: the same fits change nothing.
+  EXPECT_TRUE(fitter.FitBest(search, 2).empty());
+  EXPECT_TRUE(fitter.FitBest(search, 0).empty());
+}

@@ -55,6 +55,7 @@ TEST(ConstantGradient, ValuesAreTheInterpretersAndDerivativesMatchDifferences) {
       const double value = gradient.Run(std::span<const double>(&x, 1), derivatives);
       ASSERT_EQ(std::bit_cast<std::uint64_t>(program.Execute(x)),
                 std::bit_cast<std::uint64_t>(value));
+      ASSERT_EQ(value, gradient.Value(std::span<const double>(&x, 1)));
       for (std::size_t k = 0; k < derivatives.size(); ++k) {
         const double c = gradient.Program().GetInstruction(gradient.Fitted()[k]).Value;
         const double h = 1e-5 * std::fmax(1.0, std::fabs(c));

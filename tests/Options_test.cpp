@@ -94,6 +94,11 @@ TEST(Options, RestartsTurnOnEveryAdditionNotGivenOnItsOwn) {
   EXPECT_EQ(20, best.Search.RefineTrials);
   EXPECT_TRUE(best.Search.ScaledConstants);
 
+  EXPECT_EQ(0, best.Search.ConstantFitting) << "given alone, as a plain search's";
+  EXPECT_EQ(2, ParseOptions({"--restarts", "--constant-fitting", "2"}).Search.ConstantFitting);
+  EXPECT_EQ(
+      0, ParseOptions({"--constant-fitting", "2", "--no-constant-fitting"}).Search.ConstantFitting);
+
   const TCliOptions some =
       ParseOptions({"--refine", "3", "--restarts", "--no-scaled-constants", "--no-min-window"});
   EXPECT_EQ(3, some.Search.RefineTrials);
@@ -102,6 +107,8 @@ TEST(Options, RestartsTurnOnEveryAdditionNotGivenOnItsOwn) {
 
   const TCliOptions plain = ParseOptions({"--refine", "3"});
   EXPECT_EQ(0, plain.Search.MinimumWindow) << "a plain search keeps the others off";
+  EXPECT_EQ(0, plain.Search.ConstantFitting);
+  EXPECT_EQ(1, ParseOptions({"--constant-fitting", "1"}).Search.ConstantFitting);
   EXPECT_FALSE(plain.Search.ScaledConstants);
 }
 

@@ -21,7 +21,7 @@ struct TCase {
   std::int64_t Generations;
 };
 
-TSearchResult RunSearch(const TCase& c, std::int32_t threads, bool pump) {
+TSearchResult RunSearch(const TCase& c, std::int32_t threads, bool pump, std::int32_t fitting = 0) {
   SetSeed(c.Seed);
   TSampleData samples(100);
   if (c.RandomSample) {
@@ -36,6 +36,8 @@ TSearchResult RunSearch(const TCase& c, std::int32_t threads, bool pump) {
   parameters.Progressive = c.Progressive;
   parameters.GenerationLimit = c.Generations;
   parameters.Threads = threads;
+  parameters.ConstantFitting = fitting;
+  if (fitting > 0) parameters.RefineTrials = 20;
   parameters.Seed = Seed();
   TSearchRun run(samples, parameters);
   TSearchObserver observer;
@@ -61,6 +63,19 @@ TEST(SearchThreads, EveryThreadCountGivesTheSameSearch) {
         EXPECT_EQ(one.Generations, other.Generations) << "seed " << c.Seed;
         EXPECT_EQ(one.Matched, other.Matched) << "seed " << c.Seed;
       }
+    }
+  }
+}
+
+TEST(SearchThreads, ConstantFittingGivesTheSameSearchOnEveryThreadCount) {
+  const TCase cases[] = {{5, true, false, 100, 2, 5, 150}, {29, false, true, 300, 4, 20, 25}};
+  for (const TCase& c : cases) {
+    const TSearchResult one = RunSearch(c, 1, false, 3);
+    EXPECT_NE(RunSearch(c, 1, false).Lines, one.Lines) << "seed " << c.Seed << ": fitting acts";
+    for (std::int32_t threads : {2, 4}) {
+      const TSearchResult other = RunSearch(c, threads, true, 3);
+      EXPECT_EQ(one.Lines, other.Lines) << "seed " << c.Seed << ", " << threads << " threads";
+      EXPECT_EQ(one.Generations, other.Generations) << "seed " << c.Seed;
     }
   }
 }

@@ -51,6 +51,7 @@ MODES = {
     "best without min-window": ["--restarts", "--no-min-window"],
     "best without refine": ["--restarts", "--no-refine"],
     "best without scaled-constants": ["--restarts", "--no-scaled-constants"],
+    "best with constant-fitting": ["--restarts", "--constant-fitting", "2"],
 }
 BEST = "best (--restarts)"
 

@@ -35,6 +35,8 @@ class TConstantGradient {
   // Execute does; gradient (ParameterCount() entries) receives its derivatives. A derivative
   // may be infinite or NaN where the function has none (a square root at 0).
   double Run(std::span<const double> inputs, std::span<double> gradient) noexcept;
+  // The value alone, as Run gives it, at the interpreter's cost.
+  double Value(std::span<const double> inputs) noexcept { return program_.Execute(inputs); }
 
  private:
   using Extended = long double;

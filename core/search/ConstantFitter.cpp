@@ -2,7 +2,9 @@
 
 #include <Eigen/Dense>
 #include <unsupported/Eigen/LevenbergMarquardt>
+#include <algorithm>
 #include <cmath>
+#include <numeric>
 #include <vector>
 
 #include "core/model/ConstantGradient.h"
@@ -52,7 +54,7 @@ class TResiduals : public Eigen::DenseFunctor<double> {
   }
 
   [[nodiscard]] double Residual(std::int32_t j) {
-    const double prediction = gradient_.Run(samples_.Inputs(j), {});
+    const double prediction = gradient_.Value(samples_.Inputs(j));
     const double residual =
         static_cast<double>(static_cast<long double>(prediction) - samples_.GetY(j));
     return std::isfinite(residual) ? residual : RefusedResidual;
@@ -94,4 +96,30 @@ double TConstantFitter::Fit(TTuringEvaluator& program, const TSampleData& sample
   program.UpdateExecEnd();
   ++improved_;
   return fittedError;
+}
+
+std::vector<const TTuringEvaluator*> TConstantFitter::FitBest(TMovar& search, std::int32_t count) {
+  std::vector<const TTuringEvaluator*> improved;
+  const std::int32_t population = search.PopulationSize();
+  count = std::min(count, population);
+  if (count <= 0) return improved;
+  std::vector<std::int32_t> order(static_cast<std::size_t>(population));
+  std::iota(order.begin(), order.end(), 0);
+  std::partial_sort(order.begin(), order.begin() + count, order.end(),
+                    [&search](std::int32_t a, std::int32_t b) {
+                      const double ea = search.GetError(a);
+                      const double eb = search.GetError(b);
+                      return ea < eb || (ea == eb && a < b);
+                    });
+  const std::int32_t last = search.LastScored();
+  for (std::int32_t r = 0; r < count; ++r) {
+    const std::int32_t i = order[static_cast<std::size_t>(r)];
+    const double error = search.GetError(i);
+    const double fitted = Fit(search.GetProgram(i), search.Samples(), last, error);
+    if (fitted < error) {
+      search.SetError(i, fitted);
+      improved.push_back(&search.GetProgram(i));
+    }
+  }
+  return improved;
 }

@@ -7,9 +7,12 @@
 // as the search scores it and kept only when that error is lower.
 
 #include <cstdint>
+#include <vector>
 
 #include "core/model/SD.h"
 #include "core/model/TE.h"
+
+class TMovar;
 
 class TConstantFitter {
  public:
@@ -22,6 +25,11 @@ class TConstantFitter {
   // constant to fit, fewer samples than constants, or a fit that does not stay finite is left.
   double Fit(TTuringEvaluator& program, const TSampleData& samples, std::int32_t last,
              double error);
+
+  // Call between Evaluate and NextGeneration. Fits the count programs of lowest error (the
+  // earliest on a tie) on the samples scored and records their new errors, so the ranking
+  // takes them; returns the programs whose error fell.
+  std::vector<const TTuringEvaluator*> FitBest(TMovar& search, std::int32_t count);
 
   // Fits run and fits that lowered the error, for measuring.
   [[nodiscard]] std::int64_t Fits() const noexcept { return fits_; }

@@ -30,6 +30,8 @@ bool ApplySetting(TSearchParameters& parameters, const TSearchSetting& setting,
     parameters.RefineTrials = count;
   } else if (&setting == &ScaledConstantsSetting) {
     parameters.ScaledConstants = value != 0;
+  } else if (&setting == &ConstantFittingSetting) {
+    parameters.ConstantFitting = count;
   } else {
     return false;
   }

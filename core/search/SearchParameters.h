@@ -23,6 +23,8 @@ struct TSearchParameters {
   std::int32_t MinimumWindow = static_cast<std::int32_t>(MinimumWindowSetting.Default);
   std::int32_t RefineTrials = static_cast<std::int32_t>(RefineSetting.Default);
   bool ScaledConstants = ScaledConstantsSetting.Default != 0;
+  // Programs whose constants are fitted per generation (see TConstantFitter).
+  std::int32_t ConstantFitting = static_cast<std::int32_t>(ConstantFittingSetting.Default);
   // The seed the search starts from; empty: one from the clock.
   std::optional<std::uint32_t> Seed;
 

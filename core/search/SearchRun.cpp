@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cmath>
 #include <new>
+#include <vector>
 
 #include "core/model/DecimalSeparator.h"
 #include "core/model/Random.h"
@@ -15,6 +16,9 @@ using Clock = std::chrono::steady_clock;
 
 // Salt of the refiner's stream, mixed with the search's start seed.
 constexpr std::uint32_t RefinerSalt = 0x52454649u;
+// Error evaluations one constant fit may make: enough for a few steps of the solver on a
+// program near the answer, little beside the scoring of a generation.
+constexpr std::int32_t FitEvaluations = 20;
 
 // Programs scored between two looks at the clock while a generation is scored.
 constexpr std::int32_t ScoringSlice = 16;
@@ -110,6 +114,7 @@ TSearchRun::TSearchRun(TSampleData& samples, const TSearchParameters& parameters
       refiner_ = std::make_unique<TRefiner>(MixSeed(startSeed_, RefinerSalt),
                                             parameters.RefineTrials, parameters.ScaledConstants);
     }
+    if (parameters.ConstantFitting > 0) fitter_ = std::make_unique<TConstantFitter>(FitEvaluations);
   } catch (const std::bad_alloc&) {
     throw SearchOutOfMemory(Shape(), ScoringThreads(parameters.Threads));
   }
@@ -187,10 +192,14 @@ TSearchResult TSearchRun::RunGenerations(const TSearchObserver& observer) {
   while (!stop && !(observer.StopRequested && observer.StopRequested())) {
     ScoreGeneration(observer, lastPump);
     const bool refined = refiner_ && refiner_->Refine(*search_);
+    const std::vector<const TTuringEvaluator*> fitted =
+        fitter_ ? fitter_->FitBest(*search_, parameters_.ConstantFitting)
+                : std::vector<const TTuringEvaluator*>{};
     search_->NextGeneration();
     const TTuringEvaluator& best = search_->GetProgram(0);
+    const bool bestFitted = std::find(fitted.begin(), fitted.end(), &best) != fitted.end();
     // A refined best may be the same object as before, changed in place.
-    if (&best != shown || refined) {
+    if (&best != shown || refined || bestFitted) {
       shown = &best;
       TModelUpdate update = Show(best);
       matches = update.Matches;

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "core/search/Movar.h"
+#include "core/search/ConstantFitter.h"
 #include "core/search/Refiner.h"
 #include "core/model/SD.h"
 #include "core/search/SearchMemory.h"
@@ -112,6 +113,7 @@ class TSearchRun {
   std::chrono::steady_clock::time_point started_;
   std::unique_ptr<TMovar> search_;
   std::unique_ptr<TRefiner> refiner_;
+  std::unique_ptr<TConstantFitter> fitter_;
 };
 
 // A prediction's absolute error added to a sum, as the search adds it: in long double,

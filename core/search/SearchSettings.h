@@ -172,12 +172,22 @@ inline constexpr TSearchSetting ScaledConstantsSetting{
     .OffOption = true,
     .Group = TSettingGroup::Additions};
 
+inline constexpr TSearchSetting ConstantFittingSetting{
+    .Name = "constant-fitting",
+    .Value = "N",
+    .Range = {0, 1000},
+    .Unit = "programs",
+    .Help = "fit the constants of the N best programs per generation by least squares",
+    .OffOption = true,
+    .Group = TSettingGroup::Additions};
+
 // In the order the help lists them.
-inline constexpr std::array<const TSearchSetting*, 16> SearchSettingTable{
-    &SeedSetting,      &RegistersSetting,     &InstructionsSetting, &PopulationSetting,
-    &MarginSetting,    &ProgressiveSetting,   &GenerationsSetting,  &ThreadsSetting,
-    &TimeLimitSetting, &HoldoutSetting,       &RestartsSetting,     &RestartUnitSetting,
-    &AttemptsSetting,  &MinimumWindowSetting, &RefineSetting,       &ScaledConstantsSetting};
+inline constexpr std::array<const TSearchSetting*, 17> SearchSettingTable{
+    &SeedSetting,           &RegistersSetting,     &InstructionsSetting, &PopulationSetting,
+    &MarginSetting,         &ProgressiveSetting,   &GenerationsSetting,  &ThreadsSetting,
+    &TimeLimitSetting,      &HoldoutSetting,       &RestartsSetting,     &RestartUnitSetting,
+    &AttemptsSetting,       &MinimumWindowSetting, &RefineSetting,       &ScaledConstantsSetting,
+    &ConstantFittingSetting};
 
 [[nodiscard]] constexpr std::span<const TSearchSetting* const> SearchSettings() noexcept {
   return SearchSettingTable;

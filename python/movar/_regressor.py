@@ -51,7 +51,8 @@ class MovarRegressor(RegressorMixin, BaseEstimator):
                  progressive=bool(_DEFAULTS["progressive"]), restarts=True,
                  time_limit=None, generations=None, seed=None, threads=None,
                  holdout=_DEFAULTS["holdout"], restart_unit=_DEFAULTS["restart_unit"],
-                 attempts=None, min_window=None, refine=None, scaled_constants=None):
+                 attempts=None, min_window=None, refine=None, scaled_constants=None,
+                 constant_fitting=_DEFAULTS["constant_fitting"]):
         self.registers = registers
         self.instructions = instructions
         self.population = population
@@ -68,6 +69,7 @@ class MovarRegressor(RegressorMixin, BaseEstimator):
         self.min_window = min_window
         self.refine = refine
         self.scaled_constants = scaled_constants
+        self.constant_fitting = constant_fitting
 
     def fit(self, X, y):
         """Searches for a model of y over the columns of X; returns self.
