@@ -120,12 +120,15 @@ def refine_per_generation(args):
     return option(args, "--refine", BEST_MODE_REFINE if "--restarts" in args else 0)
 
 
+def programs_per_generation(args):
+    return option(args, "--population", 100) + refine_per_generation(args)
+
+
 def budget_generations(args, generations, programs):
     """The work budget in generations for a run with these arguments, or None."""
     if programs is None:
         return generations
-    per_generation = option(args, "--population", 100) + refine_per_generation(args)
-    return max(programs // per_generation, 1)
+    return max(programs // programs_per_generation(args), 1)
 
 
 def limit_args(args, budget, seconds):
@@ -191,8 +194,9 @@ def summary(rows, config):
     return (f"{config}: matched {len(hits)} of {len(runs)} runs ({share:.1f} %); "
             f"non-sine problems {len(other_hits)} of {len(other)}, median "
             f"{median((r['seconds'] for r in other_hits), '{:.2f}')} s and "
-            f"{median((r['work'] for r in other_hits), '{:.0f}')} generations of work "
-            f"to a match")
+            f"{median((r['work'] for r in other_hits), '{:.0f}')} generations "
+            f"({median((r['programs'] for r in other_hits), '{:.0f}')} scored programs) of "
+            f"work to a match")
 
 
 def main():
@@ -258,7 +262,8 @@ def main():
                                                               limit, seconds)
                 rows.append({"config": label, "problem": name, "seed": seed,
                              "matched": matched, "seconds": elapsed,
-                             "generations": generations, "work": work})
+                             "generations": generations, "work": work,
+                             "programs": work * programs_per_generation(run_args)})
                 print(f"{label:40} {name:10} seed {seed}: "
                       f"{'matched' if matched else 'no match'} {elapsed:6.2f} s "
                       f"{generations} generations, work {work}", file=sys.stderr, flush=True)
