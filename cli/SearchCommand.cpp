@@ -139,6 +139,7 @@ std::string ReplayOptions(const TCliOptions& options, const TSearchParameters& p
   if (parameters.ScaledConstants) text += " --scaled-constants";
   if (parameters.ConstantFitting > 0)
     text += " --constant-fitting " + std::to_string(parameters.ConstantFitting);
+  if (parameters.LinearScaling) text += " --linear-scaling";
   return text;
 }
 

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "core/model/LinearScaling.h"
 #include "tests/ModelTesting.h"
 #include "tests/ProgramTesting.h"
 
@@ -127,6 +128,10 @@ class CodeEmitterTest : public ::testing::Test {
     }
     for (const TTuringEvaluator& p : CornerPrograms())
       programs_->push_back(p);
+    // Scaled models: negative constants, digits past the fourth, products that overflow.
+    const TLinearScaling scalings[] = {{-0.3, 2.5}, {0.1 + 0.2, -1.0 / 3}, {1e300, -7.25e-5}};
+    for (std::size_t k = 0; k < 60; ++k)
+      programs_->push_back(WithScaling((*programs_)[k], scalings[k % 3]));
     xs_ = new std::vector<double>(Xs());
     expected_ = new std::vector<double>(Expected(*programs_, *xs_));
   }

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/search/Movar.h"
+#include "core/model/LinearScaling.h"
 #include "core/model/Random.h"
 
 namespace {
@@ -220,5 +221,33 @@ TEST(FastScorer, KnownProgramOfSeveralInputsScoresZeroOnItsOwnValues) {
     EXPECT_EQ(1.0, scorer.Score(samples, samples.Count() - 1, 1e300)) << inputs;
     EXPECT_EQ(1.0, scorer.Score(samples, samples.Count() - 1, 0.5)) << inputs;
     EXPECT_EQ(6, scorer.ScoredSamples()) << inputs;
+  }
+}
+
+// With linear scaling every sample runs before the fit, then the scaled predictions are
+// summed and cut off: the result must be the plain score of the program with its two
+// scaling instructions, for one input and several, whatever the samples' edges make of the
+// fit (overflowing products, constant predictions).
+TEST(FastScorer, ScaledScoreIsTheScoreOfTheScaledProgram) {
+  SetSeed(16);
+  TFastScorer scorer;
+  for (const std::int32_t inputs : {1, 3}) {
+    for (int n = 0; n < 3000; ++n) {
+      TSampleData samples(1 + RandomInt(23), inputs);
+      for (std::int32_t j = 0; j < samples.Count(); ++j) {
+        for (std::int32_t k = 0; k < inputs; ++k)
+          samples.SetX(j, k, AnyInput());
+        samples.SetY(j, RandomInt(6) == 0 ? Pick(Edges) : RandomReal() * 3 - 1);
+      }
+      TTuringEvaluator program = AnyProgram(1 + RandomInt(20), 1 + RandomInt(6), inputs);
+      scorer.Load(program);
+      const double threshold = n % 3 == 0 ? 1e300 : RandomReal() * 10;
+      const std::int32_t last = RandomInt(samples.Count());
+      TTuringEvaluator scaled = WithLinearScaling(program, samples, last);
+      const double expected = TMovar::Score(scaled, samples, last, threshold);
+      ASSERT_EQ(Bits(expected), Bits(scorer.ScoreScaled(samples, last, threshold)))
+          << inputs << " inputs, program " << n << "\n"
+          << scaled.EmitSource();
+    }
   }
 }

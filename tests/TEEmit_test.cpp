@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -96,6 +97,20 @@ TEST(EmitSource, ConstantsHaveExactlyFourDecimals) {
     const std::string source = Program(1, {{0, opAdd, K, k / 10000.0}}).EmitSource();
     EXPECT_NE(std::string::npos, source.find(std::string("var[0] += ") + text + ";")) << k;
   }
+}
+
+// A refined constant or a linear scaling's is no multiple of 0.0001: four decimals would make
+// the text another program.
+TEST(EmitSource, ConstantsOffTheFourDecimalGridReadBackExactly) {
+  for (const double value :
+       {0.1 + 0.2, -0.3, 1.0 / 3, -1.6534083130403943e-18, 167065.79645348, 12.34567891}) {
+    const std::string source = Program(1, {{0, opMul, K, value}}).EmitSource();
+    const std::size_t at = source.find("var[0] *= ");
+    ASSERT_NE(std::string::npos, at);
+    EXPECT_EQ(value, std::strtod(source.c_str() + at + 10, nullptr)) << source;
+  }
+  EXPECT_NE(std::string::npos,
+            Program(1, {{0, opAdd, K, -2.5}}).EmitSource().find("var[0] += -2.5000;"));
 }
 
 TEST(EmitSource, HugeConstantsAreWrittenInFull) {

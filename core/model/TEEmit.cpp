@@ -9,12 +9,16 @@ namespace {
 
 const char* const LineBreak = "\r\n";
 
-// Four decimals and "." whatever the user's locale. The buffer holds the largest
-// double in full (309 digits) so that no constant is ever cut short.
+// Four decimals and "." whatever the user's locale. A constant that four decimals do not
+// give back (one the refiner nudged, a linear scaling's) gets as many as it needs, so that
+// the text is the program. The buffer holds the largest double and the smallest in full.
 void AppendConstant(std::string& text, double value) {
   char buffer[400];
-  const auto result =
-      std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 4);
+  auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 4);
+  double back = 0;
+  std::from_chars(buffer, result.ptr, back, std::chars_format::fixed);
+  if (back != value)
+    result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
   text.append(buffer, result.ptr);
 }
 

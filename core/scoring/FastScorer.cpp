@@ -1,5 +1,7 @@
 #include "core/scoring/FastScorer.h"
 
+#include "core/model/LinearScaling.h"
+
 #include <algorithm>
 #include <array>
 #include <bit>
@@ -341,7 +343,7 @@ MOVAR_INLINE std::uint32_t TFastScorer::Finish() {
 #pragma GCC diagnostic ignored "-Wpedantic"
 #endif
 
-template <bool Scoring, bool OneInput>
+template <bool Scoring, bool OneInput, bool Collecting>
 double TFastScorer::Run(const double* first, std::ptrdiff_t last, double threshold,
                         std::int32_t& scored) noexcept {
   // Every step runs on Lanes samples at once; the errors are then added one sample at a
@@ -478,15 +480,21 @@ double TFastScorer::Run(const double* first, std::ptrdiff_t last, double thresho
   if constexpr (Scoring) {
     // The next samples start here, so a run of samples makes no calls.
     const int count = after < Lanes ? static_cast<int>(after) + 1 : Lanes;
-    for (int k = 0; k < count; ++k) {
-      const double y = point[k * stride + stride - 1];
-      const double difference = static_cast<double>(static_cast<Extended>(r[0][k]) - y);
-      // The magnitude taken in extended precision (the same value) saves a round trip
-      // between the two register files.
-      sum = static_cast<double>(std::fabs(static_cast<Extended>(difference)) + sum);
-      if (sum > threshold) {
-        scored = static_cast<std::int32_t>(last - after) + k + 1;
-        return sum;
+    if constexpr (Collecting) {
+      double* const out = collected_.data() + (last - after);
+      for (int k = 0; k < count; ++k)
+        out[k] = r[0][k];
+    } else {
+      for (int k = 0; k < count; ++k) {
+        const double y = point[k * stride + stride - 1];
+        const double difference = static_cast<double>(static_cast<Extended>(r[0][k]) - y);
+        // The magnitude taken in extended precision (the same value) saves a round trip
+        // between the two register files.
+        sum = static_cast<double>(std::fabs(static_cast<Extended>(difference)) + sum);
+        if (sum > threshold) {
+          scored = static_cast<std::int32_t>(last - after) + k + 1;
+          return sum;
+        }
       }
     }
     point += count * stride;
@@ -561,25 +569,51 @@ double TFastScorer::Predict(std::span<const double> inputs) noexcept {
   return Run<false, true>(nullptr, 0, 0, scored);
 }
 
-double TFastScorer::Score(const TSampleData& samples, std::int32_t last,
-                          double threshold) noexcept {
-  assert(samples.InputCount() == inputCount_);
-  scored_ = 0;
-  if (last < 0) return 0;
+template <bool Collecting>
+double TFastScorer::RunSamples(const TSampleData& samples, std::int32_t last, double threshold,
+                               std::int32_t& scored) noexcept {
   double sum;
   if (samples.InputCount() == 1) {
-    sum = Run<true, true>(samples.Rows(), last, threshold, scored_);
+    sum = Run<true, true, Collecting>(samples.Rows(), last, threshold, scored);
   } else {
     rowSize_ = samples.RowSize();
     readCount_ = 0;
     for (std::int32_t i = 0; i < inputCount_; ++i) {
       if (read_ >> i & 1u) readInputs_[readCount_++] = static_cast<std::uint8_t>(i);
     }
-    sum = Run<true, false>(samples.Rows(), last, threshold, scored_);
+    sum = Run<true, false, Collecting>(samples.Rows(), last, threshold, scored);
   }
 #ifdef MOVAR_COUNT_INSTRUCTIONS
-  stepsRun_ += static_cast<std::uint64_t>(last_ - first_) * static_cast<std::uint64_t>(scored_);
+  stepsRun_ += static_cast<std::uint64_t>(last_ - first_) * static_cast<std::uint64_t>(scored);
 #endif
-  CountScore(scored_);
+  CountScore(scored);
+  return sum;
+}
+
+double TFastScorer::Score(const TSampleData& samples, std::int32_t last,
+                          double threshold) noexcept {
+  assert(samples.InputCount() == inputCount_);
+  scored_ = 0;
+  if (last < 0) return 0;
+  return RunSamples<false>(samples, last, threshold, scored_);
+}
+
+double TFastScorer::ScoreScaled(const TSampleData& samples, std::int32_t last, double threshold) {
+  assert(samples.InputCount() == inputCount_);
+  scored_ = 0;
+  if (last < 0) return 0;
+  collected_.resize(static_cast<std::size_t>(last) + 1);
+  std::int32_t run = 0;
+  (void)RunSamples<true>(samples, last, threshold, run);
+  const TLinearScaling scaling = FitLinearScaling(collected_, samples);
+  double sum = 0;
+  for (std::int32_t j = 0; j <= last; ++j) {
+    const double prediction = ApplyLinearScaling(collected_[j], scaling);
+    const double difference =
+        static_cast<double>(static_cast<Extended>(prediction) - samples.GetY(j));
+    sum = static_cast<double>(std::fabs(static_cast<Extended>(difference)) + sum);
+    scored_ = j + 1;
+    if (sum > threshold) break;
+  }
   return sum;
 }

@@ -41,6 +41,11 @@ class alignas(64) TFastScorer {
   [[nodiscard]] double Score(const TSampleData& samples, std::int32_t last,
                              double threshold) noexcept;
 
+  // The same for the loaded program with linear scaling: the error of the fit a·f + b over
+  // samples 0 .. last, bit for bit what TMovar::Score returns for WithLinearScaling's program.
+  // Every sample runs before the fit, so the cut-off saves only the sum.
+  [[nodiscard]] double ScoreScaled(const TSampleData& samples, std::int32_t last, double threshold);
+
   // The most memory a scorer takes at once for programs of instructionCount instructions.
   [[nodiscard]] static std::uint64_t PeakBytes(std::int32_t instructionCount) noexcept;
 
@@ -131,9 +136,14 @@ class alignas(64) TFastScorer {
   // Predict on the lanes as they are when not Scoring; else Score rows 0 .. last from
   // first, the number of samples run in scored. OneInput: rows are (x, y), and x is loaded
   // whether the program reads it or not.
-  template <bool Scoring, bool OneInput>
+  // Collecting: the predictions of rows 0 .. last go to collected_, with no sum.
+  template <bool Scoring, bool OneInput, bool Collecting = false>
   [[nodiscard]] double Run(const double* first, std::ptrdiff_t last, double threshold,
                            std::int32_t& scored) noexcept;
+  // Run over samples 0 .. last, the rows' layout set up, the work counted.
+  template <bool Collecting>
+  [[nodiscard]] double RunSamples(const TSampleData& samples, std::int32_t last, double threshold,
+                                  std::int32_t& scored) noexcept;
   // Samples run side by side through each step.
   static constexpr int Lanes = 4;
   using TLanes = double[Lanes];
@@ -159,6 +169,7 @@ class alignas(64) TFastScorer {
   std::int32_t readCount_ = 0;
   std::uint8_t readInputs_[MaxInputs] = {};
   std::int32_t scored_ = 0;
+  std::vector<double> collected_;  // the predictions ScoreScaled fits
   std::uint64_t interpreted_ = 0;
   std::uint64_t stepsRun_ = 0;
   TFunctionCache cache_;

@@ -8,6 +8,7 @@
 #include <thread>
 #include <utility>
 
+#include "core/model/LinearScaling.h"
 #include "core/scoring/ChunkSchedule.h"
 
 namespace {
@@ -88,6 +89,17 @@ double TMovar::Score(TTuringEvaluator& program, const TSampleData& samples, std:
   return sum;
 }
 
+TTuringEvaluator TMovar::ScoredProgram(const TTuringEvaluator& program, std::int32_t last) const {
+  if (linearScaling_) return WithLinearScaling(program, *samples_, last);
+  return program;
+}
+
+double TMovar::ScoreProgram(TTuringEvaluator& program, std::int32_t last, double threshold) const {
+  if (!linearScaling_) return Score(program, *samples_, last, threshold);
+  TTuringEvaluator scored = WithLinearScaling(program, *samples_, last);
+  return Score(scored, *samples_, last, threshold);
+}
+
 std::uint64_t TMovar::Interpreted() const noexcept {
   std::uint64_t total = 0;
   for (const TFastScorer& scorer : scorers_)
@@ -120,7 +132,8 @@ void TMovar::ScoreSlice(std::int32_t worker, std::int32_t first, std::int32_t la
       scorer.CountScore(known->Scored);
       continue;
     }
-    errors_[i] = scorer.Score(*samples_, lastSample, threshold_);
+    errors_[i] = linearScaling_ ? scorer.ScoreScaled(*samples_, lastSample, threshold_)
+                                : scorer.Score(*samples_, lastSample, threshold_);
     memo.Add(steps, hash, {errors_[i], scorer.ScoredSamples()});
   }
 }

@@ -73,6 +73,18 @@ class TMovar {
   void SetMinimumWindow(std::int32_t samples) noexcept { minimumWindow_ = samples; }
   [[nodiscard]] std::int32_t MinimumWindow() const noexcept { return minimumWindow_; }
 
+  // Each program is scored with the least-squares a·f + b over the samples scored (see
+  // LinearScaling.h); the program itself stays as bred.
+  void SetLinearScaling(bool scaling) noexcept { linearScaling_ = scaling; }
+  [[nodiscard]] bool LinearScaling() const noexcept { return linearScaling_; }
+  // The program as this search scores it on samples 0 .. last: WithLinearScaling's program
+  // with linear scaling, else the program itself.
+  [[nodiscard]] TTuringEvaluator ScoredProgram(const TTuringEvaluator& program,
+                                               std::int32_t last) const;
+  // Score of ScoredProgram.
+  [[nodiscard]] double ScoreProgram(TTuringEvaluator& program, std::int32_t last,
+                                    double threshold) const;
+
   // Interpreted instructions of every Evaluate so far (see TFastScorer::Interpreted).
   [[nodiscard]] std::uint64_t Interpreted() const noexcept;
   // Residual steps the scorers ran (see TFastScorer::StepsRun).
@@ -125,6 +137,7 @@ class TMovar {
   std::int32_t minimumWindow_ = 0;
   std::int64_t parallelScorings_ = 0;
   bool progressive_ = true;
+  bool linearScaling_ = false;
 
   void ScoreSlice(std::int32_t worker, std::int32_t first, std::int32_t last,
                   std::int32_t lastSample);

@@ -79,7 +79,7 @@ bool TRefiner::Refine(TMovar& search) {
   for (std::int32_t trial = 0; trial < trials_ && error > 0; ++trial) {
     CopyCode(program, *candidate_);
     Mutate(*candidate_);
-    const double candidateError = TMovar::Score(*candidate_, search.Samples(), last, error);
+    const double candidateError = search.ScoreProgram(*candidate_, last, error);
     if (candidateError < error) {
       CopyCode(*candidate_, program);
       error = candidateError;

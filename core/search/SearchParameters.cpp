@@ -32,6 +32,8 @@ bool ApplySetting(TSearchParameters& parameters, const TSearchSetting& setting,
     parameters.ScaledConstants = value != 0;
   } else if (&setting == &ConstantFittingSetting) {
     parameters.ConstantFitting = count;
+  } else if (&setting == &LinearScalingSetting) {
+    parameters.LinearScaling = value != 0;
   } else {
     return false;
   }

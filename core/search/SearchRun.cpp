@@ -107,6 +107,7 @@ TSearchRun::TSearchRun(TSampleData& samples, const TSearchParameters& parameters
     if (samples_.GetMargin() != parameters.Margin()) samples_.SetMargin(parameters.Margin());
     search_->SetProgressive(parameters.Progressive);
     search_->SetMinimumWindow(parameters.MinimumWindow);
+    search_->SetLinearScaling(parameters.LinearScaling);
     search_->SetThreads(parameters.Threads);
     search_->SetSamples(samples_);
     if (parameters.RefineTrials > 0) {
@@ -192,6 +193,8 @@ TSearchResult TSearchRun::RunGenerations(const TSearchObserver& observer) {
   while (!stop && !(observer.StopRequested && observer.StopRequested())) {
     ScoreGeneration(observer, lastPump);
     const bool refined = refiner_ && refiner_->Refine(*search_);
+    // The window the best was scored on, before the next generation grows it.
+    const std::int32_t scoredLast = search_->LastScored();
     const std::vector<const TTuringEvaluator*> fitted =
         fitter_ ? fitter_->FitBest(*search_, parameters_.ConstantFitting)
                 : std::vector<const TTuringEvaluator*>{};
@@ -201,7 +204,7 @@ TSearchResult TSearchRun::RunGenerations(const TSearchObserver& observer) {
     // A refined best may be the same object as before, changed in place.
     if (&best != shown || refined || bestFitted) {
       shown = &best;
-      TModelUpdate update = Show(best);
+      TModelUpdate update = Show(search_->ScoredProgram(best, scoredLast));
       matches = update.Matches;
       result.Matches = update.Matches;
       result.Error = update.Error;

@@ -181,13 +181,35 @@ inline constexpr TSearchSetting ConstantFittingSetting{
     .OffOption = true,
     .Group = TSettingGroup::Additions};
 
+inline constexpr TSearchSetting LinearScalingSetting{
+    .Name = "linear-scaling",
+    .Help =
+        "score each program as a*f+b with the least-squares a and b; the model shown ends "
+        "with var[0] *= a; var[0] += b;",
+    .BestMode = 1,
+    .OnOption = true,
+    .OffOption = true,
+    .Group = TSettingGroup::Additions};
+
 // In the order the help lists them.
-inline constexpr std::array<const TSearchSetting*, 17> SearchSettingTable{
-    &SeedSetting,           &RegistersSetting,     &InstructionsSetting, &PopulationSetting,
-    &MarginSetting,         &ProgressiveSetting,   &GenerationsSetting,  &ThreadsSetting,
-    &TimeLimitSetting,      &HoldoutSetting,       &RestartsSetting,     &RestartUnitSetting,
-    &AttemptsSetting,       &MinimumWindowSetting, &RefineSetting,       &ScaledConstantsSetting,
-    &ConstantFittingSetting};
+inline constexpr std::array<const TSearchSetting*, 18> SearchSettingTable{&SeedSetting,
+                                                                          &RegistersSetting,
+                                                                          &InstructionsSetting,
+                                                                          &PopulationSetting,
+                                                                          &MarginSetting,
+                                                                          &ProgressiveSetting,
+                                                                          &GenerationsSetting,
+                                                                          &ThreadsSetting,
+                                                                          &TimeLimitSetting,
+                                                                          &HoldoutSetting,
+                                                                          &RestartsSetting,
+                                                                          &RestartUnitSetting,
+                                                                          &AttemptsSetting,
+                                                                          &MinimumWindowSetting,
+                                                                          &RefineSetting,
+                                                                          &ScaledConstantsSetting,
+                                                                          &ConstantFittingSetting,
+                                                                          &LinearScalingSetting};
 
 [[nodiscard]] constexpr std::span<const TSearchSetting* const> SearchSettings() noexcept {
   return SearchSettingTable;
