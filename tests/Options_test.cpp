@@ -93,16 +93,18 @@ TEST(Options, RestartsTurnOnEveryAdditionNotGivenOnItsOwn) {
   EXPECT_EQ(10, best.Search.MinimumWindow);
   EXPECT_EQ(20, best.Search.RefineTrials);
   EXPECT_TRUE(best.Search.ScaledConstants);
+  EXPECT_TRUE(best.Search.LinearScaling);
 
   EXPECT_EQ(0, best.Search.ConstantFitting) << "given alone, as a plain search's";
   EXPECT_EQ(2, ParseOptions({"--restarts", "--constant-fitting", "2"}).Search.ConstantFitting);
   EXPECT_EQ(
       0, ParseOptions({"--constant-fitting", "2", "--no-constant-fitting"}).Search.ConstantFitting);
 
-  const TCliOptions some =
-      ParseOptions({"--refine", "3", "--restarts", "--no-scaled-constants", "--no-min-window"});
+  const TCliOptions some = ParseOptions({"--refine", "3", "--restarts", "--no-scaled-constants",
+                                         "--no-min-window", "--no-linear-scaling"});
   EXPECT_EQ(3, some.Search.RefineTrials);
   EXPECT_FALSE(some.Search.ScaledConstants);
+  EXPECT_FALSE(some.Search.LinearScaling);
   EXPECT_EQ(0, some.Search.MinimumWindow);
 
   const TCliOptions plain = ParseOptions({"--refine", "3"});
@@ -110,6 +112,8 @@ TEST(Options, RestartsTurnOnEveryAdditionNotGivenOnItsOwn) {
   EXPECT_EQ(0, plain.Search.ConstantFitting);
   EXPECT_EQ(1, ParseOptions({"--constant-fitting", "1"}).Search.ConstantFitting);
   EXPECT_FALSE(plain.Search.ScaledConstants);
+  EXPECT_FALSE(plain.Search.LinearScaling);
+  EXPECT_TRUE(ParseOptions({"--linear-scaling"}).Search.LinearScaling);
 }
 
 TEST(Options, RefusalsNameTheOption) {

@@ -243,15 +243,17 @@ TEST(RestartSearch, RestartSettingsHaveFieldsOfTheirOwn) {
   EXPECT_EQ(200, restart.Unit) << "the unit the time-to-solution figures were taken with";
 }
 
-TEST(RestartSearch, BestModeTurnsOnTheThreeAdditions) {
+TEST(RestartSearch, BestModeTurnsOnTheFourAdditions) {
   const TSearchParameters best = WithBestModeAdditions(Plain());
   EXPECT_EQ(10, best.MinimumWindow);
   EXPECT_EQ(20, best.RefineTrials);
   EXPECT_TRUE(best.ScaledConstants);
+  EXPECT_TRUE(best.LinearScaling);
   TSearchParameters expected = Plain();
   expected.MinimumWindow = best.MinimumWindow;
   expected.RefineTrials = best.RefineTrials;
   expected.ScaledConstants = best.ScaledConstants;
+  expected.LinearScaling = best.LinearScaling;
   EXPECT_EQ(expected, best) << "nothing else changes";
 }
 

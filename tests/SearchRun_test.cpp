@@ -362,3 +362,42 @@ TEST(SearchRun, ModelOfTwoInputsIsFoundShownAndPredictedOnEveryRow) {
   for (std::int32_t j = 0; j < samples.Count(); ++j)
     EXPECT_TRUE(samples.WithinMargin(j, model.Execute(samples.Inputs(j)))) << j;
 }
+
+// With linear scaling the search ranks each program by the error of its fit, and the model it
+// shows is the program with the two scaling instructions: their errors must be one and the
+// same, and so must the run on one thread and on several.
+TEST(SearchRun, ScaledModelsAreShownWithTheErrorTheSearchRankedThemBy) {
+  TSampleData samples(40, 2);
+  for (std::int32_t j = 0; j < samples.Count(); ++j) {
+    samples.SetX(j, 0, j % 8 * 0.37 + 1);
+    samples.SetX(j, 1, j / 8 + 0.5);
+    samples.SetY(j, -3.7 * samples.GetX(j, 0) * samples.GetX(j, 1) + 12.25);
+  }
+  TSearchParameters parameters;
+  parameters.Progressive = false;
+  parameters.LinearScaling = true;
+  parameters.GenerationLimit = 2000;
+  parameters.Seed = 6;
+  std::vector<std::string> lines;
+  for (const std::int32_t threads : {1, 3}) {
+    parameters.Threads = threads;
+    TSearchRun run(samples, parameters);
+    int shown = 0;
+    TSearchObserver observer;
+    observer.ModelChanged = [&](const TModelUpdate& update) {
+      ++shown;
+      EXPECT_EQ(run.Search().Threshold(), update.Error) << "update " << shown;
+      const TTuringEvaluator& model = *update.Model;
+      EXPECT_EQ(opMul, model.GetInstruction(model.InstructionCount() - 2).Op);
+      EXPECT_EQ(opAdd, model.GetInstruction(model.InstructionCount() - 1).Op);
+    };
+    const TSearchResult result = run.Run(observer);
+    ASSERT_TRUE(result.Matched) << threads << " threads";
+    EXPECT_GT(shown, 0);
+    if (lines.empty()) {
+      lines = result.Lines;
+    } else {
+      EXPECT_EQ(Joined(lines), Joined(result.Lines)) << threads << " threads";
+    }
+  }
+}

@@ -52,6 +52,7 @@ MODES = {
     "best without refine": ["--restarts", "--no-refine"],
     "best without scaled-constants": ["--restarts", "--no-scaled-constants"],
     "best with constant-fitting": ["--restarts", "--constant-fitting", "2"],
+    "best without linear-scaling": ["--restarts", "--no-linear-scaling"],
 }
 BEST = "best (--restarts)"
 

@@ -27,9 +27,9 @@ class MovarRegressor(RegressorMixin, BaseEstimator):
     leaves a setting to its default (``movar.settings()`` lists ranges and help). They are
     checked when ``fit`` runs. With ``restarts`` (on by default here, unlike
     ``movar-search``) the search runs attempts of growing length until one matches, with
-    ``min_window``, ``refine`` and ``scaled_constants`` on unless given: limit it with
-    ``time_limit`` (seconds) or ``attempts``; ``generations`` limits a search without
-    restarts. Without any limit a fit runs until every sample matches; Ctrl+C stops it and
+    ``min_window``, ``refine``, ``scaled_constants`` and ``linear_scaling`` on unless given:
+    limit it with ``time_limit`` (seconds) or ``attempts``; ``generations`` limits a search
+    without restarts. Without any limit a fit runs until every sample matches; Ctrl+C stops it and
     raises KeyboardInterrupt. The same ``seed`` and settings give the same model as
     ``movar-search --samples FILE`` with the same options.
 
@@ -52,7 +52,8 @@ class MovarRegressor(RegressorMixin, BaseEstimator):
                  time_limit=None, generations=None, seed=None, threads=None,
                  holdout=_DEFAULTS["holdout"], restart_unit=_DEFAULTS["restart_unit"],
                  attempts=None, min_window=None, refine=None, scaled_constants=None,
-                 constant_fitting=_DEFAULTS["constant_fitting"]):
+                 constant_fitting=_DEFAULTS["constant_fitting"],
+                 linear_scaling=None):
         self.registers = registers
         self.instructions = instructions
         self.population = population
@@ -70,6 +71,7 @@ class MovarRegressor(RegressorMixin, BaseEstimator):
         self.refine = refine
         self.scaled_constants = scaled_constants
         self.constant_fitting = constant_fitting
+        self.linear_scaling = linear_scaling
 
     def fit(self, X, y):
         """Searches for a model of y over the columns of X; returns self.
