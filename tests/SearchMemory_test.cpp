@@ -147,10 +147,15 @@ TEST(SearchMemory, EstimateCoversTheHeapOfARealSearch) {
     const struct mallinfo2 info = mallinfo2();
     return static_cast<std::uint64_t>(info.uordblks + info.hblkhd);
   };
+  // The last row's heap is mostly the predictions each scaled scorer keeps.
   const struct {
     TSearchShape Shape;
     std::int32_t Threads;
-  } rows[] = {{{20000, 100, 20, 100}, 1}, {{50000, 5, 2, 100}, 2}, {{3000, 20, 4, 1000}, 2}};
+    bool Scaled;
+  } rows[] = {{{20000, 100, 20, 100}, 1, false},
+              {{50000, 5, 2, 100}, 2, false},
+              {{3000, 20, 4, 1000}, 2, false},
+              {{40, 5, 2, 200000}, 2, true}};
   for (const auto& row : rows) {
     SetSeed(7);
     TSampleData samples(row.Shape.SampleCount);
@@ -161,6 +166,7 @@ TEST(SearchMemory, EstimateCoversTheHeapOfARealSearch) {
     parameters.InstructionCount = row.Shape.InstructionCount;
     parameters.RegisterCount = row.Shape.RegisterCount;
     parameters.Progressive = false;
+    parameters.LinearScaling = row.Scaled;
     parameters.GenerationLimit = 3;
     parameters.Threads = row.Threads;
     parameters.Seed = Seed();

@@ -60,10 +60,12 @@ std::uint64_t SearchMemoryBytes(const TSearchShape& shape, std::int32_t threads)
   const std::uint64_t programs = population * (program + bookkeeping);
   const std::uint64_t ranking = TErrorRanking::PeakBytes(shape.PopulationSize);
   // A memo remembers at most every program once; a residual program has at most three
-  // steps per instruction and a few more.
+  // steps per instruction and a few more. A scorer with linear scaling keeps a prediction
+  // per sample.
   const std::uint64_t perThread =
       TFastScorer::PeakBytes(shape.InstructionCount) +
-      TScoreMemo::PeakBytes(population, 3 * instructions + MaxRegisters + 3) + sizeof(TScoreMemo);
+      TScoreMemo::PeakBytes(population, 3 * instructions + MaxRegisters + 3) + sizeof(TScoreMemo) +
+      samples * sizeof(double) + BlockOverhead;
   const std::uint64_t shown =
       samples * sizeof(double) + program + instructions * SourceBytesPerInstruction;
   return programs + ranking + scorers * perThread + shown;
