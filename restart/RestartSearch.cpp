@@ -245,6 +245,12 @@ TRestartResult TRestartSearch::Run(const TRestartObserver& observer) {
   events.swap(events_);
   deliver();
   if (failure) std::rethrow_exception(failure);
+  // The loop may have looked before the answer's own generations were counted.
+  if (observer.GenerationDone) {
+    observer.GenerationDone(
+        static_cast<std::int32_t>(std::min<std::int64_t>(generations_, INT32_MAX)),
+        std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start));
+  }
 
   TRestartResult result;
   TAttemptOutcome local = best_;

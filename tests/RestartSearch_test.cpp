@@ -89,6 +89,22 @@ TEST(RestartSearch, AnswerIsTheSameForEveryThreadCount) {
   }
 }
 
+// The last generation count reported is the run's total, even when the answer comes before
+// the reporting thread has looked (the window's generation box shows it).
+TEST(RestartSearch, TheLastGenerationsReportedAreTheTotal) {
+  for (const std::int32_t threads : {1, 2}) {
+    std::int32_t last = -1;
+    TRestartObserver observer;
+    observer.GenerationDone = [&](std::int32_t generations, std::chrono::milliseconds) {
+      last = generations;
+    };
+    const TRestartResult result = RunRestarts(2, Improved(), threads, 5, 0, observer);
+    ASSERT_TRUE(result.Answer.Matched);
+    EXPECT_GT(result.TotalGenerations, 0);
+    EXPECT_EQ(result.TotalGenerations, last) << threads << " threads";
+  }
+}
+
 TEST(RestartSearch, AttemptLimitGivesTheBestOfAllAttemptsForEveryThreadCount) {
   // Two attempts of one generation each cannot match; the best of both is the answer.
   const TRestartResult one = RunRestarts(4, Plain(), 1, 1, 2);
