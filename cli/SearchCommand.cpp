@@ -140,6 +140,8 @@ std::string ReplayOptions(const TCliOptions& options, const TSearchParameters& p
   if (parameters.ConstantFitting > 0)
     text += " --constant-fitting " + std::to_string(parameters.ConstantFitting);
   if (parameters.LinearScaling) text += " --linear-scaling";
+  if (parameters.RankByMatches) text += " --rank-by-matches";
+  if (parameters.MarginWeights) text += " --margin-weights";
   return text;
 }
 

@@ -251,3 +251,40 @@ TEST(FastScorer, ScaledScoreIsTheScoreOfTheScaledProgram) {
     }
   }
 }
+
+// The margin's fitness from collected predictions, scaled or not, must be what the interpreter
+// path (the refiner's) finds from the program's own predictions: the same fitness and the
+// same samples summed, or a search would rank a program two ways.
+TEST(FastScorer, CollectedFitnessIsTheFitnessOfTheInterpretersPredictions) {
+  SetSeed(23);
+  TFastScorer scorer;
+  for (const std::int32_t inputs : {1, 2}) {
+    for (int n = 0; n < 2000; ++n) {
+      TSampleData samples(1 + RandomInt(23), inputs);
+      for (std::int32_t j = 0; j < samples.Count(); ++j) {
+        for (std::int32_t k = 0; k < inputs; ++k)
+          samples.SetX(j, k, AnyInput());
+        samples.SetY(j, RandomInt(8) == 0 ? Pick(Edges) : RandomReal() * 3 - 1);
+      }
+      samples.SetMargin(RandomInt(4) == 0 ? 0 : 0.01 * (1 + RandomInt(20)));
+      TMarginFitness fitness;
+      fitness.Prepare(samples, {RandomInt(2) == 0, RandomInt(2) == 0});
+      const bool scaled = RandomInt(2) == 0;
+      TTuringEvaluator program = AnyProgram(1 + RandomInt(20), 1 + RandomInt(6), inputs);
+      scorer.Load(program);
+      const double threshold = n % 3 == 0 ? 1e300 : RandomReal() * 10;
+      const std::int32_t last = RandomInt(samples.Count());
+      TTuringEvaluator run = scaled ? WithLinearScaling(program, samples, last) : program;
+      std::vector<double> predictions;
+      for (std::int32_t j = 0; j <= last; ++j)
+        predictions.push_back(run.Execute(samples.Inputs(j)));
+      std::int32_t summed = 0;
+      const double expected = fitness.Sum(predictions, samples, threshold, summed);
+      ASSERT_EQ(Bits(expected),
+                Bits(scorer.ScoreCollected(samples, last, threshold, scaled, fitness)))
+          << inputs << " inputs, program " << n << "\n"
+          << run.EmitSource();
+      EXPECT_EQ(summed, scorer.ScoredSamples());
+    }
+  }
+}

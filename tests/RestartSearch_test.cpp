@@ -105,6 +105,27 @@ TEST(RestartSearch, TheLastGenerationsReportedAreTheTotal) {
   }
 }
 
+// The margin's fitness ranks on every thread alike, and an attempt's seed replays its model.
+TEST(RestartSearch, MarginFitnessGivesTheSameAnswerForEveryThreadCountAndReplays) {
+  TSearchParameters ranked = Improved();
+  ranked.LinearScaling = true;
+  ranked.RankByMatches = true;
+  ranked.MarginWeights = true;
+  const TRestartResult one = RunRestarts(9, ranked, 1, 3);
+  ASSERT_TRUE(one.Answer.Matched);
+  for (const std::int32_t threads : {2, 4}) {
+    SCOPED_TRACE(threads);
+    ExpectSameAnswer(one.Answer, RunRestarts(9, ranked, threads, 3).Answer);
+  }
+  TSampleData samples = Sine(9);
+  ranked.Seed = one.Answer.Seed;
+  ranked.GenerationLimit = 3 * Luby(one.Answer.Attempt);
+  TSearchRun replay(samples, ranked);
+  const TSearchResult result = replay.Run({});
+  EXPECT_TRUE(result.Matched);
+  EXPECT_EQ(one.Answer.Lines, result.Lines);
+}
+
 TEST(RestartSearch, AttemptLimitGivesTheBestOfAllAttemptsForEveryThreadCount) {
   // Two attempts of one generation each cannot match; the best of both is the answer.
   const TRestartResult one = RunRestarts(4, Plain(), 1, 1, 2);

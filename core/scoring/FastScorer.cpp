@@ -599,21 +599,21 @@ double TFastScorer::Score(const TSampleData& samples, std::int32_t last,
 }
 
 double TFastScorer::ScoreScaled(const TSampleData& samples, std::int32_t last, double threshold) {
+  return ScoreCollected(samples, last, threshold, true, TMarginFitness{});
+}
+
+double TFastScorer::ScoreCollected(const TSampleData& samples, std::int32_t last, double threshold,
+                                   bool scaled, const TMarginFitness& fitness) {
   assert(samples.InputCount() == inputCount_);
   scored_ = 0;
   if (last < 0) return 0;
   collected_.resize(static_cast<std::size_t>(last) + 1);
   std::int32_t run = 0;
   (void)RunSamples<true>(samples, last, threshold, run);
-  const TLinearScaling scaling = FitLinearScaling(collected_, samples);
-  double sum = 0;
-  for (std::int32_t j = 0; j <= last; ++j) {
-    const double prediction = ApplyLinearScaling(collected_[j], scaling);
-    const double difference =
-        static_cast<double>(static_cast<Extended>(prediction) - samples.GetY(j));
-    sum = static_cast<double>(std::fabs(static_cast<Extended>(difference)) + sum);
-    scored_ = j + 1;
-    if (sum > threshold) break;
+  if (scaled) {
+    const TLinearScaling scaling = FitLinearScaling(collected_, samples);
+    for (double& prediction : collected_)
+      prediction = ApplyLinearScaling(prediction, scaling);
   }
-  return sum;
+  return fitness.Sum(collected_, samples, threshold, scored_);
 }

@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "core/scoring/FunctionCache.h"
+#include "core/scoring/MarginFitness.h"
 #include "core/model/SD.h"
 #include "core/model/TE.h"
 
@@ -45,6 +46,11 @@ class alignas(64) TFastScorer {
   // samples 0 .. last, bit for bit what TMovar::Score returns for WithLinearScaling's program.
   // Every sample runs before the fit, so the cut-off saves only the sum.
   [[nodiscard]] double ScoreScaled(const TSampleData& samples, std::int32_t last, double threshold);
+
+  // The loaded program's fitness (see MarginFitness.h) on samples 0 .. last, its predictions
+  // scaled first when scaled: what ScoreScaled returns for a fitness that is not active.
+  [[nodiscard]] double ScoreCollected(const TSampleData& samples, std::int32_t last,
+                                      double threshold, bool scaled, const TMarginFitness& fitness);
 
   // The most memory a scorer takes at once for programs of instructionCount instructions.
   [[nodiscard]] static std::uint64_t PeakBytes(std::int32_t instructionCount) noexcept;
@@ -169,7 +175,7 @@ class alignas(64) TFastScorer {
   std::int32_t readCount_ = 0;
   std::uint8_t readInputs_[MaxInputs] = {};
   std::int32_t scored_ = 0;
-  std::vector<double> collected_;  // the predictions ScoreScaled fits
+  std::vector<double> collected_;  // the predictions ScoreCollected sums
   std::uint64_t interpreted_ = 0;
   std::uint64_t stepsRun_ = 0;
   TFunctionCache cache_;

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <thread>
 #include <utility>
+#include <vector>
 
 #include "core/model/LinearScaling.h"
 #include "core/scoring/ChunkSchedule.h"
@@ -65,6 +66,7 @@ void TMovar::Reset() {
       [this](std::int32_t i, TRandomStream& random) { programs_[i]->RandomizeAll(random); });
   std::fill(errors_.begin(), errors_.end(), 0.0);
   threshold_ = InitialThreshold;
+  fitness_.Prepare(*samples_, fitnessRule_);
   if (progressive_) {
     window_ = std::max(samples_->Count() / 10, std::min(minimumWindow_, samples_->Count()));
   }
@@ -95,9 +97,18 @@ TTuringEvaluator TMovar::ScoredProgram(const TTuringEvaluator& program, std::int
 }
 
 double TMovar::ScoreProgram(TTuringEvaluator& program, std::int32_t last, double threshold) const {
-  if (!linearScaling_) return Score(program, *samples_, last, threshold);
-  TTuringEvaluator scored = WithLinearScaling(program, *samples_, last);
-  return Score(scored, *samples_, last, threshold);
+  if (!fitness_.Active()) {
+    if (!linearScaling_) return Score(program, *samples_, last, threshold);
+    TTuringEvaluator scored = WithLinearScaling(program, *samples_, last);
+    return Score(scored, *samples_, last, threshold);
+  }
+  TTuringEvaluator scored = ScoredProgram(program, last);
+  std::vector<double> predictions;
+  for (std::int32_t j = 0; j <= last; ++j)
+    predictions.push_back(samples_->InputCount() == 1 ? scored.Execute(samples_->GetX(j))
+                                                      : scored.Execute(samples_->Inputs(j)));
+  std::int32_t summed = 0;
+  return fitness_.Sum(predictions, *samples_, threshold, summed);
 }
 
 std::uint64_t TMovar::Interpreted() const noexcept {
@@ -132,8 +143,10 @@ void TMovar::ScoreSlice(std::int32_t worker, std::int32_t first, std::int32_t la
       scorer.CountScore(known->Scored);
       continue;
     }
-    errors_[i] = linearScaling_ ? scorer.ScoreScaled(*samples_, lastSample, threshold_)
-                                : scorer.Score(*samples_, lastSample, threshold_);
+    errors_[i] =
+        linearScaling_ || fitness_.Active()
+            ? scorer.ScoreCollected(*samples_, lastSample, threshold_, linearScaling_, fitness_)
+            : scorer.Score(*samples_, lastSample, threshold_);
     memo.Add(steps, hash, {errors_[i], scorer.ScoredSamples()});
   }
 }

@@ -9,6 +9,7 @@
 
 #include "core/scoring/ErrorRanking.h"
 #include "core/scoring/FastScorer.h"
+#include "core/scoring/MarginFitness.h"
 #include "core/scoring/ScoreMemo.h"
 #include "core/model/SD.h"
 #include "core/model/TE.h"
@@ -77,11 +78,15 @@ class TMovar {
   // LinearScaling.h); the program itself stays as bred.
   void SetLinearScaling(bool scaling) noexcept { linearScaling_ = scaling; }
   [[nodiscard]] bool LinearScaling() const noexcept { return linearScaling_; }
+  // How programs rank beside their error (see MarginFitness.h). Takes effect at the next
+  // Reset, under the set's margin at that time.
+  void SetFitnessRule(TFitnessRule rule) noexcept { fitnessRule_ = rule; }
+  [[nodiscard]] const TMarginFitness& Fitness() const noexcept { return fitness_; }
   // The program as this search scores it on samples 0 .. last: WithLinearScaling's program
   // with linear scaling, else the program itself.
   [[nodiscard]] TTuringEvaluator ScoredProgram(const TTuringEvaluator& program,
                                                std::int32_t last) const;
-  // Score of ScoredProgram.
+  // The fitness of ScoredProgram, as the scorers find it.
   [[nodiscard]] double ScoreProgram(TTuringEvaluator& program, std::int32_t last,
                                     double threshold) const;
 
@@ -138,6 +143,8 @@ class TMovar {
   std::int64_t parallelScorings_ = 0;
   bool progressive_ = true;
   bool linearScaling_ = false;
+  TFitnessRule fitnessRule_;
+  TMarginFitness fitness_;
 
   void ScoreSlice(std::int32_t worker, std::int32_t first, std::int32_t last,
                   std::int32_t lastSample);

@@ -68,7 +68,9 @@ std::uint64_t SearchMemoryBytes(const TSearchShape& shape, std::int32_t threads)
       samples * sizeof(double) + BlockOverhead;
   const std::uint64_t shown =
       samples * sizeof(double) + program + instructions * SourceBytesPerInstruction;
-  return programs + ranking + scorers * perThread + shown;
+  // The weights of the margin's fitness: two per sample.
+  const std::uint64_t weights = 2 * (samples * sizeof(double) + BlockOverhead);
+  return programs + ranking + scorers * perThread + shown + weights;
 }
 
 std::string FormatBytes(std::uint64_t bytes) {

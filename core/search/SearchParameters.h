@@ -26,6 +26,8 @@ struct TSearchParameters {
   // Programs whose constants are fitted per generation (see TConstantFitter).
   std::int32_t ConstantFitting = static_cast<std::int32_t>(ConstantFittingSetting.Default);
   bool LinearScaling = LinearScalingSetting.Default != 0;
+  bool RankByMatches = RankByMatchesSetting.Default != 0;
+  bool MarginWeights = MarginWeightsSetting.Default != 0;
   // The seed the search starts from; empty: one from the clock.
   std::optional<std::uint32_t> Seed;
 

@@ -108,6 +108,7 @@ TSearchRun::TSearchRun(TSampleData& samples, const TSearchParameters& parameters
     search_->SetProgressive(parameters.Progressive);
     search_->SetMinimumWindow(parameters.MinimumWindow);
     search_->SetLinearScaling(parameters.LinearScaling);
+    search_->SetFitnessRule({parameters.RankByMatches, parameters.MarginWeights});
     search_->SetThreads(parameters.Threads);
     search_->SetSamples(samples_);
     if (parameters.RefineTrials > 0) {

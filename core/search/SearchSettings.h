@@ -191,8 +191,26 @@ inline constexpr TSearchSetting LinearScalingSetting{
     .OffOption = true,
     .Group = TSettingGroup::Additions};
 
+inline constexpr TSearchSetting RankByMatchesSetting{
+    .Name = "rank-by-matches",
+    .Help =
+        "rank programs by the samples they miss first and by their error second; the test of a "
+        "match is unchanged, and at margin 0 the error alone ranks",
+    .OnOption = true,
+    .OffOption = true,
+    .Group = TSettingGroup::Additions};
+
+inline constexpr TSearchSetting MarginWeightsSetting{
+    .Name = "margin-weights",
+    .Help =
+        "weight each sample's error by the inverse of its margin's width on the side it misses, "
+        "which is thinnest near the lowest and highest y; at margin 0 no error is weighted",
+    .OnOption = true,
+    .OffOption = true,
+    .Group = TSettingGroup::Additions};
+
 // In the order the help lists them.
-inline constexpr std::array<const TSearchSetting*, 18> SearchSettingTable{&SeedSetting,
+inline constexpr std::array<const TSearchSetting*, 20> SearchSettingTable{&SeedSetting,
                                                                           &RegistersSetting,
                                                                           &InstructionsSetting,
                                                                           &PopulationSetting,
@@ -209,7 +227,9 @@ inline constexpr std::array<const TSearchSetting*, 18> SearchSettingTable{&SeedS
                                                                           &RefineSetting,
                                                                           &ScaledConstantsSetting,
                                                                           &ConstantFittingSetting,
-                                                                          &LinearScalingSetting};
+                                                                          &LinearScalingSetting,
+                                                                          &RankByMatchesSetting,
+                                                                          &MarginWeightsSetting};
 
 [[nodiscard]] constexpr std::span<const TSearchSetting* const> SearchSettings() noexcept {
   return SearchSettingTable;

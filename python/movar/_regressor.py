@@ -53,7 +53,9 @@ class MovarRegressor(RegressorMixin, BaseEstimator):
                  holdout=_DEFAULTS["holdout"], restart_unit=_DEFAULTS["restart_unit"],
                  attempts=None, min_window=None, refine=None, scaled_constants=None,
                  constant_fitting=_DEFAULTS["constant_fitting"],
-                 linear_scaling=None):
+                 linear_scaling=None,
+                 rank_by_matches=bool(_DEFAULTS["rank_by_matches"]),
+                 margin_weights=bool(_DEFAULTS["margin_weights"])):
         self.registers = registers
         self.instructions = instructions
         self.population = population
@@ -72,6 +74,8 @@ class MovarRegressor(RegressorMixin, BaseEstimator):
         self.scaled_constants = scaled_constants
         self.constant_fitting = constant_fitting
         self.linear_scaling = linear_scaling
+        self.rank_by_matches = rank_by_matches
+        self.margin_weights = margin_weights
 
     def fit(self, X, y):
         """Searches for a model of y over the columns of X; returns self.
