@@ -224,6 +224,17 @@ TEST(FastScorer, KnownProgramOfSeveralInputsScoresZeroOnItsOwnValues) {
   }
 }
 
+// Up to 23 samples of any inputs, one y in edgeOdds an edge value.
+TSampleData AnySamples(std::int32_t inputs, int edgeOdds) {
+  TSampleData samples(1 + RandomInt(23), inputs);
+  for (std::int32_t j = 0; j < samples.Count(); ++j) {
+    for (std::int32_t k = 0; k < inputs; ++k)
+      samples.SetX(j, k, AnyInput());
+    samples.SetY(j, RandomInt(edgeOdds) == 0 ? Pick(Edges) : RandomReal() * 3 - 1);
+  }
+  return samples;
+}
+
 // With linear scaling every sample runs before the fit, then the scaled predictions are
 // summed and cut off: the result must be the plain score of the program with its two
 // scaling instructions, for one input and several, whatever the samples' edges make of the
@@ -233,12 +244,7 @@ TEST(FastScorer, ScaledScoreIsTheScoreOfTheScaledProgram) {
   TFastScorer scorer;
   for (const std::int32_t inputs : {1, 3}) {
     for (int n = 0; n < 3000; ++n) {
-      TSampleData samples(1 + RandomInt(23), inputs);
-      for (std::int32_t j = 0; j < samples.Count(); ++j) {
-        for (std::int32_t k = 0; k < inputs; ++k)
-          samples.SetX(j, k, AnyInput());
-        samples.SetY(j, RandomInt(6) == 0 ? Pick(Edges) : RandomReal() * 3 - 1);
-      }
+      TSampleData samples = AnySamples(inputs, 6);
       TTuringEvaluator program = AnyProgram(1 + RandomInt(20), 1 + RandomInt(6), inputs);
       scorer.Load(program);
       const double threshold = n % 3 == 0 ? 1e300 : RandomReal() * 10;
@@ -260,12 +266,7 @@ TEST(FastScorer, CollectedFitnessIsTheFitnessOfTheInterpretersPredictions) {
   TFastScorer scorer;
   for (const std::int32_t inputs : {1, 2}) {
     for (int n = 0; n < 2000; ++n) {
-      TSampleData samples(1 + RandomInt(23), inputs);
-      for (std::int32_t j = 0; j < samples.Count(); ++j) {
-        for (std::int32_t k = 0; k < inputs; ++k)
-          samples.SetX(j, k, AnyInput());
-        samples.SetY(j, RandomInt(8) == 0 ? Pick(Edges) : RandomReal() * 3 - 1);
-      }
+      TSampleData samples = AnySamples(inputs, 8);
       samples.SetMargin(RandomInt(4) == 0 ? 0 : 0.01 * (1 + RandomInt(20)));
       TMarginFitness fitness;
       fitness.Prepare(samples, {RandomInt(2) == 0, RandomInt(2) == 0});

@@ -52,6 +52,16 @@ TRestartResult RunRestarts(std::uint32_t seed, TSearchParameters parameters, std
   return search.Run(observer);
 }
 
+// The attempt that gave answer, run again as a plain search on the sine of seed.
+TSearchResult Replay(std::uint32_t seed, TSearchParameters parameters,
+                     const TAttemptOutcome& answer, std::int64_t unit) {
+  TSampleData samples = Sine(seed);
+  parameters.Seed = answer.Seed;
+  parameters.GenerationLimit = unit * Luby(answer.Attempt);
+  TSearchRun replay(samples, parameters);
+  return replay.Run({});
+}
+
 void ExpectSameAnswer(const TAttemptOutcome& expected, const TAttemptOutcome& actual) {
   EXPECT_EQ(expected.Attempt, actual.Attempt);
   EXPECT_EQ(expected.Seed, actual.Seed);
@@ -117,11 +127,7 @@ TEST(RestartSearch, MarginFitnessGivesTheSameAnswerForEveryThreadCountAndReplays
     SCOPED_TRACE(threads);
     ExpectSameAnswer(one.Answer, RunRestarts(9, ranked, threads, 3).Answer);
   }
-  TSampleData samples = Sine(9);
-  ranked.Seed = one.Answer.Seed;
-  ranked.GenerationLimit = 3 * Luby(one.Answer.Attempt);
-  TSearchRun replay(samples, ranked);
-  const TSearchResult result = replay.Run({});
+  const TSearchResult result = Replay(9, ranked, one.Answer, 3);
   EXPECT_TRUE(result.Matched);
   EXPECT_EQ(one.Answer.Lines, result.Lines);
 }
@@ -159,12 +165,7 @@ TEST(RestartSearch, ReplayingAnAttemptsSeedGivesItsModel) {
   ASSERT_TRUE(restarts.Answer.Matched);
   ASSERT_GT(restarts.Answer.Attempt, 0);
 
-  TSampleData samples = Sine(9);
-  TSearchParameters parameters = Improved();
-  parameters.Seed = restarts.Answer.Seed;
-  parameters.GenerationLimit = 3 * Luby(restarts.Answer.Attempt);
-  TSearchRun replay(samples, parameters);
-  const TSearchResult result = replay.Run({});
+  const TSearchResult result = Replay(9, Improved(), restarts.Answer, 3);
   EXPECT_TRUE(result.Matched);
   EXPECT_EQ(restarts.Answer.Generations, result.Generations);
   EXPECT_EQ(restarts.Answer.Lines, result.Lines);
