@@ -156,3 +156,33 @@ TEST(ConstantFitter, FitBestFitsTheProgramsOfLowestErrorAndRecordsTheirErrors) {
   EXPECT_TRUE(fitter.FitBest(search, 2).empty());
   EXPECT_TRUE(fitter.FitBest(search, 0).empty());
 }
+
+TEST(ConstantFitter, FitBestKeepsAFitOnlyByTheScoreTheSearchRanksBy) {
+  // With linear scaling the search ranks c sin(a x) by its error after the best scale and
+  // offset; the fit cannot reach the offset, so its unscaled error stays near 1 a sample while
+  // the scaled one falls. The fit must be kept and recorded by the scaled error.
+  const TSampleData samples = Samples(20, 0, 3, [](double x) { return 3 * std::sin(2 * x) + 1; });
+  TMovar search(3, 6, 1);
+  search.SetProgressive(false);
+  search.SetLinearScaling(true);
+  search.SetSamples(samples);
+  for (std::int32_t i = 0; i < 6; ++i) {
+    const TTuringEvaluator program =
+        i == 2 ? Program(1, {{0, opMul, ConstantOperand, 1.9},
+                             {0, opSin, 0, 0},
+                             {0, opMul, ConstantOperand, 2}})
+               : Program(1, {{0, opSin, 0, 0}, {0, opSin, 0, 0}, {0, opSin, 0, 0}});
+    for (std::int32_t k = 0; k < 3; ++k)
+      search.GetProgram(i).SetInstruction(k, program.GetInstruction(k));
+    search.GetProgram(i).UpdateExecEnd();
+  }
+  search.Evaluate();
+  const double before = search.GetError(2);
+
+  TConstantFitter fitter(30);
+  EXPECT_EQ(std::vector<const TTuringEvaluator*>{&search.GetProgram(2)}, fitter.FitBest(search, 1));
+  EXPECT_LT(search.GetError(2), before / 2);
+  TTuringEvaluator fitted = search.GetProgram(2);
+  EXPECT_EQ(search.ScoreProgram(fitted, 19, 1e300), search.GetError(2));
+  EXPECT_LT(search.GetError(2), Error(fitted, samples)) << "ranked by the scaled error";
+}

@@ -64,7 +64,7 @@ class TResiduals : public Eigen::DenseFunctor<double> {
 }  // namespace
 
 double TConstantFitter::Fit(TTuringEvaluator& program, const TSampleData& samples,
-                            std::int32_t last, double error) {
+                            std::int32_t last, double error, const TScore& score) {
   if (last < 0 || last >= samples.Count() || error <= 0 || evaluations_ <= 0) return error;
   TConstantGradient gradient(program);
   const std::int32_t count = gradient.ParameterCount();
@@ -89,7 +89,10 @@ double TConstantFitter::Fit(TTuringEvaluator& program, const TSampleData& sample
   if (!moved) return error;
   gradient.SetConstants(fitted);
   TTuringEvaluator candidate = gradient.Program();
-  const double fittedError = TMovar::Score(candidate, samples, last, error);
+  // The solver's squared error is not what the search ranks by: the fit stays only when the
+  // search's own score of it falls.
+  const double fittedError =
+      score ? score(candidate, error) : TMovar::Score(candidate, samples, last, error);
   if (!(fittedError < error)) return error;
   for (const std::int32_t i : gradient.Fitted())
     program.SetInstruction(i, candidate.GetInstruction(i));
@@ -115,7 +118,10 @@ std::vector<const TTuringEvaluator*> TConstantFitter::FitBest(TMovar& search, st
   for (std::int32_t r = 0; r < count; ++r) {
     const std::int32_t i = order[static_cast<std::size_t>(r)];
     const double error = search.GetError(i);
-    const double fitted = Fit(search.GetProgram(i), search.Samples(), last, error);
+    const double fitted = Fit(search.GetProgram(i), search.Samples(), last, error,
+                              [&search, last](TTuringEvaluator& program, double threshold) {
+                                return search.ScoreProgram(program, last, threshold);
+                              });
     if (fitted < error) {
       search.SetError(i, fitted);
       improved.push_back(&search.GetProgram(i));
