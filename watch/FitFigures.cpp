@@ -34,14 +34,6 @@ TFitFigures Fit(const std::vector<double>& predictions, const TSampleData& sampl
   return fit;
 }
 
-std::vector<double> ModelPredictions(const TTuringEvaluator& model, const TSampleData& samples) {
-  TTuringEvaluator program = model;  // running changes its working registers
-  std::vector<double> predictions(static_cast<std::size_t>(samples.Count()));
-  for (std::int32_t i = 0; i < samples.Count(); ++i)
-    predictions[static_cast<std::size_t>(i)] = program.Execute(samples.Inputs(i));
-  return predictions;
-}
-
 TFitFigures ModelFit(const TTuringEvaluator& model, const TSampleData& samples) {
   return Fit(ModelPredictions(model, samples), samples);
 }

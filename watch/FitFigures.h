@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "core/model/Predictions.h"
 #include "core/model/SD.h"
 #include "core/model/TE.h"
 
@@ -19,10 +20,6 @@ struct TFitFigures {
 
 // predictions[i] is the model's value at sample i.
 [[nodiscard]] TFitFigures Fit(const std::vector<double>& predictions, const TSampleData& samples);
-
-// The model's value at every sample.
-[[nodiscard]] std::vector<double> ModelPredictions(const TTuringEvaluator& model,
-                                                   const TSampleData& samples);
 
 // Runs the model on every sample first.
 [[nodiscard]] TFitFigures ModelFit(const TTuringEvaluator& model, const TSampleData& samples);

@@ -1,7 +1,8 @@
 #include "core/model/LinearScaling.h"
 
 #include <cmath>
-#include <vector>
+
+#include "core/model/Predictions.h"
 
 TLinearScaling FitLinearScaling(std::span<const double> predictions,
                                 const TSampleData& samples) noexcept {
@@ -46,9 +47,6 @@ TTuringEvaluator WithScaling(const TTuringEvaluator& program, const TLinearScali
 
 TTuringEvaluator WithLinearScaling(const TTuringEvaluator& program, const TSampleData& samples,
                                    std::int32_t last) {
-  TTuringEvaluator run = program;
-  std::vector<double> predictions;
-  for (std::int32_t j = 0; j <= last && j < samples.Count(); ++j)
-    predictions.push_back(run.Execute(samples.Inputs(j)));
-  return WithScaling(program, FitLinearScaling(predictions, samples));
+  return WithScaling(program,
+                     FitLinearScaling(ModelPredictions(program, samples, last + 1), samples));
 }

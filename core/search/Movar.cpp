@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/model/LinearScaling.h"
+#include "core/model/Predictions.h"
 #include "core/scoring/ChunkSchedule.h"
 
 namespace {
@@ -102,11 +103,8 @@ double TMovar::ScoreProgram(TTuringEvaluator& program, std::int32_t last, double
     TTuringEvaluator scored = WithLinearScaling(program, *samples_, last);
     return Score(scored, *samples_, last, threshold);
   }
-  TTuringEvaluator scored = ScoredProgram(program, last);
-  std::vector<double> predictions;
-  for (std::int32_t j = 0; j <= last; ++j)
-    predictions.push_back(samples_->InputCount() == 1 ? scored.Execute(samples_->GetX(j))
-                                                      : scored.Execute(samples_->Inputs(j)));
+  const std::vector<double> predictions =
+      ModelPredictions(ScoredProgram(program, last), *samples_, last + 1);
   std::int32_t summed = 0;
   return fitness_.Sum(predictions, *samples_, threshold, summed);
 }
