@@ -121,11 +121,11 @@ std::string ShellWord(const std::string& word) {
   return quoted + "'";
 }
 
-// The options that run one attempt again as a plain search on the same samples.
-std::string ReplayOptions(const TCliOptions& options, const TSearchParameters& parameters,
-                          std::uint32_t seed, std::int32_t generations) {
-  std::string text =
-      "--seed " + std::to_string(seed) + " --generations " + std::to_string(generations);
+// The options that run one attempt again as a plain search on the same samples: attempt
+// holds its seed, sizes and generation limit.
+std::string ReplayOptions(const TCliOptions& options, const TSearchParameters& attempt) {
+  std::string text = "--seed " + std::to_string(attempt.Seed.value_or(0)) + " --generations " +
+                     std::to_string(attempt.GenerationLimit);
   if (!options.SamplesFile.empty()) text += " --samples " + ShellWord(options.SamplesFile);
   if (!options.Import.File.empty()) {
     text += " --import " + ShellWord(options.Import.File);
@@ -133,15 +133,21 @@ std::string ReplayOptions(const TCliOptions& options, const TSearchParameters& p
       text += " --x-column " + ShellWord(columns);
     if (!options.Import.YColumn.empty()) text += " --y-column " + ShellWord(options.Import.YColumn);
   }
-  if (parameters.MinimumWindow > 0)
-    text += " --min-window " + std::to_string(parameters.MinimumWindow);
-  if (parameters.RefineTrials > 0) text += " --refine " + std::to_string(parameters.RefineTrials);
-  if (parameters.ScaledConstants) text += " --scaled-constants";
-  if (parameters.ConstantFitting > 0)
-    text += " --constant-fitting " + std::to_string(parameters.ConstantFitting);
-  if (parameters.LinearScaling) text += " --linear-scaling";
-  if (parameters.RankByMatches) text += " --rank-by-matches";
-  if (parameters.MarginWeights) text += " --margin-weights";
+  // The sizes and the margin too: a replay without them would search another space.
+  text += " --registers " + std::to_string(attempt.RegisterCount) + " --instructions " +
+          std::to_string(attempt.InstructionCount) + " --population " +
+          std::to_string(attempt.PopulationSize);
+  if (attempt.MarginPercent != MarginSetting.Default)
+    text += " --margin " + std::to_string(attempt.MarginPercent);
+  if (!attempt.Progressive) text += " --no-progressive";
+  if (attempt.MinimumWindow > 0) text += " --min-window " + std::to_string(attempt.MinimumWindow);
+  if (attempt.RefineTrials > 0) text += " --refine " + std::to_string(attempt.RefineTrials);
+  if (attempt.ScaledConstants) text += " --scaled-constants";
+  if (attempt.ConstantFitting > 0)
+    text += " --constant-fitting " + std::to_string(attempt.ConstantFitting);
+  if (attempt.LinearScaling) text += " --linear-scaling";
+  if (attempt.RankByMatches) text += " --rank-by-matches";
+  if (attempt.MarginWeights) text += " --margin-weights";
   return text;
 }
 
@@ -152,6 +158,7 @@ struct TAnswer {
   std::int32_t Generations = 0;
   std::optional<TTuringEvaluator> Model;
   std::optional<TAttemptOutcome> Attempt;  // with restarts, the attempt that answers
+  std::string Sizes;                       // of that attempt, with the size ladder
   std::string Elapsed;                     // on stderr after the report
   TSearchEnd End = TSearchEnd::Stopped;
   std::int32_t Matches = 0;
@@ -211,6 +218,7 @@ class TRunFrame {
     if (answer.Attempt) {
       std::cout << "attempt: " << answer.Attempt->Attempt << '\n';
       std::cout << "seed: " << answer.Attempt->Seed << '\n';
+      if (!answer.Sizes.empty()) std::cout << "sizes: " << answer.Sizes << '\n';
     }
     if (heldOut_ != nullptr && answer.Model)
       std::cout << HeldOutLine(ModelFit(*answer.Model, *heldOut_)) << '\n';
@@ -276,9 +284,15 @@ int SearchPlain(const TCliOptions& options, TSampleData& samples, const TSampleD
   }
   TSearchResult result = frame.Interruptible([&] { return run.Run(observer); });
   if (progress) std::cerr << '\n';
-  const int status = frame.Report(
-      {result.Matched, std::move(result.Lines), result.Generations, std::move(result.Model),
-       std::nullopt, "elapsed: " + FormatElapsed(result.Elapsed), result.End, result.Matches});
+  const int status = frame.Report({result.Matched,
+                                   std::move(result.Lines),
+                                   result.Generations,
+                                   std::move(result.Model),
+                                   std::nullopt,
+                                   {},
+                                   "elapsed: " + FormatElapsed(result.Elapsed),
+                                   result.End,
+                                   result.Matches});
 #ifdef MOVAR_COUNT_INSTRUCTIONS
   std::cerr << "interpreted instructions: " << run.Search().Interpreted() << '\n';
 #endif
@@ -296,21 +310,26 @@ int SearchWithRestarts(const TCliOptions& options, TSampleData& samples, const T
   observer.AttemptEnded = [&](const TAttemptOutcome& outcome) {
     if (!outcome.Matched && !IsBetter(outcome, best)) return;
     if (IsBetter(outcome, best)) best = outcome;
-    std::fprintf(
-        stderr, "attempt %lld  seed %u  generations %d  %s %d of %d  (replay: %s)\n",
-        static_cast<long long>(outcome.Attempt), outcome.Seed, outcome.Generations,
-        outcome.Matched ? "matched" : "best so far,", outcome.Matches, samples.Count(),
-        ReplayOptions(options, parameters, outcome.Seed, search.AttemptLength(outcome.Attempt))
-            .c_str());
+    std::fprintf(stderr, "attempt %lld  seed %u  generations %d  %s %d of %d  (replay: %s)\n",
+                 static_cast<long long>(outcome.Attempt), outcome.Seed, outcome.Generations,
+                 outcome.Matched ? "matched" : "best so far,", outcome.Matches, samples.Count(),
+                 ReplayOptions(options, search.AttemptParameters(outcome.Attempt)).c_str());
   };
   TRestartResult result = frame.Interruptible([&] { return search.Run(observer); });
   if (!coordinator->Prints()) return result.Answer.Matched ? 0 : 1;
   TAttemptOutcome& answer = result.Answer;
-  return frame.Report({answer.Matched, answer.Lines, answer.Generations, answer.Model, answer,
-                       "elapsed: " + FormatElapsed(result.Elapsed) + ", " +
-                           std::to_string(result.TotalGenerations) +
-                           " generations in all attempts of this process",
-                       result.End, answer.Matches});
+  std::string sizes;
+  if (options.Restart.SizeLadder && answer.Attempt >= 0) {
+    const TSearchParameters attempt = search.AttemptParameters(answer.Attempt);
+    sizes = std::to_string(attempt.RegisterCount) + " registers, " +
+            std::to_string(attempt.InstructionCount) + " instructions, population " +
+            std::to_string(attempt.PopulationSize);
+  }
+  return frame.Report(
+      {answer.Matched, answer.Lines, answer.Generations, answer.Model, answer, std::move(sizes),
+       "elapsed: " + FormatElapsed(result.Elapsed) + ", " +
+           std::to_string(result.TotalGenerations) + " generations in all attempts of this process",
+       result.End, answer.Matches});
 }
 
 }  // namespace

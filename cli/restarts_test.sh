@@ -18,6 +18,8 @@ runs=(
   "--seed 1000 --random --registers 3 --instructions 10 --margin 20 --restarts --attempts 6"
   "--seed 2 --restarts --restart-unit 7 --no-refine --no-scaled-constants"
   "--seed 3 --registers 1 --instructions 1 --restarts --restart-unit 2 --attempts 9"
+  "--samples $tmp/sine.mvs --seed 9 --restarts --restart-unit 20 --size-ladder"
+  "--seed 3 --registers 1 --instructions 1 --restarts --restart-unit 2 --attempts 9 --size-ladder"
 )
 for args in "${runs[@]}"; do
   reference=$(run --threads 1 $args)
@@ -50,14 +52,25 @@ if [[ $mpi == mpi ]]; then
   done
 fi
 
-# The stderr line of the answer names the options that replay it as a plain search.
-run --threads 2 --samples "$tmp/sine.mvs" --seed 9 --restarts --restart-unit 20 >"$tmp/answer"
-replay=$(grep "matched .*(replay: " "$tmp/err" | tail -n 1 | sed 's/.*(replay: \(.*\))$/\1/')
-attempt=$(grep "^attempt: " "$tmp/answer" | cut -d' ' -f2)
-[[ $attempt -gt 0 ]] || fail "the replay check wants an answer from a later attempt"
-run --samples "$tmp/sine.mvs" $replay >"$tmp/replayed"
-if diff <(sed -n '/^generations:/q;p' "$tmp/answer") <(sed -n '/^generations:/q;p' "$tmp/replayed") >/dev/null &&
-  grep -q "^exit 0$" "$tmp/replayed"; then pass; else fail "replay: $replay"; fi
+# The stderr line of the answer names the options that replay it as a plain search, at the
+# attempt's own sizes with the size ladder (stdout says them).
+for ladder in "" "--size-ladder"; do
+  run --threads 2 --samples "$tmp/sine.mvs" --seed 9 --restarts --restart-unit 20 --margin 12 \
+    $ladder >"$tmp/answer"
+  replay=$(grep "matched .*(replay: " "$tmp/err" | tail -n 1 | sed 's/.*(replay: \(.*\))$/\1/')
+  attempt=$(grep "^attempt: " "$tmp/answer" | cut -d' ' -f2)
+  [[ $attempt -gt 0 ]] || fail "the replay check wants an answer from a later attempt: $ladder"
+  if [[ -n $ladder ]]; then
+    sizes=$(grep "^sizes: " "$tmp/answer")
+    [[ -n $sizes && $replay == *"--registers $(cut -d' ' -f2 <<<"$sizes") "* ]] ||
+      fail "the sizes of the answer and of its replay: $sizes / $replay"
+  elif grep -q "^sizes: " "$tmp/answer"; then
+    fail "sizes reported without the ladder"
+  fi
+  run --samples "$tmp/sine.mvs" $replay >"$tmp/replayed"
+  if diff <(sed -n '/^generations:/q;p' "$tmp/answer") <(sed -n '/^generations:/q;p' "$tmp/replayed") >/dev/null &&
+    grep -q "^exit 0$" "$tmp/replayed"; then pass; else fail "replay: $replay"; fi
+done
 
 # A time limit ends both modes cleanly with the best model so far.
 for mode in "" "--restarts"; do

@@ -7,6 +7,7 @@
 #include "restart/AttemptSeed.h"
 #include "restart/Luby.h"
 #include "restart/ProgramWire.h"
+#include "restart/SizeLadder.h"
 #include "core/model/Random.h"
 #include "core/search/SearchMemory.h"
 
@@ -34,6 +35,8 @@ bool ApplySetting(TRestartParameters& restart, const TSearchSetting& setting,
     restart.Unit = value;
   } else if (&setting == &AttemptsSetting) {
     restart.AttemptLimit = value;
+  } else if (&setting == &SizeLadderSetting) {
+    restart.SizeLadder = value != 0;
   } else {
     return false;
   }
@@ -49,10 +52,14 @@ TRestartSearch::TRestartSearch(TSampleData& samples, const TSearchParameters& pa
       firstSeed_(parameters.Seed.value_or(ClockSeed())) {
   samples_.SetMargin(parameters_.Margin());
   next_ = coordinator_.First();
-  // Every thread runs a search of its own: refuse at once what they cannot all hold.
+  // Every thread runs a search of its own, and each may be at the largest size: refuse at
+  // once what they cannot all hold.
+  const TSearchParameters largest =
+      restart_.SizeLadder ? LadderSizes(parameters_, samples_.InputCount(), LadderLevels - 1)
+                          : parameters_;
   CheckSearchMemory(
-      {parameters_.PopulationSize, parameters_.InstructionCount,
-       SearchRegisters(parameters_.RegisterCount, samples_.InputCount()), samples_.Count()},
+      {largest.PopulationSize, largest.InstructionCount,
+       SearchRegisters(largest.RegisterCount, samples_.InputCount()), samples_.Count()},
       1, MemoryLimit(), ThreadCount());
 }
 
@@ -63,9 +70,26 @@ std::int32_t TRestartSearch::ThreadCount() const noexcept {
 }
 
 std::int32_t TRestartSearch::AttemptLength(std::int64_t attempt) const noexcept {
-  const std::int64_t units = Luby(attempt);
-  const std::int64_t unit = std::max<std::int64_t>(restart_.Unit, 1);
+  std::int64_t units = Luby(attempt);
+  std::int64_t unit = std::max<std::int64_t>(restart_.Unit, 1);
+  if (restart_.SizeLadder) {
+    units = Luby(LadderStep(attempt));
+    const TSearchParameters sizes =
+        LadderSizes(parameters_, samples_.InputCount(), LadderLevel(attempt));
+    unit = LadderUnit(unit, parameters_.PopulationSize, sizes.PopulationSize);
+  }
   return static_cast<std::int32_t>(std::min<std::int64_t>(units, INT32_MAX / unit) * unit);
+}
+
+TSearchParameters TRestartSearch::AttemptParameters(std::int64_t attempt) const noexcept {
+  TSearchParameters parameters =
+      restart_.SizeLadder ? LadderSizes(parameters_, samples_.InputCount(), LadderLevel(attempt))
+                          : parameters_;
+  parameters.Seed = AttemptSeed(firstSeed_, attempt);
+  parameters.GenerationLimit = AttemptLength(attempt);
+  parameters.Threads = 1;
+  parameters.TimeLimit = std::chrono::milliseconds(0);
+  return parameters;
 }
 
 std::int64_t TRestartSearch::Horizon() const noexcept {
@@ -100,11 +124,7 @@ void TRestartSearch::Post(TEvent event) {
 }
 
 void TRestartSearch::RunAttempt(std::int64_t attempt, TReports reports) {
-  TSearchParameters parameters = parameters_;
-  parameters.Seed = AttemptSeed(firstSeed_, attempt);
-  parameters.GenerationLimit = AttemptLength(attempt);
-  parameters.Threads = 1;
-  parameters.TimeLimit = std::chrono::milliseconds(0);
+  const TSearchParameters parameters = AttemptParameters(attempt);
   TSearchRun run(samples_, parameters, std::chrono::steady_clock::now(),
                  static_cast<std::int32_t>(attempt));
 

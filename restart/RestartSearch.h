@@ -23,6 +23,7 @@
 struct TRestartParameters {
   std::int64_t Unit = RestartUnitSetting.Default;  // generations in one unit of the Luby sequence
   std::int64_t AttemptLimit = AttemptsSetting.Default;  // 0: no limit
+  bool SizeLadder = SizeLadderSetting.Default != 0;     // attempts of three sizes (SizeLadder.h)
 
   [[nodiscard]] bool operator==(const TRestartParameters&) const = default;
 };
@@ -57,6 +58,9 @@ class TRestartSearch {
 
   // The generation limit of attempt k.
   [[nodiscard]] std::int32_t AttemptLength(std::int64_t attempt) const noexcept;
+  // What attempt k runs as a plain search: its seed, sizes and generation limit, on one
+  // thread and without a time limit. Run on the same samples, it gives the attempt's model.
+  [[nodiscard]] TSearchParameters AttemptParameters(std::int64_t attempt) const noexcept;
   // The seed of attempt 0, from which every other attempt's seed is derived.
   [[nodiscard]] std::uint32_t FirstSeed() const noexcept { return firstSeed_; }
   // Attempts that run side by side.

@@ -12,6 +12,8 @@
 #include "restart/AttemptSeed.h"
 #include "restart/BestMode.h"
 #include "restart/Luby.h"
+#include "restart/SizeLadder.h"
+#include "core/search/SearchMemory.h"
 #include "core/model/Random.h"
 
 namespace {
@@ -270,7 +272,10 @@ TEST(RestartSearch, RestartSettingsHaveFieldsOfTheirOwn) {
   for (const TSearchSetting* setting : SearchSettings()) {
     TRestartParameters restart;
     const bool own = ApplySetting(restart, *setting, setting->Range.Maximum);
-    EXPECT_EQ(setting == &RestartUnitSetting || setting == &AttemptsSetting, own) << setting->Name;
+    EXPECT_EQ(setting == &RestartUnitSetting || setting == &AttemptsSetting ||
+                  setting == &SizeLadderSetting,
+              own)
+        << setting->Name;
     if (own) {
       EXPECT_NE(TRestartParameters{}, restart) << setting->Name;
     }
@@ -278,6 +283,8 @@ TEST(RestartSearch, RestartSettingsHaveFieldsOfTheirOwn) {
   TRestartParameters restart;
   ASSERT_TRUE(ApplySetting(restart, AttemptsSetting, 9));
   EXPECT_EQ(9, restart.AttemptLimit);
+  ASSERT_TRUE(ApplySetting(restart, SizeLadderSetting, 1));
+  EXPECT_TRUE(restart.SizeLadder);
   EXPECT_EQ(200, restart.Unit) << "the unit the time-to-solution figures were taken with";
 }
 
@@ -328,4 +335,116 @@ TEST(RestartSearch, EveryAttemptsModelsAreFoundInTheOrderEachAttemptShowedThem) 
               }));
   }
   EXPECT_EQ(TSearchEnd::AttemptLimit, result.End);
+}
+
+namespace {
+
+TRestartParameters Ladder(std::int64_t unit) {
+  TRestartParameters restart;
+  restart.Unit = unit;
+  restart.SizeLadder = true;
+  return restart;
+}
+
+// A run with the ladder on the sine of seed, and the parameters of each of its attempts.
+struct TLadderRun {
+  TRestartResult Result;
+  std::vector<TSearchParameters> Attempts;
+};
+
+TLadderRun RunLadder(std::uint32_t seed, std::int32_t threads, std::int64_t unit) {
+  TSampleData samples = Sine(seed);
+  TSearchParameters parameters = Improved();
+  parameters.Seed = Seed();
+  parameters.Threads = threads;
+  TAttemptCoordinator alone;
+  TRestartSearch search(samples, parameters, Ladder(unit), alone);
+  TLadderRun run{search.Run({}), {}};
+  for (std::int64_t k = 0; k <= std::max<std::int64_t>(run.Result.Answer.Attempt, 2); ++k)
+    run.Attempts.push_back(search.AttemptParameters(k));
+  return run;
+}
+
+}  // namespace
+
+TEST(RestartSearch, TheSizeLadderGivesTheSameAnswerForEveryThreadCountAndItsAttemptsReplay) {
+  // Units of 2 generations: answers come from later attempts, on larger levels too.
+  bool largerLevel = false;
+  for (const std::uint32_t seed : {2u, 9u, 5u}) {
+    SCOPED_TRACE(seed);
+    const TLadderRun one = RunLadder(seed, 1, 2);
+    ASSERT_TRUE(one.Result.Answer.Matched);
+    for (const std::int32_t threads : {2, 4}) {
+      SCOPED_TRACE(threads);
+      ExpectSameAnswer(one.Result.Answer, RunLadder(seed, threads, 2).Result.Answer);
+    }
+    // Attempts 1 and 2 are the larger levels, in units shortened to one generation.
+    EXPECT_EQ(3, one.Attempts[1].RegisterCount);
+    EXPECT_EQ(10, one.Attempts[1].InstructionCount);
+    EXPECT_EQ(300, one.Attempts[1].PopulationSize);
+    EXPECT_EQ(1000, one.Attempts[2].PopulationSize);
+    EXPECT_EQ(1, one.Attempts[2].GenerationLimit);
+
+    // The reported attempt run again as a plain search, at its own sizes, gives its model.
+    const TAttemptOutcome& answer = one.Result.Answer;
+    const TSearchParameters& replayed = one.Attempts[static_cast<std::size_t>(answer.Attempt)];
+    largerLevel |= LadderLevel(answer.Attempt) > 0;
+    TSampleData samples = Sine(seed);
+    TSearchRun replay(samples, replayed);
+    const TSearchResult result = replay.Run({});
+    EXPECT_EQ(answer.Seed, replayed.Seed);
+    EXPECT_TRUE(result.Matched);
+    EXPECT_EQ(answer.Generations, result.Generations);
+    EXPECT_EQ(answer.Lines, result.Lines);
+  }
+  EXPECT_TRUE(largerLevel) << "no answer came from a larger level: the replay checked less";
+}
+
+TEST(RestartSearch, WithoutTheSizeLadderEveryAttemptRunsTheGivenSizesForItsLubyLength) {
+  TSampleData samples = Sine(4);
+  TSearchParameters parameters = Improved();
+  parameters.Seed = 77;
+  parameters.Threads = 3;
+  parameters.TimeLimit = std::chrono::seconds(5);
+  TRestartParameters restart;
+  restart.Unit = 30;
+  TAttemptCoordinator alone;
+  const TRestartSearch search(samples, parameters, restart, alone);
+  for (std::int64_t k = 0; k < 64; ++k) {
+    TSearchParameters expected = parameters;
+    expected.Seed = AttemptSeed(77, k);
+    expected.GenerationLimit = 30 * Luby(k);
+    expected.Threads = 1;
+    expected.TimeLimit = std::chrono::milliseconds(0);
+    EXPECT_EQ(expected, search.AttemptParameters(k)) << k;
+    EXPECT_EQ(expected.GenerationLimit, search.AttemptLength(k)) << k;
+  }
+}
+
+TEST(RestartSearch, TheMemoryCheckCountsTheLargestLevelOfTheLadder) {
+  const std::optional<TMemoryLimit> limit = MemoryLimit();
+  if (!limit) GTEST_SKIP() << "this system does not say how much memory there is";
+  TSampleData samples = Sine(3);
+  TSearchParameters parameters = Improved();
+  parameters.PopulationSize = 20000;
+  parameters.InstructionCount = 50;
+  const auto bytes = [&](const TSearchParameters& p) {
+    return SearchMemoryBytes(
+        {p.PopulationSize, p.InstructionCount, p.RegisterCount, samples.Count()}, 1);
+  };
+  // Enough attempts side by side that a quarter of the memory holds them at the given size.
+  const std::uint64_t given = bytes(parameters);
+  parameters.Threads =
+      static_cast<std::int32_t>(std::clamp<std::uint64_t>(limit->Bytes / given / 4, 1, INT32_MAX));
+  const TSearchParameters largest = LadderSizes(parameters, 1, LadderLevels - 1);
+  ASSERT_GT(bytes(largest) * static_cast<std::uint64_t>(parameters.Threads), limit->Bytes)
+      << "the largest level must not fit for this check to say anything";
+  TRestartParameters restart;
+  const auto make = [&] {
+    TAttemptCoordinator alone;
+    const TRestartSearch search(samples, parameters, restart, alone);
+  };
+  EXPECT_NO_THROW(make());
+  restart.SizeLadder = true;
+  EXPECT_THROW(make(), TSearchMemoryError);
 }

@@ -93,7 +93,7 @@ TEST(SearchParameters, DefaultsAreTheTables) {
 }
 
 TEST(SearchParameters, EverySettingOfTheSearchHasAFieldOfItsOwn) {
-  std::set<std::string> restarts{"restarts", "restart-unit", "attempts"};
+  std::set<std::string> restarts{"restarts", "restart-unit", "attempts", "size-ladder"};
   for (const TSearchSetting* setting : SearchSettings()) {
     SCOPED_TRACE(NameOf(setting));
     const TSearchParameters defaults;

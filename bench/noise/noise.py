@@ -14,6 +14,7 @@ The target: RMSE on the fresh rows at most 1.5 sigma for at least 9 of 10 proble
 import argparse
 import math
 import random
+import shlex
 import subprocess
 import sys
 import tempfile
@@ -61,6 +62,8 @@ def main():
     parser.add_argument("--bin", required=True)
     parser.add_argument("--seed", type=int, default=1)
     parser.add_argument("--only", type=int, nargs="*", help="problem numbers from 1")
+    parser.add_argument("--extra", default="", help="more movar-search options for every run, "
+                        "e.g. --extra=--size-ladder")
     options = parser.parse_args()
     folder = Path(tempfile.mkdtemp(prefix="movar-noise-"))
     print("| law | inputs | noise | sigma | fresh RMSE | RMSE / sigma | within 1.5 sigma |")
@@ -82,7 +85,7 @@ def main():
             samples = folder / f"p{number}-{level}.mvs"
             write_samples(samples, noisy, len(ranges))
             run = subprocess.run([options.bin, "--samples", str(samples), "--seed",
-                                  str(options.seed)] + SEARCH,
+                                  str(options.seed)] + SEARCH + shlex.split(options.extra),
                                  capture_output=True, text=True, env={"LC_ALL": "C"})
             if run.returncode not in (0, 1):
                 sys.exit(f"{name}: exit {run.returncode}: {run.stderr}")

@@ -15,10 +15,12 @@ the answer ran its whole Luby length without a match, so work is the sum of thos
 plus the answer's generations, the same for every thread count and machine load.
 
 Limits: --time-limit S (10 s when no work budget is given), or a work budget: --generations
-N (work as above) or --programs P (scored programs: work times the population plus the
-refiner's changes per generation). A budget run with restarts gets --attempts enough to
-reach the budget and no time limit, and counts as matched only when its work is within the
-budget; a plain run gets --generations.
+N (work as above) or --programs P (scored programs: each attempt's generations times its
+population plus the refiner's changes per generation; with --size-ladder attempts differ in
+size). --equal-cost weighs a scored program by what one of its instructions costs against
+one of 5 instructions (PROGRAM_COST), so that sizes compare at equal cost. A budget run with
+restarts gets --attempts enough to reach the budget and no time limit, and counts as matched
+only when its work is within the budget; a plain run gets --generations.
 
 Several --bin and --sizes are run in alternation, problem by problem, so a changing load
 falls on each alike.
@@ -53,6 +55,7 @@ MODES = {
     "best without scaled-constants": ["--restarts", "--no-scaled-constants"],
     "best with constant-fitting": ["--restarts", "--constant-fitting", "2"],
     "best without linear-scaling": ["--restarts", "--no-linear-scaling"],
+    "best with size-ladder": ["--restarts", "--size-ladder"],
 }
 BEST = "best (--restarts)"
 
@@ -102,15 +105,74 @@ def luby(k):
         i -= power // 2 - 1
 
 
-def work_to_answer(attempt, generations, unit):
-    return sum(luby(j) * unit for j in range(attempt)) + generations
+# With --size-ladder, attempt k runs at level k mod 3 with these factors of the population
+# (and 2^level times the instructions), for Luby(k / 3) units shortened by the factor.
+LADDER_POPULATION = (1, 3, 10)
+# One thread's CPU seconds per million scored programs by instructions per program (2/5/100,
+# 3/10/300, 4/20/1000 on r-1, nguyen-5, keijzer-4 and xsin-20, see the README): --equal-cost
+# weighs a scored program by its cost against one of 5 instructions.
+PROGRAM_COST = ((5, 0.76), (10, 0.98), (20, 1.66))
 
 
-def attempts_for(budget, unit):
-    """The fewest attempts whose lengths together reach budget generations."""
+def program_weight(instructions):
+    """The cost of a program of this many instructions against one of 5, interpolated."""
+    points = PROGRAM_COST
+    if instructions <= points[0][0]:
+        return 1.0
+    for (x0, c0), (x1, c1) in zip(points, points[1:]):
+        if instructions <= x1:
+            return (c0 + (c1 - c0) * (instructions - x0) / (x1 - x0)) / points[0][1]
+    (x0, c0), (x1, c1) = points[-2], points[-1]
+    return (c1 + (c1 - c0) * (instructions - x1) / (x1 - x0)) / points[0][1]
+
+
+def attempt_shape(args, k):
+    """Attempt k's whole length in generations, scored programs per generation, instructions."""
+    unit = option(args, "--restart-unit", RESTART_UNIT)
+    population = option(args, "--population", 100)
+    instructions = option(args, "--instructions", 5)
+    refine = refine_per_generation(args)
+    if "--size-ladder" not in args:
+        return luby(k) * unit, population + refine, instructions
+    level = k % len(LADDER_POPULATION)
+    grown = min(population * LADDER_POPULATION[level], 1_000_000)
+    return (luby(k // len(LADDER_POPULATION)) * max(1, unit * population // grown),
+            grown + refine, min(instructions << level, 1000))
+
+
+class Budget:
+    """A work budget: generations or scored programs, the latter weighed by size or not."""
+
+    def __init__(self, amount, programs=False, weighed=False):
+        self.amount, self.programs, self.weighed = amount, programs, weighed
+
+    def cost(self, args, k, generations):
+        """Work of generations of attempt k, in the budget's terms."""
+        if not self.programs:
+            return generations
+        _, per, instructions = attempt_shape(args, k)
+        return generations * per * (program_weight(instructions) if self.weighed else 1)
+
+
+def work_to_answer(args, attempt, generations, budget=None):
+    """Generations and work in the budget's terms (programs without one) up to the answer:
+    every attempt below it ran its whole length."""
+    budget = budget or Budget(None, programs=True)
+    if "--restarts" not in args:
+        return generations, budget.cost(args, 0, generations)
+    total, work = 0, 0
+    for k in range(attempt + 1):
+        length = generations if k == attempt else attempt_shape(args, k)[0]
+        total += length
+        work += budget.cost(args, k, length)
+    return total, work
+
+
+def attempts_for(args, budget):
+    """The fewest attempts whose lengths together reach the budget."""
     attempts, total = 0, 0
-    while total < budget:
-        total += luby(attempts) * unit
+    while total < budget.amount:
+        total += budget.cost(args, attempts, attempt_shape(args, attempts)[0])
         attempts += 1
     return max(attempts, 1)
 
@@ -121,17 +183,6 @@ def refine_per_generation(args):
     return option(args, "--refine", BEST_MODE_REFINE if "--restarts" in args else 0)
 
 
-def programs_per_generation(args):
-    return option(args, "--population", 100) + refine_per_generation(args)
-
-
-def budget_generations(args, generations, programs):
-    """The work budget in generations for a run with these arguments, or None."""
-    if programs is None:
-        return generations
-    return max(programs // programs_per_generation(args), 1)
-
-
 def limit_args(args, budget, seconds):
     limits = [] if seconds is None else ["--time-limit", str(seconds)]
     if budget is None:
@@ -139,9 +190,11 @@ def limit_args(args, budget, seconds):
     if "--restarts" in args:
         if "--attempts" in args:
             return limits
-        return limits + ["--attempts",
-                         str(attempts_for(budget, option(args, "--restart-unit", RESTART_UNIT)))]
-    return limits + ["--generations", str(budget)]
+        return limits + ["--attempts", str(attempts_for(args, budget))]
+    generations = budget.amount
+    if budget.programs:
+        generations = max(int(budget.amount // budget.cost(args, 0, 1)), 1)
+    return limits + ["--generations", str(generations)]
 
 
 def parse_report(stdout):
@@ -162,10 +215,11 @@ def run_one(binary, path, args, seed, budget, seconds):
     if done.returncode not in (0, 1):
         sys.exit(f"{shlex.join(command)}\nexited {done.returncode}: {done.stderr.strip()}")
     generations, attempt = parse_report(done.stdout)
-    unit = option(args, "--restart-unit", RESTART_UNIT)
-    work = work_to_answer(attempt, generations, unit) if "--restarts" in args else generations
-    matched = done.returncode == 0 and (budget is None or work <= budget)
-    return matched, elapsed, generations, work
+    work, programs = work_to_answer(args, attempt, generations,
+                                    budget if budget and budget.programs else None)
+    spent = programs if budget and budget.programs else work
+    matched = done.returncode == 0 and (budget is None or spent <= budget.amount)
+    return matched, elapsed, generations, work, programs
 
 
 def median(values, form):
@@ -223,6 +277,9 @@ def main():
     budget = parser.add_mutually_exclusive_group()
     budget.add_argument("--generations", type=int, help="work budget per run in generations")
     budget.add_argument("--programs", type=int, help="work budget per run in scored programs")
+    parser.add_argument("--equal-cost", action="store_true",
+                        help="weigh each scored program by its cost against one of 5 "
+                        "instructions (PROGRAM_COST), so that sizes get budgets of equal cost")
     parser.add_argument("--extra", default="", help="more movar-search options for every run")
     parser.add_argument("--csv", help="also write every run to this file")
     args = parser.parse_args()
@@ -234,6 +291,11 @@ def main():
     seconds = args.seconds
     if seconds is None and args.generations is None and args.programs is None:
         seconds = 10
+    budget = None
+    if args.generations is not None:
+        budget = Budget(args.generations)
+    elif args.programs is not None:
+        budget = Budget(args.programs, programs=True, weighed=args.equal_cost)
 
     configs = []
     for mode in args.modes:
@@ -258,13 +320,12 @@ def main():
         for seed in range(1, args.seeds + 1):
             for label, binary, mode, sizes in configs:
                 run_args = size_args(name, sizes) + common + MODES[mode]
-                limit = budget_generations(run_args, args.generations, args.programs)
-                matched, elapsed, generations, work = run_one(binary, path, run_args, seed,
-                                                              limit, seconds)
+                matched, elapsed, generations, work, programs = run_one(
+                    binary, path, run_args, seed, budget, seconds)
                 rows.append({"config": label, "problem": name, "seed": seed,
                              "matched": matched, "seconds": elapsed,
                              "generations": generations, "work": work,
-                             "programs": work * programs_per_generation(run_args)})
+                             "programs": round(programs)})
                 print(f"{label:40} {name:10} seed {seed}: "
                       f"{'matched' if matched else 'no match'} {elapsed:6.2f} s "
                       f"{generations} generations, work {work}", file=sys.stderr, flush=True)
@@ -280,7 +341,8 @@ def main():
     if args.generations is not None:
         limits.append(f"{args.generations} generations of work")
     if args.programs is not None:
-        limits.append(f"{args.programs} scored programs")
+        limits.append(f"{args.programs} scored programs"
+                      + (" weighed by cost" if args.equal_cost else ""))
     print(f"runs: {', '.join(limits)}, {args.threads} threads, seeds 1-{args.seeds}, margin "
           f"{'default' if args.margin is None else f'{args.margin:g} %'}; load "
           f"{load_before:.2f} before, {os.getloadavg()[0]:.2f} after\n")

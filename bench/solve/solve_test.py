@@ -82,32 +82,60 @@ class RunTest(unittest.TestCase):
     def test_work_follows_the_luby_lengths(self):
         self.assertEqual([run.luby(k) for k in range(15)],
                          [1, 1, 2, 1, 1, 2, 4, 1, 1, 2, 1, 1, 2, 4, 8])
+        best = ["--population", "100"] + run.MODES[run.BEST]
+        generations = run.Budget(5000)
         # Attempts 0, 1 and 2 ran 200, 200 and 400 generations before attempt 3 matched.
-        self.assertEqual(run.work_to_answer(3, 50, 200), 850)
-        self.assertEqual(run.work_to_answer(0, 7, 200), 7)
+        self.assertEqual(run.work_to_answer(best, 3, 50, generations), (850, 850))
+        self.assertEqual(run.work_to_answer(best, 0, 7, generations), (7, 7))
         # 14 attempts reach 4800 generations, the 15th 6400.
-        self.assertEqual(run.attempts_for(4800, 200), 14)
-        self.assertEqual(run.attempts_for(4801, 200), 15)
-        self.assertEqual(run.attempts_for(1, 200), 1)
+        self.assertEqual(run.attempts_for(best, run.Budget(4800)), 14)
+        self.assertEqual(run.attempts_for(best, run.Budget(4801)), 15)
+        self.assertEqual(run.attempts_for(best, run.Budget(1)), 1)
+
+    def test_the_size_ladder_grows_three_levels_and_shortens_their_units(self):
+        ladder = ["--registers", "2", "--instructions", "5", "--population", "100",
+                  "--size-ladder"] + run.MODES[run.BEST]
+        shapes = [run.attempt_shape(ladder, k) for k in range(9)]
+        # Levels 0, 1, 2 each run Luby(k / 3) units; a unit of 200 generations at population
+        # 100 is 66 at 300 and 20 at 1000, so every level scores about as many programs.
+        self.assertEqual(shapes[:3], [(200, 120, 5), (66, 320, 10), (20, 1020, 20)])
+        self.assertEqual([s[0] for s in shapes[6:9]], [400, 132, 40])
+        work, programs = run.work_to_answer(ladder, 2, 5)
+        self.assertEqual((work, programs), (271, 200 * 120 + 66 * 320 + 5 * 1020))
+        # A population near the limit grows no further.
+        large = ["--population", "500000", "--instructions", "600", "--restarts",
+                 "--size-ladder"]
+        self.assertEqual(run.attempt_shape(large, 2), (100, 1_000_020, 1000))
+
+    def test_equal_cost_weighs_programs_by_their_instructions(self):
+        self.assertEqual(run.program_weight(5), 1.0)
+        self.assertAlmostEqual(run.program_weight(20), 1.66 / 0.76)
+        self.assertAlmostEqual(run.program_weight(15), (0.98 + 1.66) / 2 / 0.76)
+        self.assertGreater(run.program_weight(40), run.program_weight(20))
+        big = run.size_args("koza-3", "4/20/1000") + run.MODES[run.BEST]
+        weighed = run.Budget(10**9, programs=True, weighed=True)
+        self.assertAlmostEqual(run.work_to_answer(big, 0, 10, weighed)[1],
+                               10 * 1020 * 1.66 / 0.76)
 
     def test_budget_in_programs_counts_the_refiner(self):
         best = run.size_args("koza-3", "set") + run.MODES[run.BEST]
-        self.assertEqual(run.budget_generations(best, None, 5_100_000), 5000)
-        self.assertEqual(run.budget_generations(best + ["--refine", "80"], None, 5_400_000),
-                         5000)
+        programs = run.Budget(5_100_000, programs=True)
+        # 5000 generations of 1020 programs: 25 attempts of 200-generation units reach them.
+        self.assertEqual(run.attempts_for(best, programs), run.attempts_for(best, run.Budget(5000)))
         plain = run.size_args("koza-3", "2/5/100") + run.MODES["plain"]
-        self.assertEqual(run.budget_generations(plain, None, 5_000_000), 50_000)
-        no_refine = run.size_args("sine-m1", "set") + run.MODES["best without refine"]
-        self.assertEqual(run.budget_generations(no_refine, None, 5_000_000), 50_000)
-        self.assertEqual(run.budget_generations(best, 300, None), 300)
+        self.assertEqual(run.limit_args(plain, run.Budget(5_000_000, programs=True), None),
+                         ["--generations", "50000"])
+        refined = plain + ["--refine", "25"]
+        self.assertEqual(run.limit_args(refined, run.Budget(5_000_000, programs=True), None),
+                         ["--generations", "40000"])
 
     def test_limits_of_a_run(self):
         best = run.MODES[run.BEST]
-        self.assertEqual(run.limit_args(best, 4801, None), ["--attempts", "15"])
-        self.assertEqual(run.limit_args(best + ["--restart-unit", "100"], 4801, 10),
+        self.assertEqual(run.limit_args(best, run.Budget(4801), None), ["--attempts", "15"])
+        self.assertEqual(run.limit_args(best + ["--restart-unit", "100"], run.Budget(4801), 10),
                          ["--time-limit", "10", "--attempts", "26"])
-        self.assertEqual(run.limit_args(best + ["--attempts", "3"], 4801, None), [])
-        self.assertEqual(run.limit_args([], 500, None), ["--generations", "500"])
+        self.assertEqual(run.limit_args(best + ["--attempts", "3"], run.Budget(4801), None), [])
+        self.assertEqual(run.limit_args([], run.Budget(500), None), ["--generations", "500"])
         self.assertEqual(run.limit_args(best, None, 10), ["--time-limit", "10"])
 
     def test_a_match_beyond_the_budget_does_not_count(self):
@@ -120,11 +148,17 @@ class RunTest(unittest.TestCase):
                             "exit ${FAKE_STATUS:-0}\n")
             fake.chmod(0o755)
             best = run.MODES[run.BEST]
-            self.assertEqual(run.run_one(str(fake), "p.mvs", best, 1, 405, None)[::2],
+            self.assertEqual(run.run_one(str(fake), "p.mvs", best, 1, run.Budget(405), None)[0:3:2],
                              (True, 5))
             self.assertIn("--attempts 3", given.read_text())
-            self.assertEqual(run.run_one(str(fake), "p.mvs", best, 1, 404, None)[0], False)
-            matched, _, generations, work = run.run_one(str(fake), "p.mvs", [], 1, None, 10)
+            self.assertEqual(run.run_one(str(fake), "p.mvs", best, 1, run.Budget(404), None)[0],
+                             False)
+            # In programs: 400 generations of 120 programs, then 5 of the answer.
+            in_programs = run.Budget(405 * 120, programs=True)
+            self.assertTrue(run.run_one(str(fake), "p.mvs", best, 1, in_programs, None)[0])
+            in_programs.amount -= 1
+            self.assertFalse(run.run_one(str(fake), "p.mvs", best, 1, in_programs, None)[0])
+            matched, _, generations, work, _ = run.run_one(str(fake), "p.mvs", [], 1, None, 10)
             self.assertEqual((matched, generations, work), (True, 5, 5))
             self.assertIn("--time-limit 10", given.read_text())
             fake.write_text(fake.read_text().replace("${FAKE_STATUS:-0}", "2"))

@@ -144,6 +144,17 @@ inline constexpr TSearchSetting AttemptsSetting{.Name = "attempts",
                                                 .Help = "end after N attempts",
                                                 .Group = TSettingGroup::Restarts};
 
+inline constexpr TSearchSetting SizeLadderSetting{
+    .Name = "size-ladder",
+    .Help =
+        "run attempt k at size level k mod 3: the given registers, instructions and population; "
+        "one more register, twice the instructions and three times the population; two more, "
+        "four times and ten times. Each level runs the sequence of lengths of its own, in units "
+        "shortened by its population's factor",
+    .OnOption = true,
+    .OffOption = true,
+    .Group = TSettingGroup::Restarts};
+
 inline constexpr TSearchSetting MinimumWindowSetting{
     .Name = "min-window",
     .Value = "N",
@@ -210,26 +221,14 @@ inline constexpr TSearchSetting MarginWeightsSetting{
     .Group = TSettingGroup::Additions};
 
 // In the order the help lists them.
-inline constexpr std::array<const TSearchSetting*, 20> SearchSettingTable{&SeedSetting,
-                                                                          &RegistersSetting,
-                                                                          &InstructionsSetting,
-                                                                          &PopulationSetting,
-                                                                          &MarginSetting,
-                                                                          &ProgressiveSetting,
-                                                                          &GenerationsSetting,
-                                                                          &ThreadsSetting,
-                                                                          &TimeLimitSetting,
-                                                                          &HoldoutSetting,
-                                                                          &RestartsSetting,
-                                                                          &RestartUnitSetting,
-                                                                          &AttemptsSetting,
-                                                                          &MinimumWindowSetting,
-                                                                          &RefineSetting,
-                                                                          &ScaledConstantsSetting,
-                                                                          &ConstantFittingSetting,
-                                                                          &LinearScalingSetting,
-                                                                          &RankByMatchesSetting,
-                                                                          &MarginWeightsSetting};
+inline constexpr std::array<const TSearchSetting*, 21> SearchSettingTable{
+    &SeedSetting,          &RegistersSetting,       &InstructionsSetting,
+    &PopulationSetting,    &MarginSetting,          &ProgressiveSetting,
+    &GenerationsSetting,   &ThreadsSetting,         &TimeLimitSetting,
+    &HoldoutSetting,       &RestartsSetting,        &RestartUnitSetting,
+    &AttemptsSetting,      &SizeLadderSetting,      &MinimumWindowSetting,
+    &RefineSetting,        &ScaledConstantsSetting, &ConstantFittingSetting,
+    &LinearScalingSetting, &RankByMatchesSetting,   &MarginWeightsSetting};
 
 [[nodiscard]] constexpr std::span<const TSearchSetting* const> SearchSettings() noexcept {
   return SearchSettingTable;

@@ -51,7 +51,8 @@ class MovarRegressor(RegressorMixin, BaseEstimator):
                  progressive=bool(_DEFAULTS["progressive"]), restarts=True,
                  time_limit=None, generations=None, seed=None, threads=None,
                  holdout=_DEFAULTS["holdout"], restart_unit=_DEFAULTS["restart_unit"],
-                 attempts=None, min_window=None, refine=None, scaled_constants=None,
+                 attempts=None, size_ladder=bool(_DEFAULTS["size_ladder"]), min_window=None,
+                 refine=None, scaled_constants=None,
                  constant_fitting=_DEFAULTS["constant_fitting"],
                  linear_scaling=None,
                  rank_by_matches=bool(_DEFAULTS["rank_by_matches"]),
@@ -69,6 +70,7 @@ class MovarRegressor(RegressorMixin, BaseEstimator):
         self.holdout = holdout
         self.restart_unit = restart_unit
         self.attempts = attempts
+        self.size_ladder = size_ladder
         self.min_window = min_window
         self.refine = refine
         self.scaled_constants = scaled_constants
