@@ -148,6 +148,8 @@ std::string ReplayOptions(const TCliOptions& options, const TSearchParameters& a
   if (attempt.LinearScaling) text += " --linear-scaling";
   if (attempt.RankByMatches) text += " --rank-by-matches";
   if (attempt.MarginWeights) text += " --margin-weights";
+  if (attempt.PointMutations > 0)
+    text += " --point-mutations " + std::to_string(attempt.PointMutations);
   return text;
 }
 

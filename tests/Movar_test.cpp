@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <limits>
+#include <set>
 #include <vector>
 
 #include "core/model/Random.h"
@@ -272,17 +273,20 @@ TEST(Movar, ReleasingTheSearchLeavesTheLentSetIntact) {
 }
 
 TEST(Movar, BreedingOnSeveralThreadsDrawsAsOneThreadDoes) {
-  auto generation = [](std::int32_t threads) {
+  auto generation = [](std::int32_t threads, std::int32_t mutations) {
     SetSeed(21);
     TSampleData samples = Sine(100);
     TMovar search(30, 3000, 5);
     search.SetThreads(threads);
+    search.SetPointMutations(mutations);
     search.SetSamples(samples);
     search.Evaluate();
     const std::uint32_t before = Seed();
     search.NextGeneration();
     // 600 crossings of 30 draws, 2399 new programs of 120.
-    EXPECT_EQ(Advance(before, 600 * 30 + 2399 * 120), Seed());
+    if (mutations == 0) {
+      EXPECT_EQ(Advance(before, 600 * 30 + 2399 * 120), Seed());
+    }
     std::vector<TInstruction> code;
     for (int i = 0; i < 3000; ++i) {
       for (const TInstruction& in : search.GetProgram(i).Code())
@@ -290,15 +294,67 @@ TEST(Movar, BreedingOnSeveralThreadsDrawsAsOneThreadDoes) {
     }
     return code;
   };
-  const std::vector<TInstruction> one = generation(1);
-  const std::vector<TInstruction> two = generation(2);
-  ASSERT_EQ(one.size(), two.size());
-  for (std::size_t i = 0; i < one.size(); ++i) {
-    ASSERT_EQ(one[i].Dest, two[i].Dest) << i;
-    ASSERT_EQ(one[i].Op, two[i].Op) << i;
-    ASSERT_EQ(one[i].Src, two[i].Src) << i;
-    ASSERT_EQ(one[i].Value, two[i].Value) << i;
+  for (const std::int32_t mutations : {0, 50}) {
+    SCOPED_TRACE(mutations);
+    const std::vector<TInstruction> one = generation(1, mutations);
+    const std::vector<TInstruction> two = generation(2, mutations);
+    ASSERT_EQ(one.size(), two.size());
+    for (std::size_t i = 0; i < one.size(); ++i) {
+      ASSERT_EQ(one[i].Dest, two[i].Dest) << i;
+      ASSERT_EQ(one[i].Op, two[i].Op) << i;
+      ASSERT_EQ(one[i].Src, two[i].Src) << i;
+      ASSERT_EQ(one[i].Value, two[i].Value) << i;
+    }
   }
+}
+
+TEST(Movar, PointMutationsFillTheLastSlotsWithOneChangeOfAGoodProgram) {
+  SetSeed(9);
+  TSampleData samples = Sine(100);
+  TMovar search(6, 40, 3);
+  search.SetProgressive(false);
+  search.SetPointMutations(50);
+  search.SetSamples(samples);
+  // Half of the 31 programs drawn anew besides the best and its 8 crossings.
+  ASSERT_EQ(15, search.MutantCount());
+  search.Evaluate();
+  std::vector<std::vector<TInstruction>> codes;
+  std::vector<double> errors;
+  for (int i = 0; i < 40; ++i) {
+    codes.push_back(search.GetProgram(i).Code());
+    errors.push_back(search.GetError(i));
+  }
+  std::vector<double> sorted = errors;
+  std::sort(sorted.begin(), sorted.end());
+  const double worstParent = sorted[40 - 15 - 1];
+  search.NextGeneration();
+  EXPECT_EQ(sorted[0], search.Threshold());
+  std::set<std::size_t> parents;
+  for (int i = 25; i < 40; ++i) {
+    const std::vector<TInstruction>& child = search.GetProgram(i).Code();
+    // A parent: a program of the ranks above the mutants', one instruction away.
+    std::vector<std::size_t> candidates;
+    for (std::size_t j = 0; j < codes.size(); ++j) {
+      int differing = 0;
+      for (int k = 0; k < 6; ++k) {
+        const TInstruction& a = codes[j][k];
+        const TInstruction& b = child[k];
+        if (a.Op != b.Op || a.Dest != b.Dest || a.Src != b.Src || a.Value != b.Value) ++differing;
+      }
+      if (differing == 1 && errors[j] <= worstParent) candidates.push_back(j);
+    }
+    EXPECT_FALSE(candidates.empty()) << i;
+    if (candidates.size() == 1) parents.insert(candidates[0]);
+  }
+  EXPECT_GT(parents.size(), 2u) << "tournaments spread the parents";
+
+  // The count follows the cross rate and the share, which is clamped.
+  search.SetCrossRate(0.5);
+  EXPECT_EQ(9, search.MutantCount());
+  search.SetPointMutations(150);
+  EXPECT_EQ(19, search.MutantCount());
+  search.SetPointMutations(0);
+  EXPECT_EQ(0, search.MutantCount());
 }
 
 TEST(Movar, EveryProgramGetsItsOwnErrorThoughManyDecodeAlike) {

@@ -56,6 +56,7 @@ MODES = {
     "best with constant-fitting": ["--restarts", "--constant-fitting", "2"],
     "best without linear-scaling": ["--restarts", "--no-linear-scaling"],
     "best with size-ladder": ["--restarts", "--size-ladder"],
+    "best with point-mutations": ["--restarts", "--point-mutations", "50"],
 }
 BEST = "best (--restarts)"
 

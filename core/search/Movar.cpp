@@ -5,6 +5,7 @@
 #include <bit>
 #include <cmath>
 #include <cstdint>
+#include <span>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -12,6 +13,7 @@
 #include "core/model/LinearScaling.h"
 #include "core/model/Predictions.h"
 #include "core/scoring/ChunkSchedule.h"
+#include "core/search/PointMutation.h"
 
 namespace {
 // The window grows once the best error falls below this.
@@ -27,6 +29,9 @@ constexpr std::int32_t ParallelChunk = 8;
 constexpr std::uint64_t ParallelDraws = 40000;
 // Programs a thread makes at a time.
 constexpr std::int32_t DrawChunk = 64;
+// Programs drawn for each tournament: enough to prefer the better, few enough to keep many
+// parents.
+constexpr std::int32_t TournamentSize = 3;
 }  // namespace
 
 TMovar::TMovar(std::int32_t instructionCount, std::int32_t populationSize,
@@ -63,7 +68,8 @@ void TMovar::Reset() {
   memoSamples_ = nullptr;  // a set lent anew may sit where the old one did
   const std::uint64_t perProgram = 4 * static_cast<std::uint64_t>(std::max(instructionCount_, 0));
   DrawPrograms(
-      0, [perProgram](std::int32_t i) { return perProgram * static_cast<std::uint64_t>(i); },
+      0, populationSize_,
+      [perProgram](std::int32_t i) { return perProgram * static_cast<std::uint64_t>(i); },
       [this](std::int32_t i, TRandomStream& random) { programs_[i]->RandomizeAll(random); });
   std::fill(errors_.begin(), errors_.end(), 0.0);
   threshold_ = InitialThreshold;
@@ -200,7 +206,9 @@ void TMovar::SetThreads(std::int32_t threads) {
 
 void TMovar::NextGeneration() {
   ++generation_;
-  Rank(crossCount_ + 1);
+  // Mutants' parents may be any program above the mutants' slots, so all of those are placed.
+  Rank(mutantCount_ > 0 ? populationSize_ - mutantCount_ : crossCount_ + 1);
+  if (mutantCount_ > 0) MakeMutants();
   threshold_ = errors_[0];
   clones_ = 0;
   errors_[0] = 0;
@@ -226,34 +234,47 @@ std::uint64_t TMovar::DrawsBefore(std::int32_t i) const noexcept {
 }
 
 template <typename Offset, typename Make>
-void TMovar::DrawPrograms(std::int32_t first, Offset drawsBefore, Make make) {
+void TMovar::DrawPrograms(std::int32_t first, std::int32_t end, Offset drawsBefore, Make make) {
   // Every program knows where its draws start, so threads can make programs side by side
   // and leave the random source exactly where making them one by one would.
   const std::uint32_t start = Seed();
-  auto makeRange = [&](std::int32_t begin, std::int32_t end) {
-    TRandomStream random(SeedAfter(start, drawsBefore(begin)));
-    for (std::int32_t i = begin; i < end; ++i)
+  auto makeRange = [&](std::int32_t from, std::int32_t to) {
+    TRandomStream random(SeedAfter(start, drawsBefore(from)));
+    for (std::int32_t i = from; i < to; ++i)
       make(i, random);
   };
-  const std::uint64_t draws = drawsBefore(std::max(first, populationSize_));
+  const std::uint64_t draws = drawsBefore(std::max(first, end));
   if (!pool_ || draws - drawsBefore(first) < ParallelDraws) {
-    makeRange(first, populationSize_);
+    makeRange(first, end);
   } else {
     // The same shares as scoring's, so that a program is mostly scored where it was made.
-    TChunkSchedule chunks((populationSize_ - first + DrawChunk - 1) / DrawChunk, pool_->Size());
+    TChunkSchedule chunks((end - first + DrawChunk - 1) / DrawChunk, pool_->Size());
     pool_->Run([&](std::int32_t worker) {
       for (std::int32_t chunk; (chunk = chunks.Next(worker)) >= 0;) {
         const std::int32_t begin = first + chunk * DrawChunk;
-        makeRange(begin, std::min(populationSize_, begin + DrawChunk));
+        makeRange(begin, std::min(end, begin + DrawChunk));
       }
     });
   }
   SetSeed(SeedAfter(start, draws));
 }
 
+void TMovar::MakeMutants() {
+  // On the calling thread, before breeding draws: the parents are ranked programs that
+  // breeding has yet to overwrite, and the draws are the same for every thread count.
+  const std::int32_t parents = populationSize_ - mutantCount_;
+  const std::span<const double> ranked(errors_.data(), static_cast<std::size_t>(parents));
+  TRandomStream random(Seed());
+  for (std::int32_t i = parents; i < populationSize_; ++i) {
+    *programs_[i] = *programs_[Tournament(ranked, TournamentSize, random)];
+    MutatePoint(*programs_[i], random);
+  }
+  SetSeed(random.Seed());
+}
+
 void TMovar::Breed() {
   DrawPrograms(
-      1, [this](std::int32_t i) { return DrawsBefore(i); },
+      1, populationSize_ - mutantCount_, [this](std::int32_t i) { return DrawsBefore(i); },
       [this](std::int32_t i, TRandomStream& random) {
         if (i <= crossCount_) {
           programs_[i]->CrossWith(*programs_[0], random);
@@ -305,4 +326,15 @@ void TMovar::SetCrossRate(double rate) noexcept {
   if (rate > 1) rate = 1;
   crossRate_ = rate;
   crossCount_ = static_cast<std::int32_t>(populationSize_ * crossRate_);
+  CountMutants();
+}
+
+void TMovar::SetPointMutations(std::int32_t percent) noexcept {
+  mutationPercent_ = std::clamp(percent, 0, 100);
+  CountMutants();
+}
+
+void TMovar::CountMutants() noexcept {
+  const std::int64_t drawn = std::max(populationSize_ - 1 - crossCount_, 0);
+  mutantCount_ = static_cast<std::int32_t>(drawn * mutationPercent_ / 100);
 }

@@ -1,7 +1,8 @@
 #pragma once
 // TMovar: the population search. It scores a population of register programs against
 // a lent sample set, keeps the best at index 0, crosses the runners-up with it and
-// replaces the rest by random programs.
+// replaces the rest by random programs, or a share of them by point mutations of programs
+// won in tournaments.
 
 #include <cstdint>
 #include <memory>
@@ -54,6 +55,12 @@ class TMovar {
   void CrossFromBest(std::int32_t donor, std::int32_t receiver);
   void Regenerate(std::int32_t i);
   void SetCrossRate(double rate) noexcept;
+  // Percent (0 .. 100) of the programs that breeding would draw anew that are instead point
+  // mutations (see PointMutation.h) of tournament winners among the other ranked programs.
+  void SetPointMutations(std::int32_t percent) noexcept;
+  [[nodiscard]] std::int32_t PointMutations() const noexcept { return mutationPercent_; }
+  // Programs of the last slots that each generation makes by point mutation.
+  [[nodiscard]] std::int32_t MutantCount() const noexcept { return mutantCount_; }
 
   [[nodiscard]] const TSampleData& Samples() const noexcept { return *samples_; }
   [[nodiscard]] double Threshold() const noexcept { return threshold_; }
@@ -108,10 +115,14 @@ class TMovar {
   void Rank(std::int32_t placed);
   // Crosses programs 1 .. CrossCount with the best and replaces the rest.
   void Breed();
-  // Calls make(i, stream) for programs first .. PopulationSize - 1, each stream starting
-  // drawsBefore(i) draws after the random source's state.
+  // Fills the last MutantCount slots with point mutations of tournament winners among the
+  // ranked programs before them.
+  void MakeMutants();
+  // Calls make(i, stream) for programs first .. end - 1, each stream starting drawsBefore(i)
+  // draws after the random source's state.
   template <typename Offset, typename Make>
-  void DrawPrograms(std::int32_t first, Offset drawsBefore, Make make);
+  void DrawPrograms(std::int32_t first, std::int32_t end, Offset drawsBefore, Make make);
+  void CountMutants() noexcept;
   // Draws that breeding makes before it reaches program i (i >= 1).
   [[nodiscard]] std::uint64_t DrawsBefore(std::int32_t i) const noexcept;
 
@@ -132,6 +143,8 @@ class TMovar {
   const TSampleData* samples_ = nullptr;
   double crossRate_ = 0;
   std::int32_t crossCount_ = 0;
+  std::int32_t mutationPercent_ = 0;
+  std::int32_t mutantCount_ = 0;
   std::int32_t window_ = 0;
   std::int32_t instructionCount_;
   std::int32_t populationSize_;

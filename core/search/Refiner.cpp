@@ -1,8 +1,7 @@
 #include "core/search/Refiner.h"
 
-#include <cmath>
-
 #include "core/search/Movar.h"
+#include "core/search/PointMutation.h"
 
 namespace {
 
@@ -24,25 +23,11 @@ TRefiner::TRefiner(std::uint32_t seed, std::int32_t trials, bool scaledConstants
 
 TRefiner::~TRefiner() = default;
 
-double TRefiner::ScaledConstant() {
-  // Small integers and their tenths, and powers of ten: the scales formulas use.
-  switch (random_.Int(3)) {
-    case 0:
-      return random_.Int(10) + 1;
-    case 1:
-      return (random_.Int(100) + 1) / 10.0;
-    default:
-      return std::pow(10.0, random_.Int(9) - 4);
-  }
-}
-
 void TRefiner::Mutate(TTuringEvaluator& program) {
   const std::int32_t i = random_.Int(program.ExecEnd() + 1);
   TInstruction in = program.GetInstruction(i);
   if (in.Src == ConstantOperand && random_.Int(NudgeShare) != 0) {
-    const double scale = std::pow(10.0, -random_.Int(NudgeScales));
-    const double size = std::fmax(std::fabs(in.Value), 1.0);
-    in.Value += (2 * random_.Real() - 1) * scale * size;
+    in.Value = NudgedConstant(in.Value, NudgeScales, random_);
     program.SetInstruction(i, in);
     program.UpdateExecEnd();
     return;
@@ -51,7 +36,7 @@ void TRefiner::Mutate(TTuringEvaluator& program) {
   if (scaledConstants_ && random_.Int(2) == 0) {
     in = program.GetInstruction(i);
     if (in.Src == ConstantOperand) {
-      in.Value = ScaledConstant();
+      in.Value = ScaledConstant(random_);
       program.SetInstruction(i, in);
     }
   }

@@ -28,7 +28,6 @@ class TRefiner {
 
  private:
   void Mutate(TTuringEvaluator& program);
-  [[nodiscard]] double ScaledConstant();
 
   TRandomStream random_;
   std::int32_t trials_;

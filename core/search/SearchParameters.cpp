@@ -38,6 +38,8 @@ bool ApplySetting(TSearchParameters& parameters, const TSearchSetting& setting,
     parameters.RankByMatches = value != 0;
   } else if (&setting == &MarginWeightsSetting) {
     parameters.MarginWeights = value != 0;
+  } else if (&setting == &PointMutationsSetting) {
+    parameters.PointMutations = count;
   } else {
     return false;
   }

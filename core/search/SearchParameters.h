@@ -28,6 +28,8 @@ struct TSearchParameters {
   bool LinearScaling = LinearScalingSetting.Default != 0;
   bool RankByMatches = RankByMatchesSetting.Default != 0;
   bool MarginWeights = MarginWeightsSetting.Default != 0;
+  // Percent of the programs drawn anew that are point mutations instead (see TMovar).
+  std::int32_t PointMutations = static_cast<std::int32_t>(PointMutationsSetting.Default);
   // The seed the search starts from; empty: one from the clock.
   std::optional<std::uint32_t> Seed;
 

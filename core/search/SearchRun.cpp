@@ -109,6 +109,7 @@ TSearchRun::TSearchRun(TSampleData& samples, const TSearchParameters& parameters
     search_->SetMinimumWindow(parameters.MinimumWindow);
     search_->SetLinearScaling(parameters.LinearScaling);
     search_->SetFitnessRule({parameters.RankByMatches, parameters.MarginWeights});
+    search_->SetPointMutations(parameters.PointMutations);
     search_->SetThreads(parameters.Threads);
     search_->SetSamples(samples_);
     if (parameters.RefineTrials > 0) {

@@ -220,15 +220,27 @@ inline constexpr TSearchSetting MarginWeightsSetting{
     .OffOption = true,
     .Group = TSettingGroup::Additions};
 
+inline constexpr TSearchSetting PointMutationsSetting{
+    .Name = "point-mutations",
+    .Value = "P",
+    .Range = {0, 100},
+    .Unit = "percent",
+    .Help =
+        "make P % of the programs that each generation draws anew by changing one operation, "
+        "operand or constant of a program that won a tournament of three",
+    .OffOption = true,
+    .Group = TSettingGroup::Additions};
+
 // In the order the help lists them.
-inline constexpr std::array<const TSearchSetting*, 21> SearchSettingTable{
+inline constexpr std::array<const TSearchSetting*, 22> SearchSettingTable{
     &SeedSetting,          &RegistersSetting,       &InstructionsSetting,
     &PopulationSetting,    &MarginSetting,          &ProgressiveSetting,
     &GenerationsSetting,   &ThreadsSetting,         &TimeLimitSetting,
     &HoldoutSetting,       &RestartsSetting,        &RestartUnitSetting,
     &AttemptsSetting,      &SizeLadderSetting,      &MinimumWindowSetting,
     &RefineSetting,        &ScaledConstantsSetting, &ConstantFittingSetting,
-    &LinearScalingSetting, &RankByMatchesSetting,   &MarginWeightsSetting};
+    &LinearScalingSetting, &RankByMatchesSetting,   &MarginWeightsSetting,
+    &PointMutationsSetting};
 
 [[nodiscard]] constexpr std::span<const TSearchSetting* const> SearchSettings() noexcept {
   return SearchSettingTable;

@@ -56,7 +56,8 @@ class MovarRegressor(RegressorMixin, BaseEstimator):
                  constant_fitting=_DEFAULTS["constant_fitting"],
                  linear_scaling=None,
                  rank_by_matches=bool(_DEFAULTS["rank_by_matches"]),
-                 margin_weights=bool(_DEFAULTS["margin_weights"])):
+                 margin_weights=bool(_DEFAULTS["margin_weights"]),
+                 point_mutations=_DEFAULTS["point_mutations"]):
         self.registers = registers
         self.instructions = instructions
         self.population = population
@@ -78,6 +79,7 @@ class MovarRegressor(RegressorMixin, BaseEstimator):
         self.linear_scaling = linear_scaling
         self.rank_by_matches = rank_by_matches
         self.margin_weights = margin_weights
+        self.point_mutations = point_mutations
 
     def fit(self, X, y):
         """Searches for a model of y over the columns of X; returns self.
