@@ -7,7 +7,7 @@
 #include "restart/AttemptSeed.h"
 #include "restart/Luby.h"
 #include "restart/ProgramWire.h"
-#include "restart/SizeLadder.h"
+#include "restart/AttemptKind.h"
 #include "core/model/Random.h"
 #include "core/search/SearchMemory.h"
 
@@ -37,6 +37,8 @@ bool ApplySetting(TRestartParameters& restart, const TSearchSetting& setting,
     restart.AttemptLimit = value;
   } else if (&setting == &SizeLadderSetting) {
     restart.SizeLadder = value != 0;
+  } else if (&setting == &UnscaledAttemptsSetting) {
+    restart.UnscaledAttempts = value != 0;
   } else {
     return false;
   }
@@ -69,22 +71,26 @@ std::int32_t TRestartSearch::ThreadCount() const noexcept {
              : std::max(1, static_cast<std::int32_t>(std::thread::hardware_concurrency()));
 }
 
+TAttemptKind TRestartSearch::Kind(std::int64_t attempt) const noexcept {
+  return AttemptKind(attempt, restart_.SizeLadder,
+                     restart_.UnscaledAttempts && parameters_.LinearScaling);
+}
+
 std::int32_t TRestartSearch::AttemptLength(std::int64_t attempt) const noexcept {
-  std::int64_t units = Luby(attempt);
+  const TAttemptKind kind = Kind(attempt);
+  const std::int64_t units = Luby(kind.Step);
   std::int64_t unit = std::max<std::int64_t>(restart_.Unit, 1);
-  if (restart_.SizeLadder) {
-    units = Luby(LadderStep(attempt));
-    const TSearchParameters sizes =
-        LadderSizes(parameters_, samples_.InputCount(), LadderLevel(attempt));
+  if (kind.Level > 0) {
+    const TSearchParameters sizes = LadderSizes(parameters_, samples_.InputCount(), kind.Level);
     unit = LadderUnit(unit, parameters_.PopulationSize, sizes.PopulationSize);
   }
   return static_cast<std::int32_t>(std::min<std::int64_t>(units, INT32_MAX / unit) * unit);
 }
 
 TSearchParameters TRestartSearch::AttemptParameters(std::int64_t attempt) const noexcept {
-  TSearchParameters parameters =
-      restart_.SizeLadder ? LadderSizes(parameters_, samples_.InputCount(), LadderLevel(attempt))
-                          : parameters_;
+  const TAttemptKind kind = Kind(attempt);
+  TSearchParameters parameters = LadderSizes(parameters_, samples_.InputCount(), kind.Level);
+  if (kind.Unscaled) parameters.LinearScaling = false;
   parameters.Seed = AttemptSeed(firstSeed_, attempt);
   parameters.GenerationLimit = AttemptLength(attempt);
   parameters.Threads = 1;

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "restart/AttemptCoordinator.h"
+#include "restart/AttemptKind.h"
 #include "restart/AttemptOutcome.h"
 #include "core/search/SearchRun.h"
 
@@ -24,6 +25,8 @@ struct TRestartParameters {
   std::int64_t Unit = RestartUnitSetting.Default;  // generations in one unit of the Luby sequence
   std::int64_t AttemptLimit = AttemptsSetting.Default;  // 0: no limit
   bool SizeLadder = SizeLadderSetting.Default != 0;     // attempts of three sizes (SizeLadder.h)
+  // With linear scaling, every second attempt without it (AttemptKind.h).
+  bool UnscaledAttempts = UnscaledAttemptsSetting.Default != 0;
 
   [[nodiscard]] bool operator==(const TRestartParameters&) const = default;
 };
@@ -55,6 +58,9 @@ class TRestartSearch {
   // Runs on the caller's thread, which gets every observer call; the attempts run on
   // threads of their own until the answer is settled.
   TRestartResult Run(const TRestartObserver& observer);
+
+  // The size level, scaling and place in its Luby sequence of attempt k.
+  [[nodiscard]] TAttemptKind Kind(std::int64_t attempt) const noexcept;
 
   // The generation limit of attempt k.
   [[nodiscard]] std::int32_t AttemptLength(std::int64_t attempt) const noexcept;

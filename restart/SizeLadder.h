@@ -2,10 +2,8 @@
 // Attempts of several program sizes. No one size serves every problem: small programs in a
 // small population find the sine laws fastest, while laws that need five instructions or
 // more are found by larger programs in larger populations. With the ladder, attempt k runs at
-// level k mod 3 and for Luby(k / 3) of its level's units, so each level runs a Luby sequence of
-// its own; both depend on k alone, so the answer is the same for every thread and process
-// count. A level's unit is shortened by its population's factor: an attempt scores about as
-// many programs at every level.
+// level k mod 3 (AttemptKind.h), each level a Luby sequence of its own. A level's unit is shortened
+// by its population's factor: an attempt scores about as many programs at every level.
 
 #include <algorithm>
 #include <cstdint>
@@ -13,16 +11,6 @@
 #include "core/search/SearchParameters.h"
 
 inline constexpr std::int32_t LadderLevels = 3;
-
-// The size level of attempt k.
-[[nodiscard]] constexpr std::int32_t LadderLevel(std::int64_t attempt) noexcept {
-  return static_cast<std::int32_t>(attempt % LadderLevels);
-}
-
-// The attempt's place in its level's own Luby sequence.
-[[nodiscard]] constexpr std::int64_t LadderStep(std::int64_t attempt) noexcept {
-  return attempt / LadderLevels;
-}
 
 // The given sizes at level 0; at level 1 one more register than the search uses (raised to the
 // inputs), twice the instructions and three times the population; at level 2 two more

@@ -54,13 +54,19 @@ TRestartResult RunRestarts(std::uint32_t seed, TSearchParameters parameters, std
   return search.Run(observer);
 }
 
-// The attempt that gave answer, run again as a plain search on the sine of seed.
+// The attempt that gave answer, run again as a plain search on the sine of seed with the
+// parameters the run gives that attempt, as the replay line does.
 TSearchResult Replay(std::uint32_t seed, TSearchParameters parameters,
                      const TAttemptOutcome& answer, std::int64_t unit) {
   TSampleData samples = Sine(seed);
-  parameters.Seed = answer.Seed;
-  parameters.GenerationLimit = unit * Luby(answer.Attempt);
-  TSearchRun replay(samples, parameters);
+  parameters.Seed = Seed();
+  TRestartParameters restart;
+  restart.Unit = unit;
+  TAttemptCoordinator alone;
+  const TRestartSearch search(samples, parameters, restart, alone);
+  const TSearchParameters attempt = search.AttemptParameters(answer.Attempt);
+  EXPECT_EQ(answer.Seed, attempt.Seed);
+  TSearchRun replay(samples, attempt);
   return replay.Run({});
 }
 
@@ -285,9 +291,11 @@ TEST(RestartSearch, TheSeedIsAParameterNotTheThreadsSource) {
 TEST(RestartSearch, RestartSettingsHaveFieldsOfTheirOwn) {
   for (const TSearchSetting* setting : SearchSettings()) {
     TRestartParameters restart;
-    const bool own = ApplySetting(restart, *setting, setting->Range.Maximum);
+    const std::int64_t other = setting->Default == setting->Range.Maximum ? setting->Range.Minimum
+                                                                          : setting->Range.Maximum;
+    const bool own = ApplySetting(restart, *setting, other);
     EXPECT_EQ(setting == &RestartUnitSetting || setting == &AttemptsSetting ||
-                  setting == &SizeLadderSetting,
+                  setting == &SizeLadderSetting || setting == &UnscaledAttemptsSetting,
               own)
         << setting->Name;
     if (own) {
@@ -299,6 +307,8 @@ TEST(RestartSearch, RestartSettingsHaveFieldsOfTheirOwn) {
   EXPECT_EQ(9, restart.AttemptLimit);
   ASSERT_TRUE(ApplySetting(restart, SizeLadderSetting, 1));
   EXPECT_TRUE(restart.SizeLadder);
+  ASSERT_TRUE(ApplySetting(restart, UnscaledAttemptsSetting, 0));
+  EXPECT_FALSE(restart.UnscaledAttempts);
   EXPECT_EQ(200, restart.Unit) << "the unit the time-to-solution figures were taken with";
 }
 
@@ -411,8 +421,8 @@ TEST(RestartSearch, TheSizeLadderGivesTheSameAnswerForEveryThreadCountAndItsAtte
 
     // The reported attempt run again as a plain search, at its own sizes, gives its model.
     const TAttemptOutcome& answer = one.Result.Answer;
-    EXPECT_GT(LadderLevel(answer.Attempt), 0);
     const TSearchParameters& replayed = one.Attempts[static_cast<std::size_t>(answer.Attempt)];
+    EXPECT_GT(replayed.RegisterCount, 1) << "a larger level answers";
     TSampleData samples = Sine(seed);
     TSearchRun replay(samples, replayed);
     const TSearchResult result = replay.Run({});
@@ -442,6 +452,60 @@ TEST(RestartSearch, WithoutTheSizeLadderEveryAttemptRunsTheGivenSizesForItsLubyL
     EXPECT_EQ(expected, search.AttemptParameters(k)) << k;
     EXPECT_EQ(expected.GenerationLimit, search.AttemptLength(k)) << k;
   }
+}
+
+TEST(RestartSearch, WithLinearScalingEverySecondAttemptRunsUnscaledInASequenceOfItsOwn) {
+  TSampleData samples = Sine(4);
+  TSearchParameters parameters = Improved();
+  parameters.LinearScaling = true;
+  parameters.Seed = 77;
+  TRestartParameters restart;
+  restart.Unit = 30;
+  TAttemptCoordinator alone;
+  const TRestartSearch mixed(samples, parameters, restart, alone);
+  restart.UnscaledAttempts = false;
+  const TRestartSearch scaledOnly(samples, parameters, restart, alone);
+  for (std::int64_t k = 0; k < 64; ++k) {
+    const TSearchParameters attempt = mixed.AttemptParameters(k);
+    EXPECT_EQ(k % 2 == 0, attempt.LinearScaling) << k;
+    EXPECT_EQ(30 * Luby(k / 2), attempt.GenerationLimit) << k;
+    EXPECT_EQ(AttemptSeed(77, k), attempt.Seed) << k;
+    TSearchParameters rest = attempt;
+    rest.LinearScaling = true;
+    rest.GenerationLimit = 0;
+    rest.Seed = 0;
+    TSearchParameters expected = scaledOnly.AttemptParameters(k);
+    EXPECT_TRUE(expected.LinearScaling);
+    expected.GenerationLimit = 0;
+    expected.Seed = 0;
+    EXPECT_EQ(expected, rest) << "nothing else differs at " << k;
+  }
+  // Without scaling there is nothing to alternate.
+  parameters.LinearScaling = false;
+  restart.UnscaledAttempts = true;
+  const TRestartSearch unscaled(samples, parameters, restart, alone);
+  for (std::int64_t k = 0; k < 8; ++k)
+    EXPECT_EQ(30 * Luby(k), unscaled.AttemptLength(k)) << k;
+}
+
+TEST(RestartSearch, AnUnscaledAttemptsAnswerIsTheSameForEveryThreadCountAndReplays) {
+  // Units of one generation: the sine's answer comes from a later attempt; the seeds are
+  // those whose answer is an unscaled one.
+  TSearchParameters parameters = Improved();
+  parameters.LinearScaling = true;
+  std::int32_t unscaledAnswers = 0;
+  for (const std::uint32_t seed : {2u, 3u, 5u, 9u}) {
+    SCOPED_TRACE(seed);
+    const TRestartResult one = RunRestarts(seed, parameters, 1, 1);
+    ASSERT_TRUE(one.Answer.Matched);
+    if (one.Answer.Attempt % 2 == 0) continue;
+    ++unscaledAnswers;
+    ExpectSameAnswer(one.Answer, RunRestarts(seed, parameters, 3, 1).Answer);
+    const TSearchResult replay = Replay(seed, parameters, one.Answer, 1);
+    EXPECT_TRUE(replay.Matched);
+    EXPECT_EQ(one.Answer.Lines, replay.Lines);
+  }
+  EXPECT_GT(unscaledAnswers, 0) << "no seed gave an unscaled answer to check";
 }
 
 TEST(RestartSearch, TheMemoryCheckCountsTheLargestLevelOfTheLadder) {

@@ -1,4 +1,4 @@
-#include "restart/SizeLadder.h"
+#include "restart/AttemptKind.h"
 
 #include <gtest/gtest.h>
 
@@ -28,18 +28,52 @@ TSizes SizesOf(const TSearchParameters& parameters) {
 
 }  // namespace
 
-TEST(SizeLadder, EachLevelRunsALubySequenceOfItsOwnInTurn) {
-  std::vector<std::int32_t> levels;
-  std::vector<std::int64_t> steps;
-  for (std::int64_t k = 0; k < 9; ++k) {
-    levels.push_back(LadderLevel(k));
-    steps.push_back(LadderStep(k));
-  }
-  EXPECT_EQ((std::vector<std::int32_t>{0, 1, 2, 0, 1, 2, 0, 1, 2}), levels);
-  EXPECT_EQ((std::vector<std::int64_t>{0, 0, 0, 1, 1, 1, 2, 2, 2}), steps);
+TEST(AttemptKind, EachKindRunsALubySequenceOfItsOwnInTurn) {
+  struct TSeen {
+    std::vector<std::int32_t> Levels;
+    std::vector<bool> Unscaled;
+    std::vector<std::int64_t> Steps;
+  };
+  const auto kinds = [](bool ladder, bool unscaledToo) {
+    TSeen seen;
+    for (std::int64_t k = 0; k < 12; ++k) {
+      const TAttemptKind kind = AttemptKind(k, ladder, unscaledToo);
+      seen.Levels.push_back(kind.Level);
+      seen.Unscaled.push_back(kind.Unscaled);
+      seen.Steps.push_back(kind.Step);
+    }
+    return seen;
+  };
+  const TSeen plain = kinds(false, false);
+  EXPECT_EQ(std::vector<std::int32_t>(12, 0), plain.Levels);
+  EXPECT_EQ(std::vector<bool>(12, false), plain.Unscaled);
+  EXPECT_EQ((std::vector<std::int64_t>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}), plain.Steps);
+
+  const TSeen ladder = kinds(true, false);
+  EXPECT_EQ((std::vector<std::int32_t>{0, 1, 2, 0, 1, 2, 0, 1, 2, 0, 1, 2}), ladder.Levels);
+  EXPECT_EQ(std::vector<bool>(12, false), ladder.Unscaled);
+  EXPECT_EQ((std::vector<std::int64_t>{0, 0, 0, 1, 1, 1, 2, 2, 2, 3, 3, 3}), ladder.Steps);
+
+  const TSeen unscaled = kinds(false, true);
+  EXPECT_EQ(std::vector<std::int32_t>(12, 0), unscaled.Levels);
+  EXPECT_EQ((std::vector<bool>{false, true, false, true, false, true, false, true, false, true,
+                               false, true}),
+            unscaled.Unscaled);
+  EXPECT_EQ((std::vector<std::int64_t>{0, 0, 1, 1, 2, 2, 3, 3, 4, 4, 5, 5}), unscaled.Steps);
+
+  // Both: every size scaled, then every size unscaled.
+  const TSeen both = kinds(true, true);
+  EXPECT_EQ((std::vector<std::int32_t>{0, 1, 2, 0, 1, 2, 0, 1, 2, 0, 1, 2}), both.Levels);
+  EXPECT_EQ((std::vector<bool>{false, false, false, true, true, true, false, false, false, true,
+                               true, true}),
+            both.Unscaled);
+  EXPECT_EQ((std::vector<std::int64_t>{0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 1, 1}), both.Steps);
+
   // Far attempts, as a long run or an MPI rank reaches them.
-  EXPECT_EQ(2, LadderLevel(3'000'000'002));
-  EXPECT_EQ(1'000'000'000, LadderStep(3'000'000'002));
+  const TAttemptKind far = AttemptKind(6'000'000'005, true, true);
+  EXPECT_EQ(2, far.Level);
+  EXPECT_TRUE(far.Unscaled);
+  EXPECT_EQ(1'000'000'000, far.Step);
 }
 
 TEST(SizeLadder, LevelsGrowTheSizesWithinTheirRangesAndKeepEverythingElse) {

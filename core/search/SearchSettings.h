@@ -155,6 +155,16 @@ inline constexpr TSearchSetting SizeLadderSetting{
     .OffOption = true,
     .Group = TSettingGroup::Restarts};
 
+inline constexpr TSearchSetting UnscaledAttemptsSetting{
+    .Name = "unscaled-attempts",
+    .Default = 1,
+    .Help =
+        "with linear scaling, every second attempt runs without it, each half the sequence of "
+        "lengths of its own: some laws are found sooner unscaled",
+    .OnOption = true,
+    .OffOption = true,
+    .Group = TSettingGroup::Restarts};
+
 inline constexpr TSearchSetting MinimumWindowSetting{
     .Name = "min-window",
     .Value = "N",
@@ -232,15 +242,13 @@ inline constexpr TSearchSetting PointMutationsSetting{
     .Group = TSettingGroup::Additions};
 
 // In the order the help lists them.
-inline constexpr std::array<const TSearchSetting*, 22> SearchSettingTable{
-    &SeedSetting,          &RegistersSetting,       &InstructionsSetting,
-    &PopulationSetting,    &MarginSetting,          &ProgressiveSetting,
-    &GenerationsSetting,   &ThreadsSetting,         &TimeLimitSetting,
-    &HoldoutSetting,       &RestartsSetting,        &RestartUnitSetting,
-    &AttemptsSetting,      &SizeLadderSetting,      &MinimumWindowSetting,
-    &RefineSetting,        &ScaledConstantsSetting, &ConstantFittingSetting,
-    &LinearScalingSetting, &RankByMatchesSetting,   &MarginWeightsSetting,
-    &PointMutationsSetting};
+inline constexpr std::array<const TSearchSetting*, 23> SearchSettingTable{
+    &SeedSetting,          &RegistersSetting,       &InstructionsSetting,     &PopulationSetting,
+    &MarginSetting,        &ProgressiveSetting,     &GenerationsSetting,      &ThreadsSetting,
+    &TimeLimitSetting,     &HoldoutSetting,         &RestartsSetting,         &RestartUnitSetting,
+    &AttemptsSetting,      &SizeLadderSetting,      &UnscaledAttemptsSetting, &MinimumWindowSetting,
+    &RefineSetting,        &ScaledConstantsSetting, &ConstantFittingSetting,  &LinearScalingSetting,
+    &RankByMatchesSetting, &MarginWeightsSetting,   &PointMutationsSetting};
 
 [[nodiscard]] constexpr std::span<const TSearchSetting* const> SearchSettings() noexcept {
   return SearchSettingTable;

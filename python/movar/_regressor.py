@@ -51,7 +51,8 @@ class MovarRegressor(RegressorMixin, BaseEstimator):
                  progressive=bool(_DEFAULTS["progressive"]), restarts=True,
                  time_limit=None, generations=None, seed=None, threads=None,
                  holdout=_DEFAULTS["holdout"], restart_unit=_DEFAULTS["restart_unit"],
-                 attempts=None, size_ladder=bool(_DEFAULTS["size_ladder"]), min_window=None,
+                 attempts=None, size_ladder=bool(_DEFAULTS["size_ladder"]),
+                 unscaled_attempts=bool(_DEFAULTS["unscaled_attempts"]), min_window=None,
                  refine=None, scaled_constants=None,
                  constant_fitting=_DEFAULTS["constant_fitting"],
                  linear_scaling=None,
@@ -72,6 +73,7 @@ class MovarRegressor(RegressorMixin, BaseEstimator):
         self.restart_unit = restart_unit
         self.attempts = attempts
         self.size_ladder = size_ladder
+        self.unscaled_attempts = unscaled_attempts
         self.min_window = min_window
         self.refine = refine
         self.scaled_constants = scaled_constants
