@@ -67,6 +67,13 @@ for ladder in "" "--size-ladder"; do
   elif grep -q "^sizes: " "$tmp/answer"; then
     fail "sizes reported without the ladder"
   fi
+  # Beside linear scaling every other attempt of each size runs unscaled, and says so.
+  kinds=$([[ -n $ladder ]] && echo 6 || echo 2)
+  if ((attempt % kinds >= kinds / 2)); then
+    [[ $replay != *--linear-scaling* ]] && pass || fail "an unscaled attempt's replay: $replay"
+  else
+    [[ $replay == *--linear-scaling* ]] && pass || fail "a scaled attempt's replay: $replay"
+  fi
   run --samples "$tmp/sine.mvs" $replay >"$tmp/replayed"
   if diff <(sed -n '/^generations:/q;p' "$tmp/answer") <(sed -n '/^generations:/q;p' "$tmp/replayed") >/dev/null &&
     grep -q "^exit 0$" "$tmp/replayed"; then pass; else fail "replay: $replay"; fi
