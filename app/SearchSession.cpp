@@ -54,13 +54,15 @@ void TSearchSession::Run() {
   QString status;
   // Outlives the run's views of it, which let go in FinishRun.
   std::optional<TSampleSplit> split;
+  bool nothingHeldOut = false;
   try {
     // Drawn from the run's seed, as movar-search --holdout draws them.
     if (parameters.HoldoutPercent > 0) {
       split = SplitSamples(samples_, parameters.HoldoutPercent, seed);
+      nothingHeldOut = split->HeldOut.Count() == 0;
     }
     TSampleData& searched = split ? split->Searched : samples_;
-    model_.StartRun(searched, split ? &split->HeldOut : nullptr);
+    model_.StartRun(searched, split && !nothingHeldOut ? &split->HeldOut : nullptr);
     const bool restarts = panel_.Restarts();
     StopRequested = false;
     TRestartObserver observer;
@@ -91,12 +93,12 @@ void TSearchSession::Run() {
                             alone);
       const TRestartResult result = search.Run(observer);
       status = QString::fromStdString(
-          SearchEndStatus(result.End, result.Answer.Matches, searched.Count()));
+          SearchEndStatus(result.End, result.Answer.Matches, searched.Count(), nothingHeldOut));
     } else {
       TSearchRun run(searched, parameters, started);
       const TSearchResult result = run.Run(observer);
-      status =
-          QString::fromStdString(SearchEndStatus(result.End, result.Matches, searched.Count()));
+      status = QString::fromStdString(
+          SearchEndStatus(result.End, result.Matches, searched.Count(), nothingHeldOut));
     }
     model_.CatchUp();
   } catch (const std::exception& error) {

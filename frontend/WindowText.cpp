@@ -134,8 +134,10 @@ bool PasteIsTable(std::string_view text) {
                                   [cells](const auto& row) { return row.size() == cells; });
 }
 
-std::string SearchEndStatus(TSearchEnd end, std::int32_t matches, std::int32_t sampleCount) {
+std::string SearchEndStatus(TSearchEnd end, std::int32_t matches, std::int32_t sampleCount,
+                            bool nothingHeldOut) {
   std::string text = SearchEndText(end, matches, sampleCount) + ".";
   text[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(text[0])));
+  if (nothingHeldOut) text += " Nothing held out: too few samples.";
   return text;
 }

@@ -60,5 +60,7 @@
 [[nodiscard]] bool SplitsIntoColumns(std::string_view text);
 
 // The status line when a search ends: "Ended by the time limit: 37 of 100 samples matched."
+// When the share to hold out was no row of a small set, it says so: the run then checks
+// nothing and suggests no model.
 [[nodiscard]] std::string SearchEndStatus(TSearchEnd end, std::int32_t matches,
-                                          std::int32_t sampleCount);
+                                          std::int32_t sampleCount, bool nothingHeldOut = false);

@@ -66,6 +66,7 @@ class TestSearchSession : public QObject {
   void noRunStartsInsideARun();
   void aLimitEndsTheRunAndSaysSo();
   void heldOutRowsAreNotSearchedButShown();
+  void aShareOfATinySetHoldsNothingOutAndSaysSo();
 };
 
 void TestSearchSession::runStateIsAnnouncedAndRestored() {
@@ -173,6 +174,24 @@ void TestSearchSession::heldOutRowsAreNotSearchedButShown() {
   QCOMPARE(rig.chart->HeldOut()->count(), 20);
   // The front checks its models on the held-out rows.
   QCOMPARE(Control<QTableView>(*rig.model, "lvFront")->model()->columnCount(), 9);
+}
+
+void TestSearchSession::aShareOfATinySetHoldsNothingOutAndSaysSo() {
+  TSessionRig rig;
+  rig.samples.SetCount(4);  // a fifth of 4 rows is no row
+  rig.samples.GenerateSine();
+  Control<QSlider>(*rig.panel, "tb1")->setValue(0);
+  Control<QSpinBox>(*rig.panel, "edHoldout")->setValue(20);
+  Control<QLineEdit>(*rig.panel, "edGenerationLimit")->setText(QStringLiteral("2"));
+  QSignalSpy ended(&rig.session, &TSearchSession::Ended);
+  rig.session.Run();
+  const QString status = ended.last().at(0).toString();
+  QVERIFY2(
+      status.endsWith(QStringLiteral(" of 4 samples matched. Nothing held out: too few samples.")),
+      qPrintable(status));
+  // No held-out columns of NaN in the front, and no rows marked in the chart.
+  QCOMPARE(Control<QTableView>(*rig.model, "lvFront")->model()->columnCount(), 6);
+  QCOMPARE(rig.chart->HeldOut()->count(), 0);
 }
 
 QTEST_MAIN(TestSearchSession)

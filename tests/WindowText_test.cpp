@@ -96,6 +96,8 @@ TEST(WindowText, TheStatusLineSaysWhyTheSearchEnded) {
             SearchEndStatus(TSearchEnd::GenerationLimit, 0, 1));
   EXPECT_EQ("Every sample matched (20).", SearchEndStatus(TSearchEnd::Matched, 20, 20));
   EXPECT_EQ("Stopped: 3 of 20 samples matched.", SearchEndStatus(TSearchEnd::Stopped, 3, 20));
+  EXPECT_EQ("Stopped: 3 of 4 samples matched. Nothing held out: too few samples.",
+            SearchEndStatus(TSearchEnd::Stopped, 3, 4, true));
 }
 
 TEST(WindowText, NothingPastedNoteGivesTheReasonOfARefusal) {
