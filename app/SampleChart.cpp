@@ -260,10 +260,17 @@ void TSampleChart::FollowData() {
     axisY_->setRange(0, 1);
     return;
   }
-  axisX_->setRange(range->MinX, range->MaxX);
-  axisY_->setRange(range->MinY, range->MaxY);
-  axisX_->applyNiceNumbers();
-  axisY_->applyNiceNumbers();
+  const auto follow = [](QValueAxis* axis, double min, double max, int mostTicks) {
+    if (const std::optional<TAxisScale> scale = ReadableScale(min, max, mostTicks)) {
+      axis->setRange(scale->Min, scale->Max);
+      axis->setTickCount(scale->TickCount);
+    } else {
+      axis->setRange(min, max);
+      axis->applyNiceNumbers();
+    }
+  };
+  follow(axisX_, range->MinX, range->MaxX, MostXTicks);
+  follow(axisY_, range->MinY, range->MaxY, MostYTicks);
 }
 
 QMimeData* TSampleChart::Picture() {

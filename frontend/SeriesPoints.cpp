@@ -143,6 +143,23 @@ void MakeDrawable(double& min, double& max) {
 
 }  // namespace
 
+std::optional<TAxisScale> ReadableScale(double min, double max, int mostTicks) {
+  if (!(min < max) || mostTicks < 3 || !std::isfinite(max - min)) return std::nullopt;
+  // The smallest step of 1, 2 or 5 times a power of ten is at least this one.
+  double magnitude = std::pow(10.0, std::floor(std::log10((max - min) / (mostTicks - 1))));
+  for (int decade = 0; decade < 3; ++decade, magnitude *= 10) {
+    for (const double factor : {1.0, 2.0, 5.0}) {
+      const double step = factor * magnitude;
+      const double low = std::floor(min / step) * step;
+      const double high = std::ceil(max / step) * step;
+      if (!(step > 0) || !std::isfinite(low) || !std::isfinite(high)) return std::nullopt;
+      const double steps = std::round((high - low) / step);
+      if (steps + 1 <= mostTicks) return TAxisScale{low, high, static_cast<int>(steps) + 1};
+    }
+  }
+  return std::nullopt;
+}
+
 std::optional<TSeriesRange> SeriesRange(std::span<const TSamplePoint> first,
                                         std::span<const TSamplePoint> second) {
   std::optional<TSeriesRange> range;

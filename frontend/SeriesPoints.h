@@ -61,3 +61,20 @@ struct TSeriesRange {
 // it would be empty; nothing when neither series has a point.
 [[nodiscard]] std::optional<TSeriesRange> SeriesRange(std::span<const TSamplePoint> first,
                                                       std::span<const TSamplePoint> second);
+
+// Most ticks an axis of the chart gets: at the window's first size a tick more on the y axis
+// leaves too little height for each label, which the chart then elides to "...".
+inline constexpr int MostXTicks = 6;
+inline constexpr int MostYTicks = 5;
+
+struct TAxisScale {
+  double Min = 0;
+  double Max = 1;
+  int TickCount = 2;
+};
+
+// Bounds on whole steps of 1, 2 or 5 times a power of ten around [min, max], with the fewest
+// steps that still leave at most mostTicks ticks (three at least: a span across zero needs
+// them). Nothing when min < max does not hold or the span is too wide or too narrow for such
+// steps.
+[[nodiscard]] std::optional<TAxisScale> ReadableScale(double min, double max, int mostTicks);

@@ -117,6 +117,61 @@ TEST(SeriesPoints, ExtremeValuesStillGiveADrawableSpan) {
   }
 }
 
+TEST(SeriesPoints, AxesGetRoundStepsAndFewEnoughTicksForTheirLabels) {
+  // The sine sample keeps the axes it always had.
+  const auto x = ReadableScale(0, 99, MostXTicks);
+  ASSERT_TRUE(x.has_value());
+  EXPECT_EQ(0, x->Min);
+  EXPECT_EQ(100, x->Max);
+  EXPECT_EQ(6, x->TickCount);
+  const auto y = ReadableScale(-0.9999, 0.9999, MostYTicks);
+  ASSERT_TRUE(y.has_value());
+  EXPECT_EQ(-1, y->Min);
+  EXPECT_EQ(1, y->Max);
+  EXPECT_EQ(5, y->TickCount);
+  // Steps of 0.2 would give six labels on y, too many for the chart's first height.
+  const auto small = ReadableScale(0, 0.91, MostYTicks);
+  ASSERT_TRUE(small.has_value());
+  EXPECT_EQ(0, small->Min);
+  EXPECT_EQ(1, small->Max);
+  EXPECT_EQ(3, small->TickCount);
+
+  std::uint32_t state = 12345;
+  const auto next = [&state] {
+    state = state * 1664525u + 1013904223u;
+    return static_cast<double>(state) / 4294967296.0;
+  };
+  for (int i = 0; i < 2000; ++i) {
+    const double scale = std::pow(10.0, std::floor(next() * 40) - 20);
+    const double a = (next() - 0.5) * scale;
+    const double b = a + next() * scale + scale * 1e-9;
+    const int most = 3 + i % 5;
+    const auto axis = ReadableScale(a, b, most);
+    ASSERT_TRUE(axis.has_value()) << a << ' ' << b;
+    EXPECT_LE(axis->Min, a);
+    EXPECT_GE(axis->Max, b);
+    EXPECT_GE(axis->TickCount, 2);
+    EXPECT_LE(axis->TickCount, most);
+    // The step is 1, 2 or 5 times a power of ten.
+    const double step = (axis->Max - axis->Min) / (axis->TickCount - 1);
+    const double mantissa = step / std::pow(10.0, std::floor(std::log10(step) + 1e-9));
+    EXPECT_TRUE(std::abs(mantissa - 1) < 1e-6 || std::abs(mantissa - 2) < 1e-6 ||
+                std::abs(mantissa - 5) < 1e-6)
+        << a << ' ' << b << ": step " << step;
+  }
+
+  // No scale for an empty span or one beyond the doubles; the chart then keeps its range.
+  const double max = std::numeric_limits<double>::max();
+  EXPECT_FALSE(ReadableScale(1, 1, MostYTicks).has_value());
+  EXPECT_FALSE(ReadableScale(2, 1, MostYTicks).has_value());
+  EXPECT_FALSE(ReadableScale(-max, max, MostYTicks).has_value());
+  EXPECT_FALSE(ReadableScale(0, 1, 2).has_value());  // fewer than three ticks: none
+  const auto wide = ReadableScale(-max / 4, max / 4, MostYTicks);
+  ASSERT_TRUE(wide.has_value());
+  EXPECT_EQ(-5e307, wide->Min);
+  EXPECT_EQ(5e307, wide->Max);
+}
+
 TEST(SeriesPoints, ShortSeriesAreShownWhole) {
   std::vector<TSamplePoint> points(DisplayLimit, TSamplePoint{1, 2});
   EXPECT_EQ(DisplayLimit, DisplayPoints(points).size());
