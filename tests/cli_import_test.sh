@@ -3,20 +3,7 @@
 # columns by name or number, and the errors of files and columns that cannot be used.
 set -u
 bin=${1:?usage: cli_import_test.sh PATH-TO-movar-search}
-tmp=$(mktemp -d); trap 'rm -rf "$tmp"' EXIT
-passed=0 failed=0
-
-check() {  # name, expected exit, grep pattern for stderr (or ""), args...
-  local name=$1 want=$2 pattern=$3; shift 3
-  LC_ALL=C "$bin" "$@" >"$tmp/out" 2>"$tmp/err"; local code=$?
-  if [[ $code != "$want" ]]; then
-    echo "FAIL $name: exit $code, expected $want"; cat "$tmp/err"; failed=$((failed + 1)); return
-  fi
-  if [[ -n $pattern ]] && ! grep -q -- "$pattern" "$tmp/err"; then
-    echo "FAIL $name: stderr lacks '$pattern'"; cat "$tmp/err"; failed=$((failed + 1)); return
-  fi
-  passed=$((passed + 1))
-}
+source "$(dirname "${BASH_SOURCE[0]}")/cli_check.sh"
 
 same_stdout() {  # name, file with the expected stdout
   if cmp -s "$tmp/out" "$2" && [[ -s $2 ]]; then passed=$((passed + 1)); else
@@ -79,5 +66,4 @@ check empty-column 2 "--y-column: empty value" --import "$tmp/sine.csv" --y-colu
 printf 'a,b\nc,d\n' >"$tmp/text.csv"
 check no-numbers 2 "None of the 2 rows has numbers" --seed 1 --import "$tmp/text.csv"
 
-echo "$passed passed, $failed failed"
-[[ $failed == 0 ]]
+report

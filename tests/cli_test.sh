@@ -3,20 +3,7 @@
 set -u
 bin=${1:?usage: cli_test.sh PATH-TO-movar-search [VERSION]}
 version=${2:-}
-tmp=$(mktemp -d); trap 'rm -rf "$tmp"' EXIT
-passed=0 failed=0
-
-check() {  # name, expected exit, grep pattern for stderr (or ""), args...
-  local name=$1 want=$2 pattern=$3; shift 3
-  LC_ALL=C "$bin" "$@" >"$tmp/out" 2>"$tmp/err"; local code=$?
-  if [[ $code != "$want" ]]; then
-    echo "FAIL $name: exit $code, expected $want"; cat "$tmp/err"; failed=$((failed + 1)); return
-  fi
-  if [[ -n $pattern ]] && ! grep -q -- "$pattern" "$tmp/err"; then
-    echo "FAIL $name: stderr lacks '$pattern'"; cat "$tmp/err"; failed=$((failed + 1)); return
-  fi
-  passed=$((passed + 1))
-}
+source "$(dirname "${BASH_SOURCE[0]}")/cli_check.sh"
 
 check help 0 "" --help
 grep -q -- "--write-samples FILE" "$tmp/out" || { echo "FAIL help text"; failed=$((failed + 1)); }
@@ -195,5 +182,4 @@ if [[ -w /dev/full ]]; then  # a full disk stops the run: the model is printed, 
 fi
 check progress-file-missing-value 2 "--progress-file: missing value" --progress-file
 
-echo "$passed passed, $failed failed"
-[[ $failed == 0 ]]
+report
