@@ -4,11 +4,10 @@
 
 #include <memory>
 
-#include <QApplication>
-
 #include "core/model/Random.h"
 #include "core/model/SD.h"
 #include "app/Unit1.h"
+#include "bench/WidgetBenchMain.h"
 
 namespace {
 
@@ -60,11 +59,5 @@ BENCHMARK(BM_PlotAndDraw)->Arg(100)->Arg(1000000)->Unit(benchmark::kMillisecond)
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication application(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+  return RunWidgetBenchmarks(argc, argv);
 }

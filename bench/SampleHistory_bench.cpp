@@ -6,10 +6,10 @@
 #include <benchmark/benchmark.h>
 
 #include <QAction>
-#include <QApplication>
 
 #include "core/model/SD.h"
 #include "app/SampleHistory.h"
+#include "bench/WidgetBenchMain.h"
 
 namespace {
 
@@ -62,11 +62,5 @@ BENCHMARK(RecordStep)->Arg(1'000'000)->Unit(benchmark::kMillisecond)->Iterations
 BENCHMARK(UndoRedo)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication application(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+  return RunWidgetBenchmarks(argc, argv);
 }

@@ -10,7 +10,6 @@
 #include <memory>
 #include <vector>
 
-#include <QApplication>
 #include <QHBoxLayout>
 #include <QWidget>
 
@@ -21,6 +20,7 @@
 #include "app/RateBox.h"
 #include "core/model/SD.h"
 #include "core/search/SearchRun.h"
+#include "bench/WidgetBenchMain.h"
 
 namespace {
 
@@ -234,14 +234,15 @@ void PrintShare() {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication application(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  auto panel = std::make_unique<TWatchPanel>();
-  Panel() = panel.get();
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  PrintShare();
-  return 0;
+  std::unique_ptr<TWatchPanel> panel;
+  return RunWidgetBenchmarks(
+      argc, argv,
+      [&panel] {
+        panel = std::make_unique<TWatchPanel>();
+        Panel() = panel.get();
+      },
+      [&panel] {
+        PrintShare();
+        panel.reset();  // widgets go before the application
+      });
 }
