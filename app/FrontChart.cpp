@@ -23,7 +23,7 @@ TFrontChart::TFrontChart(QWidget* parent)
 void TFrontChart::Show(const TFrontTable& table) {
   const TFrontPlot plot = FrontPlot(table);
   ValueAxis()->setRange(0, plot.SizeAxis);
-  ErrorAxis()->setRange(plot.ErrorAxis.Min, plot.ErrorAxis.Max);
+  ShowErrorRange(plot.ErrorAxis);
   QList<QPointF> points;
   points.reserve(static_cast<qsizetype>(plot.Points.size()));
   for (const TSamplePoint& point : plot.Points)

@@ -67,7 +67,7 @@ void TProgressChart::Redraw() {
   const TErrorRange range = history_.ErrorRange().value_or(TErrorRange{1, 1});
   const TErrorRange axis = LogAxisRange(range);
   // Ranges that change only now and then: each change lays the chart out anew.
-  ErrorAxis()->setRange(axis.Min, axis.Max);
+  ShowErrorRange(axis);
   ValueAxis()->setRange(0, NiceCeiling(history_.LastGeneration()));
   for (std::size_t i = 0; i < drawn; ++i) {
     const TProgressHistory::TLine& line = all[all.size() - drawn + i];

@@ -1,11 +1,24 @@
 #include "app/SmallLogChart.h"
 
+#include <algorithm>
+
 #include <QGraphicsLayout>
+#include <QResizeEvent>
 #include <QLogValueAxis>
 #include <QValueAxis>
 #include <QXYSeries>
 
 #include "app/ChartPalette.h"
+#include "watch/ProgressHistory.h"
+
+namespace {
+
+// Labels a small chart's error axis has room for at its least height, and the height one
+// more label needs.
+constexpr int LeastErrorLabels = 3;
+constexpr qreal ErrorLabelSpacing = 24;
+
+}  // namespace
 
 TSmallLogChart::TSmallLogChart(const QString& title, QWidget* parent)
     : QChartView(new QChart(), parent) {
@@ -43,4 +56,19 @@ void TSmallLogChart::Attach(QXYSeries* series) {
   chart()->addSeries(series);
   series->attachAxis(axisX_);
   series->attachAxis(axisY_);
+}
+
+void TSmallLogChart::ShowErrorRange(const TErrorRange& range) {
+  axisY_->setRange(range.Min, range.Max);
+  FitErrorLabels();
+}
+
+void TSmallLogChart::resizeEvent(QResizeEvent* event) {
+  QChartView::resizeEvent(event);
+  FitErrorLabels();
+}
+
+void TSmallLogChart::FitErrorLabels() {
+  const int room = static_cast<int>(chart()->plotArea().height() / ErrorLabelSpacing);
+  axisY_->setBase(LogAxisBase({axisY_->min(), axisY_->max()}, std::max(LeastErrorLabels, room)));
 }

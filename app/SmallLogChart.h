@@ -7,6 +7,7 @@
 class QLogValueAxis;
 class QValueAxis;
 class QXYSeries;
+struct TErrorRange;
 
 class TSmallLogChart : public QChartView {
   Q_OBJECT
@@ -19,10 +20,14 @@ class TSmallLogChart : public QChartView {
 
  protected:
   void changeEvent(QEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
   // Adds the series to the chart on both axes.
   void Attach(QXYSeries* series);
+  // The error axis over range, labelled at every decade or every few where many would not fit.
+  void ShowErrorRange(const TErrorRange& range);
 
  private:
   QValueAxis* axisX_ = nullptr;
   QLogValueAxis* axisY_ = nullptr;
+  void FitErrorLabels();
 };

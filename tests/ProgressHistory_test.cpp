@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <limits>
+#include <vector>
 
 namespace {
 
@@ -97,6 +98,39 @@ TEST(ProgressHistory, LogAxisRangeStaysPositiveAndFinite) {
   EXPECT_GT(extreme.Min, 0);
   EXPECT_TRUE(std::isfinite(extreme.Max));
   EXPECT_LT(extreme.Min, extreme.Max);
+}
+
+// The decades a log axis of this base labels within range.
+std::vector<double> LabelledDecades(const TErrorRange& range, double base) {
+  const double k = std::round(std::log10(base));
+  std::vector<double> decades;
+  for (double d = std::ceil(std::log10(range.Min) - 1e-9); d <= std::log10(range.Max) + 1e-9; ++d) {
+    if (std::fmod(d, k) == 0) decades.push_back(d);
+  }
+  return decades;
+}
+
+TEST(ProgressHistory, LogAxisBaseLeavesFewLabelsAndStepsNoFurtherThanNeeded) {
+  const TErrorRange ranges[] = {{1e-3, 1e3},
+                                {0.1, 10},
+                                {1e-14, 1e4},
+                                {1e-300, 1e300},
+                                LogAxisRange({std::numeric_limits<double>::denorm_min(),
+                                              std::numeric_limits<double>::max()})};
+  for (const TErrorRange& range : ranges) {
+    for (const int most : {2, 3, 5}) {
+      const double base = LogAxisBase(range, most);
+      ASSERT_TRUE(std::isfinite(base));
+      const std::vector<double> labels = LabelledDecades(range, base);
+      EXPECT_LE(labels.size(), static_cast<std::size_t>(most)) << range.Min << " " << most;
+      EXPECT_GE(labels.size(), 1U) << range.Min << " " << most;
+      if (base > 10) {  // a finer step would have left too many
+        EXPECT_GT(LabelledDecades(range, base / 10).size(), static_cast<std::size_t>(most));
+      }
+    }
+  }
+  EXPECT_EQ(10, LogAxisBase({0.1, 10}, 3));      // -1, 0, 1: every decade
+  EXPECT_EQ(1e5, LogAxisBase({1e-14, 1e4}, 3));  // -10, -5, 0
 }
 
 TEST(ProgressHistory, GenerationAxisEndsAtANiceNumber) {

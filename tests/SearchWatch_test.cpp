@@ -103,6 +103,7 @@ class TestSearchWatch : public QObject {
  private slots:
   void chartGetsEveryGenerationAndResets();
   void chartDrawsAFewTimesASecondAndOneLinePerAttempt();
+  void errorAxisLabelsOnlyTheDecadesThereIsRoomFor();
   void rateIsShownDuringAndAfterARun();
   void seedBoxRepeatsTheSearchOfTheCommandLine();
   void placeholderSeedRepeatsARun();
@@ -194,6 +195,34 @@ void TestSearchWatch::chartDrawsAFewTimesASecondAndOneLinePerAttempt() {
   QVERIFY(chart.Lines().empty());
   QVERIFY(!chart.chart()->legend()->isVisible());
   QCOMPARE(chart.History().Generations(), 0);
+}
+
+// The decades a log axis labels: the powers of its base within its range.
+int LabelledDecades(const QLogValueAxis& axis) {
+  const double step = std::round(std::log10(axis.base()));
+  const double low = std::ceil(std::log10(axis.min()) / step - 1e-9);
+  const double high = std::floor(std::log10(axis.max()) / step + 1e-9);
+  return static_cast<int>(high - low + 1);
+}
+
+void TestSearchWatch::errorAxisLabelsOnlyTheDecadesThereIsRoomFor() {
+  // Errors from 1e3 down to 1e-13: seventeen decades and more, far too many labels for a
+  // small chart, which would elide every one of them.
+  TProgressChart chart(nullptr);
+  chart.resize(200, chart.minimumHeight());
+  chart.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&chart));
+  chart.Start();
+  chart.Add(Figures(0, 1, 1e3));
+  chart.Add(Figures(0, 2, 1e-13));
+  chart.Finish();
+  QCoreApplication::processEvents();
+  const int small = LabelledDecades(*chart.ErrorAxis());
+  QVERIFY2(small >= 2 && small <= 3, qPrintable(QString::number(small)));
+  chart.resize(200, 600);  // room for more, and they come back
+  QCoreApplication::processEvents();
+  const int tall = LabelledDecades(*chart.ErrorAxis());
+  QVERIFY2(tall > small, qPrintable(QString("%1 %2").arg(small).arg(tall)));
 }
 
 void TestSearchWatch::rateIsShownDuringAndAfterARun() {

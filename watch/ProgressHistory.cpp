@@ -68,6 +68,17 @@ double LogAxisValue(double error, const TErrorRange& range) noexcept {
   return error > 0 ? error : LogAxisRange(range).Min;
 }
 
+double LogAxisBase(const TErrorRange& range, int mostLabels) noexcept {
+  const double low = std::ceil(std::log10(range.Min) - 1e-9);
+  const double high = std::floor(std::log10(range.Max) + 1e-9);
+  const double most = std::max(mostLabels, 2);
+  // Labels sit on the multiples of k in [low, high]; k up to MaxDecade keeps 10^k finite.
+  for (double k = 1; k < MaxDecade; ++k) {
+    if (std::floor(high / k) - std::ceil(low / k) + 1 <= most) return std::pow(10.0, k);
+  }
+  return std::pow(10.0, MaxDecade);
+}
+
 double NiceCeiling(std::int64_t count) noexcept {
   double decade = 1;
   for (;;) {

@@ -48,5 +48,9 @@ class TProgressHistory {
 [[nodiscard]] double LogAxisValue(double error, const TErrorRange& range) noexcept;
 // The log axis' range for the errors: whole decades around them.
 [[nodiscard]] TErrorRange LogAxisRange(const TErrorRange& range) noexcept;
+// The base of a log axis over range (an axis range from LogAxisRange): 10 to the smallest
+// power k whose multiples leave at most mostLabels labels on it (2 at least), so that a
+// short axis of many decades labels every k-th one instead of eliding them all.
+[[nodiscard]] double LogAxisBase(const TErrorRange& range, int mostLabels) noexcept;
 // The generation axis' end: the smallest of 1, 2, 5, 10, 20, 50, ... not below the count.
 [[nodiscard]] double NiceCeiling(std::int64_t count) noexcept;
