@@ -98,6 +98,14 @@ TEST(ProgressHistory, LogAxisRangeStaysPositiveAndFinite) {
   EXPECT_GT(extreme.Min, 0);
   EXPECT_TRUE(std::isfinite(extreme.Max));
   EXPECT_LT(extreme.Min, extreme.Max);
+  // An exact model's error: the axis still reaches above 1e-12, which a chart would take for
+  // zero (and then keep the labels it had).
+  const TErrorRange exact = LogAxisRange({3e-13, 3e-13});
+  EXPECT_LE(exact.Min, 3e-13);
+  EXPECT_GT(exact.Max, 1e-12);
+  const TErrorRange tiny = LogAxisRange({1e-300, 1e-290});
+  EXPECT_DOUBLE_EQ(1e-301, tiny.Min);
+  EXPECT_GT(tiny.Max, 1e-12);
 }
 
 // The decades a log axis of this base labels within range.

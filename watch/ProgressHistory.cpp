@@ -9,6 +9,9 @@ namespace {
 constexpr double ZeroDecades = 1;
 constexpr double MinDecade = -307;
 constexpr double MaxDecade = 308;
+// Qt's charts take an axis top of 1e-12 or less for zero and keep the labels of the range
+// before, so an axis of smaller errors still reaches 1e-11.
+constexpr double LeastTopDecade = -11;
 
 }  // namespace
 
@@ -60,7 +63,8 @@ TErrorRange LogAxisRange(const TErrorRange& range) noexcept {
   // Kept within the decades of normal doubles, so that both ends are positive and finite.
   const double low = std::max(std::floor(std::log10(range.Min)) - ZeroDecades, MinDecade);
   const double high =
-      std::min(std::max(std::ceil(std::log10(range.Max)), low + 1 + ZeroDecades), MaxDecade);
+      std::min(std::max({std::ceil(std::log10(range.Max)), low + 1 + ZeroDecades, LeastTopDecade}),
+               MaxDecade);
   return {std::pow(10.0, low), std::pow(10.0, high)};
 }
 
