@@ -109,7 +109,7 @@ void TSampleChart::Draw(int index, std::vector<TSamplePoint> points, bool asPoin
   points_[index] = std::move(points);
   asPoints_[index] = asPoints;
   const std::vector<TSamplePoint> drawn =
-      asPoints ? ScatterPoints(points_[index]) : DisplayPoints(points_[index]);
+      InUnits(asPoints ? ScatterPoints(points_[index]) : DisplayPoints(points_[index]), units_);
   QList<QPointF> qtPoints;
   qtPoints.reserve(static_cast<qsizetype>(drawn.size()));
   for (const TSamplePoint& p : drawn) {
@@ -134,9 +134,7 @@ void TSampleChart::ShowSamples(const TSampleData& samples, std::vector<TSamplePo
     Draw(ModelSeries, {}, false);
     series_[ModelSeries]->setName(QStringLiteral("Model"));
     chart()->setTitle(QStringLiteral("Test data"));
-    const TAxisTitles titles = ChartAxisTitles(samples, view_);
-    axisX_->setTitleText(QString::fromStdString(titles.X));
-    axisY_->setTitleText(QString::fromStdString(titles.Y));
+    ShowTitles(ChartAxisTitles(samples, view_));
     FollowData();
     OfferViews();
     return;
@@ -207,9 +205,7 @@ void TSampleChart::Redraw() {
   const TSampleData& samples = *samples_;
   // The choice of view over the chart names what it shows; its title would take the room.
   chart()->setTitle(samples.InputCount() == 1 ? QStringLiteral("Test data") : QString());
-  const TAxisTitles titles = ChartAxisTitles(samples, view_);
-  axisX_->setTitleText(QString::fromStdString(titles.X));
-  axisY_->setTitleText(QString::fromStdString(titles.Y));
+  ShowTitles(ChartAxisTitles(samples, view_));
   if (samples.InputCount() == 1) {
     Draw(SampleSeries, SeriesPoints(samples), DrawAsPoints(samples));
     Draw(ModelSeries, SeriesPoints(samples, predictions_), false);
@@ -246,20 +242,35 @@ void TSampleChart::DrawHeldOut() {
     const int input = heldOutSet_->InputCount() > 1 ? view_ : 0;
     points = SeriesPoints(*heldOutSet_, std::clamp(input, 0, heldOutSet_->InputCount() - 1));
   }
-  const QList<QPointF> marks = ChartList(DisplayPoints(std::move(points)));
+  const QList<QPointF> marks = ChartList(InUnits(DisplayPoints(std::move(points)), units_));
   heldOut_->replace(marks);
   // The legend names the marks only while there are any.
   for (QLegendMarker* marker : chart()->legend()->markers(heldOut_))
     marker->setVisible(!marks.isEmpty());
 }
 
+void TSampleChart::ShowTitles(const TAxisTitles& titles) {
+  titles_ = titles;
+  axisX_->setTitleText(QString::fromStdString(TitleInUnits(titles.X, units_.ExponentX)));
+  axisY_->setTitleText(QString::fromStdString(TitleInUnits(titles.Y, units_.ExponentY)));
+}
+
 void TSampleChart::FollowData() {
   const auto range = SeriesRange(points_[SampleSeries], points_[ModelSeries]);
+  const TChartUnits units = range ? ChartUnits(*range) : TChartUnits{};
+  if (units != units_) {  // every series and title in the new units
+    units_ = units;
+    for (const int index : {SampleSeries, ModelSeries})
+      Draw(index, std::vector<TSamplePoint>(points_[index]), asPoints_[index]);
+    DrawHeldOut();
+    ShowTitles(titles_);
+  }
   if (!range) {
     axisX_->setRange(0, 1);
     axisY_->setRange(0, 1);
     return;
   }
+  const TSeriesRange drawn = InUnits(*range, units_);
   const auto follow = [](QValueAxis* axis, double min, double max, int mostTicks) {
     if (const std::optional<TAxisScale> scale = ReadableScale(min, max, mostTicks)) {
       axis->setRange(scale->Min, scale->Max);
@@ -269,8 +280,8 @@ void TSampleChart::FollowData() {
       axis->applyNiceNumbers();
     }
   };
-  follow(axisX_, range->MinX, range->MaxX, MostXTicks);
-  follow(axisY_, range->MinY, range->MaxY, MostYTicks);
+  follow(axisX_, drawn.MinX, drawn.MaxX, MostXTicks);
+  follow(axisY_, drawn.MinY, drawn.MaxY, MostYTicks);
 }
 
 QMimeData* TSampleChart::Picture() {

@@ -13,6 +13,8 @@
 #include <QChartView>
 
 #include "core/model/SD.h"
+#include "frontend/ChartView.h"
+#include "frontend/SeriesPoints.h"
 
 class QComboBox;
 class QLineSeries;
@@ -76,6 +78,8 @@ class TSampleChart : public QChartView {
   void OfferViews();
   // A small chart of several inputs keeps its room for the axes' numbers and names.
   void FitLegend();
+  // The axes' titles, with the units the numbers are drawn in.
+  void ShowTitles(const TAxisTitles& titles);
 
   std::array<QLineSeries*, 2> series_{};
   std::array<std::vector<TSamplePoint>, 2> points_;
@@ -87,5 +91,7 @@ class TSampleChart : public QChartView {
   std::vector<double> predictions_;
   std::optional<TSampleData> heldOutSet_;
   int view_ = 0;
+  TChartUnits units_;
+  TAxisTitles titles_;
   QComboBox* cbChartX = nullptr;
 };

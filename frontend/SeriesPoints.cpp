@@ -141,6 +141,20 @@ void MakeDrawable(double& min, double& max) {
   }
 }
 
+// The exponent of the unit for values from min to max.
+int UnitExponent(double min, double max) noexcept {
+  const double largest = std::max(std::fabs(min), std::fabs(max));
+  if (!(largest < SmallestPlainValue) || largest == 0) return 0;
+  return static_cast<int>(std::floor(std::log10(largest)));
+}
+
+// value in units of 10^exponent; in two steps where 10^-exponent alone would overflow.
+double InUnit(double value, int exponent) noexcept {
+  constexpr int Step = 300;
+  if (-exponent > Step) return value * std::pow(10.0, Step) * std::pow(10.0, -exponent - Step);
+  return value * std::pow(10.0, -exponent);
+}
+
 }  // namespace
 
 std::optional<TAxisScale> ReadableScale(double min, double max, int mostTicks) {
@@ -180,4 +194,28 @@ std::optional<TSeriesRange> SeriesRange(std::span<const TSamplePoint> first,
     MakeDrawable(range->MinY, range->MaxY);
   }
   return range;
+}
+
+TChartUnits ChartUnits(const TSeriesRange& range) noexcept {
+  return {UnitExponent(range.MinX, range.MaxX), UnitExponent(range.MinY, range.MaxY)};
+}
+
+std::vector<TSamplePoint> InUnits(std::vector<TSamplePoint> points, const TChartUnits& units) {
+  if (units == TChartUnits{}) return points;
+  for (TSamplePoint& p : points) {
+    p.X = InUnit(p.X, units.ExponentX);
+    p.Y = InUnit(p.Y, units.ExponentY);
+  }
+  return points;
+}
+
+TSeriesRange InUnits(TSeriesRange range, const TChartUnits& units) noexcept {
+  return {InUnit(range.MinX, units.ExponentX), InUnit(range.MaxX, units.ExponentX),
+          InUnit(range.MinY, units.ExponentY), InUnit(range.MaxY, units.ExponentY)};
+}
+
+std::string TitleInUnits(const std::string& title, int exponent) {
+  if (exponent == 0) return title;
+  const std::string unit = "\u00d71e" + std::to_string(exponent);
+  return title.empty() ? unit : title + " (" + unit + ")";
 }

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <string>
 #include <vector>
 
 #include "core/model/SD.h"
@@ -61,6 +62,24 @@ struct TSeriesRange {
 // it would be empty; nothing when neither series has a point.
 [[nodiscard]] std::optional<TSeriesRange> SeriesRange(std::span<const TSamplePoint> first,
                                                       std::span<const TSamplePoint> second);
+
+// Qt's charts take an axis whose values all lie within 1e-12 of zero for an empty one and keep
+// the labels of the range before, so a chart draws values that small in units of a power of
+// ten: x in units of 10^ExponentX, y of 10^ExponentY (0: as they are).
+struct TChartUnits {
+  int ExponentX = 0;
+  int ExponentY = 0;
+  friend bool operator==(const TChartUnits&, const TChartUnits&) = default;
+};
+// Values up to this size, zero aside, are drawn in units of the power of ten below them.
+inline constexpr double SmallestPlainValue = 1e-9;
+[[nodiscard]] TChartUnits ChartUnits(const TSeriesRange& range) noexcept;
+[[nodiscard]] std::vector<TSamplePoint> InUnits(std::vector<TSamplePoint> points,
+                                                const TChartUnits& units);
+[[nodiscard]] TSeriesRange InUnits(TSeriesRange range, const TChartUnits& units) noexcept;
+// An axis title with the unit of its numbers: "y (×1e-13)", or "×1e-13" for no title; in
+// units of 1 the title alone.
+[[nodiscard]] std::string TitleInUnits(const std::string& title, int exponent);
 
 // Most ticks an axis of the chart gets: at the window's first size a tick more on the y axis
 // leaves too little height for each label, which the chart then elides to "...".

@@ -17,6 +17,7 @@ class TestSampleChart : public QObject {
   void markersOnlyForFewPoints_data();
   void markersOnlyForFewPoints();
   void singlePointIsInsideTheAxes();
+  void tinyValuesAreDrawnInUnitsTheAxesCanLabel();
   void chartsFollowThePalette();
   void legendGivesWayInASmallChartOfSeveralInputs();
 };
@@ -68,6 +69,30 @@ void TestSampleChart::singlePointIsInsideTheAxes() {
   const auto* y = qobject_cast<QValueAxis*>(chart.chart()->axes(Qt::Vertical).constFirst());
   QVERIFY(x->min() < 5 && 5 < x->max());
   QVERIFY(y->min() < 7 && 7 < y->max());
+}
+
+void TestSampleChart::tinyValuesAreDrawnInUnitsTheAxesCanLabel() {
+  // Values below 1e-12 would leave the axes with the labels of the data before.
+  TSampleChart chart(nullptr);
+  chart.SetPoints(TSampleChart::SampleSeries, Line(100));
+  std::vector<TSamplePoint> tiny;
+  for (int i = 0; i < 5; ++i)
+    tiny.push_back({i * 1e-14, (i - 2) * 3e-13});
+  chart.SetPoints(TSampleChart::SampleSeries, tiny);
+  const QValueAxis* x = chart.AxisX();
+  const QValueAxis* y = chart.AxisY();
+  QVERIFY2(x->min() <= 0 && 4 <= x->max() && x->max() <= 10, qPrintable(QString::number(x->max())));
+  QVERIFY2(y->min() <= -6 && 6 <= y->max() && y->max() <= 10,
+           qPrintable(QString::number(y->max())));
+  QCOMPARE(x->titleText(), QString::fromUtf8("\u00d71e-14"));
+  QCOMPARE(y->titleText(), QString::fromUtf8("\u00d71e-13"));
+  QCOMPARE(chart.Series(TSampleChart::SampleSeries)->at(4), QPointF(4, 6));
+  QCOMPARE(chart.Points(TSampleChart::SampleSeries)[4].Y, 2 * 3e-13);  // the data as they are
+  // A model of ordinary size beside them: both series in units of 1 again.
+  chart.SetPoints(TSampleChart::ModelSeries, {{0, 1}, {4e-14, 2}});
+  QCOMPARE(y->titleText(), QString());
+  QCOMPARE(chart.Series(TSampleChart::SampleSeries)->at(4).y(), 2 * 3e-13);
+  QCOMPARE(x->titleText(), QString::fromUtf8("\u00d71e-14"));  // x is still tiny
 }
 
 void TestSampleChart::chartsFollowThePalette() {

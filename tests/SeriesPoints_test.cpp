@@ -172,6 +172,35 @@ TEST(SeriesPoints, AxesGetRoundStepsAndFewEnoughTicksForTheirLabels) {
   EXPECT_EQ(5e307, wide->Max);
 }
 
+TEST(SeriesPoints, TinyValuesGetAUnitOfTheirPowerOfTen) {
+  EXPECT_EQ((TChartUnits{0, 0}), ChartUnits({0, 99, -1, 1}));
+  EXPECT_EQ((TChartUnits{0, 0}), ChartUnits({0, 0, -SmallestPlainValue, 0}));
+  EXPECT_EQ((TChartUnits{-14, -13}), ChartUnits({0, 4.9e-14, -3e-13, 3e-13}));
+  EXPECT_EQ((TChartUnits{-12, 0}), ChartUnits({-1e-12, 0, 0, 0}));  // zero alone stays plain
+  const TChartUnits nan = ChartUnits({0, std::nan(""), 0, 0});
+  EXPECT_EQ(0, nan.ExponentX);
+
+  const std::vector<TSamplePoint> drawn = InUnits({{2e-14, -3e-13}, {0, 5e-13}}, {-14, -13});
+  EXPECT_DOUBLE_EQ(2, drawn[0].X);
+  EXPECT_DOUBLE_EQ(-3, drawn[0].Y);
+  EXPECT_DOUBLE_EQ(5, drawn[1].Y);
+  const TSeriesRange range = InUnits(TSeriesRange{0, 4.9e-14, -3e-13, 3e-13}, {-14, -13});
+  EXPECT_DOUBLE_EQ(4.9, range.MaxX);
+  EXPECT_DOUBLE_EQ(-3, range.MinY);
+
+  // The smallest doubles: a unit beyond 10^-300 still gives finite numbers of ordinary size.
+  const double least = std::numeric_limits<double>::denorm_min();
+  const TChartUnits units = ChartUnits({0, least, 0, 0});
+  EXPECT_EQ(-324, units.ExponentX);
+  const TSeriesRange smallest = InUnits(TSeriesRange{0, least, 0, 0}, units);
+  EXPECT_GT(smallest.MaxX, 1);
+  EXPECT_LT(smallest.MaxX, 10);
+
+  EXPECT_EQ("y", TitleInUnits("y", 0));
+  EXPECT_EQ("y (\u00d71e-13)", TitleInUnits("y", -13));
+  EXPECT_EQ("\u00d71e-14", TitleInUnits("", -14));
+}
+
 TEST(SeriesPoints, ShortSeriesAreShownWhole) {
   std::vector<TSamplePoint> points(DisplayLimit, TSamplePoint{1, 2});
   EXPECT_EQ(DisplayLimit, DisplayPoints(points).size());
