@@ -90,6 +90,7 @@ TSampleChart::TSampleChart(QWidget* parent) : QChartView(new QChart(), parent) {
   });
   setRenderHint(QPainter::Antialiasing);
   FollowPalette(*chart, palette());
+  connect(chart, &QChart::plotAreaChanged, this, &TSampleChart::FitTicks);
   FollowData();
 }
 
@@ -280,8 +281,17 @@ void TSampleChart::FollowData() {
       axis->applyNiceNumbers();
     }
   };
-  follow(axisX_, drawn.MinX, drawn.MaxX, MostXTicks);
-  follow(axisY_, drawn.MinY, drawn.MaxY, MostYTicks);
+  follow(axisX_, drawn.MinX, drawn.MaxX, mostXTicks_);
+  follow(axisY_, drawn.MinY, drawn.MaxY, mostYTicks_);
+}
+
+void TSampleChart::FitTicks(const QRectF& plotArea) {
+  const int x = TicksThatFit(plotArea.width(), XTickRoom, MostXTicks);
+  const int y = TicksThatFit(plotArea.height(), YTickRoom, MostYTicks);
+  if (x == mostXTicks_ && y == mostYTicks_) return;  // a change of ticks moves the plot again
+  mostXTicks_ = x;
+  mostYTicks_ = y;
+  FollowData();
 }
 
 QMimeData* TSampleChart::Picture() {

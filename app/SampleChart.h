@@ -80,6 +80,8 @@ class TSampleChart : public QChartView {
   void FitLegend();
   // The axes' titles, with the units the numbers are drawn in.
   void ShowTitles(const TAxisTitles& titles);
+  // Fewer ticks where the plot is too small for the labels of all, which the chart would elide.
+  void FitTicks(const QRectF& plotArea);
 
   std::array<QLineSeries*, 2> series_{};
   std::array<std::vector<TSamplePoint>, 2> points_;
@@ -92,6 +94,8 @@ class TSampleChart : public QChartView {
   std::optional<TSampleData> heldOutSet_;
   int view_ = 0;
   TChartUnits units_;
+  int mostXTicks_ = MostXTicks;
+  int mostYTicks_ = MostYTicks;
   TAxisTitles titles_;
   QComboBox* cbChartX = nullptr;
 };

@@ -219,3 +219,11 @@ std::string TitleInUnits(const std::string& title, int exponent) {
   const std::string unit = "\u00d71e" + std::to_string(exponent);
   return title.empty() ? unit : title + " (" + unit + ")";
 }
+
+int TicksThatFit(double length, double room, int most) noexcept {
+  constexpr int Fewest = 3;  // a span across zero needs them
+  if (!(length > 0) || !(room > 0)) return std::max(Fewest, most);
+  const double fit = std::floor(length / room) + 1;
+  return static_cast<int>(
+      std::clamp(fit, static_cast<double>(Fewest), static_cast<double>(std::max(Fewest, most))));
+}

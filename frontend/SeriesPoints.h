@@ -86,6 +86,13 @@ inline constexpr double SmallestPlainValue = 1e-9;
 inline constexpr int MostXTicks = 6;
 inline constexpr int MostYTicks = 5;
 
+// Room one label of an axis needs along it, in pixels: a number of a few digits across the
+// x axis, a line of text up the y axis.
+inline constexpr double XTickRoom = 48;
+inline constexpr double YTickRoom = 15;
+// The ticks an axis of this length has room for, from three up to most.
+[[nodiscard]] int TicksThatFit(double length, double room, int most) noexcept;
+
 struct TAxisScale {
   double Min = 0;
   double Max = 1;

@@ -18,6 +18,7 @@ class TestSampleChart : public QObject {
   void markersOnlyForFewPoints();
   void singlePointIsInsideTheAxes();
   void tinyValuesAreDrawnInUnitsTheAxesCanLabel();
+  void aSmallPlotGetsFewerTicks();
   void chartsFollowThePalette();
   void legendGivesWayInASmallChartOfSeveralInputs();
 };
@@ -93,6 +94,26 @@ void TestSampleChart::tinyValuesAreDrawnInUnitsTheAxesCanLabel() {
   QCOMPARE(y->titleText(), QString());
   QCOMPARE(chart.Series(TSampleChart::SampleSeries)->at(4).y(), 2 * 3e-13);
   QCOMPARE(x->titleText(), QString::fromUtf8("\u00d71e-14"));  // x is still tiny
+}
+
+void TestSampleChart::aSmallPlotGetsFewerTicks() {
+  // Labels closer than they are long would be elided to "...", all of them.
+  TSampleChart chart(nullptr);
+  chart.resize(600, 400);
+  chart.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&chart));
+  chart.SetPoints(TSampleChart::SampleSeries, Line(100));  // x from 0 to 99, y to 198
+  QTRY_COMPARE(chart.AxisX()->tickCount(), 6);             // 0, 20, ... 100
+  const int tall = chart.AxisY()->tickCount();
+  chart.resize(160, 400);
+  QTRY_VERIFY2(chart.AxisX()->tickCount() < 6,
+               qPrintable(QString::number(chart.AxisX()->tickCount())));
+  QVERIFY(chart.AxisX()->tickCount() >= 3);
+  QCOMPARE(chart.AxisX()->max(), 100.0);  // still the whole range
+  chart.resize(600, 110);
+  QTRY_VERIFY2(chart.AxisY()->tickCount() < tall,
+               qPrintable(QString::number(chart.AxisY()->tickCount())));
+  QTRY_COMPARE(chart.AxisX()->tickCount(), 6);
 }
 
 void TestSampleChart::chartsFollowThePalette() {

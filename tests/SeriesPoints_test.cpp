@@ -201,6 +201,17 @@ TEST(SeriesPoints, TinyValuesGetAUnitOfTheirPowerOfTen) {
   EXPECT_EQ("\u00d71e-14", TitleInUnits("", -14));
 }
 
+TEST(SeriesPoints, TicksFitTheLengthOfTheAxisFromThreeUpToTheMost) {
+  EXPECT_EQ(6, TicksThatFit(250, XTickRoom, MostXTicks));  // the window's first size
+  EXPECT_EQ(3, TicksThatFit(110, XTickRoom, MostXTicks));
+  EXPECT_EQ(3, TicksThatFit(10, XTickRoom, MostXTicks));  // never fewer than three
+  EXPECT_EQ(5, TicksThatFit(65, YTickRoom, MostYTicks));
+  EXPECT_EQ(4, TicksThatFit(50, YTickRoom, MostYTicks));
+  EXPECT_EQ(MostYTicks, TicksThatFit(2000, YTickRoom, MostYTicks));
+  EXPECT_EQ(MostXTicks, TicksThatFit(0, XTickRoom, MostXTicks));  // not laid out yet
+  EXPECT_EQ(MostXTicks, TicksThatFit(std::nan(""), XTickRoom, MostXTicks));
+}
+
 TEST(SeriesPoints, ShortSeriesAreShownWhole) {
   std::vector<TSamplePoint> points(DisplayLimit, TSamplePoint{1, 2});
   EXPECT_EQ(DisplayLimit, DisplayPoints(points).size());
