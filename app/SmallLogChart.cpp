@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include <QGraphicsLayout>
-#include <QResizeEvent>
 #include <QLogValueAxis>
 #include <QValueAxis>
 #include <QXYSeries>
@@ -45,6 +44,7 @@ TSmallLogChart::TSmallLogChart(const QString& title, QWidget* parent)
   chart->addAxis(axisX_, Qt::AlignBottom);
   chart->addAxis(axisY_, Qt::AlignLeft);
   FollowPalette(*chart, palette());
+  connect(chart, &QChart::plotAreaChanged, this, &TSmallLogChart::FitErrorLabels);
 }
 
 void TSmallLogChart::changeEvent(QEvent* event) {
@@ -60,15 +60,10 @@ void TSmallLogChart::Attach(QXYSeries* series) {
 
 void TSmallLogChart::ShowErrorRange(const TErrorRange& range) {
   axisY_->setRange(range.Min, range.Max);
-  FitErrorLabels();
+  FitErrorLabels(chart()->plotArea());
 }
 
-void TSmallLogChart::resizeEvent(QResizeEvent* event) {
-  QChartView::resizeEvent(event);
-  FitErrorLabels();
-}
-
-void TSmallLogChart::FitErrorLabels() {
-  const int room = static_cast<int>(chart()->plotArea().height() / ErrorLabelSpacing);
+void TSmallLogChart::FitErrorLabels(const QRectF& plotArea) {
+  const int room = static_cast<int>(plotArea.height() / ErrorLabelSpacing);
   axisY_->setBase(LogAxisBase({axisY_->min(), axisY_->max()}, std::max(LeastErrorLabels, room)));
 }

@@ -20,7 +20,6 @@ class TSmallLogChart : public QChartView {
 
  protected:
   void changeEvent(QEvent* event) override;
-  void resizeEvent(QResizeEvent* event) override;
   // Adds the series to the chart on both axes.
   void Attach(QXYSeries* series);
   // The error axis over range, labelled at every decade or every few where many would not fit.
@@ -29,5 +28,6 @@ class TSmallLogChart : public QChartView {
  private:
   QValueAxis* axisX_ = nullptr;
   QLogValueAxis* axisY_ = nullptr;
-  void FitErrorLabels();
+  // Labels for the plot's height, refitted whenever the chart lays the plot out anew.
+  void FitErrorLabels(const QRectF& plotArea);
 };

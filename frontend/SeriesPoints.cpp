@@ -148,11 +148,21 @@ int UnitExponent(double min, double max) noexcept {
   return static_cast<int>(std::floor(std::log10(largest)));
 }
 
-// value in units of 10^exponent; in two steps where 10^-exponent alone would overflow.
-double InUnit(double value, int exponent) noexcept {
+// The factors that take a value into units of 10^exponent, one after the other: two where
+// 10^-exponent alone would overflow, else the second is 1.
+struct TUnitFactors {
+  double First = 1;
+  double Second = 1;
+};
+
+TUnitFactors UnitFactors(int exponent) noexcept {
   constexpr int Step = 300;
-  if (-exponent > Step) return value * std::pow(10.0, Step) * std::pow(10.0, -exponent - Step);
-  return value * std::pow(10.0, -exponent);
+  if (-exponent > Step) return {std::pow(10.0, Step), std::pow(10.0, -exponent - Step)};
+  return {std::pow(10.0, -exponent), 1};
+}
+
+double InUnit(double value, const TUnitFactors& factors) noexcept {
+  return value * factors.First * factors.Second;
 }
 
 }  // namespace
@@ -202,16 +212,20 @@ TChartUnits ChartUnits(const TSeriesRange& range) noexcept {
 
 std::vector<TSamplePoint> InUnits(std::vector<TSamplePoint> points, const TChartUnits& units) {
   if (units == TChartUnits{}) return points;
+  const TUnitFactors x = UnitFactors(units.ExponentX);
+  const TUnitFactors y = UnitFactors(units.ExponentY);
   for (TSamplePoint& p : points) {
-    p.X = InUnit(p.X, units.ExponentX);
-    p.Y = InUnit(p.Y, units.ExponentY);
+    p.X = InUnit(p.X, x);
+    p.Y = InUnit(p.Y, y);
   }
   return points;
 }
 
 TSeriesRange InUnits(TSeriesRange range, const TChartUnits& units) noexcept {
-  return {InUnit(range.MinX, units.ExponentX), InUnit(range.MaxX, units.ExponentX),
-          InUnit(range.MinY, units.ExponentY), InUnit(range.MaxY, units.ExponentY)};
+  const TUnitFactors x = UnitFactors(units.ExponentX);
+  const TUnitFactors y = UnitFactors(units.ExponentY);
+  return {InUnit(range.MinX, x), InUnit(range.MaxX, x), InUnit(range.MinY, y),
+          InUnit(range.MaxY, y)};
 }
 
 std::string TitleInUnits(const std::string& title, int exponent) {
