@@ -316,8 +316,8 @@ void TParameterPanel::ShowGeneration(std::int32_t generation, std::chrono::milli
   Edit5->setText(QString::fromStdString(FormatElapsed(elapsed)));
 }
 
-void TParameterPanel::ShowAttempt(std::int32_t attempt, std::uint32_t seed) {
-  lbAttempt->setText(QString::fromStdString(AttemptCaption(attempt, seed)));
+void TParameterPanel::ShowAttempt(const TModelUpdate& update) {
+  lbAttempt->setText(QString::fromStdString(AttemptCaption(update)));
 }
 
 void TParameterPanel::FinishRun(std::uint32_t seed) {

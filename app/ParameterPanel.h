@@ -61,7 +61,7 @@ class TParameterPanel : public QGroupBox {
   // One generation of any attempt is done.
   void CountGeneration();
   void ShowGeneration(std::int32_t generation, std::chrono::milliseconds elapsed);
-  void ShowAttempt(std::int32_t attempt, std::uint32_t seed);
+  void ShowAttempt(const TModelUpdate& update);
   // The run's seed stays in view for the next run to repeat it.
   void FinishRun(std::uint32_t seed);
 

@@ -71,7 +71,7 @@ void TSearchSession::Run() {
       panel_.CountGeneration();
     };
     observer.ModelChanged = [this, restarts, &split](const TModelUpdate& update) {
-      if (restarts) panel_.ShowAttempt(update.Attempt, update.Seed);
+      if (restarts) panel_.ShowAttempt(update);
       if (!split || !update.Model) {
         model_.Offer(update);
         return;

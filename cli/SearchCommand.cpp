@@ -312,9 +312,16 @@ int SearchWithRestarts(const TCliOptions& options, TSampleData& samples, const T
   observer.AttemptEnded = [&](const TAttemptOutcome& outcome) {
     if (!outcome.Matched && !IsBetter(outcome, best)) return;
     if (IsBetter(outcome, best)) best = outcome;
+    const char* state = outcome.Matched ? "matched" : "best so far,";
+    if (search.IsShortProgramAttempt(outcome.Attempt)) {
+      std::fprintf(stderr, "attempt %lld  short programs of up to %d instructions  %s %d of %d\n",
+                   static_cast<long long>(outcome.Attempt), search.ShortProgramLength(), state,
+                   outcome.Matches, samples.Count());
+      return;
+    }
     std::fprintf(stderr, "attempt %lld  seed %u  generations %d  %s %d of %d  (replay: %s)\n",
-                 static_cast<long long>(outcome.Attempt), outcome.Seed, outcome.Generations,
-                 outcome.Matched ? "matched" : "best so far,", outcome.Matches, samples.Count(),
+                 static_cast<long long>(outcome.Attempt), outcome.Seed, outcome.Generations, state,
+                 outcome.Matches, samples.Count(),
                  ReplayOptions(options, search.AttemptParameters(outcome.Attempt)).c_str());
   };
   TRestartResult result = frame.Interruptible([&] { return search.Run(observer); });

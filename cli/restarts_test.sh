@@ -52,11 +52,34 @@ if [[ $mpi == mpi ]]; then
   done
 fi
 
+# A law of three inputs that is four instructions without a constant, d1 d2 / (d2 + n d1):
+# attempt 1 tries every short program and finds it, on every thread count and rank count.
+awk 'BEGIN { print "d1,d2,n,y"; s = 7;
+  for (i = 0; i < 60; i++) {
+    s = (s * 1103515245 + 12345) % 2147483648; a = 1 + 4 * s / 2147483648;
+    s = (s * 1103515245 + 12345) % 2147483648; b = 1 + 4 * s / 2147483648;
+    s = (s * 1103515245 + 12345) % 2147483648; n = 1 + 4 * s / 2147483648;
+    printf "%.17g,%.17g,%.17g,%.17g\n", a, b, n, a * b / (b + n * a) } }' >"$tmp/lens.csv"
+law="--import $tmp/lens.csv --restarts --margin 1 --seed 4"
+reference=$(run --threads 1 $law)
+[[ $reference == *"exit 0" && $reference == *$'\nattempt: 1\n'* ]] &&
+  grep -q "^attempt 1  short programs of up to 5 instructions  matched 60 of 60$" "$tmp/err" &&
+  pass || fail "the short programs' answer: $reference"
+[[ $(run --threads 2 $law) == "$reference" ]] && pass || fail "--threads 2: $law"
+if [[ $mpi == mpi ]]; then
+  other=$(LC_ALL=C mpirun --allow-run-as-root --oversubscribe -n 3 "$bin" --threads 1 $law \
+    2>/dev/null; echo "exit $?")
+  [[ $other == "$reference" ]] && pass || fail "mpirun -n 3: $law"
+fi
+[[ $(run --threads 1 $law --attempts 3 --no-short-programs) != *$'\nattempt: 1\n'* ]] &&
+  ! grep -q "short programs" "$tmp/err" && pass || fail "--no-short-programs still tried them"
+
 # The stderr line of the answer names the options that replay it as a plain search, at the
-# attempt's own sizes with the size ladder (stdout says them).
+# attempt's own sizes with the size ladder (stdout says them). The searches alone, numbered
+# without the short programs' attempt.
 for ladder in "" "--size-ladder"; do
   run --threads 2 --samples "$tmp/sine.mvs" --seed 9 --restarts --restart-unit 20 --margin 12 \
-    $ladder >"$tmp/answer"
+    --no-short-programs $ladder >"$tmp/answer"
   replay=$(grep "matched .*(replay: " "$tmp/err" | tail -n 1 | sed 's/.*(replay: \(.*\))$/\1/')
   attempt=$(grep "^attempt: " "$tmp/answer" | cut -d' ' -f2)
   [[ $attempt -gt 0 ]] || fail "the replay check wants an answer from a later attempt: $ladder"

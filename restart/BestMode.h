@@ -19,3 +19,11 @@
 [[nodiscard]] inline std::string AttemptCaption(std::int64_t attempt, std::uint32_t seed) {
   return "attempt " + std::to_string(attempt) + " \u00b7 seed " + std::to_string(seed);
 }
+
+// The same for a model found; one that every short program's trial found has no seed:
+// "attempt 1 · short programs".
+[[nodiscard]] inline std::string AttemptCaption(const TModelUpdate& update) {
+  if (update.ShortProgram)
+    return "attempt " + std::to_string(update.Attempt) + " \u00b7 short programs";
+  return AttemptCaption(update.Attempt, update.Seed);
+}

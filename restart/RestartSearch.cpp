@@ -10,10 +10,18 @@
 #include "restart/AttemptKind.h"
 #include "core/model/Random.h"
 #include "core/search/SearchMemory.h"
+#include "core/search/ShortPrograms.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
+
+// The short programs run second: beside attempt 0 on two threads, and not in the way of
+// a problem that the first search solves. Their work is counted in instructions run on the
+// probe samples; this much takes about a second.
+constexpr std::int64_t ShortProgramAttempt = 1;
+constexpr std::int32_t ShortProgramMaxLength = 5;
+constexpr std::int64_t ShortProgramBudget = 40'000'000;
 
 // How often the caller's thread passes on what the attempts found and looks for a stop.
 constexpr std::chrono::milliseconds ReportInterval{20};
@@ -39,6 +47,8 @@ bool ApplySetting(TRestartParameters& restart, const TSearchSetting& setting,
     restart.SizeLadder = value != 0;
   } else if (&setting == &UnscaledAttemptsSetting) {
     restart.UnscaledAttempts = value != 0;
+  } else if (&setting == &ShortProgramsSetting) {
+    restart.ShortPrograms = value != 0;
   } else {
     return false;
   }
@@ -71,8 +81,20 @@ std::int32_t TRestartSearch::ThreadCount() const noexcept {
              : std::max(1, static_cast<std::int32_t>(std::thread::hardware_concurrency()));
 }
 
+bool TRestartSearch::IsShortProgramAttempt(std::int64_t attempt) const noexcept {
+  return restart_.ShortPrograms && attempt == ShortProgramAttempt;
+}
+
+std::int32_t TRestartSearch::ShortProgramLength() const noexcept {
+  return std::min(parameters_.InstructionCount, ShortProgramMaxLength);
+}
+
+std::int64_t TRestartSearch::SearchIndex(std::int64_t attempt) const noexcept {
+  return restart_.ShortPrograms && attempt > ShortProgramAttempt ? attempt - 1 : attempt;
+}
+
 TAttemptKind TRestartSearch::Kind(std::int64_t attempt) const noexcept {
-  return AttemptKind(attempt, restart_.SizeLadder,
+  return AttemptKind(SearchIndex(attempt), restart_.SizeLadder,
                      restart_.UnscaledAttempts && parameters_.LinearScaling);
 }
 
@@ -91,7 +113,7 @@ TSearchParameters TRestartSearch::AttemptParameters(std::int64_t attempt) const 
   const TAttemptKind kind = Kind(attempt);
   TSearchParameters parameters = LadderSizes(parameters_, samples_.InputCount(), kind.Level);
   if (kind.Unscaled) parameters.LinearScaling = false;
-  parameters.Seed = AttemptSeed(firstSeed_, attempt);
+  parameters.Seed = AttemptSeed(firstSeed_, SearchIndex(attempt));
   parameters.GenerationLimit = AttemptLength(attempt);
   parameters.Threads = 1;
   parameters.TimeLimit = std::chrono::milliseconds(0);
@@ -129,7 +151,47 @@ void TRestartSearch::Post(TEvent event) {
   changed_.notify_one();
 }
 
+bool TRestartSearch::Offer(const TModelUpdate& update, TModelUpdate& shown,
+                           TAttemptOutcome& shownKey, TReports reports) {
+  const TAttemptOutcome key = KeyOf(update);
+  const bool better = IsBetter(key, shownKey);
+  if (better) {
+    shown = update;
+    shownKey = key;
+  }
+  if (!better && !reports.Found) return better;
+  std::unique_lock lock(mutex_);
+  if (reports.Found) events_.push_back(TFound{update});
+  if (better && IsBetter(key, posted_)) {
+    posted_ = key;
+    events_.push_back(update);
+  }
+  lock.unlock();
+  changed_.notify_one();
+  return better;
+}
+
+void TRestartSearch::End(TAttemptOutcome outcome, TModelUpdate shown) {
+  {
+    std::lock_guard lock(mutex_);
+    running_.erase(std::find(running_.begin(), running_.end(), outcome.Attempt));
+    if (outcome.Attempt <= lowestMatch_) {
+      if (outcome.Matched) lowestMatch_ = std::min(lowestMatch_.load(), outcome.Attempt);
+      if (IsBetter(outcome, best_)) {
+        best_ = outcome;
+        bestShown_ = std::move(shown);
+      }
+      events_.push_back(TEnded{std::move(outcome), {}});
+    }
+  }
+  changed_.notify_one();
+}
+
 void TRestartSearch::RunAttempt(std::int64_t attempt, TReports reports) {
+  if (IsShortProgramAttempt(attempt)) {
+    RunShortPrograms(attempt, reports);
+    return;
+  }
   const TSearchParameters parameters = AttemptParameters(attempt);
   TSearchRun run(samples_, parameters, std::chrono::steady_clock::now(),
                  static_cast<std::int32_t>(attempt));
@@ -140,21 +202,7 @@ void TRestartSearch::RunAttempt(std::int64_t attempt, TReports reports) {
   TAttemptOutcome shownKey;
   TSearchObserver observer;
   observer.ModelChanged = [&](const TModelUpdate& update) {
-    const TAttemptOutcome key = KeyOf(update);
-    const bool better = IsBetter(key, shownKey);
-    if (better) {
-      shown = update;
-      shownKey = key;
-    }
-    if (!better && !reports.Found) return;
-    std::unique_lock lock(mutex_);
-    if (reports.Found) events_.push_back(TFound{update});
-    if (better && IsBetter(key, posted_)) {
-      posted_ = key;
-      events_.push_back(update);
-    }
-    lock.unlock();
-    changed_.notify_one();
+    Offer(update, shown, shownKey, reports);
   };
   if (reports.Progress) observer.Progress = [&](const TSearchProgress& point) { Post(point); };
   observer.GenerationDone = [&](std::int32_t, std::chrono::milliseconds) { ++generations_; };
@@ -171,19 +219,35 @@ void TRestartSearch::RunAttempt(std::int64_t attempt, TReports reports) {
   outcome.Error = shown.Error;
   outcome.Lines = shown.Lines;
   outcome.Model = shown.Model;
-  {
-    std::lock_guard lock(mutex_);
-    running_.erase(std::find(running_.begin(), running_.end(), attempt));
-    if (attempt <= lowestMatch_) {
-      if (outcome.Matched) lowestMatch_ = std::min(lowestMatch_.load(), attempt);
-      if (IsBetter(outcome, best_)) {
-        best_ = outcome;
-        bestShown_ = std::move(shown);
-      }
-      events_.push_back(TEnded{std::move(outcome), {}});
-    }
+  End(std::move(outcome), std::move(shown));
+}
+
+void TRestartSearch::RunShortPrograms(std::int64_t attempt, TReports reports) {
+  TShortProgramLimits limits;
+  limits.Registers = SearchRegisters(parameters_.RegisterCount, samples_.InputCount());
+  limits.MaxLength = ShortProgramLength();
+  limits.Budget = ShortProgramBudget;
+  limits.LinearScaling = parameters_.LinearScaling;
+  TShortPrograms programs(samples_, limits);
+  const TShortProgramResult found =
+      programs.Find([&] { return stop_.load() || attempt > lowestMatch_.load(); });
+
+  TModelUpdate shown;
+  TAttemptOutcome shownKey;
+  TAttemptOutcome outcome;
+  outcome.Attempt = attempt;
+  if (found.Model) {
+    TModelUpdate update = ShowProgram(*found.Model, samples_, 0);
+    update.Attempt = static_cast<std::int32_t>(attempt);
+    update.ShortProgram = true;
+    Offer(update, shown, shownKey, reports);
+    outcome.Matched = shownKey.Matched;
+    outcome.Matches = shown.Matches;
+    outcome.Error = shown.Error;
+    outcome.Lines = shown.Lines;
+    outcome.Model = shown.Model;
   }
-  changed_.notify_one();
+  End(std::move(outcome), std::move(shown));
 }
 
 void TRestartSearch::Work(TReports reports) {

@@ -27,6 +27,8 @@ struct TRestartParameters {
   bool SizeLadder = SizeLadderSetting.Default != 0;     // attempts of three sizes (SizeLadder.h)
   // With linear scaling, every second attempt without it (AttemptKind.h).
   bool UnscaledAttempts = UnscaledAttemptsSetting.Default != 0;
+  // Attempt 1 tries every short program instead of searching (ShortPrograms.h).
+  bool ShortPrograms = ShortProgramsSetting.Default != 0;
 
   [[nodiscard]] bool operator==(const TRestartParameters&) const = default;
 };
@@ -59,6 +61,12 @@ class TRestartSearch {
   // threads of their own until the answer is settled.
   TRestartResult Run(const TRestartObserver& observer);
 
+  // Whether attempt k tries every short program instead of searching; it has no seed, and
+  // the others are numbered around it.
+  [[nodiscard]] bool IsShortProgramAttempt(std::int64_t attempt) const noexcept;
+  // The longest programs that attempt tries.
+  [[nodiscard]] std::int32_t ShortProgramLength() const noexcept;
+
   // The size level, scaling and place in its Luby sequence of attempt k.
   [[nodiscard]] TAttemptKind Kind(std::int64_t attempt) const noexcept;
 
@@ -90,6 +98,14 @@ class TRestartSearch {
   void Work(TReports reports);
   [[nodiscard]] bool TakeAttempt(std::int64_t& attempt);
   void RunAttempt(std::int64_t attempt, TReports reports);
+  void RunShortPrograms(std::int64_t attempt, TReports reports);
+  // Passes a model an attempt found on to the caller when it beats what the attempt and the
+  // run have shown; true when it is the attempt's best.
+  bool Offer(const TModelUpdate& update, TModelUpdate& shown, TAttemptOutcome& shownKey,
+             TReports reports);
+  void End(TAttemptOutcome outcome, TModelUpdate shown);
+  // The place of a searching attempt among the searching attempts alone.
+  [[nodiscard]] std::int64_t SearchIndex(std::int64_t attempt) const noexcept;
   void Post(TEvent event);
   [[nodiscard]] std::int64_t LowestUnfinished() const;
   // The limit below which attempts are still started: the lowest match or AttemptLimit.

@@ -39,6 +39,14 @@ TSearchParameters Improved() {
   return parameters;
 }
 
+// Only searching attempts, numbered from 0 without a gap: the sequence these tests follow.
+TRestartParameters Searches(std::int64_t unit) {
+  TRestartParameters restart;
+  restart.Unit = unit;
+  restart.ShortPrograms = false;
+  return restart;
+}
+
 // Attempt 0 starts where the sample's draws left the source, as movar-search does.
 TRestartResult RunRestarts(std::uint32_t seed, TSearchParameters parameters, std::int32_t threads,
                            std::int64_t unit, std::int64_t attemptLimit = 0,
@@ -46,8 +54,7 @@ TRestartResult RunRestarts(std::uint32_t seed, TSearchParameters parameters, std
   TSampleData samples = Sine(seed);
   parameters.Seed = Seed();
   parameters.Threads = threads;
-  TRestartParameters restart;
-  restart.Unit = unit;
+  TRestartParameters restart = Searches(unit);
   restart.AttemptLimit = attemptLimit;
   TAttemptCoordinator alone;
   TRestartSearch search(samples, parameters, restart, alone);
@@ -60,8 +67,7 @@ TSearchResult Replay(std::uint32_t seed, TSearchParameters parameters,
                      const TAttemptOutcome& answer, std::int64_t unit) {
   TSampleData samples = Sine(seed);
   parameters.Seed = Seed();
-  TRestartParameters restart;
-  restart.Unit = unit;
+  const TRestartParameters restart = Searches(unit);
   TAttemptCoordinator alone;
   const TRestartSearch search(samples, parameters, restart, alone);
   const TSearchParameters attempt = search.AttemptParameters(answer.Attempt);
@@ -264,8 +270,7 @@ TEST(RestartSearch, TheSeedIsAParameterNotTheThreadsSource) {
   TSampleData samples = Sine(2);
   TSearchParameters parameters = Improved();
   parameters.Threads = 2;
-  TRestartParameters restart;
-  restart.Unit = 5;
+  const TRestartParameters restart = Searches(5);
   auto run = [&](std::uint32_t before, std::optional<std::uint32_t> seed, std::uint32_t& first) {
     SetSeed(before);
     parameters.Seed = seed;
@@ -295,7 +300,8 @@ TEST(RestartSearch, RestartSettingsHaveFieldsOfTheirOwn) {
                                                                           : setting->Range.Maximum;
     const bool own = ApplySetting(restart, *setting, other);
     EXPECT_EQ(setting == &RestartUnitSetting || setting == &AttemptsSetting ||
-                  setting == &SizeLadderSetting || setting == &UnscaledAttemptsSetting,
+                  setting == &SizeLadderSetting || setting == &UnscaledAttemptsSetting ||
+                  setting == &ShortProgramsSetting,
               own)
         << setting->Name;
     if (own) {
@@ -309,6 +315,9 @@ TEST(RestartSearch, RestartSettingsHaveFieldsOfTheirOwn) {
   EXPECT_TRUE(restart.SizeLadder);
   ASSERT_TRUE(ApplySetting(restart, UnscaledAttemptsSetting, 0));
   EXPECT_FALSE(restart.UnscaledAttempts);
+  EXPECT_TRUE(restart.ShortPrograms);
+  ASSERT_TRUE(ApplySetting(restart, ShortProgramsSetting, 0));
+  EXPECT_FALSE(restart.ShortPrograms);
   EXPECT_EQ(200, restart.Unit) << "the unit the time-to-solution figures were taken with";
 }
 
@@ -364,8 +373,7 @@ TEST(RestartSearch, EveryAttemptsModelsAreFoundInTheOrderEachAttemptShowedThem) 
 namespace {
 
 TRestartParameters Ladder(std::int64_t unit) {
-  TRestartParameters restart;
-  restart.Unit = unit;
+  TRestartParameters restart = Searches(unit);
   restart.SizeLadder = true;
   return restart;
 }
@@ -439,8 +447,7 @@ TEST(RestartSearch, WithoutTheSizeLadderEveryAttemptRunsTheGivenSizesForItsLubyL
   parameters.Seed = 77;
   parameters.Threads = 3;
   parameters.TimeLimit = std::chrono::seconds(5);
-  TRestartParameters restart;
-  restart.Unit = 30;
+  const TRestartParameters restart = Searches(30);
   TAttemptCoordinator alone;
   const TRestartSearch search(samples, parameters, restart, alone);
   for (std::int64_t k = 0; k < 64; ++k) {
@@ -459,8 +466,7 @@ TEST(RestartSearch, WithLinearScalingEverySecondAttemptRunsUnscaledInASequenceOf
   TSearchParameters parameters = Improved();
   parameters.LinearScaling = true;
   parameters.Seed = 77;
-  TRestartParameters restart;
-  restart.Unit = 30;
+  TRestartParameters restart = Searches(30);
   TAttemptCoordinator alone;
   const TRestartSearch mixed(samples, parameters, restart, alone);
   restart.UnscaledAttempts = false;
@@ -534,4 +540,79 @@ TEST(RestartSearch, TheMemoryCheckCountsTheLargestLevelOfTheLadder) {
   EXPECT_NO_THROW(make());
   restart.SizeLadder = true;
   EXPECT_THROW(make(), TSearchMemoryError);
+}
+
+namespace {
+
+// d1 d2 / (d2 + n d1) on inputs from [1, 5): four instructions of registers alone.
+TSampleData Lens() {
+  TRandomStream random(21);
+  TSampleData samples(80, 3);
+  for (std::int32_t i = 0; i < samples.Count(); ++i) {
+    double v[3];
+    for (std::int32_t j = 0; j < 3; ++j) {
+      v[j] = 1 + 4 * random.Real();
+      samples.SetX(i, j, v[j]);
+    }
+    samples.SetY(i, v[0] * v[1] / (v[1] + v[2] * v[0]));
+  }
+  samples.UpdateBounds();
+  return samples;
+}
+
+}  // namespace
+
+TEST(RestartSearch, AttemptOneTriesEveryShortProgramAndTheSearchesAreNumberedAroundIt) {
+  TSampleData samples = Lens();
+  TSearchParameters parameters = WithBestModeAdditions(Plain());
+  parameters.MarginPercent = 1;
+  parameters.Seed = 8;
+  TAttemptCoordinator alone;
+  const TRestartSearch with(samples, parameters, TRestartParameters{}, alone);
+  const TRestartSearch without(samples, parameters, Searches(RestartUnitSetting.Default), alone);
+  EXPECT_EQ(5, with.ShortProgramLength()) << "the program size given";
+  for (std::int64_t k = 0; k < 40; ++k) {
+    EXPECT_EQ(k == 1, with.IsShortProgramAttempt(k)) << k;
+    EXPECT_FALSE(without.IsShortProgramAttempt(k)) << k;
+    if (k != 1) {
+      EXPECT_EQ(without.AttemptParameters(k > 1 ? k - 1 : k), with.AttemptParameters(k)) << k;
+    }
+  }
+
+  // Whatever the threads, the short programs' answer, shown with its caption.
+  std::optional<TAttemptOutcome> first;
+  for (const std::int32_t threads : {1, 2, 4}) {
+    SCOPED_TRACE(threads);
+    parameters.Threads = threads;
+    TRestartSearch search(samples, parameters, TRestartParameters{}, alone);
+    std::vector<std::string> captions;
+    TRestartObserver observer;
+    observer.ModelChanged = [&](const TModelUpdate& update) {
+      captions.push_back(AttemptCaption(update));
+    };
+    const TRestartResult result = search.Run(observer);
+    ASSERT_TRUE(result.Answer.Matched);
+    EXPECT_EQ(1, result.Answer.Attempt);
+    EXPECT_EQ(0, result.Answer.Generations);
+    ASSERT_TRUE(result.Answer.Model);
+    EXPECT_EQ(4, result.Answer.Model->InstructionCount());
+    ASSERT_FALSE(captions.empty());
+    EXPECT_EQ("attempt 1 \u00b7 short programs", captions.back());
+    if (!first) first = result.Answer;
+    ExpectSameAnswer(*first, result.Answer);
+  }
+
+  // Turned off, attempt 1 is a search like the others.
+  TRestartParameters off = Searches(RestartUnitSetting.Default);
+  off.AttemptLimit = 2;
+  parameters.Threads = 2;
+  TRestartSearch search(samples, parameters, off, alone);
+  bool shortProgram = false;
+  TRestartObserver observer;
+  observer.ModelFound = [&](const TModelUpdate& update) { shortProgram |= update.ShortProgram; };
+  const TRestartResult result = search.Run(observer);
+  EXPECT_FALSE(shortProgram);
+  if (result.Answer.Attempt == 1) {
+    EXPECT_GT(result.Answer.Generations, 0);
+  }
 }

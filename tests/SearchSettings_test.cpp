@@ -93,8 +93,8 @@ TEST(SearchParameters, DefaultsAreTheTables) {
 }
 
 TEST(SearchParameters, EverySettingOfTheSearchHasAFieldOfItsOwn) {
-  std::set<std::string> restarts{"restarts", "restart-unit", "attempts", "size-ladder",
-                                 "unscaled-attempts"};
+  std::set<std::string> restarts{"restarts",    "restart-unit",      "attempts",
+                                 "size-ladder", "unscaled-attempts", "short-programs"};
   for (const TSearchSetting* setting : SearchSettings()) {
     SCOPED_TRACE(NameOf(setting));
     const TSearchParameters defaults;

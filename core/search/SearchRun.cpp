@@ -151,27 +151,30 @@ void TSearchRun::ScoreGeneration(const TSearchObserver& observer, Clock::time_po
   }
 }
 
-TModelUpdate TSearchRun::Show(const TTuringEvaluator& shown) const {
-  // Running the program changes only its working registers; the copy keeps Show const.
-  TTuringEvaluator program = shown;
+TModelUpdate ShowProgram(TTuringEvaluator program, const TSampleData& samples,
+                         std::int32_t clones) {
   TModelUpdate update;
-  update.SampleCount = samples_.Count();
-  update.Predictions.reserve(static_cast<std::size_t>(samples_.Count()));
-  for (std::int32_t i = 0; i < samples_.Count(); ++i) {
-    const double prediction = program.Execute(samples_.Inputs(i));
-    if (samples_.WithinMargin(i, prediction)) ++update.Matches;
+  update.SampleCount = samples.Count();
+  update.Predictions.reserve(static_cast<std::size_t>(samples.Count()));
+  for (std::int32_t i = 0; i < samples.Count(); ++i) {
+    const double prediction = program.Execute(samples.Inputs(i));
+    if (samples.WithinMargin(i, prediction)) ++update.Matches;
     update.Predictions.push_back(prediction);
-    update.Error = AddAbsoluteError(update.Error, prediction, samples_.GetY(i));
+    update.Error = AddAbsoluteError(update.Error, prediction, samples.GetY(i));
   }
-  update.Attempt = attempt_;
-  update.Seed = startSeed_;
-  update.Generation = search_->Generation();
-  update.Lines =
-      ReportLines(update.Matches, update.SampleCount, samples_.GetMargin(), search_->Clones());
+  update.Lines = ReportLines(update.Matches, update.SampleCount, samples.GetMargin(), clones);
   for (std::string& line : SplitSourceLines(program.EmitSource())) {
     update.Lines.push_back(std::move(line));
   }
   update.Model = std::move(program);
+  return update;
+}
+
+TModelUpdate TSearchRun::Show(const TTuringEvaluator& shown) const {
+  TModelUpdate update = ShowProgram(shown, samples_, search_->Clones());
+  update.Attempt = attempt_;
+  update.Seed = startSeed_;
+  update.Generation = search_->Generation();
   return update;
 }
 

@@ -32,6 +32,7 @@ struct TModelUpdate {
   std::int32_t Attempt = 0;               // with restarts, the attempt that found the model
   std::uint32_t Seed = 0;                 // the seed that attempt started from
   std::int32_t Generation = 0;            // of that attempt, when the model was found
+  bool ShortProgram = false;              // found by trying every short program: no seed repeats it
 };
 
 // The figures of one finished generation, for progress charts and logs. With restarts,
@@ -115,6 +116,10 @@ class TSearchRun {
   std::unique_ptr<TRefiner> refiner_;
   std::unique_ptr<TConstantFitter> fitter_;
 };
+
+// The update that shows program on the samples: its predictions, matches, error and text.
+[[nodiscard]] TModelUpdate ShowProgram(TTuringEvaluator program, const TSampleData& samples,
+                                       std::int32_t clones);
 
 // A prediction's absolute error added to a sum, as the search adds it: in long double,
 // rounded to a double at every step.

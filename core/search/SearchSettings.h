@@ -165,6 +165,17 @@ inline constexpr TSearchSetting UnscaledAttemptsSetting{
     .OffOption = true,
     .Group = TSettingGroup::Restarts};
 
+inline constexpr TSearchSetting ShortProgramsSetting{
+    .Name = "short-programs",
+    .Default = 1,
+    .Help =
+        "attempt 1 tries every program of up to five register-only instructions (no more than "
+        "--instructions), shortest first, plain and linearly scaled, instead of a search; it "
+        "stops after a fixed amount of work",
+    .OnOption = true,
+    .OffOption = true,
+    .Group = TSettingGroup::Restarts};
+
 inline constexpr TSearchSetting MinimumWindowSetting{
     .Name = "min-window",
     .Value = "N",
@@ -242,13 +253,13 @@ inline constexpr TSearchSetting PointMutationsSetting{
     .Group = TSettingGroup::Additions};
 
 // In the order the help lists them.
-inline constexpr std::array<const TSearchSetting*, 23> SearchSettingTable{
-    &SeedSetting,          &RegistersSetting,       &InstructionsSetting,     &PopulationSetting,
-    &MarginSetting,        &ProgressiveSetting,     &GenerationsSetting,      &ThreadsSetting,
-    &TimeLimitSetting,     &HoldoutSetting,         &RestartsSetting,         &RestartUnitSetting,
-    &AttemptsSetting,      &SizeLadderSetting,      &UnscaledAttemptsSetting, &MinimumWindowSetting,
-    &RefineSetting,        &ScaledConstantsSetting, &ConstantFittingSetting,  &LinearScalingSetting,
-    &RankByMatchesSetting, &MarginWeightsSetting,   &PointMutationsSetting};
+inline constexpr std::array<const TSearchSetting*, 24> SearchSettingTable{
+    &SeedSetting,          &RegistersSetting,     &InstructionsSetting,     &PopulationSetting,
+    &MarginSetting,        &ProgressiveSetting,   &GenerationsSetting,      &ThreadsSetting,
+    &TimeLimitSetting,     &HoldoutSetting,       &RestartsSetting,         &RestartUnitSetting,
+    &AttemptsSetting,      &SizeLadderSetting,    &UnscaledAttemptsSetting, &ShortProgramsSetting,
+    &MinimumWindowSetting, &RefineSetting,        &ScaledConstantsSetting,  &ConstantFittingSetting,
+    &LinearScalingSetting, &RankByMatchesSetting, &MarginWeightsSetting,    &PointMutationsSetting};
 
 [[nodiscard]] constexpr std::span<const TSearchSetting* const> SearchSettings() noexcept {
   return SearchSettingTable;

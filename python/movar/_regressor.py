@@ -52,7 +52,8 @@ class MovarRegressor(RegressorMixin, BaseEstimator):
                  time_limit=None, generations=None, seed=None, threads=None,
                  holdout=_DEFAULTS["holdout"], restart_unit=_DEFAULTS["restart_unit"],
                  attempts=None, size_ladder=bool(_DEFAULTS["size_ladder"]),
-                 unscaled_attempts=bool(_DEFAULTS["unscaled_attempts"]), min_window=None,
+                 unscaled_attempts=bool(_DEFAULTS["unscaled_attempts"]),
+                 short_programs=bool(_DEFAULTS["short_programs"]), min_window=None,
                  refine=None, scaled_constants=None,
                  constant_fitting=_DEFAULTS["constant_fitting"],
                  linear_scaling=None,
@@ -74,6 +75,7 @@ class MovarRegressor(RegressorMixin, BaseEstimator):
         self.attempts = attempts
         self.size_ladder = size_ladder
         self.unscaled_attempts = unscaled_attempts
+        self.short_programs = short_programs
         self.min_window = min_window
         self.refine = refine
         self.scaled_constants = scaled_constants

@@ -1,0 +1,203 @@
+#include "core/search/ShortPrograms.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+#include "core/model/Arithmetic.h"
+#include "core/model/LinearScaling.h"
+#include "core/model/Predictions.h"
+
+namespace {
+
+// Without the power, the tangent and the comparisons: they rarely make a law short and
+// would add half again to every step.
+constexpr std::array<std::uint8_t, 9> Operations{opAdd, opSub, opMul,  opDiv, opSin,
+                                                 opCos, opExp, opSqrt, opLn};
+constexpr std::int32_t OperationCount = static_cast<std::int32_t>(Operations.size());
+constexpr std::int32_t MaxProbes = 8;
+constexpr std::int32_t MaxLength = 7;
+// Programs between two looks at the stop flag.
+constexpr std::int64_t StopInterval = 4096;
+
+// Two neighbours that neither write the same register nor read what the other writes give
+// the same registers in either order: only the order with the lower number is tried.
+bool Commute(const TInstruction& a, const TInstruction& b) noexcept {
+  return a.Dest != b.Dest && a.Src != b.Dest && b.Src != a.Dest;
+}
+
+// The destination's value after the instruction, as the interpreter computes it.
+double Result(const TInstruction& in, const double* registers) noexcept {
+  double value = registers[in.Dest];
+  if (IsFunction(in.Op)) {
+    arithmetic::ApplyFunction(in.Op, value, registers[in.Src]);
+  } else {
+    arithmetic::ApplyTwoOperand(in.Op, value, registers[in.Src]);
+  }
+  return value;
+}
+
+bool AllMatch(const TTuringEvaluator& program, const TSampleData& samples) {
+  TTuringEvaluator run = program;
+  for (std::int32_t i = 0; i < samples.Count(); ++i) {
+    if (!samples.WithinMargin(i, run.Execute(samples.Inputs(i)))) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+std::int32_t TShortPrograms::Alphabet(std::int32_t registers) noexcept {
+  return registers * OperationCount * registers;
+}
+
+TShortPrograms::TShortPrograms(const TSampleData& samples, const TShortProgramLimits& limits)
+    : samples_(samples), limits_(limits) {
+  limits_.Registers = ProgramRegisters(limits.Registers, samples.InputCount());
+  limits_.MaxLength = std::clamp(limits.MaxLength, 0, MaxLength);
+  // Probes spread over the set; a set of fewer samples is all probes.
+  const std::int32_t count = samples.Count();
+  probeCount_ = std::min(count, MaxProbes);
+  for (std::int32_t k = 0; k < probeCount_; ++k) {
+    probes_[k] = probeCount_ == 1 ? 0
+                                  : static_cast<std::int32_t>(static_cast<std::int64_t>(k) *
+                                                              (count - 1) / (probeCount_ - 1));
+    const std::span<const double> inputs = samples.Inputs(probes_[k]);
+    std::copy(inputs.begin(), inputs.end(), state_[0][k]);
+  }
+}
+
+TShortProgramResult TShortPrograms::Find(const std::function<bool()>& stop) {
+  stop_ = stop;
+  work_ = 0;
+  programs_ = 0;
+  outOfBudget_ = false;
+  found_.reset();
+  TShortProgramResult result;
+  if (probeCount_ == 0) return result;
+  bool ended = false;
+  for (std::int32_t length = 1; length <= limits_.MaxLength && !ended; ++length)
+    ended = Extend(0, length);
+  result.Model = std::move(found_);
+  result.Work = work_;
+  result.Complete = !ended || (result.Model && !outOfBudget_);
+  return result;
+}
+
+bool TShortPrograms::Extend(std::int32_t depth, std::int32_t length) {
+  const std::int32_t registers = limits_.Registers;
+  const bool last = depth == length - 1;
+  // The last instruction writes register 0: any other would leave the result as it was.
+  const std::int32_t dests = last ? 1 : registers;
+  for (std::int32_t dest = 0; dest < dests; ++dest) {
+    for (std::int32_t o = 0; o < OperationCount; ++o) {
+      for (std::int32_t src = 0; src < registers; ++src) {
+        const TInstruction in{static_cast<std::uint8_t>(dest), Operations[o],
+                              static_cast<std::uint8_t>(src), 0};
+        const std::int32_t id = (dest * OperationCount + o) * registers + src;
+        if (depth > 0 && id < ids_[depth - 1] && Commute(code_[depth - 1], in)) continue;
+        if (limits_.Budget > 0 && work_ > limits_.Budget) {
+          outOfBudget_ = true;
+          return true;
+        }
+        if (++programs_ % StopInterval == 0 && stop_ && stop_()) return true;
+        code_[depth] = in;
+        ids_[depth] = id;
+        if (last) {
+          if (Candidate(length)) return true;
+          continue;
+        }
+        bool changed = false;
+        for (std::int32_t k = 0; k < probeCount_; ++k) {
+          double* next = state_[depth + 1][k];
+          std::copy_n(state_[depth][k], registers, next);
+          next[dest] = Result(in, next);
+          changed = changed || next[dest] != state_[depth][k][dest];
+        }
+        work_ += probeCount_;
+        // An instruction that changes nothing makes a program that was tried shorter.
+        if (changed && Extend(depth + 1, length)) return true;
+      }
+    }
+  }
+  return false;
+}
+
+bool TShortPrograms::Candidate(std::int32_t length) {
+  const TInstruction& in = code_[length - 1];
+  const std::int32_t depth = length - 1;
+  double values[MaxProbes];
+  // Most programs fail on three probes: the plain value, or the line through the first two
+  // probes, misses the third.
+  const std::int32_t first = std::min(probeCount_, 3);
+  bool plain = true;
+  for (std::int32_t k = 0; k < first; ++k) {
+    values[k] = Result(in, state_[depth][k]);
+    plain = plain && samples_.WithinMargin(probes_[k], values[k]);
+  }
+  work_ += first;
+  if (!plain && !LineMayHold(values)) return false;
+  bool changed = false;
+  for (std::int32_t k = 0; k < probeCount_; ++k) {
+    if (k >= first) values[k] = Result(in, state_[depth][k]);
+    changed = changed || values[k] != state_[depth][k][0];
+    plain = plain && samples_.WithinMargin(probes_[k], values[k]);
+  }
+  work_ += probeCount_ - first;
+  // The same result as the program without this instruction, which was tried.
+  if (!changed) return false;
+  if (!plain && !(limits_.LinearScaling && ScaledMatch(values))) return false;
+  found_ = Matching(length);
+  return found_.has_value();
+}
+
+bool TShortPrograms::LineMayHold(const double* values) const noexcept {
+  if (!limits_.LinearScaling) return false;
+  if (probeCount_ < 3 || values[0] == values[1]) return true;
+  using Extended = long double;
+  const Extended y0 = samples_.GetY(probes_[0]);
+  const Extended scale = (samples_.GetY(probes_[1]) - y0) / (Extended{values[1]} - values[0]);
+  const Extended at = y0 + scale * (Extended{values[2]} - values[0]);
+  return std::isfinite(at) && samples_.WithinMargin(probes_[2], static_cast<double>(at));
+}
+
+bool TShortPrograms::ScaledMatch(const double* values) const noexcept {
+  if (probeCount_ < 3) return false;
+  // The least-squares line over the probes, as the search fits it over its samples.
+  using Extended = long double;
+  Extended meanP = 0;
+  Extended meanY = 0;
+  for (std::int32_t k = 0; k < probeCount_; ++k) {
+    meanP += values[k];
+    meanY += samples_.GetY(probes_[k]);
+  }
+  meanP /= probeCount_;
+  meanY /= probeCount_;
+  Extended spread = 0;
+  Extended covariance = 0;
+  for (std::int32_t k = 0; k < probeCount_; ++k) {
+    spread += (values[k] - meanP) * (values[k] - meanP);
+    covariance += (values[k] - meanP) * (samples_.GetY(probes_[k]) - meanY);
+  }
+  // A constant is no law: the offset alone would match it to a constant y only.
+  if (!(spread > 0) || !std::isfinite(spread)) return false;
+  const TLinearScaling fit{static_cast<double>(covariance / spread),
+                           static_cast<double>(meanY - covariance / spread * meanP)};
+  if (!std::isfinite(fit.Scale) || !std::isfinite(fit.Offset)) return false;
+  for (std::int32_t k = 0; k < probeCount_; ++k) {
+    if (!samples_.WithinMargin(probes_[k], ApplyLinearScaling(values[k], fit))) return false;
+  }
+  return true;
+}
+
+std::optional<TTuringEvaluator> TShortPrograms::Matching(std::int32_t length) const {
+  TTuringEvaluator program(length, limits_.Registers, samples_.InputCount());
+  for (std::int32_t i = 0; i < length; ++i)
+    program.SetInstruction(i, code_[i]);
+  program.UpdateExecEnd();
+  if (AllMatch(program, samples_)) return program;
+  if (!limits_.LinearScaling) return std::nullopt;
+  TTuringEvaluator scaled = WithLinearScaling(program, samples_, samples_.Count() - 1);
+  if (AllMatch(scaled, samples_)) return scaled;
+  return std::nullopt;
+}

@@ -1,0 +1,60 @@
+#pragma once
+// TShortPrograms: tries every program of up to a few register-only instructions, shortest
+// first, and stops at the first that matches every sample, plain or linearly scaled. Laws of
+// several inputs such as d1·d2/(d2 + n·d1) are four instructions without a constant, yet the
+// population search seldom assembles them; here they cost a fraction of a second. The order
+// of trial is fixed and the work is counted in instructions, not time, so the outcome is the
+// same on every machine.
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+
+#include "core/model/SD.h"
+#include "core/model/TE.h"
+
+struct TShortProgramLimits {
+  std::int32_t Registers = 1;  // at least the samples' inputs
+  std::int32_t MaxLength = 4;  // instructions
+  std::int64_t Budget = 0;     // instructions run on the probe samples; 0: no limit
+  bool LinearScaling = true;   // also try a·f + b with the least-squares a and b
+};
+
+struct TShortProgramResult {
+  std::optional<TTuringEvaluator> Model;  // the first match, scaled where it needed scaling
+  std::int64_t Work = 0;                  // instructions run on the probe samples
+  bool Complete = false;                  // every program up to MaxLength was tried
+};
+
+class TShortPrograms {
+ public:
+  // The samples carry the margin the matches are tested with.
+  TShortPrograms(const TSampleData& samples, const TShortProgramLimits& limits);
+
+  // Ends early, without a model, once stop returns true (asked every few thousand programs).
+  [[nodiscard]] TShortProgramResult Find(const std::function<bool()>& stop = {});
+
+  // The instructions one step may add: each register-only operation on each pair of registers.
+  [[nodiscard]] static std::int32_t Alphabet(std::int32_t registers) noexcept;
+
+ private:
+  bool Extend(std::int32_t depth, std::int32_t length);
+  [[nodiscard]] bool Candidate(std::int32_t length);
+  [[nodiscard]] bool LineMayHold(const double* values) const noexcept;
+  [[nodiscard]] bool ScaledMatch(const double* values) const noexcept;
+  [[nodiscard]] std::optional<TTuringEvaluator> Matching(std::int32_t length) const;
+
+  const TSampleData& samples_;
+  TShortProgramLimits limits_;
+  std::int32_t probes_[8] = {};
+  std::int32_t probeCount_ = 0;
+  // Registers of each probe after each prefix: [depth][probe][register].
+  double state_[8][8][MaxRegisters] = {};
+  TInstruction code_[8] = {};
+  std::int32_t ids_[8] = {};
+  std::int64_t work_ = 0;
+  std::int64_t programs_ = 0;
+  bool outOfBudget_ = false;
+  std::function<bool()> stop_;
+  std::optional<TTuringEvaluator> found_;
+};

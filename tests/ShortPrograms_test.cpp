@@ -1,0 +1,153 @@
+#include "core/search/ShortPrograms.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <functional>
+#include <span>
+
+#include "core/model/Random.h"
+
+namespace {
+
+// count rows of inputs drawn from [1, 5), y the law of them, at the given margin.
+TSampleData Law(std::int32_t count, std::int32_t inputs, double margin,
+                const std::function<double(std::span<const double>)>& law) {
+  TRandomStream random(11);
+  TSampleData samples(count, inputs);
+  double row[MaxInputs] = {};
+  for (std::int32_t i = 0; i < count; ++i) {
+    for (std::int32_t j = 0; j < inputs; ++j) {
+      row[j] = 1 + 4 * random.Real();
+      samples.SetX(i, j, row[j]);
+    }
+    samples.SetY(i, law({row, static_cast<std::size_t>(inputs)}));
+  }
+  samples.UpdateBounds();
+  samples.SetMargin(margin);
+  return samples;
+}
+
+void ExpectEveryMatch(const TTuringEvaluator& found, const TSampleData& samples) {
+  TTuringEvaluator program = found;
+  for (std::int32_t i = 0; i < samples.Count(); ++i)
+    EXPECT_TRUE(samples.WithinMargin(i, program.Execute(samples.Inputs(i)))) << "sample " << i;
+}
+
+TShortProgramLimits Limits(std::int32_t registers, std::int32_t length, std::int64_t budget = 0) {
+  TShortProgramLimits limits;
+  limits.Registers = registers;
+  limits.MaxLength = length;
+  limits.Budget = budget;
+  return limits;
+}
+
+}  // namespace
+
+TEST(ShortPrograms, FindTheShortestProgramOfALawOfSeveralInputs) {
+  // d1 d2 / (d2 + n d1): four instructions, no constant.
+  const TSampleData lens = Law(
+      200, 3, 0.01, [](std::span<const double> v) { return v[0] * v[1] / (v[1] + v[2] * v[0]); });
+  TShortPrograms programs(lens, Limits(2, 5));
+  const TShortProgramResult result = programs.Find();
+  ASSERT_TRUE(result.Model);
+  EXPECT_TRUE(result.Complete);
+  EXPECT_EQ(3, result.Model->RegisterCount()) << "one register for each input at least";
+  EXPECT_EQ(3, result.Model->InputCount());
+  EXPECT_EQ(4, result.Model->InstructionCount()) << "no scaling: the plain law matched";
+  ExpectEveryMatch(*result.Model, lens);
+  EXPECT_GT(result.Work, 0);
+  // The same order of trial, the same answer and work.
+  const TShortProgramResult again = programs.Find();
+  ASSERT_TRUE(again.Model);
+  EXPECT_EQ(result.Model->EmitSource(), again.Model->EmitSource());
+  EXPECT_EQ(result.Work, again.Work);
+
+  // A product of two inputs is one instruction.
+  const TSampleData product =
+      Law(50, 2, 0.01, [](std::span<const double> v) { return v[0] * v[1]; });
+  const TShortProgramResult one = TShortPrograms(product, Limits(2, 5)).Find();
+  ASSERT_TRUE(one.Model);
+  EXPECT_EQ(1, one.Model->InstructionCount());
+  ExpectEveryMatch(*one.Model, product);
+}
+
+TEST(ShortPrograms, AnAmplitudeAndOffsetComeFromTheScalingInstructions) {
+  const TSampleData samples =
+      Law(100, 2, 0.01, [](std::span<const double> v) { return 3.5 * v[0] * v[1] - 2; });
+  const TShortProgramResult result = TShortPrograms(samples, Limits(2, 3)).Find();
+  ASSERT_TRUE(result.Model);
+  ASSERT_EQ(3, result.Model->InstructionCount());
+  const TInstruction scale = result.Model->GetInstruction(1);
+  const TInstruction offset = result.Model->GetInstruction(2);
+  EXPECT_EQ(opMul, scale.Op);
+  EXPECT_EQ(ConstantOperand, scale.Src);
+  EXPECT_NEAR(3.5, scale.Value, 1e-9);
+  EXPECT_EQ(opAdd, offset.Op);
+  EXPECT_EQ(ConstantOperand, offset.Src);
+  EXPECT_NEAR(-2, offset.Value, 1e-9);
+  ExpectEveryMatch(*result.Model, samples);
+
+  // Without scaling no program of registers alone comes within 1 %.
+  TShortProgramLimits plain = Limits(2, 3);
+  plain.LinearScaling = false;
+  const TShortProgramResult none = TShortPrograms(samples, plain).Find();
+  EXPECT_FALSE(none.Model);
+  EXPECT_TRUE(none.Complete);
+}
+
+TEST(ShortPrograms, AtMarginZeroTheLawMatchesExactly) {
+  // x^6 - 2x^4 + x^2 = x^2 (1 - x^2)^2, where cos of the empty register makes the 1.
+  TSampleData samples(20);
+  TRandomStream random(3);
+  for (std::int32_t i = 0; i < samples.Count(); ++i) {
+    const double x = 2 * random.Real() - 1;
+    samples.SetX(i, x);
+    samples.SetY(i, std::pow(x, 6) - 2 * std::pow(x, 4) + x * x);
+  }
+  samples.UpdateBounds();
+  samples.SetMargin(0);
+  const TShortProgramResult result = TShortPrograms(samples, Limits(2, 5)).Find();
+  ASSERT_TRUE(result.Model);
+  EXPECT_EQ(5, result.Model->InstructionCount());
+  ExpectEveryMatch(*result.Model, samples);
+}
+
+TEST(ShortPrograms, WorkEndsAtTheBudgetOrAStopWithoutAModel) {
+  // Noise: no law to find.
+  TRandomStream noise(5);
+  const TSampleData samples =
+      Law(40, 3, 0.01, [&](std::span<const double>) { return noise.Real(); });
+  const TShortProgramResult budgeted = TShortPrograms(samples, Limits(3, 5, 100000)).Find();
+  EXPECT_FALSE(budgeted.Model);
+  EXPECT_FALSE(budgeted.Complete);
+  EXPECT_GT(budgeted.Work, 100000);
+  EXPECT_LT(budgeted.Work, 100000 + 64) << "the work of one program past the budget at most";
+
+  std::int32_t asked = 0;
+  const TShortProgramResult stopped = TShortPrograms(samples, Limits(3, 5)).Find([&] {
+    ++asked;
+    return true;
+  });
+  EXPECT_FALSE(stopped.Model);
+  EXPECT_FALSE(stopped.Complete);
+  EXPECT_EQ(1, asked);
+  EXPECT_LT(stopped.Work, budgeted.Work);
+
+  const TShortProgramResult whole = TShortPrograms(samples, Limits(3, 2)).Find();
+  EXPECT_FALSE(whole.Model);
+  EXPECT_TRUE(whole.Complete) << "every program of two instructions tried";
+}
+
+TEST(ShortPrograms, SetsSmallerThanTheProbesAreAllProbes) {
+  const TSampleData two = Law(2, 1, 0.1, [](std::span<const double> v) { return std::sqrt(v[0]); });
+  const TShortProgramResult result = TShortPrograms(two, Limits(2, 3)).Find();
+  ASSERT_TRUE(result.Model);
+  ExpectEveryMatch(*result.Model, two);
+
+  const TSampleData empty(0, 2);
+  const TShortProgramResult none = TShortPrograms(empty, Limits(2, 3)).Find();
+  EXPECT_FALSE(none.Model);
+  EXPECT_EQ(0, none.Work);
+}
