@@ -58,6 +58,7 @@ MODES = {
     "best without unscaled-attempts": ["--restarts", "--no-unscaled-attempts"],
     "best with size-ladder": ["--restarts", "--size-ladder"],
     "best with point-mutations": ["--restarts", "--point-mutations", "50"],
+    "best without short-programs": ["--restarts", "--no-short-programs"],
 }
 BEST = "best (--restarts)"
 
@@ -133,6 +134,11 @@ def attempt_shape(args, k):
     unit = option(args, "--restart-unit", RESTART_UNIT)
     population = option(args, "--population", 100)
     instructions = option(args, "--instructions", 5)
+    if "--restarts" in args and "--no-short-programs" not in args:
+        # Attempt 1 tries the short programs without generations; the searches go around it.
+        if k == 1:
+            return 0, 0, instructions
+        k = k - 1 if k > 1 else k
     refine = refine_per_generation(args)
     if "--size-ladder" not in args:
         return luby(k) * unit, population + refine, instructions

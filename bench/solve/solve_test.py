@@ -73,6 +73,10 @@ class ProblemsTest(unittest.TestCase):
                 self.assertEqual(read, make_problems.points(name))
 
 
+# The searches alone, their attempts numbered without the short programs' attempt 1.
+SEARCHES = "best without short-programs"
+
+
 class RunTest(unittest.TestCase):
     def test_problem_selection(self):
         self.assertEqual(run.problems(["sine-m3"]), ["sine-m3"])
@@ -82,7 +86,7 @@ class RunTest(unittest.TestCase):
     def test_work_follows_the_luby_lengths(self):
         self.assertEqual([run.luby(k) for k in range(15)],
                          [1, 1, 2, 1, 1, 2, 4, 1, 1, 2, 1, 1, 2, 4, 8])
-        best = ["--population", "100"] + run.MODES[run.BEST]
+        best = ["--population", "100"] + run.MODES[SEARCHES]
         generations = run.Budget(5000)
         # Attempts 0, 1 and 2 ran 200, 200 and 400 generations before attempt 3 matched.
         self.assertEqual(run.work_to_answer(best, 3, 50, generations), (850, 850))
@@ -94,7 +98,7 @@ class RunTest(unittest.TestCase):
 
     def test_the_size_ladder_grows_three_levels_and_shortens_their_units(self):
         ladder = ["--registers", "2", "--instructions", "5", "--population", "100",
-                  "--size-ladder"] + run.MODES[run.BEST]
+                  "--size-ladder"] + run.MODES[SEARCHES]
         shapes = [run.attempt_shape(ladder, k) for k in range(9)]
         # Levels 0, 1, 2 each run Luby(k / 3) units; a unit of 200 generations at population
         # 100 is 66 at 300 and 20 at 1000, so every level scores about as many programs.
@@ -104,7 +108,7 @@ class RunTest(unittest.TestCase):
         self.assertEqual((work, programs), (271, 200 * 120 + 66 * 320 + 5 * 1020))
         # A population near the limit grows no further.
         large = ["--population", "500000", "--instructions", "600", "--restarts",
-                 "--size-ladder"]
+                 "--size-ladder", "--no-short-programs"]
         self.assertEqual(run.attempt_shape(large, 2), (100, 1_000_020, 1000))
 
     def test_equal_cost_weighs_programs_by_their_instructions(self):
@@ -129,8 +133,20 @@ class RunTest(unittest.TestCase):
         self.assertEqual(run.limit_args(refined, run.Budget(5_000_000, programs=True), None),
                          ["--generations", "40000"])
 
+    def test_the_short_programs_attempt_takes_no_generations(self):
+        best = ["--population", "100"] + run.MODES[run.BEST]
+        searches = ["--population", "100"] + run.MODES[SEARCHES]
+        self.assertEqual(run.attempt_shape(best, 1), (0, 0, 5))
+        for k in (0, 2, 3, 7):
+            self.assertEqual(run.attempt_shape(best, k),
+                             run.attempt_shape(searches, k - 1 if k > 1 else k))
+        # Attempts 0, 1 and 2: 200 generations, none, 200; then 50 of attempt 3.
+        self.assertEqual(run.work_to_answer(best, 3, 50, run.Budget(5000)), (450, 450))
+        self.assertEqual(run.attempts_for(best, run.Budget(4800)),
+                         run.attempts_for(searches, run.Budget(4800)) + 1)
+
     def test_limits_of_a_run(self):
-        best = run.MODES[run.BEST]
+        best = run.MODES[SEARCHES]
         self.assertEqual(run.limit_args(best, run.Budget(4801), None), ["--attempts", "15"])
         self.assertEqual(run.limit_args(best + ["--restart-unit", "100"], run.Budget(4801), 10),
                          ["--time-limit", "10", "--attempts", "26"])
@@ -147,7 +163,7 @@ class RunTest(unittest.TestCase):
                             "printf 'var[0] = x;\\ngenerations: 5\\nattempt: 2\\nseed: 9\\n'\n"
                             "exit ${FAKE_STATUS:-0}\n")
             fake.chmod(0o755)
-            best = run.MODES[run.BEST]
+            best = run.MODES[SEARCHES]
             self.assertEqual(run.run_one(str(fake), "p.mvs", best, 1, run.Budget(405), None)[0:3:2],
                              (True, 5))
             self.assertIn("--attempts 3", given.read_text())
