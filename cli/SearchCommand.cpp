@@ -313,10 +313,14 @@ int SearchWithRestarts(const TCliOptions& options, TSampleData& samples, const T
     if (!outcome.Matched && !IsBetter(outcome, best)) return;
     if (IsBetter(outcome, best)) best = outcome;
     const char* state = outcome.Matched ? "matched" : "best so far,";
-    if (search.IsShortProgramAttempt(outcome.Attempt)) {
-      std::fprintf(stderr, "attempt %lld  short programs of up to %d instructions  %s %d of %d\n",
-                   static_cast<long long>(outcome.Attempt), search.ShortProgramLength(), state,
-                   outcome.Matches, samples.Count());
+    if (const auto pass = search.ShortProgramPass(outcome.Attempt)) {
+      const std::string lengths =
+          pass->MinLength == pass->MaxLength
+              ? std::to_string(pass->MaxLength)
+              : std::to_string(pass->MinLength) + " to " + std::to_string(pass->MaxLength);
+      std::fprintf(stderr, "attempt %lld  short programs of %s instructions  %s %d of %d\n",
+                   static_cast<long long>(outcome.Attempt), lengths.c_str(), state, outcome.Matches,
+                   samples.Count());
       return;
     }
     std::fprintf(stderr, "attempt %lld  seed %u  generations %d  %s %d of %d  (replay: %s)\n",

@@ -1,6 +1,7 @@
 #include "restart/RestartSearch.h"
 
 #include <algorithm>
+#include <array>
 #include <exception>
 #include <thread>
 
@@ -16,11 +17,13 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// The short programs run second: beside attempt 0 on two threads, and not in the way of
-// a problem that the first search solves. Their work is counted in instructions run on the
-// probe samples; this much takes about a second.
-constexpr std::int64_t ShortProgramAttempt = 1;
-constexpr std::int32_t ShortProgramMaxLength = 5;
+// The short programs in two attempts. Up to four instructions run second, beside attempt 0 on
+// two threads, so a problem the first search solves does not wait for them; five run ninth,
+// after the searches that solve most problems, and only where there are few enough of them
+// to try (two registers: 3e7). Each attempt's work is counted in instructions run on the
+// probe samples; this much takes about half a second.
+constexpr std::array<TShortProgramPass, 2> ShortProgramPasses{{{1, 1, 4}, {8, 5, 5}}};
+constexpr double ShortProgramLimit = 1e8;
 constexpr std::int64_t ShortProgramBudget = 40'000'000;
 
 // How often the caller's thread passes on what the attempts found and looks for a stop.
@@ -81,16 +84,33 @@ std::int32_t TRestartSearch::ThreadCount() const noexcept {
              : std::max(1, static_cast<std::int32_t>(std::thread::hardware_concurrency()));
 }
 
-bool TRestartSearch::IsShortProgramAttempt(std::int64_t attempt) const noexcept {
-  return restart_.ShortPrograms && attempt == ShortProgramAttempt;
+std::optional<TShortProgramPass> TRestartSearch::ShortProgramPass(
+    std::int64_t attempt) const noexcept {
+  if (!restart_.ShortPrograms) return std::nullopt;
+  const std::int32_t registers = SearchRegisters(parameters_.RegisterCount, samples_.InputCount());
+  for (TShortProgramPass pass : ShortProgramPasses) {
+    if (pass.Attempt != attempt) continue;
+    // No longer than the programs of the search, and only lengths there is time to try.
+    pass.MaxLength = std::min(pass.MaxLength, parameters_.InstructionCount);
+    if (pass.MinLength > pass.MaxLength) return std::nullopt;
+    if (pass.MinLength > 1 &&
+        TShortPrograms::Programs(registers, pass.MinLength) > ShortProgramLimit)
+      return std::nullopt;
+    return pass;
+  }
+  return std::nullopt;
 }
 
-std::int32_t TRestartSearch::ShortProgramLength() const noexcept {
-  return std::min(parameters_.InstructionCount, ShortProgramMaxLength);
+bool TRestartSearch::IsShortProgramAttempt(std::int64_t attempt) const noexcept {
+  return ShortProgramPass(attempt).has_value();
 }
 
 std::int64_t TRestartSearch::SearchIndex(std::int64_t attempt) const noexcept {
-  return restart_.ShortPrograms && attempt > ShortProgramAttempt ? attempt - 1 : attempt;
+  std::int64_t index = attempt;
+  for (const TShortProgramPass& pass : ShortProgramPasses) {
+    if (pass.Attempt < attempt && IsShortProgramAttempt(pass.Attempt)) --index;
+  }
+  return index;
 }
 
 TAttemptKind TRestartSearch::Kind(std::int64_t attempt) const noexcept {
@@ -223,9 +243,11 @@ void TRestartSearch::RunAttempt(std::int64_t attempt, TReports reports) {
 }
 
 void TRestartSearch::RunShortPrograms(std::int64_t attempt, TReports reports) {
+  const TShortProgramPass pass = *ShortProgramPass(attempt);
   TShortProgramLimits limits;
   limits.Registers = SearchRegisters(parameters_.RegisterCount, samples_.InputCount());
-  limits.MaxLength = ShortProgramLength();
+  limits.MinLength = pass.MinLength;
+  limits.MaxLength = pass.MaxLength;
   limits.Budget = ShortProgramBudget;
   limits.LinearScaling = parameters_.LinearScaling;
   TShortPrograms programs(samples_, limits);

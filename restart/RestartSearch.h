@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <functional>
 #include <mutex>
+#include <optional>
 #include <variant>
 #include <vector>
 
@@ -27,7 +28,7 @@ struct TRestartParameters {
   bool SizeLadder = SizeLadderSetting.Default != 0;     // attempts of three sizes (SizeLadder.h)
   // With linear scaling, every second attempt without it (AttemptKind.h).
   bool UnscaledAttempts = UnscaledAttemptsSetting.Default != 0;
-  // Attempt 1 tries every short program instead of searching (ShortPrograms.h).
+  // Attempts 1 and 8 try every short program instead of searching (ShortPrograms.h).
   bool ShortPrograms = ShortProgramsSetting.Default != 0;
 
   [[nodiscard]] bool operator==(const TRestartParameters&) const = default;
@@ -37,6 +38,13 @@ struct TRestartParameters {
 // for a setting that is not one of the restarts' own.
 bool ApplySetting(TRestartParameters& restart, const TSearchSetting& setting,
                   std::int64_t value) noexcept;
+
+// An attempt that tries every program of MinLength to MaxLength instructions.
+struct TShortProgramPass {
+  std::int64_t Attempt = 0;
+  std::int32_t MinLength = 1;
+  std::int32_t MaxLength = 1;
+};
 
 struct TRestartObserver : TSearchObserver {
   // Each attempt that ends, in the order they end.
@@ -61,11 +69,11 @@ class TRestartSearch {
   // threads of their own until the answer is settled.
   TRestartResult Run(const TRestartObserver& observer);
 
-  // Whether attempt k tries every short program instead of searching; it has no seed, and
-  // the others are numbered around it.
+  // The lengths attempt k tries when it tries every short program instead of searching. Such
+  // an attempt has no seed, and the searches are numbered around it.
+  [[nodiscard]] std::optional<TShortProgramPass> ShortProgramPass(
+      std::int64_t attempt) const noexcept;
   [[nodiscard]] bool IsShortProgramAttempt(std::int64_t attempt) const noexcept;
-  // The longest programs that attempt tries.
-  [[nodiscard]] std::int32_t ShortProgramLength() const noexcept;
 
   // The size level, scaling and place in its Luby sequence of attempt k.
   [[nodiscard]] TAttemptKind Kind(std::int64_t attempt) const noexcept;

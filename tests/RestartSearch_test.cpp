@@ -570,7 +570,12 @@ TEST(RestartSearch, AttemptOneTriesEveryShortProgramAndTheSearchesAreNumberedAro
   TAttemptCoordinator alone;
   const TRestartSearch with(samples, parameters, TRestartParameters{}, alone);
   const TRestartSearch without(samples, parameters, Searches(RestartUnitSetting.Default), alone);
-  EXPECT_EQ(5, with.ShortProgramLength()) << "the program size given";
+  // Three registers: programs of five instructions are too many to try, so only attempt 1
+  // tries any, up to four.
+  const std::optional<TShortProgramPass> pass = with.ShortProgramPass(1);
+  ASSERT_TRUE(pass);
+  EXPECT_EQ(1, pass->MinLength);
+  EXPECT_EQ(4, pass->MaxLength);
   for (std::int64_t k = 0; k < 40; ++k) {
     EXPECT_EQ(k == 1, with.IsShortProgramAttempt(k)) << k;
     EXPECT_FALSE(without.IsShortProgramAttempt(k)) << k;
@@ -578,6 +583,27 @@ TEST(RestartSearch, AttemptOneTriesEveryShortProgramAndTheSearchesAreNumberedAro
       EXPECT_EQ(without.AttemptParameters(k > 1 ? k - 1 : k), with.AttemptParameters(k)) << k;
     }
   }
+  // Two registers: attempt 8 tries the programs of five, and the searches go around both.
+  TSampleData sine = Sine(3);
+  const TRestartSearch one(sine, parameters, TRestartParameters{}, alone);
+  const TRestartSearch oneWithout(sine, parameters, Searches(RestartUnitSetting.Default), alone);
+  const std::optional<TShortProgramPass> five = one.ShortProgramPass(8);
+  ASSERT_TRUE(five);
+  EXPECT_EQ(5, five->MinLength);
+  EXPECT_EQ(5, five->MaxLength);
+  for (std::int64_t k = 0; k < 40; ++k) {
+    EXPECT_EQ(k == 1 || k == 8, one.IsShortProgramAttempt(k)) << k;
+    if (k != 1 && k != 8) {
+      EXPECT_EQ(oneWithout.AttemptParameters(k - (k > 1) - (k > 8)), one.AttemptParameters(k)) << k;
+    }
+  }
+  // Never longer than the search's programs.
+  TSearchParameters shorter = parameters;
+  shorter.InstructionCount = 3;
+  const TRestartSearch three(sine, shorter, TRestartParameters{}, alone);
+  ASSERT_TRUE(three.ShortProgramPass(1));
+  EXPECT_EQ(3, three.ShortProgramPass(1)->MaxLength);
+  EXPECT_FALSE(three.IsShortProgramAttempt(8));
 
   // Whatever the threads, the short programs' answer, shown with its caption.
   std::optional<TAttemptOutcome> first;

@@ -71,6 +71,13 @@ TEST(ShortPrograms, FindTheShortestProgramOfALawOfSeveralInputs) {
   ASSERT_TRUE(one.Model);
   EXPECT_EQ(1, one.Model->InstructionCount());
   ExpectEveryMatch(*one.Model, product);
+  // From two instructions on, a longer program of the same law.
+  TShortProgramLimits longer = Limits(2, 5);
+  longer.MinLength = 2;
+  const TShortProgramResult two = TShortPrograms(product, longer).Find();
+  ASSERT_TRUE(two.Model);
+  EXPECT_GE(two.Model->InstructionCount(), 2);
+  ExpectEveryMatch(*two.Model, product);
 }
 
 TEST(ShortPrograms, AnAmplitudeAndOffsetComeFromTheScalingInstructions) {

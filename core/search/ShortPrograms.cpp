@@ -26,17 +26,6 @@ bool Commute(const TInstruction& a, const TInstruction& b) noexcept {
   return a.Dest != b.Dest && a.Src != b.Dest && b.Src != a.Dest;
 }
 
-// The destination's value after the instruction, as the interpreter computes it.
-double Result(const TInstruction& in, const double* registers) noexcept {
-  double value = registers[in.Dest];
-  if (IsFunction(in.Op)) {
-    arithmetic::ApplyFunction(in.Op, value, registers[in.Src]);
-  } else {
-    arithmetic::ApplyTwoOperand(in.Op, value, registers[in.Src]);
-  }
-  return value;
-}
-
 bool AllMatch(const TTuringEvaluator& program, const TSampleData& samples) {
   TTuringEvaluator run = program;
   for (std::int32_t i = 0; i < samples.Count(); ++i) {
@@ -47,8 +36,41 @@ bool AllMatch(const TTuringEvaluator& program, const TSampleData& samples) {
 
 }  // namespace
 
+// The destination's value after the instruction, as the interpreter computes it; the
+// expensive functions come from the cache, since the same operands come back in program after
+// program.
+double TShortPrograms::Result(const TInstruction& in, const double* registers) noexcept {
+  const double operand = registers[in.Src];
+  double value = registers[in.Dest];
+  switch (in.Op) {
+    case opSin:
+      return functions_.Get<TFunctionCache::fnSin>(operand);
+    case opCos:
+      return functions_.Get<TFunctionCache::fnCos>(operand);
+    case opExp:
+      value = functions_.Get<TFunctionCache::fnExp>(operand);
+      return std::isnan(value) ? registers[in.Dest] : value;
+    case opLn:
+      value = functions_.Get<TFunctionCache::fnLn>(operand);
+      return std::isnan(value) ? registers[in.Dest] : value;
+    case opSqrt:
+      arithmetic::SquareRoot(value, operand);
+      return value;
+    default:
+      arithmetic::ApplyTwoOperand(in.Op, value, operand);
+      return value;
+  }
+}
+
 std::int32_t TShortPrograms::Alphabet(std::int32_t registers) noexcept {
   return registers * OperationCount * registers;
+}
+
+double TShortPrograms::Programs(std::int32_t registers, std::int32_t length) noexcept {
+  // The last instruction writes register 0.
+  return length < 1 ? 0
+                    : std::pow(static_cast<double>(Alphabet(registers)), length - 1) * registers *
+                          OperationCount;
 }
 
 TShortPrograms::TShortPrograms(const TSampleData& samples, const TShortProgramLimits& limits)
@@ -64,7 +86,20 @@ TShortPrograms::TShortPrograms(const TSampleData& samples, const TShortProgramLi
                                                               (count - 1) / (probeCount_ - 1));
     const std::span<const double> inputs = samples.Inputs(probes_[k]);
     std::copy(inputs.begin(), inputs.end(), state_[0][k]);
+    // Wider than the band of the margin test, which decides within it: most values fall
+    // outside, and this test costs a fraction of that one.
+    const long double y = samples.GetY(probes_[k]);
+    const long double range = static_cast<long double>(samples.MaxY()) - samples.MinY();
+    const long double slack = 1e-6L * range + samples.RoundingTolerance(samples.GetY(probes_[k]));
+    const long double margin = samples.GetMargin();
+    low_[k] = static_cast<double>(y - margin * (y - samples.MinY()) - slack);
+    high_[k] = static_cast<double>(y + margin * (samples.MaxY() - y) + slack);
   }
+}
+
+bool TShortPrograms::Matches(std::int32_t probe, double value) const noexcept {
+  return value >= low_[probe] && value <= high_[probe] &&
+         samples_.WithinMargin(probes_[probe], value);
 }
 
 TShortProgramResult TShortPrograms::Find(const std::function<bool()>& stop) {
@@ -76,7 +111,8 @@ TShortProgramResult TShortPrograms::Find(const std::function<bool()>& stop) {
   TShortProgramResult result;
   if (probeCount_ == 0) return result;
   bool ended = false;
-  for (std::int32_t length = 1; length <= limits_.MaxLength && !ended; ++length)
+  for (std::int32_t length = std::max(limits_.MinLength, 1); length <= limits_.MaxLength && !ended;
+       ++length)
     ended = Extend(0, length);
   result.Model = std::move(found_);
   result.Work = work_;
@@ -133,7 +169,7 @@ bool TShortPrograms::Candidate(std::int32_t length) {
   bool plain = true;
   for (std::int32_t k = 0; k < first; ++k) {
     values[k] = Result(in, state_[depth][k]);
-    plain = plain && samples_.WithinMargin(probes_[k], values[k]);
+    plain = plain && Matches(k, values[k]);
   }
   work_ += first;
   if (!plain && !LineMayHold(values)) return false;
@@ -141,7 +177,7 @@ bool TShortPrograms::Candidate(std::int32_t length) {
   for (std::int32_t k = 0; k < probeCount_; ++k) {
     if (k >= first) values[k] = Result(in, state_[depth][k]);
     changed = changed || values[k] != state_[depth][k][0];
-    plain = plain && samples_.WithinMargin(probes_[k], values[k]);
+    plain = plain && Matches(k, values[k]);
   }
   work_ += probeCount_ - first;
   // The same result as the program without this instruction, which was tried.
@@ -158,7 +194,7 @@ bool TShortPrograms::LineMayHold(const double* values) const noexcept {
   const Extended y0 = samples_.GetY(probes_[0]);
   const Extended scale = (samples_.GetY(probes_[1]) - y0) / (Extended{values[1]} - values[0]);
   const Extended at = y0 + scale * (Extended{values[2]} - values[0]);
-  return std::isfinite(at) && samples_.WithinMargin(probes_[2], static_cast<double>(at));
+  return std::isfinite(at) && Matches(2, static_cast<double>(at));
 }
 
 bool TShortPrograms::ScaledMatch(const double* values) const noexcept {
@@ -185,7 +221,7 @@ bool TShortPrograms::ScaledMatch(const double* values) const noexcept {
                            static_cast<double>(meanY - covariance / spread * meanP)};
   if (!std::isfinite(fit.Scale) || !std::isfinite(fit.Offset)) return false;
   for (std::int32_t k = 0; k < probeCount_; ++k) {
-    if (!samples_.WithinMargin(probes_[k], ApplyLinearScaling(values[k], fit))) return false;
+    if (!Matches(k, ApplyLinearScaling(values[k], fit))) return false;
   }
   return true;
 }

@@ -12,18 +12,20 @@
 
 #include "core/model/SD.h"
 #include "core/model/TE.h"
+#include "core/scoring/FunctionCache.h"
 
 struct TShortProgramLimits {
   std::int32_t Registers = 1;  // at least the samples' inputs
-  std::int32_t MaxLength = 4;  // instructions
-  std::int64_t Budget = 0;     // instructions run on the probe samples; 0: no limit
-  bool LinearScaling = true;   // also try a·f + b with the least-squares a and b
+  std::int32_t MinLength = 1;  // instructions
+  std::int32_t MaxLength = 4;
+  std::int64_t Budget = 0;    // instructions run on the probe samples; 0: no limit
+  bool LinearScaling = true;  // also try a·f + b with the least-squares a and b
 };
 
 struct TShortProgramResult {
   std::optional<TTuringEvaluator> Model;  // the first match, scaled where it needed scaling
   std::int64_t Work = 0;                  // instructions run on the probe samples
-  bool Complete = false;                  // every program up to MaxLength was tried
+  bool Complete = false;                  // every program from MinLength to MaxLength was tried
 };
 
 class TShortPrograms {
@@ -36,6 +38,9 @@ class TShortPrograms {
 
   // The instructions one step may add: each register-only operation on each pair of registers.
   [[nodiscard]] static std::int32_t Alphabet(std::int32_t registers) noexcept;
+  // The programs of exactly length instructions there are to try, before any is found the
+  // same as another.
+  [[nodiscard]] static double Programs(std::int32_t registers, std::int32_t length) noexcept;
 
  private:
   bool Extend(std::int32_t depth, std::int32_t length);
@@ -43,11 +48,16 @@ class TShortPrograms {
   [[nodiscard]] bool LineMayHold(const double* values) const noexcept;
   [[nodiscard]] bool ScaledMatch(const double* values) const noexcept;
   [[nodiscard]] std::optional<TTuringEvaluator> Matching(std::int32_t length) const;
+  [[nodiscard]] double Result(const TInstruction& in, const double* registers) noexcept;
+  // The margin test of a probe's value.
+  [[nodiscard]] bool Matches(std::int32_t probe, double value) const noexcept;
 
   const TSampleData& samples_;
   TShortProgramLimits limits_;
   std::int32_t probes_[8] = {};
   std::int32_t probeCount_ = 0;
+  double low_[8] = {};  // each probe's values below this cannot match
+  double high_[8] = {};
   // Registers of each probe after each prefix: [depth][probe][register].
   double state_[8][8][MaxRegisters] = {};
   TInstruction code_[8] = {};
@@ -57,4 +67,5 @@ class TShortPrograms {
   bool outOfBudget_ = false;
   std::function<bool()> stop_;
   std::optional<TTuringEvaluator> found_;
+  TFunctionCache functions_;
 };
