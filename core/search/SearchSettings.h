@@ -169,9 +169,10 @@ inline constexpr TSearchSetting ShortProgramsSetting{
     .Name = "short-programs",
     .Default = 1,
     .Help =
-        "attempt 1 tries every program of up to five register-only instructions (no more than "
-        "--instructions), shortest first, plain and linearly scaled, instead of a search; it "
-        "stops after a fixed amount of work",
+        "attempt 1 tries every program of 1 to 4 register-only instructions, attempt 8 every "
+        "one of 5 where there are few enough (two registers), never more than --instructions: "
+        "shortest first, plain and linearly scaled, instead of a search, each for a fixed "
+        "amount of work",
     .OnOption = true,
     .OffOption = true,
     .Group = TSettingGroup::Restarts};
