@@ -191,7 +191,17 @@ bool TRestartSearch::Offer(const TModelUpdate& update, TModelUpdate& shown,
   return better;
 }
 
-void TRestartSearch::End(TAttemptOutcome outcome, TModelUpdate shown) {
+void TRestartSearch::End(TAttemptOutcome outcome, const TAttemptOutcome& shownKey,
+                         TModelUpdate shown) {
+  // An attempt that showed nothing (stopped before its first generation, or short programs
+  // that found none) keeps no matches and an infinite error: it never answers for another.
+  if (shownKey.Attempt >= 0) {
+    outcome.Matched = shownKey.Matched;
+    outcome.Matches = shown.Matches;
+    outcome.Error = shown.Error;
+    outcome.Lines = shown.Lines;
+    outcome.Model = shown.Model;
+  }
   {
     std::lock_guard lock(mutex_);
     running_.erase(std::find(running_.begin(), running_.end(), outcome.Attempt));
@@ -234,12 +244,7 @@ void TRestartSearch::RunAttempt(std::int64_t attempt, TReports reports) {
   outcome.Attempt = attempt;
   outcome.Seed = run.StartSeed();
   outcome.Generations = result.Generations;
-  outcome.Matched = shownKey.Matched;
-  outcome.Matches = shown.Matches;
-  outcome.Error = shown.Error;
-  outcome.Lines = shown.Lines;
-  outcome.Model = shown.Model;
-  End(std::move(outcome), std::move(shown));
+  End(std::move(outcome), shownKey, std::move(shown));
 }
 
 void TRestartSearch::RunShortPrograms(std::int64_t attempt, TReports reports) {
@@ -256,20 +261,15 @@ void TRestartSearch::RunShortPrograms(std::int64_t attempt, TReports reports) {
 
   TModelUpdate shown;
   TAttemptOutcome shownKey;
-  TAttemptOutcome outcome;
-  outcome.Attempt = attempt;
   if (found.Model) {
     TModelUpdate update = ShowProgram(*found.Model, samples_, 0);
     update.Attempt = static_cast<std::int32_t>(attempt);
     update.ShortProgram = true;
     Offer(update, shown, shownKey, reports);
-    outcome.Matched = shownKey.Matched;
-    outcome.Matches = shown.Matches;
-    outcome.Error = shown.Error;
-    outcome.Lines = shown.Lines;
-    outcome.Model = shown.Model;
   }
-  End(std::move(outcome), std::move(shown));
+  TAttemptOutcome outcome;
+  outcome.Attempt = attempt;
+  End(std::move(outcome), shownKey, std::move(shown));
 }
 
 void TRestartSearch::Work(TReports reports) {

@@ -111,7 +111,8 @@ class TRestartSearch {
   // run have shown; true when it is the attempt's best.
   bool Offer(const TModelUpdate& update, TModelUpdate& shown, TAttemptOutcome& shownKey,
              TReports reports);
-  void End(TAttemptOutcome outcome, TModelUpdate shown);
+  // Records an attempt's end with the best model it showed.
+  void End(TAttemptOutcome outcome, const TAttemptOutcome& shownKey, TModelUpdate shown);
   // The place of a searching attempt among the searching attempts alone.
   [[nodiscard]] std::int64_t SearchIndex(std::int64_t attempt) const noexcept;
   void Post(TEvent event);
