@@ -21,7 +21,7 @@ using Clock = std::chrono::steady_clock;
 // two threads, so a problem the first search solves does not wait for them; five run ninth,
 // after the searches that solve most problems, and only where there are few enough of them
 // to try (two registers: 3e7). Each attempt's work is counted in instructions run on the
-// probe samples; this much takes about half a second.
+// probe samples; this much takes under a second.
 constexpr std::array<TShortProgramPass, 2> ShortProgramPasses{{{1, 1, 4}, {8, 5, 5}}};
 constexpr double ShortProgramLimit = 1e8;
 constexpr std::int64_t ShortProgramBudget = 40'000'000;
