@@ -6,28 +6,10 @@
 
 TLinearScaling FitLinearScaling(std::span<const double> predictions,
                                 const TSampleData& samples) noexcept {
-  using Extended = long double;
-  const auto count = static_cast<std::int32_t>(predictions.size());
-  if (count <= 0) return {};
-  Extended sumP = 0;
-  Extended sumY = 0;
-  for (std::int32_t j = 0; j < count; ++j) {
-    sumP += predictions[j];
-    sumY += samples.GetY(j);
-  }
-  const Extended meanP = sumP / count;
-  const Extended meanY = sumY / count;
-  Extended spread = 0;
-  Extended covariance = 0;
-  for (std::int32_t j = 0; j < count; ++j) {
-    const Extended p = predictions[j] - meanP;
-    spread += p * p;
-    covariance += p * (samples.GetY(j) - meanY);
-  }
-  Extended scale = 1;
-  if (spread > 0 && std::isfinite(spread)) scale = covariance / spread;
-  const Extended offset = meanY - scale * meanP;
-  const TLinearScaling fit{static_cast<double>(scale), static_cast<double>(offset)};
+  if (predictions.empty()) return {};
+  const TLeastSquaresLine line =
+      LeastSquaresLine(predictions, [&](std::int32_t j) { return samples.GetY(j); });
+  const TLinearScaling fit{static_cast<double>(line.Scale), static_cast<double>(line.Offset)};
   if (!std::isfinite(fit.Scale) || !std::isfinite(fit.Offset)) return {};
   return fit;
 }

@@ -4,6 +4,7 @@
 // the program with two more instructions, var[0] *= a; var[0] += b;, whose constants alone
 // may be negative: the interpreter, the fast scorer and every emitter then run one program.
 
+#include <cmath>
 #include <cstdint>
 #include <span>
 
@@ -15,6 +16,42 @@ struct TLinearScaling {
   double Scale = 1;
   double Offset = 0;
 };
+
+// The least-squares line through the points (predictions[j], y(j)), in extended precision.
+// Spread is false for predictions that are all the same: a is 1 then, and b the mean of y.
+struct TLeastSquaresLine {
+  long double Scale = 1;
+  long double Offset = 0;
+  bool Spread = false;
+};
+
+template <typename YOf>
+[[nodiscard]] TLeastSquaresLine LeastSquaresLine(std::span<const double> predictions,
+                                                 YOf y) noexcept {
+  using Extended = long double;
+  const auto count = static_cast<std::int32_t>(predictions.size());
+  TLeastSquaresLine line;
+  if (count <= 0) return line;
+  Extended sumP = 0;
+  Extended sumY = 0;
+  for (std::int32_t j = 0; j < count; ++j) {
+    sumP += predictions[j];
+    sumY += y(j);
+  }
+  const Extended meanP = sumP / count;
+  const Extended meanY = sumY / count;
+  Extended spread = 0;
+  Extended covariance = 0;
+  for (std::int32_t j = 0; j < count; ++j) {
+    const Extended p = predictions[j] - meanP;
+    spread += p * p;
+    covariance += p * (y(j) - meanY);
+  }
+  line.Spread = spread > 0 && std::isfinite(spread);
+  if (line.Spread) line.Scale = covariance / spread;
+  line.Offset = meanY - line.Scale * meanP;
+  return line;
+}
 
 // The a and b of least squares for predictions of samples 0 .. predictions.size() - 1, in
 // extended precision. Predictions that are all the same get a of 1 and only the offset; a fit

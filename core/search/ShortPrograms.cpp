@@ -6,7 +6,6 @@
 
 #include "core/model/Arithmetic.h"
 #include "core/model/LinearScaling.h"
-#include "core/model/Predictions.h"
 
 namespace {
 
@@ -15,8 +14,6 @@ namespace {
 constexpr std::array<std::uint8_t, 9> Operations{opAdd, opSub, opMul,  opDiv, opSin,
                                                  opCos, opExp, opSqrt, opLn};
 constexpr std::int32_t OperationCount = static_cast<std::int32_t>(Operations.size());
-constexpr std::int32_t MaxProbes = 8;
-constexpr std::int32_t MaxLength = 7;
 // Programs between two looks at the stop flag.
 constexpr std::int64_t StopInterval = 4096;
 
@@ -76,7 +73,7 @@ double TShortPrograms::Programs(std::int32_t registers, std::int32_t length) noe
 TShortPrograms::TShortPrograms(const TSampleData& samples, const TShortProgramLimits& limits)
     : samples_(samples), limits_(limits) {
   limits_.Registers = ProgramRegisters(limits.Registers, samples.InputCount());
-  limits_.MaxLength = std::clamp(limits.MaxLength, 0, MaxLength);
+  limits_.MaxLength = std::clamp(limits.MaxLength, 0, LongestProgram);
   // Probes spread over the set; a set of fewer samples is all probes.
   const std::int32_t count = samples.Count();
   probeCount_ = std::min(count, MaxProbes);
@@ -200,25 +197,12 @@ bool TShortPrograms::LineMayHold(const double* values) const noexcept {
 bool TShortPrograms::ScaledMatch(const double* values) const noexcept {
   if (probeCount_ < 3) return false;
   // The least-squares line over the probes, as the search fits it over its samples.
-  using Extended = long double;
-  Extended meanP = 0;
-  Extended meanY = 0;
-  for (std::int32_t k = 0; k < probeCount_; ++k) {
-    meanP += values[k];
-    meanY += samples_.GetY(probes_[k]);
-  }
-  meanP /= probeCount_;
-  meanY /= probeCount_;
-  Extended spread = 0;
-  Extended covariance = 0;
-  for (std::int32_t k = 0; k < probeCount_; ++k) {
-    spread += (values[k] - meanP) * (values[k] - meanP);
-    covariance += (values[k] - meanP) * (samples_.GetY(probes_[k]) - meanY);
-  }
+  const TLeastSquaresLine line =
+      LeastSquaresLine({values, static_cast<std::size_t>(probeCount_)},
+                       [&](std::int32_t k) { return samples_.GetY(probes_[k]); });
   // A constant is no law: the offset alone would match it to a constant y only.
-  if (!(spread > 0) || !std::isfinite(spread)) return false;
-  const TLinearScaling fit{static_cast<double>(covariance / spread),
-                           static_cast<double>(meanY - covariance / spread * meanP)};
+  if (!line.Spread) return false;
+  const TLinearScaling fit{static_cast<double>(line.Scale), static_cast<double>(line.Offset)};
   if (!std::isfinite(fit.Scale) || !std::isfinite(fit.Offset)) return false;
   for (std::int32_t k = 0; k < probeCount_; ++k) {
     if (!Matches(k, ApplyLinearScaling(values[k], fit))) return false;

@@ -52,16 +52,19 @@ class TShortPrograms {
   // The margin test of a probe's value.
   [[nodiscard]] bool Matches(std::int32_t probe, double value) const noexcept;
 
+  static constexpr std::int32_t MaxProbes = 8;
+  static constexpr std::int32_t LongestProgram = 7;
+
   const TSampleData& samples_;
   TShortProgramLimits limits_;
-  std::int32_t probes_[8] = {};
+  std::int32_t probes_[MaxProbes] = {};
   std::int32_t probeCount_ = 0;
-  double low_[8] = {};  // each probe's values below this cannot match
-  double high_[8] = {};
+  double low_[MaxProbes] = {};  // each probe's values below this cannot match
+  double high_[MaxProbes] = {};
   // Registers of each probe after each prefix: [depth][probe][register].
-  double state_[8][8][MaxRegisters] = {};
-  TInstruction code_[8] = {};
-  std::int32_t ids_[8] = {};
+  double state_[LongestProgram + 1][MaxProbes][MaxRegisters] = {};
+  TInstruction code_[LongestProgram] = {};
+  std::int32_t ids_[LongestProgram] = {};
   std::int64_t work_ = 0;
   std::int64_t programs_ = 0;
   bool outOfBudget_ = false;
