@@ -318,9 +318,13 @@ int SearchWithRestarts(const TCliOptions& options, TSampleData& samples, const T
           pass->MinLength == pass->MaxLength
               ? std::to_string(pass->MaxLength)
               : std::to_string(pass->MinLength) + " to " + std::to_string(pass->MaxLength);
-      std::fprintf(stderr, "attempt %lld  short programs of %s instructions  %s %d of %d\n",
-                   static_cast<long long>(outcome.Attempt), lengths.c_str(), state, outcome.Matches,
-                   samples.Count());
+      const std::string which = pass->EveryInput ? " that read every input, part " +
+                                                       std::to_string(pass->Part + 1) + " of " +
+                                                       std::to_string(pass->Parts)
+                                                 : std::string();
+      std::fprintf(stderr, "attempt %lld  short programs of %s instructions%s  %s %d of %d\n",
+                   static_cast<long long>(outcome.Attempt), lengths.c_str(), which.c_str(), state,
+                   outcome.Matches, samples.Count());
       return;
     }
     std::fprintf(stderr, "attempt %lld  seed %u  generations %d  %s %d of %d  (replay: %s)\n",

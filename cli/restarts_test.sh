@@ -71,6 +71,20 @@ if [[ $mpi == mpi ]]; then
     2>/dev/null; echo "exit $?")
   [[ $other == "$reference" ]] && pass || fail "mpirun -n 3: $law"
 fi
+# Four inputs, (m1 r1 + m2 r2) / (m1 + m2): five instructions in four registers, too many
+# programs to try them all, but found among those that read every input, in one of four parts.
+awk 'BEGIN { print "m1,m2,r1,r2,y"; s = 5;
+  for (i = 0; i < 60; i++) {
+    for (j = 0; j < 4; j++) { s = (s * 1103515245 + 12345) % 2147483648; v[j] = 1 + 4 * s / 2147483648 }
+    printf "%.17g,%.17g,%.17g,%.17g,%.17g\n", v[0], v[1], v[2], v[3],
+      (v[0] * v[2] + v[1] * v[3]) / (v[0] + v[1]) } }' >"$tmp/mean.csv"
+mean="--import $tmp/mean.csv --restarts --margin 1 --seed 4"
+reference=$(run --threads 1 $mean)
+[[ $reference == *"exit 0" ]] &&
+  grep -Eq "^attempt (8|9|10|11)  short programs of 5 instructions that read every input, part [1-4] of 4  matched 60 of 60$" "$tmp/err" &&
+  pass || fail "the short programs that read every input: $reference"
+[[ $(run --threads 2 $mean) == "$reference" ]] && pass || fail "--threads 2: $mean"
+
 [[ $(run --threads 1 $law --attempts 3 --no-short-programs) != *$'\nattempt: 1\n'* ]] &&
   ! grep -q "short programs" "$tmp/err" && pass || fail "--no-short-programs still tried them"
 

@@ -17,14 +17,20 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// The short programs in two attempts. Up to four instructions run second, beside attempt 0 on
-// two threads, so a problem the first search solves does not wait for them; five run ninth,
-// after the searches that solve most problems, and only where there are few enough of them
-// to try (two registers: 3e7). Each attempt's work is counted in instructions run on the
-// probe samples; this much takes under a second.
-constexpr std::array<TShortProgramPass, 2> ShortProgramPasses{{{1, 1, 4}, {8, 5, 5}}};
+// The short programs in a few attempts. Up to four instructions run second, beside attempt 0
+// on two threads, so a problem the first search solves does not wait for them; five run ninth,
+// after the searches that solve most problems, where there are few enough of them to try (two
+// registers: 3e7). Where there are more, with three inputs or more, those that read every input
+// run in four parts from the ninth attempt on, side by side on as many threads. Each attempt's
+// work is counted in instructions run on the probe samples.
+constexpr std::array<TShortProgramPass, 5> ShortProgramPasses{
+    {{1, 1, 4}, {8, 5, 5}, {9, 5, 5, false, 1}, {10, 5, 5, false, 2}, {11, 5, 5, false, 3}}};
 constexpr double ShortProgramLimit = 1e8;
+// Under a second; a part of those that read every input, a few seconds.
 constexpr std::int64_t ShortProgramBudget = 40'000'000;
+constexpr std::int64_t EveryInputBudget = 100'000'000;
+constexpr std::int32_t EveryInputParts = 4;
+constexpr std::int32_t EveryInputFrom = 3;
 
 // How often the caller's thread passes on what the attempts found and looks for a stop.
 constexpr std::chrono::milliseconds ReportInterval{20};
@@ -93,9 +99,14 @@ std::optional<TShortProgramPass> TRestartSearch::ShortProgramPass(
     // No longer than the programs of the search, and only lengths there is time to try.
     pass.MaxLength = std::min(pass.MaxLength, parameters_.InstructionCount);
     if (pass.MinLength > pass.MaxLength) return std::nullopt;
-    if (pass.MinLength > 1 &&
-        TShortPrograms::Programs(registers, pass.MinLength) > ShortProgramLimit)
-      return std::nullopt;
+    if (pass.MinLength == 1 ||
+        TShortPrograms::Programs(registers, pass.MinLength) <= ShortProgramLimit)
+      return pass.Part == 0 ? std::optional(pass) : std::nullopt;
+    // Too many to try them all; with three inputs or more, those that read every input are
+    // few enough.
+    if (samples_.InputCount() < EveryInputFrom) return std::nullopt;
+    pass.EveryInput = true;
+    pass.Parts = EveryInputParts;
     return pass;
   }
   return std::nullopt;
@@ -253,8 +264,11 @@ void TRestartSearch::RunShortPrograms(std::int64_t attempt, TReports reports) {
   limits.Registers = SearchRegisters(parameters_.RegisterCount, samples_.InputCount());
   limits.MinLength = pass.MinLength;
   limits.MaxLength = pass.MaxLength;
-  limits.Budget = ShortProgramBudget;
+  limits.Budget = pass.EveryInput ? EveryInputBudget : ShortProgramBudget;
   limits.LinearScaling = parameters_.LinearScaling;
+  limits.EveryInput = pass.EveryInput;
+  limits.Part = pass.Part;
+  limits.Parts = pass.Parts;
   TShortPrograms programs(samples_, limits);
   const TShortProgramResult found =
       programs.Find([&] { return stop_.load() || attempt > lowestMatch_.load(); });

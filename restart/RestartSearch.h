@@ -28,7 +28,7 @@ struct TRestartParameters {
   bool SizeLadder = SizeLadderSetting.Default != 0;     // attempts of three sizes (SizeLadder.h)
   // With linear scaling, every second attempt without it (AttemptKind.h).
   bool UnscaledAttempts = UnscaledAttemptsSetting.Default != 0;
-  // Attempts 1 and 8 try every short program instead of searching (ShortPrograms.h).
+  // Attempts 1 and 8 (to 11) try every short program instead of searching (ShortPrograms.h).
   bool ShortPrograms = ShortProgramsSetting.Default != 0;
 
   [[nodiscard]] bool operator==(const TRestartParameters&) const = default;
@@ -44,6 +44,9 @@ struct TShortProgramPass {
   std::int64_t Attempt = 0;
   std::int32_t MinLength = 1;
   std::int32_t MaxLength = 1;
+  bool EveryInput = false;  // only programs whose result reads every input
+  std::int32_t Part = 0;    // of Parts, which run as attempts side by side
+  std::int32_t Parts = 1;
 };
 
 struct TRestartObserver : TSearchObserver {

@@ -570,17 +570,28 @@ TEST(RestartSearch, AttemptOneTriesEveryShortProgramAndTheSearchesAreNumberedAro
   TAttemptCoordinator alone;
   const TRestartSearch with(samples, parameters, TRestartParameters{}, alone);
   const TRestartSearch without(samples, parameters, Searches(RestartUnitSetting.Default), alone);
-  // Three registers: programs of five instructions are too many to try, so only attempt 1
-  // tries any, up to four.
+  // Three inputs in three registers: attempt 1 tries every program up to four; those of five
+  // are too many, so attempts 8 to 11 try, a quarter each, those that read every input.
   const std::optional<TShortProgramPass> pass = with.ShortProgramPass(1);
   ASSERT_TRUE(pass);
   EXPECT_EQ(1, pass->MinLength);
   EXPECT_EQ(4, pass->MaxLength);
+  EXPECT_FALSE(pass->EveryInput);
+  for (std::int64_t k = 8; k <= 11; ++k) {
+    const std::optional<TShortProgramPass> part = with.ShortProgramPass(k);
+    ASSERT_TRUE(part) << k;
+    EXPECT_EQ(5, part->MinLength);
+    EXPECT_TRUE(part->EveryInput);
+    EXPECT_EQ(k - 8, part->Part);
+    EXPECT_EQ(4, part->Parts);
+  }
+  const auto isShort = [](std::int64_t k) { return k == 1 || (k >= 8 && k <= 11); };
   for (std::int64_t k = 0; k < 40; ++k) {
-    EXPECT_EQ(k == 1, with.IsShortProgramAttempt(k)) << k;
+    EXPECT_EQ(isShort(k), with.IsShortProgramAttempt(k)) << k;
     EXPECT_FALSE(without.IsShortProgramAttempt(k)) << k;
-    if (k != 1) {
-      EXPECT_EQ(without.AttemptParameters(k > 1 ? k - 1 : k), with.AttemptParameters(k)) << k;
+    if (!isShort(k)) {
+      const std::int64_t search = k - (k > 1) - (k > 11 ? 4 : 0);
+      EXPECT_EQ(without.AttemptParameters(search), with.AttemptParameters(k)) << k;
     }
   }
   // Two registers: attempt 8 tries the programs of five, and the searches go around both.
@@ -591,6 +602,8 @@ TEST(RestartSearch, AttemptOneTriesEveryShortProgramAndTheSearchesAreNumberedAro
   ASSERT_TRUE(five);
   EXPECT_EQ(5, five->MinLength);
   EXPECT_EQ(5, five->MaxLength);
+  EXPECT_FALSE(five->EveryInput);
+  EXPECT_FALSE(one.IsShortProgramAttempt(9));
   for (std::int64_t k = 0; k < 40; ++k) {
     EXPECT_EQ(k == 1 || k == 8, one.IsShortProgramAttempt(k)) << k;
     if (k != 1 && k != 8) {

@@ -158,3 +158,74 @@ TEST(ShortPrograms, SetsSmallerThanTheProbesAreAllProbes) {
   EXPECT_FALSE(none.Model);
   EXPECT_EQ(0, none.Work);
 }
+
+TEST(ShortPrograms, EveryInputPassesTryOnlyProgramsThatReadThemAll) {
+  // The lens law reads all three inputs: found as by the whole pass, with a fraction of its work.
+  const TSampleData lens = Law(
+      200, 3, 0.01, [](std::span<const double> v) { return v[0] * v[1] / (v[1] + v[2] * v[0]); });
+  TShortProgramLimits all = Limits(3, 4);
+  all.MinLength = 4;
+  const TShortProgramResult whole = TShortPrograms(lens, all).Find();
+  all.EveryInput = true;
+  const TShortProgramResult every = TShortPrograms(lens, all).Find();
+  ASSERT_TRUE(whole.Model);
+  ASSERT_TRUE(every.Model);
+  ExpectEveryMatch(*every.Model, lens);
+  EXPECT_EQ(4, every.Model->InstructionCount());
+  EXPECT_LT(every.Work, whole.Work / 4);
+
+  // x0·x1 leaves x2 out: the whole pass finds it, the one of every input finds nothing, as no
+  // program of two reads three inputs and matches.
+  const TSampleData product =
+      Law(100, 3, 0.01, [](std::span<const double> v) { return v[0] * v[1]; });
+  TShortProgramLimits two = Limits(3, 2);
+  ASSERT_TRUE(TShortPrograms(product, two).Find().Model);
+  two.EveryInput = true;
+  const TShortProgramResult none = TShortPrograms(product, two).Find();
+  EXPECT_FALSE(none.Model);
+  EXPECT_TRUE(none.Complete);
+}
+
+TEST(ShortPrograms, PartsTogetherTryWhatTheWholePassTries) {
+  // No law of three instructions: every part runs to its end, and their work adds up to the
+  // whole pass's, each program tried in exactly one part.
+  const TSampleData noise = Law(60, 3, 0.01, [](std::span<const double> v) {
+    return std::sin(31 * v[0]) + std::cos(17 * v[1] * v[2]);
+  });
+  for (const bool everyInput : {false, true}) {
+    SCOPED_TRACE(everyInput);
+    TShortProgramLimits limits = Limits(3, 3);
+    limits.EveryInput = everyInput;
+    const TShortProgramResult whole = TShortPrograms(noise, limits).Find();
+    ASSERT_FALSE(whole.Model);
+    ASSERT_TRUE(whole.Complete);
+    std::int64_t work = 0;
+    limits.Parts = 4;
+    for (limits.Part = 0; limits.Part < limits.Parts; ++limits.Part) {
+      const TShortProgramResult part = TShortPrograms(noise, limits).Find();
+      EXPECT_FALSE(part.Model);
+      EXPECT_TRUE(part.Complete);
+      EXPECT_GT(part.Work, 0);
+      EXPECT_LT(part.Work, whole.Work);
+      work += part.Work;
+    }
+    EXPECT_EQ(whole.Work, work);
+  }
+  // The part with the law's first instruction finds it, the same program as the whole pass.
+  const TSampleData lens = Law(
+      200, 3, 0.01, [](std::span<const double> v) { return v[0] * v[1] / (v[1] + v[2] * v[0]); });
+  TShortProgramLimits limits = Limits(3, 4);
+  limits.MinLength = 4;
+  const TShortProgramResult whole = TShortPrograms(lens, limits).Find();
+  ASSERT_TRUE(whole.Model);
+  // Other parts may find the law written otherwise, from another first instruction.
+  std::int32_t same = 0;
+  limits.Parts = 4;
+  for (limits.Part = 0; limits.Part < limits.Parts; ++limits.Part) {
+    const TShortProgramResult part = TShortPrograms(lens, limits).Find();
+    if (!part.Model) continue;
+    ExpectEveryMatch(*part.Model, lens);
+    same += part.Model->EmitSource() == whole.Model->EmitSource();
+  }
+  EXPECT_EQ(1, same);
+}

@@ -170,7 +170,8 @@ inline constexpr TSearchSetting ShortProgramsSetting{
     .Default = 1,
     .Help =
         "attempt 1 tries every program of 1 to 4 register-only instructions, attempt 8 every "
-        "one of 5 where there are few enough (two registers), never more than --instructions: "
+        "one of 5 where there are few enough (two registers), or with three inputs or more "
+        "attempts 8 to 11 those of 5 that read every input, never more than --instructions: "
         "shortest first, plain and linearly scaled, instead of a search, each for a fixed "
         "amount of work",
     .OnOption = true,

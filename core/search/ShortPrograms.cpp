@@ -23,6 +23,14 @@ bool Commute(const TInstruction& a, const TInstruction& b) noexcept {
   return a.Dest != b.Dest && a.Src != b.Dest && b.Src != a.Dest;
 }
 
+// The bits set; the inputs are few.
+std::int32_t Bits(std::uint32_t mask) noexcept {
+  std::int32_t count = 0;
+  for (; mask != 0; mask &= mask - 1)
+    ++count;
+  return count;
+}
+
 bool AllMatch(const TTuringEvaluator& program, const TSampleData& samples) {
   TTuringEvaluator run = program;
   for (std::int32_t i = 0; i < samples.Count(); ++i) {
@@ -74,13 +82,24 @@ TShortPrograms::TShortPrograms(const TSampleData& samples, const TShortProgramLi
     : samples_(samples), limits_(limits) {
   limits_.Registers = ProgramRegisters(limits.Registers, samples.InputCount());
   limits_.MaxLength = std::clamp(limits.MaxLength, 0, LongestProgram);
+  limits_.Parts = std::max(limits.Parts, 1);
   // Probes spread over the set; a set of fewer samples is all probes.
+  const std::int32_t inputs = samples.InputCount();
+  for (std::int32_t i = 0; i < inputs; ++i)
+    reads_[0][i] = 1U << i;
+  everyInput_ = inputs >= 32 ? ~0U : (1U << inputs) - 1;
   const std::int32_t count = samples.Count();
   probeCount_ = std::min(count, MaxProbes);
+  std::int32_t spread[MaxProbes] = {};
+  for (std::int32_t k = 0; k < probeCount_; ++k)
+    spread[k] = probeCount_ == 1 ? 0
+                                 : static_cast<std::int32_t>(static_cast<std::int64_t>(k) *
+                                                             (count - 1) / (probeCount_ - 1));
+  // The first, the last and the middle one lead, as the early probes see the most of the set.
+  if (probeCount_ >= 3) std::rotate(spread + 1, spread + probeCount_ - 1, spread + probeCount_);
+  if (probeCount_ >= 4) std::swap(spread[2], spread[(probeCount_ + 1) / 2]);
   for (std::int32_t k = 0; k < probeCount_; ++k) {
-    probes_[k] = probeCount_ == 1 ? 0
-                                  : static_cast<std::int32_t>(static_cast<std::int64_t>(k) *
-                                                              (count - 1) / (probeCount_ - 1));
+    probes_[k] = spread[k];
     const std::span<const double> inputs = samples.Inputs(probes_[k]);
     std::copy(inputs.begin(), inputs.end(), state_[0][k]);
     // Wider than the band of the margin test, which decides within it: most values fall
@@ -107,6 +126,7 @@ TShortProgramResult TShortPrograms::Find(const std::function<bool()>& stop) {
   found_.reset();
   TShortProgramResult result;
   if (probeCount_ == 0) return result;
+  settled_[0] = true;
   bool ended = false;
   for (std::int32_t length = std::max(limits_.MinLength, 1); length <= limits_.MaxLength && !ended;
        ++length)
@@ -122,33 +142,58 @@ bool TShortPrograms::Extend(std::int32_t depth, std::int32_t length) {
   const bool last = depth == length - 1;
   // The last instruction writes register 0: any other would leave the result as it was.
   const std::int32_t dests = last ? 1 : registers;
+  // With every input to read and no instruction to spare, each must join two pieces: an
+  // operation on two registers of different inputs.
+  const std::uint32_t* reads = reads_[depth];
+  bool joinsOnly = false;
+  if (limits_.EveryInput) {
+    const TPieces pieces = Pieces(depth);
+    joinsOnly = pieces.Disjoint && length - depth == pieces.Count - 1;
+  }
   for (std::int32_t dest = 0; dest < dests; ++dest) {
     for (std::int32_t o = 0; o < OperationCount; ++o) {
+      if (joinsOnly && IsFunction(Operations[o])) continue;
       for (std::int32_t src = 0; src < registers; ++src) {
-        const TInstruction in{static_cast<std::uint8_t>(dest), Operations[o],
-                              static_cast<std::uint8_t>(src), 0};
+        if (joinsOnly && (reads[dest] == 0 || reads[src] == 0 || (reads[dest] & reads[src]) != 0))
+          continue;
+        // Written in place: a whole instruction copied from fields just stored stalls.
+        TInstruction& in = code_[depth];
+        in.Dest = static_cast<std::uint8_t>(dest);
+        in.Op = Operations[o];
+        in.Src = static_cast<std::uint8_t>(src);
         const std::int32_t id = (dest * OperationCount + o) * registers + src;
+        if (depth == 0 && id % limits_.Parts != limits_.Part) continue;
         if (depth > 0 && id < ids_[depth - 1] && Commute(code_[depth - 1], in)) continue;
         if (limits_.Budget > 0 && work_ > limits_.Budget) {
           outOfBudget_ = true;
           return true;
         }
         if (++programs_ % StopInterval == 0 && stop_ && stop_()) return true;
-        code_[depth] = in;
         ids_[depth] = id;
+        if (limits_.EveryInput) {
+          std::uint32_t* next = reads_[depth + 1];
+          std::copy_n(reads, registers, next);
+          next[dest] = IsFunction(in.Op) ? reads[src] : reads[dest] | reads[src];
+          if (!MayReadEveryInput(depth + 1, length - depth - 1)) continue;
+        }
         if (last) {
           if (Candidate(length)) return true;
           continue;
         }
+        // Only the early probes run here; the others follow for the rare program that
+        // passes them (Settle).
+        const std::int32_t early = std::min(probeCount_, EarlyProbes);
         bool changed = false;
-        for (std::int32_t k = 0; k < probeCount_; ++k) {
+        for (std::int32_t k = 0; k < early; ++k) {
           double* next = state_[depth + 1][k];
           std::copy_n(state_[depth][k], registers, next);
           next[dest] = Result(in, next);
           changed = changed || next[dest] != state_[depth][k][dest];
         }
-        work_ += probeCount_;
-        // An instruction that changes nothing makes a program that was tried shorter.
+        work_ += early;
+        settled_[depth + 1] = false;
+        // An instruction that changes nothing on the early probes makes, almost always, a
+        // program that was tried shorter.
         if (changed && Extend(depth + 1, length)) return true;
       }
     }
@@ -156,13 +201,61 @@ bool TShortPrograms::Extend(std::int32_t depth, std::int32_t length) {
   return false;
 }
 
+TShortPrograms::TPieces TShortPrograms::Pieces(std::int32_t depth) const noexcept {
+  // The pieces: registers whose inputs no other register reads all of (one of equal ones).
+  const std::uint32_t* reads = reads_[depth];
+  TPieces pieces;
+  for (std::int32_t r = 0; r < limits_.Registers; ++r) {
+    const std::uint32_t mine = reads[r];
+    if (mine == 0) continue;
+    bool within = false;
+    for (std::int32_t q = 0; q < limits_.Registers && !within; ++q)
+      within = q != r && (mine & ~reads[q]) == 0 && (reads[q] != mine || q < r);
+    if (within) continue;
+    pieces.Disjoint = pieces.Disjoint && (pieces.Held & mine) == 0;
+    pieces.Held |= mine;
+    ++pieces.Count;
+  }
+  return pieces;
+}
+
+bool TShortPrograms::MayReadEveryInput(std::int32_t depth, std::int32_t left) const noexcept {
+  const std::uint32_t* reads = reads_[depth];
+  if (left == 0) return reads[0] == everyInput_;
+  const TPieces pieces = Pieces(depth);
+  if (pieces.Held != everyInput_) return false;
+  // An instruction joins two pieces at most; overlapping pieces need at least as many as the
+  // widest piece's share of the inputs.
+  if (pieces.Disjoint) return left >= pieces.Count - 1;
+  std::int32_t most = 0;
+  for (std::int32_t r = 0; r < limits_.Registers; ++r)
+    most = std::max(most, Bits(reads[r]));
+  const std::int32_t needed = (Bits(everyInput_) + most - 1) / most;
+  return left >= needed - 1;
+}
+
+void TShortPrograms::Settle(std::int32_t depth) noexcept {
+  std::int32_t from = depth;
+  while (!settled_[from])
+    --from;
+  for (std::int32_t d = from; d < depth; ++d) {
+    for (std::int32_t k = EarlyProbes; k < probeCount_; ++k) {
+      double* next = state_[d + 1][k];
+      std::copy_n(state_[d][k], limits_.Registers, next);
+      next[code_[d].Dest] = Result(code_[d], next);
+    }
+    work_ += std::max(0, probeCount_ - EarlyProbes);
+    settled_[d + 1] = true;
+  }
+}
+
 bool TShortPrograms::Candidate(std::int32_t length) {
   const TInstruction& in = code_[length - 1];
   const std::int32_t depth = length - 1;
   double values[MaxProbes];
-  // Most programs fail on three probes: the plain value, or the line through the first two
-  // probes, misses the third.
-  const std::int32_t first = std::min(probeCount_, 3);
+  // Most programs fail on the early probes: the plain value, or the line through the first
+  // two probes, misses the third.
+  const std::int32_t first = std::min(probeCount_, EarlyProbes);
   bool plain = true;
   for (std::int32_t k = 0; k < first; ++k) {
     values[k] = Result(in, state_[depth][k]);
@@ -170,6 +263,7 @@ bool TShortPrograms::Candidate(std::int32_t length) {
   }
   work_ += first;
   if (!plain && !LineMayHold(values)) return false;
+  Settle(depth);
   bool changed = false;
   for (std::int32_t k = 0; k < probeCount_; ++k) {
     if (k >= first) values[k] = Result(in, state_[depth][k]);

@@ -20,6 +20,13 @@ struct TShortProgramLimits {
   std::int32_t MaxLength = 4;
   std::int64_t Budget = 0;    // instructions run on the probe samples; 0: no limit
   bool LinearScaling = true;  // also try a·f + b with the least-squares a and b
+  // Only programs whose result reads every input: a law of several columns uses them all, and
+  // most longer programs lose one on the way, so far fewer are left to try.
+  bool EveryInput = false;
+  // One part of several: only the programs whose first instruction's number is Part modulo
+  // Parts, so that the parts can run side by side.
+  std::int32_t Part = 0;
+  std::int32_t Parts = 1;
 };
 
 struct TShortProgramResult {
@@ -45,15 +52,29 @@ class TShortPrograms {
  private:
   bool Extend(std::int32_t depth, std::int32_t length);
   [[nodiscard]] bool Candidate(std::int32_t length);
+  // Brings the late probes' registers up to those after depth instructions.
+  void Settle(std::int32_t depth) noexcept;
   [[nodiscard]] bool LineMayHold(const double* values) const noexcept;
   [[nodiscard]] bool ScaledMatch(const double* values) const noexcept;
   [[nodiscard]] std::optional<TTuringEvaluator> Matching(std::int32_t length) const;
   [[nodiscard]] double Result(const TInstruction& in, const double* registers) noexcept;
+  // The registers after depth instructions that hold inputs no other holds all of.
+  struct TPieces {
+    std::uint32_t Held = 0;  // the inputs they read
+    std::int32_t Count = 0;
+    bool Disjoint = true;  // no input in two of them
+  };
+  [[nodiscard]] TPieces Pieces(std::int32_t depth) const noexcept;
+  // With EveryInput: whether the registers after depth instructions can still give a result
+  // that reads every input in the instructions left.
+  [[nodiscard]] bool MayReadEveryInput(std::int32_t depth, std::int32_t left) const noexcept;
   // The margin test of a probe's value.
   [[nodiscard]] bool Matches(std::int32_t probe, double value) const noexcept;
 
   static constexpr std::int32_t MaxProbes = 8;
   static constexpr std::int32_t LongestProgram = 7;
+  // The probes every prefix runs on; the rest run only for programs that pass these.
+  static constexpr std::int32_t EarlyProbes = 3;
 
   const TSampleData& samples_;
   TShortProgramLimits limits_;
@@ -63,6 +84,10 @@ class TShortPrograms {
   double high_[MaxProbes] = {};
   // Registers of each probe after each prefix: [depth][probe][register].
   double state_[LongestProgram + 1][MaxProbes][MaxRegisters] = {};
+  // The inputs each register's value reads, one bit each: [depth][register].
+  std::uint32_t reads_[LongestProgram + 1][MaxRegisters] = {};
+  std::uint32_t everyInput_ = 0;
+  bool settled_[LongestProgram + 1] = {};  // the late probes' registers are up to date
   TInstruction code_[LongestProgram] = {};
   std::int32_t ids_[LongestProgram] = {};
   std::int64_t work_ = 0;
