@@ -321,6 +321,7 @@ int SearchWithRestarts(const TCliOptions& options, TSampleData& samples, const T
       const std::string which = pass->EveryInput ? " that read every input, part " +
                                                        std::to_string(pass->Part + 1) + " of " +
                                                        std::to_string(pass->Parts)
+                                : pass->Constant ? std::string(" with a constant")
                                                  : std::string();
       std::fprintf(stderr, "attempt %lld  short programs of %s instructions%s  %s %d of %d\n",
                    static_cast<long long>(outcome.Attempt), lengths.c_str(), which.c_str(), state,

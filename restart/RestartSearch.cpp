@@ -23,8 +23,14 @@ using Clock = std::chrono::steady_clock;
 // registers: 3e7). Where there are more, with three inputs or more, those that read every input
 // run in four parts from the ninth attempt on, side by side on as many threads. Each attempt's
 // work is counted in instructions run on the probe samples.
-constexpr std::array<TShortProgramPass, 5> ShortProgramPasses{
-    {{1, 1, 4}, {8, 5, 5}, {9, 5, 5, false, 1}, {10, 5, 5, false, 2}, {11, 5, 5, false, 3}}};
+// With linear scaling and a register to spare, attempt 12 tries those of 2 to 4 that load a
+// constant first.
+constexpr std::array<TShortProgramPass, 6> ShortProgramPasses{{{1, 1, 4},
+                                                               {8, 5, 5},
+                                                               {9, 5, 5, false, 1},
+                                                               {10, 5, 5, false, 2},
+                                                               {11, 5, 5, false, 3},
+                                                               {12, 2, 4, false, 0, 1, true}}};
 constexpr double ShortProgramLimit = 1e8;
 // Under a second; a part of those that read every input, a few seconds.
 constexpr std::int64_t ShortProgramBudget = 40'000'000;
@@ -99,6 +105,10 @@ std::optional<TShortProgramPass> TRestartSearch::ShortProgramPass(
     // No longer than the programs of the search, and only lengths there is time to try.
     pass.MaxLength = std::min(pass.MaxLength, parameters_.InstructionCount);
     if (pass.MinLength > pass.MaxLength) return std::nullopt;
+    if (pass.Constant) {
+      if (!parameters_.LinearScaling || registers <= samples_.InputCount()) return std::nullopt;
+      return pass;
+    }
     if (pass.MinLength == 1 ||
         TShortPrograms::Programs(registers, pass.MinLength) <= ShortProgramLimit)
       return pass.Part == 0 ? std::optional(pass) : std::nullopt;
@@ -269,6 +279,7 @@ void TRestartSearch::RunShortPrograms(std::int64_t attempt, TReports reports) {
   limits.EveryInput = pass.EveryInput;
   limits.Part = pass.Part;
   limits.Parts = pass.Parts;
+  limits.Constant = pass.Constant;
   TShortPrograms programs(samples_, limits);
   const TShortProgramResult found =
       programs.Find([&] { return stop_.load() || attempt > lowestMatch_.load(); });

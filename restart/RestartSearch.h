@@ -47,6 +47,7 @@ struct TShortProgramPass {
   bool EveryInput = false;  // only programs whose result reads every input
   std::int32_t Part = 0;    // of Parts, which run as attempts side by side
   std::int32_t Parts = 1;
+  bool Constant = false;  // the first instruction loads a constant into a spare register
 };
 
 struct TRestartObserver : TSearchObserver {

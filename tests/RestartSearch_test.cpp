@@ -604,10 +604,20 @@ TEST(RestartSearch, AttemptOneTriesEveryShortProgramAndTheSearchesAreNumberedAro
   EXPECT_EQ(5, five->MaxLength);
   EXPECT_FALSE(five->EveryInput);
   EXPECT_FALSE(one.IsShortProgramAttempt(9));
+  // A register to spare: attempt 12 loads a constant first.
+  const std::optional<TShortProgramPass> constant = one.ShortProgramPass(12);
+  ASSERT_TRUE(constant);
+  EXPECT_TRUE(constant->Constant);
+  EXPECT_EQ(2, constant->MinLength);
+  EXPECT_EQ(4, constant->MaxLength);
+  EXPECT_FALSE(with.IsShortProgramAttempt(12)) << "three inputs in three registers";
   for (std::int64_t k = 0; k < 40; ++k) {
-    EXPECT_EQ(k == 1 || k == 8, one.IsShortProgramAttempt(k)) << k;
-    if (k != 1 && k != 8) {
-      EXPECT_EQ(oneWithout.AttemptParameters(k - (k > 1) - (k > 8)), one.AttemptParameters(k)) << k;
+    const bool isShort = k == 1 || k == 8 || k == 12;
+    EXPECT_EQ(isShort, one.IsShortProgramAttempt(k)) << k;
+    if (!isShort) {
+      EXPECT_EQ(oneWithout.AttemptParameters(k - (k > 1) - (k > 8) - (k > 12)),
+                one.AttemptParameters(k))
+          << k;
     }
   }
   // Never longer than the search's programs.
@@ -617,6 +627,8 @@ TEST(RestartSearch, AttemptOneTriesEveryShortProgramAndTheSearchesAreNumberedAro
   ASSERT_TRUE(three.ShortProgramPass(1));
   EXPECT_EQ(3, three.ShortProgramPass(1)->MaxLength);
   EXPECT_FALSE(three.IsShortProgramAttempt(8));
+  ASSERT_TRUE(three.ShortProgramPass(12));
+  EXPECT_EQ(3, three.ShortProgramPass(12)->MaxLength);
 
   // Whatever the threads, the short programs' answer, shown with its caption.
   std::optional<TAttemptOutcome> first;

@@ -229,3 +229,46 @@ TEST(ShortPrograms, PartsTogetherTryWhatTheWholePassTries) {
   }
   EXPECT_EQ(1, same);
 }
+
+TEST(ShortPrograms, AConstantIsSolvedFromTheProbes) {
+  // 0.3·x·sin(2πx) on [1, 5): 2π loaded first, then three instructions; 0.3 from the scaling.
+  const TSampleData wave = Law(100, 1, 0.01, [](std::span<const double> v) {
+    return 0.3 * v[0] * std::sin(2 * M_PI * v[0]);
+  });
+  TShortProgramLimits limits = Limits(2, 4);
+  limits.Constant = true;
+  const TShortProgramResult found = TShortPrograms(wave, limits).Find();
+  ASSERT_TRUE(found.Model);
+  ExpectEveryMatch(*found.Model, wave);
+  const TInstruction load = found.Model->GetInstruction(0);
+  EXPECT_EQ(1, load.Dest) << "the register that holds no input";
+  EXPECT_EQ(opAdd, load.Op);
+  EXPECT_EQ(ConstantOperand, load.Src);
+  // The constant is 2π to a few ulps, or −2π with the scaling's sign turned.
+  EXPECT_NEAR(2 * M_PI, std::fabs(load.Value), 1e-12);
+
+  // e^(−x²/2) needs a constant base, e^x being defined on [0, 1) only: sqrt((1/e)^(x²)).
+  const TSampleData gauss =
+      Law(200, 1, 0.01, [](std::span<const double> v) { return std::exp(-v[0] * v[0] / 2); });
+  const TShortProgramResult bell = TShortPrograms(gauss, limits).Find();
+  ASSERT_TRUE(bell.Model);
+  ExpectEveryMatch(*bell.Model, gauss);
+  EXPECT_LE(bell.Model->InstructionCount(), 6) << "four and the scaling's two at most";
+
+  // Without a register to spare, or without scaling, no constant pass runs.
+  const TSampleData product =
+      Law(50, 2, 0.01, [](std::span<const double> v) { return 2.5 * v[0] * v[1]; });
+  const TShortProgramResult full = TShortPrograms(product, limits).Find();
+  EXPECT_FALSE(full.Model);
+  EXPECT_EQ(0, full.Work);
+  TShortProgramLimits unscaled = limits;
+  unscaled.LinearScaling = false;
+  EXPECT_EQ(0, TShortPrograms(wave, unscaled).Find().Work);
+
+  // A budget ends the pass without a model, as the other passes.
+  TShortProgramLimits small = limits;
+  small.Budget = 1000;
+  const TShortProgramResult cut = TShortPrograms(gauss, small).Find();
+  EXPECT_FALSE(cut.Model);
+  EXPECT_FALSE(cut.Complete);
+}

@@ -171,7 +171,9 @@ inline constexpr TSearchSetting ShortProgramsSetting{
     .Help =
         "attempt 1 tries every program of 1 to 4 register-only instructions, attempt 8 every "
         "one of 5 where there are few enough (two registers), or with three inputs or more "
-        "attempts 8 to 11 those of 5 that read every input, never more than --instructions: "
+        "attempts 8 to 11 those of 5 that read every input, and with linear scaling and a "
+        "register to spare attempt 12 those of 2 to 4 whose first instruction loads a constant "
+        "(solved from three samples, and with powers), never more than --instructions: "
         "shortest first, plain and linearly scaled, instead of a search, each for a fixed "
         "amount of work",
     .OnOption = true,

@@ -14,6 +14,30 @@ namespace {
 constexpr std::array<std::uint8_t, 9> Operations{opAdd, opSub, opMul,  opDiv, opSin,
                                                  opCos, opExp, opSqrt, opLn};
 constexpr std::int32_t OperationCount = static_cast<std::int32_t>(Operations.size());
+// After a constant, the power too: a constant base to a register's power is how e^(−x²/2)
+// is written, e^x being defined on [0, 1) only.
+constexpr std::array<std::uint8_t, 10> ConstantOperations{opAdd, opSub, opMul, opDiv,  opPow,
+                                                          opSin, opCos, opExp, opSqrt, opLn};
+constexpr std::int32_t ConstantOperationCount =
+    static_cast<std::int32_t>(ConstantOperations.size());
+// The constant's bit among the inputs' in the sets of what registers read.
+constexpr std::uint32_t ConstantBit = 1U << 31;
+// Constants the search for a root starts from: ±10^(k/16) from 0.001 to 1000, ascending. Steps
+// of 15 %: a root that a quickly turning function such as sin(c·x) crosses twice between two of
+// them is missed, and finer steps cost in proportion.
+constexpr std::int32_t GridSteps = 97;
+const std::array<double, 2 * GridSteps>& ConstantGrid() {
+  static const std::array<double, 2 * GridSteps> grid = [] {
+    std::array<double, 2 * GridSteps> values{};
+    for (std::int32_t j = 0; j < GridSteps; ++j) {
+      const double magnitude = std::pow(10.0, (j - GridSteps / 2) / 16.0);
+      values[GridSteps - 1 - j] = -magnitude;
+      values[GridSteps + j] = magnitude;
+    }
+    return values;
+  }();
+  return grid;
+}
 // Programs between two looks at the stop flag.
 constexpr std::int64_t StopInterval = 4096;
 
@@ -127,6 +151,7 @@ TShortProgramResult TShortPrograms::Find(const std::function<bool()>& stop) {
   TShortProgramResult result;
   if (probeCount_ == 0) return result;
   settled_[0] = true;
+  if (limits_.Constant) return FindConstant();
   bool ended = false;
   for (std::int32_t length = std::max(limits_.MinLength, 1); length <= limits_.MaxLength && !ended;
        ++length)
@@ -232,6 +257,166 @@ bool TShortPrograms::MayReadEveryInput(std::int32_t depth, std::int32_t left) co
     most = std::max(most, Bits(reads[r]));
   const std::int32_t needed = (Bits(everyInput_) + most - 1) / most;
   return left >= needed - 1;
+}
+
+TShortProgramResult TShortPrograms::FindConstant() {
+  TShortProgramResult result;
+  const std::int32_t spare = limits_.Registers - 1;
+  if (!limits_.LinearScaling || spare < samples_.InputCount() || probeCount_ < 3) return result;
+  // The line through three probes' y: the lowest, the highest and the one nearest halfway,
+  // as far apart as the probes allow (the first, last and middle ones may share one y).
+  std::int32_t low = 0;
+  std::int32_t high = 0;
+  for (std::int32_t k = 1; k < probeCount_; ++k) {
+    if (samples_.GetY(probes_[k]) < samples_.GetY(probes_[low])) low = k;
+    if (samples_.GetY(probes_[k]) > samples_.GetY(probes_[high])) high = k;
+  }
+  const long double bottom = samples_.GetY(probes_[low]);
+  const long double span = samples_.GetY(probes_[high]) - bottom;
+  if (span == 0) return result;  // a constant y is no law
+  std::int32_t middle = low == 0 || high == 0 ? (low == 1 || high == 1 ? 2 : 1) : 0;
+  for (std::int32_t k = 0; k < probeCount_; ++k) {
+    if (k == low || k == high) continue;
+    if (std::fabs(samples_.GetY(probes_[k]) - bottom - span / 2) <
+        std::fabs(samples_.GetY(probes_[middle]) - bottom - span / 2))
+      middle = k;
+  }
+  lineProbes_[0] = low;
+  lineProbes_[1] = high;
+  lineProbes_[2] = middle;
+  share_ = static_cast<double>((samples_.GetY(probes_[middle]) - bottom) / span);
+  code_[0] = TInstruction{static_cast<std::uint8_t>(spare), opAdd, ConstantOperand, 0};
+  std::copy_n(reads_[0], limits_.Registers, reads_[1]);
+  reads_[1][spare] = ConstantBit;
+  bool ended = false;
+  for (std::int32_t length = std::max(limits_.MinLength, 2); length <= limits_.MaxLength && !ended;
+       ++length)
+    ended = ExtendConstant(1, length);
+  result.Model = std::move(found_);
+  result.Work = work_;
+  result.Complete = !ended || (result.Model && !outOfBudget_);
+  return result;
+}
+
+bool TShortPrograms::ExtendConstant(std::int32_t depth, std::int32_t length) {
+  const std::int32_t registers = limits_.Registers;
+  const bool last = depth == length - 1;
+  const std::int32_t dests = last ? 1 : registers;
+  const std::uint32_t* reads = reads_[depth];
+  for (std::int32_t dest = 0; dest < dests; ++dest) {
+    for (std::int32_t o = 0; o < ConstantOperationCount; ++o) {
+      for (std::int32_t src = 0; src < registers; ++src) {
+        TInstruction& in = code_[depth];
+        in.Dest = static_cast<std::uint8_t>(dest);
+        in.Op = ConstantOperations[o];
+        in.Src = static_cast<std::uint8_t>(src);
+        const std::int32_t id = (dest * ConstantOperationCount + o) * registers + src;
+        // The load stays first, whatever it commutes with.
+        if (depth > 1 && id < ids_[depth - 1] && Commute(code_[depth - 1], in)) continue;
+        if (limits_.Budget > 0 && work_ > limits_.Budget) {
+          outOfBudget_ = true;
+          return true;
+        }
+        if (++programs_ % StopInterval == 0 && stop_ && stop_()) return true;
+        ids_[depth] = id;
+        std::uint32_t* next = reads_[depth + 1];
+        std::copy_n(reads, registers, next);
+        next[dest] = IsFunction(in.Op) ? reads[src] : reads[dest] | reads[src];
+        if (last) {
+          // The result reads the constant and an input, or it is another program's.
+          if ((next[0] & ConstantBit) != 0 && (next[0] & ~ConstantBit) != 0 &&
+              SolveConstant(length))
+            return true;
+          continue;
+        }
+        const bool kept = std::any_of(next, next + registers,
+                                      [](std::uint32_t r) { return (r & ConstantBit) != 0; });
+        if (kept && ExtendConstant(depth + 1, length)) return true;
+      }
+    }
+  }
+  return false;
+}
+
+void TShortPrograms::RunConstant(std::int32_t length, double c, std::int32_t probe,
+                                 double* registers) {
+  std::copy_n(state_[0][probe], limits_.Registers, registers);
+  registers[limits_.Registers - 1] = c;
+  for (std::int32_t i = 1; i < length; ++i)
+    registers[code_[i].Dest] = Result(code_[i], registers);
+}
+
+double TShortPrograms::OffLine(std::int32_t length, double c) {
+  double values[3];
+  double registers[MaxRegisters];
+  for (std::int32_t k = 0; k < 3; ++k) {
+    RunConstant(length, c, lineProbes_[k], registers);
+    values[k] = registers[0];
+  }
+  work_ += 3 * (length - 1);
+  const long double span = static_cast<long double>(values[1]) - values[0];
+  const long double middle = static_cast<long double>(values[2]) - values[0];
+  if (span == 0) return std::nan("");
+  const long double off = middle - share_ * span;
+  return std::isfinite(off) ? static_cast<double>(off) : std::nan("");
+}
+
+bool TShortPrograms::SolveConstant(std::int32_t length) {
+  // Each change of sign of OffLine between neighbours of the grid brackets a constant that puts
+  // the three probes on the samples' line; regula falsi (Illinois) closes in on it.
+  double before = 0;
+  double offBefore = std::nan("");
+  for (const double c : ConstantGrid()) {
+    const double off = OffLine(length, c);
+    if (off == 0) {
+      if (TryConstant(length, c)) return true;
+    } else if (std::isfinite(off) && std::isfinite(offBefore) && (off < 0) != (offBefore < 0)) {
+      double a = before;
+      double b = c;
+      double offA = offBefore;
+      double offB = off;
+      double x = b;
+      std::int32_t side = 0;
+      for (std::int32_t i = 0; i < 100; ++i) {
+        x = (a * offB - b * offA) / (offB - offA);
+        if (!(x > std::min(a, b) && x < std::max(a, b))) x = a + (b - a) / 2;
+        if (x == a || x == b) break;
+        const double offX = OffLine(length, x);
+        if (offX == 0 || !std::isfinite(offX)) break;
+        if ((offX < 0) == (offB < 0)) {
+          b = x;
+          offB = offX;
+          if (side == -1) offA /= 2;
+          side = -1;
+        } else {
+          a = x;
+          offA = offX;
+          if (side == 1) offB /= 2;
+          side = 1;
+        }
+      }
+      if (TryConstant(length, x)) return true;
+    }
+    before = c;
+    offBefore = off;
+  }
+  return false;
+}
+
+bool TShortPrograms::TryConstant(std::int32_t length, double c) {
+  double values[MaxProbes];
+  double registers[MaxRegisters];
+  bool plain = true;
+  for (std::int32_t k = 0; k < probeCount_; ++k) {
+    RunConstant(length, c, k, registers);
+    values[k] = registers[0];
+    plain = plain && Matches(k, values[k]);
+  }
+  work_ += probeCount_ * (length - 1);
+  if (!plain && !ScaledMatch(values)) return false;
+  code_[0].Value = c;
+  found_ = Matching(length);
+  return found_.has_value();
 }
 
 void TShortPrograms::Settle(std::int32_t depth) noexcept {

@@ -27,6 +27,10 @@ struct TShortProgramLimits {
   // Parts, so that the parts can run side by side.
   std::int32_t Part = 0;
   std::int32_t Parts = 1;
+  // Programs whose first instruction loads a constant into the last register, which holds no
+  // input; the constant is solved from three probes, so 2π or 1/e need not be guessed. With
+  // linear scaling only, and a register to spare.
+  bool Constant = false;
 };
 
 struct TShortProgramResult {
@@ -52,6 +56,17 @@ class TShortPrograms {
  private:
   bool Extend(std::int32_t depth, std::int32_t length);
   [[nodiscard]] bool Candidate(std::int32_t length);
+  [[nodiscard]] TShortProgramResult FindConstant();
+  // The constant programs: the instructions after the load, then the constants that put the
+  // three probes on one line.
+  bool ExtendConstant(std::int32_t depth, std::int32_t length);
+  [[nodiscard]] bool SolveConstant(std::int32_t length);
+  // How far three probes, for the constant c, are from one line through their y: 0 on it;
+  // NaN where a value is not finite or the lowest and highest y's values are equal.
+  [[nodiscard]] double OffLine(std::int32_t length, double c);
+  [[nodiscard]] bool TryConstant(std::int32_t length, double c);
+  // The registers of probe k after the program with the constant c.
+  void RunConstant(std::int32_t length, double c, std::int32_t probe, double* registers);
   // Brings the late probes' registers up to those after depth instructions.
   void Settle(std::int32_t depth) noexcept;
   [[nodiscard]] bool LineMayHold(const double* values) const noexcept;
@@ -88,6 +103,10 @@ class TShortPrograms {
   std::uint32_t reads_[LongestProgram + 1][MaxRegisters] = {};
   std::uint32_t everyInput_ = 0;
   bool settled_[LongestProgram + 1] = {};  // the late probes' registers are up to date
+  // The probes of the lowest and highest y and the one nearest halfway, and where that one's y
+  // lies between the others': OffLine compares the values with it.
+  std::int32_t lineProbes_[3] = {};
+  double share_ = 0;
   TInstruction code_[LongestProgram] = {};
   std::int32_t ids_[LongestProgram] = {};
   std::int64_t work_ = 0;
