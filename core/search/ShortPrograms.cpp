@@ -148,14 +148,19 @@ TShortProgramResult TShortPrograms::Find(const std::function<bool()>& stop) {
   programs_ = 0;
   outOfBudget_ = false;
   found_.reset();
-  TShortProgramResult result;
-  if (probeCount_ == 0) return result;
+  if (probeCount_ == 0) return {};
   settled_[0] = true;
   if (limits_.Constant) return FindConstant();
+  return EveryLength(false);
+}
+
+TShortProgramResult TShortPrograms::EveryLength(bool constant) {
+  // A load and one instruction at least, with a constant.
+  const std::int32_t shortest = std::max(limits_.MinLength, constant ? 2 : 1);
   bool ended = false;
-  for (std::int32_t length = std::max(limits_.MinLength, 1); length <= limits_.MaxLength && !ended;
-       ++length)
-    ended = Extend(0, length);
+  for (std::int32_t length = shortest; length <= limits_.MaxLength && !ended; ++length)
+    ended = constant ? ExtendConstant(1, length) : Extend(0, length);
+  TShortProgramResult result;
   result.Model = std::move(found_);
   result.Work = work_;
   result.Complete = !ended || (result.Model && !outOfBudget_);
@@ -189,16 +194,10 @@ bool TShortPrograms::Extend(std::int32_t depth, std::int32_t length) {
         const std::int32_t id = (dest * OperationCount + o) * registers + src;
         if (depth == 0 && id % limits_.Parts != limits_.Part) continue;
         if (depth > 0 && id < ids_[depth - 1] && Commute(code_[depth - 1], in)) continue;
-        if (limits_.Budget > 0 && work_ > limits_.Budget) {
-          outOfBudget_ = true;
-          return true;
-        }
-        if (++programs_ % StopInterval == 0 && stop_ && stop_()) return true;
+        if (MustEnd()) return true;
         ids_[depth] = id;
         if (limits_.EveryInput) {
-          std::uint32_t* next = reads_[depth + 1];
-          std::copy_n(reads, registers, next);
-          next[dest] = IsFunction(in.Op) ? reads[src] : reads[dest] | reads[src];
+          TrackReads(depth);
           if (!MayReadEveryInput(depth + 1, length - depth - 1)) continue;
         }
         if (last) {
@@ -224,6 +223,22 @@ bool TShortPrograms::Extend(std::int32_t depth, std::int32_t length) {
     }
   }
   return false;
+}
+
+bool TShortPrograms::MustEnd() {
+  if (limits_.Budget > 0 && work_ > limits_.Budget) {
+    outOfBudget_ = true;
+    return true;
+  }
+  return ++programs_ % StopInterval == 0 && stop_ && stop_();
+}
+
+void TShortPrograms::TrackReads(std::int32_t depth) noexcept {
+  const TInstruction& in = code_[depth];
+  const std::uint32_t* reads = reads_[depth];
+  std::uint32_t* next = reads_[depth + 1];
+  std::copy_n(reads, limits_.Registers, next);
+  next[in.Dest] = IsFunction(in.Op) ? reads[in.Src] : reads[in.Dest] | reads[in.Src];
 }
 
 TShortPrograms::TPieces TShortPrograms::Pieces(std::int32_t depth) const noexcept {
@@ -288,21 +303,13 @@ TShortProgramResult TShortPrograms::FindConstant() {
   code_[0] = TInstruction{static_cast<std::uint8_t>(spare), opAdd, ConstantOperand, 0};
   std::copy_n(reads_[0], limits_.Registers, reads_[1]);
   reads_[1][spare] = ConstantBit;
-  bool ended = false;
-  for (std::int32_t length = std::max(limits_.MinLength, 2); length <= limits_.MaxLength && !ended;
-       ++length)
-    ended = ExtendConstant(1, length);
-  result.Model = std::move(found_);
-  result.Work = work_;
-  result.Complete = !ended || (result.Model && !outOfBudget_);
-  return result;
+  return EveryLength(true);
 }
 
 bool TShortPrograms::ExtendConstant(std::int32_t depth, std::int32_t length) {
   const std::int32_t registers = limits_.Registers;
   const bool last = depth == length - 1;
   const std::int32_t dests = last ? 1 : registers;
-  const std::uint32_t* reads = reads_[depth];
   for (std::int32_t dest = 0; dest < dests; ++dest) {
     for (std::int32_t o = 0; o < ConstantOperationCount; ++o) {
       for (std::int32_t src = 0; src < registers; ++src) {
@@ -313,15 +320,10 @@ bool TShortPrograms::ExtendConstant(std::int32_t depth, std::int32_t length) {
         const std::int32_t id = (dest * ConstantOperationCount + o) * registers + src;
         // The load stays first, whatever it commutes with.
         if (depth > 1 && id < ids_[depth - 1] && Commute(code_[depth - 1], in)) continue;
-        if (limits_.Budget > 0 && work_ > limits_.Budget) {
-          outOfBudget_ = true;
-          return true;
-        }
-        if (++programs_ % StopInterval == 0 && stop_ && stop_()) return true;
+        if (MustEnd()) return true;
         ids_[depth] = id;
-        std::uint32_t* next = reads_[depth + 1];
-        std::copy_n(reads, registers, next);
-        next[dest] = IsFunction(in.Op) ? reads[src] : reads[dest] | reads[src];
+        TrackReads(depth);
+        const std::uint32_t* next = reads_[depth + 1];
         if (last) {
           // The result reads the constant and an input, or it is another program's.
           if ((next[0] & ConstantBit) != 0 && (next[0] & ~ConstantBit) != 0 &&

@@ -57,6 +57,8 @@ class TShortPrograms {
   bool Extend(std::int32_t depth, std::int32_t length);
   [[nodiscard]] bool Candidate(std::int32_t length);
   [[nodiscard]] TShortProgramResult FindConstant();
+  // Each length in turn, shortest first, until a match, the budget or a stop.
+  [[nodiscard]] TShortProgramResult EveryLength(bool constant);
   // The constant programs: the instructions after the load, then the constants that put the
   // three probes on one line.
   bool ExtendConstant(std::int32_t depth, std::int32_t length);
@@ -80,6 +82,10 @@ class TShortPrograms {
     bool Disjoint = true;  // no input in two of them
   };
   [[nodiscard]] TPieces Pieces(std::int32_t depth) const noexcept;
+  // The inputs each register reads after instruction depth, from those before it.
+  void TrackReads(std::int32_t depth) noexcept;
+  // The budget spent, or a stop asked for (asked every few thousand programs).
+  [[nodiscard]] bool MustEnd();
   // With EveryInput: whether the registers after depth instructions can still give a result
   // that reads every input in the instructions left.
   [[nodiscard]] bool MayReadEveryInput(std::int32_t depth, std::int32_t left) const noexcept;
