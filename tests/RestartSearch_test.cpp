@@ -560,6 +560,32 @@ TSampleData Lens() {
   return samples;
 }
 
+// Attempt k's short programs, of the lengths min to max.
+std::optional<TShortProgramPass> PassOf(const TRestartSearch& search, std::int64_t k,
+                                        std::int32_t min, std::int32_t max) {
+  const std::optional<TShortProgramPass> pass = search.ShortProgramPass(k);
+  EXPECT_TRUE(pass) << k;
+  if (pass) {
+    EXPECT_EQ(min, pass->MinLength) << k;
+    EXPECT_EQ(max, pass->MaxLength) << k;
+  }
+  return pass;
+}
+
+// The attempts shorts are short programs; every other attempt k is the search that was attempt
+// k − (the short ones below k) without them, with its parameters.
+void ExpectSearchesAround(const TRestartSearch& with, const TRestartSearch& without,
+                          const std::vector<std::int64_t>& shorts) {
+  for (std::int64_t k = 0; k < 40; ++k) {
+    const bool isShort = std::find(shorts.begin(), shorts.end(), k) != shorts.end();
+    EXPECT_EQ(isShort, with.IsShortProgramAttempt(k)) << k;
+    EXPECT_FALSE(without.IsShortProgramAttempt(k)) << k;
+    if (isShort) continue;
+    const auto below = std::count_if(shorts.begin(), shorts.end(), [&](auto a) { return a < k; });
+    EXPECT_EQ(without.AttemptParameters(k - below), with.AttemptParameters(k)) << k;
+  }
+}
+
 }  // namespace
 
 TEST(RestartSearch, AttemptOneTriesEveryShortProgramAndTheSearchesAreNumberedAroundIt) {
@@ -572,54 +598,31 @@ TEST(RestartSearch, AttemptOneTriesEveryShortProgramAndTheSearchesAreNumberedAro
   const TRestartSearch without(samples, parameters, Searches(RestartUnitSetting.Default), alone);
   // Three inputs in three registers: attempt 1 tries every program up to four; those of five
   // are too many, so attempts 8 to 11 try, a quarter each, those that read every input.
-  const std::optional<TShortProgramPass> pass = with.ShortProgramPass(1);
+  const std::optional<TShortProgramPass> pass = PassOf(with, 1, 1, 4);
   ASSERT_TRUE(pass);
-  EXPECT_EQ(1, pass->MinLength);
-  EXPECT_EQ(4, pass->MaxLength);
   EXPECT_FALSE(pass->EveryInput);
   for (std::int64_t k = 8; k <= 11; ++k) {
-    const std::optional<TShortProgramPass> part = with.ShortProgramPass(k);
+    const std::optional<TShortProgramPass> part = PassOf(with, k, 5, 5);
     ASSERT_TRUE(part) << k;
-    EXPECT_EQ(5, part->MinLength);
     EXPECT_TRUE(part->EveryInput);
     EXPECT_EQ(k - 8, part->Part);
     EXPECT_EQ(4, part->Parts);
   }
-  const auto isShort = [](std::int64_t k) { return k == 1 || (k >= 8 && k <= 11); };
-  for (std::int64_t k = 0; k < 40; ++k) {
-    EXPECT_EQ(isShort(k), with.IsShortProgramAttempt(k)) << k;
-    EXPECT_FALSE(without.IsShortProgramAttempt(k)) << k;
-    if (!isShort(k)) {
-      const std::int64_t search = k - (k > 1) - (k > 11 ? 4 : 0);
-      EXPECT_EQ(without.AttemptParameters(search), with.AttemptParameters(k)) << k;
-    }
-  }
+  ExpectSearchesAround(with, without, {1, 8, 9, 10, 11});
   // Two registers: attempt 8 tries the programs of five, and the searches go around both.
   TSampleData sine = Sine(3);
   const TRestartSearch one(sine, parameters, TRestartParameters{}, alone);
   const TRestartSearch oneWithout(sine, parameters, Searches(RestartUnitSetting.Default), alone);
-  const std::optional<TShortProgramPass> five = one.ShortProgramPass(8);
+  const std::optional<TShortProgramPass> five = PassOf(one, 8, 5, 5);
   ASSERT_TRUE(five);
-  EXPECT_EQ(5, five->MinLength);
-  EXPECT_EQ(5, five->MaxLength);
   EXPECT_FALSE(five->EveryInput);
   EXPECT_FALSE(one.IsShortProgramAttempt(9));
   // A register to spare: attempt 12 loads a constant first.
-  const std::optional<TShortProgramPass> constant = one.ShortProgramPass(12);
+  const std::optional<TShortProgramPass> constant = PassOf(one, 12, 2, 4);
   ASSERT_TRUE(constant);
   EXPECT_TRUE(constant->Constant);
-  EXPECT_EQ(2, constant->MinLength);
-  EXPECT_EQ(4, constant->MaxLength);
   EXPECT_FALSE(with.IsShortProgramAttempt(12)) << "three inputs in three registers";
-  for (std::int64_t k = 0; k < 40; ++k) {
-    const bool isShort = k == 1 || k == 8 || k == 12;
-    EXPECT_EQ(isShort, one.IsShortProgramAttempt(k)) << k;
-    if (!isShort) {
-      EXPECT_EQ(oneWithout.AttemptParameters(k - (k > 1) - (k > 8) - (k > 12)),
-                one.AttemptParameters(k))
-          << k;
-    }
-  }
+  ExpectSearchesAround(one, oneWithout, {1, 8, 12});
   // Never longer than the search's programs.
   TSearchParameters shorter = parameters;
   shorter.InstructionCount = 3;

@@ -289,12 +289,14 @@ TShortProgramResult TShortPrograms::FindConstant() {
   const long double bottom = samples_.GetY(probes_[low]);
   const long double span = samples_.GetY(probes_[high]) - bottom;
   if (span == 0) return result;  // a constant y is no law
-  std::int32_t middle = low == 0 || high == 0 ? (low == 1 || high == 1 ? 2 : 1) : 0;
+  std::int32_t middle = 0;
+  long double nearest = HUGE_VALL;
   for (std::int32_t k = 0; k < probeCount_; ++k) {
-    if (k == low || k == high) continue;
-    if (std::fabs(samples_.GetY(probes_[k]) - bottom - span / 2) <
-        std::fabs(samples_.GetY(probes_[middle]) - bottom - span / 2))
+    const long double distance = std::fabs(samples_.GetY(probes_[k]) - bottom - span / 2);
+    if (k != low && k != high && distance < nearest) {
+      nearest = distance;
       middle = k;
+    }
   }
   lineProbes_[0] = low;
   lineProbes_[1] = high;
