@@ -146,6 +146,7 @@ std::string ReplayOptions(const TCliOptions& options, const TSearchParameters& a
   if (attempt.ConstantFitting > 0)
     text += " --constant-fitting " + std::to_string(attempt.ConstantFitting);
   if (attempt.LinearScaling) text += " --linear-scaling";
+  if (attempt.LinearScaling && attempt.MarginLine) text += " --margin-line";
   if (attempt.RankByMatches) text += " --rank-by-matches";
   if (attempt.MarginWeights) text += " --margin-weights";
   if (attempt.PointMutations > 0)

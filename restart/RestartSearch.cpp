@@ -276,6 +276,7 @@ void TRestartSearch::RunShortPrograms(std::int64_t attempt, TReports reports) {
   limits.MaxLength = pass.MaxLength;
   limits.Budget = pass.EveryInput ? EveryInputBudget : ShortProgramBudget;
   limits.LinearScaling = parameters_.LinearScaling;
+  limits.MarginLine = parameters_.MarginLine;
   limits.EveryInput = pass.EveryInput;
   limits.Part = pass.Part;
   limits.Parts = pass.Parts;

@@ -5,7 +5,12 @@
 #include <bit>
 #include <cmath>
 #include <cstdint>
+#include <limits>
+#include <optional>
 #include <vector>
+
+#include "core/model/Predictions.h"
+#include "core/model/Random.h"
 
 #include "tests/ProgramTesting.h"
 
@@ -22,6 +27,33 @@ TSampleData Samples(const std::vector<double>& xs, const std::vector<double>& ys
     samples.SetY(j, ys[j]);
   }
   return samples;
+}
+
+TSampleData Banded(const std::vector<double>& xs, const std::vector<double>& ys, double margin) {
+  TSampleData samples = Samples(xs, ys);
+  samples.UpdateBounds();
+  samples.SetMargin(margin);
+  return samples;
+}
+
+// Whether some line puts every f within its sample's band, by another route than the search
+// for it: for any two samples the slopes that keep both within theirs must overlap.
+bool SomeLineFits(const std::vector<double>& f, const TSampleData& samples) {
+  using Extended = long double;
+  const Extended m = samples.GetMargin();
+  auto low = [&](int i) { return samples.GetY(i) - m * (samples.GetY(i) - samples.MinY()); };
+  auto high = [&](int i) { return samples.GetY(i) + m * (samples.MaxY() - samples.GetY(i)); };
+  Extended least = -std::numeric_limits<Extended>::infinity();
+  Extended most = std::numeric_limits<Extended>::infinity();
+  for (int i = 0; i < samples.Count(); ++i) {
+    for (int j = 0; j < samples.Count(); ++j) {
+      const Extended rise = Extended{f[j]} - f[i];
+      if (rise > 0) least = std::max(least, (low(j) - high(i)) / rise);
+      if (rise < 0) most = std::min(most, (low(j) - high(i)) / rise);
+      if (rise == 0 && low(j) > high(i)) return false;
+    }
+  }
+  return least <= most && std::isfinite(least);
 }
 
 }  // namespace
@@ -94,4 +126,77 @@ TEST(LinearScaling, AnOverflowingProductLeavesThePredictionAsTheInterpreterDoes)
   EXPECT_EQ(Bits(1e10 * 3 - 1e300), Bits(ApplyLinearScaling(3, scaling)));
   TTuringEvaluator scaled = WithScaling(Program(1, {{0, opMul, ConstantOperand, 1}}), scaling);
   EXPECT_EQ(0.0, scaled.Execute(1e300));
+}
+
+// y = x on 0 .. 10 but 7 at x = 5: the least-squares line of x rises by 2/11 and passes above
+// the highest y, which no value beyond matches; a line of the margin rule matches everywhere.
+TEST(MarginLine, HoldsWhereTheLeastSquaresLineLeavesTheBandAtABound) {
+  std::vector<double> xs, ys;
+  for (int j = 0; j <= 10; ++j) {
+    xs.push_back(j);
+    ys.push_back(j == 5 ? 7 : j);
+  }
+  const TSampleData samples = Banded(xs, ys, 0.3);
+  const TTuringEvaluator identity = Program(1, {{0, opAdd, ConstantOperand, 0}});
+  EXPECT_FALSE(MatchesEverySample(WithLinearScaling(identity, samples, 10), samples));
+  const std::optional<TTuringEvaluator> lined = WithMarginLine(identity, samples);
+  ASSERT_TRUE(lined);
+  EXPECT_TRUE(MatchesEverySample(*lined, samples));
+  ASSERT_EQ(3, lined->InstructionCount());
+  EXPECT_EQ(opMul, lined->GetInstruction(1).Op);
+  EXPECT_EQ(opAdd, lined->GetInstruction(2).Op);
+}
+
+// Two samples at the bounds of y with half their distance as margin: y 0 accepts [0, 1/2] and
+// y 1 accepts [1/2, 1], so slopes 0 to 1 fit, and at slope 1/2 offsets 0 to 1/2.
+TEST(MarginLine, LiesInTheMiddleOfTheLinesThatFit) {
+  const TSampleData samples = Banded({0, 1}, {0, 1}, 0.5);
+  const std::optional<TLinearScaling> line = FitMarginLine(std::vector<double>{0, 1}, samples);
+  ASSERT_TRUE(line);
+  EXPECT_EQ(0.5, line->Scale);
+  EXPECT_EQ(0.25, line->Offset);
+  // Falling predictions take a falling line: slopes -1 to 0, offsets about 1/2 to 3/4.
+  const std::optional<TLinearScaling> falling = FitMarginLine(std::vector<double>{1, 0}, samples);
+  ASSERT_TRUE(falling);
+  EXPECT_EQ(-0.5, falling->Scale);
+  EXPECT_EQ(0.75, falling->Offset);
+}
+
+TEST(MarginLine, NoneWhereNoLineFitsOrThePredictionsAreAlike) {
+  // y rises and falls again, 0 1 0, at a tenth of the range.
+  const TSampleData peak = Banded({0, 1, 2}, {0, 1, 0}, 0.1);
+  EXPECT_FALSE(FitMarginLine(std::vector<double>{0, 1, 2}, peak));
+  EXPECT_TRUE(FitMarginLine(std::vector<double>{-4, 6, -4.2}, peak));
+  // A constant is no law: an offset alone would have to match y of 0 and of 1.
+  EXPECT_FALSE(FitMarginLine(std::vector<double>{3, 3, 3}, peak));
+  EXPECT_FALSE(FitMarginLine({}, peak));
+}
+
+// Over many random sets the search for a line agrees with the pairwise test, and the line it
+// gives puts every prediction within its sample's margin.
+TEST(MarginLine, AgreesWithThePairwiseTestOnRandomSets) {
+  TRandomStream random(7);
+  int fitting = 0;
+  for (int trial = 0; trial < 3000; ++trial) {
+    const int count = 2 + trial % 9;
+    std::vector<double> xs, ys, f;
+    const double slope = 4 * random.Real() - 2;
+    for (int i = 0; i < count; ++i) {
+      xs.push_back(i);
+      f.push_back(10 * random.Real() - 5);
+      // Near a line of f, and off it by up to a third of the range.
+      ys.push_back(slope * f.back() + random.Real() * (trial % 3));
+    }
+    const double margin = 0.05 * (1 + trial % 4);
+    const TSampleData samples = Banded(xs, ys, margin);
+    const std::optional<TLinearScaling> line = FitMarginLine(f, samples);
+    ASSERT_EQ(SomeLineFits(f, samples), line.has_value()) << "trial " << trial;
+    if (!line) continue;
+    ++fitting;
+    for (int i = 0; i < count; ++i)
+      EXPECT_TRUE(samples.WithinMargin(i, ApplyLinearScaling(f[i], *line)))
+          << "trial " << trial << " sample " << i;
+  }
+  EXPECT_GT(fitting, 500);
+  EXPECT_LT(fitting, 2500);
 }

@@ -321,17 +321,19 @@ TEST(RestartSearch, RestartSettingsHaveFieldsOfTheirOwn) {
   EXPECT_EQ(200, restart.Unit) << "the unit the time-to-solution figures were taken with";
 }
 
-TEST(RestartSearch, BestModeTurnsOnTheFourAdditions) {
+TEST(RestartSearch, BestModeTurnsOnTheFiveAdditions) {
   const TSearchParameters best = WithBestModeAdditions(Plain());
   EXPECT_EQ(10, best.MinimumWindow);
   EXPECT_EQ(20, best.RefineTrials);
   EXPECT_TRUE(best.ScaledConstants);
   EXPECT_TRUE(best.LinearScaling);
+  EXPECT_TRUE(best.MarginLine);
   TSearchParameters expected = Plain();
   expected.MinimumWindow = best.MinimumWindow;
   expected.RefineTrials = best.RefineTrials;
   expected.ScaledConstants = best.ScaledConstants;
   expected.LinearScaling = best.LinearScaling;
+  expected.MarginLine = best.MarginLine;
   EXPECT_EQ(expected, best) << "nothing else changes";
 }
 

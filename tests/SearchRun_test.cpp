@@ -401,3 +401,44 @@ TEST(SearchRun, ScaledModelsAreShownWithTheErrorTheSearchRankedThemBy) {
     }
   }
 }
+
+// y = x on 0 .. 10 but 7 at x = 5: least squares lifts every program of x above the highest y,
+// so a search of one instruction ends its generations without a match; with the margin's line
+// the shown model matches every sample, the scaling its last two instructions.
+TEST(SearchRun, TheMarginLineEndsASearchThatLeastSquaresCannot) {
+  TSampleData samples(11);
+  for (std::int32_t j = 0; j < samples.Count(); ++j) {
+    samples.SetX(j, j);
+    samples.SetY(j, j == 5 ? 7 : j);
+  }
+  samples.UpdateBounds();
+  TSearchParameters parameters;
+  parameters.RegisterCount = 1;
+  parameters.InstructionCount = 1;
+  parameters.PopulationSize = 20;
+  parameters.MarginPercent = 30;
+  parameters.Progressive = false;
+  parameters.LinearScaling = true;
+  parameters.GenerationLimit = 300;
+  parameters.Seed = 4;
+  const TSearchResult squares = TSearchRun(samples, parameters).Run({});
+  EXPECT_FALSE(squares.Matched);
+  EXPECT_EQ(300, squares.Generations);
+
+  parameters.MarginLine = true;
+  const TSearchResult lined = TSearchRun(samples, parameters).Run({});
+  ASSERT_TRUE(lined.Matched);
+  EXPECT_LT(lined.Generations, 300);
+  EXPECT_EQ(11, lined.Matches);
+  ASSERT_TRUE(lined.Model);
+  const std::int32_t last = lined.Model->InstructionCount() - 1;
+  EXPECT_EQ(opMul, lined.Model->GetInstruction(last - 1).Op);
+  EXPECT_EQ(opAdd, lined.Model->GetInstruction(last).Op);
+  // Without scaling the setting changes nothing.
+  parameters.LinearScaling = false;
+  const TSearchResult unscaled = TSearchRun(samples, parameters).Run({});
+  parameters.MarginLine = false;
+  const TSearchResult without = TSearchRun(samples, parameters).Run({});
+  EXPECT_EQ(without.Generations, unscaled.Generations);
+  EXPECT_EQ(Joined(without.Lines), Joined(unscaled.Lines));
+}

@@ -1,8 +1,136 @@
 #include "core/model/LinearScaling.h"
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "core/model/Predictions.h"
+
+namespace {
+
+using Extended = long double;
+
+// Halvings enough to close on any long double from the widest bracket.
+constexpr std::int32_t Halvings = 256;
+
+// For a line of slope a over the bands: every b in [Low, High] puts each prediction within
+// its band. High - Low is concave in a, and Slope is its rate of change, which tells on which
+// side of a the widest room lies.
+struct TRoom {
+  Extended Low = 0;
+  Extended High = 0;
+  Extended Slope = 0;
+  [[nodiscard]] bool Fits() const noexcept { return High >= Low; }
+};
+
+class TMarginBands {
+ public:
+  TMarginBands(std::span<const double> predictions, const TSampleData& samples) noexcept
+      : f_(predictions.first(std::min<std::size_t>(predictions.size(), samples.Count()))),
+        samples_(samples),
+        margin_(samples.GetMargin()) {}
+
+  [[nodiscard]] std::size_t Count() const noexcept { return f_.size(); }
+  [[nodiscard]] double Prediction(std::size_t i) const noexcept { return f_[i]; }
+  // The values sample i accepts: within the margin of the distance to the bound on each side.
+  [[nodiscard]] Extended Low(std::size_t i) const noexcept {
+    const Extended y = samples_.GetY(static_cast<std::int32_t>(i));
+    return y - margin_ * (y - samples_.MinY());
+  }
+  [[nodiscard]] Extended High(std::size_t i) const noexcept {
+    const Extended y = samples_.GetY(static_cast<std::int32_t>(i));
+    return y + margin_ * (samples_.MaxY() - y);
+  }
+
+  [[nodiscard]] TRoom RoomAt(Extended a) const noexcept {
+    TRoom room{-std::numeric_limits<Extended>::infinity(),
+               std::numeric_limits<Extended>::infinity(), 0};
+    Extended lowest = 0;
+    Extended highest = 0;
+    for (std::size_t i = 0; i < f_.size(); ++i) {
+      const Extended low = Low(i) - a * f_[i];
+      const Extended high = High(i) - a * f_[i];
+      if (low > room.Low) {
+        room.Low = low;
+        lowest = f_[i];
+      }
+      if (high < room.High) {
+        room.High = high;
+        highest = f_[i];
+      }
+    }
+    room.Slope = lowest - highest;
+    return room;
+  }
+
+  // The end of the slopes that fit, between one that fits and one that need not.
+  [[nodiscard]] Extended Edge(Extended inside, Extended outside) const noexcept {
+    if (RoomAt(outside).Fits()) return outside;
+    for (std::int32_t step = 0; step < Halvings; ++step) {
+      const Extended middle = inside + (outside - inside) / 2;
+      if (middle == inside || middle == outside) break;
+      (RoomAt(middle).Fits() ? inside : outside) = middle;
+    }
+    return inside;
+  }
+
+ private:
+  std::span<const double> f_;
+  const TSampleData& samples_;
+  Extended margin_;
+};
+
+}  // namespace
+
+std::optional<TLinearScaling> FitMarginLine(std::span<const double> predictions,
+                                            const TSampleData& samples) noexcept {
+  const TMarginBands bands(predictions, samples);
+  if (bands.Count() == 0) return std::nullopt;
+  Extended least = bands.Prediction(0);
+  Extended most = least;
+  Extended lowest = bands.Low(0);
+  Extended highest = bands.High(0);
+  for (std::size_t i = 0; i < bands.Count(); ++i) {
+    if (!std::isfinite(bands.Prediction(i))) return std::nullopt;
+    least = std::min<Extended>(least, bands.Prediction(i));
+    most = std::max<Extended>(most, bands.Prediction(i));
+    lowest = std::min(lowest, bands.Low(i));
+    highest = std::max(highest, bands.High(i));
+  }
+  if (!(most > least)) return std::nullopt;
+  // No slope steeper than this keeps the least and the most prediction within the bands.
+  const Extended bound = (highest - lowest) / (most - least);
+  if (!std::isfinite(bound)) return std::nullopt;
+  // The room is concave in the slope: halve towards where it widens until it fits.
+  Extended left = -bound;
+  Extended right = bound;
+  std::optional<Extended> fitting;
+  for (std::int32_t step = 0; step < Halvings && !fitting; ++step) {
+    const Extended a = left + (right - left) / 2;
+    if (a == left || a == right) break;
+    const TRoom room = bands.RoomAt(a);
+    if (room.Fits()) {
+      fitting = a;
+    } else if (room.Slope > 0) {
+      left = a;
+    } else if (room.Slope < 0) {
+      right = a;
+    } else {
+      break;
+    }
+  }
+  if (!fitting) return std::nullopt;
+  // The middle of the slopes that fit, and of the offsets at it, leaves room for rounding.
+  const Extended low = bands.Edge(*fitting, -bound);
+  const Extended high = bands.Edge(*fitting, bound);
+  const Extended a = low + (high - low) / 2;
+  const TRoom room = bands.RoomAt(a);
+  const TLinearScaling line{static_cast<double>(a),
+                            static_cast<double>(room.Low + (room.High - room.Low) / 2)};
+  if (line.Scale == 0 || !std::isfinite(line.Scale) || !std::isfinite(line.Offset))
+    return std::nullopt;
+  return line;
+}
 
 TLinearScaling FitLinearScaling(std::span<const double> predictions,
                                 const TSampleData& samples) noexcept {
@@ -31,4 +159,15 @@ TTuringEvaluator WithLinearScaling(const TTuringEvaluator& program, const TSampl
                                    std::int32_t last) {
   return WithScaling(program,
                      FitLinearScaling(ModelPredictions(program, samples, last + 1), samples));
+}
+
+std::optional<TTuringEvaluator> WithMarginLine(const TTuringEvaluator& program,
+                                               const TSampleData& samples) {
+  const std::optional<TLinearScaling> line =
+      FitMarginLine(ModelPredictions(program, samples), samples);
+  if (!line) return std::nullopt;
+  TTuringEvaluator scaled = WithScaling(program, *line);
+  // Rounding a and b, and the two instructions' own rounding, may still leave a thin band.
+  if (!MatchesEverySample(scaled, samples)) return std::nullopt;
+  return scaled;
 }

@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <optional>
 #include <span>
 
 #include "core/model/Arithmetic.h"
@@ -77,3 +78,15 @@ template <typename YOf>
 // The program scaled by the fit over samples 0 .. last.
 [[nodiscard]] TTuringEvaluator WithLinearScaling(const TTuringEvaluator& program,
                                                  const TSampleData& samples, std::int32_t last);
+
+// The line a·f + b, a ≠ 0, in the middle of those that put the predictions of samples 0 ..
+// predictions.size() - 1 each within its sample's margin; none where no line does or every
+// prediction is the same. Least squares weighs every sample alike and may leave the thin band
+// near the lowest or highest y, where such a line still holds. Exact up to the rounding of a
+// and b to doubles; no allocation.
+[[nodiscard]] std::optional<TLinearScaling> FitMarginLine(std::span<const double> predictions,
+                                                          const TSampleData& samples) noexcept;
+
+// The program scaled by FitMarginLine over every sample, where it then matches every sample.
+[[nodiscard]] std::optional<TTuringEvaluator> WithMarginLine(const TTuringEvaluator& program,
+                                                             const TSampleData& samples);

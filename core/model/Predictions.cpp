@@ -11,3 +11,11 @@ std::vector<double> ModelPredictions(const TTuringEvaluator& model, const TSampl
     predictions[static_cast<std::size_t>(i)] = program.Execute(samples.Inputs(i));
   return predictions;
 }
+
+bool MatchesEverySample(const TTuringEvaluator& model, const TSampleData& samples) {
+  TTuringEvaluator program = model;
+  for (std::int32_t i = 0; i < samples.Count(); ++i) {
+    if (!samples.WithinMargin(i, program.Execute(samples.Inputs(i)))) return false;
+  }
+  return true;
+}

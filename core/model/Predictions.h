@@ -17,3 +17,6 @@
                                                           const TSampleData& samples) {
   return ModelPredictions(model, samples, samples.Count());
 }
+
+// Whether the model's prediction of every sample is within the sample's margin.
+[[nodiscard]] bool MatchesEverySample(const TTuringEvaluator& model, const TSampleData& samples);

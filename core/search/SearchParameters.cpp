@@ -34,6 +34,8 @@ bool ApplySetting(TSearchParameters& parameters, const TSearchSetting& setting,
     parameters.ConstantFitting = count;
   } else if (&setting == &LinearScalingSetting) {
     parameters.LinearScaling = value != 0;
+  } else if (&setting == &MarginLineSetting) {
+    parameters.MarginLine = value != 0;
   } else if (&setting == &RankByMatchesSetting) {
     parameters.RankByMatches = value != 0;
   } else if (&setting == &MarginWeightsSetting) {

@@ -26,6 +26,8 @@ struct TSearchParameters {
   // Programs whose constants are fitted per generation (see TConstantFitter).
   std::int32_t ConstantFitting = static_cast<std::int32_t>(ConstantFittingSetting.Default);
   bool LinearScaling = LinearScalingSetting.Default != 0;
+  // With linear scaling, the line the margin test accepts where least squares misses.
+  bool MarginLine = MarginLineSetting.Default != 0;
   bool RankByMatches = RankByMatchesSetting.Default != 0;
   bool MarginWeights = MarginWeightsSetting.Default != 0;
   // Percent of the programs drawn anew that are point mutations instead (see TMovar).

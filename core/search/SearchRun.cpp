@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/model/DecimalSeparator.h"
+#include "core/model/LinearScaling.h"
 #include "core/model/Random.h"
 #include "core/search/SearchMemory.h"
 
@@ -210,6 +211,11 @@ TSearchResult TSearchRun::RunGenerations(const TSearchObserver& observer) {
     if (&best != shown || refined || bestFitted) {
       shown = &best;
       TModelUpdate update = Show(search_->ScoredProgram(best, scoredLast));
+      if (update.Matches != update.SampleCount && parameters_.LinearScaling &&
+          parameters_.MarginLine) {
+        if (const std::optional<TTuringEvaluator> lined = WithMarginLine(best, samples_))
+          update = Show(*lined);
+      }
       matches = update.Matches;
       result.Matches = update.Matches;
       result.Error = update.Error;

@@ -227,6 +227,16 @@ inline constexpr TSearchSetting LinearScalingSetting{
     .OffOption = true,
     .Group = TSettingGroup::Additions};
 
+inline constexpr TSearchSetting MarginLineSetting{
+    .Name = "margin-line",
+    .Help =
+        "with linear scaling, where the least-squares a and b miss a sample, take the a and b "
+        "in the middle of those that put every sample within its margin, if there are any",
+    .BestMode = 1,
+    .OnOption = true,
+    .OffOption = true,
+    .Group = TSettingGroup::Additions};
+
 inline constexpr TSearchSetting RankByMatchesSetting{
     .Name = "rank-by-matches",
     .Help =
@@ -257,13 +267,14 @@ inline constexpr TSearchSetting PointMutationsSetting{
     .Group = TSettingGroup::Additions};
 
 // In the order the help lists them.
-inline constexpr std::array<const TSearchSetting*, 24> SearchSettingTable{
-    &SeedSetting,          &RegistersSetting,     &InstructionsSetting,     &PopulationSetting,
-    &MarginSetting,        &ProgressiveSetting,   &GenerationsSetting,      &ThreadsSetting,
-    &TimeLimitSetting,     &HoldoutSetting,       &RestartsSetting,         &RestartUnitSetting,
-    &AttemptsSetting,      &SizeLadderSetting,    &UnscaledAttemptsSetting, &ShortProgramsSetting,
-    &MinimumWindowSetting, &RefineSetting,        &ScaledConstantsSetting,  &ConstantFittingSetting,
-    &LinearScalingSetting, &RankByMatchesSetting, &MarginWeightsSetting,    &PointMutationsSetting};
+inline constexpr std::array<const TSearchSetting*, 25> SearchSettingTable{
+    &SeedSetting,          &RegistersSetting,   &InstructionsSetting,     &PopulationSetting,
+    &MarginSetting,        &ProgressiveSetting, &GenerationsSetting,      &ThreadsSetting,
+    &TimeLimitSetting,     &HoldoutSetting,     &RestartsSetting,         &RestartUnitSetting,
+    &AttemptsSetting,      &SizeLadderSetting,  &UnscaledAttemptsSetting, &ShortProgramsSetting,
+    &MinimumWindowSetting, &RefineSetting,      &ScaledConstantsSetting,  &ConstantFittingSetting,
+    &LinearScalingSetting, &MarginLineSetting,  &RankByMatchesSetting,    &MarginWeightsSetting,
+    &PointMutationsSetting};
 
 [[nodiscard]] constexpr std::span<const TSearchSetting* const> SearchSettings() noexcept {
   return SearchSettingTable;

@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <limits>
 
 #include "core/model/Arithmetic.h"
 #include "core/model/LinearScaling.h"
+#include "core/model/Predictions.h"
 
 namespace {
 
@@ -53,14 +55,6 @@ std::int32_t Bits(std::uint32_t mask) noexcept {
   for (; mask != 0; mask &= mask - 1)
     ++count;
   return count;
-}
-
-bool AllMatch(const TTuringEvaluator& program, const TSampleData& samples) {
-  TTuringEvaluator run = program;
-  for (std::int32_t i = 0; i < samples.Count(); ++i) {
-    if (!samples.WithinMargin(i, run.Execute(samples.Inputs(i)))) return false;
-  }
-  return true;
 }
 
 }  // namespace
@@ -469,6 +463,8 @@ bool TShortPrograms::Candidate(std::int32_t length) {
 
 bool TShortPrograms::LineMayHold(const double* values) const noexcept {
   if (!limits_.LinearScaling) return false;
+  // Exact where any line may match: it fits the early probes.
+  if (limits_.MarginLine) return SomeLine(values, std::min(probeCount_, EarlyProbes)).Fits;
   if (probeCount_ < 3 || values[0] == values[1]) return true;
   using Extended = long double;
   const Extended y0 = samples_.GetY(probes_[0]);
@@ -477,8 +473,36 @@ bool TShortPrograms::LineMayHold(const double* values) const noexcept {
   return std::isfinite(at) && Matches(2, static_cast<double>(at));
 }
 
+TShortPrograms::TLineFit TShortPrograms::SomeLine(const double* values,
+                                                  std::int32_t count) const noexcept {
+  // The slopes a that keep two probes i and j within their bands at once satisfy
+  // a·(f[j] - f[i]) >= low[j] - high[i]; a line fits them all where these bounds leave a slope.
+  using Extended = long double;
+  Extended least = -std::numeric_limits<Extended>::infinity();
+  Extended most = std::numeric_limits<Extended>::infinity();
+  for (std::int32_t i = 0; i < count; ++i) {
+    for (std::int32_t j = 0; j < count; ++j) {
+      const Extended rise = Extended{values[j]} - values[i];
+      const Extended room = Extended{low_[j]} - high_[i];
+      if (rise > 0) {
+        least = std::max(least, room / rise);
+      } else if (rise < 0) {
+        most = std::min(most, room / rise);
+      } else if (room > 0) {
+        return {};
+      }
+    }
+  }
+  return {least <= most, std::isfinite(least)};
+}
+
 bool TShortPrograms::ScaledMatch(const double* values) const noexcept {
   if (probeCount_ < 3) return false;
+  // Where the least-squares line matches, some line fits; Matching tries both.
+  if (limits_.MarginLine) {
+    const TLineFit some = SomeLine(values, probeCount_);
+    return some.Fits && some.Spread;
+  }
   // The least-squares line over the probes, as the search fits it over its samples.
   const TLeastSquaresLine line =
       LeastSquaresLine({values, static_cast<std::size_t>(probeCount_)},
@@ -498,9 +522,10 @@ std::optional<TTuringEvaluator> TShortPrograms::Matching(std::int32_t length) co
   for (std::int32_t i = 0; i < length; ++i)
     program.SetInstruction(i, code_[i]);
   program.UpdateExecEnd();
-  if (AllMatch(program, samples_)) return program;
+  if (MatchesEverySample(program, samples_)) return program;
   if (!limits_.LinearScaling) return std::nullopt;
   TTuringEvaluator scaled = WithLinearScaling(program, samples_, samples_.Count() - 1);
-  if (AllMatch(scaled, samples_)) return scaled;
+  if (MatchesEverySample(scaled, samples_)) return scaled;
+  if (limits_.MarginLine) return WithMarginLine(program, samples_);
   return std::nullopt;
 }

@@ -27,9 +27,9 @@ class MovarRegressor(RegressorMixin, BaseEstimator):
     leaves a setting to its default (``movar.settings()`` lists ranges and help). They are
     checked when ``fit`` runs. With ``restarts`` (on by default here, unlike
     ``movar-search``) the search runs attempts of growing length until one matches, with
-    ``min_window``, ``refine``, ``scaled_constants`` and ``linear_scaling`` on unless given:
-    limit it with ``time_limit`` (seconds) or ``attempts``; ``generations`` limits a search
-    without restarts. Without any limit a fit runs until every sample matches; Ctrl+C stops it and
+    ``min_window``, ``refine``, ``scaled_constants``, ``linear_scaling`` and ``margin_line`` on
+    unless given: limit it with ``time_limit`` (seconds) or ``attempts``; ``generations`` limits
+    a search without restarts. Without any limit a fit runs until every sample matches; Ctrl+C stops it and
     raises KeyboardInterrupt. The same ``seed`` and settings give the same model as
     ``movar-search --samples FILE`` with the same options.
 
@@ -56,7 +56,7 @@ class MovarRegressor(RegressorMixin, BaseEstimator):
                  short_programs=bool(_DEFAULTS["short_programs"]), min_window=None,
                  refine=None, scaled_constants=None,
                  constant_fitting=_DEFAULTS["constant_fitting"],
-                 linear_scaling=None,
+                 linear_scaling=None, margin_line=None,
                  rank_by_matches=bool(_DEFAULTS["rank_by_matches"]),
                  margin_weights=bool(_DEFAULTS["margin_weights"]),
                  point_mutations=_DEFAULTS["point_mutations"]):
@@ -81,6 +81,7 @@ class MovarRegressor(RegressorMixin, BaseEstimator):
         self.scaled_constants = scaled_constants
         self.constant_fitting = constant_fitting
         self.linear_scaling = linear_scaling
+        self.margin_line = margin_line
         self.rank_by_matches = rank_by_matches
         self.margin_weights = margin_weights
         self.point_mutations = point_mutations
