@@ -36,24 +36,17 @@ TSampleData Banded(const std::vector<double>& xs, const std::vector<double>& ys,
   return samples;
 }
 
-// Whether some line puts every f within its sample's band, by another route than the search
-// for it: for any two samples the slopes that keep both within theirs must overlap.
-bool SomeLineFits(const std::vector<double>& f, const TSampleData& samples) {
-  using Extended = long double;
-  const Extended m = samples.GetMargin();
-  auto low = [&](int i) { return samples.GetY(i) - m * (samples.GetY(i) - samples.MinY()); };
-  auto high = [&](int i) { return samples.GetY(i) + m * (samples.MaxY() - samples.GetY(i)); };
-  Extended least = -std::numeric_limits<Extended>::infinity();
-  Extended most = std::numeric_limits<Extended>::infinity();
+// The pairwise test of SomeLineFits on every sample's band.
+bool PairwiseFits(const std::vector<double>& f, const TSampleData& samples) {
+  std::vector<double> low, high;
+  const long double m = samples.GetMargin();
   for (int i = 0; i < samples.Count(); ++i) {
-    for (int j = 0; j < samples.Count(); ++j) {
-      const Extended rise = Extended{f[j]} - f[i];
-      if (rise > 0) least = std::max(least, (low(j) - high(i)) / rise);
-      if (rise < 0) most = std::min(most, (low(j) - high(i)) / rise);
-      if (rise == 0 && low(j) > high(i)) return false;
-    }
+    const long double y = samples.GetY(i);
+    low.push_back(static_cast<double>(y - m * (y - samples.MinY())));
+    high.push_back(static_cast<double>(y + m * (samples.MaxY() - y)));
   }
-  return least <= most && std::isfinite(least);
+  const TLineFit fit = SomeLineFits(f.data(), low.data(), high.data(), samples.Count());
+  return fit.Fits && fit.Spread;
 }
 
 }  // namespace
@@ -170,10 +163,19 @@ TEST(MarginLine, NoneWhereNoLineFitsOrThePredictionsAreAlike) {
   // A constant is no law: an offset alone would have to match y of 0 and of 1.
   EXPECT_FALSE(FitMarginLine(std::vector<double>{3, 3, 3}, peak));
   EXPECT_FALSE(FitMarginLine({}, peak));
+  // The pairwise test says the same of a few values, and that the constant's do not differ.
+  EXPECT_FALSE(PairwiseFits({0, 1, 2}, peak));
+  EXPECT_TRUE(PairwiseFits({-4, 6, -4.2}, peak));
+  const double same[] = {3, 3, 3};
+  const double low[] = {2, 2, 2};
+  const double high[] = {4, 4, 4};
+  const TLineFit flat = SomeLineFits(same, low, high, 3);
+  EXPECT_TRUE(flat.Fits);
+  EXPECT_FALSE(flat.Spread);
 }
 
-// Over many random sets the search for a line agrees with the pairwise test, and the line it
-// gives puts every prediction within its sample's margin.
+// Over many random sets the search for a line agrees with the pairwise test of every two
+// samples, and the line it gives puts every prediction within its sample's margin.
 TEST(MarginLine, AgreesWithThePairwiseTestOnRandomSets) {
   TRandomStream random(7);
   int fitting = 0;
@@ -190,7 +192,7 @@ TEST(MarginLine, AgreesWithThePairwiseTestOnRandomSets) {
     const double margin = 0.05 * (1 + trial % 4);
     const TSampleData samples = Banded(xs, ys, margin);
     const std::optional<TLinearScaling> line = FitMarginLine(f, samples);
-    ASSERT_EQ(SomeLineFits(f, samples), line.has_value()) << "trial " << trial;
+    ASSERT_EQ(PairwiseFits(f, samples), line.has_value()) << "trial " << trial;
     if (!line) continue;
     ++fitting;
     for (int i = 0; i < count; ++i)

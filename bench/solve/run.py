@@ -55,6 +55,7 @@ MODES = {
     "best without scaled-constants": ["--restarts", "--no-scaled-constants"],
     "best with constant-fitting": ["--restarts", "--constant-fitting", "2"],
     "best without linear-scaling": ["--restarts", "--no-linear-scaling"],
+    "best without margin-line": ["--restarts", "--no-margin-line"],
     "best without unscaled-attempts": ["--restarts", "--no-unscaled-attempts"],
     "best with size-ladder": ["--restarts", "--size-ladder"],
     "best with point-mutations": ["--restarts", "--point-mutations", "50"],

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdint>
 #include <optional>
+#include <utility>
 #include <span>
 
 #include "core/model/Arithmetic.h"
@@ -78,6 +79,51 @@ template <typename YOf>
 // The program scaled by the fit over samples 0 .. last.
 [[nodiscard]] TTuringEvaluator WithLinearScaling(const TTuringEvaluator& program,
                                                  const TSampleData& samples, std::int32_t last);
+
+// Whether some line a·f + b puts each of count values within [low, high] of the same index, and
+// whether the values differ at all (a constant is no law). Two values i and j, f[j] above f[i],
+// bound the slope to [low[j] - high[i], high[j] - low[i]] / (f[j] - f[i]); a line fits where
+// the bounds of every two leave a slope. Quadratic in count: for a few values, such as a
+// search's probes. The bounds are compared as fractions, so no division is made.
+struct TLineFit {
+  bool Fits = false;
+  bool Spread = false;
+};
+
+[[nodiscard]] inline TLineFit SomeLineFits(const double* values, const double* low,
+                                           const double* high, std::int32_t count) noexcept {
+  using Extended = long double;
+  // The steepest lower bound of the slope and the flattest upper one, as numerator over a
+  // positive denominator; a denominator of 0 is no bound yet.
+  Extended leastTop = 0;
+  Extended leastBottom = 0;
+  Extended mostTop = 0;
+  Extended mostBottom = 0;
+  for (std::int32_t i = 0; i < count; ++i) {
+    for (std::int32_t j = i + 1; j < count; ++j) {
+      std::int32_t below = i;
+      std::int32_t above = j;
+      if (values[j] < values[i]) std::swap(below, above);
+      const Extended rise = Extended{values[above]} - values[below];
+      const Extended lower = Extended{low[above]} - high[below];
+      const Extended upper = Extended{high[above]} - low[below];
+      if (rise == 0) {
+        if (lower > 0 || upper < 0) return {};
+        continue;
+      }
+      if (leastBottom == 0 || lower * leastBottom > leastTop * rise) {
+        leastTop = lower;
+        leastBottom = rise;
+      }
+      if (mostBottom == 0 || upper * mostBottom < mostTop * rise) {
+        mostTop = upper;
+        mostBottom = rise;
+      }
+      if (leastTop * mostBottom > mostTop * leastBottom) return {false, true};
+    }
+  }
+  return {true, leastBottom != 0};
+}
 
 // The line a·f + b, a ≠ 0, in the middle of those that put the predictions of samples 0 ..
 // predictions.size() - 1 each within its sample's margin; none where no line does or every

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <limits>
 
 #include "core/model/Arithmetic.h"
 #include "core/model/LinearScaling.h"
@@ -464,7 +463,8 @@ bool TShortPrograms::Candidate(std::int32_t length) {
 bool TShortPrograms::LineMayHold(const double* values) const noexcept {
   if (!limits_.LinearScaling) return false;
   // Exact where any line may match: it fits the early probes.
-  if (limits_.MarginLine) return SomeLine(values, std::min(probeCount_, EarlyProbes)).Fits;
+  if (limits_.MarginLine)
+    return SomeLineFits(values, low_, high_, std::min(probeCount_, EarlyProbes)).Fits;
   if (probeCount_ < 3 || values[0] == values[1]) return true;
   using Extended = long double;
   const Extended y0 = samples_.GetY(probes_[0]);
@@ -473,34 +473,11 @@ bool TShortPrograms::LineMayHold(const double* values) const noexcept {
   return std::isfinite(at) && Matches(2, static_cast<double>(at));
 }
 
-TShortPrograms::TLineFit TShortPrograms::SomeLine(const double* values,
-                                                  std::int32_t count) const noexcept {
-  // The slopes a that keep two probes i and j within their bands at once satisfy
-  // a·(f[j] - f[i]) >= low[j] - high[i]; a line fits them all where these bounds leave a slope.
-  using Extended = long double;
-  Extended least = -std::numeric_limits<Extended>::infinity();
-  Extended most = std::numeric_limits<Extended>::infinity();
-  for (std::int32_t i = 0; i < count; ++i) {
-    for (std::int32_t j = 0; j < count; ++j) {
-      const Extended rise = Extended{values[j]} - values[i];
-      const Extended room = Extended{low_[j]} - high_[i];
-      if (rise > 0) {
-        least = std::max(least, room / rise);
-      } else if (rise < 0) {
-        most = std::min(most, room / rise);
-      } else if (room > 0) {
-        return {};
-      }
-    }
-  }
-  return {least <= most, std::isfinite(least)};
-}
-
 bool TShortPrograms::ScaledMatch(const double* values) const noexcept {
   if (probeCount_ < 3) return false;
   // Where the least-squares line matches, some line fits; Matching tries both.
   if (limits_.MarginLine) {
-    const TLineFit some = SomeLine(values, probeCount_);
+    const TLineFit some = SomeLineFits(values, low_, high_, probeCount_);
     return some.Fits && some.Spread;
   }
   // The least-squares line over the probes, as the search fits it over its samples.

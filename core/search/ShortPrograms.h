@@ -75,13 +75,6 @@ class TShortPrograms {
   // Brings the late probes' registers up to those after depth instructions.
   void Settle(std::int32_t depth) noexcept;
   [[nodiscard]] bool LineMayHold(const double* values) const noexcept;
-  // Whether some line a·f + b puts the first count probes' values within their bands, and
-  // whether those values differ at all (a constant is no law).
-  struct TLineFit {
-    bool Fits = false;
-    bool Spread = false;
-  };
-  [[nodiscard]] TLineFit SomeLine(const double* values, std::int32_t count) const noexcept;
   [[nodiscard]] bool ScaledMatch(const double* values) const noexcept;
   [[nodiscard]] std::optional<TTuringEvaluator> Matching(std::int32_t length) const;
   [[nodiscard]] double Result(const TInstruction& in, const double* registers) noexcept;
