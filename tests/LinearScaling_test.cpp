@@ -141,18 +141,28 @@ TEST(MarginLine, HoldsWhereTheLeastSquaresLineLeavesTheBandAtABound) {
 }
 
 // Two samples at the bounds of y with half their distance as margin: y 0 accepts [0, 1/2] and
-// y 1 accepts [1/2, 1], so slopes 0 to 1 fit, and at slope 1/2 offsets 0 to 1/2.
-TEST(MarginLine, LiesInTheMiddleOfTheLinesThatFit) {
+// y 1 accepts [1/2, 1], so slopes 0 to 1 fit. Least squares, a = 1 and b = 0, lies on an edge;
+// the line keeps a 64th of the room: a = 63/64, where offsets 0 to 1/64 fit, and least squares'
+// offset there, 1/2 - 63/64 · 1/2 = 1/128, lies inside.
+TEST(MarginLine, IsTheLineNearestLeastSquaresClearOfTheEdges) {
   const TSampleData samples = Banded({0, 1}, {0, 1}, 0.5);
   const std::optional<TLinearScaling> line = FitMarginLine(std::vector<double>{0, 1}, samples);
   ASSERT_TRUE(line);
-  EXPECT_EQ(0.5, line->Scale);
-  EXPECT_EQ(0.25, line->Offset);
-  // Falling predictions take a falling line: slopes -1 to 0, offsets about 1/2 to 3/4.
+  EXPECT_EQ(63.0 / 64, line->Scale);
+  EXPECT_EQ(1.0 / 128, line->Offset);
+  // Falling predictions take a falling line: slopes -1 to 0 fit, -63/64 is kept, offsets 63/64
+  // to 1 fit there, and least squares' 1/2 + 63/64 · 1/2 = 127/128 is inside.
   const std::optional<TLinearScaling> falling = FitMarginLine(std::vector<double>{1, 0}, samples);
   ASSERT_TRUE(falling);
-  EXPECT_EQ(-0.5, falling->Scale);
-  EXPECT_EQ(0.75, falling->Offset);
+  EXPECT_EQ(-63.0 / 64, falling->Scale);
+  EXPECT_EQ(127.0 / 128, falling->Offset);
+  // y = f / 2 exactly, at half the distance to the bounds: slopes 0 to 1/2 fit, and the line
+  // keeps a 64th of that from least squares' 1/2, with the offset least squares gives there.
+  const TSampleData halves = Banded({0, 1, 2}, {0, 1, 2}, 0.5);
+  const std::optional<TLinearScaling> near = FitMarginLine(std::vector<double>{0, 2, 4}, halves);
+  ASSERT_TRUE(near);
+  EXPECT_EQ(0.5 - 0.5 / 64, near->Scale);
+  EXPECT_EQ(2 * (0.5 / 64), near->Offset);
 }
 
 TEST(MarginLine, NoneWhereNoLineFitsOrThePredictionsAreAlike) {

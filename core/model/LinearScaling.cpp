@@ -63,6 +63,16 @@ class TMarginBands {
     return room;
   }
 
+  // Whether the scaled predictions, as the two instructions compute them, all match.
+  [[nodiscard]] bool Hold(const TLinearScaling& line) const noexcept {
+    if (line.Scale == 0 || !std::isfinite(line.Scale) || !std::isfinite(line.Offset)) return false;
+    for (std::size_t i = 0; i < f_.size(); ++i) {
+      if (!samples_.WithinMargin(static_cast<std::int32_t>(i), ApplyLinearScaling(f_[i], line)))
+        return false;
+    }
+    return true;
+  }
+
   // The end of the slopes that fit, between one that fits and one that need not.
   [[nodiscard]] Extended Edge(Extended inside, Extended outside) const noexcept {
     if (RoomAt(outside).Fits()) return outside;
@@ -79,6 +89,13 @@ class TMarginBands {
   const TSampleData& samples_;
   Extended margin_;
 };
+
+// value, or the nearest point of [low, high] that keeps a share of its width from either end
+// (a share of 2: the middle).
+Extended Inside(Extended value, Extended low, Extended high, Extended share) noexcept {
+  const Extended clear = (high - low) / share;
+  return std::clamp(value, low + clear, high - clear);
+}
 
 }  // namespace
 
@@ -120,16 +137,22 @@ std::optional<TLinearScaling> FitMarginLine(std::span<const double> predictions,
     }
   }
   if (!fitting) return std::nullopt;
-  // The middle of the slopes that fit, and of the offsets at it, leaves room for rounding.
+  // Of the lines that fit, the one nearest least squares: its slope, then its offset at that
+  // slope, each a 64th of the room inside the edges; where rounding a and b still leaves a
+  // band, the middle one.
+  const TLeastSquaresLine squares = LeastSquaresLine(
+      predictions.first(bands.Count()), [&](std::int32_t j) { return samples.GetY(j); });
   const Extended low = bands.Edge(*fitting, -bound);
   const Extended high = bands.Edge(*fitting, bound);
-  const Extended a = low + (high - low) / 2;
-  const TRoom room = bands.RoomAt(a);
-  const TLinearScaling line{static_cast<double>(a),
-                            static_cast<double>(room.Low + (room.High - room.Low) / 2)};
-  if (line.Scale == 0 || !std::isfinite(line.Scale) || !std::isfinite(line.Offset))
-    return std::nullopt;
-  return line;
+  for (const Extended share : {Extended{64}, Extended{2}}) {
+    const Extended a = Inside(squares.Scale, low, high, share);
+    const TRoom room = bands.RoomAt(a);
+    const Extended b = Inside(squares.Offset + (squares.Scale - a) * squares.MeanPrediction,
+                              room.Low, room.High, share);
+    const TLinearScaling line{static_cast<double>(a), static_cast<double>(b)};
+    if (bands.Hold(line)) return line;
+  }
+  return std::nullopt;
 }
 
 TLinearScaling FitLinearScaling(std::span<const double> predictions,

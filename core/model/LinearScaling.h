@@ -25,6 +25,8 @@ struct TLeastSquaresLine {
   long double Scale = 1;
   long double Offset = 0;
   bool Spread = false;
+  long double MeanPrediction =
+      0;  // the line's offset at another slope a: Offset + (Scale - a)·this
 };
 
 template <typename YOf>
@@ -52,6 +54,7 @@ template <typename YOf>
   line.Spread = spread > 0 && std::isfinite(spread);
   if (line.Spread) line.Scale = covariance / spread;
   line.Offset = meanY - line.Scale * meanP;
+  line.MeanPrediction = meanP;
   return line;
 }
 
@@ -125,11 +128,11 @@ struct TLineFit {
   return {true, leastBottom != 0};
 }
 
-// The line a·f + b, a ≠ 0, in the middle of those that put the predictions of samples 0 ..
-// predictions.size() - 1 each within its sample's margin; none where no line does or every
-// prediction is the same. Least squares weighs every sample alike and may leave the thin band
-// near the lowest or highest y, where such a line still holds. Exact up to the rounding of a
-// and b to doubles; no allocation.
+// Of the lines a·f + b, a ≠ 0, that put the predictions of samples 0 .. predictions.size() - 1
+// each within its sample's margin, the one nearest least squares, clear of the edges; none where
+// no line does or every prediction is the same. Least squares weighs every sample alike and may
+// leave the thin band near the lowest or highest y, where such a line still holds. Exact up to
+// the rounding of a and b to doubles; no allocation.
 [[nodiscard]] std::optional<TLinearScaling> FitMarginLine(std::span<const double> predictions,
                                                           const TSampleData& samples) noexcept;
 
