@@ -29,6 +29,21 @@ TSampleData Law(std::int32_t count, std::int32_t inputs, double margin,
   return samples;
 }
 
+// 20 samples of law at x drawn from [-1, 1) with the seed, at the given margin.
+TSampleData OnUnitInterval(std::uint32_t seed, double margin,
+                           const std::function<double(double)>& law) {
+  TSampleData samples(20);
+  TRandomStream random(seed);
+  for (std::int32_t i = 0; i < samples.Count(); ++i) {
+    const double x = 2 * random.Real() - 1;
+    samples.SetX(i, x);
+    samples.SetY(i, law(x));
+  }
+  samples.UpdateBounds();
+  samples.SetMargin(margin);
+  return samples;
+}
+
 void ExpectEveryMatch(const TTuringEvaluator& found, const TSampleData& samples) {
   TTuringEvaluator program = found;
   for (std::int32_t i = 0; i < samples.Count(); ++i)
@@ -108,15 +123,8 @@ TEST(ShortPrograms, AnAmplitudeAndOffsetComeFromTheScalingInstructions) {
 // three instructions within 10 % of every sample, where a line of the margin rule does. The pass
 // with such lines tries everything the other tries, and stops no later.
 TEST(ShortPrograms, TheMarginLineFindsWhatLeastSquaresMisses) {
-  TSampleData samples(20);
-  TRandomStream random(5);
-  for (std::int32_t i = 0; i < samples.Count(); ++i) {
-    const double x = 2 * random.Real() - 1;
-    samples.SetX(i, x);
-    samples.SetY(i, std::pow(x + 1, 3) / (x * x - x + 1));
-  }
-  samples.UpdateBounds();
-  samples.SetMargin(0.1);
+  const TSampleData samples =
+      OnUnitInterval(5, 0.1, [](double x) { return std::pow(x + 1, 3) / (x * x - x + 1); });
   const TShortProgramResult squares = TShortPrograms(samples, Limits(2, 3)).Find();
   EXPECT_FALSE(squares.Model);
   EXPECT_TRUE(squares.Complete);
@@ -144,15 +152,8 @@ TEST(ShortPrograms, TheMarginLineFindsWhatLeastSquaresMisses) {
 
 TEST(ShortPrograms, AtMarginZeroTheLawMatchesExactly) {
   // x^6 - 2x^4 + x^2 = x^2 (1 - x^2)^2, where cos of the empty register makes the 1.
-  TSampleData samples(20);
-  TRandomStream random(3);
-  for (std::int32_t i = 0; i < samples.Count(); ++i) {
-    const double x = 2 * random.Real() - 1;
-    samples.SetX(i, x);
-    samples.SetY(i, std::pow(x, 6) - 2 * std::pow(x, 4) + x * x);
-  }
-  samples.UpdateBounds();
-  samples.SetMargin(0);
+  const TSampleData samples =
+      OnUnitInterval(3, 0, [](double x) { return std::pow(x, 6) - 2 * std::pow(x, 4) + x * x; });
   const TShortProgramResult result = TShortPrograms(samples, Limits(2, 5)).Find();
   ASSERT_TRUE(result.Model);
   EXPECT_EQ(5, result.Model->InstructionCount());
