@@ -20,6 +20,7 @@ struct TRoom {
   Extended Low = 0;
   Extended High = 0;
   Extended Slope = 0;
+  [[nodiscard]] Extended Width() const noexcept { return High - Low; }
   [[nodiscard]] bool Fits() const noexcept { return High >= Low; }
 };
 
@@ -118,11 +119,21 @@ std::optional<TLinearScaling> FitMarginLine(std::span<const double> predictions,
   // No slope steeper than this keeps the least and the most prediction within the bands.
   const Extended bound = (highest - lowest) / (most - least);
   if (!std::isfinite(bound)) return std::nullopt;
-  // The room is concave in the slope: halve towards where it widens until it fits.
+  // The room is concave in the slope: halve towards where it widens until it fits, or until
+  // the tangents at both ends of the bracket, which it lies below, meet below zero.
   Extended left = -bound;
   Extended right = bound;
+  TRoom leftRoom = bands.RoomAt(left);
+  TRoom rightRoom = bands.RoomAt(right);
   std::optional<Extended> fitting;
+  if (leftRoom.Fits()) fitting = left;
+  if (rightRoom.Fits()) fitting = right;
   for (std::int32_t step = 0; step < Halvings && !fitting; ++step) {
+    if (!(leftRoom.Slope > 0 && rightRoom.Slope < 0)) break;
+    const Extended meet =
+        (rightRoom.Width() - leftRoom.Width() + leftRoom.Slope * left - rightRoom.Slope * right) /
+        (leftRoom.Slope - rightRoom.Slope);
+    if (leftRoom.Width() + leftRoom.Slope * (meet - left) < 0) break;
     const Extended a = left + (right - left) / 2;
     if (a == left || a == right) break;
     const TRoom room = bands.RoomAt(a);
@@ -130,8 +141,10 @@ std::optional<TLinearScaling> FitMarginLine(std::span<const double> predictions,
       fitting = a;
     } else if (room.Slope > 0) {
       left = a;
+      leftRoom = room;
     } else if (room.Slope < 0) {
       right = a;
+      rightRoom = room;
     } else {
       break;
     }
