@@ -7,8 +7,8 @@
 #include <cmath>
 #include <cstdint>
 #include <optional>
-#include <utility>
 #include <span>
+#include <utility>
 
 #include "core/model/Arithmetic.h"
 #include "core/model/SD.h"
@@ -25,8 +25,8 @@ struct TLeastSquaresLine {
   long double Scale = 1;
   long double Offset = 0;
   bool Spread = false;
-  long double MeanPrediction =
-      0;  // the line's offset at another slope a: Offset + (Scale - a)·this
+  // The line's offset at another slope a is Offset + (Scale - a) · MeanPrediction.
+  long double MeanPrediction = 0;
 };
 
 template <typename YOf>

@@ -231,7 +231,7 @@ inline constexpr TSearchSetting MarginLineSetting{
     .Name = "margin-line",
     .Help =
         "with linear scaling, where the least-squares a and b miss a sample, take the a and b "
-        "in the middle of those that put every sample within its margin, if there are any",
+        "nearest them of those that put every sample within its margin, if there are any",
     .BestMode = 1,
     .OnOption = true,
     .OffOption = true,
