@@ -37,6 +37,8 @@ struct TRounded {
   bool Lossy = true;  // the text moves the value by more than 1e-5 of its magnitude
 };
 
+constexpr std::uint64_t LossySlack = 1000;
+
 TRounded Round(const TDecimal& decimal, int count) noexcept {
   if (count < 0) return {};
   TRounded rounded{decimal.Digits / PowerOfTen(TDecimal::Count - count), count, decimal.Exponent};
@@ -45,7 +47,10 @@ TRounded Round(const TDecimal& decimal, int count) noexcept {
   const std::uint64_t text = rounded.Kept * PowerOfTen(TDecimal::Count - count);
   const std::uint64_t change =
       text > decimal.Digits ? text - decimal.Digits : decimal.Digits - text;
-  rounded.Lossy = change > decimal.Digits / 100000;
+  // The 18 digits and the double read back from the text each stand a few units off the value;
+  // a change within a thousand units of the limit counts as too far, so the text never moves a
+  // value by more than 1e-5 of it.
+  rounded.Lossy = change + LossySlack > decimal.Digits / 100000;
   if (rounded.Kept == PowerOfTen(count)) {
     rounded.Kept = 1;
     rounded.Count = 1;

@@ -306,6 +306,22 @@ TEST(SampleValue, TextKeepsEveryValueWithinAHundredThousandth) {
   }
 }
 
+// Values whose eight decimals would move them by just about a hundred-thousandth: the text's
+// digits are judged on 18 digits, the check on the doubles, and the two must not disagree.
+// 9.99990000099999e-6 as "0.00001000" moves by a hair more than 1e-5 of itself.
+TEST(SampleValue, AValueAtTheLimitOfTheFixedTextIsKept) {
+  for (const double value : {9.99990000099999e-06, 9.9999000009999e-06, 1.99998000019999e-05,
+                             4.99995000049999e-06, 9.999900001e-06}) {
+    for (const double signed_ : {value, -value}) {
+      const std::string text = FormatSampleValue(signed_);
+      const std::optional<double> back = ParseSampleValue(text);
+      ASSERT_TRUE(back.has_value()) << text;
+      EXPECT_LE(std::fabs(*back - signed_), 1e-5 * std::fabs(signed_)) << text;
+    }
+  }
+  EXPECT_EQ(9.99990000099999e-06, ParseSampleValue(FormatSampleValue(9.99990000099999e-06)));
+}
+
 // Short plain texts take a quicker road than long ones; leading zeros make a text long
 // without changing its value, so both roads must agree on every text.
 TEST(SampleValue, ShortAndLongTextsOfOneValueReadAlike) {
