@@ -131,11 +131,12 @@ struct TLineFit {
 // Of the lines a·f + b, a ≠ 0, that put the predictions of samples 0 .. predictions.size() - 1
 // each within its sample's margin, the one nearest least squares, clear of the edges; none where
 // no line does or every prediction is the same. Least squares weighs every sample alike and may
-// leave the thin band near the lowest or highest y, where such a line still holds. Exact up to
-// the rounding of a and b to doubles; no allocation.
+// leave the thin band near the lowest or highest y, where such a line still holds. The line
+// given has been tested on every prediction as the two scaling instructions compute it; no
+// allocation.
 [[nodiscard]] std::optional<TLinearScaling> FitMarginLine(std::span<const double> predictions,
                                                           const TSampleData& samples) noexcept;
 
-// The program scaled by FitMarginLine over every sample, where it then matches every sample.
+// The program scaled by FitMarginLine over every sample, which then matches every sample.
 [[nodiscard]] std::optional<TTuringEvaluator> WithMarginLine(const TTuringEvaluator& program,
                                                              const TSampleData& samples);
