@@ -201,10 +201,11 @@ def disagreements(run):
     for what in ("r2", "rmse"):
         printed = run[f"program_{what}_fresh"]
         ours = run[f"{what}_fresh"] if what == "r2" else run["code_rmse_fresh"]
+        if printed is None:
+            continue
         # The program prints six significant digits: R^2 near 1 to that many decimals.
-        scale = max(1.0, abs(printed)) if what == "r2" else abs(printed) if printed else 0.0
-        if printed is not None and not (math.isfinite(ours) and
-                                        abs(ours - printed) <= 1e-5 * scale):
+        scale = max(1.0, abs(printed)) if what == "r2" else abs(printed)
+        if ours is None or not (math.isfinite(ours) and abs(ours - printed) <= 1e-5 * scale):
             notes.append(f"{what} on fresh rows {printed} (program) against {ours} (code)")
     return notes
 
