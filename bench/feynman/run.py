@@ -98,7 +98,9 @@ def within_margin(truth, predicted, margin_percent):
     y = np.asarray(truth, dtype=np.float64)
     value = np.asarray(predicted, dtype=np.float64)
     low, high = float(np.min(y)), float(np.max(y))
-    margin = np.longdouble(margin_percent) / 100
+    # The margin and its complement are doubles, the differences long doubles.
+    margin = float(margin_percent) / 100.0
+    complement = 1.0 - margin
     yl, vl = y.astype(np.longdouble), value.astype(np.longdouble)
     magnitude = np.abs(y)
     unit = np.nextafter(magnitude, np.inf).astype(np.longdouble) - magnitude
@@ -107,7 +109,7 @@ def within_margin(truth, predicted, margin_percent):
         rounding = np.abs(vl - yl) <= tolerance
         inside = (value >= low) & (value <= high)
         above = (value > y) & ((vl - yl) / (np.longdouble(high) - yl) <= margin)
-        below = (value < y) & ((vl - low) / (yl - low) >= 1 - margin)
+        below = (value < y) & ((vl - low) / (yl - low) >= complement)
     return rounding | (inside & ((value == y) | above | below))
 
 
