@@ -157,7 +157,8 @@ def read_table(path):
 
 
 def paths(folder, equation):
-    return (Path(folder) / f"{equation.name}.train.csv", Path(folder) / f"{equation.name}.fresh.csv")
+    folder = Path(folder)
+    return folder / f"{equation.name}.train.csv", folder / f"{equation.name}.fresh.csv"
 
 
 def make(folder, equation, seed):
@@ -173,10 +174,11 @@ def chosen(equations, only):
     """The equations named in only (names, or prefixes ending in a dot), all without."""
     if not only:
         return equations
-    picked = [e for e in equations
-              if any(e.name == o or (o.endswith(".") and e.name.startswith(o)) for o in only)]
-    unknown = [o for o in only if not any(e.name == o or (o.endswith(".") and e.name.startswith(o))
-                                          for e in equations)]
+    def named(o, e):
+        return e.name == o or (o.endswith(".") and e.name.startswith(o))
+
+    picked = [e for e in equations if any(named(o, e) for o in only)]
+    unknown = [o for o in only if not any(named(o, e) for e in equations)]
     if unknown:
         raise ValueError(f"no such equation: {' '.join(unknown)}")
     return picked

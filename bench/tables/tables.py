@@ -271,8 +271,8 @@ def main(argv=None):
     options = parse_args(argv)
     names = options.only or list(TABLES)
     runs = []
-    print("| table | rows × inputs | seed | route | answer R² | linear R² | constant R² | size | "
-          "front's best | formula |")
+    print("| table | rows × inputs | seed | route | answer R² | linear R² | constant R² | "
+          "size | front's best | formula |")
     print("|---|---|---|---|---|---|---|---|---|---|")
     with tempfile.TemporaryDirectory() as folder:
         for name in names:

@@ -13,13 +13,14 @@ import tables  # noqa: E402
 
 try:
     import pandas
-    import sklearn  # noqa: F401
+    import sklearn  # noqa: F401 (only whether it is there)
     import statsmodels  # noqa: F401
     HAVE_PACKAGES = True
 except ImportError:
     HAVE_PACKAGES = False
 
-FRONT = """generations: 200
+FRONT = """\
+generations: 200
    size    error      RMSE        R²   matches  formula
       1      120       3.1     0.001   0 of 20  0.5
       3    40.0001       1.2      0.8   2 of 20  2.5*x + 1 : y
@@ -28,7 +29,8 @@ FRONT = """generations: 200
 attempt 3  seed 5
 """
 
-HELD_OUT_FRONT = """   size  error  RMSE  R²  matches  held-out error  held-out RMSE  held-out R²  formula
+HELD_OUT_FRONT = """\
+   size  error  RMSE  R²  matches  held-out error  held-out RMSE  held-out R²  formula
       2     9     1   0.1  1 of 20   8  1  0.2  3*x
 *     3     7     0.9   0.3  1 of 20   7.1  0.9  0.3  1.5e+06*x - 2
       5     6     0.8   0.4  1 of 20   7.05  0.85  0.31  x^2 - x
