@@ -205,6 +205,17 @@ class OutputTest(unittest.TestCase):
         predicted = run.predict(found["python"], [np.array([2.0, 3.0]), np.array([1.0, 4.0])])
         self.assertEqual(predicted.tolist(), [3.0, 12.0])
 
+    def test_the_columns_an_import_took(self):
+        in_order = ("import: delimiter ',', decimal separator '.', header; inputs column 1 "
+                    "(\"a, b\"), column 2 (\"x\"), y column 3 (\"F\")\nimport: Test data "
+                    "imported: 200 samples; no rows skipped.\n")
+        self.assertEqual(run.imported_columns(in_order), ([1, 2], 3))
+        # A column named Y is taken for y unless the y column is given.
+        taken = ("import: delimiter ',', decimal separator '.', header; inputs column 2 "
+                 "(\"A\"), column 3 (\"F\"), y column 1 (\"Y\")\n")
+        self.assertEqual(run.imported_columns(taken), ([2, 3], 1))
+        self.assertIsNone(run.imported_columns("seed: 1\n"))
+
     def test_a_run_without_code_or_figures(self):
         found = run.parse_output("generations: 3\nattempt: 0\nseed: 1\n", "")
         self.assertEqual(found, {"python": None, "formula": "", "train_matches": None,

@@ -5,7 +5,8 @@
 
 For each equation (make_data.py makes its 200 training and 1000 fresh rows) and master seed,
 one movar-search run in the best mode: --restarts --margin 0 --threads 2 --time-limit 10 --seed
-SEED --import NAME.train.csv --emit formula --emit python, and options after -- added. A run is
+SEED --import NAME.train.csv --y-column N --emit formula --emit python (N the last column: a
+variable named y or Y would be taken for y), options after -- added. A run is
 
 - accurate when the emitted model keeps R^2 >= 0.999 on the fresh rows, and
 - exact when it matched every training row (exit status 0) and its largest relative error on
@@ -146,6 +147,15 @@ def parse_output(stdout, stderr):
     return found
 
 
+def imported_columns(stderr):
+    """(input column numbers, y column number) as movar-search's import reports them; None
+    where it reports none."""
+    line = re.search(r"^import: .*?header; inputs (.*), y column (\d+) ", stderr, re.M)
+    if not line:
+        return None
+    return [int(n) for n in re.findall(r"column (\d+)", line.group(1))], int(line.group(2))
+
+
 def emitted_model(code):
     """The function model(...) of movar-search's --emit python code."""
     scope = {}
@@ -162,9 +172,12 @@ def predict(code, columns):
 
 def run_one(binary, folder, equation, seed, options):
     train_path, fresh_path = make_data.paths(folder, equation)
-    command = [binary, "--import", str(train_path), "--restarts", "--margin", str(options.margin),
-               "--seed", str(seed), "--time-limit", str(options.seconds), "--threads",
-               str(options.threads), "--emit", "formula", "--emit", "python"]
+    inputs = len(equation.variables)
+    # A variable named y would be taken for y without the column given.
+    command = [binary, "--import", str(train_path), "--y-column", str(inputs + 1), "--restarts",
+               "--margin", str(options.margin), "--seed", str(seed), "--time-limit",
+               str(options.seconds), "--threads", str(options.threads), "--emit", "formula",
+               "--emit", "python"]
     if options.check:
         command += ["--validation", str(fresh_path)]
     command += options.extra
@@ -173,6 +186,9 @@ def run_one(binary, folder, equation, seed, options):
     seconds = time.monotonic() - start
     if done.returncode not in (0, 1):
         raise RuntimeError(f"{equation.name} seed {seed}: exit {done.returncode}\n{done.stderr}")
+    if imported_columns(done.stderr) != (list(range(1, inputs + 1)), inputs + 1):
+        raise RuntimeError(f"{equation.name}: the columns were not imported in their order\n"
+                           f"{done.stderr}")
     found = parse_output(done.stdout, done.stderr)
     _, train, y_train = make_data.read_table(train_path)
     _, fresh, y_fresh = make_data.read_table(fresh_path)
@@ -184,7 +200,7 @@ def run_one(binary, folder, equation, seed, options):
     accurate, exact = judge(matched, r2, worst)
     code_matches = (int(np.sum(within_margin(y_train, on_train, options.margin)))
                     if on_train is not None else None)
-    return {"equation": equation.name, "inputs": len(equation.variables), "seed": seed,
+    return {"equation": equation.name, "inputs": inputs, "seed": seed,
             "status": done.returncode, "matched": matched,
             "train_matches": found["train_matches"], "code_train_matches": code_matches,
             "r2_fresh": r2, "max_rel_error": worst, "accurate": accurate, "exact": exact,

@@ -200,9 +200,9 @@ def run_cli(options, folder, name, seed, parts):
     seconds = time.monotonic() - start
     if done.returncode not in (0, 1):
         raise RuntimeError(f"{name} seed {seed}: exit {done.returncode}\n{done.stderr}")
-    columns = re.search(r"^import: .*y column (\d+)", done.stderr, re.M)
-    if not columns or int(columns.group(1)) != X_train.shape[1] + 1:
-        raise RuntimeError(f"{name}: the import did not take the last column as y\n{done.stderr}")
+    inputs = X_train.shape[1]
+    if feynman.imported_columns(done.stderr) != (list(range(1, inputs + 1)), inputs + 1):
+        raise RuntimeError(f"{name}: the columns were not imported in their order\n{done.stderr}")
     found = feynman.parse_output(done.stdout, done.stderr)
     on_train = feynman.predict(found["python"], [X_train[c].to_numpy() for c in X_train])
     on_test = feynman.predict(found["python"], [X_test[c].to_numpy() for c in X_test])
