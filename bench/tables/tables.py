@@ -222,8 +222,6 @@ def run_python(options, name, seed, parts):
     from movar import MovarRegressor
 
     settings = {"time_limit": options.seconds, "seed": seed, "threads": options.threads}
-    if options.validation:
-        sys.exit("tables.py: the python route has no validation rows")
     start = time.monotonic()
     model = MovarRegressor(**settings).fit(X_train, y_train)
     seconds = time.monotonic() - start
@@ -264,7 +262,10 @@ def parse_args(argv):
                         help="give the test rows to movar-search as --validation rows")
     parser.add_argument("--csv", help="write every run to this CSV file")
     parser.add_argument("extra", nargs="*", help="more movar-search options (after --)")
-    return parser.parse_args(argv)
+    options = parser.parse_args(argv)
+    if options.validation and "python" in options.routes:
+        parser.error("--validation is for the cli route only (--routes cli)")
+    return options
 
 
 def main(argv=None):
