@@ -214,6 +214,9 @@ class OutputTest(unittest.TestCase):
         taken = ("import: delimiter ',', decimal separator '.', header; inputs column 2 "
                  "(\"A\"), column 3 (\"F\"), y column 1 (\"Y\")\n")
         self.assertEqual(run.imported_columns(taken), ([2, 3], 1))
+        one = ("import: delimiter ',', decimal separator '.', header; x column 1 (\"income\"), "
+               "y column 2 (\"foodexp\")\n")
+        self.assertEqual(run.imported_columns(one), ([1], 2))
         self.assertIsNone(run.imported_columns("seed: 1\n"))
 
     def test_a_run_without_code_or_figures(self):

@@ -150,7 +150,7 @@ def parse_output(stdout, stderr):
 def imported_columns(stderr):
     """(input column numbers, y column number) as movar-search's import reports them; None
     where it reports none."""
-    line = re.search(r"^import: .*?header; inputs (.*), y column (\d+) ", stderr, re.M)
+    line = re.search(r"^import: .*?header; (?:inputs|x) (.*), y column (\d+) ", stderr, re.M)
     if not line:
         return None
     return [int(n) for n in re.findall(r"column (\d+)", line.group(1))], int(line.group(2))
