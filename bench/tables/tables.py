@@ -17,7 +17,8 @@ a run can be repeated):
 - python: movar.MovarRegressor(time_limit=30, seed=SEED, threads=2).fit(X, y), judged by its
   predict (the interpreter itself).
 
-Per table, seed and route: the answer's R^2 on the test rows, that of scikit-learn's
+Per table, seed and route: whether the answer matched every training row within the margin
+(exit status 0), the answer's R^2 on the test rows, that of scikit-learn's
 LinearRegression and of the best constant (the training mean), the answer's size (live
 instructions) and formula, and whether the answer is the model its front calls best: the
 front's suggested model where rows were held out (the formulas compared), else its most
@@ -272,9 +273,9 @@ def main(argv=None):
     options = parse_args(argv)
     names = options.only or list(TABLES)
     runs = []
-    print("| table | rows × inputs | seed | route | answer R² | linear R² | constant R² | "
-          "size | front's best | formula |")
-    print("|---|---|---|---|---|---|---|---|---|---|")
+    print("| table | rows × inputs | seed | route | all matched | answer R² | linear R² | "
+          "constant R² | size | front's best | formula |")
+    print("|---|---|---|---|---|---|---|---|---|---|---|")
     with tempfile.TemporaryDirectory() as folder:
         for name in names:
             X, y = load(name)
@@ -291,6 +292,7 @@ def main(argv=None):
                     runs.append(run)
                     below = " (below the constant)" if run["r2_test"] < constant else ""
                     print(f"| {name} | {len(y)} × {X.shape[1]} | {seed} | {route} | "
+                          f"{'yes' if run['status'] == 0 else 'no'} | "
                           f"{fmt(run['r2_test'])}{below} | {fmt(linear)} | {fmt(constant)} | "
                           f"{run['size'] if run['size'] is not None else '-'} | "
                           f"{'yes' if run['front_best'] else 'no'} | `{run['formula']}` |",
