@@ -20,7 +20,8 @@ a run can be repeated):
 Per table, seed and route: whether the answer matched every training row within the margin
 (exit status 0), the answer's R^2 on the test rows, that of scikit-learn's
 LinearRegression and of the best constant (the training mean), the answer's size (live
-instructions) and formula, and whether the answer is the model its front calls best: the
+instructions; for the python route, which reports no size, that of the front's model that
+predicts as the answer does, "-" where none does) and formula, and whether the answer is the model its front calls best: the
 front's suggested model where rows were held out (the formulas compared), else its most
 accurate model, the smaller of two whose errors are within a hair (1e-6 relative; the answer's
 error on the training rows set against it within the printed six digits).
