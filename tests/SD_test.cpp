@@ -37,7 +37,6 @@ TEST(SampleData, NewSetsHaveZeroRowsAndTheDefaultMargin) {
   EXPECT_EQ(0, empty.Count());
   ExpectBounds(empty, 0, 0, 0, 0);
   EXPECT_EQ(0.1, empty.GetMargin());
-  EXPECT_EQ(0.9, empty.MarginComplement());
 
   TSampleData three(3);
   EXPECT_EQ(3, three.Count());
@@ -241,7 +240,7 @@ TEST(SampleData, NegativeCountIsARangeCheckError) {
   ExpectBounds(s, 1, 1, 5, 5);
 }
 
-// A quotient exactly equal to Margin above the sample, or to MarginComplement below it,
+// A quotient exactly equal to Margin above the sample, or to its complement below it,
 // matches; the next double beyond does not. The distances are far wider than the rounding
 // tolerance, so the quotient decides.
 TEST(SampleData, MarginQuotientExactlyAtMarginAndComplementMatches) {
@@ -255,7 +254,7 @@ TEST(SampleData, MarginQuotientExactlyAtMarginAndComplementMatches) {
     TSampleData s = Rows({{0, -8}, {1, 0}, {2, 8}});
     s.SetMargin(row.Margin);
     ASSERT_EQ(row.Margin, (static_cast<long double>(row.Above) - 0) / (8 - 0));
-    ASSERT_EQ(s.MarginComplement(), (static_cast<long double>(row.Below) + 8) / (0 + 8));
+    ASSERT_EQ(s.Band(1).Complement(), (static_cast<long double>(row.Below) + 8) / (0 + 8));
     EXPECT_TRUE(s.WithinMargin(1, row.Above)) << row.Margin;
     EXPECT_FALSE(s.WithinMargin(1, std::nextafter(row.Above, 10.0))) << row.Margin;
     EXPECT_TRUE(s.WithinMargin(1, row.Below)) << row.Margin;

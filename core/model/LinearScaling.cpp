@@ -28,19 +28,16 @@ class TMarginBands {
  public:
   TMarginBands(std::span<const double> predictions, const TSampleData& samples) noexcept
       : f_(predictions.first(std::min<std::size_t>(predictions.size(), samples.Count()))),
-        samples_(samples),
-        margin_(samples.GetMargin()) {}
+        samples_(samples) {}
 
   [[nodiscard]] std::size_t Count() const noexcept { return f_.size(); }
   [[nodiscard]] double Prediction(std::size_t i) const noexcept { return f_[i]; }
-  // The values sample i accepts: within the margin of the distance to the bound on each side.
+  // The values sample i accepts.
   [[nodiscard]] Extended Low(std::size_t i) const noexcept {
-    const Extended y = samples_.GetY(static_cast<std::int32_t>(i));
-    return y - margin_ * (y - samples_.MinY());
+    return samples_.Band(static_cast<std::int32_t>(i)).Low();
   }
   [[nodiscard]] Extended High(std::size_t i) const noexcept {
-    const Extended y = samples_.GetY(static_cast<std::int32_t>(i));
-    return y + margin_ * (samples_.MaxY() - y);
+    return samples_.Band(static_cast<std::int32_t>(i)).High();
   }
 
   [[nodiscard]] TRoom RoomAt(Extended a) const noexcept {
@@ -88,7 +85,6 @@ class TMarginBands {
  private:
   std::span<const double> f_;
   const TSampleData& samples_;
-  Extended margin_;
 };
 
 // value, or the nearest point of [low, high] that keeps a share of its width from either end

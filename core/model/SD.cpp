@@ -133,16 +133,7 @@ bool TSampleData::WithinMargin(std::int32_t i, double value) const noexcept {
   // Data written with 15 or 17 digits differs from what a model computes by rounding,
   // and at a bound the band below has no width; such a prediction still matches.
   if (std::fabs(v - sample) <= RoundingTolerance(y)) return true;
-  if (value < minY_ || value > maxY_) return false;
-  if (value == y) return true;
-  // The band reaches Margin times the distance from the sample to the bound on that side.
-  if (value > y) return (v - sample) / (maxY_ - sample) <= margin_;
-  return (v - minY_) / (sample - minY_) >= marginComplement_;
-}
-
-void TSampleData::SetMargin(double margin) noexcept {
-  margin_ = margin;
-  marginComplement_ = 1 - margin;
+  return Band(i).Holds(value);
 }
 
 void TSampleData::SortPoints() noexcept {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/model/InputLimit.h"
+#include "core/model/MarginBand.h"
 
 // A point of a chart or a one-input sample.
 struct TSamplePoint {
@@ -58,11 +59,14 @@ class TSampleData {
   // place of the sample's y always matches; beyond that the margin decides.
   [[nodiscard]] bool WithinMargin(std::int32_t i, double value) const noexcept;
   [[nodiscard]] long double RoundingTolerance(double y) const noexcept;
+  // Sample i's band under the margin, before the tolerance.
+  [[nodiscard]] TMarginBand Band(std::int32_t i) const noexcept {
+    return {GetY(i), minY_, maxY_, margin_};
+  }
   static constexpr long double RangeTolerance = 1e-8L;
   static constexpr int UlpTolerance = 4;
   [[nodiscard]] double GetMargin() const noexcept { return margin_; }
-  void SetMargin(double margin) noexcept;
-  [[nodiscard]] double MarginComplement() const noexcept { return marginComplement_; }
+  void SetMargin(double margin) noexcept { margin_ = margin; }
 
   [[nodiscard]] double MinX(std::int32_t input = 0) const noexcept { return minX_[input]; }
   [[nodiscard]] double MinY() const noexcept { return minY_; }
@@ -89,7 +93,6 @@ class TSampleData {
   std::vector<double> values_;  // Count() rows of RowSize()
   std::vector<std::string> names_;
   double margin_ = 0;
-  double marginComplement_ = 1;
   std::int32_t count_ = 0;
   std::int32_t inputCount_ = 1;
   std::array<double, MaxInputs> minX_{};

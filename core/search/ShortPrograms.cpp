@@ -121,12 +121,11 @@ TShortPrograms::TShortPrograms(const TSampleData& samples, const TShortProgramLi
     std::copy(inputs.begin(), inputs.end(), state_[0][k]);
     // Wider than the band of the margin test, which decides within it: most values fall
     // outside, and this test costs a fraction of that one.
-    const long double y = samples.GetY(probes_[k]);
+    const TMarginBand band = samples.Band(probes_[k]);
     const long double range = static_cast<long double>(samples.MaxY()) - samples.MinY();
-    const long double slack = 1e-6L * range + samples.RoundingTolerance(samples.GetY(probes_[k]));
-    const long double margin = samples.GetMargin();
-    low_[k] = static_cast<double>(y - margin * (y - samples.MinY()) - slack);
-    high_[k] = static_cast<double>(y + margin * (samples.MaxY() - y) + slack);
+    const long double slack = 1e-6L * range + samples.RoundingTolerance(band.Y);
+    low_[k] = static_cast<double>(band.Low() - slack);
+    high_[k] = static_cast<double>(band.High() + slack);
   }
 }
 
