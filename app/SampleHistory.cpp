@@ -2,12 +2,55 @@
 
 #include <algorithm>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include <QAction>
+#include <QUndoCommand>
 #include <QUndoStack>
 
 #include "core/model/SD.h"
+
+// The set of one step that is not on the screen, with where it came from.
+struct TSampleHistory::TState {
+  TSampleData Set;
+  TSampleOrigin Origin = TSampleOrigin::Generated;
+  QString FileName;  // of the file the set was read from or saved to; empty for none
+};
+
+// One step: a command that replaced the window's samples ("Sample generate", "Open",
+// "Import", "Paste Data"). It keeps the one set that is not on the screen, the one before the
+// step while the step is done and the one after it while it is undone, and swaps it with the
+// window's set on Undo and on Redo.
+class TSampleHistory::TStep final : public QUndoCommand {
+ public:
+  // The step has already run: the first redo(), which QUndoStack::push calls, does nothing.
+  // reserved: what the step may hold, the larger of the sets before and after it.
+  TStep(const QString& text, TSampleHistory& history, TState other, std::size_t reserved)
+      : QUndoCommand(text), history_(history), other_(std::move(other)), reserved_(reserved) {}
+
+  void undo() override { history_.Exchange(other_); }
+  void redo() override {
+    if (!pushed_) {
+      pushed_ = true;
+      return;
+    }
+    history_.Exchange(other_);
+  }
+
+  [[nodiscard]] std::size_t Reserved() const noexcept { return reserved_; }
+  [[nodiscard]] std::size_t Kept() const noexcept {
+    return SetBytes(static_cast<std::size_t>(other_.Set.Count()), other_.Set.InputCount());
+  }
+  // Hands the kept set over, for a history that rebuilds its stack.
+  [[nodiscard]] TState TakeState() noexcept { return std::move(other_); }
+
+ private:
+  TSampleHistory& history_;
+  TState other_;
+  std::size_t reserved_;
+  bool pushed_ = false;
+};
 
 namespace {
 
@@ -15,12 +58,12 @@ std::size_t SetBytesOf(const TSampleData& samples) {
   return TSampleHistory::SetBytes(static_cast<std::size_t>(samples.Count()), samples.InputCount());
 }
 
-// The stack holds only commands of this class, which it made and may change.
-TSampleSetCommand& CommandAt(const QUndoStack& stack, int index) {
-  return *static_cast<TSampleSetCommand*>(const_cast<QUndoCommand*>(stack.command(index)));
-}
-
 }  // namespace
+
+// The stack holds only steps, which the history made and may change.
+TSampleHistory::TStep& TSampleHistory::StepAt(const QUndoStack& stack, int index) {
+  return *static_cast<TStep*>(const_cast<QUndoCommand*>(stack.command(index)));
+}
 
 TSampleHistory::TSampleHistory(TSampleData& samples, QObject* parent, std::size_t budget)
     : QObject(parent),
@@ -45,8 +88,8 @@ QString TSampleHistory::Record(const QString& text, TSampleOrigin origin,
                                const std::function<bool(TSampleData&)>& change,
                                const QString& fileName) {
   const std::size_t before = SetBytesOf(samples_);
-  std::optional<TSampleState> previous;
-  if (before <= budget_) previous = TSampleState{samples_, origin_, fileName_};
+  std::optional<TState> previous;
+  if (before <= budget_) previous = TState{samples_, origin_, fileName_};
   if (!change(samples_)) return {};
   origin_ = origin;
   fileName_ = fileName;
@@ -62,11 +105,11 @@ QString TSampleHistory::Record(const QString& text, TSampleOrigin origin,
         .arg(budget_ / sizeof(TSamplePoint));
   }
   notKept_.clear();
-  stack_->push(new TSampleSetCommand(text, *this, std::move(*previous), reserved));
+  stack_->push(new TStep(text, *this, std::move(*previous), reserved));
   std::size_t total = ReservedBytes();
   int drop = 0;
   while (total > budget_)
-    total -= CommandAt(*stack_, drop++).Reserved();  // the new step alone fits
+    total -= StepAt(*stack_, drop++).Reserved();  // the new step alone fits
   if (drop > 0) DropOldest(drop);
   RefreshActions();
   return {};
@@ -92,19 +135,19 @@ void TSampleHistory::SetLocked(bool locked) {
 std::size_t TSampleHistory::ReservedBytes() const {
   std::size_t total = 0;
   for (int i = 0; i < stack_->count(); ++i)
-    total += CommandAt(*stack_, i).Reserved();
+    total += StepAt(*stack_, i).Reserved();
   return total;
 }
 
 std::size_t TSampleHistory::KeptBytes() const {
   std::size_t total = 0;
   for (int i = 0; i < stack_->count(); ++i)
-    total += CommandAt(*stack_, i).Kept();
+    total += StepAt(*stack_, i).Kept();
   return total;
 }
 
-void TSampleHistory::Exchange(TSampleState& other) {
-  TSampleState shown{samples_, origin_, fileName_};
+void TSampleHistory::Exchange(TState& other) {
+  TState shown{samples_, origin_, fileName_};
   // The margin is the window's, not the step's; the bounds fit the restored values.
   const double margin = samples_.GetMargin();
   samples_ = std::move(other.Set);
@@ -121,19 +164,19 @@ void TSampleHistory::Exchange(TSampleState& other) {
 // the newer steps leave their commands, the stack is cleared and they go back in as done.
 // Called right after a push, when no step waits for Redo.
 void TSampleHistory::DropOldest(int count) {
-  struct TStep {
+  struct TKept {
     QString Text;
-    TSampleState State;
+    TState State;
     std::size_t Reserved;
   };
-  std::vector<TStep> kept;
+  std::vector<TKept> kept;
   for (int i = count; i < stack_->count(); ++i) {
-    TSampleSetCommand& command = CommandAt(*stack_, i);
-    kept.push_back({command.text(), command.TakeState(), command.Reserved()});
+    TStep& step = StepAt(*stack_, i);
+    kept.push_back({step.text(), step.TakeState(), step.Reserved()});
   }
   stack_->clear();
-  for (TStep& step : kept)
-    stack_->push(new TSampleSetCommand(step.Text, *this, std::move(step.State), step.Reserved));
+  for (TKept& step : kept)
+    stack_->push(new TStep(step.Text, *this, std::move(step.State), step.Reserved));
 }
 
 void TSampleHistory::RefreshActions() {

@@ -5,6 +5,7 @@
 // budget; older steps go first. A step whose sets alone exceed the budget is not kept: it
 // ends the history, and the Undo item says so. It also knows whether the set on the screen
 // came from Paste or Import and was never saved, which closing the window asks about.
+// Each step is a command private to the history, which swaps its set with the window's.
 
 #include <cstddef>
 #include <cstdint>
@@ -13,11 +14,12 @@
 #include <QObject>
 #include <QString>
 
-#include "app/SampleSetCommand.h"
-
 class QAction;
 class QUndoStack;
 class TSampleData;
+
+// Where the set on the screen came from; only pasted and imported sets are lost on closing.
+enum class TSampleOrigin { Generated, File, Pasted, Imported };
 
 class TSampleHistory : public QObject {
   Q_OBJECT
@@ -62,9 +64,6 @@ class TSampleHistory : public QObject {
     return count * static_cast<std::size_t>(inputCount + 1) * sizeof(double);
   }
 
-  // For TSampleSetCommand: puts other on the screen and keeps the set that was there.
-  void Exchange(TSampleState& other);
-
  signals:
   // Undo or Redo replaced the samples.
   void Restored();
@@ -72,6 +71,12 @@ class TSampleHistory : public QObject {
   void Changed();
 
  private:
+  class TStep;
+  struct TState;
+
+  [[nodiscard]] static TStep& StepAt(const QUndoStack& stack, int index);
+  // For the steps: puts other on the screen and keeps the set that was there.
+  void Exchange(TState& other);
   void DropOldest(int count);
   void RefreshActions();
 

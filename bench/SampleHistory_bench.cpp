@@ -6,6 +6,7 @@
 #include <benchmark/benchmark.h>
 
 #include <QAction>
+#include <QUndoStack>
 
 #include "core/model/SD.h"
 #include "app/SampleHistory.h"
