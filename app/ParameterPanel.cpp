@@ -116,7 +116,7 @@ TParameterPanel::TParameterPanel(QWidget* parent)
       Named<QCheckBox>("opIncrementalSearch", QStringLiteral("Progressive search"), this);
   opIncrementalSearch->setChecked(ProgressiveSetting.Default != 0);
   opIncrementalSearch->setToolTip(QString::fromStdString(SettingTip(ProgressiveSetting)));
-  // Off at start: the window searches as it always has until the user asks for more.
+  // Off at start: the attempts take every core, which the user asks for.
   opRestartSearch =
       Named<QCheckBox>("opRestartSearch", QStringLiteral("Restart stalled searches"), this);
   opRestartSearch->setToolTip(

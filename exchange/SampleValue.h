@@ -11,7 +11,8 @@
 // scientific ("1.5E20") from 10^16 up. A value that the fixed text would move by more than
 // 1e-5 of its magnitude (2.5E-8, 1.234567E-5) is written scientific with the fewest digits
 // that read back to the same double, so that no sample is lost to the rounding. Values from
-// 0.0005 up are always written fixed: the files of ordinary data stay as they were.
+// 0.0005 up are always written fixed, so that a file of ordinary data is the same text
+// whichever build wrote it.
 // Infinities and NaN, which no sample text produces, are written "INF", "-INF", "NAN".
 [[nodiscard]] std::string FormatSampleValue(double value);
 

@@ -467,18 +467,19 @@ TSampleData OrdinarySamples() {
 
 }  // namespace
 
-// Small values now keep their digits; ordinary data must not change by a byte. The files
-// were written before that change, under "." and under ",".
-TEST(SampleFileText, OrdinaryDataIsWrittenAsBefore) {
+// Ordinary data is written to the byte as the stored files, under "." and under ",": a file
+// of ordinary data is the same text whichever build writes it; only values the fixed text
+// would move get more digits.
+TEST(SampleFileText, OrdinaryDataIsWrittenAsTheStoredFiles) {
   const TSampleData samples = OrdinarySamples();
   for (const char* separator : {".", ","}) {
     const TSeparator guard(separator);
     const std::string name = separator[0] == '.' ? "ordinary.mvs" : "ordinary-comma.mvs";
     std::ifstream file(std::string(MOVAR_TEST_DATA) + "/" + name, std::ios::binary);
-    const std::string before{std::istreambuf_iterator<char>(file), {}};
-    const std::string now = FormatSampleFileText(samples);
-    if (now != before) std::ofstream(name, std::ios::binary) << now;  // to compare by hand
-    EXPECT_EQ(before, now) << name << " differs; the text written now is in the test's folder";
+    const std::string stored{std::istreambuf_iterator<char>(file), {}};
+    const std::string written = FormatSampleFileText(samples);
+    if (written != stored) std::ofstream(name, std::ios::binary) << written;  // to compare by hand
+    EXPECT_EQ(stored, written) << name << " differs; the text written is in the test's folder";
   }
 }
 
