@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "formula/Liveness.h"
+#include "core/model/Liveness.h"
 #include "formula/ModelOrigin.h"
 #include "core/model/TE.h"
 

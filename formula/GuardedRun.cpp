@@ -7,7 +7,7 @@
 #include <limits>
 
 #include "core/model/Arithmetic.h"
-#include "formula/Liveness.h"
+#include "core/model/Liveness.h"
 
 using arithmetic::Extended;
 

@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "core/model/Arithmetic.h"
+#include "core/model/Liveness.h"
 #include "formula/GuardedRun.h"
-#include "formula/Liveness.h"
 
 using namespace GiNaC;
 

@@ -4,9 +4,9 @@
 #include <set>
 #include <vector>
 
+#include "core/model/Liveness.h"
 #include "formula/CodeEmitter.h"
 #include "formula/InputNames.h"
-#include "formula/Liveness.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <iterator>
 
 #include "core/model/DecimalSeparator.h"
-#include "formula/Liveness.h"
+#include "core/model/Liveness.h"
 
 namespace {
 

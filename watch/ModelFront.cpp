@@ -4,7 +4,7 @@
 #include <cmath>
 #include <limits>
 
-#include "formula/Liveness.h"
+#include "core/model/Liveness.h"
 
 namespace {
 

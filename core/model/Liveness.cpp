@@ -1,4 +1,4 @@
-#include "formula/Liveness.h"
+#include "core/model/Liveness.h"
 
 #include <algorithm>
 #include <bitset>
