@@ -9,6 +9,7 @@
 #include <cmath>
 
 #include "core/model/Arithmetic.h"
+#include "core/model/Liveness.h"
 
 using arithmetic::ApplyTwoOperand;
 using arithmetic::Extended;
@@ -216,36 +217,16 @@ void TFastScorer::EmitGuarded(const TInstruction& action) {
 
 MOVAR_INLINE std::int32_t TFastScorer::MarkLive(const std::vector<TInstruction>& code,
                                                 std::int32_t end) {
-  // Backwards over the source: an action whose destination is not read later (and is not
-  // register 0 at the end) cannot change the result, nor can the comparisons guarding it;
-  // trailing comparisons guard nothing. Only an unguarded sine or cosine surely
-  // overwrites, so this keeps a superset of what Finish keeps, and decoding need not look
-  // at the rest.
+  // The instructions that can reach the result: Finish, which knows the values folded while
+  // decoding, may drop more, and decoding need not look at the rest.
   if (live_.size() < static_cast<std::size_t>(end)) live_.resize(static_cast<std::size_t>(end));
   // Local pointers: the compiler then need not reload them after each store.
   std::int32_t* const marks = live_.data();
   const TInstruction* const source = code.data();
   std::int32_t kept = end;
-  std::uint32_t live = 1;
-  bool guarding = false;  // the comparisons met belong to a live action
-  for (std::int32_t k = end - 1; k >= 0; --k) {
-    const TInstruction& in = source[k];
-    const std::uint32_t dest = 1u << in.Dest;
-    const std::uint32_t read = in.Src != ConstantOperand ? 1u << in.Src : 0u;
-    if (IsComparison(in.Op)) {
-      if (guarding) {
-        marks[--kept] = k;
-        live |= dest | read;
-      }
-      continue;
-    }
-    guarding = (live & dest) != 0;
-    if (!guarding) continue;
-    marks[--kept] = k;
-    const bool guarded = k > 0 && IsComparison(source[k - 1].Op);
-    if (!guarded && (in.Op == opSin || in.Op == opCos)) live &= ~dest;
-    live |= read;
-  }
+  ForEachLive(
+      source, end, [source](std::int32_t k) { return AlwaysReplaces(source[k].Op); },
+      [marks, &kept](std::int32_t k) { marks[--kept] = k; });
   return kept;
 }
 
