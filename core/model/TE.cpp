@@ -6,13 +6,8 @@
 #include "core/model/Arithmetic.h"
 #include "core/model/Random.h"
 
+using arithmetic::ApplyFunction;
 using arithmetic::ApplyTwoOperand;
-using arithmetic::Cosine;
-using arithmetic::Exponential;
-using arithmetic::Logarithm;
-using arithmetic::Sine;
-using arithmetic::SquareRoot;
-using arithmetic::Tangent;
 
 TTuringEvaluator::TTuringEvaluator(std::int32_t instructionCount, std::int32_t registerCount,
                                    std::int32_t inputCount)
@@ -115,22 +110,12 @@ double TTuringEvaluator::Run() noexcept {
         ApplyTwoOperand(in.Op, d, o);
         break;
       case opSin:
-        Sine(d, o);
-        break;
       case opCos:
-        Cosine(d, o);
-        break;
       case opTan:
-        Tangent(d, o);
-        break;
       case opExp:
-        Exponential(d, o);
-        break;
       case opSqrt:
-        SquareRoot(d, o);
-        break;
       case opLn:
-        Logarithm(d, o);
+        ApplyFunction(in.Op, d, o);
         break;
       case opIfGreater:
         condition_ = d > o;
