@@ -21,35 +21,26 @@ TChunkSchedule::TChunkSchedule(std::int32_t count, std::int32_t workers)
   }
 }
 
-std::int32_t TChunkSchedule::TakeFront(TShare& share) noexcept {
+template <bool Front>
+std::int32_t TChunkSchedule::Take(TShare& share) noexcept {
   std::uint64_t left = share.Left.load(std::memory_order_relaxed);
   for (;;) {
     const auto front = static_cast<std::uint32_t>(left >> 32);
     const auto back = static_cast<std::uint32_t>(left);
     if (front >= back) return -1;
-    if (share.Left.compare_exchange_weak(left, Pack(front + 1, back), std::memory_order_relaxed)) {
-      return static_cast<std::int32_t>(front);
-    }
-  }
-}
-
-std::int32_t TChunkSchedule::TakeBack(TShare& share) noexcept {
-  std::uint64_t left = share.Left.load(std::memory_order_relaxed);
-  for (;;) {
-    const auto front = static_cast<std::uint32_t>(left >> 32);
-    const auto back = static_cast<std::uint32_t>(left);
-    if (front >= back) return -1;
-    if (share.Left.compare_exchange_weak(left, Pack(front, back - 1), std::memory_order_relaxed)) {
-      return static_cast<std::int32_t>(back - 1);
+    const std::uint32_t taken = Front ? front : back - 1;
+    const std::uint64_t rest = Front ? Pack(front + 1, back) : Pack(front, back - 1);
+    if (share.Left.compare_exchange_weak(left, rest, std::memory_order_relaxed)) {
+      return static_cast<std::int32_t>(taken);
     }
   }
 }
 
 std::int32_t TChunkSchedule::Next(std::int32_t worker) noexcept {
-  if (const std::int32_t own = TakeFront(shares_[worker]); own >= 0) return own;
+  if (const std::int32_t own = Take<true>(shares_[worker]); own >= 0) return own;
   // Own share done: help the others from the far end of theirs, the next worker first.
   for (std::int32_t step = 1; step < workers_; ++step) {
-    if (const std::int32_t other = TakeBack(shares_[(worker + step) % workers_]); other >= 0) {
+    if (const std::int32_t other = Take<false>(shares_[(worker + step) % workers_]); other >= 0) {
       return other;
     }
   }

@@ -23,8 +23,9 @@ class TChunkSchedule {
     std::atomic<std::uint64_t> Left{0};
   };
 
-  [[nodiscard]] static std::int32_t TakeFront(TShare& share) noexcept;
-  [[nodiscard]] static std::int32_t TakeBack(TShare& share) noexcept;
+  // The first chunk left of the share, or the last; -1 when none is left.
+  template <bool Front>
+  [[nodiscard]] static std::int32_t Take(TShare& share) noexcept;
 
   std::unique_ptr<TShare[]> shares_;
   std::int32_t workers_;
