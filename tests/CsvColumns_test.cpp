@@ -97,3 +97,28 @@ TEST(CsvColumns, ParsesListsOfChoices) {
   EXPECT_THROW((void)ParseColumnChoices("a,,b"), TImportError);
   EXPECT_THROW((void)ParseColumnChoices("a,"), TImportError);
 }
+
+// A name given twice in the header, or matched loosely by two, chooses no column; quotes
+// choose a name that holds a comma or reads as a number.
+TEST(CsvColumns, NamesChooseOneColumnOrSayWhyNot) {
+  const std::vector<std::string> twice{"a", "b", "a", "B "};
+  const auto messageOf = [&](const std::string& name) -> std::string {
+    try {
+      (void)ResolveColumn(TColumnChoice::ByName(name), twice, true);
+    } catch (const TImportError& error) {
+      return error.what();
+    }
+    return "no error";
+  };
+  EXPECT_EQ("Columns 1 and 3 are both named \"a\": choose one by its number.", messageOf("a"));
+  EXPECT_EQ("Columns 2 and 4 are both named \"b\": choose one by its number.", messageOf(" b"));
+  EXPECT_EQ(1u, ResolveColumn(TColumnChoice::ByName("b"), twice, true));
+  EXPECT_EQ((std::vector<TColumnChoice>{TColumnChoice::ByName("a,b"), TColumnChoice::ByNumber(2)}),
+            ParseColumnChoices("\"a,b\",2"));
+  EXPECT_EQ((std::vector<TColumnChoice>{TColumnChoice::ByName("400"), TColumnChoice::ByName("x")}),
+            ParseColumnChoices(" \"400\" , x"));
+  EXPECT_EQ(TColumnChoice::ByName("say \"hi\", a"), ParseColumnChoice("\"say \"\"hi\"\", a\""));
+  EXPECT_EQ(TColumnChoice::ByName("a,b"), ParseColumnChoice("a,b"));
+  EXPECT_THROW((void)ParseColumnChoices("\"a,b"), TImportError);
+  EXPECT_THROW((void)ParseColumnChoices("\"a\"b"), TImportError);
+}

@@ -159,6 +159,23 @@ TEST(CsvImport, SkippedLinesAreThoseOfTheFile) {
       ImportSummary(result));
 }
 
+// A row of another width than the header's would be read shifted ("1,000" split in two): it
+// is left out and counted with its line, as rows that are not numbers are.
+TEST(CsvImport, RowsOfAnotherWidthAreLeftOutNotShifted) {
+  const TCsvImportResult result = ImportDetected("a,b,y\n1,2,3\n3,1,000,7\n4,5\n6,7,8\n");
+  const TSampleData& samples = result.Samples;
+  ASSERT_EQ(2, samples.InputCount());
+  ASSERT_EQ(2, samples.Count());
+  EXPECT_EQ(3, samples.GetY(0));
+  EXPECT_EQ(6, samples.GetX(1, 0));
+  EXPECT_EQ(8, samples.GetY(1));
+  EXPECT_EQ(4, result.Rows);
+  EXPECT_EQ(
+      "Test data imported: 2 samples; 2 rows skipped because they do not have the header's 3 "
+      "fields (lines 3 and 4).",
+      ImportSummary(result));
+}
+
 TEST(CsvImport, Summaries) {
   TCsvImportResult result;
   result.Samples.SetCount(1000);

@@ -24,5 +24,16 @@ if [[ $code != 1 ]] || ! grep -q "^generations: 3$" "$tmp/out"; then
   echo "FAIL small search under the limit: exit $code"; cat "$tmp/err"; failed=1
 fi
 
+# An import larger than that limit is refused by its size before it is read: a sparse file
+# of 2 GiB that starts with a table.
+printf 'x,y\n1,2\n3,4\n' >"$tmp/huge.csv"
+truncate -s 2G "$tmp/huge.csv"
+(ulimit -v 1048576; LC_ALL=C exec "$bin" --seed 1 --generations 1 --import "$tmp/huge.csv") \
+  >"$tmp/out" 2>"$tmp/err"
+code=$?
+want="movar-search: Cannot import file \"$tmp/huge.csv\". Its text needs 2.0 GiB of memory, more than the 1.0 GiB this process may use (its address-space limit)."
+if [[ $code != 2 ]] || ! grep -qxF -- "$want" "$tmp/err"; then
+  echo "FAIL import refusal: exit $code"; cat "$tmp/err"; failed=1; fi
+
 [[ $failed == 0 ]] && echo "passed"
 exit $failed

@@ -197,3 +197,49 @@ def test_names_a_sample_file_cannot_keep_are_refused_before_it_is_written(column
     with pytest.raises(ValueError, match=message):
         movar.save_samples(target, frame, np.ones(3))
     assert not target.exists()
+
+
+def test_every_result_predicts_a_dataframe_by_its_column_names():
+    pandas = pytest.importorskip("pandas")
+    X = np.random.default_rng(3).uniform(-3, 3, size=(40, 2))
+    frame = pandas.DataFrame(X, columns=["a", "b"])
+    result = movar.search(frame, 3 * X[:, 0] - X[:, 1], **{**FAST, "registers": 4})
+    expected = _bits(result.predict(frame))
+    # The model tells its inputs apart: read by position, the swapped columns differ.
+    assert not np.array_equal(_bits(result.predict(X[:, ::-1])), expected)
+    swapped = frame[["b", "a"]]
+    assert np.array_equal(_bits(result.predict(swapped)), expected)
+    assert np.array_equal(_bits(result.program.predict(swapped)), expected)
+    assert np.array_equal(_bits(result.program.predict(X)), expected)  # no names: by position
+    for model in result.front:
+        assert np.array_equal(_bits(model.predict(swapped)), _bits(model.predict(X)))
+    with pytest.raises(ValueError, match="X has no column named 'a'; the model takes 'a', 'b'"):
+        result.predict(frame.rename(columns={"a": "c"}))
+    with pytest.raises(ValueError, match="X has 2 columns named 'a'"):
+        result.program.predict(pandas.DataFrame(np.ones((2, 3)), columns=["a", "b", "a"]))
+    with pytest.raises(ValueError, match="X has a column the model does not take: 'c'"):
+        result.front[0].predict(frame.assign(c=1.0))
+
+
+def test_a_fit_names_the_row_and_column_of_a_value_that_is_not_finite():
+    pandas = pytest.importorskip("pandas")
+    frame = pandas.DataFrame({"mass": [1.0, 2.0, 3.0], "speed": [1.0, 2.0, np.inf]})
+    model = movar.MovarRegressor(**FAST)
+    with pytest.raises(ValueError, match="X holds inf at row 3, column 'speed'"):
+        model.fit(frame, [1.0, 2.0, 3.0])
+    with pytest.raises(ValueError, match="y holds NaN at row 2"):
+        model.fit(frame.fillna(0).replace(np.inf, 0), [1.0, np.nan, 3.0])
+    model.fit(np.ones((12, 2)), np.arange(12.0))
+    with pytest.raises(ValueError, match="X holds NaN at row 1, column 2"):
+        model.predict([[1.0, np.nan]])
+
+
+def test_a_header_that_is_not_utf_8_is_refused_naming_the_file(tmp_path):
+    path = tmp_path / "latin.mvs"
+    path.write_bytes(b"caf\xe9,y\r\n1,2\r\n3,4\r\n")
+    with pytest.raises(UnicodeDecodeError, match="latin.mvs"):
+        movar.load_samples(path)
+    repeated = tmp_path / "repeated.mvs"
+    repeated.write_bytes(b"\xe9,\xe9\r\n1,2\r\n")
+    with pytest.raises(OSError, match="repeated.mvs"):
+        movar.load_samples(repeated)

@@ -113,8 +113,8 @@ def test_sympy_gives_the_formula_as_an_expression():
 
 
 FAULTS = [
-    ("NaN", [[1.0], [np.nan]], [1.0, 2.0], "NaN"),
-    ("infinite", [[1.0], [2.0]], [1.0, np.inf], "infinity"),
+    ("NaN", [[1.0], [np.nan]], [1.0, 2.0], "X holds NaN at row 2, column 1"),
+    ("infinite", [[1.0], [2.0]], [1.0, np.inf], "y holds inf at row 2"),
     ("lengths", [[1.0], [2.0], [3.0]], [1.0, 2.0], "inconsistent numbers of samples"),
     ("no rows", np.zeros((0, 1)), np.zeros(0), "0 sample"),
     ("too many columns", np.ones((3, movar.MAX_INPUTS + 1)), [1.0, 2.0, 3.0],
