@@ -58,7 +58,8 @@ void ReadRows(std::string_view text, std::int64_t headerLine, TSampleRead& read)
     bool numbers = true;
     for (std::string_view item; reader.Next(item); ++items) {
       if (items >= columns) continue;
-      const std::optional<double> value = ParseSampleValue(item);
+      // Rows under a header are the program's own form: read as strictly as the CSV reader.
+      const std::optional<double> value = ParseWholeSampleValue(item);
       if (value) {
         row[static_cast<std::size_t>(items)] = *value;
       } else {
@@ -112,11 +113,17 @@ TSampleRead ReadClipboardData(std::string_view text) {
       }
     }
     // Read x before the next item replaces it.
-    const std::optional<double> x = ParseSampleValue(item);
-    if (!reader.Next(item)) break;
-    const std::optional<double> y = ParseSampleValue(item);
-    if (x && y) {
-      read.Add({*x, *y});
+    const TSampleValueRead x = ReadSampleValue(item);
+    if (!reader.Next(item)) {
+      read.SetUnpaired(line);
+      break;
+    }
+    const TSampleValueRead y = ReadSampleValue(item);
+    // Pairs under a header of names are read strictly; bare pairs as they always were.
+    const bool cutShort = x.CutShort || y.CutShort;
+    if (x.Value && y.Value && !(cutShort && !read.Header().empty())) {
+      read.Add({*x.Value, *y.Value});
+      if (cutShort) read.AddCutShort(line);
     } else {
       read.AddUnreadable(line);
     }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <limits>
 
 #include "core/model/DecimalSeparator.h"
@@ -20,16 +21,24 @@ std::string FormatSampleLine(const TSamplePoint& point) {
   return JoinDelimited(items, Comma);
 }
 
-std::optional<TSamplePoint> ParseSampleLine(std::string_view line) {
+TSampleLine ReadSampleLine(std::string_view line) {
   TDelimitedReader reader(line, Comma);
   std::string_view item;
-  if (!reader.Next(item)) return std::nullopt;
+  TSampleLine read;
+  if (!reader.Next(item)) return read;
   // Read x before the next item replaces it.
-  const std::optional<double> x = ParseSampleValue(item);
-  if (!x || !reader.Next(item)) return std::nullopt;
-  const std::optional<double> y = ParseSampleValue(item);
-  if (!y) return std::nullopt;
-  return TSamplePoint{*x, *y};
+  const TSampleValueRead x = ReadSampleValue(item);
+  if (!x.Value || !reader.Next(item)) return read;
+  const TSampleValueRead y = ReadSampleValue(item);
+  if (!y.Value) return read;
+  read.Point = TSamplePoint{*x.Value, *y.Value};
+  read.CutShort = x.CutShort || y.CutShort;
+  read.More = reader.Next(item);
+  return read;
+}
+
+std::optional<TSamplePoint> ParseSampleLine(std::string_view line) {
+  return ReadSampleLine(line).Point;
 }
 
 namespace {
@@ -100,19 +109,21 @@ bool IsHeader(std::string_view line) {
 struct TLineItems {
   double Values[MaxInputs + 1];
   std::int64_t Count = 0;
-  bool Numbers = true;  // every item read as a number
+  bool Numbers = true;    // every item read as a number
+  bool CutShort = false;  // one of them cut short of a digit
 };
 
 TLineItems ReadItems(std::string_view line) {
   TLineItems items;
   TDelimitedReader reader(line, Comma);
   for (std::string_view item; reader.Next(item); ++items.Count) {
-    const std::optional<double> value = ParseSampleValue(item);
-    if (!value) {
+    const TSampleValueRead value = ReadSampleValue(item);
+    if (!value.Value) {
       items.Numbers = false;
     } else if (items.Count <= MaxInputs) {
-      items.Values[items.Count] = *value;
+      items.Values[items.Count] = *value.Value;
     }
+    items.CutShort = items.CutShort || value.CutShort;
   }
   return items;
 }
@@ -120,7 +131,11 @@ TLineItems ReadItems(std::string_view line) {
 // Takes the lines of a file one by one into a read, up to a number of rows. A header's
 // names decide how many items a line holds; without one the first line that reads does:
 // all its items when they are three numbers or more, else the first two, as the files of
-// one input were always read. Lines of several inputs must all hold as many items.
+// one input were always read. Lines of several inputs must all hold as many items. A line
+// of one input with more items is read from its first two, and counted. Numbers cut short
+// of a digit ("2.5e") are read in files of one input without a header, as such files always
+// were, and counted; in files with a header or several inputs, as the CSV reader refuses
+// them, they leave their line unreadable.
 class TFileRows {
  public:
   TFileRows(TSampleRead& read, std::int64_t limit) noexcept : read_(read), limit_(limit) {}
@@ -129,16 +144,7 @@ class TFileRows {
   bool Take(std::string_view line) {
     ++line_;
     if (IsBlankLine(line)) return true;  // the first byte tells for a line of numbers
-    if (columns_ == 2) {
-      const std::optional<TSamplePoint> point = ParseSampleLine(line);
-      if (read_.Rows() == limit_) return false;
-      if (point) {
-        read_.Add(*point);
-      } else {
-        read_.AddUnreadable(line_);
-      }
-      return true;
-    }
+    if (columns_ == 2) return TakePair(ReadSampleLine(line));
     if (columns_ > 2) return TakeRow(ReadItems(line));
     read_.MarkContent();
     const bool first = !started_;
@@ -154,14 +160,9 @@ class TFileRows {
       if (!Widen(items.Count)) return false;
       return TakeRow(items);
     }
-    if (read_.Rows() == limit_) return false;
-    if (const std::optional<TSamplePoint> point = ParseSampleLine(line)) {
-      columns_ = 2;
-      read_.Add(*point);
-    } else {
-      read_.AddUnreadable(line_);
-    }
-    return true;
+    const TSampleLine pair = ReadSampleLine(line);
+    if (pair.Point) columns_ = 2;
+    return TakePair(pair);
   }
 
  private:
@@ -186,10 +187,23 @@ class TFileRows {
     return true;
   }
 
+  bool TakePair(const TSampleLine& pair) {
+    if (read_.Rows() == limit_) return false;
+    const bool strict = !read_.Header().empty();
+    if (!pair.Point || (strict && pair.CutShort)) {
+      read_.AddUnreadable(line_);
+      return true;
+    }
+    read_.Add(*pair.Point);
+    if (pair.More) read_.AddUnused(line_);
+    if (pair.CutShort) read_.AddCutShort(line_);
+    return true;
+  }
+
   bool TakeRow(const TLineItems& items) {
     if (items.Count != columns_) return Refuse(ItemCountFault(line_, items.Count, columns_));
     if (read_.Rows() == limit_) return false;
-    if (items.Numbers) {
+    if (items.Numbers && !items.CutShort) {
       read_.Add(std::span<const double>(items.Values, static_cast<std::size_t>(columns_)));
     } else {
       read_.AddUnreadable(line_);
@@ -273,6 +287,29 @@ std::int32_t LoadFromFile(TSampleData& samples, const std::string& fileName) {
   return unreadable;
 }
 
+std::string SampleFileFault(const TSampleData& samples) {
+  const std::int32_t inputs = samples.InputCount();
+  for (std::int32_t i = 0; i < samples.Count(); ++i) {
+    for (std::int32_t k = 0; k <= inputs; ++k) {
+      const double value = k < inputs ? samples.GetX(i, k) : samples.GetY(i);
+      if (std::isfinite(value)) continue;
+      return "Sample " + std::to_string(i + 1) + " holds " +
+             (std::isnan(value) ? "NaN" : "an infinite value") +
+             ", which a sample file cannot keep.";
+    }
+  }
+  if (inputs == 1 && samples.Names().empty()) return {};
+  const std::vector<std::string> names = ColumnNames(samples);
+  for (const std::string& name : names) {
+    if (std::string fault = HeaderNameFault(name); !fault.empty()) return fault;
+  }
+  if (HeaderNames(JoinDelimited(names, Comma), Comma) != names)
+    return "The column names would not read back from a sample file's header.";
+  return {};
+}
+
 void SaveToFile(const TSampleData& samples, const std::string& fileName) {
+  if (std::string fault = SampleFileFault(samples); !fault.empty())
+    throw TSampleFileError("Cannot create file \"" + FullPath(fileName) + "\". " + fault);
   ReplaceTextFile(fileName, FormatSampleFileText(samples));
 }

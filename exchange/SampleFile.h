@@ -20,6 +20,14 @@
 // numbers. Items after the second are ignored.
 [[nodiscard]] std::optional<TSamplePoint> ParseSampleLine(std::string_view line);
 
+// ParseSampleLine's reading, and what it passed over.
+struct TSampleLine {
+  std::optional<TSamplePoint> Point;
+  bool More = false;      // items after the second
+  bool CutShort = false;  // x or y cut short of a digit ("2.5e")
+};
+[[nodiscard]] TSampleLine ReadSampleLine(std::string_view line);
+
 [[nodiscard]] std::string FormatSampleFileText(const TSampleData& samples);
 
 // The lines of a file's text as rows: blank lines are passed over, a first line of names
@@ -31,6 +39,11 @@
 // before any row is allocated. Throws TSampleFileError, also for a refused text.
 [[nodiscard]] TSampleRead ReadSampleFile(
     const std::string& fileName, std::int32_t maxLines = std::numeric_limits<std::int32_t>::max());
+
+// Why the set cannot be written as a file that reads back to the same rows, names and
+// inputs (a name a header cannot give back, a value that is not finite), as a sentence;
+// empty when it can. SaveToFile refuses such a set before it touches the file.
+[[nodiscard]] std::string SampleFileFault(const TSampleData& samples);
 
 // Replaces the set's points by the file's, without the lines that do not read as two
 // numbers; returns how many those were. Both throw TSampleFileError and leave the set

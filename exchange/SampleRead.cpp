@@ -50,14 +50,37 @@ std::vector<std::string> SplitAt(std::string_view line, char separator) {
   return fields;
 }
 
-// A name holds a letter other than an exponent's E and is no number: "1,5" written under
+// Text a number reader would take for a number, whatever its range or decimal separator:
+// a sign, digits with "." or ",", an exponent with or without digits ("1E400", "1,5", "5E").
+bool LooksLikeNumber(std::string_view text) noexcept {
+  std::size_t i = 0;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+  bool digit = false;
+  for (;
+       i < text.size() && ((text[i] >= '0' && text[i] <= '9') || text[i] == '.' || text[i] == ',');
+       ++i)
+    digit = digit || (text[i] >= '0' && text[i] <= '9');
+  if (!digit) return false;
+  if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+    ++i;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+    while (i < text.size() && text[i] >= '0' && text[i] <= '9')
+      ++i;
+  }
+  return i == text.size();
+}
+
+bool HoldsLetter(std::string_view name) noexcept {
+  return std::any_of(name.begin(), name.end(), [](char c) {
+    const int lower = static_cast<unsigned char>(c) | 0x20;
+    return (lower >= 'a' && lower <= 'z') || static_cast<unsigned char>(c) >= 0x80;
+  });
+}
+
+// A name holds a letter and is no number: "E" and "m" are names, "1,5" written under
 // another separator is none, nor "1E400", too large for a double.
 bool IsName(const std::string& name) {
-  const bool letter = std::any_of(name.begin(), name.end(), [](char c) {
-    const int lower = static_cast<unsigned char>(c) | 0x20;
-    return (lower >= 'a' && lower <= 'z' && lower != 'e') || static_cast<unsigned char>(c) >= 0x80;
-  });
-  return letter && !ParseSampleValue(name).has_value();
+  return HoldsLetter(name) && !LooksLikeNumber(name) && !ParseSampleValue(name).has_value();
 }
 
 // Two numbers, or as many as a row of several inputs holds.
@@ -89,6 +112,9 @@ void TSampleRead::Add(std::span<const double> row) {
 void TSampleRead::Refuse(std::string reason) {
   refusal_ = std::move(reason);
   content_ = true;
+  unused_ = {};
+  cutShort_ = {};
+  unpairedLine_ = 0;
   rows_ = TSampleData();
   readable_ = 0;
   unreadableAt_.clear();
@@ -150,17 +176,72 @@ std::string LineList(const std::vector<std::int64_t>& lines, std::int64_t count)
   return list;
 }
 
+namespace {
+
+// "(line 4)", "(lines 4 and 9)"
+std::string InLines(const std::vector<std::int64_t>& lines, std::int64_t count) {
+  return (lines.size() == 1 && count == 1 ? "(line " : "(lines ") + LineList(lines, count) + ")";
+}
+
+// "1 of 3 lines", "2 of 2 pairs"
+std::string OfRows(const TSampleRead& read, std::int64_t count) {
+  const std::string& noun = read.RowNoun();
+  return std::to_string(count) + " of " + std::to_string(read.Rows()) + " " +
+         (read.Rows() == 1 ? Singular(noun) : noun);
+}
+
+std::string Ordinal(std::int32_t n) {
+  const std::int32_t last = n % 10;
+  const bool teen = n % 100 / 10 == 1;
+  return std::to_string(n) + (teen        ? "th"
+                              : last == 1 ? "st"
+                              : last == 2 ? "nd"
+                              : last == 3 ? "rd"
+                                          : "th");
+}
+
+}  // namespace
+
 std::string UnreadableSummary(const TSampleRead& read, std::string_view outcome) {
   const std::int64_t count = read.Unreadable();
   if (count == 0) return {};
-  const std::string& noun = read.RowNoun();
-  std::string text = std::to_string(count) + " of " + std::to_string(read.Rows()) + " " +
-                     (read.Rows() == 1 ? Singular(noun) : noun) + " could not be read as " +
-                     NumberCount(read.InputCount() + 1);
+  std::string text =
+      OfRows(read, count) + " could not be read as " + NumberCount(read.InputCount() + 1);
   if (!outcome.empty()) text += (count == 1 ? " and was " : " and were ") + std::string(outcome);
-  const std::vector<std::int64_t>& lines = read.UnreadableLines();
-  text += lines.size() == 1 && count == 1 ? " (line " : " (lines ";
-  return text + LineList(lines, count) + ")";
+  return text + " " + InLines(read.UnreadableLines(), count);
+}
+
+std::string UnusedSummary(const TSampleRead& read) {
+  std::string text;
+  const TSampleRead::TNoted& unused = read.Unused();
+  if (unused.Count > 0) {
+    const std::int32_t columns = read.InputCount() + 1;
+    text = OfRows(read, unused.Count) + " held more than " + std::to_string(columns) +
+           " items; those after the " + Ordinal(columns) + " were not used " +
+           InLines(unused.Lines, unused.Count);
+  }
+  if (read.UnpairedLine() > 0) {
+    if (!text.empty()) text += "; ";
+    text += "the last item, on line " + std::to_string(read.UnpairedLine()) +
+            ", has no pair and was not used";
+  }
+  return text;
+}
+
+std::string CutShortSummary(const TSampleRead& read) {
+  const TSampleRead::TNoted& cut = read.CutShort();
+  if (cut.Count == 0) return {};
+  return OfRows(read, cut.Count) + " held a number cut short (\"2.5e\", \"1e+\" or \".\"), read " +
+         "as if the missing digits were 0 " + InLines(cut.Lines, cut.Count);
+}
+
+std::vector<std::string> ReadNotes(const TSampleRead& read, TUnreadableChoice choice) {
+  std::vector<std::string> notes;
+  for (std::string note : {UnreadableSummary(read, ChoiceOutcome(choice)), UnusedSummary(read),
+                           CutShortSummary(read)}) {
+    if (!note.empty()) notes.push_back(std::move(note));
+  }
+  return notes;
 }
 
 std::string_view ChoiceOutcome(TUnreadableChoice choice) noexcept {
@@ -214,6 +295,34 @@ std::string UnnamedHeaderColumn(std::string_view line, char delimiter) {
   }
   if (names < 2 || firstEmpty == 0) return {};
   return "The header gives column " + std::to_string(firstEmpty) + " no name.";
+}
+
+std::string HeaderNameFault(std::string_view name) {
+  const auto quoted = [name] {
+    std::string text = "The column name \"";
+    for (const char c : name) {
+      if (c == '\n') {
+        text += "\\n";
+      } else if (c == '\r') {
+        text += "\\r";
+      } else {
+        text += c;
+      }
+    }
+    return text + "\"";
+  };
+  const auto cannot = [&](std::string_view why) {
+    return quoted() + " " + std::string(why) + ", which a sample file's header cannot keep.";
+  };
+  if (name.empty()) return "A column has no name, which a sample file's header cannot keep.";
+  if (name.find_first_of("\r\n") != std::string_view::npos) return cannot("holds a line break");
+  if (name.find('\0') != std::string_view::npos) return cannot("holds a NUL character");
+  if (IsBlank(name.front()) || IsBlank(name.back())) return cannot("begins or ends with a blank");
+  if (LooksLikeNumber(name) || ParseSampleValue(name)) {
+    return quoted() + " reads as a number, which a sample file's header cannot tell from data.";
+  }
+  if (!HoldsLetter(name)) return cannot("holds no letter");
+  return {};
 }
 
 std::string HeaderFault(const std::vector<std::string>& names) {

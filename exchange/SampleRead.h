@@ -40,6 +40,12 @@ class TSampleRead {
   void Add(std::span<const double> row);
   // line: where the row starts, from 1.
   void AddUnreadable(std::int64_t line);
+  // A row read from its first items, with more after them that were not used.
+  void AddUnused(std::int64_t line) { Note(unused_, line); }
+  // A row read with a number cut short of a digit (ReadSampleValue).
+  void AddCutShort(std::int64_t line) { Note(cutShort_, line); }
+  // The last item of a paste, which has no pair, on its line.
+  void SetUnpaired(std::int64_t line) noexcept { unpairedLine_ = line; }
   void SetHeader(std::vector<std::string> names) { header_ = std::move(names); }
   // The text held something: a row, a header or an item that was no pair.
   void MarkContent() noexcept { content_ = true; }
@@ -57,6 +63,16 @@ class TSampleRead {
   [[nodiscard]] const std::vector<std::int64_t>& UnreadableLines() const noexcept {
     return unreadableLines_;
   }
+  // Rows with items beyond those used, and rows with numbers cut short: how many, and the
+  // lines of the first LinesKept of each.
+  struct TNoted {
+    std::int64_t Count = 0;
+    std::vector<std::int64_t> Lines;
+  };
+  [[nodiscard]] const TNoted& Unused() const noexcept { return unused_; }
+  [[nodiscard]] const TNoted& CutShort() const noexcept { return cutShort_; }
+  // The line of a paste's last item when it had no pair; 0 when there was none.
+  [[nodiscard]] std::int64_t UnpairedLine() const noexcept { return unpairedLine_; }
   // The names of the first line when it held names only; empty without one.
   [[nodiscard]] const std::vector<std::string>& Header() const noexcept { return header_; }
   // Nothing but blanks and line breaks.
@@ -71,11 +87,18 @@ class TSampleRead {
 
  private:
   void Grow();
+  static void Note(TNoted& noted, std::int64_t line) {
+    if (noted.Lines.size() < LinesKept) noted.Lines.push_back(line);
+    ++noted.Count;
+  }
 
   TSampleData rows_;  // the readable rows, grown ahead of readable_
   std::int32_t readable_ = 0;
   std::vector<std::int32_t> unreadableAt_;  // per unreadable row: the readable rows before it
   std::vector<std::int64_t> unreadableLines_;
+  TNoted unused_;
+  TNoted cutShort_;
+  std::int64_t unpairedLine_ = 0;
   std::vector<std::string> header_;
   std::string rowNoun_;
   std::string refusal_;
@@ -90,20 +113,35 @@ class TSampleRead {
 // Empty when every row was read.
 [[nodiscard]] std::string UnreadableSummary(const TSampleRead& read, std::string_view outcome = {});
 
+// "1 of 3 lines held more than 2 items; those after the 2nd were not used (line 2)", and
+// "the last item, on line 7, has no pair and was not used" for a paste; empty without.
+[[nodiscard]] std::string UnusedSummary(const TSampleRead& read);
+
+// "2 of 3 lines held a number cut short ("2.5e", "1e+" or "."), read as if the missing
+// digits were 0 (lines 1 and 3)"; empty without.
+[[nodiscard]] std::string CutShortSummary(const TSampleRead& read);
+
+// Every summary of what a read left out, did not use or read leniently, unreadable rows
+// under the choice made; each a sentence without its full stop.
+[[nodiscard]] std::vector<std::string> ReadNotes(const TSampleRead& read, TUnreadableChoice choice);
+
 // What became of the unreadable rows under a choice: "left out", "loaded as (0, 0)".
 [[nodiscard]] std::string_view ChoiceOutcome(TUnreadableChoice choice) noexcept;
 
 // Names of a first line: its fields split at the delimiter where it holds one, else at tabs,
 // else at blanks, each without blanks around it or its quotes. Nothing when a field holds no
-// letter but an exponent's E (an empty field, a number under another decimal separator or
-// too large for a double) or reads as a number, or there are fewer than two: such a line is
-// no header.
+// letter (an empty field) or looks like a number (under another decimal separator, too
+// large for a double, "5E"), or there are fewer than two: such a line is no header.
 [[nodiscard]] std::vector<std::string> HeaderNames(std::string_view line, char delimiter);
 
 // Why a first line that would be a header but for a field without a name cannot be one
 // ("The header gives column 2 no name."): two names or more and an empty field. Empty for
 // any other line.
 [[nodiscard]] std::string UnnamedHeaderColumn(std::string_view line, char delimiter);
+
+// Why a name cannot stand in a first line of names and be read back as it is (a line break,
+// blanks around it, no letter, the look of a number), as a sentence; empty when it can.
+[[nodiscard]] std::string HeaderNameFault(std::string_view name);
 
 // Why a header cannot name a set's columns (too many of them, an empty name, a name given
 // twice), as a sentence; empty when it can.

@@ -130,7 +130,11 @@ char* WriteValue(char* out, double value, TValueText kind) noexcept {
   const bool sample = kind == TValueText::Sample;
   const int decimals = sample ? SampleDecimals : 6;
   const int maxDigits = sample ? SampleDigits : 15;
-  if (value == 0) return WriteZero(out, decimals);
+  if (value == 0) {
+    // A file keeps the sign of a zero, which 1/x and atan2 tell apart.
+    if (sample && std::signbit(value)) *out++ = '-';
+    return WriteZero(out, decimals);
+  }
   if (std::isnan(value)) return WriteText(out, "NAN");
   if (std::isinf(value)) return WriteText(out, value < 0 ? "-INF" : "INF");
 
@@ -168,6 +172,7 @@ class TValueReader {
     const bool negative = At('-');
     if (negative || At('+')) ++pos_;
     if (!ReadMantissa()) return std::nullopt;
+    cutShort_ = size_ == 0 && !zeros_;
     if (At('E') || At('e')) {
       ++pos_;
       if (!ReadExponent()) return std::nullopt;
@@ -178,6 +183,9 @@ class TValueReader {
     if (!magnitude) return std::nullopt;
     return negative ? -*magnitude : *magnitude;
   }
+
+  // After Read: the text lacked a digit the CSV reader requires.
+  [[nodiscard]] bool CutShort() const noexcept { return cutShort_; }
 
  private:
   bool At(char c) const noexcept { return pos_ < text_.size() && text_[pos_] == c; }
@@ -191,7 +199,10 @@ class TValueReader {
 
   void AddDigit(char digit, bool fraction) {
     if (fraction) --scale_;
-    if (size_ == 0 && digit == '0') return;
+    if (size_ == 0 && digit == '0') {
+      zeros_ = true;
+      return;
+    }
     if (size_ < KeptDigits) {
       digits_[size_++] = digit;
       if (digit != '0') significant_ = size_;
@@ -216,6 +227,7 @@ class TValueReader {
   bool ReadExponent() {
     const bool negative = At('-');
     if (negative || At('+')) ++pos_;
+    if (!AtDigit()) cutShort_ = true;
     int exponent = 0;
     while (AtDigit() && exponent < ExponentDigitCap)
       exponent = exponent * 10 + (text_[pos_++] - '0');
@@ -260,6 +272,8 @@ class TValueReader {
   std::size_t significant_ = 0;  // digits_ up to its last non-zero digit
   std::int64_t scale_ = 0;       // power of ten of the last digit in digits_
   bool sticky_ = false;          // a non-zero digit was dropped past KeptDigits
+  bool zeros_ = false;           // leading zeros were read, which digits_ does not keep
+  bool cutShort_ = false;        // a mantissa or an exponent without a digit
 };
 
 constexpr std::array<double, 23> ExactPowersOfTen = [] {
@@ -343,4 +357,18 @@ std::string FormatGridValue(double value) {
 std::optional<double> ParseSampleValue(std::string_view text) {
   if (double value = 0; ReadPlain(text, value)) return value;
   return TValueReader(text).Read();
+}
+
+TSampleValueRead ReadSampleValue(std::string_view text) {
+  // Plain text always has a digit and no exponent.
+  if (double value = 0; ReadPlain(text, value)) return {value, false};
+  TValueReader reader(text);
+  const std::optional<double> value = reader.Read();
+  return {value, value.has_value() && reader.CutShort()};
+}
+
+std::optional<double> ParseWholeSampleValue(std::string_view text) {
+  const TSampleValueRead read = ReadSampleValue(text);
+  if (read.CutShort) return std::nullopt;
+  return read.Value;
 }

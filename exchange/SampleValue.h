@@ -7,7 +7,8 @@
 #include <string>
 #include <string_view>
 
-// Fixed notation with 8 decimals and at most 16 significant digits, rounded half up;
+// Fixed notation with 8 decimals and at most 16 significant digits, rounded half up, with
+// the sign of a negative zero;
 // scientific ("1.5E20") from 10^16 up. A value that the fixed text would move by more than
 // 1e-5 of its magnitude (2.5E-8, 1.234567E-5) is written scientific with the fewest digits
 // that read back to the same double, so that no sample is lost to the rounding. Values from
@@ -32,3 +33,15 @@ char* WriteSampleValue(char* out, double value) noexcept;
 // nothing when the text does not read or the value is too large for a double; a value
 // too small becomes 0 or a subnormal.
 [[nodiscard]] std::optional<double> ParseSampleValue(std::string_view text);
+
+// ParseSampleValue's reading, and whether the text was cut short of digits the CSV reader
+// requires: a mantissa without a digit (".", "-.") or an exponent without one ("2.5e",
+// "1e+"), read as if the missing digits were 0.
+struct TSampleValueRead {
+  std::optional<double> Value;
+  bool CutShort = false;
+};
+[[nodiscard]] TSampleValueRead ReadSampleValue(std::string_view text);
+
+// The value only when the text is not cut short: what the CSV reader would read too.
+[[nodiscard]] std::optional<double> ParseWholeSampleValue(std::string_view text);

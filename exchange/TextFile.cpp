@@ -161,6 +161,16 @@ std::string FullPath(const std::string& fileName) {
   return error ? fileName : path.lexically_normal().string();
 }
 
+bool SameFile(const std::string& first, const std::string& second) {
+  std::error_code error;
+  if (fs::equivalent(first, second, error)) return true;
+  // A file not made yet: its place decides, a link on the way to it followed.
+  const fs::path a = fs::weakly_canonical(first, error);
+  if (error) return false;
+  const fs::path b = fs::weakly_canonical(second, error);
+  return !error && a == b;
+}
+
 void ThrowOpenError(const std::string& fileName) {
   ThrowFileError("Cannot open file", fileName, LastError());
 }

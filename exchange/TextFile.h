@@ -10,6 +10,10 @@
 // The name as a full path, as the error texts show it.
 [[nodiscard]] std::string FullPath(const std::string& fileName);
 
+// Whether the two names reach one file: the same file where both exist (through links,
+// "." and ".." alike), else the same path once both are made absolute and plain.
+[[nodiscard]] bool SameFile(const std::string& first, const std::string& second);
+
 // "Cannot open file "<full path>". <the system's reason, from errno>"
 [[noreturn]] void ThrowOpenError(const std::string& fileName);
 

@@ -30,6 +30,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   FUZZ_CHECK(read.Refusal().empty()
                  ? !read.Header().empty() || read.InputCount() > 1 || read.Rows() == items / 2
                  : read.Rows() == 0);
+  // An odd last item of bare pairs is no pair, and is said to be left over.
+  FUZZ_CHECK(!read.Header().empty() || !read.Refusal().empty() ||
+             (read.UnpairedLine() > 0) == (items % 2 == 1));
   FUZZ_CHECK(paste.Pasted == (read.Readable() > 0) && paste.Unreadable == read.Unreadable());
   if (!paste.Pasted) {
     FUZZ_CHECK(FormatClipboardData(samples) == before && samples.MinX() == -7 &&

@@ -155,3 +155,20 @@ TEST(ClipboardData, RowsThatCannotMakeOneSetChangeNothingAndSayWhy) {
   EXPECT_EQ(1, read.Readable());
   EXPECT_EQ((std::vector<std::int64_t>{3}), read.UnreadableLines());
 }
+
+// An odd last item is said to be left over; a number cut short is read in bare pairs and
+// counted, and refused in pairs and rows under a header.
+TEST(ClipboardData, LeftOverItemsAndNumbersCutShortAreTold) {
+  const TSampleRead odd = ReadClipboardData("1 2\r\n3 2.5e\r\n5");
+  EXPECT_EQ(3, odd.UnpairedLine());
+  EXPECT_EQ((std::vector<std::int64_t>{2}), odd.CutShort().Lines);
+  EXPECT_EQ(2, odd.Readable());
+  EXPECT_EQ(0, ReadClipboardData("1 2 3 4").UnpairedLine());
+
+  const TSampleRead named = ReadClipboardData("t\tv\r\n1\t2.5e\r\n3\t4\r\n");
+  EXPECT_EQ((std::vector<std::int64_t>{2}), named.UnreadableLines());
+  EXPECT_EQ(0, named.CutShort().Count);
+  const TSampleRead rows = ReadClipboardData("a\tb\ty\r\n1\t2\t.\r\n1\t2\t3\r\n");
+  EXPECT_EQ(1, rows.Readable());
+  EXPECT_EQ((std::vector<std::int64_t>{2}), rows.UnreadableLines());
+}

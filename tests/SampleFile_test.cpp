@@ -21,6 +21,7 @@
 
 #include "core/model/Random.h"
 #include "tests/SampleTesting.h"
+#include "exchange/TextFile.h"
 #include "exchange/TextFileReader.h"
 
 namespace fs = std::filesystem;
@@ -527,7 +528,7 @@ TSampleData Loaded(const std::string& text) {
 TEST(SampleFileText, SeveralInputsStartWithTheirNames) {
   TSampleData samples = Wide(2, 2);
   EXPECT_EQ(
-      "x1,x2,y\r\n0.00000000,0.00000000,0.00000000\r\n"
+      "x1,x2,y\r\n0.00000000,0.00000000,-0.00000000\r\n"
       "0.12500000,0.25000000,-0.37500000\r\n",
       FormatSampleFileText(samples));
   samples.SetNames({"length", "mass kg", "period"});
@@ -684,4 +685,37 @@ TEST_F(SampleFile, SavedSetsLoadBackWholeOrAreNotSaved) {
       EXPECT_EQ(std::signbit(set.GetY(i)), std::signbit(back.GetY(i))) << what;
     }
   }
+}
+
+// Items after the second and numbers cut short of a digit are read as files of one input
+// always were, and counted; under a header or with several inputs such a number is refused.
+TEST(SampleFileText, ItemsNotUsedAndNumbersCutShortAreCounted) {
+  TSampleRead bare = ParseSampleFileText("1,2\r\n3,4,5\r\n6,7,x\r\n8,2.5e\r\n9,1e+,3\r\n");
+  EXPECT_EQ(5, bare.Readable());
+  EXPECT_EQ((std::vector<std::int64_t>{2, 3, 5}), bare.Unused().Lines);
+  EXPECT_EQ((std::vector<std::int64_t>{4, 5}), bare.CutShort().Lines);
+  TSampleData samples;
+  std::move(bare).MoveInto(samples, TUnreadableChoice::Leave);
+  ExpectRows({{1, 2}, {3, 4}, {6, 7}, {8, 2.5}, {9, 1}}, samples);
+
+  const TSampleRead named = ParseSampleFileText("x,y\r\n1,2.5e\r\n3,4,5\r\n.,1\r\n");
+  EXPECT_EQ(1, named.Readable());
+  EXPECT_EQ((std::vector<std::int64_t>{2, 4}), named.UnreadableLines());
+  EXPECT_EQ((std::vector<std::int64_t>{3}), named.Unused().Lines);
+  EXPECT_EQ(0, named.CutShort().Count);
+
+  const TSampleRead wide = ParseSampleFileText("1,2,3\r\n4,5,6e\r\n7,8,9\r\n");
+  EXPECT_EQ(2, wide.Readable());
+  EXPECT_EQ((std::vector<std::int64_t>{2}), wide.UnreadableLines());
+}
+
+TEST_F(SampleFile, OneFileByAnyNameIsTheSameFile) {
+  const std::string path = Write("a.mvs", "1,2\r\n");
+  fs::create_symlink(path, folder_ / "link.mvs");
+  fs::create_directory(folder_ / "sub");
+  EXPECT_TRUE(SameFile(path, (folder_ / "sub" / ".." / "a.mvs").string()));
+  EXPECT_TRUE(SameFile(path, PathOf("link.mvs")));
+  EXPECT_TRUE(SameFile(PathOf("new.mvs"), (folder_ / "." / "new.mvs").string()));
+  EXPECT_FALSE(SameFile(path, PathOf("new.mvs")));
+  EXPECT_FALSE(SameFile(PathOf("new.mvs"), PathOf("other.mvs")));
 }

@@ -96,8 +96,11 @@ TEST(SampleRead, HeaderNamesNeedTwoNamesAndNoNumber) {
   EXPECT_EQ((TNames{"say \"hi\"", "b"}), HeaderNames("\"say \"\"hi\"\"\",b", ','));
   EXPECT_EQ((TNames{"\xCE\x94t", "y"}), HeaderNames("\xCE\x94t,y", ','));  // UTF-8 letters
   for (const char* line : {"x", "x,", "x,1.5", "1,2", "x,,y", "", "   ", "x,1e5", "\"1,5\",\"2,5\"",
-                           "#,-", "x;y", "1E400,-1E400", "e,E"})
+                           "#,-", "x;y", "1E400,-1E400", "5E,m", "x,1e"})
     EXPECT_TRUE(HeaderNames(line, ',').empty()) << line;
+  // A letter alone is a name, an exponent's E too.
+  EXPECT_EQ((TNames{"e", "E"}), HeaderNames("e,E", ','));
+  EXPECT_EQ((TNames{"E", "m", "E1"}), HeaderNames("E,m,E1", ','));
 }
 
 TEST(SampleRead, BlankOnlyWithoutAnything) {
@@ -109,4 +112,55 @@ TEST(SampleRead, BlankOnlyWithoutAnything) {
   header.SetHeader({"x", "y"});
   EXPECT_FALSE(header.Blank());
   EXPECT_EQ(0, header.Rows());
+}
+
+// Items left over and numbers cut short are said with their lines, after the rows left out.
+TEST(SampleRead, NotesSayWhatWasNotUsedOrReadLeniently) {
+  TSampleRead read = Mixed();
+  EXPECT_EQ("", UnusedSummary(read));
+  EXPECT_EQ("", CutShortSummary(read));
+  read.AddUnused(2);
+  read.AddCutShort(1);
+  read.AddCutShort(8);
+  EXPECT_EQ("1 of 6 lines held more than 2 items; those after the 2nd were not used (line 2)",
+            UnusedSummary(read));
+  EXPECT_EQ(
+      "2 of 6 lines held a number cut short (\"2.5e\", \"1e+\" or \".\"), read as if the missing "
+      "digits were 0 (lines 1 and 8)",
+      CutShortSummary(read));
+  EXPECT_EQ((std::vector<std::string>{
+                "3 of 6 lines could not be read as two numbers and were left out (lines 3, 4 "
+                "and 7)",
+                UnusedSummary(read), CutShortSummary(read)}),
+            ReadNotes(read, TUnreadableChoice::Leave));
+  TSampleRead pairs("pairs");
+  pairs.Add({1, 2});
+  pairs.SetUnpaired(3);
+  EXPECT_EQ("the last item, on line 3, has no pair and was not used", UnusedSummary(pairs));
+  EXPECT_EQ((std::vector<std::string>{UnusedSummary(pairs)}),
+            ReadNotes(pairs, TUnreadableChoice::AsZero));
+  // A refused text has nothing to say but its refusal.
+  read.Refuse("No.");
+  EXPECT_TRUE(ReadNotes(read, TUnreadableChoice::Leave).empty());
+}
+
+TEST(SampleRead, HeaderNamesThatCannotBeWrittenSayWhy) {
+  EXPECT_EQ("", HeaderNameFault("E"));
+  EXPECT_EQ("", HeaderNameFault("mass kg"));
+  EXPECT_EQ("", HeaderNameFault("say \"hi\""));
+  EXPECT_EQ(
+      "The column name \"400\" reads as a number, which a sample file's header cannot "
+      "tell from data.",
+      HeaderNameFault("400"));
+  EXPECT_EQ(
+      "The column name \"a\\nb\" holds a line break, which a sample file's header cannot "
+      "keep.",
+      HeaderNameFault("a\nb"));
+  EXPECT_NE("", HeaderNameFault("a\rb"));
+  EXPECT_NE("", HeaderNameFault(std::string("a\0b", 3)));
+  EXPECT_NE("", HeaderNameFault(" t"));
+  EXPECT_NE("", HeaderNameFault("#"));
+  EXPECT_NE("", HeaderNameFault(""));
+  for (const char* number : {"1,5", "5E", "1E400", "-2e-3", "."})
+    EXPECT_NE("", HeaderNameFault(number)) << number;
 }

@@ -26,7 +26,7 @@ struct TFormatRow {
 
 const TFormatRow FormatRows[] = {
     {0.0, "0.00000000", "0.000000"},
-    {-0.0, "0.00000000", "0.000000"},
+    {-0.0, "-0.00000000", "0.000000"},  // a file keeps the sign, the grid shows none
     {0.5, "0.50000000", "0.500000"},
     {-2, "-2.00000000", "-2.000000"},
     {99, "99.00000000", "99.000000"},
@@ -130,6 +130,33 @@ TEST(SampleValue, ParsesAcceptedTexts) {
     const std::optional<double> value = ParseSampleValue(row.Text);
     ASSERT_TRUE(value.has_value()) << row.Text;
     EXPECT_EQ(row.Value, *value) << row.Text;
+  }
+}
+
+// Texts short of a digit the CSV reader asks for read as the sample text always read them,
+// and say so; the strict reading refuses them.
+TEST(SampleValue, TextsCutShortOfADigitAreToldApart) {
+  const struct {
+    const char* Text;
+    double Value;
+    bool CutShort;
+  } rows[] = {
+      {"2.5e", 2.5, true},      {"1e+", 1, true},      {"-3E-", -3, true}, {".", 0, true},
+      {"-.", -0.0, true},       {" .e ", 0, true},     {"5.", 5, false},   {".5", 0.5, false},
+      {"1e5", 1e5, false},      {"-0.0", -0.0, false}, {"007", 7, false},  {"0e0", 0, false},
+      {"1.5E+03", 1500, false},
+  };
+  for (const auto& row : rows) {
+    const TSampleValueRead read = ReadSampleValue(row.Text);
+    ASSERT_TRUE(read.Value.has_value()) << row.Text;
+    EXPECT_EQ(row.Value, *read.Value) << row.Text;
+    EXPECT_EQ(std::signbit(row.Value), std::signbit(*read.Value)) << row.Text;
+    EXPECT_EQ(row.CutShort, read.CutShort) << row.Text;
+    EXPECT_EQ(row.CutShort, !ParseWholeSampleValue(row.Text).has_value()) << row.Text;
+  }
+  for (const char* text : {"", "e5", "1x", "-"}) {
+    EXPECT_FALSE(ReadSampleValue(text).Value.has_value()) << text;
+    EXPECT_FALSE(ReadSampleValue(text).CutShort) << text;
   }
 }
 
