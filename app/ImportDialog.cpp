@@ -265,7 +265,7 @@ void TImportDialog::ShowPreview(const TCsvPreview& preview) {
       if (inputAt(column) >= 0 || column == y) cell->setBackground(chosen);
       if (!readable) {
         cell->setForeground(skipped);
-        cell->setToolTip(QStringLiteral("Skipped: a chosen cell is not a number."));
+        cell->setToolTip(QStringLiteral("Skipped: ") + Text(preview.Skipped[r]) + QLatin1Char('.'));
       }
       sgPreview->setItem(static_cast<int>(r), column, cell);
     }
@@ -286,12 +286,12 @@ void TImportDialog::ShowPreview(const TCsvPreview& preview) {
                      .arg(shown)
                      .arg(preview.Columns)
                : QStringLiteral("The first %1 rows of data are shown").arg(preview.Rows.size());
-    note +=
-        skippedRows == 0
-            ? (inputs_.size() == 1 ? QStringLiteral("; each has numbers in both chosen columns.")
-                                   : QStringLiteral("; each has numbers in every chosen column."))
-            : QStringLiteral("; %1 of them will be skipped: a chosen cell is not a number.")
-                  .arg(skippedRows);
+    note += skippedRows == 0 ? (inputs_.size() == 1
+                                    ? QStringLiteral("; each has numbers in both chosen columns.")
+                                    : QStringLiteral("; each has numbers in every chosen column."))
+                             : QStringLiteral("; %1 of them will be skipped: %2.")
+                                   .arg(skippedRows)
+                                   .arg(Text(SkippedReasons(preview)));
   }
   lbNote->setText(note);
   buttons_->button(QDialogButtonBox::Ok)

@@ -24,3 +24,9 @@ void ReplaceSamples(TSampleData& samples, const TSampleData& rows) {
   copy.UpdateBounds();
   samples = std::move(copy);
 }
+
+void ReplaceSamples(TSampleData& samples, TSampleData&& rows) {
+  rows.SetMargin(samples.GetMargin());
+  rows.UpdateBounds();
+  samples = std::move(rows);
+}

@@ -12,3 +12,5 @@ void ReplaceSamples(TSampleData& samples, std::span<const TSamplePoint> points);
 // The set takes the rows' samples, their inputs and names, with tight bounds; it keeps its
 // margin.
 void ReplaceSamples(TSampleData& samples, const TSampleData& rows);
+// The same without a copy of the rows.
+void ReplaceSamples(TSampleData& samples, TSampleData&& rows);

@@ -1,7 +1,9 @@
 // The importer on any bytes: the reader gives back exactly the records that a writer quoting
-// every field put down, the import counts every data row once as a sample or as skipped, and
-// a cell it reads as a number is what the C library reads from the same text.
+// every field put down, the import counts every data row once as a sample, as skipped or as
+// of another width, and a cell it reads as a number is what the C library reads from the
+// same text.
 
+#include <algorithm>
 #include <clocale>
 #include <cmath>
 #include <cstdlib>
@@ -93,16 +95,40 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   FUZZ_CHECK(ReadAll(WriteQuoted(records, delimiter), delimiter, nullptr) == records);
   CheckNumbers(records, settings.Dialect.DecimalSeparator);
 
-  // Every data row once: a sample, skipped, or blank and not counted.
+  // Every data row once: a sample, skipped, of another width, or blank and not counted. The
+  // width is the header's, else the most common of the first 50 rows, the first seen of a tie.
+  const auto blank = [](const std::vector<std::string>& record) {
+    return std::all_of(record.begin(), record.end(), [](const std::string& cell) {
+      return cell.find_first_not_of(" \t") == std::string::npos;
+    });
+  };
+  const std::size_t first = settings.Dialect.Header ? 1 : 0;
+  std::size_t width = settings.Dialect.Header && !records.empty() ? records[0].size() : 0;
+  if (!settings.Dialect.Header) {
+    std::vector<std::size_t> widths;
+    for (std::size_t r = first; r < records.size() && widths.size() < 50; ++r) {
+      if (!blank(records[r])) widths.push_back(records[r].size());
+    }
+    std::ptrdiff_t most = 0;
+    for (const std::size_t candidate : widths) {
+      const std::ptrdiff_t count = std::count(widths.begin(), widths.end(), candidate);
+      if (count > most) {
+        width = candidate;
+        most = count;
+      }
+    }
+  }
   std::int64_t rows = 0;
   std::int64_t readable = 0;
-  for (std::size_t r = settings.Dialect.Header ? 1 : 0; r < records.size(); ++r) {
+  std::int64_t otherWidth = 0;
+  for (std::size_t r = first; r < records.size(); ++r) {
     const auto& record = records[r];
-    bool blank = true;
-    for (const std::string& cell : record)
-      blank = blank && cell.find_first_not_of(" \t") == std::string::npos;
-    if (blank) continue;
+    if (blank(record)) continue;
     ++rows;
+    if (record.size() != width) {
+      ++otherWidth;
+      continue;
+    }
     const auto x = static_cast<std::size_t>(settings.X.front().Number - 1);
     const auto y = static_cast<std::size_t>(settings.Y.Number - 1);
     if (x < record.size() && y < record.size() &&
@@ -115,7 +141,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const TCsvImportResult result = ImportCsv(text, settings);
     FUZZ_CHECK(result.Rows == rows);
     FUZZ_CHECK(result.Samples.Count() == readable && readable > 0);
-    FUZZ_CHECK(result.Skipped == rows - readable);
+    FUZZ_CHECK(result.OtherWidth == otherWidth && result.Width == width);
+    FUZZ_CHECK(result.Skipped == rows - readable - otherWidth);
     FUZZ_CHECK(result.SkippedLines.size() ==
                std::min<std::size_t>(static_cast<std::size_t>(result.Skipped),
                                      TCsvImportResult::SkippedLinesKept));

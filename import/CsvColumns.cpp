@@ -43,7 +43,34 @@ std::string ListNames(std::span<const std::string> header) {
 
 }  // namespace
 
+namespace {
+
+// A choice between double quotes is a name, whatever it holds; doubled quotes stand for one.
+// Nothing when the text does not start with a quote; throws when its quotes do not close it.
+std::optional<std::string> QuotedName(std::string_view text) {
+  if (!text.starts_with('"')) return std::nullopt;
+  std::string name;
+  for (std::size_t i = 1; i < text.size(); ++i) {
+    if (text[i] != '"') {
+      name += text[i];
+    } else if (i + 1 < text.size() && text[i + 1] == '"') {
+      name += '"';
+      ++i;
+    } else if (i + 1 == text.size()) {
+      return name;
+    } else {
+      break;
+    }
+  }
+  throw TImportError("The column " + std::string(text) +
+                     " is not closed by its quote: write a quote inside a name twice.");
+}
+
+}  // namespace
+
 TColumnChoice ParseColumnChoice(std::string_view text) {
+  if (std::optional<std::string> name = QuotedName(Trim(text)))
+    return TColumnChoice::ByName(std::move(*name));
   const bool digits = !text.empty() && std::all_of(text.begin(), text.end(),
                                                    [](char c) { return c >= '0' && c <= '9'; });
   if (!digits) return TColumnChoice::ByName(std::string(text));
@@ -56,7 +83,11 @@ TColumnChoice ParseColumnChoice(std::string_view text) {
 std::vector<TColumnChoice> ParseColumnChoices(std::string_view text) {
   std::vector<TColumnChoice> choices;
   for (std::size_t start = 0;;) {
-    const std::size_t end = std::min(text.find(',', start), text.size());
+    // A comma between quotes belongs to the name.
+    std::size_t end = start;
+    for (bool quoted = false; end < text.size() && (quoted || text[end] != ','); ++end) {
+      if (text[end] == '"') quoted = !quoted;
+    }
     const std::string_view choice = Trim(text.substr(start, end - start));
     if (choice.empty()) throw TImportError("A column is missing in \"" + std::string(text) + "\".");
     choices.push_back(ParseColumnChoice(choice));
@@ -81,12 +112,20 @@ std::size_t ResolveColumn(const TColumnChoice& choice, std::span<const std::stri
     throw TImportError("No column can be found by the name \"" + choice.Name +
                        "\": the first row is not a header. Choose the column by its number.");
   }
-  const auto exact = std::find(header.begin(), header.end(), choice.Name);
-  if (exact != header.end()) return static_cast<std::size_t>(exact - header.begin());
-  const auto loose = std::find_if(header.begin(), header.end(), [&](const std::string& name) {
-    return SameName(name, choice.Name);
-  });
-  if (loose != header.end()) return static_cast<std::size_t>(loose - header.begin());
+  // One column exactly so named, else one so named but for blanks and case; two are
+  // ambiguous, whichever comes first.
+  for (const bool exact : {true, false}) {
+    std::vector<std::size_t> found;
+    for (std::size_t k = 0; k < header.size(); ++k) {
+      if (exact ? header[k] == choice.Name : SameName(header[k], choice.Name)) found.push_back(k);
+    }
+    if (found.size() == 1) return found.front();
+    if (found.size() > 1) {
+      throw TImportError("Columns " + std::to_string(found[0] + 1) + " and " +
+                         std::to_string(found[1] + 1) + " are both named \"" +
+                         std::string(Trim(choice.Name)) + "\": choose one by its number.");
+    }
+  }
   throw TImportError("No column is named \"" + choice.Name + "\". The header holds " +
                      ListNames(header) + ".");
 }

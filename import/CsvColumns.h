@@ -18,9 +18,12 @@ struct TColumnChoice {
   friend bool operator==(const TColumnChoice&, const TColumnChoice&) = default;
 };
 
-// A text of digits only is a column number ("2"), any other text a header name ("time").
+// A text of digits only is a column number ("2"), any other text a header name ("time");
+// a text in double quotes is a name, whatever it holds ("\"400\"", "\"a,b\""), with doubled
+// quotes standing for one. Throws TImportError for a quote that is not closed.
 [[nodiscard]] TColumnChoice ParseColumnChoice(std::string_view text);
-// Choices separated by commas ("time,2"); an empty choice throws TImportError.
+// Choices separated by commas outside quotes ("time,2", "\"a,b\",c"); an empty choice throws
+// TImportError.
 [[nodiscard]] std::vector<TColumnChoice> ParseColumnChoices(std::string_view text);
 
 // How the choice is shown: the number, or the name in quotes.
@@ -28,8 +31,9 @@ struct TColumnChoice {
 
 // The column's index from 0. A name is looked up among the header's names, first exactly,
 // then ignoring blanks around it and the case of ASCII letters. Throws TImportError when a
-// name is not there, when there is no header to look in, or for the number 0. A number
-// past the header is not refused here: ragged rows may still have that column.
+// name is not there or names two columns, when there is no header to look in, or for the
+// number 0. A number past the header is not refused here: ragged rows may still have that
+// column.
 [[nodiscard]] std::size_t ResolveColumn(const TColumnChoice& choice,
                                         std::span<const std::string> header, bool hasHeader);
 

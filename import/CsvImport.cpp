@@ -4,6 +4,7 @@
 #include <new>
 #include <optional>
 
+#include "core/search/SearchMemory.h"
 #include "import/CsvNumber.h"
 #include "import/CsvReader.h"
 #include "import/CsvText.h"
@@ -47,6 +48,38 @@ TColumns Resolve(const TCsvImportSettings& settings, const std::vector<std::stri
   return columns;
 }
 
+// The fields a row must have to be read: the header's, or without one the most common count
+// of the first rows, the rows detection judges. A row of another width would be read
+// shifted, a field split in two or two run together.
+std::size_t RowWidth(std::string_view text, const TCsvImportSettings& settings,
+                     const std::vector<std::string>& header) {
+  if (settings.Dialect.Header) return header.size();
+  TCsvReader reader(text, settings.Dialect.Delimiter);
+  TCsvRecord record;
+  std::vector<std::pair<std::size_t, std::size_t>> counts;  // width, rows, in order seen
+  for (std::size_t rows = 0; rows < SuggestionRows && reader.Next(record);) {
+    if (record.Blank()) continue;
+    ++rows;
+    const std::size_t width = record.Fields.size();
+    const auto seen = std::find_if(counts.begin(), counts.end(),
+                                   [width](const auto& count) { return count.first == width; });
+    if (seen == counts.end()) {
+      counts.emplace_back(width, 1);
+    } else {
+      ++seen->second;
+    }
+  }
+  std::size_t width = 0;
+  std::size_t most = 0;
+  for (const auto& [fields, rows] : counts) {
+    if (rows > most) {
+      width = fields;
+      most = rows;
+    }
+  }
+  return width;
+}
+
 // The values of the chosen cells, the inputs' then y's; false unless all are numbers.
 template <typename Row>
 bool ReadRow(const Row& row, const TColumns& columns, char separator, double* values) {
@@ -60,6 +93,49 @@ bool ReadRow(const Row& row, const TColumns& columns, char separator, double* va
     if (!read(columns.X[k], values[k])) return false;
   }
   return read(columns.Y, values[columns.X.size()]);
+}
+
+}  // namespace
+
+std::string LimitText(const TMemoryLimit& memory) {
+  return memory.Source == TMemoryLimit::Physical
+             ? " this computer has."
+             : " this process may use (its address-space limit).";
+}
+
+namespace {
+
+// The records after the header that hold something: at least the rows a set takes.
+std::int64_t CountDataRows(std::string_view text, const TCsvDialect& dialect) {
+  TCsvReader reader(text, dialect.Delimiter);
+  TCsvRecord record;
+  if (dialect.Header) reader.Next(record);
+  std::int64_t rows = 0;
+  while (reader.Next(record))
+    rows += record.Blank() ? 0 : 1;
+  return rows;
+}
+
+// What the text and a sample of every row take together; refused when that is more than the
+// process may use, before the samples are allocated.
+void CheckImportMemory(std::uint64_t textBytes, std::int64_t rows, std::size_t columns,
+                       const std::optional<TMemoryLimit>& memory) {
+  if (!memory) return;
+  const std::uint64_t samples =
+      static_cast<std::uint64_t>(rows) * columns * static_cast<std::uint64_t>(sizeof(double));
+  const std::uint64_t needed = textBytes + samples;
+  if (needed <= memory->Bytes) return;
+  throw TImportError("Its text and its " + std::to_string(rows) + " rows of " +
+                     std::to_string(columns) + " values need " + FormatBytes(needed) +
+                     " of memory, more than the " + FormatBytes(memory->Bytes) +
+                     LimitText(*memory));
+}
+
+// "the header's 3 fields", "the 3 fields of most rows"
+std::string WidthText(const TCsvImportResult& result) {
+  const std::string fields =
+      std::to_string(result.Width) + (result.Width == 1 ? " field" : " fields");
+  return result.HeaderWidth ? "the header's " + fields : "the " + fields + " of most rows";
 }
 
 std::string NameAt(const std::vector<std::string>& header, std::size_t column) {
@@ -157,7 +233,7 @@ TCsvImportSettings ChooseColumns(std::string_view text, TCsvImportSettings detec
 }
 
 TCsvImportResult ImportCsv(std::string_view text, const TCsvImportSettings& settings,
-                           std::int64_t maxRows) {
+                           std::int64_t maxRows, const std::optional<TMemoryLimit>& memory) {
   TCsvReader reader(text, settings.Dialect.Delimiter);
   TCsvRecord record;
   std::vector<std::string> header;
@@ -166,27 +242,39 @@ TCsvImportResult ImportCsv(std::string_view text, const TCsvImportSettings& sett
   const TColumns columns = Resolve(settings, header);
 
   TCsvImportResult result;
+  result.Width = RowWidth(text, settings, header);
+  result.HeaderWidth = settings.Dialect.Header;
   TSampleRead read;
   read.SetInputCount(static_cast<std::int32_t>(columns.X.size()));
+  {
+    // Room for every row at once: growing by doubling would hold three times the samples.
+    const std::int64_t rows = std::min(CountDataRows(text, settings.Dialect), maxRows);
+    CheckImportMemory(text.size(), rows, columns.X.size() + 1, memory);
+    read.Reserve(static_cast<std::int32_t>(std::min<std::int64_t>(rows, MaxImportRows)));
+  }
   double values[MaxInputs + 1];
   const std::span<const double> row(values, columns.X.size() + 1);
   std::size_t widest = header.size();
   const char separator = settings.Dialect.DecimalSeparator;
+  const auto skip = [](std::int64_t& count, std::vector<std::int64_t>& lines, std::int64_t line) {
+    ++count;
+    if (lines.size() < TCsvImportResult::SkippedLinesKept) lines.push_back(line);
+  };
   while (reader.Next(record)) {
     if (record.Blank()) continue;
     ++result.Rows;
     widest = std::max(widest, record.Fields.size());
-    if (ReadRow(record.Fields, columns, separator, values)) {
+    if (record.Fields.size() != result.Width) {
+      skip(result.OtherWidth, result.OtherWidthLines, record.Line);
+    } else if (ReadRow(record.Fields, columns, separator, values)) {
       if (read.Readable() == maxRows) {
         throw TImportError("It has more than " + std::to_string(maxRows) +
                            " rows of data, more than a sample set can hold.");
       }
       read.Add(row);
-      continue;
+    } else {
+      skip(result.Skipped, result.SkippedLines, record.Line);
     }
-    ++result.Skipped;
-    if (result.SkippedLines.size() < TCsvImportResult::SkippedLinesKept)
-      result.SkippedLines.push_back(record.Line);
   }
 
   if (result.Rows == 0) throw TImportError("The file holds no rows of data.");
@@ -198,6 +286,12 @@ TCsvImportResult ImportCsv(std::string_view text, const TCsvImportSettings& sett
   for (std::size_t k = 0; k < columns.X.size(); ++k)
     requireColumn(settings.X[k], columns.X[k]);
   requireColumn(settings.Y, columns.Y);
+  if (read.Readable() == 0 && result.OtherWidth == result.Rows) {
+    throw TImportError((result.Rows == 1
+                            ? std::string("The 1 row does not have ")
+                            : "None of the " + std::to_string(result.Rows) + " rows has ") +
+                       WidthText(result) + ".");
+  }
   if (read.Readable() == 0) {
     std::string chosen;
     for (const TColumnChoice& choice : settings.X)
@@ -220,9 +314,10 @@ TCsvImportResult ImportCsv(std::string_view text, const TCsvImportSettings& sett
 }
 
 TCsvImportResult ImportCsvFile(const std::string& fileName, std::string_view text,
-                               const TCsvImportSettings& settings, std::int64_t maxRows) {
+                               const TCsvImportSettings& settings, std::int64_t maxRows,
+                               const std::optional<TMemoryLimit>& memory) {
   try {
-    return ImportCsv(text, settings, maxRows);
+    return ImportCsv(text, settings, maxRows, memory);
   } catch (const TImportError& error) {
     throw NamedImportError(fileName, error.what());
   } catch (const std::bad_alloc&) {
@@ -238,11 +333,34 @@ std::string ImportSummary(const TCsvImportResult& result) {
   const std::int32_t count = result.Samples.Count();
   std::string text =
       "Test data imported: " + std::to_string(count) + (count == 1 ? " sample; " : " samples; ");
-  if (result.Skipped == 0) return text + "no rows skipped.";
-  text += std::to_string(result.Skipped) + (result.Skipped == 1 ? " row" : " rows");
-  text += " skipped because a chosen cell is not a number (";
-  text += result.SkippedLines.size() == 1 && result.Skipped == 1 ? "line " : "lines ";
-  return text + LineList(result.SkippedLines, result.Skipped) + ").";
+  if (result.Skipped == 0 && result.OtherWidth == 0) return text + "no rows skipped.";
+  const auto skipped = [](std::int64_t rows, const std::vector<std::int64_t>& lines,
+                          const std::string& because) {
+    return std::to_string(rows) + (rows == 1 ? " row" : " rows") + " skipped because " + because +
+           " (" + (lines.size() == 1 && rows == 1 ? "line " : "lines ") + LineList(lines, rows) +
+           ")";
+  };
+  if (result.Skipped > 0)
+    text += skipped(result.Skipped, result.SkippedLines, "a chosen cell is not a number");
+  if (result.OtherWidth > 0) {
+    if (result.Skipped > 0) text += "; ";
+    text += skipped(result.OtherWidth, result.OtherWidthLines,
+                    std::string(result.OtherWidth == 1 ? "it does" : "they do") + " not have " +
+                        WidthText(result));
+  }
+  return text + ".";
+}
+
+std::string SkippedReasons(const TCsvPreview& preview) {
+  std::vector<std::string_view> reasons;
+  for (const std::string& reason : preview.Skipped) {
+    if (!reason.empty() && std::find(reasons.begin(), reasons.end(), reason) == reasons.end())
+      reasons.push_back(reason);
+  }
+  std::string text;
+  for (const std::string_view reason : reasons)
+    text += (text.empty() ? "" : ", or ") + std::string(reason);
+  return text;
 }
 
 TCsvPreview PreviewCsv(std::string_view text, const TCsvImportSettings& settings,
@@ -266,10 +384,20 @@ TCsvPreview PreviewCsv(std::string_view text, const TCsvImportSettings& settings
   } catch (const TImportError& error) {
     preview.ColumnError = error.what();
   }
+  const std::size_t width = RowWidth(text, settings, preview.Header);
   double values[MaxInputs + 1];
   for (const auto& row : preview.Rows) {
-    preview.Readable.push_back(columns &&
-                               ReadRow(row, *columns, settings.Dialect.DecimalSeparator, values));
+    std::string skipped;
+    if (row.size() != width) {
+      skipped = "the row does not have " +
+                std::string(settings.Dialect.Header ? "the header's " : "the ") +
+                std::to_string(width) + (width == 1 ? " field" : " fields") +
+                (settings.Dialect.Header ? "" : " of most rows");
+    } else if (!columns || !ReadRow(row, *columns, settings.Dialect.DecimalSeparator, values)) {
+      skipped = "a chosen cell is not a number";
+    }
+    preview.Readable.push_back(skipped.empty());
+    preview.Skipped.push_back(std::move(skipped));
   }
   return preview;
 }

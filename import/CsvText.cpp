@@ -10,7 +10,9 @@
 #include <system_error>
 #include <vector>
 
+#include "core/search/SearchMemory.h"
 #include "exchange/TextFile.h"
+#include "import/CsvImport.h"
 #include "import/CsvBytes.h"
 
 namespace {
@@ -83,14 +85,21 @@ std::string DecodeCsvText(std::string bytes) {
   return bytes;
 }
 
-std::string ReadCsvFile(const std::string& fileName) {
+std::string ReadCsvFile(const std::string& fileName, const std::optional<TMemoryLimit>& memory) {
   errno = 0;
   const std::unique_ptr<std::FILE, TCloser> file(std::fopen(fileName.c_str(), "rb"));
   if (!file) ThrowOpenError(fileName);
   try {
     TCsvBytes bytes;
     std::error_code error;
-    if (const auto size = std::filesystem::file_size(fileName, error); !error) bytes.Reserve(size);
+    if (const auto size = std::filesystem::file_size(fileName, error); !error) {
+      // Its text alone, before the samples it gives: refused before a byte is read.
+      if (memory && size > memory->Bytes) {
+        throw TImportError("Its text needs " + FormatBytes(size) + " of memory, more than the " +
+                           FormatBytes(memory->Bytes) + LimitText(*memory));
+      }
+      bytes.Reserve(size);
+    }
     std::vector<char> block(std::size_t{1} << 16);
     while (const std::size_t read = std::fread(block.data(), 1, block.size(), file.get())) {
       if (!bytes.Append(std::string_view(block.data(), read))) break;

@@ -30,8 +30,10 @@ TEST(CsvColumns, ResolvesByNumber) {
 TEST(CsvColumns, ResolvesByNameExactThenLoosely) {
   EXPECT_EQ(0u, ResolveColumn(TColumnChoice::ByName("time"), Header, true));
   EXPECT_EQ(3u, ResolveColumn(TColumnChoice::ByName("value"), Header, true));
-  EXPECT_EQ(1u, ResolveColumn(TColumnChoice::ByName("VALUE"), Header, true));
   EXPECT_EQ(0u, ResolveColumn(TColumnChoice::ByName(" Time"), Header, true));
+  EXPECT_EQ(2u, ResolveColumn(TColumnChoice::ByName("X "), Header, true));
+  // Loosely, "VALUE" is " Value " and "value" both: it chooses neither.
+  EXPECT_THROW((void)ResolveColumn(TColumnChoice::ByName("VALUE"), Header, true), TImportError);
 }
 
 TEST(CsvColumns, MissingNamesSayWhatThereIs) {

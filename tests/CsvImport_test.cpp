@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include "core/search/SearchMemory.h"
 #include "import/CsvText.h"
 #include "import/ImportError.h"
 #include "tests/SampleTesting.h"
@@ -51,6 +52,7 @@ TEST(CsvImport, TrickyFilesAsDetected) {
     std::string Bytes;
     TPoints Points;
     std::int64_t Skipped;
+    std::int64_t OtherWidth = 0;
   } rows[] = {
       {"plain", "1,2\n3,4\n", {{1, 2}, {3, 4}}, 0},
       {"header", "x,y\r\n1.5,2.5\r\n-3,4e2\r\n", {{1.5, 2.5}, {-3, 400}}, 0},
@@ -72,7 +74,8 @@ TEST(CsvImport, TrickyFilesAsDetected) {
       {"doubled quotes", "label,x,y\n\"say \"\"hi\"\"\",1,2\n\"\"\"\",3,4\n", {{1, 2}, {3, 4}}, 0},
       {"empty lines", "\r\nx,y\r\n\r\n1,2\r\n\r\n\r\n3,4\r\n\r\n", {{1, 2}, {3, 4}}, 0},
       {"blank rows", "x,y\n1,2\n,\n \t, \n3,4\n", {{1, 2}, {3, 4}}, 0},
-      {"ragged rows", "x,y,z\n1,2\n3\n4,5,6,7\n8,9\n", {{1, 2}, {4, 5}, {8, 9}}, 1},
+      // Rows of another width than the header's are left out, not read shifted.
+      {"ragged rows", "x,y,z\n1,2,a\n3\n4,5,6,7\n8,9,b\n", {{1, 2}, {8, 9}}, 0, 2},
       {"text and missing cells", "x,y\n1,2\nn/a,3\n4,\n5,6\n", {{1, 2}, {5, 6}}, 2},
       {"no final line break", "x;y\n1,5;2,5", {{1.5, 2.5}}, 0},
       {"CR only", "x,y\r1,2\r3,4", {{1, 2}, {3, 4}}, 0},
@@ -90,7 +93,10 @@ TEST(CsvImport, TrickyFilesAsDetected) {
     const TCsvImportResult result = ImportDetected(row.Bytes);
     EXPECT_EQ(row.Points, PointsOf(result)) << row.Name;
     EXPECT_EQ(row.Skipped, result.Skipped) << row.Name;
-    EXPECT_EQ(static_cast<std::int64_t>(row.Points.size()) + row.Skipped, result.Rows) << row.Name;
+    EXPECT_EQ(row.OtherWidth, result.OtherWidth) << row.Name;
+    EXPECT_EQ(static_cast<std::int64_t>(row.Points.size()) + row.Skipped + row.OtherWidth,
+              result.Rows)
+        << row.Name;
   }
 }
 
@@ -174,6 +180,44 @@ TEST(CsvImport, RowsOfAnotherWidthAreLeftOutNotShifted) {
       "Test data imported: 2 samples; 2 rows skipped because they do not have the header's 3 "
       "fields (lines 3 and 4).",
       ImportSummary(result));
+}
+
+// Without a header the rows decide the width: the count most of the first rows have.
+TEST(CsvImport, WithoutHeaderMostRowsDecideTheWidth) {
+  const TCsvImportResult result = ImportDetected("1,2,3\n4,5\n6,7\n8,9,0\n1,2\n");
+  EXPECT_EQ((TPoints{{4, 5}, {6, 7}, {1, 2}}), PointsOf(result));
+  EXPECT_EQ(2u, result.Width);
+  EXPECT_EQ(
+      "Test data imported: 3 samples; 2 rows skipped because they do not have the 2 fields of "
+      "most rows (lines 1 and 4).",
+      ImportSummary(result));
+  const TCsvImportSettings settings{
+      {',', '.', true}, {TColumnChoice::ByNumber(1)}, TColumnChoice::ByNumber(2), {}};
+  EXPECT_EQ("None of the 2 rows has the header's 2 fields.", ErrorOf("x,y\n1,2,3\n4\n", settings));
+  EXPECT_EQ("The 1 row does not have the header's 2 fields.", ErrorOf("x,y\n1,2,3\n", settings));
+}
+
+// The text and a sample of every row must fit the memory given, before any row is kept.
+TEST(CsvImport, MoreThanTheMemoryIsRefusedWithItsFigures) {
+  const TCsvImportSettings settings{
+      {',', '.', true}, {TColumnChoice::ByNumber(1)}, TColumnChoice::ByNumber(2), {}};
+  std::string text = "x,y\n";
+  for (int i = 0; i < 1000; ++i)
+    text += std::to_string(i) + ",1\n";
+  const std::uint64_t needed = text.size() + 1000 * 2 * sizeof(double);
+  EXPECT_EQ(1000,
+            ImportCsv(text, settings, MaxImportRows, TMemoryLimit{needed, TMemoryLimit::Physical})
+                .Samples.Count());
+  try {
+    (void)ImportCsv(text, settings, MaxImportRows,
+                    TMemoryLimit{needed - 1, TMemoryLimit::AddressSpace});
+    FAIL() << "no error";
+  } catch (const TImportError& error) {
+    EXPECT_EQ("Its text and its 1000 rows of 2 values need " + FormatBytes(needed) +
+                  " of memory, more than the " + FormatBytes(needed - 1) +
+                  " this process may use (its address-space limit).",
+              std::string(error.what()));
+  }
 }
 
 TEST(CsvImport, Summaries) {
@@ -260,14 +304,19 @@ TEST(CsvImport, RowsBeyondTheLimitAreRefusedNamingTheFile) {
 }
 
 TEST(CsvImport, PreviewShowsTheFirstRowsAndWhichAreRead) {
-  const std::string text = "time;value;note\n\n1,5;2;a\nx;3\n;\n4;5;b;extra\n6;7\n";
+  const std::string text = "time;value;note\n\n1,5;2;a\nx;3;c\n;\n4;5;b;extra\n6;7\n";
   const TCsvPreview preview = PreviewCsv(
       text, {{';', ',', true}, {TColumnChoice::ByName("time")}, TColumnChoice::ByNumber(2), {}}, 3);
   EXPECT_EQ((std::vector<std::string>{"time", "value", "note"}), preview.Header);
   ASSERT_EQ(3u, preview.Rows.size());
   EXPECT_EQ((std::vector<std::string>{"1,5", "2", "a"}), preview.Rows[0]);
   EXPECT_EQ((std::vector<std::string>{"4", "5", "b", "extra"}), preview.Rows[2]);
-  EXPECT_EQ((std::vector<bool>{true, false, true}), preview.Readable);
+  EXPECT_EQ((std::vector<bool>{true, false, false}), preview.Readable);
+  EXPECT_EQ((std::vector<std::string>{"", "a chosen cell is not a number",
+                                      "the row does not have the header's 3 fields"}),
+            preview.Skipped);
+  EXPECT_EQ("a chosen cell is not a number, or the row does not have the header's 3 fields",
+            SkippedReasons(preview));
   EXPECT_EQ(4, preview.Columns);
   EXPECT_EQ("", preview.ColumnError);
 

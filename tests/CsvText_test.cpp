@@ -71,6 +71,24 @@ std::string FedInBlocks(const std::string& bytes, std::size_t size) {
 
 // The text ends at the first NUL; in UTF-16 at the first NUL code unit, never at the zero
 // byte of a character. However the blocks fall, the text is the same.
+// A file larger than the memory given is refused by its size, before it is read.
+TEST(CsvText, AFileLargerThanTheMemoryIsRefusedUnread) {
+  const std::filesystem::path path = std::filesystem::temp_directory_path() / "movar-large.csv";
+  std::ofstream(path, std::ios::binary) << "x,y\n1,2\n";
+  const TMemoryLimit small{7, TMemoryLimit::Physical};
+  try {
+    (void)ReadCsvFile(path.string(), small);
+    ADD_FAILURE() << "no error";
+  } catch (const TImportError& error) {
+    EXPECT_EQ("Cannot import file \"" + path.string() +
+                  "\". Its text needs 8 bytes of memory, more than the 7 bytes this computer has.",
+              std::string(error.what()));
+  }
+  EXPECT_EQ("x,y\n1,2\n", ReadCsvFile(path.string(), TMemoryLimit{8, TMemoryLimit::Physical}));
+  EXPECT_EQ("x,y\n1,2\n", ReadCsvFile(path.string(), std::nullopt));
+  std::filesystem::remove(path);
+}
+
 TEST(CsvText, EndsAtTheFirstNulWhereverTheBlocksFall) {
   const struct {
     std::string Bytes;

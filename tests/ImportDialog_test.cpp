@@ -126,12 +126,14 @@ void TestImportDialog::importThroughTheDialog() {
   QCOMPARE(script.DialogsShown[0]->objectName(), QStringLiteral("OpenDialog2"));
   QCOMPARE(script.DialogsShown[0]->windowTitle(), QStringLiteral("Import"));
   QVERIFY(script.Errors.isEmpty());
-  QCOMPARE(Rows(form.SampleSet()), (QList<QPointF>{{0.5, 10}, {2.5, 30}, {3.5, 40}}));
-  QCOMPARE(Grid(form).rowCount(), 3);
-  QCOMPARE(ChartPoints(form, TSampleChart::SampleSeries).size(), 3);
+  // The last row lacks a field: it is left out, not read as if nothing could be shifted.
+  QCOMPARE(Rows(form.SampleSet()), (QList<QPointF>{{0.5, 10}, {2.5, 30}}));
+  QCOMPARE(Grid(form).rowCount(), 2);
+  QCOMPARE(ChartPoints(form, TSampleChart::SampleSeries).size(), 2);
   QCOMPARE(script.Messages,
-           QStringList{"Test data imported: 3 samples; 1 row skipped because a chosen cell is not "
-                       "a number (line 3)."});
+           QStringList{"Test data imported: 2 samples; 1 row skipped because a chosen cell is not "
+                       "a number (line 3); 1 row skipped because it does not have the header's "
+                       "4 fields (line 7)."});
 }
 
 void TestImportDialog::dialogShowsWhatWasDetected() {
@@ -157,8 +159,11 @@ void TestImportDialog::dialogShowsWhatWasDetected() {
   QCOMPARE(preview->item(2, 3)->text(), QStringLiteral("two\r\nlines"));
   QCOMPARE(preview->item(3, 3), nullptr);  // a short row
   QCOMPARE(Control<QLabel>(dialog, "lbNote")->text(),
-           QStringLiteral("The first 4 rows of data are shown; 1 of them will be skipped: a "
-                          "chosen cell is not a number."));
+           QStringLiteral("The first 4 rows of data are shown; 2 of them will be skipped: a "
+                          "chosen cell is not a number, or the row does not have the header's 4 "
+                          "fields."));
+  QCOMPARE(preview->item(3, 0)->toolTip(),
+           QStringLiteral("Skipped: the row does not have the header's 4 fields."));
   QCOMPARE(dialog.Settings().Dialect, (TCsvDialect{';', ',', true}));
 }
 
@@ -183,7 +188,7 @@ void TestImportDialog::dialogFollowsTheUsersChoices() {
            (QStringList{"Column 1", "Column 2", "Column 3", "Column 4"}));
   QCOMPARE(Control<QComboBox>(dialog, "cbColumnY")->currentText(), QStringLiteral("Column 3"));
   QCOMPARE(preview->rowCount(), 5);
-  QVERIFY(note->text().contains(QStringLiteral("2 of them will be skipped")));
+  QVERIFY(note->text().contains(QStringLiteral("3 of them will be skipped")));
 
   // Under a decimal point no cell with a comma reads.
   Choose(*Control<QComboBox>(dialog, "cbDecimal"), QStringLiteral("Point (.)"));
