@@ -28,23 +28,48 @@ void CheckImportOptions(const TCliImportOptions& import, bool samplesFile) {
   }
 }
 
-void ImportSamples(const TCliImportOptions& import, TSampleData& samples, std::ostream& log) {
-  const std::string text = ReadCsvFile(import.File);
-  TCsvImportSettings settings;
-  try {
-    std::vector<TColumnChoice> x;
-    for (const std::string& given : import.XColumns) {
-      const std::vector<TColumnChoice> choices = ParseColumnChoices(given);
-      x.insert(x.end(), choices.begin(), choices.end());
-    }
-    std::optional<TColumnChoice> y;
-    if (!import.YColumn.empty()) y = ParseColumnChoice(import.YColumn);
-    settings = ChooseColumns(text, DetectCsvImport(text), std::move(x), y);
-  } catch (const TImportError& error) {
-    throw NamedImportError(import.File, error.what());
+namespace {
+
+// The columns of the options, or of the names where they are given and the file has a
+// header to find them in.
+TCsvImportSettings Columns(const TCliImportOptions& import, std::string_view text,
+                           std::span<const std::string> names) {
+  TCsvImportSettings detected = DetectCsvImport(text);
+  if (!names.empty() && detected.Dialect.Header) {
+    detected.X.clear();
+    for (auto name = names.begin(); name + 1 != names.end(); ++name)
+      detected.X.push_back(TColumnChoice::ByName(*name));
+    detected.Y = TColumnChoice::ByName(names.back());
+    return detected;
   }
-  const TCsvImportResult result = ImportCsvFile(import.File, text, settings);
-  ReplaceSamples(samples, result.Samples);
+  std::vector<TColumnChoice> x;
+  for (const std::string& given : import.XColumns) {
+    const std::vector<TColumnChoice> choices = ParseColumnChoices(given);
+    x.insert(x.end(), choices.begin(), choices.end());
+  }
+  std::optional<TColumnChoice> y;
+  if (!import.YColumn.empty()) y = ParseColumnChoice(import.YColumn);
+  return ChooseColumns(text, std::move(detected), std::move(x), y);
+}
+
+}  // namespace
+
+void ImportSamples(const TCliImportOptions& import, TSampleData& samples, std::ostream& log,
+                   std::span<const std::string> names) {
+  TCsvImportSettings settings;
+  TCsvImportResult result;
+  {
+    // The text goes before the samples are taken: the two need not be held twice over.
+    const std::string text = ReadCsvFile(import.File);
+    try {
+      settings = Columns(import, text, names);
+    } catch (const TImportError& error) {
+      throw NamedImportError(import.File, error.what());
+    }
+    result = ImportCsvFile(import.File, text, settings);
+  }
+  const std::string summary = ImportSummary(result);
+  ReplaceSamples(samples, std::move(result.Samples));
   const TCsvDialect& dialect = settings.Dialect;
   log << "import: delimiter "
       << (dialect.Delimiter == '\t' ? std::string("tab")
@@ -56,6 +81,5 @@ void ImportSamples(const TCliImportOptions& import, TSampleData& samples, std::o
     log << (k > 0 ? ", " : "")
         << Describe(settings.X[k], k < result.XNames.size() ? result.XNames[k] : std::string());
   }
-  log << ", y " << Describe(settings.Y, result.YName) << '\n'
-      << "import: " << ImportSummary(result) << '\n';
+  log << ", y " << Describe(settings.Y, result.YName) << '\n' << "import: " << summary << '\n';
 }

@@ -4,6 +4,7 @@
 // given are the ones the dialog would propose (ChooseColumns).
 
 #include <iosfwd>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,8 @@ struct TCliImportOptions {
 // Throws std::invalid_argument for columns without --import, or --import beside --samples.
 void CheckImportOptions(const TCliImportOptions& import, bool samplesFile);
 
-// Fills the set from the file and writes what was imported to log. Throws TSampleFileError
-// or TImportError, and leaves the set as it was then.
-void ImportSamples(const TCliImportOptions& import, TSampleData& samples, std::ostream& log);
+// Fills the set from the file and writes what was imported to log. With names (the inputs',
+// then y's), a file with a header gives the columns of those names, whatever their order.
+// Throws TSampleFileError or TImportError, and leaves the set as it was then.
+void ImportSamples(const TCliImportOptions& import, TSampleData& samples, std::ostream& log,
+                   std::span<const std::string> names = {});

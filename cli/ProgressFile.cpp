@@ -6,6 +6,7 @@
 #include <stdexcept>
 #include <system_error>
 
+#include "exchange/TextFile.h"
 #include "watch/ProgressCsv.h"
 #include "core/search/SearchRun.h"
 
@@ -14,8 +15,7 @@ namespace {
 // Opening the progress file empties it: it must not be a file the run still has to read.
 void RefuseInputs(const std::string& path, const std::vector<std::string>& inputs) {
   for (const std::string& input : inputs) {
-    std::error_code error;
-    if (input.empty() || !std::filesystem::equivalent(path, input, error)) continue;
+    if (input.empty() || !SameFile(path, input)) continue;
     throw std::runtime_error("--progress-file: " + path + " is also an input of the run");
   }
 }
@@ -28,22 +28,43 @@ TProgressFile::TProgressFile(const std::string& path, const std::vector<std::str
   errno = 0;
   file_.open(path, std::ios::out | std::ios::trunc);
   if (!file_) throw std::runtime_error(Failure("cannot create"));
-  file_ << ProgressCsvHeader() << '\n';
+  // On the disk with the first generation's line.
+  Put(ProgressCsvHeader());
+}
+
+void TProgressFile::Put(const std::string& line) {
+  file_ << line << '\n';
+  pending_ += line.size() + 1;
 }
 
 void TProgressFile::Write(const TSearchProgress& progress) {
   if (!Healthy()) return;
   errno = 0;
-  file_ << ProgressCsvLine(progress) << '\n';
+  Put(ProgressCsvLine(progress));
   file_.flush();  // whoever watches the file sees each generation as it ends
-  if (!file_) failure_ = Failure("cannot write");
+  if (!file_) {
+    Fail("cannot write");
+    return;
+  }
+  whole_ += pending_;
+  pending_ = 0;
 }
 
 void TProgressFile::Close() {
   errno = 0;
   file_.close();
-  if (Healthy() && file_.fail()) failure_ = Failure("cannot write");
+  if (Healthy() && file_.fail()) Fail("cannot write");
   if (!Healthy()) throw std::runtime_error(failure_);
+}
+
+void TProgressFile::Fail(const char* what) {
+  failure_ = Failure(what);
+  // A full disk may have taken part of a line: the file ends at the last whole one instead,
+  // so that no cut line reads as a generation's figures.
+  file_.close();
+  std::error_code error;
+  if (std::filesystem::is_regular_file(path_, error))
+    std::filesystem::resize_file(path_, whole_, error);
 }
 
 std::string TProgressFile::Failure(const char* what) const {

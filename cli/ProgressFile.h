@@ -3,8 +3,10 @@
 // search reports it, each on the disk before the next generation starts. A file that cannot
 // be created ends the run before it starts; one that cannot be written stops it as Ctrl+C
 // does, and it then fails with the system's reason instead of leaving a short file behind
-// as if it were whole. A file the run reads is never opened.
+// as if it were whole; the file then ends at its last whole line. A file the run reads is
+// never opened.
 
+#include <cstdint>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -25,8 +27,12 @@ class TProgressFile {
  private:
   // What went wrong, with the system's reason when it gives one.
   [[nodiscard]] std::string Failure(const char* what) const;
+  void Put(const std::string& line);
+  void Fail(const char* what);
 
   std::string path_;
   std::ofstream file_;
   std::string failure_;
+  std::uintmax_t whole_ = 0;    // bytes of the lines known to be on the disk
+  std::uintmax_t pending_ = 0;  // bytes of the lines given since
 };

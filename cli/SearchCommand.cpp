@@ -11,6 +11,7 @@
 #include <stdexcept>
 #include <string>
 #include <system_error>
+#include <utility>
 #include <vector>
 
 #ifdef _WIN32
@@ -29,7 +30,9 @@
 #include "core/model/SD.h"
 #include "core/search/SampleSplit.h"
 #include "core/search/SearchRun.h"
+#include "exchange/ColumnMatch.h"
 #include "exchange/SampleFile.h"
+#include "exchange/TextFile.h"
 #include "frontend/FrontTable.h"
 #include "restart/RestartSearch.h"
 #include "watch/BestModels.h"
@@ -56,10 +59,8 @@ void LoadSampleFile(const std::string& file, TSampleData& samples) {
   if (read.Rows() == 0)
     throw std::runtime_error(file + ": no samples, the file holds no line of data");
   if (read.Readable() == 0) throw std::runtime_error(file + ": " + UnreadableSummary(read));
-  if (read.Unreadable() > 0) {
-    std::cerr << "movar-search: "
-              << UnreadableSummary(read, ChoiceOutcome(TUnreadableChoice::Leave)) << '\n';
-  }
+  for (const std::string& note : ReadNotes(read, TUnreadableChoice::Leave))
+    std::cerr << "movar-search: " << note << '\n';
   std::move(read).MoveInto(samples, TUnreadableChoice::Leave);
 }
 
@@ -70,16 +71,39 @@ bool IsTableName(const std::string& file) {
   return lower.ends_with(".csv") || lower.ends_with(".tsv");
 }
 
-// --validation: read as the samples are, a table with the same columns.
-TSampleData ReadValidation(const TCliOptions& options) {
+// --validation: read as the samples are, a table with the same columns. Where the samples
+// and the check rows both name their columns, the names find them, not their order.
+TSampleData ReadValidation(const TCliOptions& options, const TSampleData& samples) {
+  const std::vector<std::string>& names = samples.Names();
   TSampleData rows(0);
   if (!options.Import.File.empty() || IsTableName(options.ValidationFile)) {
     ImportSamples({options.ValidationFile, options.Import.XColumns, options.Import.YColumn}, rows,
-                  std::cerr);
-  } else {
-    LoadSampleFile(options.ValidationFile, rows);
+                  std::cerr, names);
+    return rows;
   }
-  return rows;
+  LoadSampleFile(options.ValidationFile, rows);
+  if (names.empty() || rows.Names().empty()) return rows;
+  try {
+    return ColumnsByName(rows, names);
+  } catch (const std::invalid_argument& error) {
+    throw std::runtime_error(options.ValidationFile + ": " + error.what());
+  }
+}
+
+// --write-samples replaces its file: never one the run reads or writes besides, whatever
+// name reaches it.
+void RefuseOverwrite(const TCliOptions& options) {
+  const std::string& target = options.WriteSamplesFile;
+  if (target.empty()) return;
+  const std::pair<const char*, const std::string*> others[] = {
+      {"--samples", &options.SamplesFile},
+      {"--import", &options.Import.File},
+      {"--validation", &options.ValidationFile},
+      {"--progress-file", &options.ProgressFile}};
+  for (const auto& [option, file] : others) {
+    if (file->empty() || !SameFile(target, *file)) continue;
+    throw std::runtime_error("--write-samples: " + target + " is also the file of " + option);
+  }
 }
 
 void PrepareSamples(const TCliOptions& options, TSampleData& samples) {
@@ -354,6 +378,7 @@ int SearchWithRestarts(const TCliOptions& options, TSampleData& samples, const T
 }  // namespace
 
 int RunSearch(const TCliOptions& options) {
+  RefuseOverwrite(options);
   const std::uint32_t seed = options.Search.Seed.value_or(ClockSeed());
   std::cerr << "seed: " << seed << '\n';
   SetSeed(seed);
@@ -382,7 +407,7 @@ int RunSearch(const TCliOptions& options) {
     }
     std::cerr << '\n';
   } else if (!options.ValidationFile.empty()) {
-    heldOut = ReadValidation(options);
+    heldOut = ReadValidation(options, samples);
     if (heldOut->InputCount() != samples.InputCount()) {
       throw std::runtime_error(
           options.ValidationFile + ": " + std::to_string(heldOut->InputCount()) +
