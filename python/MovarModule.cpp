@@ -123,8 +123,9 @@ TFittedProgram ProgramOfTuple(const py::tuple& tuple) {
   return {ProgramOf(state), std::move(origin)};
 }
 
-// (X, y, names, note): names of the columns, the header's or x1 ... xn and y without one;
-// note says which lines were left out, or is empty.
+// (X, y, names, notes): names of the columns as bytes, the header's or x1 ... xn and y
+// without one, which the package decodes and names the file when it cannot; notes say which
+// lines were left out, not used whole or read leniently.
 py::tuple LoadSamples(const std::string& path) {
   std::optional<TSampleRead> read;
   {
@@ -134,10 +135,9 @@ py::tuple LoadSamples(const std::string& path) {
   if (read->Rows() == 0)
     throw py::value_error(path + ": no samples, the file holds no line of data");
   if (read->Readable() == 0) throw py::value_error(path + ": " + UnreadableSummary(*read));
-  const std::string note =
-      read->Unreadable() > 0
-          ? path + ": " + UnreadableSummary(*read, ChoiceOutcome(TUnreadableChoice::Leave))
-          : std::string();
+  py::list notes;
+  for (const std::string& note : ReadNotes(*read, TUnreadableChoice::Leave))
+    notes.append(path + ": " + note);
   TSampleData samples;
   std::move(*read).MoveInto(samples, TUnreadableChoice::Leave);
   const py::ssize_t count = samples.Count();
@@ -151,29 +151,28 @@ py::tuple LoadSamples(const std::string& path) {
       *xs++ = samples.GetX(i, k);
     ys[i] = samples.GetY(i);
   }
-  return py::make_tuple(x, y, ColumnNames(samples), note);
+  py::list names;
+  for (const std::string& name : ColumnNames(samples))
+    names.append(py::bytes(name));
+  return py::make_tuple(x, y, names, notes);
 }
 
 // A file whose header would not read back as these names (a number, blanks around a name,
 // a line break in one) would lose them, or its first row.
-void CheckNamesReadBack(const std::vector<std::string>& names, std::int32_t inputs) {
-  if (names.empty()) return;
-  TSampleData row(1, inputs);
-  row.SetNames(names);
-  if (ParseSampleFileText(FormatSampleFileText(row)).Header() != names) {
-    std::string list;
-    for (const std::string& name : names)
-      list += (list.empty() ? "" : ", ") + py::repr(py::str(name)).cast<std::string>();
-    throw py::value_error("the column names " + list +
-                          " would not read back from a sample file's header: a name must not "
-                          "read as a number or hold a line break");
-  }
+void CheckNamesReadBack(const TSampleData& samples) {
+  const std::string fault = SampleFileFault(samples);
+  if (fault.empty()) return;
+  std::string list;
+  for (const std::string& name : samples.Names())
+    list += (list.empty() ? "" : ", ") + py::repr(py::str(name)).cast<std::string>();
+  throw py::value_error("the column names " + list +
+                        " would not read back from a sample file's header: " + fault);
 }
 
 void SaveSamples(const std::string& path, const TMatrix& x, const TMatrix& y,
                  std::vector<std::string> names) {
   const TSampleData samples = SamplesOfArrays(x, y, std::move(names));
-  CheckNamesReadBack(samples.Names(), samples.InputCount());
+  CheckNamesReadBack(samples);
   const py::gil_scoped_release unlocked;
   SaveToFile(samples, path);
 }
@@ -277,10 +276,19 @@ void BindProgram(py::module_& module) {
   py::class_<TFittedProgram>(module, "Program",
                              "A model found by a search: it predicts with the interpreter "
                              "itself and writes its exact code.")
-      .def("predict", &Predict, py::arg("X"),
-           "One prediction per row of X (rows of the model's inputs), bit for bit the "
-           "interpreter's.")
+      .def("predict_rows", &Predict, py::arg("X"),
+           "One prediction per row of X, by position: rows of the model's inputs as an array "
+           "of doubles.")
       .def_property_readonly("input_count", &TFittedProgram::InputCount)
+      .def_property_readonly(
+          "input_names",
+          [](const TFittedProgram& program) -> std::optional<std::vector<std::string>> {
+            const std::vector<std::string>& columns = program.Origin().Columns;
+            if (columns.empty()) return std::nullopt;
+            return std::vector<std::string>(columns.begin(), columns.end() - 1);
+          },
+          "The names the search gave the inputs, which predict finds a DataFrame's columns "
+          "by; None without.")
       .def_property_readonly("source", &TFittedProgram::Source,
                              "The model as the C-style function the model text shows.")
       .def("c_code", &TFittedProgram::C, py::arg("name") = "model",
@@ -306,7 +314,11 @@ PYBIND11_MODULE(_core, module) {
     try {
       if (error) std::rethrow_exception(error);
     } catch (const TSampleFileError& fault) {
-      PyErr_SetString(PyExc_OSError, fault.what());
+      // A name from a file may be any bytes: they must not make the message itself fail.
+      const std::string_view text = fault.what();
+      py::object message = py::reinterpret_steal<py::object>(PyUnicode_DecodeUTF8(
+          text.data(), static_cast<Py_ssize_t>(text.size()), "backslashreplace"));
+      PyErr_SetObject(PyExc_OSError, message.ptr());
     }
   });
   module.attr("MAX_INPUTS") = MaxArrayInputs;

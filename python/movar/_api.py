@@ -62,6 +62,52 @@ def check_numeric_columns(X, what="X"):
                 "numbers only")
 
 
+def check_finite(values, what="X"):
+    """Refuses NaN and infinite values, naming the first one's row and column, as a search
+    names them; a DataFrame's column by its name."""
+    array = np.asarray(values)
+    if array.dtype.kind not in "fc":
+        return
+    bad = ~np.isfinite(array)
+    if not bad.any():
+        return
+    place = np.argwhere(bad)[0]
+    value = array[tuple(place)]
+    kind = "NaN" if np.isnan(value) else "inf" if value.real > 0 else "-inf"
+    where = f"row {place[0] + 1}"
+    if array.ndim == 2 and what == "X":
+        names = column_names(values)
+        column = place[1]
+        where += f", column {names[column]!r}" if names else f", column {column + 1}"
+    raise ValueError(f"{what} holds {kind} at {where}; a search takes finite numbers only")
+
+
+def take_columns(X, names):
+    """A DataFrame's columns in the order of a model's input names, found by name; anything
+    else as it is, by position. Refuses a name that is missing or given twice, and columns
+    the model does not take."""
+    given = feature_names(X)
+    if not names or given is None:
+        return X
+    for name in names:
+        count = given.count(name)
+        if count == 0:
+            taken = ", ".join(repr(n) for n in names)
+            raise ValueError(f"X has no column named {name!r}; the model takes {taken}")
+        if count > 1:
+            raise ValueError(f"X has {count} columns named {name!r}; give each input once")
+    extra = [name for name in given if name not in names]
+    if extra:
+        raise ValueError("X has a column the model does not take: "
+                         + ", ".join(repr(n) for n in extra))
+    return X[list(names)]
+
+
+def program_predict(program, X):
+    """The program's prediction for each row of X, a DataFrame's columns found by name."""
+    return program.predict_rows(as_matrix(take_columns(X, program.input_names), "X"))
+
+
 def as_matrix(values, what="X", columns=True):
     """values as float64, refusing what does not read as real numbers with a clear message.
 
@@ -107,10 +153,11 @@ def search(X, y, **settings):
 
 
 def _result_predict(self, X):
-    """The model's prediction for each row of X, bit for bit the interpreter's."""
+    """The model's prediction for each row of X, bit for bit the interpreter's; a
+    DataFrame's columns are found by the names the search gave the inputs."""
     if self.program is None:
         raise ValueError("the search ended before it found a model")
-    return self.program.predict(as_matrix(X, "X"))
+    return program_predict(self.program, X)
 
 
 def _result_sympy(self):
@@ -141,8 +188,9 @@ class FrontModel:
     program: _core.Program
 
     def predict(self, X):
-        """The model's prediction for each row of X, bit for bit the interpreter's."""
-        return self.program.predict(as_matrix(X, "X"))
+        """The model's prediction for each row of X, bit for bit the interpreter's; a
+        DataFrame's columns are found by the names the search gave the inputs."""
+        return program_predict(self.program, X)
 
 
 def _result_front(self):
@@ -157,6 +205,13 @@ def _result_suggested(self):
     return None if index is None else FrontModel(**self.front_models[index])
 
 
+def _program_predict(self, X):
+    """One prediction per row of X (rows of the model's inputs), bit for bit the
+    interpreter's; a DataFrame's columns are found by the names the search gave the inputs."""
+    return program_predict(self, X)
+
+
+_core.Program.predict = _program_predict
 _core.SearchResult.predict = _result_predict
 _core.SearchResult.sympy = _result_sympy
 _core.SearchResult.front = property(_result_front)
@@ -167,11 +222,17 @@ def load_samples(path, as_frame=False):
     """The samples of a sample file as (X, y): X with a column per input, y beside it.
 
     Lines that do not read as numbers are left out with a warning, as movar-search leaves
-    them out. With as_frame, X is a pandas DataFrame and y a Series, named by the file's
+    them out; items a line holds beyond those read, and numbers cut short of a digit, are
+    warned of too. With as_frame, X is a pandas DataFrame and y a Series, named by the file's
     header, or x (x1 ... xn for several inputs) and y without one.
     """
-    X, y, names, note = _core.load_samples(str(path))
-    if note:
+    X, y, raw_names, notes = _core.load_samples(str(path))
+    try:
+        names = [name.decode("utf-8") for name in raw_names]
+    except UnicodeDecodeError as fault:
+        raise UnicodeDecodeError(fault.encoding, fault.object, fault.start, fault.end,
+                                 f"{path}: the header's names are not UTF-8 text") from None
+    for note in notes:
         warnings.warn(note, stacklevel=2)
     if not as_frame:
         return X, y

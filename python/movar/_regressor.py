@@ -92,6 +92,8 @@ class MovarRegressor(RegressorMixin, BaseEstimator):
         Nothing of the estimator changes unless the search ends with a model.
         """
         _api.check_numeric_columns(X)
+        _api.check_finite(X, "X")
+        _api.check_finite(y, "y")
         names = _get_feature_names(X)
         target = y
         X, y = check_X_y(X, y, y_numeric=True, estimator=self)
@@ -132,7 +134,19 @@ class MovarRegressor(RegressorMixin, BaseEstimator):
         """The model's prediction for each row of X, bit for bit the interpreter's."""
         check_is_fitted(self, "program_")
         _api.check_numeric_columns(X)
-        X = _validate_data(self, X, reset=False)
+        try:
+            checked = _validate_data(self, X, reset=False)
+        except ValueError as fault:
+            # scikit-learn checks the names first, then the values: a value that is not
+            # finite is named by its place, as fit names it.
+            if "feature names" in str(fault):
+                raise
+            try:
+                _api.check_finite(X, "X")
+            except ValueError as placed:
+                raise placed from None
+            raise
+        X = checked
         return self.program_.predict(np.ascontiguousarray(X, dtype=np.float64))
 
     def sympy(self):
