@@ -655,6 +655,8 @@ TEST_F(SampleFile, SavedSetsLoadBackWholeOrAreNotSaved) {
       {Named({" t", "v"}, {1, 2}), false},
       {Named({"1,5", "y"}, {1, 2}), false},
       {Named({"5E", "y"}, {1, 2}), false},
+      {Named({"#", "y"}, {1, 2}), false},
+      {Named({std::string("a\0b", 3), "y"}, {1, 2}), false},
   };
   for (const auto& row : rows) {
     const TSampleData& set = row.Set;

@@ -143,24 +143,3 @@ TEST(SampleRead, NotesSayWhatWasNotUsedOrReadLeniently) {
   read.Refuse("No.");
   EXPECT_TRUE(ReadNotes(read, TUnreadableChoice::Leave).empty());
 }
-
-TEST(SampleRead, HeaderNamesThatCannotBeWrittenSayWhy) {
-  EXPECT_EQ("", HeaderNameFault("E"));
-  EXPECT_EQ("", HeaderNameFault("mass kg"));
-  EXPECT_EQ("", HeaderNameFault("say \"hi\""));
-  EXPECT_EQ(
-      "The column name \"400\" reads as a number, which a sample file's header cannot "
-      "tell from data.",
-      HeaderNameFault("400"));
-  EXPECT_EQ(
-      "The column name \"a\\nb\" holds a line break, which a sample file's header cannot "
-      "keep.",
-      HeaderNameFault("a\nb"));
-  EXPECT_NE("", HeaderNameFault("a\rb"));
-  EXPECT_NE("", HeaderNameFault(std::string("a\0b", 3)));
-  EXPECT_NE("", HeaderNameFault(" t"));
-  EXPECT_NE("", HeaderNameFault("#"));
-  EXPECT_NE("", HeaderNameFault(""));
-  for (const char* number : {"1,5", "5E", "1E400", "-2e-3", "."})
-    EXPECT_NE("", HeaderNameFault(number)) << number;
-}
